@@ -1,0 +1,40 @@
+# qelt_library(<folder> <deps...>): a static library of every source in <folder>/.
+function(qelt_library folder)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h
+       ${CMAKE_SOURCE_DIR}/${folder}/*.qrc)
+  if(NOT srcs)
+    # A folder with nothing in it yet still gets a library, so that others can link it.
+    set(srcs ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(qelt_${folder} STATIC ${srcs})
+  target_include_directories(qelt_${folder} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(qelt_${folder} PUBLIC ${ARGN})
+endfunction()
+
+# Test environment: headless, and every test in its own temporary folders
+# (the support library's main sets them up).
+set(QELT_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.multimedia*=false")
+
+# qelt_gtest(<folder>): one GoogleTest binary of tests/<folder>/*_test.cpp.
+function(qelt_gtest folder)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*_test.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(test_${folder} ${srcs})
+  target_link_libraries(test_${folder} PRIVATE qelt_testsupport_gtest qelt_${folder} ${ARGN})
+  gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
+endfunction()
+
+# qelt_qtests(<folder>): one Qt Test binary per tests/<folder>/tst_*.cpp.
+function(qelt_qtests folder)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/tst_*.cpp)
+  foreach(src ${srcs})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${folder}_${name} ${src})
+    target_link_libraries(${folder}_${name} PRIVATE qelt_testsupport qelt_${folder} Qt6::Test ${ARGN})
+    add_test(NAME ${folder}_${name} COMMAND ${folder}_${name})
+    set_tests_properties(${folder}_${name} PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
+  endforeach()
+endfunction()

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// Program-wide state shared by several windows. The program has one
+// user-interface thread, so plain variables are enough.
+namespace qelt {
+
+// Start-up
+inline QString LangFile;      // full path of "language.ini"
+inline QString DataFilePath;  // full path of the record data file
+inline QString ExePath;       // "Database16"/"CurrentExePath", default the program folder
+inline QString TimerCount;    // "Settings"/"Timercount", default "6"
+inline QString DLSavings;     // "Settings"/"DLSavings"
+inline bool AssocOn = false;  // the ".cro" association is wanted
+
+// Sending
+inline bool SendBusy = false;  // a frame is being clocked out
+inline bool AbortSend = false; // the program is closing: every wait returns at once
+inline bool NoSend = false;    // the macro editor records commands without sending them
+inline bool HoldRepeat = false;
+
+// Console and windows
+inline bool UnitBank = false; // the console shows units 9 to 16
+inline bool SoundsOn = true;
+inline bool TimerEditOpen = false; // the timers window is loaded
+inline bool TmrChanged = false;    // timers changed since the last save
+inline bool MinOnStart = false;
+inline bool MainView = false;
+inline bool FavsView = false;
+inline bool StatusTip = false;
+inline bool PrefsOpen = false;
+inline bool UnstOpen = false;
+
+// Sound files, read from the "Sounds" settings when the main window loads
+inline QString ClickSound;
+inline QString RecordSound;
+inline QString TimerSound;
+inline QString TickSound;
+inline QString ZoomSound;
+
+} // namespace qelt

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace qelt {
+
+// The per-user settings store shared by Qelt and the updater: an INI file in
+// the user's config folder under the application name "Brindlecast".
+// Section and value names are not case-sensitive: "DataBase16" and
+// "Database16" name one section, and a write keeps the spelling already stored.
+inline constexpr const char *kSettingsAppName = "Brindlecast";
+
+QString GetSet(const QString &section, const QString &key, const QString &defaultValue = {});
+void SaveSet(const QString &section, const QString &key, const QString &value);
+// Removes one value; a missing value is not an error.
+void DeleteSet(const QString &section, const QString &key);
+// Path of the settings file (for tests and the uninstaller).
+QString SettingsFilePath();
+
+} // namespace qelt

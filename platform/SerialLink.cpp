@@ -1,0 +1,170 @@
+#include "platform/SerialLink.h"
+
+#include <QSerialPort>
+
+namespace qelt::platform {
+
+QString PortDeviceName(const QString &port)
+{
+    const QString t = port.trimmed();
+    if (t.startsWith('/'))
+        return t;
+    bool ok = false;
+    const int n = t.toInt(&ok);
+    if (!ok || n < 1)
+        return {};
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+}
+
+bool ParseLineSettings(const QString &text, LineSettings *out)
+{
+    const QStringList parts = text.split(',');
+    if (parts.size() != 4)
+        return false;
+    bool okBaud = false, okData = false, okStop = false;
+    LineSettings s;
+    s.baud = parts[0].trimmed().toInt(&okBaud);
+    const QString parity = parts[1].trimmed().toUpper();
+    s.dataBits = parts[2].trimmed().toInt(&okData);
+    s.stopBits = parts[3].trimmed().toInt(&okStop);
+    if (!okBaud || s.baud <= 0 || parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity)
+        || !okData || s.dataBits < 5 || s.dataBits > 8 || !okStop || (s.stopBits != 1 && s.stopBits != 2))
+        return false;
+    s.parity = parity[0];
+    *out = s;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// QtSerialLink
+
+QtSerialLink::QtSerialLink() : m_port(std::make_unique<QSerialPort>()) {}
+QtSerialLink::~QtSerialLink() = default;
+
+void QtSerialLink::setCommPort(const QString &port) { m_commPort = port; }
+QString QtSerialLink::commPort() const { return m_commPort; }
+void QtSerialLink::setSettings(const QString &settings) { m_settings = settings; }
+QString QtSerialLink::settings() const { return m_settings; }
+bool QtSerialLink::portOpen() const { return m_port->isOpen(); }
+QString QtSerialLink::errorString() const { return m_error; }
+bool QtSerialLink::rtsEnable() const { return m_rts; }
+bool QtSerialLink::dtrEnable() const { return m_dtr; }
+
+PortError QtSerialLink::setPortOpen(bool open)
+{
+    m_error.clear();
+    if (!open) {
+        if (m_port->isOpen())
+            m_port->close();
+        return PortError::None;
+    }
+    if (m_port->isOpen())
+        return PortError::None;
+
+    const QString device = PortDeviceName(m_commPort);
+    if (device.isEmpty()) {
+        m_error = QStringLiteral("No such port: %1").arg(m_commPort);
+        return PortError::InvalidPort;
+    }
+    LineSettings ls;
+    if (!ParseLineSettings(m_settings, &ls)) {
+        m_error = QStringLiteral("Invalid line settings: %1").arg(m_settings);
+        return PortError::Other;
+    }
+    m_port->setPortName(device);
+    m_port->setBaudRate(ls.baud);
+    m_port->setDataBits(static_cast<QSerialPort::DataBits>(ls.dataBits));
+    m_port->setStopBits(ls.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    switch (ls.parity.unicode()) {
+    case 'E': m_port->setParity(QSerialPort::EvenParity); break;
+    case 'O': m_port->setParity(QSerialPort::OddParity); break;
+    case 'M': m_port->setParity(QSerialPort::MarkParity); break;
+    case 'S': m_port->setParity(QSerialPort::SpaceParity); break;
+    default: m_port->setParity(QSerialPort::NoParity); break;
+    }
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        const auto err = m_port->error();
+        m_error = m_port->errorString();
+        m_port->clearError();
+        if (err == QSerialPort::DeviceNotFoundError)
+            return PortError::InvalidPort;
+        if (err == QSerialPort::PermissionError)
+            return PortError::PortInUse;
+        return PortError::Other;
+    }
+    // The lines keep the state last asked for, as the serial control does.
+    m_port->setRequestToSend(m_rts);
+    m_port->setDataTerminalReady(m_dtr);
+    return PortError::None;
+}
+
+void QtSerialLink::setRTSEnable(bool on)
+{
+    m_rts = on;
+    if (m_port->isOpen())
+        m_port->setRequestToSend(on);
+}
+
+void QtSerialLink::setDTREnable(bool on)
+{
+    m_dtr = on;
+    if (m_port->isOpen())
+        m_port->setDataTerminalReady(on);
+}
+
+// ---------------------------------------------------------------------------
+// RecordingSerialLink
+
+RecordingSerialLink::RecordingSerialLink() { m_clock.start(); }
+
+PortError RecordingSerialLink::setPortOpen(bool open)
+{
+    m_error.clear();
+    if (!open) {
+        m_open = false;
+        return PortError::None;
+    }
+    if (m_open)
+        return PortError::None;
+    if (PortDeviceName(m_commPort).isEmpty() || missingPorts.contains(m_commPort)) {
+        m_error = QStringLiteral("No such port: %1").arg(m_commPort);
+        return PortError::InvalidPort;
+    }
+    if (busyPorts.contains(m_commPort)) {
+        m_error = QStringLiteral("Port in use: %1").arg(m_commPort);
+        return PortError::PortInUse;
+    }
+    m_open = true;
+    ++openCount;
+    return PortError::None;
+}
+
+void RecordingSerialLink::setRTSEnable(bool on)
+{
+    m_rts = on;
+    changes.append({Line::RTS, on, m_clock.nsecsElapsed()});
+}
+
+void RecordingSerialLink::setDTREnable(bool on)
+{
+    m_dtr = on;
+    changes.append({Line::DTR, on, m_clock.nsecsElapsed()});
+}
+
+QString RecordingSerialLink::decodedBits() const
+{
+    QString bits;
+    for (int i = 0; i + 3 < changes.size(); i += 4) {
+        const Change &a = changes[i], &b = changes[i + 1], &c = changes[i + 2], &d = changes[i + 3];
+        const bool shape = a.line == Line::RTS && b.line == Line::DTR && c.line == Line::RTS
+                           && d.line == Line::DTR && c.on && d.on && a.on != b.on;
+        bits += shape ? (a.on ? QChar('1') : QChar('0')) : QChar('?');
+    }
+    if (changes.size() % 4 != 0)
+        bits += '?';
+    return bits;
+}
+
+} // namespace qelt::platform

@@ -1,0 +1,28 @@
+#include "tests/support/TestEnv.h"
+
+#include "core/ProgramFolder.h"
+
+#include <QDir>
+
+namespace qelt::test {
+
+TestEnv::TestEnv()
+{
+    const QString base = m_dir.path();
+    const char *subdirs[] = {"home", "config", "data", "cache", "runtime", "program"};
+    for (const char *sub : subdirs)
+        QDir(base).mkpath(QLatin1String(sub));
+    QFile::setPermissions(base + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                  | QFileDevice::ExeOwner);
+    qputenv("HOME", (base + "/home").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (base + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (base + "/cache").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (base + "/runtime").toUtf8());
+    qputenv("XDG_DATA_DIRS", (base + "/data").toUtf8());
+    SetProgramFolder(programFolder());
+}
+
+QString TestEnv::programFolder() const { return m_dir.path() + "/program"; }
+
+} // namespace qelt::test

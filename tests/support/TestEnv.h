@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace qelt::test {
+
+// Points HOME, the XDG folders, the settings store and the program folder at
+// fresh temporary folders, so that no test sees the user's files or another
+// test binary's. Call before anything reads settings or paths.
+class TestEnv {
+public:
+    TestEnv();
+    QString root() const { return m_dir.path(); }
+    QString programFolder() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace qelt::test
+
+// Main for a Qt Test binary: the headless environment, then the test object.
+#define QELT_TEST_MAIN(TestObject)                                                                 \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
+        qelt::test::TestEnv env;                                                                   \
+        QApplication app(argc, argv);                                                              \
+        TestObject tc;                                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
