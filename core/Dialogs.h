@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace qelt {
+
+// Shows a message; with bModal the call waits (letting other events and
+// timers run) until the button is pressed. The result is always empty.
+void Info(const QString &sMsg, bool bOnTop = false, bool bAlignLeft = false,
+          const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false);
+
+// Asks a question with Yes/No (iYesNoCancel 2) or Yes/No/Cancel (3) and
+// waits for the answer: 1 Yes, 2 No, 3 Cancel. Closing the window through its
+// frame answers No (2) or Cancel (3).
+int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {});
+
+// Every modal dialog goes through a provider, so tests can script the
+// answers. Each call is its own dialog object: a dialog opened by a timer
+// while another one waits does not take the other's answer.
+class DialogProvider {
+public:
+    virtual ~DialogProvider() = default;
+    virtual void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
+                      const QString &sBtnName, bool bModal) = 0;
+    virtual int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) = 0;
+    // File dialogs: "" when cancelled. filter as in QFileDialog.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path,
+                                 const QString &filter) = 0;
+    // Text input: ok is false when cancelled.
+    virtual QString inputText(QWidget *parent, const QString &title, const QString &prompt,
+                              const QString &text, bool *ok) = 0;
+};
+DialogProvider &Dialogs();
+// nullptr restores the real dialogs.
+void SetDialogProvider(DialogProvider *provider);
+
+} // namespace qelt

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+namespace qelt::platform {
+class SerialLink;
+}
+
+namespace qelt {
+
+// Time source of every wait. The real one uses the monotonic clock; tests
+// install a fake whose sleeps advance its own time, so no test waits for
+// real seconds.
+class WaitClock {
+public:
+    virtual ~WaitClock() = default;
+    virtual qint64 nowNs() const = 0;    // monotonic nanoseconds
+    virtual void processEvents() = 0;    // let pending window events run
+    virtual void sleepMs(int ms) = 0;    // sleep without running events
+    virtual void holdNs(qint64 ns) = 0;  // hold a line state (no events run)
+};
+WaitClock &CurrentWaitClock();
+// nullptr restores the real clock.
+void SetWaitClock(WaitClock *clock);
+
+// The serial link every sender drives (the main window's MSComm1). It is
+// owned by the main window; nullptr while none is set.
+platform::SerialLink *CommLink();
+void SetCommLink(platform::SerialLink *link);
+
+// Waits the given seconds while letting window events run; returns at once
+// for a wait of 0 or less, and as soon as AbortSend is set.
+void Delay(double seconds);
+
+// Clocks a string of "0"/"1" out on RTS and DTR (any other character counts
+// as 0) after a 0.07 s wait. Sends nothing when no link is set.
+void SendBits(const QString &bits);
+
+// True when code is exactly 16 characters of "0" and "1".
+bool IsCmdCode(const QString &code);
+// "1101010110101010" + code + "10101101"; "" when code is not a CmdCode.
+QString RfFrame(const QString &code);
+// Sends the frame of one command code. A code that is not a CmdCode is not
+// sent: it is written to the error log with the caller's procedure and
+// module names, and the result is false.
+bool SendCode(const QString &code, const QString &procName, const QString &moduleName);
+
+// The two fixed patterns.
+inline constexpr const char *kLeadIn = "1000000000000000000000001";
+inline constexpr const char *kClosingPattern = "10000000000000000000000000000001";
+
+} // namespace qelt

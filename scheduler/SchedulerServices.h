@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/Mailbox.h"
+
+#include <QColor>
+#include <QString>
+
+class QWidget;
+
+namespace qelt {
+
+// What the console uses of the timers window (FrmTimers).
+class TimersService {
+public:
+    virtual ~TimersService() = default;
+    virtual QWidget *widget() = 0;
+    // Loads the window hidden when it is not loaded (the console's clock does
+    // this on every tick); it then stays loaded.
+    virtual void ensureLoaded() = 0;
+    virtual bool isLoaded() const = 0;
+    virtual void unload() = 0; // saves its state (may ask about unsaved timers)
+    // True while a slot plays a macro.
+    virtual bool macroRunning() const = 0;
+    // The scheduler's master switch Check2 (due check on).
+    virtual bool check2() const = 0;
+    virtual void setCheck2(bool on) = 0;
+    // The status mailbox: the text slot of Check4. A right press on a console
+    // command writes the command text here.
+    virtual Mailbox &check4Text() = 0;
+};
+
+// What the console and the scheduler use of the timer log window
+// (frmTimerStatus). It is created hidden, stays loaded for the run, and
+// closing it only hides it.
+class TimerLogService {
+public:
+    virtual ~TimerLogService() = default;
+    virtual QWidget *widget() = 0;
+    // Text1: the whole log; appendLog adds an entry at its end.
+    virtual QString logText() const = 0;
+    virtual void setLogText(const QString &text) = 0;
+    virtual void appendLog(const QString &entry) = 0;
+    // Text2(i): one status row per timer row.
+    virtual int statusRowCount() const = 0;
+    virtual QString statusText(int i) const = 0;
+    virtual void setStatus(int i, const QString &text, const QColor &backColor) = 0;
+    // Shows the window (restoring it when minimised), caret after the last character.
+    virtual void showLog() = 0;
+    // Appends the log to the log file when automatic saving is on, saves its position.
+    virtual void unload() = 0;
+};
+
+TimersService *Timers();
+void SetTimers(TimersService *timers);
+TimerLogService *TimerLog();
+void SetTimerLog(TimerLogService *log);
+
+} // namespace qelt
