@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace qelt {
@@ -58,5 +60,10 @@ public:
 // The main window of this run; nullptr before it is created.
 MainWindowService *MainWindow();
 void SetMainWindow(MainWindowService *window);
+// How the main window is made: the program installs a factory; tests install
+// a fake. LoadMainWindow returns the main window, creating it (hidden, its
+// initialise and load handlers run) when there is none yet.
+void SetMainWindowFactory(std::function<MainWindowService *()> factory);
+MainWindowService *LoadMainWindow();
 
 } // namespace qelt
