@@ -16,15 +16,16 @@ endfunction()
 # (the support library's main sets them up).
 set(QELT_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.multimedia*=false")
 
-# qelt_gtest(<folder>): one GoogleTest binary of tests/<folder>/*_test.cpp.
+# qelt_gtest(<folder>): one GoogleTest binary per tests/<folder>/*_test.cpp.
 function(qelt_gtest folder)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*_test.cpp)
-  if(NOT srcs)
-    return()
-  endif()
-  add_executable(test_${folder} ${srcs})
-  target_link_libraries(test_${folder} PRIVATE qelt_testsupport_gtest qelt_${folder} ${ARGN})
-  gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
+  foreach(src ${srcs})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${folder}_${name} ${src})
+    target_link_libraries(${folder}_${name} PRIVATE qelt_testsupport_gtest qelt_${folder} ${ARGN})
+    gtest_discover_tests(${folder}_${name} DISCOVERY_MODE PRE_TEST
+                         PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
+  endforeach()
 endfunction()
 
 # qelt_qtests(<folder>): one Qt Test binary per tests/<folder>/tst_*.cpp.
