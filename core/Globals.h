@@ -28,7 +28,7 @@ inline bool TmrChanged = false;    // timers changed since the last save
 inline bool MinOnStart = false;
 inline bool MainView = false;
 inline bool FavsView = false;
-inline bool StatusTip = false;
+inline QString StatusTip; // " (Timers ON)  " or " (Timers OFF)  ", part of the tray tip
 inline bool PrefsOpen = false;
 inline bool UnstOpen = false;
 

@@ -16,7 +16,7 @@ public:
     virtual ~WaitClock() = default;
     virtual qint64 nowNs() const = 0;    // monotonic nanoseconds
     virtual void processEvents() = 0;    // let pending window events run
-    virtual void sleepMs(int ms) = 0;    // sleep without running events
+    virtual void sleepMs(int ms) = 0;    // sleep without running events (0 = yield)
     virtual void holdNs(qint64 ns) = 0;  // hold a line state (no events run)
 };
 WaitClock &CurrentWaitClock();
@@ -32,8 +32,15 @@ void SetCommLink(platform::SerialLink *link);
 // for a wait of 0 or less, and as soon as AbortSend is set.
 void Delay(double seconds);
 
-// Clocks a string of "0"/"1" out on RTS and DTR (any other character counts
-// as 0) after a 0.07 s wait. Sends nothing when no link is set.
+// The transmitter needs every line state (signal and standby) held at least
+// this long.
+inline constexpr qint64 kStateHoldNs = 500'000;
+
+// Clocks a string of "0"/"1" out on RTS and DTR after a 0.07 s Delay (the
+// only place where events run). Per character: a "1" is RTS on, DTR off;
+// anything else is RTS off, DTR on; then both on (standby). Each signal and
+// each standby state is held kStateHoldNs. Sets SendBusy while it runs.
+// Sends nothing when no link is set.
 void SendBits(const QString &bits);
 
 // True when code is exactly 16 characters of "0" and "1".

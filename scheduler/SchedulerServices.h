@@ -27,6 +27,11 @@ public:
     // The status mailbox: the text slot of Check4. A right press on a console
     // command writes the command text here.
     virtual Mailbox &check4Text() = 0;
+    // The loop timer's switch chkEnableLoop (0 off, 1 on). The console's
+    // macro player pauses the loop timer while it plays and restores it.
+    virtual void setChkEnableLoop(int /*value*/) {}
+    // chkMsound: a tick sound before every command of a macro play.
+    virtual bool chkMsound() const { return false; }
 };
 
 // What the console and the scheduler use of the timer log window

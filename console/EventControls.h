@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace qelt {
+
+// A command button that reports mouse-down and mouse-up for every mouse
+// button (the right button included) besides the usual click of the left
+// one. Order for one press: mouseDown, then mouseUp, then clicked.
+class PressButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+signals:
+    void mouseDown(Qt::MouseButton button);
+    void mouseUp(Qt::MouseButton button);
+    void mouseMoved();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+};
+
+// A label (or picture) that reports mouse-down, mouse-up, click and double
+// click, as the window's labels act as buttons and drag handles.
+class EventLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void mouseDown(Qt::MouseButton button);
+    void mouseUp(Qt::MouseButton button);
+    void clicked();
+    void doubleClicked();
+    void mouseMoved();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+} // namespace qelt

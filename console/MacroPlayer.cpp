@@ -1,0 +1,98 @@
+#include "console/MacroPlayer.h"
+
+#include "core/FileHelpers.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+#include "macros/MacroFile.h"
+
+#include <algorithm>
+
+namespace qelt {
+
+namespace {
+const char *const kModule = "frmFire";
+const char *const kProc = "CroSend";
+} // namespace
+
+double LinePauseSeconds(double seconds) { return std::max(seconds - 0.1, 0.15); }
+
+MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
+{
+    const QString loopSetting = GetSet(QStringLiteral("Macro"), QStringLiteral("LoopR"));
+    const bool wasChanged = TmrChanged;
+    auto restoreLoop = [&] {
+        if (hooks.loopSwitch)
+            hooks.loopSwitch(loopSetting.trimmed().toInt());
+        TmrChanged = wasChanged;
+    };
+    auto lamp = [&](bool lit) {
+        if (hooks.lamp)
+            hooks.lamp(lit);
+    };
+
+    SendBits(QLatin1String(kLeadIn));
+    if (hooks.loopSwitch)
+        hooks.loopSwitch(0);
+    if (!FileExists(path)) {
+        restoreLoop();
+        return MacroPlayResult::MissingFile;
+    }
+
+    QList<MacroItem> items;
+    bool failed = !ReadMacroFile(path, &items);
+    for (int i = 0; !failed && i < items.size(); ++i) {
+        const MacroItem &item = items.at(i);
+        double pause = 0;
+        if (!PauseSeconds(item.pause, &pause)) {
+            failed = true;
+            break;
+        }
+        if (!IsCmdCode(item.code)) {
+            SendCode(item.text(), QLatin1String(kProc), QLatin1String(kModule)); // logs it
+            continue;
+        }
+        if (hooks.tick)
+            hooks.tick();
+        Delay(0.05);
+        if (AbortSend)
+            return MacroPlayResult::Aborted;
+        lamp(true);
+        SendCode(item.code, QLatin1String(kProc), QLatin1String(kModule));
+        Delay(0.05);
+        lamp(false);
+        if (AbortSend)
+            return MacroPlayResult::Aborted;
+        Delay(LinePauseSeconds(pause));
+        if (AbortSend)
+            return MacroPlayResult::Aborted;
+    }
+    if (!failed && hooks.closingPattern)
+        hooks.closingPattern();
+    restoreLoop();
+    lamp(false);
+    if (hooks.finished)
+        hooks.finished();
+    return failed ? MacroPlayResult::Failed : MacroPlayResult::Played;
+}
+
+void SendClosingPattern()
+{
+    SendBits(QLatin1String(kClosingPattern));
+    CurrentWaitClock().sleepMs(150);
+    SendBits(QLatin1String(kClosingPattern));
+}
+
+HandOverKind ClassifyHandOver(const QString &text)
+{
+    const QString tail = text.right(4).toLower();
+    if (tail == QLatin1String(".cro"))
+        return HandOverKind::PlayMacro;
+    if (tail == QLatin1String(".zvu"))
+        return HandOverKind::Uninstall;
+    if (tail == QLatin1String("ious"))
+        return HandOverKind::Previous;
+    return HandOverKind::Ignore;
+}
+
+} // namespace qelt

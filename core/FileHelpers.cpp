@@ -1,0 +1,168 @@
+#include "core/FileHelpers.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QUrl>
+
+namespace qelt {
+
+namespace {
+
+bool isPattern(const QString &name) { return name.contains(u'*') || name.contains(u'?'); }
+
+// A local path, or a URL with a scheme of two letters or more (a one-letter
+// "scheme" is not a URL).
+QUrl targetUrl(const QString &target)
+{
+    const QUrl url(target, QUrl::StrictMode);
+    if (url.isValid() && url.scheme().size() > 1 && !target.startsWith(u'/'))
+        return url;
+    return QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+}
+
+bool isProgram(const QFileInfo &fi) { return fi.isFile() && fi.isExecutable(); }
+
+// A missing local file is a failure, not something to hand to the desktop.
+bool openWithDesktop(const QUrl &url)
+{
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace
+
+bool FileExists(const QString &path, int attributes)
+{
+    if (path.isEmpty())
+        return false;
+    const bool dirsToo = (attributes & kAttrDirectory) != 0;
+    const QFileInfo fi(path);
+    if (isPattern(fi.fileName())) {
+        QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System;
+        if (dirsToo)
+            filters |= QDir::Dirs | QDir::NoDotAndDotDot;
+        return !QDir(fi.path()).entryList({fi.fileName()}, filters).isEmpty();
+    }
+    if (!fi.exists())
+        return false;
+    return fi.isDir() ? dirsToo : true;
+}
+
+bool DirExists(const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return false;
+    return QFileInfo(path).isDir();
+}
+
+bool MakePath(const QString &path)
+{
+    QString p = path.trimmed();
+    if (p.isEmpty())
+        return false;
+    if (p.size() > 1 && p.endsWith(u'/'))
+        p.chop(1);
+
+    QString prefix = p.startsWith(u'/') ? QStringLiteral("/") : QString();
+    const QStringList parts = p.split(u'/', Qt::SkipEmptyParts);
+    QDir dir;
+    for (const QString &part : parts) {
+        if (prefix.isEmpty())
+            prefix = part;
+        else if (prefix.endsWith(u'/'))
+            prefix += part;
+        else
+            prefix += u'/' + part;
+        if (DirExists(prefix))
+            continue;
+        if (QFileInfo::exists(prefix)) // a file where a folder is needed
+            return false;
+        if (!dir.mkdir(prefix))
+            return false;
+    }
+    return true;
+}
+
+QString LoadTextFile(const QString &path, bool *ok)
+{
+    if (ok)
+        *ok = false;
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return {};
+    QFile file(path);
+    // ReadWrite creates a missing file, as the whole-file access does.
+    const bool exists = file.exists();
+    if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite))
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    if (ok)
+        *ok = true;
+
+    auto decoder = QStringDecoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) // an older file in a one-byte code page
+        text = QString::fromLatin1(bytes);
+    return text;
+}
+
+bool SaveTextFile(const QString &text, const QString &path)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = text.toUtf8() + "\r\n";
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool OpenDoc(const QString &target)
+{
+    const QString t = target.trimmed();
+    if (t.isEmpty())
+        return false;
+    const QUrl url = targetUrl(t);
+    if (url.isLocalFile()) {
+        const QFileInfo fi(url.toLocalFile());
+        if (isProgram(fi))
+            return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
+    }
+    return openWithDesktop(url);
+}
+
+bool RunFile(const QString &commandLine)
+{
+    const QString line = commandLine.trimmed();
+    if (line.isEmpty())
+        return false;
+
+    // The whole text may be the path of a file with blanks in it.
+    const QFileInfo whole(line);
+    if (whole.exists()) {
+        if (isProgram(whole) && QProcess::startDetached(whole.absoluteFilePath(), {}))
+            return true;
+        return openWithDesktop(QUrl::fromLocalFile(whole.absoluteFilePath()));
+    }
+
+    QStringList args = QProcess::splitCommand(line);
+    if (!args.isEmpty()) {
+        const QString program = args.takeFirst();
+        if (QProcess::startDetached(program, args))
+            return true;
+    }
+    return openWithDesktop(targetUrl(line));
+}
+
+} // namespace qelt

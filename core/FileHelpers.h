@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// Small file, folder and program helpers used by every window. They hold no
+// state. Paths use "/".
+namespace qelt {
+
+// Attribute mask of FileExists: with kAttrDirectory a folder also counts.
+inline constexpr int kAttrNormal = 0;
+inline constexpr int kAttrDirectory = 16;
+
+// True when path is not empty and names an existing file (or, with
+// kAttrDirectory, a folder). A name holding "*" or "?" is a pattern: true
+// when anything in its folder matches. Errors give false.
+bool FileExists(const QString &path, int attributes = kAttrNormal);
+
+// True only when path names an existing folder (a file of that name is not
+// a folder). Errors give false.
+bool DirExists(const QString &path);
+
+// Creates every missing folder along path (blanks at both ends and one
+// trailing "/" are ignored). False for an empty path, when a file stands
+// where a folder is needed, or when a folder cannot be created.
+bool MakePath(const QString &path);
+
+// The whole file as text (UTF-8; a file that is not valid UTF-8 is read a
+// byte per character, so nothing is lost). A missing file is created empty
+// and reads as "". On failure (bad path, a folder, unreadable) the result is
+// "" and *ok is false.
+QString LoadTextFile(const QString &path, bool *ok = nullptr);
+
+// Replaces the file with text followed by CR LF, atomically: the old file
+// stays whole unless the new one was written completely. False on failure.
+bool SaveTextFile(const QString &text, const QString &path);
+
+// Opens a document or web address with the desktop's default handler; a
+// program file is started instead. False when nothing could be opened.
+bool OpenDoc(const QString &target);
+
+// Starts a program from a command line (a path to an existing file may hold
+// blanks; otherwise the first word is the program and the rest its
+// arguments). When that fails, the file is opened with the desktop's
+// default handler. False when neither worked.
+bool RunFile(const QString &commandLine);
+
+} // namespace qelt

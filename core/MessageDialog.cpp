@@ -1,0 +1,273 @@
+#include "core/MessageDialog.h"
+
+#include "core/Splash.h"
+#include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace qelt {
+
+namespace {
+
+constexpr int twips(int t) { return t / 15; }
+
+// Window and button geometry, in pixels (the button edges are the twips of
+// the answer buttons' places).
+constexpr int kWidth = twips(4800);
+constexpr int kButtonWidth = twips(1050);
+constexpr int kButtonHeight = twips(375);
+constexpr int kMargin = 10;
+
+// Messages break lines with CR LF or a lone CR; the label breaks on LF.
+QString labelText(QString text)
+{
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    return text;
+}
+
+} // namespace
+
+frmInfo::frmInfo(QWidget *parent) : QDialog(parent)
+{
+    setObjectName("frmInfo");
+    setWindowTitle("  Orvendale");
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(false);
+
+    lbl1 = new QLabel(this);
+    lbl1->setObjectName("lbl1");
+    lbl1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lbl1->setWordWrap(true);
+    lbl1->setTextFormat(Qt::PlainText);
+
+    auto makeButton = [this](const char *name, const QString &caption) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        b->resize(kButtonWidth, kButtonHeight);
+        return b;
+    };
+    cmdOK = makeButton("cmdOK", "OK");
+    cmdYes = makeButton("cmdYes", "Yes");
+    cmdNo = makeButton("cmdNo", "No");
+    cmdCancel = makeButton("cmdCancel", "&Cancel");
+    cmdYes->hide();
+    cmdNo->hide();
+    cmdCancel->hide();
+
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdYes, &QPushButton::clicked, this, [this] { answer("1"); });
+    connect(cmdNo, &QPushButton::clicked, this, [this] { answer("2"); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { answer("3"); });
+}
+
+frmInfo::~frmInfo()
+{
+    // A window destroyed while its caller still waits (program exit) must
+    // not leave that caller's loop running.
+    if (m_wait)
+        m_wait->quit();
+}
+
+void frmInfo::layoutFor(bool question)
+{
+    const int textWidth = kWidth - 2 * kMargin;
+    const int textHeight = qMax(twips(600), lbl1->heightForWidth(textWidth));
+    lbl1->setGeometry(kMargin, kMargin, textWidth, textHeight);
+    const int top = kMargin + textHeight + kMargin;
+    if (question) {
+        if (m_buttonSet == 3) {
+            cmdYes->move(twips(518), top);
+            cmdNo->move(twips(1868), top);
+            cmdCancel->move(twips(3233), top);
+        } else {
+            cmdYes->move(twips(1200), top);
+            cmdNo->move(twips(2550), top);
+        }
+    } else {
+        cmdOK->move((kWidth - kButtonWidth) / 2, top);
+    }
+    setFixedSize(kWidth, top + kButtonHeight + kMargin);
+    if (!isVisible()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (QWidget *active = QApplication::activeWindow())
+            screen = active->screen();
+        if (screen)
+            move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
+                   const QString &sBtnName, bool bModal)
+{
+    m_question = false;
+    if (bAlignLeft)
+        lbl1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbl1->setText(labelText(sMsg));
+    setWindowTitle(sTitle);
+    // The button's design caption stands when the caller gives none, so the
+    // window never shows a blank button.
+    cmdOK->setText(sBtnName.isEmpty() ? QStringLiteral("OK") : sBtnName);
+    cmdOK->setDefault(true);
+    layoutFor(false);
+
+    QCoreApplication::processEvents();
+    show();
+    if (bOnTop)
+        PutOnTop(this);
+    Delay(0.2);
+    HideSplashIfVisible();
+
+    if (!bModal) {
+        m_okTag = "close";
+        return;
+    }
+    if (m_okTag != "done") { // OK may have been pressed during the short wait
+        m_okTag = "hold";
+        QPointer<frmInfo> self(this);
+        QEventLoop loop;
+        m_wait = &loop;
+        loop.exec();
+        if (!self) // destroyed while waiting (the program is closing)
+            return;
+        m_wait = nullptr;
+    }
+    hide();
+}
+
+int frmInfo::Questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle)
+{
+    m_question = true;
+    m_buttonSet = iYesNoCancel == 3 ? 3 : 2;
+    m_answer.clear();
+    setWindowTitle(sTitle);
+    lbl1->setText(labelText(sMsg));
+    PutOnTop(this);
+
+    cmdOK->hide();
+    cmdYes->show();
+    cmdNo->show();
+    cmdCancel->setVisible(m_buttonSet == 3);
+    cmdYes->setDefault(true);
+    layoutFor(true);
+    show();
+    cmdYes->setFocus();
+
+    const int unanswered = m_buttonSet == 3 ? 3 : 2;
+    QPointer<frmInfo> self(this);
+    QEventLoop loop;
+    m_wait = &loop;
+    loop.exec();
+    if (!self) // destroyed while waiting (the program is closing)
+        return unanswered;
+    m_wait = nullptr;
+    hide();
+    return m_answer.toInt();
+}
+
+void frmInfo::cmdOK_Click()
+{
+    if (m_okTag == "close") {
+        hide();
+        deleteLater();
+    } else if (m_okTag == "hold" || m_okTag.isEmpty()) {
+        m_okTag = "done";
+        if (m_wait)
+            m_wait->quit();
+    }
+}
+
+void frmInfo::answer(const QString &tag)
+{
+    if (!m_answer.isEmpty())
+        return;
+    m_answer = tag;
+    if (m_wait)
+        m_wait->quit();
+}
+
+// Escape and the window frame: a message counts as read (OK), a question is
+// answered No, or Cancel where Cancel is offered.
+void frmInfo::reject()
+{
+    if (m_question)
+        answer(m_buttonSet == 3 ? "3" : "2");
+    else
+        cmdOK_Click();
+}
+
+void frmInfo::closeEvent(QCloseEvent *event)
+{
+    reject();
+    event->accept();
+}
+
+namespace {
+
+class RealDialogProvider : public DialogProvider {
+public:
+    void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
+              const QString &sBtnName, bool bModal) override
+    {
+        auto *dlg = new frmInfo;
+        dlg->setAttribute(Qt::WA_DeleteOnClose, false);
+        QPointer<frmInfo> guard(dlg);
+        dlg->Info(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal);
+        // A modeless window deletes itself when its OK closes it.
+        if (bModal && guard)
+            guard->deleteLater();
+    }
+
+    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
+    {
+        auto *dlg = new frmInfo;
+        QPointer<frmInfo> guard(dlg);
+        const int result = dlg->Questions(sMsg, iYesNoCancel, sTitle);
+        if (guard)
+            guard->deleteLater();
+        return result;
+    }
+
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    }
+
+    QString saveFileName(QWidget *parent, const QString &title, const QString &path,
+                         const QString &filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, title, path, filter);
+    }
+
+    QString inputText(QWidget *parent, const QString &title, const QString &prompt,
+                      const QString &text, bool *ok) override
+    {
+        bool accepted = false;
+        const QString result =
+            QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, text, &accepted);
+        if (ok)
+            *ok = accepted;
+        return accepted ? result : QString();
+    }
+};
+
+} // namespace
+
+DialogProvider &RealDialogs()
+{
+    static RealDialogProvider provider;
+    return provider;
+}
+
+} // namespace qelt

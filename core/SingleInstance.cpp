@@ -1,0 +1,248 @@
+#include "core/SingleInstance.h"
+
+#include "console/ConsoleServices.h"
+#include "core/Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cmath>
+#include <memory>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qelt {
+
+namespace {
+
+// A message is a 4-byte big-endian length and that many bytes of UTF-8; the
+// answer is the single byte '1'. A command line is far shorter than this.
+constexpr quint32 kMaxMessage = 256 * 1024;
+// How long a later start keeps trying to reach an instance that holds the
+// lock but may not listen yet.
+constexpr int kConnectWindowMs = 2000;
+
+SingleInstance *g_instance = nullptr;
+QStringList g_pending;
+QPointer<QTimer> g_pendingTimer;
+
+// The stored handle as the number it names: text that is not a number gives
+// 0, a fraction is rounded.
+QString storedHandle()
+{
+    bool ok = false;
+    const double value = GetSet("ActiveWindow", "Handle").trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return {};
+    const qint64 n = std::llround(value);
+    return n > 0 ? QString::number(n) : QString();
+}
+
+// The handle of the instance that holds the lock: its socket is named by
+// its process number. Used when the stored value names no socket (another
+// part of the program may have stored a different number there).
+QString lockHolderHandle()
+{
+    QLockFile lock(SingleInstance::lockFilePath());
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock.getLockInfo(&pid, &host, &app) || pid <= 0)
+        return {};
+    return QString::number(pid);
+}
+
+bool peerIsSameUser(QLocalSocket *socket)
+{
+#ifdef SO_PEERCRED
+    struct ucred cred {};
+    socklen_t len = sizeof cred;
+    if (getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0)
+        return false;
+    return cred.uid == getuid();
+#else
+    Q_UNUSED(socket);
+    return true; // the socket lies in a folder only this user can enter
+#endif
+}
+
+void flushPending()
+{
+    while (!g_pending.isEmpty()) {
+        MainWindowService *main = MainWindow();
+        if (!main)
+            return;
+        const QString text = g_pending.takeFirst();
+        main->txtCommand().setText(text);
+    }
+    if (g_pendingTimer)
+        g_pendingTimer->stop();
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
+
+SingleInstance::~SingleInstance()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+    if (m_server)
+        m_server->close();
+}
+
+QString SingleInstance::runtimeFolder()
+{
+    // Qt makes sure this folder belongs to the user and is closed to others
+    // (XDG_RUNTIME_DIR, or a private folder under the temporary folder).
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath() + "/qelt-runtime-" + QString::number(getuid());
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                      | QFileDevice::ExeOwner);
+    return folder;
+}
+
+QString SingleInstance::lockFilePath() { return runtimeFolder() + "/qelt.lock"; }
+
+QString SingleInstance::socketPath(const QString &handle)
+{
+    return runtimeFolder() + "/qelt-" + handle + ".sock";
+}
+
+bool SingleInstance::claim()
+{
+    if (m_server)
+        return true;
+    auto lock = std::make_unique<QLockFile>(lockFilePath());
+    // No age limit: a lock is stale only when its owner is gone (Qt checks
+    // the process and its file lock), never because the program ran long.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    m_lock = std::move(lock);
+
+    m_handle = QString::number(QCoreApplication::applicationPid());
+    const QString path = socketPath(m_handle);
+    QLocalServer::removeServer(path); // left by a crashed instance with our number
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(path)) {
+        // Still the only instance; later starts just cannot reach it.
+        qWarning("Cannot listen on %s: %s", qPrintable(path),
+                 qPrintable(m_server->errorString()));
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+    g_instance = this;
+    SaveSet("ActiveWindow", "Handle", m_handle);
+    return true;
+}
+
+void SingleInstance::onNewConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (!peerIsSameUser(socket)) {
+            socket->abort();
+            continue;
+        }
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        if (socket->bytesAvailable() > 0)
+            onReadyRead(socket);
+    }
+}
+
+void SingleInstance::onReadyRead(QLocalSocket *socket)
+{
+    if (socket->property("qeltDone").toBool())
+        return;
+    if (socket->bytesAvailable() < 4)
+        return;
+    uchar head[4];
+    socket->peek(reinterpret_cast<char *>(head), 4);
+    const quint32 size = qFromBigEndian<quint32>(head);
+    if (size > kMaxMessage) {
+        socket->abort();
+        return;
+    }
+    if (socket->bytesAvailable() < qint64(4 + size))
+        return;
+    socket->read(4);
+    const QString text = QString::fromUtf8(socket->read(size));
+    socket->setProperty("qeltDone", true);
+
+    DeliverCommandLine(text);
+    // The later start waits for this answer, as it waited for the text to
+    // be taken by the window.
+    if (socket->state() == QLocalSocket::ConnectedState) {
+        socket->write("1");
+        socket->flush();
+        socket->disconnectFromServer();
+    }
+}
+
+QString CommandBoxHandle() { return g_instance ? g_instance->handle() : QString(); }
+
+bool HandOver(const QString &text, int timeoutMs)
+{
+    const QByteArray body = text.toUtf8();
+    if (quint32(body.size()) > kMaxMessage)
+        return false;
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(quint32(body.size()), message.data());
+    message += body;
+
+    QElapsedTimer clock;
+    clock.start();
+    while (true) {
+        QStringList handles{storedHandle()};
+        if (const QString holder = lockHolderHandle(); !handles.contains(holder))
+            handles << holder;
+        for (const QString &handle : handles) {
+            if (handle.isEmpty())
+                continue;
+            QLocalSocket socket;
+            socket.connectToServer(SingleInstance::socketPath(handle));
+            if (!socket.waitForConnected(500))
+                continue;
+            socket.write(message);
+            while (socket.bytesToWrite() > 0 && clock.elapsed() < timeoutMs)
+                socket.waitForBytesWritten(int(timeoutMs - clock.elapsed()));
+            while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState
+                   && clock.elapsed() < timeoutMs)
+                socket.waitForReadyRead(int(qMax<qint64>(1, timeoutMs - clock.elapsed())));
+            return socket.read(1) == "1";
+        }
+        if (clock.elapsed() >= kConnectWindowMs || clock.elapsed() >= timeoutMs)
+            return false;
+        QThread::msleep(50);
+    }
+}
+
+void DeliverCommandLine(const QString &text)
+{
+    g_pending.append(text);
+    flushPending();
+    if (g_pending.isEmpty())
+        return;
+    // No main window yet: look again until it exists.
+    if (!g_pendingTimer) {
+        g_pendingTimer = new QTimer(QCoreApplication::instance());
+        g_pendingTimer->setInterval(100);
+        QObject::connect(g_pendingTimer, &QTimer::timeout, [] { flushPending(); });
+    }
+    g_pendingTimer->start();
+}
+
+QStringList PendingCommandLines() { return g_pending; }
+
+} // namespace qelt

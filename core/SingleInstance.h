@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace qelt {
+
+// One running copy of the program per user. The first start takes a lock
+// file in the user's runtime folder and listens on a local socket named by
+// a number; that number is stored under "ActiveWindow"/"Handle" as soon as
+// the lock is held. A later start finds the lock taken, sends its command
+// line to the socket the stored number names, waits for the answer and
+// ends. Only the same user may connect.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this is the first instance: the lock is now held, the
+    // socket listens and the handle is stored. A stale lock left by a
+    // crashed instance is taken over. False when another instance runs.
+    bool claim();
+    bool isFirst() const { return m_server != nullptr; }
+    // The decimal number that names this instance's socket ("" before claim).
+    QString handle() const { return m_handle; }
+
+    // The user's own runtime folder (not readable by others) that holds the
+    // lock file and the sockets.
+    static QString runtimeFolder();
+    static QString lockFilePath();
+    static QString socketPath(const QString &handle);
+
+private:
+    void onNewConnection();
+    void onReadyRead(QLocalSocket *socket);
+
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer *m_server = nullptr;
+    QString m_handle;
+};
+
+// The handle of the running first instance, for the main window to store
+// under "ActiveWindow"/"Handle" ("" when no instance has claimed the lock).
+QString CommandBoxHandle();
+
+// Hands text to the running instance named by "ActiveWindow"/"Handle" (or,
+// when that names no socket, to the instance that holds the lock) and waits
+// until it has taken it. False when no instance answered; nothing is
+// reported to the user.
+bool HandOver(const QString &text, int timeoutMs = 10000);
+
+// Puts a handed-over command line into the main window's txtCommand. Texts
+// that arrive before the main window exists wait for it, in order.
+void DeliverCommandLine(const QString &text);
+// Texts still waiting for the main window.
+QStringList PendingCommandLines();
+
+} // namespace qelt

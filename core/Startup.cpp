@@ -1,0 +1,134 @@
+#include "core/Startup.h"
+
+#include "console/ConsoleServices.h"
+#include "core/DataFile.h"
+#include "core/ErrorLog.h"
+#include "core/FileHelpers.h"
+#include "core/FileTypes.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/SingleInstance.h"
+#include "core/Splash.h"
+#include "core/X10Codes.h"
+
+#include "Version.h"
+
+#include <QApplication>
+
+#include <exception>
+
+namespace qelt {
+
+namespace {
+
+constexpr const char *kProcName = "Sub Main";
+constexpr const char *kModuleName = "modX, X**";
+
+} // namespace
+
+QString VersionText()
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(QELT_VERSION_MAJOR)
+        .arg(QELT_VERSION_MINOR)
+        .arg(QELT_VERSION_REVISION);
+}
+
+QString CommandLineText(const QStringList &arguments) { return arguments.mid(1).join(' '); }
+
+void SendToPrev(const QString &commandLine)
+{
+    HandOver(commandLine.isEmpty() ? QStringLiteral("previous") : commandLine);
+}
+
+void StartupSequence::fail(int number, const QString &description)
+{
+    m_errNumber = number;
+    m_errDescription = description;
+}
+
+void StartupSequence::run()
+{
+    // Every step runs even when one before it failed.
+    auto step = [this](auto &&body) {
+        try {
+            body();
+        } catch (const std::exception &e) {
+            fail(5, QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            fail(5, "Invalid procedure call or argument");
+        }
+    };
+
+    step([] {
+        LangFile = GetSet("Database16", "CurrentExePath", ProgramFolder()) + "/language.ini";
+        if (!FileExists(LangFile))
+            SaveSet("Settings", "Language", "English");
+    });
+    step([] { QCoreApplication::setApplicationName(kSettingsAppName); });
+    step([] {
+        SetHouseCodes();
+        SetUnitCodes();
+    });
+    step([] {
+        DataFilePath = InProgramFolder("db.zvd");
+        if (!FileExists(DataFilePath)) {
+            DataFilePath = GetSet("DataBase16", "DataFile", DataFilePath);
+            SaveSet("Database16", "DataFile", DataFilePath);
+        }
+    });
+    step([this] {
+        if (!OpenDataFile(DataFilePath))
+            fail(75, "Path/File access error");
+    });
+    step([] { TmrChanged = false; });
+    step([] { TimerCount = GetSet("Settings", "Timercount", "6"); });
+    step([] {
+        const QString doSet = GetSet("Macro", "DoSet", "True");
+        if (doSet == "Yes" || doSet == "True")
+            AssocOn = true;
+        SaveSet("Macro", "DoSet", AssocOn ? "True" : "False");
+    });
+    step([] { DLSavings = GetSet("Settings", "DLSavings"); });
+    step([] { ExePath = GetSet("Database16", "CurrentExePath", ProgramFolder()); });
+    step([this] {
+        if (showSplash)
+            showSplash();
+        else
+            ShowSplash();
+    });
+    step([] { AssocFile("zvu", "UninstallZyv", {}, {}, InProgramFolder("unst.ico")); });
+    step([] { SaveSet("Database16", "CurrentVersion", VersionText()); });
+    step([this] {
+        if (m_commandLine.isEmpty())
+            return;
+        // Referring to the command box loads the main window now, so the
+        // text is acted on with the tables and the data file ready.
+        LoadMainWindow();
+        DeliverCommandLine(m_commandLine);
+    });
+
+    if (m_errNumber != 0)
+        LogErr(kProcName, kModuleName, m_errNumber, m_errDescription);
+}
+
+int Main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QString commandLine = CommandLineText(QCoreApplication::arguments());
+
+    // Before anything else, so a later start changes no setting and opens
+    // no file.
+    SingleInstance instance;
+    if (!instance.claim()) {
+        SendToPrev(commandLine);
+        return 0;
+    }
+
+    StartupSequence startup(commandLine);
+    startup.run();
+    return app.exec();
+}
+
+} // namespace qelt

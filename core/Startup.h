@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace qelt {
+
+// The program's start: a later start hands its command line to the running
+// instance and ends; the first start prepares what the windows rely on and
+// then runs the event loop. Returns the program's exit code.
+int Main(int argc, char **argv);
+
+// The command line as one text: the arguments after the program's own path,
+// joined by blanks ("" when there are none).
+QString CommandLineText(const QStringList &arguments);
+
+// Hands a command line to the running instance ("previous" when it is
+// empty) and waits until that instance has taken it.
+void SendToPrev(const QString &commandLine);
+
+// The first instance's start-up steps, in their order, each guarded: a
+// failing step is passed over and the last failure is written to the error
+// log at the end.
+class StartupSequence {
+public:
+    explicit StartupSequence(QString commandLine) : m_commandLine(std::move(commandLine)) {}
+
+    void run();
+
+    // Shows the splash window; tests replace it.
+    std::function<void()> showSplash;
+
+    // The last failure of this run (number 0: none).
+    int lastErrorNumber() const { return m_errNumber; }
+    QString lastErrorDescription() const { return m_errDescription; }
+
+private:
+    void fail(int number, const QString &description);
+
+    QString m_commandLine;
+    int m_errNumber = 0;
+    QString m_errDescription;
+};
+
+// The version as stored under "Database16"/"CurrentVersion", e.g. "1.70.1050".
+QString VersionText();
+
+} // namespace qelt

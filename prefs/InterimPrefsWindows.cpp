@@ -1,0 +1,60 @@
+#include "prefs/InterimPrefsWindows.h"
+
+#include "core/Dialogs.h"
+#include "core/FileHelpers.h"
+#include "core/Lang.h"
+#include "prefs/PrefsServices.h"
+
+namespace qelt {
+
+namespace {
+
+void NotYet(const QString &what)
+{
+    Info(LangCap(what), true, false, QStringLiteral("Orvendale"), QStringLiteral("OK"), false);
+}
+
+class InterimPrefs : public PrefsService {
+public:
+    void showPage(int) override { NotYet(QStringLiteral("The preferences are not available yet.")); }
+    bool isLoaded() const override { return false; }
+    void unload() override {}
+};
+
+class InterimHelp : public HelpService {
+public:
+    void open(const QString &startingAddress) override
+    {
+        // The help page in the desktop's browser, when it is there.
+        const QString file = startingAddress.section(QLatin1Char('#'), 0, 0);
+        if (!FileExists(file) || !OpenDoc(startingAddress))
+            NotYet(QStringLiteral("The help pages are not available yet."));
+    }
+    void unload() override {}
+};
+
+class InterimUninstaller : public UninstallService {
+public:
+    void showUninstaller() override
+    {
+        NotYet(QStringLiteral("The uninstaller is not available yet."));
+    }
+    void unload() override {}
+};
+
+} // namespace
+
+void InstallInterimPrefsWindows()
+{
+    static InterimPrefs prefs;
+    static InterimHelp help;
+    static InterimUninstaller uninstaller;
+    if (!Prefs())
+        SetPrefs(&prefs);
+    if (!Help())
+        SetHelp(&help);
+    if (!Uninstaller())
+        SetUninstaller(&uninstaller);
+}
+
+} // namespace qelt

@@ -1,0 +1,177 @@
+#include "scheduler/ActionRunner.h"
+
+#include "core/ErrorLog.h"
+#include "core/FileHelpers.h"
+#include "core/Globals.h"
+#include "core/Lang.h"
+#include "core/Transmitter.h"
+#include "core/X10Codes.h"
+#include "scheduler/MacroSlots.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/SchedulerHost.h"
+#include "scheduler/TimerTable.h"
+
+#include <QDir>
+
+namespace qelt {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString timerWord(int row)
+{
+    return LangCap(QStringLiteral("Timer")) + u' ' + QString::number(row + 1);
+}
+
+// True when the action text names a program or shortcut to start: the whole
+// text is a file, or the text up to and including the first ".exe" / ".lnk" /
+// ".desktop" of its file name is one, or (programs here need no extension)
+// the text up to one of its blanks is one, the rest being arguments.
+bool namesProgram(const QString &s)
+{
+    auto exists = [](const QString &path) {
+        return FileExists(path) || FileExists(TimerTable::ActionPath(path));
+    };
+    if (s.isEmpty())
+        return false;
+    if (exists(s))
+        return true;
+    const int slash = s.lastIndexOf(u'/');
+    const QString folder = s.left(slash + 1);
+    const QString name = s.mid(slash + 1);
+    for (const QString &ext : {QStringLiteral(".exe"), QStringLiteral(".lnk"), QStringLiteral(".desktop")}) {
+        const int at = name.indexOf(ext, 0, Qt::CaseInsensitive);
+        if (at >= 0)
+            return exists(folder + name.left(at + ext.size()));
+    }
+    for (int blank = s.indexOf(u' '); blank > 0; blank = s.indexOf(u' ', blank + 1))
+        if (exists(s.left(blank)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+ActionRunner::ActionRunner(TimerTable &table, MacroSlots &macroSlots, OverflowList &overflow,
+                           SchedulerHost &host)
+    : m_table(table), m_slots(macroSlots), m_overflow(overflow), m_host(host)
+{
+}
+
+void ActionRunner::StartTimer()
+{
+    const int row = CurTimer;
+    auto finish = [this] {
+        Delay(StartHold);
+        TimerStarting = false;
+    };
+    if (!m_table.isValidRow(row)) {
+        TimerStarting = false;
+        return;
+    }
+    QString path = m_table.row(row).macroPath;
+    const QString e = path.right(3);
+    if (e != QLatin1String("cro")) {
+        if (e == QLatin1String("exe") || e == QLatin1String("lnk")
+            || !FileExists(path + QStringLiteral(".cro"))) {
+            RunAction(QString::number(row));
+            finish();
+            return;
+        }
+        path += QStringLiteral(".cro"); // a macro named without its extension
+    }
+
+    int k = m_slots.firstFree();
+    if (k < 0) {
+        // All busy: let pending events run once per slot, in case one ends now.
+        for (int n = 0; n < MacroSlots::kSlots && k < 0; ++n) {
+            CurrentWaitClock().processEvents();
+            if (!m_slots.enabled(n))
+                k = n;
+        }
+    }
+
+    if (!FileExists(path)) {
+        ReportFileNotFound(m_host, row, path);
+        finish();
+        return;
+    }
+    if (k < 0) {
+        m_overflow.add(row, WallNow(), path);
+        m_host.setStatus(row,
+                         timerWord(row) + QStringLiteral(":  To many timers running...") + kCrLf
+                             + m_table.row(row).action
+                             + QStringLiteral(" was sent to the overflow buffer!"),
+                         kStatusOverflowRgb);
+        m_host.appendLog(LogEntry(timerWord(row) + QStringLiteral(" was sent to overflow buffer to run next!")));
+        finish();
+        return;
+    }
+    QStringList items;
+    if (!ReadMacroItems(path, &items)) {
+        WriteErrLog(QStringLiteral("Cannot read: StartTimer in FrmTimers: Timer %1 - %2")
+                        .arg(row + 1)
+                        .arg(path));
+        m_host.setStatus(row, m_host.statusText(row) + u'\t' + LangCap(QStringLiteral("Error")).toUpper(),
+                         kStatusErrorRgb);
+        m_host.appendLog(LogEntry(timerWord(row) + QStringLiteral(": ")
+                                  + LangCap(QStringLiteral("Error")).toUpper() + QStringLiteral(" - ")
+                                  + QDir::toNativeSeparators(path)));
+        finish();
+        return;
+    }
+    m_slots.load(k, row, items, WallNow(), true);
+    finish();
+}
+
+void ActionRunner::RunAction(const QString &rowText)
+{
+    bool ok = false;
+    const int i = rowText.toInt(&ok);
+    if (!ok || !m_table.isValidRow(i))
+        return;
+    const QString A = m_table.row(i).action;
+    if (m_host.timerSoundOn())
+        m_host.playWav(TimerSound);
+    m_host.setTimerIndicator(true);
+
+    const QString s = A.trimmed();
+    bool done = false;
+    if (namesProgram(s)) {
+        // The whole text, so words after the program name reach it as arguments.
+        done = m_host.runFile(FileExists(s) || !FileExists(TimerTable::ActionPath(s))
+                                  ? s
+                                  : TimerTable::ActionPath(s));
+    } else {
+        const QStringList w = s.split(u' ');
+        if (w.size() == 3) {
+            const QString upper = w[0].toUpper();
+            if (upper == QLatin1String("GROUP") || upper == LangCap(QStringLiteral("Group")).toUpper()) {
+                bool numOk = false;
+                const int group = w[1].toInt(&numOk);
+                done = numOk && group >= 1 && group <= 8
+                       && m_host.strtGroup(group - 1, w[2].toUpper());
+            } else {
+                const QString code = CmdToCode(w[0], w[1], w[2]);
+                done = IsCmdCode(code)
+                       && SendCode(code, QStringLiteral("RunAction"), QStringLiteral("FrmTimers"));
+            }
+        }
+    }
+
+    if (done) {
+        m_host.appendLog(LogEntry(u'\t' + timerWord(i) + QStringLiteral(":  (") + A + QStringLiteral(") :  ")
+                                  + LangCap(QStringLiteral("Success"))));
+        m_host.setStatus(i, m_host.statusText(i) + u'\t' + LangCap(QStringLiteral("Success")),
+                         kStatusDoneRgb);
+    } else {
+        m_host.appendLog(LogEntry(timerWord(i) + QStringLiteral(": ") + LangCap(QStringLiteral("Error"))
+                                  + QStringLiteral(" - ") + A));
+        m_host.setStatus(i, m_host.statusText(i) + u'\t' + LangCap(QStringLiteral("Error")),
+                         kStatusErrorRgb);
+    }
+    m_host.setTimerIndicator(false);
+}
+
+} // namespace qelt

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QLocale>
+
+// Which timer rows fall due: every clock second since the last check is
+// looked at (up to a bound, so a suspend or a clock change does not flood
+// starts), a row is due in a second whose clock text equals its trigger
+// text exactly and whose day its rule allows, and a row never falls due
+// twice for the same day and trigger text.
+namespace qelt {
+
+class TimerTable;
+
+class DueCheck {
+public:
+    // Gaps longer than this (or a clock going back) are not caught up: only
+    // the current second is checked.
+    static constexpr int kMaxCatchUpSeconds = 60;
+
+    explicit DueCheck(TimerTable &table);
+
+    // The rows that fell due in the seconds after the last check up to now,
+    // in the order of their second and then of their row. Rows returned are
+    // marked as fired for that day and trigger text.
+    QList<int> collect(const QDateTime &now);
+    // Forgets the last check time (the next collect looks at its own second).
+    void reset() { m_last = {}; }
+    QDateTime lastChecked() const { return m_last; }
+
+    // True when row i's trigger text equals the clock text of that second
+    // and its day rule allows that day (does not look at the memory).
+    bool rowDueAt(int i, const QDateTime &second) const;
+
+    QLocale locale; // the clock text's form
+
+private:
+    TimerTable &m_table;
+    QDateTime m_last;
+};
+
+} // namespace qelt

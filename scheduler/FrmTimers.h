@@ -1,0 +1,167 @@
+#pragma once
+
+#include "core/Mailbox.h"
+#include "scheduler/SchedulerEngine.h"
+#include "scheduler/SchedulerHost.h"
+#include "scheduler/SchedulerServices.h"
+#include "scheduler/TimerTable.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace qelt {
+
+class frmTimerStatus;
+
+// The timers window: the timer table (6 to 100 rows), its options, the
+// spinner for start times, and the timer controls that drive the scheduler's
+// engine (due check, macro slots, overflow list, send queue). It is loaded
+// hidden by the console's clock and stays loaded; OK only hides it, Cancel
+// unloads it without saving.
+class FrmTimers : public QWidget, public TimersService {
+    Q_OBJECT
+public:
+    // log: the timer log window whose status rows follow the timer rows.
+    explicit FrmTimers(frmTimerStatus *log, QWidget *parent = nullptr);
+    ~FrmTimers() override;
+
+    // TimersService
+    QWidget *widget() override { return this; }
+    void ensureLoaded() override;
+    bool isLoaded() const override { return m_loaded; }
+    void unload() override;
+    bool macroRunning() const override;
+    bool check2() const override;
+    void setCheck2(bool on) override;
+    Mailbox &check4Text() override { return m_check4Text; }
+
+    // The timer file; tests point it elsewhere.
+    QString timerFilePath = TimerTable::DefaultPath();
+
+    TimerTable &table() { return m_table; }
+    SchedulerEngine &engine() { return *m_engine; }
+    int rowCount() const { return int(cmdT.size()); }
+    int FirstRow() const { return m_firstRow; }
+    bool rowShown(int i) const;
+
+    // Row controls (index = timer row).
+    QList<QPushButton *> cmdT, cmdM, Command2, Command4;
+    QList<QLineEdit *> Text1, Text2;
+    QList<QLabel *> lblActiveDays;
+    // Hidden lists kept in step with the rows.
+    QStringList lstMacro() const;
+    QStringList lstTime() const;
+
+    // Window controls.
+    QLabel *Label3 = nullptr; // the clock text every trigger time is compared with
+    QLabel *lblDay = nullptr; // "1" Monday to Friday, "0" at the weekend
+    QLabel *Label2 = nullptr; // the spinner's time text
+    QList<QLabel *> Label4;   // column headings; Label4(8) reads "On"
+    QCheckBox *Check2 = nullptr; // master switch
+    QCheckBox *Check1 = nullptr; // holds the send queue while ticked
+    QCheckBox *Check4 = nullptr; // "Allow Manual"
+    QCheckBox *Check5 = nullptr; // use the loop's time window
+    QCheckBox *chkTSound = nullptr, *chkMsound = nullptr, *chkFlashLp = nullptr;
+    QCheckBox *chkEnableLoop = nullptr, *chkAM = nullptr, *chkPM = nullptr;
+    QLineEdit *txtLoop = nullptr, *LpStartTm = nullptr, *LpEndTm = nullptr;
+    QLabel *lblMacroLoop = nullptr, *lblLoopDays = nullptr;
+    QList<QScrollBar *> VSTime;
+    QList<QLineEdit *> Text3;
+    QScrollBar *VScroll1 = nullptr;
+    QPushButton *Command3 = nullptr, *cmdApply = nullptr, *cmdCancel = nullptr;
+    QPushButton *cmdCreateTimer = nullptr, *cmdKillTimer = nullptr, *cmdRefresh = nullptr;
+    QPushButton *cmdStatusDump = nullptr, *cmdSetFocus = nullptr;
+    QListWidget *File1 = nullptr;
+    QMenu *mnuTimers = nullptr;
+    QAction *mnuClearTimer = nullptr, *mnuDeleteTimer = nullptr, *mnuAllowNewTimers = nullptr;
+    QAction *mnuAllowManual = nullptr, *mnuSaveQuit = nullptr;
+    QList<QAction *> mnuRun;
+    Mailbox txtScroll;
+    Mailbox txtStatusDump;
+
+    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *tmrSunSet = nullptr, *TmrOverFlow = nullptr;
+    QTimer *tmrSendBits = nullptr;
+    QTimer *tmrThread[MacroSlots::kSlots] = {};
+
+    int DefaultDayRule = 0;
+    QString ClockSuffix;
+    bool TimersWereOn = false;
+    QStringList lstLoop;
+    QString SpinSuffix;
+    QString SpinTimeText;
+
+    // Handlers.
+    void cmdCreateTimer_Click();
+    void cmdKillTimer_Click();
+    void cmdCancel_Click();
+    void Command3_Click();
+    void cmdStatusDump_Click();
+    void cmdRefresh_Click();
+    bool SaveTimers();
+    void ShowTimerStatus();
+    void ShowSpinTime();
+    void ScrollRows();
+    void VSTime_Change(int index);
+    void VScroll1_Change();
+    void txtLoop_Change();
+    void Check2_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void tmrSunSet_Timer();
+    void tmrSendBits_Timer();
+
+    // Status texts as the status rows and the OK block show them.
+    static QString StatusRowText(int k, const QString &action, const QString &start,
+                                 const QString &rule, bool neverAsOff);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void createRow(int i);
+    void removeLastRow();
+    void fillRow(int i);
+    void colourRuleLabel(int i);
+    void setLabelBack(QLabel *label, unsigned rgb);
+    void syncEngineTimers();
+    void LoadLoopMacro();
+    void clickSound() const;
+    void Text1_Change(int i);
+    void Text2_Change(int i);
+    void Text3_Change(int k);
+    QCheckBox *mainCheck1() const;
+
+    frmTimerStatus *m_log;
+    TimerTable m_table;
+    ServicesHost m_host;
+    std::unique_ptr<SchedulerEngine> m_engine;
+    Mailbox m_check4Text;
+    bool m_loaded = false;
+    bool m_keepTable = false; // the last save failed: reload from memory, not the file
+    int m_firstRow = 0;
+    int m_spinHour = 0, m_spinMinute = 0, m_spinSecond = 0;
+    bool m_filling = false;
+    QString m_lastDaySavings;
+};
+
+} // namespace qelt

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "scheduler/ActionRunner.h"
+#include "scheduler/DueCheck.h"
+#include "scheduler/MacroSlots.h"
+#include "scheduler/SendQueue.h"
+#include "scheduler/TimerTable.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// The scheduler's run-time without windows: the due check, the timer start,
+// the four macro slots, the overflow list and the send queue, wired
+// together. The timers window drives it from its timer controls (Timer2,
+// tmrThread0..3, TmrOverFlow, tmrSendBits) and sets those controls from the
+// engine's timer states after onTimersChanged; tests and the benchmark drive
+// it with pump() instead.
+namespace qelt {
+
+class SchedulerHost;
+
+class SchedulerEngine {
+public:
+    SchedulerEngine(TimerTable &table, SchedulerHost &host);
+    SchedulerEngine(const SchedulerEngine &) = delete;
+    SchedulerEngine &operator=(const SchedulerEngine &) = delete;
+
+    TimerTable &table;
+    SendQueue queue;
+    MacroSlots macroSlots;
+    OverflowList overflow;
+    ActionRunner runner;
+    DueCheck due;
+
+    // The timer file a "One Time" row's new rule "Never" is stored in.
+    QString timerFilePath = TimerTable::DefaultPath();
+
+    // The Timer2 tick (the due check). Rows due since the last tick are added
+    // to the waiting starts; unless a start is already in progress, they are
+    // started one after another (each holds StartHold seconds). A "One Time"
+    // row becomes "Never" once started and that rule is stored at once: the
+    // whole table through saveTable when nothing else was changed, otherwise
+    // that row's rule alone (TmrChanged keeps its value).
+    void Timer2();
+    // Rows found due but not started yet.
+    const QList<int> &waitingStarts() const { return m_waiting; }
+
+    bool MacroRunning() const { return macroSlots.MacroRunning; }
+
+    // Stops every slot, drops the overflow list, the waiting starts and the
+    // queued frames (the timers window's Cancel); MacroRunning becomes false.
+    void stopAll();
+
+    // Runs when an engine timer's state changed (a slot started or ended,
+    // TmrOverFlow enabled or disabled, an interval changed).
+    std::function<void()> onTimersChanged;
+    // Runs after row's rule was changed from "One Time" to "Never".
+    std::function<void(int row)> onRuleChanged;
+    // Saves the whole table (the Apply button). Default: SaveTimerTable.
+    std::function<void()> saveTable;
+
+    // Driving without window timers: runs every engine tick whose time has
+    // come on CurrentWaitClock(): Timer2 every 500 ms (while dueCheckOn),
+    // tmrSendBits, TmrOverFlow and the slots at their intervals. A tick does
+    // not start again while it is still running (its waits let pump run).
+    void pump();
+    // Timer2 runs in pump() only while this is set (the master switch Check2).
+    bool dueCheckOn = true;
+    // The wait-clock time of the next tick pump() would run; -1 when none.
+    qint64 nextDueNs() const;
+
+private:
+    struct Clocked {
+        qint64 dueNs = -1; // -1: not armed
+        bool running = false;
+        bool rearmed = false;
+    };
+    void arm(Clocked &c, bool enabled, int interval);
+    template <typename Tick>
+    void runIfDue(Clocked &c, int interval, Tick tick);
+    void startWaiting();
+    void afterStart(int row);
+
+    SchedulerHost &m_host;
+    QList<int> m_waiting;
+    Clocked m_timer2, m_send, m_over, m_slot[MacroSlots::kSlots];
+};
+
+} // namespace qelt

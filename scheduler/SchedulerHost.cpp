@@ -1,0 +1,102 @@
+#include "scheduler/SchedulerHost.h"
+
+#include "console/ConsoleServices.h"
+#include "core/FileHelpers.h"
+#include "core/Lang.h"
+#include "core/Settings.h"
+#include "core/Sounds.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/SchedulerServices.h"
+
+#include <QColor>
+#include <QDir>
+
+namespace qelt {
+
+QString LogEntry(const QString &message)
+{
+    return QStringLiteral("\r\n") + DateTimeText(WallNow()) + QStringLiteral("\r\n") + message
+           + QStringLiteral("\r\n");
+}
+
+void ReportFileNotFound(SchedulerHost &host, int row, const QString &path)
+{
+    const QString head = LangCap(QStringLiteral("Timer")) + u' ' + QString::number(row + 1);
+    const QString missing = LangCap(QStringLiteral("File Not Found")) + u'!';
+    const QString where = QStringLiteral("\r\n\t") + QDir::toNativeSeparators(path);
+    host.setStatus(row, head + QStringLiteral(":  ") + missing + where, kStatusErrorRgb);
+    host.appendLog(LogEntry(head + QStringLiteral(": ") + missing + where));
+}
+
+void ServicesHost::appendLog(const QString &entry)
+{
+    if (TimerLogService *log = TimerLog())
+        log->appendLog(entry);
+}
+
+int ServicesHost::statusRowCount() const
+{
+    TimerLogService *log = TimerLog();
+    return log ? log->statusRowCount() : 0;
+}
+
+QString ServicesHost::statusText(int row) const
+{
+    TimerLogService *log = TimerLog();
+    return log && row >= 0 && row < log->statusRowCount() ? log->statusText(row) : QString();
+}
+
+void ServicesHost::setStatus(int row, const QString &text, unsigned rgb)
+{
+    TimerLogService *log = TimerLog();
+    if (log && row >= 0 && row < log->statusRowCount())
+        log->setStatus(row, text, QColor::fromRgb(QRgb(rgb)));
+}
+
+void ServicesHost::setTimerIndicator(bool on)
+{
+    if (MainWindowService *main = MainWindow())
+        main->setTimerIndicator(on);
+}
+
+void ServicesHost::setLamp(bool lit)
+{
+    if (MainWindowService *main = MainWindow())
+        main->setLamp(lit);
+}
+
+void ServicesHost::frmReturn()
+{
+    if (MainWindowService *main = MainWindow())
+        main->frmReturn();
+}
+
+bool ServicesHost::strtGroup(int sNum, const QString &sAction)
+{
+    MainWindowService *main = MainWindow();
+    return main && main->strtGroup(sNum, sAction);
+}
+
+bool ServicesHost::timerSoundOn() const
+{
+    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerTsound"), QStringLiteral("1"))
+           == QLatin1String("1");
+}
+
+bool ServicesHost::tickSoundOn() const
+{
+    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerMsound"), QStringLiteral("1"))
+           == QLatin1String("1");
+}
+
+void ServicesHost::playWav(const QString &path)
+{
+    PlayWav(path);
+}
+
+bool ServicesHost::runFile(const QString &commandLine)
+{
+    return RunFile(commandLine);
+}
+
+} // namespace qelt

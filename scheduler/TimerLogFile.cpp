@@ -1,0 +1,220 @@
+#include "scheduler/TimerLogFile.h"
+
+#include "core/FileHelpers.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QPainter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include <cmath>
+#include <limits>
+
+namespace qelt {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A stored number, or the default when the text is not a finite number.
+double settingNumber(const QString &key, double defaultValue)
+{
+    bool ok = false;
+    const double v = GetSet("Settings", key, QString::number(defaultValue)).trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? v : defaultValue;
+}
+
+// A stored 16-bit integer (rounded as the original conversion does), or the default.
+int settingInt16(const QString &key, int defaultValue)
+{
+    const double v = settingNumber(key, defaultValue);
+    const double r = std::nearbyint(v);
+    if (r < std::numeric_limits<qint16>::min() || r > std::numeric_limits<qint16>::max())
+        return defaultValue;
+    return int(r);
+}
+
+// The time in the clock's form: 12-hour with the designator when the
+// user's locale writes times that way, else 24-hour; no leading zero.
+QString timeText(const QTime &t)
+{
+    const QLocale loc = QLocale::system();
+    const bool twelveHour = loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('a'), Qt::CaseInsensitive);
+    return loc.toString(t, twelveHour ? QStringLiteral("h:mm:ss AP") : QStringLiteral("H:mm:ss"));
+}
+
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    return file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+TimerLogFile::Limits TimerLogFile::Limits::FromSettings()
+{
+    Limits l;
+    l.maxLogSize = settingNumber("MaxLogSize", 500);
+    l.keepLogSize = settingInt16("KeepLogSize", 400);
+    l.trimFile = settingInt16("TrimTimerLog", 1) == 1;
+    l.maxFileLines = settingNumber("MaxLogFileLines", 59000);
+    return l;
+}
+
+TimerLogFile::TimerLogFile(QString path) : m_path(std::move(path)) {}
+
+QString TimerLogFile::DefaultPath() { return InProgramFolder("TimerLog.log"); }
+
+QString TimerLogFile::NowText(const QDateTime &now)
+{
+    return QLocale::system().toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+           + timeText(now.time());
+}
+
+QString TimerLogFile::QuotedItem(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"') + kCrLf;
+}
+
+QString TimerLogFile::SaveBlock(const QString &logText, const QDateTime &now)
+{
+    const QString stamp = NowText(now);
+    return QuotedItem(kCrLf + kCrLf + "******** Timer log save " + stamp + "********" + kCrLf)
+           + QuotedItem(logText)
+           + QuotedItem("******** end of log save for " + stamp + "********" + kCrLf);
+}
+
+QString TimerLogFile::AutosaveBlock(const QStringList &lines, const QDateTime &now)
+{
+    const QString stamp = NowText(now);
+    QString block = QuotedItem(kCrLf + "******** Timer log autosave " + stamp + "********" + kCrLf);
+    for (const QString &line : lines)
+        block += QuotedItem(line);
+    block += QuotedItem(kCrLf + "******** end  autosave for " + stamp + "********" + kCrLf);
+    return block;
+}
+
+TimerLogFile::Split TimerLogFile::SplitForAutosave(const QString &logText, double maxLogSize,
+                                                   int keepLogSize)
+{
+    Split s;
+    if (logText.isEmpty())
+        return s;
+    const QStringList pieces = logText.split(kCrLf);
+    const qsizetype u = pieces.size() - 1;
+    if (!(double(u) > maxLogSize))
+        return s;
+    s.due = true;
+    // A negative keep count would drop every line from the screen.
+    const qsizetype firstKept = u - std::max(keepLogSize, 0);
+    for (qsizetype i = 0; i <= u; ++i) {
+        if (i >= firstKept) {
+            const QString &piece = pieces[i];
+            s.kept += kCrLf + (piece == QLatin1String(" ") ? kCrLf : piece);
+        } else {
+            s.moved << pieces[i];
+        }
+    }
+    return s;
+}
+
+bool TimerLogFile::append(const QString &text) const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    if (!writeAll(file, text.toUtf8()))
+        return false;
+    return file.flush();
+}
+
+TimerLogFile::AutosaveResult TimerLogFile::autosave(const QString &logText, bool saveOn,
+                                                    const Limits &limits,
+                                                    const QDateTime &now) const
+{
+    AutosaveResult r;
+    const Split split = SplitForAutosave(logText, limits.maxLogSize, limits.keepLogSize);
+    if (!split.due)
+        return r;
+    r.moved = true;
+    // Opening for appending creates the file also when nothing is written.
+    r.written = append(saveOn ? AutosaveBlock(split.moved, now) : QString());
+    if (r.written)
+        r.keptText = split.kept;
+    return r;
+}
+
+bool TimerLogFile::saveAtClose(const QString &logText, bool saveOn, const QDateTime &now) const
+{
+    if (!saveOn || logText.isEmpty())
+        return true;
+    return append(SaveBlock(logText, now));
+}
+
+bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize)
+{
+    bool ok = false;
+    const QString text = LoadTextFile(fileName, &ok);
+    if (!ok)
+        return false;
+    if (!std::isfinite(maxSize))
+        return true;
+    const double limit = std::max(0.0, std::floor(maxSize));
+    const QStringList pieces = text.split(kCrLf);
+    const qsizetype u = pieces.size() - 1;
+    if (!(limit + 2 < double(u)))
+        return true;
+    // Keep the last `limit` pieces as they stand; only double quotes go.
+    const qsizetype first = u - qsizetype(limit) + 1;
+    QString kept = pieces.mid(first).join(kCrLf);
+    kept.remove(QLatin1Char('"'));
+    return SaveTextFile(kept, fileName);
+}
+
+QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
+{
+    if (refused)
+        *refused = false;
+    const QString name = answer + ".log";
+    if (name == QLatin1String(".log"))
+        return {};
+    for (const QChar c : answer) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control) {
+            if (refused)
+                *refused = true;
+            return {};
+        }
+    }
+    return InProgramFolder(name);
+}
+
+bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now)
+{
+    if (path.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!writeAll(file, SaveBlock(logText, now).toUtf8())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void TimerLogFile::Print(QPrinter &printer, const QString &logText, const QDateTime &now)
+{
+    const QLocale loc = QLocale::system();
+    QString text = logText;
+    text.replace(kCrLf, QStringLiteral("\n"));
+    text += QStringLiteral("\n\nPrinted on:  ") + loc.toString(now.date(), QLocale::ShortFormat)
+            + " at " + timeText(now.time());
+    QTextDocument doc;
+    doc.setPlainText(text);
+    doc.print(&printer);
+}
+
+} // namespace qelt

@@ -1,0 +1,167 @@
+#include "console/frmDelay.h"
+
+#include "core/Dialogs.h"
+#include "core/Globals.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace qelt;
+
+namespace {
+
+class RecordingDialogs : public DialogProvider {
+public:
+    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
+    {
+        messages << sMsg;
+    }
+    int questions(const QString &sMsg, int, const QString &) override
+    {
+        messages << sMsg;
+        return 2;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    {
+        *ok = false;
+        return {};
+    }
+    QStringList messages;
+};
+
+} // namespace
+
+class DelayDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingDialogs dialogs;
+    frmDelay *dlg = nullptr;
+
+    QString Continue(const QString &min, const QString &sec)
+    {
+        dlg->txtMin->setText(min);
+        dlg->txtSec->setText(sec);
+        dlg->cmdContinue->click();
+        return DelayTime;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SoundsOn = false;
+        SetDialogProvider(&dialogs);
+        dlg = &DelayDialog();
+    }
+    void init()
+    {
+        dialogs.messages.clear();
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    }
+    void cleanupTestCase() { SetDialogProvider(nullptr); }
+
+    void totalsFromBothBoxes_data()
+    {
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("sec");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("2 min 30 s") << "2" << "30" << "150";
+        QTest::newRow("both empty") << "" << "" << "0";
+        QTest::newRow("longest entries") << "999" << "999" << "60939";
+        QTest::newRow("2.5 s rounds to even") << "" << "2.5" << "2";
+        QTest::newRow("1.5 s rounds to even") << "" << "1.5" << "2";
+        QTest::newRow("3.5 s rounds to even") << "0" << "3.5" << "4";
+        QTest::newRow("seconds only") << "" << "45" << "45";
+    }
+    void totalsFromBothBoxes()
+    {
+        QFETCH(QString, min);
+        QFETCH(QString, sec);
+        QFETCH(QString, result);
+        QCOMPARE(Continue(min, sec), result);
+        QVERIFY(!dlg->isVisible());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void keyFiltersDropWhatIsNoNumber()
+    {
+        dlg->txtMin->clear();
+        dlg->txtSec->clear();
+        QTest::keyClicks(dlg->txtMin, "a1:-2x");
+        QCOMPARE(dlg->txtMin->text(), QString("12"));
+        QTest::keyClicks(dlg->txtSec, "1.,2.");
+        QCOMPARE(dlg->txtSec->text(), QString("1.2"));
+        dlg->txtSec->clear();
+        QTest::keyClicks(dlg->txtSec, "-9.9");
+        QCOMPARE(dlg->txtSec->text(), QString("9.9"));
+        QTest::keyClicks(dlg->txtMin, "34");
+        QCOMPARE(dlg->txtMin->text().size(), 3);
+    }
+
+    void enterContinuesAndEmptyMinutesCountAsNone()
+    {
+        QCOMPARE(Continue("2", ""), QString("120"));
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        dlg->txtMin->setFocus();
+        dlg->txtMin->selectAll();
+        QTest::keyClick(dlg->txtMin, Qt::Key_Backspace);
+        QCOMPARE(dlg->txtMin->text(), QString());
+        QTest::keyClick(dlg->txtMin, Qt::Key_Return);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(DelayTime, QString("0"));
+    }
+
+    void cancelEmptiesTheResultButKeepsTheEntries()
+    {
+        QCOMPARE(Continue("1", "5"), QString("65"));
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        QVERIFY(!dlg->isVisible());
+        QCOMPARE(DelayTime, QString());
+        QCOMPARE(dlg->txtMin->text(), QString("1"));
+        QCOMPARE(dlg->txtSec->text(), QString("5"));
+        dlg->show();
+        dlg->cmdContinue->click();
+        QCOMPARE(DelayTime, QString("65"));
+    }
+
+    void pastedTextIsRefused()
+    {
+        QCOMPARE(Continue("", "7"), QString("7"));
+        dlg->show();
+        dlg->txtSec->setText("ab");
+        QCOMPARE(dialogs.messages, QStringList{"You must enter a valid number"});
+        QCOMPARE(dlg->txtSec->text(), QString());
+        // Minutes that are no number keep the last minutes part.
+        dlg->txtMin->setText("1");
+        dlg->txtMin->setText("x");
+        dlg->cmdContinue->click();
+        QCOMPARE(DelayTime, QString("60"));
+    }
+
+    void captionsAndTitle()
+    {
+        QCOMPARE(dlg->windowTitle(), QString("Delay Time"));
+        QCOMPARE(dlg->cmdContinue->text(), QString("Continue"));
+        QVERIFY(dlg->cmdContinue->isDefault());
+        QCOMPARE(dlg->lbl2->text(), QString("Press Esc to Cancel, Enter to continue."));
+    }
+};
+
+QELT_TEST_MAIN(DelayDialogTest)
+#include "tst_delay.moc"

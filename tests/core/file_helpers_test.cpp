@@ -1,0 +1,203 @@
+#include "core/FileHelpers.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace qelt;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+bool waitForFile(const QString &path)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!QFile::exists(path) && t.elapsed() < 5000)
+        QThread::msleep(10);
+    return QFile::exists(path);
+}
+
+// Catches what would go to the desktop's default handler.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher()
+    {
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+struct FileHelpersTest : ::testing::Test {
+    QTemporaryDir tmp;
+    QString dir = tmp.path();
+    QString at(const QString &name) const { return dir + "/" + name; }
+};
+
+} // namespace
+
+TEST_F(FileHelpersTest, ExistenceTellsFilesFromFolders)
+{
+    writeBytes(at("a.cro"), "x");
+    ASSERT_TRUE(QDir(dir).mkdir("sub"));
+
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_TRUE(FileExists(at("a.cro")));
+    EXPECT_FALSE(FileExists(at("b.cro")));
+    EXPECT_FALSE(FileExists(at("sub")));
+    EXPECT_TRUE(FileExists(at("sub"), kAttrDirectory));
+    EXPECT_TRUE(FileExists(at("*.cro")));
+    EXPECT_FALSE(FileExists(at("*.zvu")));
+    EXPECT_FALSE(FileExists(at("s?b")));
+    EXPECT_TRUE(FileExists(at("s?b"), kAttrDirectory));
+
+    EXPECT_TRUE(DirExists(at("sub")));
+    EXPECT_TRUE(DirExists(at("sub/")));
+    EXPECT_FALSE(DirExists(at("a.cro")));
+    EXPECT_FALSE(DirExists(at("none")));
+    EXPECT_FALSE(DirExists(""));
+}
+
+TEST_F(FileHelpersTest, MakePathCreatesEveryLevelAndReportsFailure)
+{
+    EXPECT_TRUE(MakePath("  " + at("one/two/") + "  "));
+    EXPECT_TRUE(DirExists(at("one/two")));
+    EXPECT_TRUE(MakePath(at("one/two"))); // already there
+
+    EXPECT_FALSE(MakePath("   "));
+    EXPECT_FALSE(MakePath(""));
+
+    writeBytes(at("file"), "x");
+    EXPECT_FALSE(MakePath(at("file")));
+    EXPECT_FALSE(MakePath(at("file/inner")));
+    EXPECT_FALSE(DirExists(at("file/inner")));
+
+    // A folder that cannot be written in.
+    ASSERT_TRUE(QDir(dir).mkdir("locked"));
+    QFile::setPermissions(at("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (!QFileInfo(at("locked")).isWritable()) { // not when running as root
+        EXPECT_FALSE(MakePath(at("locked/x/y")));
+    }
+    QFile::setPermissions(at("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner);
+}
+
+TEST_F(FileHelpersTest, LoadTextFileReadsEveryByte)
+{
+    bool ok = false;
+    EXPECT_EQ(LoadTextFile(at("missing.txt"), &ok), "");
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(QFile::exists(at("missing.txt"))); // left behind, empty
+    EXPECT_EQ(readBytes(at("missing.txt")), "");
+
+    writeBytes(at("utf8.txt"), "\"A\"\r\nK\xc3\xbc\x63he\r\n");
+    EXPECT_EQ(LoadTextFile(at("utf8.txt"), &ok), QString::fromUtf8("\"A\"\r\nKüche\r\n"));
+    EXPECT_TRUE(ok);
+    // Not UTF-8: one character a byte, nothing dropped.
+    writeBytes(at("latin.txt"), "K\xfc\x63he\x80");
+    EXPECT_EQ(LoadTextFile(at("latin.txt"), &ok).size(), 6);
+
+    EXPECT_EQ(LoadTextFile(at("no/such/folder/x.txt"), &ok), "");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(LoadTextFile(dir, &ok), "");
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(FileHelpersTest, SaveTextFileReplacesAtomically)
+{
+    const QString path = at("t.txt");
+    EXPECT_TRUE(SaveTextFile("abc", path));
+    EXPECT_EQ(readBytes(path), "abc\r\n");
+    EXPECT_TRUE(SaveTextFile(QString::fromUtf8("Küche"), path));
+    EXPECT_EQ(readBytes(path), "K\xc3\xbc\x63he\r\n");
+    EXPECT_EQ(LoadTextFile(path), QString::fromUtf8("Küche\r\n"));
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"t.txt"}); // no temporary left
+
+    // A save that cannot be made leaves the old file whole and says so.
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (!QFileInfo(dir).isWritable()) {
+        EXPECT_FALSE(SaveTextFile("new", path));
+        EXPECT_EQ(readBytes(path), "K\xc3\xbc\x63he\r\n");
+    }
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    EXPECT_FALSE(SaveTextFile("x", at("no/such/folder/x.txt")));
+    EXPECT_FALSE(SaveTextFile("x", dir));
+    EXPECT_FALSE(SaveTextFile("x", ""));
+}
+
+TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)
+{
+    UrlCatcher catcher;
+    // A program whose path holds a blank, and one given with arguments.
+    const QString script = at("my tool.sh");
+    writeBytes(script, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran-$1\"\n");
+    QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                      | QFileDevice::ExeOwner);
+    EXPECT_TRUE(RunFile(script));
+    EXPECT_TRUE(waitForFile(at("ran-")));
+    EXPECT_TRUE(RunFile("/bin/sh -c \"echo > '" + at("ran-args") + "'\""));
+    EXPECT_TRUE(waitForFile(at("ran-args")));
+    EXPECT_TRUE(catcher.opened.isEmpty());
+
+    // A document (or desktop entry) is opened, not run.
+    writeBytes(at("notes.txt"), "x");
+    EXPECT_TRUE(RunFile(at("notes.txt")));
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(at("notes.txt")));
+
+    // Nothing to run or open is a failure.
+    EXPECT_FALSE(RunFile(at("missing-program")));
+    EXPECT_FALSE(RunFile(""));
+    EXPECT_EQ(catcher.opened.size(), 1);
+}
+
+TEST_F(FileHelpersTest, OpenDocOpensAddressesAndFiles)
+{
+    UrlCatcher catcher;
+    writeBytes(at("licence.txt"), "x");
+    EXPECT_TRUE(OpenDoc("https://example.org/help.htm"));
+    EXPECT_TRUE(OpenDoc(at("licence.txt")));
+    EXPECT_FALSE(OpenDoc(at("gone.txt")));
+    EXPECT_FALSE(OpenDoc(""));
+    ASSERT_EQ(catcher.opened.size(), 2);
+    EXPECT_EQ(catcher.opened[0], QUrl("https://example.org/help.htm"));
+    EXPECT_EQ(catcher.opened[1], QUrl::fromLocalFile(at("licence.txt")));
+
+    // A program is started.
+    const QString prog = at("update");
+    writeBytes(prog, "#!/bin/sh\necho > \"$(dirname \"$0\")/started\"\n");
+    QFile::setPermissions(prog, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(OpenDoc(prog));
+    EXPECT_TRUE(waitForFile(at("started")));
+    EXPECT_EQ(catcher.opened.size(), 2);
+}
+
+#include "file_helpers_test.moc"

@@ -1,0 +1,197 @@
+#include "core/ErrorLog.h"
+#include "core/Globals.h"
+#include "core/Transmitter.h"
+#include "core/X10Codes.h"
+#include "platform/SerialLink.h"
+#include "tests/support/FakeWaitClock.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace qelt;
+using platform::RecordingSerialLink;
+using test::FakeWaitClock;
+using Line = RecordingSerialLink::Line;
+
+namespace {
+
+// Installs a recording link and a fake clock for one test.
+struct SendFixture : ::testing::Test {
+    FakeWaitClock clock;
+    RecordingSerialLink link;
+    SendFixture()
+    {
+        clock.pumpRealEvents = false;
+        SetCommLink(&link);
+        AbortSend = false;
+    }
+    ~SendFixture() override
+    {
+        SetCommLink(nullptr);
+        AbortSend = false;
+    }
+};
+
+using DelayTest = SendFixture;
+using SendBitsTest = SendFixture;
+
+} // namespace
+
+TEST_F(DelayTest, ZeroNegativeAndNaNReturnWithoutPumping)
+{
+    for (double s : {0.0, -1.0, -0.001, std::nan("")}) {
+        Delay(s);
+        EXPECT_EQ(clock.processCount, 0) << s;
+        EXPECT_EQ(clock.now, 0) << s;
+    }
+}
+
+TEST_F(DelayTest, WaitsTheTimeInFiveMillisecondTurns)
+{
+    Delay(0.2);
+    EXPECT_GE(clock.now, 200'000'000);
+    EXPECT_LT(clock.now, 205'000'001);
+    EXPECT_EQ(clock.sleepCount, 40);
+    EXPECT_EQ(clock.processCount, 40);
+
+    // A wait across midnight is no different on a monotonic clock.
+    clock.now = 86'399'900'000'000;
+    const qint64 start = clock.now;
+    Delay(0.2);
+    EXPECT_NEAR(clock.elapsedSeconds(start), 0.2, 0.0051);
+}
+
+TEST_F(DelayTest, AbortEndsTheWait)
+{
+    // Set before the wait: one pump, then return.
+    AbortSend = true;
+    Delay(5.0);
+    EXPECT_EQ(clock.processCount, 1);
+    EXPECT_EQ(clock.now, 0);
+
+    // Set by a handler running inside the wait.
+    AbortSend = false;
+    clock.processCount = 0;
+    clock.onProcessEvents = [&] {
+        if (clock.now >= 50'000'000)
+            AbortSend = true;
+    };
+    Delay(3600.0);
+    EXPECT_EQ(clock.now, 50'000'000);
+    EXPECT_EQ(clock.processCount, 11);
+}
+
+TEST_F(DelayTest, HugeWaitDoesNotOverflow)
+{
+    clock.onProcessEvents = [&] {
+        if (clock.processCount == 3)
+            AbortSend = true;
+    };
+    Delay(1e30);
+    EXPECT_EQ(clock.processCount, 3);
+}
+
+TEST_F(SendBitsTest, FramesDecodeBackFromTheLines)
+{
+    const QString code = CmdToCode("C", "12", "ON");
+    const QString frame = RfFrame(code);
+    ASSERT_EQ(frame, "1101010110101010" + code + "10101101");
+    SendBits(frame);
+    EXPECT_EQ(link.decodedBits(), frame);
+    EXPECT_TRUE(link.rtsEnable());
+    EXPECT_TRUE(link.dtrEnable());
+
+    link.clear();
+    SendBits(kLeadIn);
+    SendBits(kClosingPattern);
+    EXPECT_EQ(link.decodedBits(), QString(kLeadIn) + kClosingPattern);
+}
+
+TEST_F(SendBitsTest, LineOrderHoldsAndInitialWait)
+{
+    SendBits("10x");
+    // 0.07 s wait, then per bit two holds of 0.5 ms and one yield.
+    EXPECT_EQ(clock.holdCount, 6);
+    EXPECT_EQ(clock.heldNs, 6 * kStateHoldNs);
+    EXPECT_GE(clock.now - clock.heldNs, 70'000'000);
+    const QVector<std::pair<Line, bool>> expected = {
+        {Line::RTS, true},  {Line::DTR, false}, {Line::RTS, true}, {Line::DTR, true}, // 1
+        {Line::RTS, false}, {Line::DTR, true},  {Line::RTS, true}, {Line::DTR, true}, // 0
+        {Line::RTS, false}, {Line::DTR, true},  {Line::RTS, true}, {Line::DTR, true}, // x = 0
+    };
+    ASSERT_EQ(link.changes.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(link.changes[i].line, expected[i].first) << i;
+        EXPECT_EQ(link.changes[i].on, expected[i].second) << i;
+    }
+    EXPECT_FALSE(SendBusy);
+}
+
+TEST_F(SendBitsTest, EmptyStringWaitsAndSetsNoLine)
+{
+    SendBits("");
+    EXPECT_TRUE(link.changes.isEmpty());
+    EXPECT_GE(clock.now, 70'000'000);
+    EXPECT_GT(clock.processCount, 0);
+}
+
+TEST_F(SendBitsTest, NoEventsRunInsideTheFrameAndNestedFramesStayWhole)
+{
+    const QString outer = RfFrame(CmdToCode("A", "1", "ON"));
+    const QString inner = RfFrame(CmdToCode("B", "2", "OFF"));
+    bool busySeen = false;
+    int pumpsInBits = 0;
+    bool sentInner = false;
+    clock.onProcessEvents = [&] {
+        busySeen = busySeen || SendBusy;
+        if (!link.changes.isEmpty() && link.changes.size() % 4 != 0)
+            ++pumpsInBits;
+        if (!sentInner) {
+            sentInner = true;
+            SendBits(inner); // a handler that sends during the outer wait
+        }
+    };
+    SendBits(outer);
+    EXPECT_TRUE(busySeen);
+    EXPECT_EQ(pumpsInBits, 0);
+    EXPECT_EQ(link.decodedBits(), inner + outer);
+}
+
+TEST_F(SendBitsTest, AbortStillSendsTheFrame)
+{
+    AbortSend = true;
+    SendBits("1");
+    EXPECT_EQ(link.decodedBits(), "1");
+    EXPECT_EQ(clock.processCount, 1);
+}
+
+TEST_F(SendBitsTest, NoLinkSendsNothing)
+{
+    SetCommLink(nullptr);
+    SendBits("1010");
+    EXPECT_TRUE(link.changes.isEmpty());
+    EXPECT_FALSE(SendBusy);
+}
+
+TEST_F(SendBitsTest, SendCodeRefusesMalformedCodesAndLogs)
+{
+    QFile::remove(ErrorLogPath());
+    EXPECT_FALSE(IsCmdCode(""));
+    EXPECT_EQ(RfFrame("0101"), "");
+    const char *bad[] = {"", "010001000001100", "01000100000110000", "010001000001100x",
+                         "0100 10000011000"};
+    for (const char *code : bad) {
+        EXPECT_FALSE(IsCmdCode(code)) << code;
+        EXPECT_FALSE(SendCode(code, "cmdON_MouseDown", "frmFire")) << code;
+    }
+    EXPECT_TRUE(link.changes.isEmpty());
+    QFile log(ErrorLogPath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    // Three lines an entry.
+    EXPECT_EQ(log.readAll().count("\r\n"), 3 * int(std::size(bad)));
+
+    const QString good = CmdToCode("P", "16", "OFF");
+    EXPECT_TRUE(SendCode(good, "cmdOFF_MouseUP", "frmFire"));
+    EXPECT_EQ(link.decodedBits(), RfFrame(good));
+}

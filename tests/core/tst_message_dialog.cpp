@@ -1,0 +1,242 @@
+#include "core/Dialogs.h"
+#include "core/MessageDialog.h"
+#include "core/Splash.h"
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+using namespace qelt;
+
+namespace {
+
+QList<frmInfo *> openDialogs()
+{
+    QList<frmInfo *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *d = qobject_cast<frmInfo *>(w); d && d->isVisible())
+            found << d;
+    return found;
+}
+
+frmInfo *dialogTitled(const QString &title)
+{
+    for (frmInfo *d : openDialogs())
+        if (d->windowTitle() == title)
+            return d;
+    return nullptr;
+}
+
+// Runs action once, as soon as ready() holds, from inside whatever wait the
+// code under test is in.
+void whenReady(std::function<bool()> ready, std::function<void()> action)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, ready, action] {
+        if (!ready())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start();
+}
+
+void answerQuestion(const QString &title, std::function<void(frmInfo *)> action)
+{
+    whenReady([title] { return dialogTitled(title) != nullptr; },
+              [title, action] { action(dialogTitled(title)); });
+}
+
+class ScriptedDialogs : public DialogProvider {
+public:
+    QStringList calls;
+    int answer = 1;
+    void info(const QString &sMsg, bool, bool, const QString &sTitle, const QString &,
+              bool bModal) override
+    {
+        calls << QStringLiteral("info %1 %2 %3").arg(sTitle, sMsg).arg(bModal);
+    }
+    int questions(const QString &sMsg, int set, const QString &sTitle) override
+    {
+        calls << QStringLiteral("questions %1 %2 %3").arg(sTitle, sMsg).arg(set);
+        return answer;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
+    {
+        *ok = false;
+        return {};
+    }
+};
+
+} // namespace
+
+class MessageDialogTest : public QObject {
+    Q_OBJECT
+
+    test::FakeWaitClock clock; // the 0.2 s wait of Info passes at once
+
+private slots:
+    void cleanup()
+    {
+        for (frmInfo *d : openDialogs())
+            delete d;
+    }
+
+    void modalInfoWaitsForOkAndHidesSplash()
+    {
+        ShowSplash();
+        SplashWindow().tmr1->stop();
+        QVERIFY(SplashWindow().isVisible());
+
+        bool splashHiddenWhileWaiting = false;
+        bool okPressed = false;
+        whenReady(
+            [] {
+                frmInfo *d = dialogTitled("Modal");
+                return d && d->okTag() == "hold";
+            },
+            [&] {
+                frmInfo *d = dialogTitled("Modal");
+                QCOMPARE(d->lbl1->text(), QString("Line one\nLine two\nthree"));
+                QCOMPARE(d->cmdOK->text(), QString("Go"));
+                QVERIFY(d->lbl1->alignment() & Qt::AlignLeft);
+                splashHiddenWhileWaiting = !SplashWindow().isVisible();
+                okPressed = true;
+                d->cmdOK->click();
+            });
+        Info("Line one\r\nLine two\rthree", true, true, "Modal", "Go", true);
+        QVERIFY(okPressed); // the call came back only after OK
+        QVERIFY(splashHiddenWhileWaiting);
+        QVERIFY(dialogTitled("Modal") == nullptr);
+    }
+
+    void modelessInfoReturnsAtOnceAndOkCloses()
+    {
+        Info("Saved", false, false, "Modeless", "OK", false);
+        frmInfo *d = dialogTitled("Modeless");
+        QVERIFY(d);
+        QCOMPARE(d->okTag(), QString("close"));
+        QPointer<frmInfo> guard(d);
+        d->cmdOK->click();
+        QVERIFY(!d->isVisible());
+        QTRY_VERIFY(guard.isNull()); // each call's window goes away with it
+    }
+
+    void modalInfoClosedThroughFrameCountsAsOk()
+    {
+        answerQuestion("Frame", [](frmInfo *d) { d->close(); });
+        Info("Closing", false, false, "Frame", "OK", true);
+        QVERIFY(dialogTitled("Frame") == nullptr);
+    }
+
+    void questionAnswers_data()
+    {
+        QTest::addColumn<int>("buttonSet");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("2 yes") << 2 << "yes" << 1;
+        QTest::newRow("2 no") << 2 << "no" << 2;
+        QTest::newRow("2 enter") << 2 << "enter" << 1;
+        QTest::newRow("2 escape") << 2 << "escape" << 2;
+        QTest::newRow("2 frame") << 2 << "frame" << 2;
+        QTest::newRow("3 cancel") << 3 << "cancel" << 3;
+        QTest::newRow("3 escape") << 3 << "escape" << 3;
+        QTest::newRow("3 frame") << 3 << "frame" << 3;
+        QTest::newRow("3 no") << 3 << "no" << 2;
+        QTest::newRow("other set asks yes/no") << 7 << "escape" << 2;
+    }
+
+    void questionAnswers()
+    {
+        QFETCH(int, buttonSet);
+        QFETCH(QString, action);
+        QFETCH(int, expected);
+        QList<int> visibleLefts;
+        answerQuestion("Ask", [&](frmInfo *d) {
+            QVERIFY(!d->cmdOK->isVisible());
+            for (QPushButton *b : {d->cmdYes, d->cmdNo, d->cmdCancel})
+                if (b->isVisible())
+                    visibleLefts << b->x();
+            if (action == "yes")
+                d->cmdYes->click();
+            else if (action == "no")
+                d->cmdNo->click();
+            else if (action == "cancel")
+                d->cmdCancel->click();
+            else if (action == "enter")
+                QTest::keyClick(d, Qt::Key_Return);
+            else if (action == "escape")
+                QTest::keyClick(d, Qt::Key_Escape);
+            else
+                d->close();
+        });
+        QCOMPARE(Questions("Save the timers?", buttonSet, "Ask"), expected);
+        // Yes/No stand at 1200 and 2550 twips; the three buttons at their own places.
+        const QList<int> lefts = buttonSet == 3 ? QList<int>{518 / 15, 1868 / 15, 3233 / 15}
+                                                : QList<int>{1200 / 15, 2550 / 15};
+        QCOMPARE(visibleLefts, lefts);
+    }
+
+    // A question opened by a timer while another waits gets its own window
+    // and answer; the outer call returns its own answer afterwards.
+    void nestedQuestionKeepsOwnAnswers()
+    {
+        int inner = 0;
+        answerQuestion("Outer", [&](frmInfo *outer) {
+            answerQuestion("Inner", [outer](frmInfo *innerDlg) {
+                outer->cmdYes->click(); // answered first, but the inner wait is on top
+                innerDlg->cmdNo->click();
+            });
+            inner = Questions("Inner?", 2, "Inner");
+        });
+        QCOMPARE(Questions("Outer?", 3, "Outer"), 1);
+        QCOMPARE(inner, 2);
+        QVERIFY(openDialogs().isEmpty());
+    }
+
+    void timersRunWhileWaiting()
+    {
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(1);
+        answerQuestion("Busy", [&](frmInfo *d) {
+            whenReady([&] { return ticks >= 5; }, [d] { d->cmdYes->click(); });
+        });
+        QCOMPARE(Questions("Wait?", 2, "Busy"), 1);
+        QVERIFY(ticks >= 5);
+    }
+
+    void callsGoThroughTheInstalledProvider()
+    {
+        ScriptedDialogs script;
+        script.answer = 3;
+        SetDialogProvider(&script);
+        Info("Hello", false, false, "T", "OK", true);
+        const int answer = Questions("Sure?", 3, "Q");
+        SetDialogProvider(nullptr);
+        QCOMPARE(answer, 3);
+        QCOMPARE(script.calls, (QStringList{"info T Hello 1", "questions Q Sure? 3"}));
+        QVERIFY(openDialogs().isEmpty());
+        QCOMPARE(&Dialogs(), &RealDialogs());
+    }
+};
+
+QELT_TEST_MAIN(MessageDialogTest)
+#include "tst_message_dialog.moc"

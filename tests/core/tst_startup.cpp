@@ -1,0 +1,318 @@
+#include "core/DataFile.h"
+#include "core/ErrorLog.h"
+#include "core/FileTypes.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/SingleInstance.h"
+#include "core/Startup.h"
+#include "tests/core/FakeMainWindow.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+#include <vector>
+
+using namespace qelt;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void touch(const QString &path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+void noDesktopRefresh(const QString &, const QStringList &) {}
+
+// Starts this test program again as a later start of the console with
+// the given command line, and waits for it to end while this process
+// answers it.
+int runLaterStart(const QStringList &arguments, const QString &programFolder)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QELT_HOME", programFolder);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), QStringList{"--as-later-start"} + arguments);
+    if (!child.waitForStarted(5000))
+        return -1;
+    QElapsedTimer t;
+    t.start();
+    while (child.state() != QProcess::NotRunning && t.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        child.waitForFinished(10);
+    }
+    if (child.state() != QProcess::NotRunning) {
+        child.kill();
+        child.waitForFinished();
+        return -2;
+    }
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -3;
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+    test::FakeMainWindow main;
+
+    void runSteps(const QString &commandLine = {})
+    {
+        StartupSequence steps(commandLine);
+        steps.showSplash = [] {};
+        steps.run();
+        lastError = steps.lastErrorNumber();
+    }
+    int lastError = 0;
+
+private slots:
+    void initTestCase() { SetDesktopRefreshRunner(noDesktopRefresh); }
+
+    void init()
+    {
+        CloseDataFile();
+        QFile::remove(SettingsFilePath());
+        QFile::remove(InProgramFolder("db.zvd"));
+        QFile::remove(InProgramFolder("language.ini"));
+        QFile::remove(ErrorLogPath());
+        AssocOn = false;
+        SetMainWindow(nullptr);
+        SetMainWindowFactory({});
+        main.received.clear();
+    }
+
+    void cleanup() { CloseDataFile(); }
+
+    void doSetDecidesTheAssociation_data()
+    {
+        QTest::addColumn<QString>("stored"); // "-": no value
+        QTest::addColumn<bool>("assocOn");
+        QTest::addColumn<QString>("rewritten");
+        QTest::newRow("Yes") << "Yes" << true << "True";
+        QTest::newRow("True") << "True" << true << "True";
+        QTest::newRow("no value") << "-" << true << "True";
+        QTest::newRow("yes in lower case") << "yes" << false << "False";
+        QTest::newRow("No") << "No" << false << "False";
+        QTest::newRow("False") << "False" << false << "False";
+    }
+
+    void doSetDecidesTheAssociation()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, assocOn);
+        QFETCH(QString, rewritten);
+        if (stored != "-")
+            SaveSet("Macro", "DoSet", stored);
+        runSteps();
+        QCOMPARE(AssocOn, assocOn);
+        QCOMPARE(GetSet("Macro", "DoSet"), rewritten);
+    }
+
+    void settingsAndFilesOfAStart()
+    {
+        SaveSet("Settings", "DLSavings", "1");
+        runSteps();
+        QCOMPARE(lastError, 0);
+        QCOMPARE(LangFile, InProgramFolder("language.ini"));
+        QCOMPARE(ExePath, ProgramFolder());
+        QCOMPARE(GetSet("Settings", "Language"), QString("English")); // no language file
+        QCOMPARE(TimerCount, QString("6"));
+        QCOMPARE(DLSavings, QString("1"));
+        QCOMPARE(GetSet("Database16", "CurrentVersion"), QString("1.70.1050"));
+        // The data file is created in the program folder and its path stored.
+        QCOMPARE(DataFilePath, InProgramFolder("db.zvd"));
+        QCOMPARE(GetSet("DataBase16", "DataFile"), InProgramFolder("db.zvd"));
+        QVERIFY(QFile::exists(InProgramFolder("db.zvd")));
+        QVERIFY(DataFileIsOpen());
+        // The ".zvu" type is registered for this program.
+        const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+        QVERIFY(QFile::exists(data + "/mime/packages/qelt-zvu.xml"));
+        QVERIFY(!QFile::exists(ErrorLogPath()));
+    }
+
+    void languageFileFollowsTheStoredProgramPath()
+    {
+        QTemporaryDir other;
+        SaveSet("Database16", "CurrentExePath", other.path());
+        SaveSet("Settings", "Language", "French");
+        touch(InProgramFolder("language.ini")); // in the program folder, but not the stored one
+        runSteps();
+        QCOMPARE(LangFile, other.path() + "/language.ini");
+        QCOMPARE(ExePath, other.path());
+        QCOMPARE(GetSet("Settings", "Language"), QString("English"));
+
+        touch(other.path() + "/language.ini");
+        SaveSet("Settings", "Language", "French");
+        runSteps();
+        QCOMPARE(GetSet("Settings", "Language"), QString("French"));
+    }
+
+    void dataFileInTheProgramFolderWins()
+    {
+        touch(InProgramFolder("db.zvd"));
+        SaveSet("Database16", "DataFile", "/nowhere/else.zvd");
+        runSteps();
+        QCOMPARE(DataFilePath, InProgramFolder("db.zvd"));
+        QCOMPARE(GetSet("Database16", "DataFile"), QString("/nowhere/else.zvd"));
+        QVERIFY(DataFileIsOpen());
+    }
+
+    void storedDataFileIsUsedWhenNoneIsInTheProgramFolder()
+    {
+        QTemporaryDir other;
+        const QString path = other.path() + "/mine.zvd";
+        SaveSet("DATABASE16", "datafile", path);
+        runSteps();
+        QCOMPARE(DataFilePath, path);
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!QFile::exists(InProgramFolder("db.zvd")));
+        QCOMPARE(GetSet("Database16", "DataFile"), path);
+    }
+
+    // A step that fails is passed over and the failure is logged at the end.
+    void failingStepIsLoggedAndTheRestRuns()
+    {
+        SaveSet("Database16", "DataFile", "/nonexistent-folder/db.zvd");
+        runSteps();
+        QCOMPARE(lastError, 75);
+        QVERIFY(!DataFileIsOpen());
+        QCOMPARE(GetSet("Database16", "CurrentVersion"), QString("1.70.1050"));
+        QVERIFY(fileBytes(ErrorLogPath()).contains("Logged:"));
+    }
+
+    void commandLineGoesToTheMainWindowLast()
+    {
+        int loads = 0;
+        SetMainWindowFactory([&]() -> MainWindowService * {
+            ++loads;
+            // The main window is loaded with the tables and data file ready.
+            [&] { QVERIFY(DataFileIsOpen()); }();
+            return &main;
+        });
+        runSteps("/home/u/My Macros/night.cro");
+        QCOMPARE(loads, 1);
+        QCOMPARE(main.received, QStringList{"/home/u/My Macros/night.cro"});
+
+        main.received.clear();
+        SetMainWindow(nullptr);
+        runSteps(); // no command line: the splash timer loads the window later
+        QCOMPARE(loads, 1);
+        QVERIFY(main.received.isEmpty());
+    }
+
+    void laterStartHandsOverAndEnds_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("storedHandle"); // "": the one the first instance stored
+        QTest::newRow("no arguments") << QStringList{} << "previous" << "";
+        QTest::newRow("macro path with a blank")
+            << QStringList{"/home/u/My Macros/lights on.cro"} << "/home/u/My Macros/lights on.cro"
+            << "";
+        QTest::newRow("stored number names no socket")
+            << QStringList{"a.cro"} << "a.cro" << "77594627";
+    }
+
+    void laterStartHandsOverAndEnds()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        QFETCH(QString, storedHandle);
+        SingleInstance first;
+        QVERIFY(first.claim());
+        QCOMPARE(GetSet("ActiveWindow", "Handle"), first.handle());
+        QCOMPARE(CommandBoxHandle(), first.handle());
+        if (!storedHandle.isEmpty())
+            SaveSet("ActiveWindow", "Handle", storedHandle);
+        SetMainWindow(&main);
+
+        QTemporaryDir childFolder;
+        const QByteArray settingsBefore = fileBytes(SettingsFilePath());
+        QCOMPARE(runLaterStart(arguments, childFolder.path()), 0);
+        QCOMPARE(main.received, QStringList{expected});
+        // The later start wrote no setting and opened no file.
+        QCOMPARE(fileBytes(SettingsFilePath()), settingsBefore);
+        QVERIFY(QDir(childFolder.path()).isEmpty());
+    }
+
+    // A text that arrives during the splash, before the main window
+    // exists, waits for the window instead of being lost.
+    void handOverWaitsForTheMainWindow()
+    {
+        SingleInstance first;
+        QVERIFY(first.claim());
+        QTemporaryDir childFolder;
+        QCOMPARE(runLaterStart({}, childFolder.path()), 0);
+        QCOMPARE(PendingCommandLines(), QStringList{"previous"});
+        QVERIFY(main.received.isEmpty());
+        SetMainWindow(&main);
+        QTRY_COMPARE(main.received, QStringList{"previous"});
+        QVERIFY(PendingCommandLines().isEmpty());
+    }
+
+    void staleLockOfACrashedInstanceIsTakenOver()
+    {
+        QProcess crash;
+        crash.start(QCoreApplication::applicationFilePath(), {"--claim-and-crash"});
+        QVERIFY(crash.waitForFinished(10000));
+        QCOMPARE(crash.exitCode(), 3);
+        QVERIFY(QFile::exists(SingleInstance::lockFilePath()));
+
+        SingleInstance next;
+        QVERIFY(next.claim());
+        SingleInstance another;
+        QVERIFY(!another.claim());
+    }
+
+    void handOverToNoInstanceGivesUp()
+    {
+        for (const char *handle : {"", "junk", "999999999"}) {
+            SaveSet("ActiveWindow", "Handle", handle);
+            QElapsedTimer t;
+            t.start();
+            QVERIFY(!HandOver("previous", 200));
+            QVERIFY(t.elapsed() < 5000);
+        }
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // This program doubles as a later start of the console, and as an
+    // instance that takes the lock and dies without releasing it.
+    if (argc > 1 && qstrcmp(argv[1], "--as-later-start") == 0) {
+        std::vector<char *> args{argv[0]};
+        for (int i = 2; i < argc; ++i)
+            args.push_back(argv[i]);
+        return qelt::Main(int(args.size()), args.data());
+    }
+    if (argc > 1 && qstrcmp(argv[1], "--claim-and-crash") == 0) {
+        QCoreApplication app(argc, argv);
+        qelt::SingleInstance instance;
+        if (!instance.claim())
+            return 2;
+        ::_exit(3);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qelt::test::TestEnv env;
+    QApplication app(argc, argv);
+    StartupTest tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_startup.moc"

@@ -1,0 +1,119 @@
+#include "core/WindowHelpers.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+using namespace qelt;
+
+namespace {
+
+template <typename W> W *focusOn(QWidget &window, W *w)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    w->setFocus();
+    QApplication::processEvents();
+    return w;
+}
+
+} // namespace
+
+TEST(WindowHelpers, SelectAllSelectsTheFocusedField)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *edit = new QLineEdit("12");
+    auto *empty = new QLineEdit;
+    auto *text = new QPlainTextEdit("two\nlines");
+    auto *button = new QPushButton("OK");
+    for (QWidget *w : {static_cast<QWidget *>(edit), static_cast<QWidget *>(empty),
+                       static_cast<QWidget *>(text), static_cast<QWidget *>(button)})
+        layout->addWidget(w);
+
+    focusOn(window, edit)->setCursorPosition(1);
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+    SelectAll();
+    EXPECT_EQ(edit->selectedText(), "12");
+    EXPECT_EQ(edit->selectionStart(), 0);
+
+    focusOn(window, empty);
+    SelectAll();
+    EXPECT_FALSE(empty->hasSelectedText());
+    EXPECT_EQ(empty->cursorPosition(), 0);
+
+    focusOn(window, text);
+    SelectAll();
+    EXPECT_EQ(text->textCursor().selectedText().size(), 9);
+
+    // Nothing to select on a button, and the other fields are left alone.
+    edit->deselect();
+    focusOn(window, button);
+    SelectAll();
+    EXPECT_FALSE(edit->hasSelectedText());
+}
+
+TEST(WindowHelpers, OnTopKeepsPlaceSizeAndVisibility)
+{
+    QWidget shown;
+    shown.setGeometry(120, 90, 300, 200);
+    shown.show();
+    QApplication::processEvents();
+    const QRect before = shown.geometry();
+
+    PutOnTop(&shown);
+    EXPECT_TRUE(shown.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), before);
+    NotOnTop(&shown);
+    EXPECT_FALSE(shown.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_EQ(shown.geometry(), before);
+
+    // A hidden window stays hidden; a child widget acts on its window.
+    QWidget hidden;
+    hidden.setGeometry(10, 20, 200, 100);
+    auto *child = new QPushButton("x", &hidden);
+    PutOnTop(child);
+    EXPECT_TRUE(hidden.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(hidden.isVisible());
+    EXPECT_EQ(hidden.geometry(), QRect(10, 20, 200, 100));
+
+    PutOnTop(nullptr); // ignored
+    NotOnTop(nullptr);
+}
+
+TEST(WindowHelpers, FormDragFollowsTheMouseUntilRelease)
+{
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    auto *label = new QLabel("drag me", &window);
+    window.setGeometry(100, 100, 200, 100);
+    window.show();
+    QApplication::processEvents();
+    const QPoint start = window.pos();
+
+    // Where the window system moves windows itself, it does the dragging.
+    if (window.windowHandle()->startSystemMove())
+        GTEST_SKIP() << "the window system moves windows itself";
+    QCursor::setPos(start + QPoint(50, 40));
+    FormDrag(label);
+    auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent ev(type, QPointF(label->mapFromGlobal(global)), QPointF(global),
+                       Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(label, &ev);
+    };
+    send(QEvent::MouseMove, start + QPoint(80, 70), Qt::LeftButton);
+    EXPECT_EQ(window.pos(), start + QPoint(30, 30));
+    send(QEvent::MouseButtonRelease, start + QPoint(80, 70), Qt::NoButton);
+    send(QEvent::MouseMove, start + QPoint(300, 300), Qt::LeftButton);
+    EXPECT_EQ(window.pos(), start + QPoint(30, 30));
+}

@@ -1,0 +1,239 @@
+#include "scheduler/TimerLogFile.h"
+
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using qelt::TimerLogFile;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 8), QTime(19, 5, 9));
+
+QString logOf(int pieces)
+{
+    QStringList l;
+    for (int i = 0; i < pieces; ++i)
+        l << QStringLiteral("line %1").arg(i);
+    return l.join("\r\n");
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(TimerLogFile, BlocksAreQuotedItemsWithCrLf)
+{
+    const QString stamp = TimerLogFile::NowText(kNow);
+    EXPECT_EQ(TimerLogFile::SaveBlock("a\"b\r\nc", kNow),
+              "\"\r\n\r\n******** Timer log save " + stamp + "********\r\n\"\r\n"
+              "\"a\"b\r\nc\"\r\n"
+              "\"******** end of log save for " + stamp + "********\r\n\"\r\n");
+    EXPECT_EQ(TimerLogFile::AutosaveBlock({"x", ""}, kNow),
+              "\"\r\n******** Timer log autosave " + stamp + "********\r\n\"\r\n"
+              "\"x\"\r\n\"\"\r\n"
+              "\"\r\n******** end  autosave for " + stamp + "********\r\n\"\r\n");
+}
+
+TEST(TimerLogFile, AutosaveSplitAtTheLimit)
+{
+    // U = MaxLogSize pieces + 1 is left alone; one more piece moves U - Keep pieces.
+    EXPECT_FALSE(TimerLogFile::SplitForAutosave(logOf(501), 500, 400).due);
+    EXPECT_FALSE(TimerLogFile::SplitForAutosave(QString(), 500, 400).due);
+
+    const auto s = TimerLogFile::SplitForAutosave(logOf(502), 500, 400);
+    ASSERT_TRUE(s.due);
+    ASSERT_EQ(s.moved.size(), 501 - 400);
+    EXPECT_EQ(s.moved.first(), "line 0");
+    EXPECT_EQ(s.moved.last(), "line 100");
+    QStringList keptLines = s.kept.split("\r\n");
+    EXPECT_EQ(keptLines.takeFirst(), ""); // the kept text begins with an empty line
+    ASSERT_EQ(keptLines.size(), 401);
+    EXPECT_EQ(keptLines.first(), "line 101");
+    EXPECT_EQ(keptLines.last(), "line 501");
+
+    // A kept line of one blank becomes a line break; a negative keep count still
+    // keeps the newest line.
+    const auto blank = TimerLogFile::SplitForAutosave("a\r\nb\r\n \r\nc", 2, 2);
+    EXPECT_EQ(blank.moved, QStringList{"a"});
+    EXPECT_EQ(blank.kept, "\r\nb\r\n\r\n\r\nc");
+    const auto none = TimerLogFile::SplitForAutosave("a\r\nb\r\nc", 1, -5);
+    EXPECT_EQ(none.moved, (QStringList{"a", "b"}));
+    EXPECT_EQ(none.kept, "\r\nc");
+}
+
+TEST(TimerLogFile, AutosaveWritesMovedLinesOrKeepsThemOnFailure)
+{
+    const QString path = qelt::InProgramFolder("TimerLog.log");
+    QFile::remove(path);
+    TimerLogFile file(path);
+    TimerLogFile::Limits limits;
+    limits.maxLogSize = 3;
+    limits.keepLogSize = 1;
+    const QString log = logOf(6); // U = 5 > 3: pieces 0..3 move
+
+    // Auto-save off: the lines leave the window, the file is created but stays empty.
+    auto off = file.autosave(log, false, limits, kNow);
+    EXPECT_TRUE(off.moved);
+    EXPECT_TRUE(off.written);
+    EXPECT_EQ(off.keptText, "\r\nline 4\r\nline 5");
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(readAll(path), QByteArray());
+
+    // Auto-save on: the block is appended after what was there.
+    writeFile(path, "\"old\"\r\n");
+    auto on = file.autosave(log, true, limits, kNow);
+    EXPECT_TRUE(on.written);
+    EXPECT_EQ(readAll(path), "\"old\"\r\n"
+                                 + TimerLogFile::AutosaveBlock({"line 0", "line 1", "line 2", "line 3"},
+                                                               kNow)
+                                       .toUtf8());
+
+    // Below the limit nothing happens.
+    EXPECT_FALSE(file.autosave(logOf(4), true, limits, kNow).moved);
+
+    // A file that cannot be written: the result says so and holds no kept text,
+    // so the window keeps every line.
+    TimerLogFile bad(qelt::InProgramFolder("no such folder/TimerLog.log"));
+    auto failed = bad.autosave(log, true, limits, kNow);
+    EXPECT_TRUE(failed.moved);
+    EXPECT_FALSE(failed.written);
+    EXPECT_TRUE(failed.keptText.isEmpty());
+}
+
+TEST(TimerLogFile, SaveAtCloseAppendsOnlyWhenOnAndNotEmpty)
+{
+    const QString path = qelt::InProgramFolder("close.log");
+    writeFile(path, "\"earlier\"\r\n");
+    TimerLogFile file(path);
+    EXPECT_TRUE(file.saveAtClose("log", false, kNow));
+    EXPECT_TRUE(file.saveAtClose("", true, kNow));
+    EXPECT_EQ(readAll(path), "\"earlier\"\r\n");
+    EXPECT_TRUE(file.saveAtClose("log", true, kNow));
+    EXPECT_EQ(readAll(path), "\"earlier\"\r\n" + TimerLogFile::SaveBlock("log", kNow).toUtf8());
+}
+
+TEST(TimerLogFile, FixFileSizeTrimsToTheLastLinesAtomically)
+{
+    const QString path = qelt::InProgramFolder("trim.log");
+    auto fileOf = [](int pieces) {
+        QByteArray b;
+        for (int i = 0; i < pieces - 1; ++i)
+            b += "\"l" + QByteArray::number(i) + "\"\r\n";
+        return b; // ends in CR LF: the last piece is empty
+    };
+
+    // Limit 10: 13 pieces stay as they are, 14 pieces are cut to the last 10.
+    writeFile(path, fileOf(13));
+    EXPECT_TRUE(TimerLogFile::FixFileSize(path, 10));
+    EXPECT_EQ(readAll(path), fileOf(13));
+
+    writeFile(path, fileOf(14));
+    EXPECT_TRUE(TimerLogFile::FixFileSize(path, 10));
+    QByteArray expected;
+    for (int i = 4; i <= 12; ++i)
+        expected += "l" + QByteArray::number(i) + "\r\n";
+    expected += "\r\n"; // the empty last piece, then the line end every rewrite adds
+    EXPECT_EQ(readAll(path), expected);
+
+    // Lines that look like the old marker or end in it are kept as they stand.
+    writeFile(path, "a\r\nb\r\nc\r\nd\r\n@@@\r\nx@@@\r\ny\r\n");
+    EXPECT_TRUE(TimerLogFile::FixFileSize(path, 4));
+    EXPECT_EQ(readAll(path), "@@@\r\nx@@@\r\ny\r\n\r\n");
+
+    // A missing file is created empty and not trimmed.
+    const QString missing = qelt::InProgramFolder("missing.log");
+    QFile::remove(missing);
+    EXPECT_TRUE(TimerLogFile::FixFileSize(missing, 10));
+    EXPECT_TRUE(QFileInfo::exists(missing));
+    EXPECT_EQ(readAll(missing), QByteArray());
+
+    // A read-only folder: the rewrite fails and the file is left whole.
+    QTemporaryDir dir;
+    const QString locked = dir.filePath("locked.log");
+    writeFile(locked, fileOf(20));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool ok = TimerLogFile::FixFileSize(locked, 5);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!ok) { // root may write anyway
+        EXPECT_EQ(readAll(locked), fileOf(20));
+    }
+}
+
+TEST(TimerLogFile, SaveAsPathRefusesNamesThatLeaveTheFolder)
+{
+    struct Case {
+        QString answer;
+        QString file; // expected file name in the program folder, "" for none
+        bool refused;
+    };
+    const Case cases[] = {
+        {"Timer", "Timer.log", false},
+        {"Timer.log", "Timer.log.log", false}, // the extension is added again
+        {"..", "...log", false},               // stays inside the folder
+        {"", "", false},
+        {"../escape", "", true},
+        {"/tmp/abs", "", true},
+        {"sub\\name", "", true},
+        {QString("a") + QChar(0) + "b", "", true},
+    };
+    for (const Case &c : cases) {
+        bool refused = false;
+        const QString path = TimerLogFile::SaveAsPath(c.answer, &refused);
+        EXPECT_EQ(refused, c.refused) << c.answer.toStdString();
+        EXPECT_EQ(path, c.file.isEmpty() ? QString() : qelt::InProgramFolder(c.file))
+            << c.answer.toStdString();
+    }
+
+    const QString path = TimerLogFile::SaveAsPath("Timer");
+    ASSERT_TRUE(TimerLogFile::WriteSaveAs(path, "entry", kNow));
+    EXPECT_EQ(readAll(path), TimerLogFile::SaveBlock("entry", kNow).toUtf8());
+    EXPECT_FALSE(TimerLogFile::WriteSaveAs(qelt::InProgramFolder("nope/x.log"), "entry", kNow));
+}
+
+TEST(TimerLogFile, LimitsFallBackOnBadSettings)
+{
+    qelt::SaveSet("Settings", "MaxLogSize", "abc");
+    qelt::SaveSet("Settings", "KeepLogSize", "99999"); // does not fit 16 bits
+    qelt::SaveSet("Settings", "TrimTimerLog", "0");
+    qelt::SaveSet("Settings", "MaxLogFileLines", "1000");
+    const auto l = TimerLogFile::Limits::FromSettings();
+    EXPECT_EQ(l.maxLogSize, 500);
+    EXPECT_EQ(l.keepLogSize, 400);
+    EXPECT_FALSE(l.trimFile);
+    EXPECT_EQ(l.maxFileLines, 1000);
+    for (const char *k : {"MaxLogSize", "KeepLogSize", "TrimTimerLog", "MaxLogFileLines"})
+        qelt::DeleteSet("Settings", k);
+}
+
+TEST(TimerLogFile, PrintsToPdf)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("log.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    TimerLogFile::Print(printer, "Timer 1 : (a.cro)\r\n\t: Started", kNow);
+    const QByteArray bytes = readAll(pdf);
+    ASSERT_GT(bytes.size(), 100);
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+}

@@ -1,0 +1,201 @@
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "scheduler/DayRule.h"
+#include "scheduler/TimerTable.h"
+#include "tests/scheduler/engine_fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace qelt;
+using namespace qelt::test;
+
+namespace {
+
+QString tablePath()
+{
+    return InProgramFolder(QStringLiteral("tmrdat.zyv"));
+}
+
+} // namespace
+
+TEST(TimerTable, FileRoundTripIsByteForByte)
+{
+    TimerTable table;
+    table.setRowCount(8);
+    table.row(0) = {QStringLiteral("wake up.cro"), QStringLiteral("7:05:00"), QStringLiteral("Weekdays")};
+    table.row(2) = {QStringLiteral("C 11 On"), QStringLiteral("SR+30"), QStringLiteral("Everyday")};
+    table.row(7) = {QStringLiteral("GROUP 2 OFF"), QStringLiteral("23:00:00"), QStringLiteral("Never")};
+    ASSERT_TRUE(table.save(tablePath()));
+
+    const QByteArray expected = "\"wake up.cro*7:05:00*Weekdays\"\r\n"
+                                "\"**not set\"\r\n"
+                                "\"C 11 On*SR+30*Everyday\"\r\n"
+                                "\"**not set\"\r\n\"**not set\"\r\n\"**not set\"\r\n\"**not set\"\r\n"
+                                "\"GROUP 2 OFF*23:00:00*Never\"\r\n";
+    EXPECT_EQ(ReadFile(tablePath()), expected);
+
+    TimerTable back;
+    QStringList problems;
+    ASSERT_TRUE(back.load(tablePath(), &problems));
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+    ASSERT_EQ(back.rowCount(), 8);
+    EXPECT_EQ(back.toFileText(), table.toFileText());
+    EXPECT_EQ(back.row(1).dayRule, NotSetText());
+    ASSERT_TRUE(back.save(tablePath()));
+    EXPECT_EQ(ReadFile(tablePath()), expected);
+}
+
+TEST(TimerTable, ReadingRules)
+{
+    struct Case {
+        const char *name;
+        QByteArray text;
+        QStringList row0; // action, start, rule
+        int problems;
+    } cases[] = {
+        {"commas when no star", "\"a.cro,7:00:00,Everyday\"\r\n",
+         {"a.cro", "7:00:00", "Everyday"}, 0},
+        {"a star anywhere wins over commas", "\"a,b.cro*7:00:00*Everyday\"\r\n\"x\"\r\n",
+         {"a,b.cro", "7:00:00", "Everyday"}, 1},
+        {"no separator: one field", "\"lonely\"\r\n", {"lonely", "", "not set"}, 1},
+        {"last line without line end is not read", "\"a*1:00:00*Never\"", {"", "", "not set"}, 1},
+        {"quotes inside fields are lost", "\"a\"\"b*7:00:00*Everyday\"\r\n",
+         {"ab", "7:00:00", "Everyday"}, 0},
+        {"short line fills what it has", "\"a.cro*7:00:00\"\r\n", {"a.cro", "7:00:00", "not set"}, 1},
+        {"extra fields ignored", "\"a*7:00:00*Everyday*junk\"\r\n", {"a", "7:00:00", "Everyday"}, 0},
+        {"unknown rule kept and reported", "\"a*7:00:00*Mondays\"\r\n", {"a", "7:00:00", "Mondays"}, 1},
+        {"binary bytes removed and reported", QByteArray("\"a\x01\x00" "b*7:00:00*Everyday\"\r\n", 24),
+         {"ab", "7:00:00", "Everyday"}, 1},
+        {"bare LF line ends", "\"a*7:00:00*Everyday\"\n", {"a", "7:00:00", "Everyday"}, 0},
+    };
+    for (const Case &c : cases) {
+        TimerTable table;
+        QStringList problems;
+        table.fromFileText(QString::fromLatin1(c.text), &problems);
+        EXPECT_EQ(table.rowCount(), 6) << c.name;
+        EXPECT_EQ(table.row(0).action, c.row0[0]) << c.name;
+        EXPECT_EQ(table.row(0).startText, c.row0[1]) << c.name;
+        EXPECT_EQ(table.row(0).dayRule, c.row0[2]) << c.name;
+        EXPECT_EQ(problems.size(), c.problems) << c.name << ": " << problems.join(" / ").toStdString();
+    }
+}
+
+TEST(TimerTable, RowsFollowTheFileNotTheStoredCount)
+{
+    // Nine lines with a stored count of 6: no line is dropped (and so none
+    // is lost by the next save).
+    QString text;
+    for (int i = 0; i < 9; ++i)
+        text += QStringLiteral("\"m%1.cro*7:00:0%1*Everyday\"\r\n").arg(i);
+    TimerTable table;
+    table.fromFileText(text, nullptr, 6);
+    ASSERT_EQ(table.rowCount(), 9);
+    EXPECT_EQ(table.row(8).action, QStringLiteral("m8.cro"));
+
+    // A larger stored count still gives its rows.
+    table.fromFileText(text, nullptr, 12);
+    EXPECT_EQ(table.rowCount(), 12);
+
+    // 150 lines: 100 rows, the rest reported.
+    QString big;
+    for (int i = 0; i < 150; ++i)
+        big += QStringLiteral("\"m%1.cro*1:00:00*Never\"\r\n").arg(i);
+    QStringList problems;
+    table.fromFileText(big, &problems, 6);
+    EXPECT_EQ(table.rowCount(), 100);
+    EXPECT_EQ(table.row(99).action, QStringLiteral("m99.cro"));
+    EXPECT_EQ(problems.size(), 1);
+
+    // Empty or missing file: six empty rows, the file created.
+    QFile::remove(tablePath());
+    ASSERT_TRUE(table.load(tablePath()));
+    EXPECT_EQ(table.rowCount(), 6);
+    EXPECT_TRUE(QFile::exists(tablePath()));
+
+    // Adding and removing stay within 6..100.
+    EXPECT_FALSE(table.removeLastRow());
+    table.setRowCount(99);
+    EXPECT_TRUE(table.addRow());
+    EXPECT_FALSE(table.addRow());
+    EXPECT_EQ(table.rowCount(), 100);
+}
+
+TEST(TimerTable, StartTimeConflicts)
+{
+    struct Case {
+        QStringList times; // triggerTime of rows 0..
+        int i, j;
+    } cases[] = {
+        {{"7:30:00", "7:30:01"}, 0, 1},
+        {{"7:30:00", "7:30:02"}, -1, -1},
+        {{"7:30:01", " ", "7:30:00"}, -1, -1}, // the second index stops at the empty row 1
+        {{"7:30:00", "9:00:00", "7:30:01"}, 0, 2},
+        {{" ", "8:00:00", "8:00:00"}, -1, -1},
+        {{"8:00:00", "SR+30", "8:00:00"}, 0, 2}, // a text that is no time is skipped
+        {{"1:00:00 PM", "13:00:01"}, 0, 1},
+    };
+    for (const Case &c : cases) {
+        TimerTable table;
+        for (int k = 0; k < c.times.size(); ++k)
+            table.row(k).triggerTime = c.times[k];
+        const auto [i, j] = table.findStartConflict();
+        EXPECT_EQ(i, c.i) << c.times.join(',').toStdString();
+        EXPECT_EQ(j, c.j) << c.times.join(',').toStdString();
+    }
+    EXPECT_EQ(TimerTable::ConflictMessage(2, 4),
+              QStringLiteral("Timer 3 and Timer 5 have a start time conflict.\r\n"
+                             "Start times should be at least 2 seconds apart!"));
+}
+
+TEST(TimerTable, SaveWritesCountAndReportsConflict)
+{
+    ScriptedDialogs dialogs;
+    TimerTable table;
+    table.setRowCount(7);
+    table.row(0).triggerTime = QStringLiteral("7:30:00");
+    table.row(1).triggerTime = QStringLiteral("7:30:01");
+    TmrChanged = true;
+    ASSERT_TRUE(SaveTimerTable(table, tablePath()));
+    EXPECT_FALSE(TmrChanged);
+    EXPECT_EQ(TimerCount, QStringLiteral("7"));
+    EXPECT_EQ(GetSet("Settings", "TimerCount", "6"), QStringLiteral("7"));
+    ASSERT_EQ(dialogs.infos.size(), 1);
+    EXPECT_TRUE(dialogs.infos[0].startsWith("Timer Conflict | Timer 1 and Timer 2"));
+}
+
+TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
+{
+    ScriptedDialogs dialogs;
+    TimerTable table;
+    table.row(0) = {QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("Everyday")};
+    ASSERT_TRUE(SaveTimerTable(table, tablePath()));
+    const QByteArray before = ReadFile(tablePath());
+
+    // A folder where the file should be: the write fails.
+    const QString blocked = InProgramFolder(QStringLiteral("blocked"));
+    QDir().mkpath(blocked + QStringLiteral("/tmrdat.zyv"));
+    table.row(0).action = QStringLiteral("b.cro");
+    TmrChanged = true;
+    EXPECT_FALSE(SaveTimerTable(table, blocked + QStringLiteral("/tmrdat.zyv")));
+    EXPECT_TRUE(TmrChanged);
+    EXPECT_EQ(table.row(0).action, QStringLiteral("b.cro"));
+    ASSERT_EQ(dialogs.infos.size(), 1);
+    EXPECT_TRUE(dialogs.infos[0].contains("could not be saved"));
+    EXPECT_EQ(ReadFile(tablePath()), before);
+}
+
+TEST(TimerTable, StoreRuleOnlyLeavesOtherPendingEditsUnsaved)
+{
+    TimerTable table;
+    table.row(0) = {QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("One Time")};
+    table.row(1) = {QStringLiteral("b.cro"), QStringLiteral("8:00:00"), QStringLiteral("Everyday")};
+    ASSERT_TRUE(table.save(tablePath()));
+    table.markSaved();
+    table.row(1).action = QStringLiteral("edited.cro"); // pending, not to be written
+    ASSERT_TRUE(table.storeRuleOnly(0, QStringLiteral("Never"), tablePath()));
+    const QByteArray file = ReadFile(tablePath());
+    EXPECT_TRUE(file.startsWith("\"a.cro*7:00:00*Never\"\r\n\"b.cro*8:00:00*Everyday\"\r\n"));
+}

@@ -1,0 +1,319 @@
+#include "tests/support/TestEnv.h"
+
+#include "console/EventControls.h"
+#include "core/Dialogs.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/frmTimerStatus.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPrinterInfo>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace qelt;
+
+namespace {
+
+class FixedWallClock : public WallClock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 8), QTime(19, 5, 9)); }
+};
+
+// Waits advance a counter instead of the real clock.
+class InstantWaitClock : public WaitClock {
+public:
+    qint64 nowNs() const override { return m_ns; }
+    void processEvents() override {}
+    void sleepMs(int ms) override { m_ns += qint64(ms) * 1000000; }
+    void holdNs(qint64 ns) override { m_ns += ns; }
+
+private:
+    qint64 m_ns = 0;
+};
+
+class ScriptedDialogs : public DialogProvider {
+public:
+    QString inputAnswer;
+    bool inputOk = true;
+    QString saveAnswer;
+    QStringList infos;
+    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
+    {
+        infos << sMsg;
+    }
+    int questions(const QString &, int, const QString &) override { return 2; }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return saveAnswer;
+    }
+    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    {
+        *ok = inputOk;
+        return inputAnswer;
+    }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void sendEnter(QWidget *w)
+{
+    QEnterEvent e(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+class TimerStatusTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        SetWallClock(&m_wall);
+        SetWaitClock(&m_wait);
+        SetDialogProvider(&m_dialogs);
+        SoundsOn = false;
+    }
+    void cleanupTestCase()
+    {
+        SetDialogProvider(nullptr);
+        SetWaitClock(nullptr);
+        SetWallClock(nullptr);
+    }
+
+    void opensInStatusViewAndSwitches()
+    {
+        DeleteSet("Settings", "LogStatus");
+        frmTimerStatus w;
+        QVERIFY(w.statusView());
+        QCOMPARE(w.Label4->text(), QString("Show Log"));
+        QCOMPARE(w.lblLabel->text(), QString("Timer Status"));
+        QVERIFY(w.Text1->isHidden());
+        QVERIFY(w.lblSave->isHidden());
+        QVERIFY(!w.txtLoopT->isHidden());
+
+        w.Label4_Click();
+        QVERIFY(!w.statusView());
+        QCOMPARE(w.Label4->text(), QString("Show Status"));
+        QCOMPARE(w.lblLabel->text(), QString("Timer Log"));
+        QVERIFY(!w.Text1->isHidden());
+        QVERIFY(!w.lblPrint->isHidden());
+        QVERIFY(!w.Text2[0]->isHidden()); // the switch does not hide the status rows
+        QCOMPARE(GetSet("Settings", "LogStatus"), QString("0"));
+
+        frmTimerStatus again; // the view persists
+        QVERIFY(!again.statusView());
+        again.Label4_Click();
+        QCOMPARE(GetSet("Settings", "LogStatus"), QString("1"));
+    }
+
+    void statusRowsScrollAndClamp()
+    {
+        frmTimerStatus w;
+        QCOMPARE(w.statusRowCount(), 6);
+        QVERIFY(!w.VSEvents->isEnabled());
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(w.statusRowVisible(i));
+
+        w.setStatus(2, "Timer 3, OFF \r\n", QColor(0xFF, 0xFF, 0));
+        QCOMPARE(w.statusText(2), QString("Timer 3, OFF \r\n"));
+        QCOMPARE(w.statusColor(2), QColor(0xFF, 0xFF, 0));
+        w.setStatus(40, "ignored", Qt::red); // no such row: nothing happens
+
+        for (int i = 0; i < 4; ++i)
+            w.addStatusRow();
+        QCOMPARE(w.statusRowCount(), 10);
+        QCOMPARE(w.statusText(9), QString("Status not set!"));
+        QCOMPARE(w.VSEvents->maximum(), 4);
+        QVERIFY(w.VSEvents->isEnabled());
+
+        w.VSEvents->setValue(4);
+        QCOMPARE(w.Text3.text(), QString("4"));
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(w.statusRowVisible(i), i >= 4);
+        QCOMPARE(w.Text2[4]->y(), 136);
+        QCOMPARE(w.Text2[5]->y(), 136 + 47);
+
+        w.Text3.setText("abc"); // not a number: nothing changes
+        QVERIFY(w.statusRowVisible(9));
+        w.Text3.setText("-3"); // negative: from the top, and the box reads "0"
+        QCOMPARE(w.Text3.text(), QString("0"));
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(w.statusRowVisible(i), i < 6);
+
+        w.removeLastStatusRow();
+        QCOMPARE(w.statusRowCount(), 9);
+        QCOMPARE(w.VSEvents->maximum(), 3);
+        w.setStatusRowCount(3); // never fewer than six
+        QCOMPARE(w.statusRowCount(), 6);
+        QVERIFY(!w.VSEvents->isEnabled());
+    }
+
+    void labelButtonColours()
+    {
+        frmTimerStatus w;
+        w.Label4_Click(); // log view: all label-buttons shown
+        const QColor red(0xFF, 0, 0), green(0, 0xFF, 0), yellow(0xFF, 0xFF, 0);
+        for (QLabel *l : {static_cast<QLabel *>(w.lblSave), static_cast<QLabel *>(w.Label3),
+                          static_cast<QLabel *>(w.Label4)})
+            QCOMPARE(frmTimerStatus::TextColorOf(l), red);
+
+        sendEnter(w.lblSave);
+        QCOMPARE(frmTimerStatus::TextColorOf(w.lblSave), green);
+        sendEnter(w.Label4);
+        QCOMPARE(frmTimerStatus::TextColorOf(w.Label4), yellow);
+        QVERIFY(w.Label4->font().bold());
+        QTest::mousePress(w.Label1, Qt::LeftButton);
+        QCOMPARE(frmTimerStatus::TextColorOf(w.Label1), yellow);
+        QTest::mouseRelease(w.Label1, Qt::LeftButton);
+        sendEnter(w.chkSaveLog);
+        QCOMPARE(frmTimerStatus::TextColorOf(w.lblSaveLog), green);
+
+        // Moving over the window's free area puts them all back to red.
+        QMouseEvent move(QEvent::MouseMove, QPointF(150, 424), QPointF(150, 424), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &move);
+        for (QLabel *l : {static_cast<QLabel *>(w.lblSave), static_cast<QLabel *>(w.Label1),
+                          static_cast<QLabel *>(w.Label4), static_cast<QLabel *>(w.lblSaveLog)})
+            QCOMPARE(frmTimerStatus::TextColorOf(l), red);
+        QVERIFY(!w.Label4->font().bold());
+    }
+
+    void logTextSelectAllAndClear()
+    {
+        frmTimerStatus w;
+        w.logFile = TimerLogFile(InProgramFolder("clear.log"));
+        QFile::remove(w.logFile.path());
+        w.setLogText(QString());
+        w.appendLog("\r\n12/8/2026 7:05:09 PM\r\nTimer 1: File Not Found!\r\n");
+        w.appendLog("\r\n   Timer 1: Ended\r\n");
+        const QString expected =
+            "\r\n12/8/2026 7:05:09 PM\r\nTimer 1: File Not Found!\r\n\r\n   Timer 1: Ended\r\n";
+        QCOMPARE(w.logText(), expected);
+
+        w.Label4_Click(); // log view
+        w.Label1_Click();
+        QCOMPARE(w.Text1->textCursor().selectionStart(), 0);
+        QCOMPARE(w.Text1->textCursor().selectedText().size(), w.Text1->toPlainText().size());
+
+        // Clear with auto-save off empties the log and writes nothing.
+        w.chkSaveLog->setChecked(false);
+        w.lblAppend_Click();
+        QCOMPARE(w.logText(), QString());
+        QVERIFY(readAll(w.logFile.path()).isEmpty());
+
+        // With auto-save on the save block is appended after earlier content.
+        QFile f(w.logFile.path());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\"earlier\"\r\n");
+        f.close();
+        w.chkSaveLog->setChecked(true);
+        w.setLogText("entry");
+        w.lblAppend_Click();
+        QCOMPARE(w.logText(), QString());
+        QCOMPARE(readAll(w.logFile.path()),
+                 "\"earlier\"\r\n" + TimerLogFile::SaveBlock("entry", m_wall.now()).toUtf8());
+
+        // When the file cannot be written the log stays and the user is told.
+        m_dialogs.infos.clear();
+        w.logFile = TimerLogFile(InProgramFolder("missing folder/TimerLog.log"));
+        w.setLogText("keep me");
+        w.lblAppend_Click();
+        QCOMPARE(w.logText(), QString("keep me"));
+        QCOMPARE(m_dialogs.infos.size(), 1);
+    }
+
+    void autosaveMovesOrKeepsLines()
+    {
+        SaveSet("Settings", "MaxLogSize", "3");
+        SaveSet("Settings", "KeepLogSize", "1");
+        SaveSet("Settings", "TrimTimerLog", "0");
+        frmTimerStatus w;
+        w.chkSaveLog->setChecked(true);
+        w.logFile = TimerLogFile(InProgramFolder("auto.log"));
+        QFile::remove(w.logFile.path());
+        w.setLogText("a\r\nb\r\nc\r\nd\r\ne\r\nf");
+        w.tmrLogWrite_Timer();
+        QCOMPARE(w.logText(), QString("\r\ne\r\nf"));
+        QCOMPARE(readAll(w.logFile.path()),
+                 TimerLogFile::AutosaveBlock({"a", "b", "c", "d"}, m_wall.now()).toUtf8());
+        QCOMPARE(frmTimerStatus::TextColorOf(w.lblSaveLog), QColor(0xFF, 0, 0));
+
+        w.logFile = TimerLogFile(InProgramFolder("missing folder/TimerLog.log"));
+        w.setLogText("a\r\nb\r\nc\r\nd\r\ne\r\nf");
+        w.tmrLogWrite_Timer();
+        QCOMPARE(w.logText(), QString("a\r\nb\r\nc\r\nd\r\ne\r\nf"));
+        for (const char *k : {"MaxLogSize", "KeepLogSize", "TrimTimerLog"})
+            DeleteSet("Settings", k);
+    }
+
+    void saveAsAndPrint()
+    {
+        frmTimerStatus w;
+        w.setLogText("saved entry");
+        m_dialogs.infos.clear();
+
+        m_dialogs.inputAnswer = "../outside";
+        w.lblSave_Click();
+        QCOMPARE(m_dialogs.infos.size(), 1);
+        QVERIFY(!QFile::exists(InProgramFolder("../outside.log")));
+
+        m_dialogs.inputAnswer = "";
+        w.lblSave_Click();
+        QVERIFY(!QFile::exists(InProgramFolder(".log")));
+
+        m_dialogs.inputAnswer = "Timer";
+        w.lblSave_Click();
+        QCOMPARE(readAll(InProgramFolder("Timer.log")),
+                 TimerLogFile::SaveBlock("saved entry", m_wall.now()).toUtf8());
+
+        // Without a printer the log goes to the PDF file the user names.
+        m_dialogs.saveAnswer = InProgramFolder("log.pdf");
+        w.lblPrint_Click();
+        if (QPrinterInfo::defaultPrinter().isNull())
+            QVERIFY(readAll(m_dialogs.saveAnswer).startsWith("%PDF-"));
+    }
+
+    void unloadSavesLogAndPlace()
+    {
+        SaveSet("Settings", "TimerLogL", "-200");
+        frmTimerStatus w;
+        QCOMPARE(w.x(), 0); // pulled back onto the screen
+        w.logFile = TimerLogFile(InProgramFolder("unload.log"));
+        QFile::remove(w.logFile.path());
+        w.chkSaveLog->setChecked(true);
+        w.setLogText("last words");
+        w.unload();
+        QVERIFY(w.isHidden());
+        QCOMPARE(GetSet("Settings", "TimerLogS"), QString("1"));
+        QCOMPARE(GetSet("Settings", "TimerLogL"), QString("0"));
+        QCOMPARE(readAll(w.logFile.path()),
+                 TimerLogFile::SaveBlock("last words", m_wall.now()).toUtf8());
+
+        frmTimerStatus next;
+        QVERIFY(next.chkSaveLog->isChecked());
+    }
+
+private:
+    FixedWallClock m_wall;
+    InstantWaitClock m_wait;
+    ScriptedDialogs m_dialogs;
+};
+
+QELT_TEST_MAIN(TimerStatusTest)
+#include "tst_frmTimerStatus.moc"
