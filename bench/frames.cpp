@@ -23,14 +23,16 @@
 
 using namespace qelt;
 
-namespace {
+namespace
+{
 
 constexpr int kFrames = 200;
 
 // Passes line changes on to a link and notes when each began and ended, so
 // that a hold is measured from the moment a state was in place to the
 // moment the next change began.
-class TimingLink : public platform::SerialLink {
+class TimingLink : public platform::SerialLink
+{
 public:
     struct Change {
         qint64 begin, end;
@@ -45,8 +47,14 @@ public:
     platform::PortError setPortOpen(bool open) override { return m_inner.setPortOpen(open); }
     bool portOpen() const override { return m_inner.portOpen(); }
     QString errorString() const override { return m_inner.errorString(); }
-    void setRTSEnable(bool on) override { timed([&] { m_inner.setRTSEnable(on); }); }
-    void setDTREnable(bool on) override { timed([&] { m_inner.setDTREnable(on); }); }
+    void setRTSEnable(bool on) override
+    {
+        timed([&] { m_inner.setRTSEnable(on); });
+    }
+    void setDTREnable(bool on) override
+    {
+        timed([&] { m_inner.setDTREnable(on); });
+    }
     bool rtsEnable() const override { return m_inner.rtsEnable(); }
     bool dtrEnable() const override { return m_inner.dtrEnable(); }
 
@@ -146,8 +154,16 @@ int verifyLines(platform::SerialLink &port, const QString &device, int frames, i
         platform::PortError setPortOpen(bool o) override { return inner.setPortOpen(o); }
         bool portOpen() const override { return inner.portOpen(); }
         QString errorString() const override { return inner.errorString(); }
-        void setRTSEnable(bool on) override { inner.setRTSEnable(on); check(TIOCM_RTS, on); }
-        void setDTREnable(bool on) override { inner.setDTREnable(on); check(TIOCM_DTR, on); }
+        void setRTSEnable(bool on) override
+        {
+            inner.setRTSEnable(on);
+            check(TIOCM_RTS, on);
+        }
+        void setDTREnable(bool on) override
+        {
+            inner.setDTREnable(on);
+            check(TIOCM_DTR, on);
+        }
         bool rtsEnable() const override { return inner.rtsEnable(); }
         bool dtrEnable() const override { return inner.dtrEnable(); }
         // Only the line just switched: the other one may still be as the
@@ -185,8 +201,9 @@ bool report(const char *name, const Result &r)
     const bool holdsOk = r.minSignalMs >= 0.5 && r.minStandbyMs >= 0.5;
     const bool timeOk = med >= target * 0.9 && med <= target * 1.1;
     std::printf("%s: %d frames\n", name, int(r.frameSeconds.size()));
-    std::printf("  frame time   min %.4f s  median %.4f s  max %.4f s  (target %.3f s +-10%%: %s)\n",
-                lo, med, hi, target, timeOk ? "ok" : "MISSED");
+    std::printf(
+        "  frame time   min %.4f s  median %.4f s  max %.4f s  (target %.3f s +-10%%: %s)\n", lo,
+        med, hi, target, timeOk ? "ok" : "MISSED");
     std::printf("  shortest signal hold   %.4f ms\n", r.minSignalMs);
     std::printf("  shortest standby hold  %.4f ms  (at least 0.5 ms: %s)\n", r.minStandbyMs,
                 holdsOk ? "ok" : "MISSED");
@@ -218,11 +235,13 @@ int main(int argc, char **argv)
             return 2;
         }
         int checked = 0;
-        const int mismatches = verifyLines(port, platform::PortDeviceName(port.commPort()), 5, &checked);
+        const int mismatches =
+            verifyLines(port, platform::PortDeviceName(port.commPort()), 5, &checked);
         if (mismatches < 0)
             std::printf("%s: lines not read back (second descriptor refused)\n", argv[1]);
         else
-            std::printf("%s: %d line changes read back, %d not as set\n", argv[1], checked, mismatches);
+            std::printf("%s: %d line changes read back, %d not as set\n", argv[1], checked,
+                        mismatches);
         ok = mismatches <= 0 && ok;
         ok = report(argv[1], run(port, nullptr)) && ok;
         port.setPortOpen(false);

@@ -45,7 +45,7 @@ constexpr int kButtonW = 24;     // 360 twips: cmdOFF sits this far right of cmd
 constexpr int kGapPx = 13;       // 200 twips between the buttons and the list
 constexpr int kHeadTop = 2;      // the ON / OFF headings
 constexpr int kListTop = 18;     // first row
-constexpr int kStripPx = 44;     // height of the options strip
+constexpr int kStripPx = 64;     // height of the options strip
 constexpr int kPic1Px = 34;      // height of the bottom area
 constexpr int kMinWidthTwips = 2900;
 
@@ -137,6 +137,18 @@ FavOptions ParseFavOptions(const QString &record)
     return options;
 }
 
+bool IsShortcut(const QString &path)
+{
+    return path.endsWith(QLatin1String("lnk"), Qt::CaseInsensitive)
+           || path.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive);
+}
+
+bool IsMacroShortcut(const QString &path)
+{
+    return path.endsWith(QLatin1String("cro.lnk"), Qt::CaseInsensitive)
+           || path.endsWith(QLatin1String("cro.desktop"), Qt::CaseInsensitive);
+}
+
 bool SplitFavAddress(const QString &address, QString *house, QString *unit)
 {
     const QString a = address.trimmed();
@@ -190,11 +202,11 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     txtMaxVis = new QLineEdit(QStringLiteral("10"), Picture2);
     txtMaxVis->setObjectName(QStringLiteral("txtMaxVis"));
     txtMaxVis->setMaxLength(3);
-    txtMaxVis->setGeometry(130, 4, 32, 20);
+    txtMaxVis->setGeometry(4, 42, 32, 20);
     txtMaxVis->installEventFilter(this);
     Label2 = new QLabel(QStringLiteral("Max Favorites Visible"), Picture2);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->move(166, 6);
+    Label2->move(40, 44);
 
     lblOn = new QLabel(QStringLiteral("ON"), central);
     lblOn->setObjectName(QStringLiteral("lblOn"));
@@ -444,6 +456,21 @@ void frmFavs::Load()
     }
     m_loading = true;
     m_loaded = true;
+    // A window opens as designed: one row of buttons, the options strip
+    // hidden, no device chosen.
+    while (cmdON.size() > 1) {
+        delete cmdON.takeLast();
+        delete cmdOFF.takeLast();
+    }
+    Picture2->hide();
+    mnuPrefs->setVisible(true);
+    mnuHidePrefs->setVisible(false);
+    m_stripShift = 0;
+    FavHold = false;
+    FavHouse.clear();
+    FavUnit.clear();
+    FavHouseBits.clear();
+    label3Tag = QStringLiteral("clock");
 
     for (QLabel *l : {lblOn, lblOff, Label2})
         l->setText(LangCap(l->text()));
@@ -652,8 +679,7 @@ void frmFavs::DropFile(const QString &path)
 {
     if (path.isEmpty())
         return;
-    if (path.right(7).compare(QLatin1String("cro.lnk"), Qt::CaseInsensitive) == 0
-        || path.right(15).compare(QLatin1String("cro.lnk.desktop"), Qt::CaseInsensitive) == 0) {
+    if (IsMacroShortcut(path)) {
         RunFile(path);
         return;
     }

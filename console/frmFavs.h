@@ -55,6 +55,12 @@ struct FavOptions {
 };
 FavOptions ParseFavOptions(const QString &record);
 
+// Shortcuts dropped onto a window: a shortcut (".lnk", or this desktop's
+// ".desktop" entry) is started; a shortcut to a macro is one whose name
+// before that ending ends in "cro".
+bool IsShortcut(const QString &path);
+bool IsMacroShortcut(const QString &path);
+
 // House letter and unit of a favourites address ("C12" -> "C", "12"); false
 // unless the house is A to P and the unit 1 to 16.
 bool SplitFavAddress(const QString &address, QString *house, QString *unit);

@@ -35,10 +35,13 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+
+// The window's pictures are compiled into the library; a static library's
+// resources are registered by hand, from outside any namespace.
+static void InitConsoleResources() { Q_INIT_RESOURCE(console); }
 
 namespace qelt {
 
@@ -56,7 +59,7 @@ int px(int twips) { return twips / kTwipsPerPixel; }
 
 frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
 {
-    Q_INIT_RESOURCE(console);
+    InitConsoleResources();
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("   ") + QLatin1String(kTitle));
@@ -202,7 +205,7 @@ void frmFire::buildControls()
     ImageSlide = label(QStringLiteral("ImageSlide"), QString(), 108, 27, 48, 24);
     ImageSlide->setScaledContents(true);
     lblSlider = label(QStringLiteral("lblSlider"), QStringLiteral("Units"), 160, 30, 36, 18);
-    lblClock = label(QStringLiteral("lblClock"), QString(), 200, 30, 80, 18);
+    lblClock = label(QStringLiteral("lblClock"), QString(), 150, 3, 84, 18);
     lblClock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Label1 = label(QStringLiteral("Label1"), QStringLiteral("Unit"), 6, 56, 28, 14);
@@ -262,11 +265,11 @@ void frmFire::buildControls()
     picIcon = label(QStringLiteral("picIcon"), QString(), 254, yBtn, 24, 24);
     picIcon->setPixmap(m_images[2]);
     picIcon->setScaledContents(true);
-    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 8, yBtn + 26, 120, 16);
-    lblIndicate->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 100, 56, 84, 14);
+    lblIndicate->setStyleSheet(QStringLiteral("color: #b00000; font-size: 8pt;"));
     lblIndicate->hide();
-    lblShowFavs = label(QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"), 200,
-                        yBtn + 26, 78, 16);
+    lblShowFavs = label(QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"), 200, 30, 78,
+                        18);
     lblShowFavs->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     cmdExit = button(QStringLiteral("cmdExit"), QStringLiteral("E&xit"), 0, 0, 1, 1);
@@ -277,7 +280,7 @@ void frmFire::buildControls()
     Focus->lower();
 
     // Group panel, right of the unit rows (visible while the window is wide).
-    lblCloseGrp = label(QStringLiteral("lblCloseGrp"), QStringLiteral("x"), 410, 2, 14, 18);
+    lblCloseGrp = label(QStringLiteral("lblCloseGrp"), QStringLiteral("x"), 410, 54, 14, 16);
     for (int i = 0; i < 8; ++i) {
         const int y = 72 + i * 24;
         lblGourpNumber[i + 1] = label(QStringLiteral("lblGourpNumber_%1").arg(i + 1),
@@ -292,6 +295,8 @@ void frmFire::buildControls()
                               y, 24, 22);
         Command2[i] = button(QStringLiteral("Command2_%1").arg(i), QStringLiteral("D"), 408, y, 16,
                              22);
+        // The digit of "Group &n" is the access key of the group's ON button.
+        lblGourpNumber[i + 1]->setBuddy(cmdGrpOn[i]);
     }
 
     // Timers (intervals as designed; those marked off start disabled).
@@ -799,8 +804,7 @@ bool frmFire::Initialize()
     }
     // Any other failure is shown, and the port counts as not opened (the
     // caller must not go on as if the transmitter could be reached).
-    QMessageBox::warning(this, QLatin1String(kTitle),
-                         QStringLiteral("%1 %2").arg(8015).arg(m_link->errorString()));
+    Info(m_link->errorString(), false, false, QLatin1String(kTitle), QStringLiteral("OK"), true);
     return false;
 }
 
@@ -867,11 +871,11 @@ void frmFire::Form_Unload()
     SaveSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), ProgramFolder());
     // 4
     PutRec(RecTimersOn, Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    // 5, 6
-    AbortSend = false;
-    Delay(0.1);
-    // The wait above lets events run; nothing started there may send.
+    // 5, 6: the short pause before the tray icon goes. AbortSend stays set
+    // and no events run in it, so that no loop or timer that is waiting
+    // sends another frame once exit has begun.
     AbortSend = true;
+    CurrentWaitClock().sleepMs(100);
     m_croQueue.clear();
     tmrAcro->stop();
     // 7

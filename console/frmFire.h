@@ -272,6 +272,7 @@ public:
     QAction *mnuUpdate = nullptr;
     QAction *mnuAbout = nullptr;
     QAction *mnuCancel = nullptr;
+    Mailbox Text2; // mirror of the timers switch, "1" / "0"
     void mnuPanicRun_Click();
     void mnuShowLog_Click();
     void mnuManage_Click();
@@ -308,7 +309,7 @@ public:
     void mouseMoveEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    // Hooks a test can set to answer "is a timer running" (lblIndicate).
+    // lblIndicate is up: a timer macro is running.
     bool timerIndicatorShown() const;
 
 private:

@@ -23,9 +23,10 @@ namespace qelt {
 namespace {
 const char *const kModule = "frmFire";
 
+// The radio frame around a command code.
 QString Frame(const QString &code)
 {
-    return QLatin1String(kFrameHead) + code + QLatin1String(kFrameTail);
+    return QStringLiteral("1101010110101010") + code + QStringLiteral("10101101");
 }
 } // namespace
 

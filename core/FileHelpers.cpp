@@ -9,11 +9,16 @@
 #include <QStringConverter>
 #include <QUrl>
 
-namespace qelt {
+namespace qelt
+{
 
-namespace {
+namespace
+{
 
-bool isPattern(const QString &name) { return name.contains(u'*') || name.contains(u'?'); }
+bool isPattern(const QString &name)
+{
+    return name.contains(u'*') || name.contains(u'?');
+}
 
 // A local path, or a URL with a scheme of two letters or more (a one-letter
 // "scheme" is not a URL).
@@ -25,7 +30,10 @@ QUrl targetUrl(const QString &target)
     return QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
 }
 
-bool isProgram(const QFileInfo &fi) { return fi.isFile() && fi.isExecutable(); }
+bool isProgram(const QFileInfo &fi)
+{
+    return fi.isFile() && fi.isExecutable();
+}
 
 // A missing local file is a failure, not something to hand to the desktop.
 bool openWithDesktop(const QUrl &url)
@@ -33,6 +41,45 @@ bool openWithDesktop(const QUrl &url)
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
         return false;
     return QDesktopServices::openUrl(url);
+}
+
+// Starts what a desktop entry (this platform's shortcut) points at: its
+// Exec line without the field codes, or the address of a link entry.
+bool launchDesktopEntry(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    bool inEntry = false;
+    QString exec, url;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'[')) {
+            inEntry = line == u"[Desktop Entry]";
+            continue;
+        }
+        if (!inEntry)
+            continue;
+        if (line.startsWith(u"Exec="))
+            exec = line.mid(5);
+        else if (line.startsWith(u"URL="))
+            url = line.mid(4);
+    }
+    if (!exec.isEmpty()) {
+        QStringList args;
+        for (const QString &arg : QProcess::splitCommand(exec)) {
+            if (arg.size() == 2 && arg.startsWith(u'%') && arg != u"%%")
+                continue; // %f, %u, %F, %U, %i, %c, %k: nothing to pass
+            args.append(QString(arg).replace(QStringLiteral("%%"), QStringLiteral("%")));
+        }
+        if (args.isEmpty())
+            return false;
+        const QString program = args.takeFirst();
+        return QProcess::startDetached(program, args);
+    }
+    if (!url.isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+    return false;
 }
 
 } // namespace
@@ -137,7 +184,7 @@ bool OpenDoc(const QString &target)
     if (url.isLocalFile()) {
         const QFileInfo fi(url.toLocalFile());
         if (isProgram(fi))
-            return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
+            return QProcess::startDetached(fi.absoluteFilePath(), {});
     }
     return openWithDesktop(url);
 }
@@ -152,6 +199,8 @@ bool RunFile(const QString &commandLine)
     const QFileInfo whole(line);
     if (whole.exists()) {
         if (isProgram(whole) && QProcess::startDetached(whole.absoluteFilePath(), {}))
+            return true;
+        if (whole.suffix() == u"desktop" && launchDesktopEntry(whole.absoluteFilePath()))
             return true;
         return openWithDesktop(QUrl::fromLocalFile(whole.absoluteFilePath()));
     }

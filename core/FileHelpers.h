@@ -4,7 +4,8 @@
 
 // Small file, folder and program helpers used by every window. They hold no
 // state. Paths use "/".
-namespace qelt {
+namespace qelt
+{
 
 // Attribute mask of FileExists: with kAttrDirectory a folder also counts.
 inline constexpr int kAttrNormal = 0;
@@ -40,8 +41,9 @@ bool OpenDoc(const QString &target);
 
 // Starts a program from a command line (a path to an existing file may hold
 // blanks; otherwise the first word is the program and the rest its
-// arguments). When that fails, the file is opened with the desktop's
-// default handler. False when neither worked.
+// arguments); a desktop entry (".desktop", a shortcut) starts what it points
+// at. When that fails, the file is opened with the desktop's default
+// handler. False when neither worked.
 bool RunFile(const QString &commandLine);
 
 } // namespace qelt

@@ -3,11 +3,10 @@
 #include "core/Cipher.h"
 #include "core/Globals.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
-#include <QHash>
 #include <QStringDecoder>
+
+#include <optional>
 
 namespace qelt
 {
@@ -17,15 +16,6 @@ namespace
 
 // The reader's buffer holds 2048 characters including the terminator.
 constexpr qsizetype kMaxValue = 2047;
-
-using Section = QHash<QString, QString>; // folded key -> value
-
-struct ParsedFile {
-    QDateTime modified;
-    QDateTime changed;
-    qint64 size = -1;
-    QHash<QString, Section> sections; // folded section name -> entries
-};
 
 QString fold(const QString &name)
 {
@@ -55,9 +45,15 @@ QString unquote(const QString &value)
     return value;
 }
 
-void parse(const QString &content, ParsedFile &out)
+// The first entry for key in any section named section, in file order (a
+// repeated section adds only keys the earlier one lacks).
+std::optional<QString> lookup(const QString &content, const QString &section, const QString &key)
 {
-    Section *current = nullptr;
+    const QString wantSection = fold(section);
+    const QString wantKey = fold(key);
+    if (wantKey.isEmpty())
+        return std::nullopt;
+    bool inSection = false;
     const QStringList lines = content.split(QLatin1Char('\n'));
     for (const QString &raw : lines) {
         const QString line = raw.trimmed();
@@ -67,50 +63,14 @@ void parse(const QString &content, ParsedFile &out)
             qsizetype end = line.indexOf(QLatin1Char(']'));
             if (end < 0)
                 end = line.size();
-            const QString name = fold(line.mid(1, end - 1));
-            // The first section of a name wins; a repeated one adds only
-            // keys the first lacks.
-            current = &out.sections[name];
+            inSection = fold(line.mid(1, end - 1)) == wantSection;
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (!current || eq < 0)
-            continue;
-        const QString key = fold(line.left(eq));
-        if (key.isEmpty() || current->contains(key))
-            continue;
-        current->insert(key, unquote(line.mid(eq + 1).trimmed()).left(kMaxValue));
+        if (inSection && eq >= 0 && fold(line.left(eq)) == wantKey)
+            return unquote(line.mid(eq + 1).trimmed()).left(kMaxValue);
     }
-}
-
-// Parsed files by path; a file is read again when its size or times change
-// (the language menu copies another language over "language.ini").
-const ParsedFile *loadFile(const QString &path)
-{
-    static QHash<QString, ParsedFile> cache;
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        cache.remove(path);
-        return nullptr;
-    }
-    const QDateTime modified = info.lastModified();
-    const QDateTime changed = info.metadataChangeTime();
-    const qint64 size = info.size();
-    auto it = cache.find(path);
-    if (it != cache.end() && it->modified == modified && it->changed == changed && it->size == size)
-        return &*it;
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        cache.remove(path);
-        return nullptr;
-    }
-    ParsedFile parsed;
-    parsed.modified = modified;
-    parsed.changed = changed;
-    parsed.size = size;
-    parse(decodeFile(file.readAll()), parsed);
-    return &*cache.insert(path, std::move(parsed));
+    return std::nullopt;
 }
 
 } // namespace
@@ -124,13 +84,12 @@ QString ReadINI(const QString &section, const QString &key, const QString &defau
         value.chop(1);
     value = value.left(kMaxValue);
 
-    if (const ParsedFile *parsed = loadFile(file)) {
-        const auto sec = parsed->sections.constFind(fold(section));
-        if (sec != parsed->sections.cend()) {
-            const auto entry = sec->constFind(fold(key));
-            if (entry != sec->cend() && !fold(key).isEmpty())
-                value = *entry;
-        }
+    // Read afresh on every call: the language menu copies another language
+    // over the file while the program runs.
+    QFile in(file);
+    if (in.open(QIODevice::ReadOnly)) {
+        if (const auto found = lookup(decodeFile(in.readAll()), section, key))
+            value = *found;
     }
     return value;
 }

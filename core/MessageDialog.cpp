@@ -43,6 +43,9 @@ frmInfo::frmInfo(QWidget *parent) : QDialog(parent)
     setWindowTitle("  Orvendale");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
+    // Closing this window never ends the program, even while the main
+    // window is hidden in the tray.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     lbl1 = new QLabel(this);
     lbl1->setObjectName("lbl1");
@@ -125,7 +128,10 @@ void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QStr
     show();
     if (bOnTop)
         PutOnTop(this);
+    QPointer<frmInfo> self(this);
     Delay(0.2);
+    if (!self)
+        return;
     HideSplashIfVisible();
 
     if (!bModal) {
@@ -134,7 +140,6 @@ void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QStr
     }
     if (m_okTag != "done") { // OK may have been pressed during the short wait
         m_okTag = "hold";
-        QPointer<frmInfo> self(this);
         QEventLoop loop;
         m_wait = &loop;
         loop.exec();

@@ -10,11 +10,14 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace qelt {
@@ -23,7 +26,8 @@ namespace {
 
 constexpr const char *kLineSettings = "9600,N,8,1";
 
-frmSetup *g_setup = nullptr;
+// Guarded: the dialog goes with its owner window when that is destroyed.
+QPointer<frmSetup> g_setup;
 
 // The port text the serial link is given: a number without blanks or
 // leading zeros, or a device path as typed.
@@ -45,6 +49,9 @@ frmSetup::frmSetup(QWidget *parent) : QDialog(parent)
     setWindowTitle("  Port Setup");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
+    // Closing this window never ends the program, even while the main
+    // window is hidden in the tray.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     lblTitle = new QLabel("Select Communication Port", this);
     lblTitle->setObjectName("lblTitle");
@@ -283,6 +290,16 @@ void ShowPortDialog(QWidget *owner)
     frmSetup &dlg = PortSetup();
     if (owner && dlg.parentWidget() != owner)
         dlg.setParent(owner, dlg.windowFlags());
+    if (!dlg.isVisible()) {
+        dlg.adjustSize();
+        QRect area;
+        if (owner && owner->isVisible())
+            area = owner->frameGeometry();
+        else if (const QScreen *screen = QGuiApplication::primaryScreen())
+            area = screen->availableGeometry();
+        if (area.isValid())
+            dlg.move(area.center() - dlg.rect().center());
+    }
     dlg.show();
     dlg.raise();
     dlg.activateWindow();

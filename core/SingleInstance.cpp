@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -102,10 +103,12 @@ SingleInstance::~SingleInstance()
 QString SingleInstance::runtimeFolder()
 {
     // Qt makes sure this folder belongs to the user and is closed to others
-    // (XDG_RUNTIME_DIR, or a private folder under the temporary folder).
+    // (XDG_RUNTIME_DIR, or a private folder under the temporary folder). When
+    // it cannot, a folder in the user's own cache folder takes its place.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath() + "/qelt-runtime-" + QString::number(getuid());
+    if (folder.isEmpty() || QFileInfo(folder).ownerId() != getuid())
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                 + "/qelt-runtime";
     QDir().mkpath(folder);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                       | QFileDevice::ExeOwner);
@@ -127,9 +130,16 @@ bool SingleInstance::claim()
     // No age limit: a lock is stale only when its owner is gone (Qt checks
     // the process and its file lock), never because the program ran long.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    m_lock = std::move(lock);
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return false; // held by a running instance
+        // The lock cannot be made at all (folder not writable): the user
+        // still gets the program, only without the hand-over.
+        qWarning("Cannot create %s; starting without the single-instance check",
+                 qPrintable(lockFilePath()));
+    } else {
+        m_lock = std::move(lock);
+    }
 
     m_handle = QString::number(QCoreApplication::applicationPid());
     const QString path = socketPath(m_handle);
@@ -180,10 +190,13 @@ void SingleInstance::onReadyRead(QLocalSocket *socket)
     const QString text = QString::fromUtf8(socket->read(size));
     socket->setProperty("qeltDone", true);
 
+    // The window's handler may wait for the user (a message box); the later
+    // start may give up and its connection go away meanwhile.
+    QPointer<QLocalSocket> alive(socket);
     DeliverCommandLine(text);
     // The later start waits for this answer, as it waited for the text to
     // be taken by the window.
-    if (socket->state() == QLocalSocket::ConnectedState) {
+    if (alive && socket->state() == QLocalSocket::ConnectedState) {
         socket->write("1");
         socket->flush();
         socket->disconnectFromServer();

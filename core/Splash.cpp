@@ -13,11 +13,13 @@
 #include "Version.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace qelt {
@@ -70,6 +72,9 @@ frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::Dialog)
     setObjectName("frmSplash");
     setWindowTitle("     ");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Closing this window never ends the program, even while the main
+    // window is hidden in the tray.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     // The overlay first, so every other control lies above it.
     Label3 = new QLabel(this);
@@ -149,6 +154,9 @@ void frmSplash::Form_Load()
     setFixedSize(twips(kWidthTwips), twips(kHeightTwips));
     Label3->setGeometry(0, 0, width(), height());
     Label3->lower();
+    if (!isVisible())
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
 
     lblVersion->setText(QStringLiteral("Version %1.%2.%3 BETA")
                             .arg(QELT_VERSION_MAJOR)

@@ -12,9 +12,11 @@
 #include <limits>
 #include <thread>
 
-namespace qelt {
+namespace qelt
+{
 
-namespace {
+namespace
+{
 
 // The bytes around a command code in a frame (D5 AA ... AD).
 constexpr const char *kFrameHead = "1101010110101010";
@@ -29,7 +31,8 @@ qint64 monotonicNs()
 
 // The real clock: CLOCK_MONOTONIC, so a wait is unaffected by midnight or by
 // changes of the wall clock.
-class SystemWaitClock : public WaitClock {
+class SystemWaitClock : public WaitClock
+{
 public:
     qint64 nowNs() const override { return monotonicNs(); }
 
@@ -77,11 +80,23 @@ platform::SerialLink *g_link = nullptr;
 
 } // namespace
 
-WaitClock &CurrentWaitClock() { return *g_clock; }
-void SetWaitClock(WaitClock *clock) { g_clock = clock ? clock : &g_systemClock; }
+WaitClock &CurrentWaitClock()
+{
+    return *g_clock;
+}
+void SetWaitClock(WaitClock *clock)
+{
+    g_clock = clock ? clock : &g_systemClock;
+}
 
-platform::SerialLink *CommLink() { return g_link; }
-void SetCommLink(platform::SerialLink *link) { g_link = link; }
+platform::SerialLink *CommLink()
+{
+    return g_link;
+}
+void SetCommLink(platform::SerialLink *link)
+{
+    g_link = link;
+}
 
 void Delay(double seconds)
 {
@@ -91,13 +106,15 @@ void Delay(double seconds)
         return;
     const qint64 start = clock.nowNs();
     const double spanNs = seconds * 1e9;
-    const qint64 maxNs = std::numeric_limits<qint64>::max();
-    const qint64 target = spanNs >= double(maxNs - start) ? maxNs : start + qint64(std::llround(spanNs));
+    // Waits of centuries are clamped rather than overflowing.
+    constexpr double kMaxNs = 9.0e18;
+    const qint64 target = double(start) + spanNs >= kMaxNs ? std::numeric_limits<qint64>::max()
+                                                           : start + qint64(std::llround(spanNs));
     if (clock.nowNs() >= target)
         return;
     for (;;) {
-        // Re-read the clock each turn: a handler run by the pump may have
-        // swapped the clock (tests) or taken a long time.
+        // Re-read the current clock each turn: a handler run by the pump may
+        // install another one, and the old one may be gone by then.
         WaitClock &c = CurrentWaitClock();
         c.processEvents();
         if (AbortSend)

@@ -2,22 +2,25 @@
 
 #include <QString>
 
-namespace qelt::platform {
+namespace qelt::platform
+{
 class SerialLink;
 }
 
-namespace qelt {
+namespace qelt
+{
 
 // Time source of every wait. The real one uses the monotonic clock; tests
 // install a fake whose sleeps advance its own time, so no test waits for
 // real seconds.
-class WaitClock {
+class WaitClock
+{
 public:
     virtual ~WaitClock() = default;
-    virtual qint64 nowNs() const = 0;    // monotonic nanoseconds
-    virtual void processEvents() = 0;    // let pending window events run
-    virtual void sleepMs(int ms) = 0;    // sleep without running events (0 = yield)
-    virtual void holdNs(qint64 ns) = 0;  // hold a line state (no events run)
+    virtual qint64 nowNs() const = 0;   // monotonic nanoseconds
+    virtual void processEvents() = 0;   // let pending window events run
+    virtual void sleepMs(int ms) = 0;   // sleep without running events (0 = yield)
+    virtual void holdNs(qint64 ns) = 0; // hold a line state (no events run)
 };
 WaitClock &CurrentWaitClock();
 // nullptr restores the real clock.
@@ -28,8 +31,9 @@ void SetWaitClock(WaitClock *clock);
 platform::SerialLink *CommLink();
 void SetCommLink(platform::SerialLink *link);
 
-// Waits the given seconds while letting window events run; returns at once
-// for a wait of 0 or less, and as soon as AbortSend is set.
+// Waits the given seconds on the monotonic clock, letting window events run
+// and sleeping about 5 ms a turn. A wait of 0 or less returns at once without
+// running events; once AbortSend is set it returns after the next event run.
 void Delay(double seconds);
 
 // The transmitter needs every line state (signal and standby) held at least

@@ -12,16 +12,18 @@
 #include <QWidget>
 #include <QWindow>
 
-namespace qelt {
+namespace qelt
+{
 
-namespace {
+namespace
+{
 
 // Moves a window with the mouse until the button is released, for window
 // systems that do not offer a move of their own. Deletes itself at the end.
-class ManualDrag : public QObject {
+class ManualDrag : public QObject
+{
 public:
-    ManualDrag(QWidget *window, const QPoint &grabOffset)
-        : m_window(window), m_offset(grabOffset)
+    ManualDrag(QWidget *window, const QPoint &grabOffset) : m_window(window), m_offset(grabOffset)
     {
         qApp->installEventFilter(this);
     }
@@ -67,18 +69,16 @@ void setOnTop(QWidget *w, bool onTop)
     if (!w)
         return;
     QWidget *win = w->window();
-    if (win->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+    Qt::WindowFlags flags = win->windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop)
         return;
-    // Changing a window flag re-creates the native window and hides it; put
-    // back where, how large and in which state it was.
-    const QRect geometry = win->geometry();
-    const bool visible = win->isVisible();
-    const Qt::WindowStates state = win->windowState();
-    win->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-    win->setGeometry(geometry);
-    win->setWindowState(state);
-    if (visible)
-        win->show();
+    // setWindowFlags() would re-create the native window and hide it (which
+    // also ends a dialog's exec()); tell the widget and the window system
+    // separately instead, so position, size and visibility stay as they are.
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    win->overrideWindowFlags(flags);
+    if (QWindow *handle = win->windowHandle())
+        handle->setFlags(flags);
 }
 
 } // namespace
@@ -113,7 +113,13 @@ void SelectAll()
         cb->lineEdit()->selectAll();
 }
 
-void PutOnTop(QWidget *w) { setOnTop(w, true); }
-void NotOnTop(QWidget *w) { setOnTop(w, false); }
+void PutOnTop(QWidget *w)
+{
+    setOnTop(w, true);
+}
+void NotOnTop(QWidget *w)
+{
+    setOnTop(w, false);
+}
 
 } // namespace qelt

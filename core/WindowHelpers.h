@@ -3,7 +3,8 @@
 class QWidget;
 
 // Helpers for windows without a title bar and for the z-order.
-namespace qelt {
+namespace qelt
+{
 
 // Lets the user drag the window of w with the mouse button that is down
 // (called from mouse-press handlers of a window's background and labels).

@@ -4,9 +4,11 @@
 
 #include <array>
 
-namespace qelt {
+namespace qelt
+{
 
-namespace {
+namespace
+{
 
 constexpr std::array<const char *, 16> kHouseBytes = {
     "01100000", "01110000", "01000000", "01010000", // A B C D
@@ -54,7 +56,10 @@ std::array<QString, 16> g_houseCodes = makeHouseTable();
 std::array<std::array<QString, 2>, 9> g_unitCodes = makeUnitTable();
 
 // The house byte with its bank bit (sixth character) set.
-QString withBank(const QString &houseByte) { return houseByte.left(5) + QStringLiteral("100"); }
+QString withBank(const QString &houseByte)
+{
+    return houseByte.left(5) + QStringLiteral("100");
+}
 
 // Unit number 1..16 for a text of decimal digits, else 0.
 int unitNumber(const QString &unit)
@@ -66,8 +71,14 @@ int unitNumber(const QString &unit)
 
 } // namespace
 
-void SetHouseCodes() { g_houseCodes = makeHouseTable(); }
-void SetUnitCodes() { g_unitCodes = makeUnitTable(); }
+void SetHouseCodes()
+{
+    g_houseCodes = makeHouseTable();
+}
+void SetUnitCodes()
+{
+    g_unitCodes = makeUnitTable();
+}
 
 QString HouseCodes(int index)
 {

@@ -6,7 +6,8 @@
 // "0"/"1" characters, most significant bit first (the order they are sent):
 // a house byte (house A to P, one bit selects units 9 to 16) and a
 // unit/function byte. The two together form a 16-character command code.
-namespace qelt {
+namespace qelt
+{
 
 // Fill the house table (16 house bytes, index 0 = A .. 15 = P) and the
 // unit/function table (9 x 2: index 0..7 = unit 1..8 (or 9..16) ON/OFF,
@@ -52,9 +53,9 @@ QString BitsToUnit(const QString &byte);
 QString CodeToCmd(const QString &code);
 
 // Result of the last CodeToCmd.
-inline QString CroHouse;  // house letter, or the undecodable house byte
-inline QString CroUnit;   // "1".."16", "PRE", "ALL", or the undecodable byte
-inline QString CroAction; // "ON", "OFF", "BRI", "DIM", "ALN", "ALF", "AUF" or ""
+inline QString CroHouse;       // house letter, or the undecodable house byte
+inline QString CroUnit;        // "1".."16", "PRE", "ALL", or the undecodable byte
+inline QString CroAction;      // "ON", "OFF", "BRI", "DIM", "ALN", "ALF", "AUF" or ""
 inline bool CroHiBank = false; // the house byte ends in "100" (units 9 to 16)
 
 } // namespace qelt

@@ -151,9 +151,23 @@ private:
     void Text3_Change(int k);
     QCheckBox *mainCheck1() const;
 
+    // The engine's neighbours; log entries and status rows go to this
+    // window's own log window.
+    class WindowHost : public ServicesHost {
+    public:
+        explicit WindowHost(frmTimerStatus *log) : m_log(log) {}
+        void appendLog(const QString &entry) override;
+        int statusRowCount() const override;
+        QString statusText(int row) const override;
+        void setStatus(int row, const QString &text, unsigned rgb) override;
+
+    private:
+        frmTimerStatus *m_log;
+    };
+
     frmTimerStatus *m_log;
     TimerTable m_table;
-    ServicesHost m_host;
+    WindowHost m_host;
     std::unique_ptr<SchedulerEngine> m_engine;
     Mailbox m_check4Text;
     bool m_loaded = false;

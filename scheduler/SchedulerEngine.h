@@ -30,7 +30,8 @@ public:
 
     TimerTable &table;
     SendQueue queue;
-    MacroSlots macroSlots;
+    MacroSlots macroSlots; // not "slots": Qt defines that word as a macro
+
     OverflowList overflow;
     ActionRunner runner;
     DueCheck due;

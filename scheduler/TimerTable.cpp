@@ -112,7 +112,7 @@ void TimerTable::fromFileText(const QString &text, QStringList *problems, int mi
     // edited with another tool still reads. The piece after the last line
     // end is not a complete line and is not read.
     QStringList pieces = text.split(QRegularExpression(QStringLiteral("\r?\n")));
-    if (pieces.size() > 1 && !pieces.last().isEmpty())
+    if (!pieces.last().isEmpty())
         found << LangCap(QStringLiteral("Timer file")) + QStringLiteral(": ")
                      + LangCap(QStringLiteral("last line without line end not read"));
     pieces.removeLast();

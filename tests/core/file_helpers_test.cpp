@@ -12,7 +12,8 @@
 
 using namespace qelt;
 
-namespace {
+namespace
+{
 
 QByteArray readBytes(const QString &path)
 {
@@ -37,7 +38,8 @@ bool waitForFile(const QString &path)
 }
 
 // Catches what would go to the desktop's default handler.
-class UrlCatcher : public QObject {
+class UrlCatcher : public QObject
+{
     Q_OBJECT
 public:
     UrlCatcher()
@@ -105,8 +107,8 @@ TEST_F(FileHelpersTest, MakePathCreatesEveryLevelAndReportsFailure)
     if (!QFileInfo(at("locked")).isWritable()) { // not when running as root
         EXPECT_FALSE(MakePath(at("locked/x/y")));
     }
-    QFile::setPermissions(at("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                            | QFileDevice::ExeOwner);
+    QFile::setPermissions(at("locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(FileHelpersTest, LoadTextFileReadsEveryByte)
@@ -146,7 +148,8 @@ TEST_F(FileHelpersTest, SaveTextFileReplacesAtomically)
         EXPECT_FALSE(SaveTextFile("new", path));
         EXPECT_EQ(readBytes(path), "K\xc3\xbc\x63he\r\n");
     }
-    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     EXPECT_FALSE(SaveTextFile("x", at("no/such/folder/x.txt")));
     EXPECT_FALSE(SaveTextFile("x", dir));
@@ -159,15 +162,22 @@ TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)
     // A program whose path holds a blank, and one given with arguments.
     const QString script = at("my tool.sh");
     writeBytes(script, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran-$1\"\n");
-    QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+    QFile::setPermissions(script,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(RunFile(script));
     EXPECT_TRUE(waitForFile(at("ran-")));
     EXPECT_TRUE(RunFile("/bin/sh -c \"echo > '" + at("ran-args") + "'\""));
     EXPECT_TRUE(waitForFile(at("ran-args")));
     EXPECT_TRUE(catcher.opened.isEmpty());
 
-    // A document (or desktop entry) is opened, not run.
+    // A shortcut (desktop entry) starts what it points at.
+    writeBytes(at("tool.desktop"),
+               "[Desktop Entry]\nType=Application\nName=Tool\nExec=/bin/sh -c \"echo > '" +
+                   at("ran-entry").toUtf8() + "'\" %f\n");
+    EXPECT_TRUE(RunFile(at("tool.desktop")));
+    EXPECT_TRUE(waitForFile(at("ran-entry")));
+
+    // A document is opened, not run.
     writeBytes(at("notes.txt"), "x");
     EXPECT_TRUE(RunFile(at("notes.txt")));
     ASSERT_EQ(catcher.opened.size(), 1);
@@ -194,7 +204,8 @@ TEST_F(FileHelpersTest, OpenDocOpensAddressesAndFiles)
     // A program is started.
     const QString prog = at("update");
     writeBytes(prog, "#!/bin/sh\necho > \"$(dirname \"$0\")/started\"\n");
-    QFile::setPermissions(prog, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(prog,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(OpenDoc(prog));
     EXPECT_TRUE(waitForFile(at("started")));
     EXPECT_EQ(catcher.opened.size(), 2);

@@ -123,6 +123,11 @@ TEST_F(LangTest, ANewLanguageFileIsReadAgain)
     write("[Labels & Captions]\n&Timers=&Minuteries du soir\n");
     EXPECT_EQ(LangCap("&Timers"), QString("&Minuteries du soir"));
 
+    // A file of the same size written at once, within the file system's
+    // time-stamp resolution.
+    write("[Labels & Captions]\n&Timers=&Minuteries du jour\n");
+    EXPECT_EQ(LangCap("&Timers"), QString("&Minuteries du jour"));
+
     QFile::remove(LangFile);
     EXPECT_EQ(LangCap("&Timers"), QString("&Timers"));
 }

@@ -14,7 +14,8 @@ using platform::RecordingSerialLink;
 using test::FakeWaitClock;
 using Line = RecordingSerialLink::Line;
 
-namespace {
+namespace
+{
 
 // Installs a recording link and a fake clock for one test.
 struct SendFixture : ::testing::Test {

@@ -136,6 +136,14 @@ private slots:
         d->cmdOK->click();
         QVERIFY(!d->isVisible());
         QTRY_VERIFY(guard.isNull()); // each call's window goes away with it
+
+        // Closed through its frame while no other window shows (the console
+        // in the tray), it goes away without ending the program.
+        Info("Tray", false, false, "Modeless", "OK", false);
+        guard = dialogTitled("Modeless");
+        QVERIFY(!guard->testAttribute(Qt::WA_QuitOnClose));
+        guard->close();
+        QTRY_VERIFY(guard.isNull());
     }
 
     void modalInfoClosedThroughFrameCountsAsOk()
@@ -207,6 +215,18 @@ private slots:
         });
         QCOMPARE(Questions("Outer?", 3, "Outer"), 1);
         QCOMPARE(inner, 2);
+        QVERIFY(openDialogs().isEmpty());
+    }
+
+    // A window destroyed under a waiting caller (the program closing) ends
+    // the wait with the frame's answer instead of leaving the caller stuck.
+    void destroyedWhileWaitingEndsTheWait()
+    {
+        answerQuestion("Gone", [](frmInfo *d) { delete d; });
+        QCOMPARE(Questions("Still there?", 3, "Gone"), 3);
+        whenReady([] { return dialogTitled("GoneInfo") && dialogTitled("GoneInfo")->okTag() == "hold"; },
+                  [] { delete dialogTitled("GoneInfo"); });
+        Info("Bye", false, false, "GoneInfo", "OK", true);
         QVERIFY(openDialogs().isEmpty());
     }
 

@@ -4,6 +4,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Transmitter.h"
 #include "platform/SerialLink.h"
+#include "tests/core/FakeMainWindow.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
@@ -232,6 +233,29 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QVERIFY(PortSetupIfLoaded() == nullptr);
         QVERIFY(link->portOpen());
+    }
+
+    // Tool tips follow the main window's switch; Cancel says "Close" while
+    // there is nothing to lose.
+    void toolTipsFollowTheMainWindowSwitch()
+    {
+        test::FakeMainWindow main;
+        SetMainWindow(&main);
+        frmSetup &dlg = PortSetup();
+        auto tipOf = [](QWidget *w) {
+            QEvent enter(QEvent::Enter);
+            QCoreApplication::sendEvent(w, &enter);
+            return w->toolTip();
+        };
+        main.tips = true;
+        QCOMPARE(tipOf(dlg.cmdCancel), QString(" Close "));
+        QCOMPARE(tipOf(dlg.cmdOK), QString(" Save changes and close window "));
+        dlg.optComm[3]->click();
+        QCOMPARE(tipOf(dlg.cmdCancel), QString(" Quit without saving "));
+        main.tips = false;
+        QCOMPARE(tipOf(dlg.cmdCancel), QString());
+        QCOMPARE(tipOf(dlg.lblCommNow), QString());
+        SetMainWindow(nullptr);
     }
 
     void cancelAfterApplyKeepsTheNewPort()

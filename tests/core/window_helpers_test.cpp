@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +15,8 @@
 
 using namespace qelt;
 
-namespace {
+namespace
+{
 
 template <typename W> W *focusOn(QWidget &window, W *w)
 {
@@ -25,6 +26,15 @@ template <typename W> W *focusOn(QWidget &window, W *w)
     QApplication::processEvents();
     return w;
 }
+
+struct HideCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        count += e->type() == QEvent::Hide;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -69,15 +79,22 @@ TEST(WindowHelpers, OnTopKeepsPlaceSizeAndVisibility)
     shown.show();
     QApplication::processEvents();
     const QRect before = shown.geometry();
+    // The window is never hidden on the way (a hidden dialog would end its
+    // exec(), and the user would see it flicker).
+    HideCounter hides;
+    shown.installEventFilter(&hides);
 
     PutOnTop(&shown);
     EXPECT_TRUE(shown.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(shown.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(shown.isVisible());
     EXPECT_EQ(shown.geometry(), before);
     NotOnTop(&shown);
     EXPECT_FALSE(shown.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(shown.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(shown.isVisible());
     EXPECT_EQ(shown.geometry(), before);
+    EXPECT_EQ(hides.count, 0);
 
     // A hidden window stays hidden; a child widget acts on its window.
     QWidget hidden;
@@ -107,8 +124,8 @@ TEST(WindowHelpers, FormDragFollowsTheMouseUntilRelease)
     QCursor::setPos(start + QPoint(50, 40));
     FormDrag(label);
     auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-        QMouseEvent ev(type, QPointF(label->mapFromGlobal(global)), QPointF(global),
-                       Qt::LeftButton, buttons, Qt::NoModifier);
+        QMouseEvent ev(type, QPointF(label->mapFromGlobal(global)), QPointF(global), Qt::LeftButton,
+                       buttons, Qt::NoModifier);
         QApplication::sendEvent(label, &ev);
     };
     send(QEvent::MouseMove, start + QPoint(80, 70), Qt::LeftButton);

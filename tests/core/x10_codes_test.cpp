@@ -5,7 +5,8 @@
 
 using namespace qelt;
 
-namespace {
+namespace
+{
 
 struct BankGuard {
     bool saved = UnitBank;
@@ -38,8 +39,14 @@ const FunctionRow kFunctions[] = {
     {"ALLAUF", "10000000", "ALL", "AUF"},
 };
 
-QString q(const char *s) { return QString::fromLatin1(s); }
-QString banked(const QString &houseByte) { return houseByte.left(5) + "100"; }
+QString q(const char *s)
+{
+    return QString::fromLatin1(s);
+}
+QString banked(const QString &houseByte)
+{
+    return houseByte.left(5) + "100";
+}
 
 } // namespace
 
@@ -95,7 +102,8 @@ TEST(X10Codes, EveryCommandRoundTrips)
                 const QString fn = k == 0 ? "ON" : "OFF";
                 const QString code = CmdToCode(q(letter), QString::number(n), fn);
                 const QString hb = n > 8 ? banked(q(houseByte)) : q(houseByte);
-                const QString ub = k == 0 ? q(kUnits[(n - 1) % 8].first) : q(kUnits[(n - 1) % 8].second);
+                const QString ub =
+                    k == 0 ? q(kUnits[(n - 1) % 8].first) : q(kUnits[(n - 1) % 8].second);
                 ASSERT_EQ(code, hb + ub) << letter << n << fn.toStdString();
                 EXPECT_EQ(CodeToCmd(code), q(letter) + QString::number(n) + fn);
                 EXPECT_EQ(CroHouse, q(letter));
@@ -142,10 +150,10 @@ TEST(X10Codes, UnknownKeysGiveNoCode)
     const struct {
         const char *house, *unit, *function;
     } bad[] = {
-        {"Q", "1", "ON"},   {"", "1", "ON"},     {"AB", "1", "ON"},  {"C", "0", "ON"},
-        {"C", "17", "ON"},  {"C", "01", "ON"},   {"C", "-1", "ON"},  {"C", " 1", "ON"},
+        {"Q", "1", "ON"},    {"", "1", "ON"},     {"AB", "1", "ON"}, {"C", "0", "ON"},
+        {"C", "17", "ON"},   {"C", "01", "ON"},   {"C", "-1", "ON"}, {"C", " 1", "ON"},
         {"C", "pre", "BRI"}, {"C", "all", "ALF"}, {"C", "1", "DIM"}, {"C", "1", "ONN"},
-        {"C", "ALL", "ON"}, {"C", "PRE", "ALF"}, {"C", "", ""},      {"C", "1", ""},
+        {"C", "ALL", "ON"},  {"C", "PRE", "ALF"}, {"C", "", ""},     {"C", "1", ""},
     };
     // A good lookup first: a later bad one must not reuse its byte.
     ASSERT_FALSE(CmdToCode("C", "3", "ON").isEmpty());

@@ -19,15 +19,22 @@ QString tablePath()
     return InProgramFolder(QStringLiteral("tmrdat.zyv"));
 }
 
+void fill(TimerRow &row, const QString &action, const QString &start, const QString &rule)
+{
+    row.action = action;
+    row.startText = start;
+    row.dayRule = rule;
+}
+
 } // namespace
 
 TEST(TimerTable, FileRoundTripIsByteForByte)
 {
     TimerTable table;
     table.setRowCount(8);
-    table.row(0) = {QStringLiteral("wake up.cro"), QStringLiteral("7:05:00"), QStringLiteral("Weekdays")};
-    table.row(2) = {QStringLiteral("C 11 On"), QStringLiteral("SR+30"), QStringLiteral("Everyday")};
-    table.row(7) = {QStringLiteral("GROUP 2 OFF"), QStringLiteral("23:00:00"), QStringLiteral("Never")};
+    fill(table.row(0), QStringLiteral("wake up.cro"), QStringLiteral("7:05:00"), QStringLiteral("Weekdays"));
+    fill(table.row(2), QStringLiteral("C 11 On"), QStringLiteral("SR+30"), QStringLiteral("Everyday"));
+    fill(table.row(7), QStringLiteral("GROUP 2 OFF"), QStringLiteral("23:00:00"), QStringLiteral("Never"));
     ASSERT_TRUE(table.save(tablePath()));
 
     const QByteArray expected = "\"wake up.cro*7:05:00*Weekdays\"\r\n"
@@ -50,6 +57,7 @@ TEST(TimerTable, FileRoundTripIsByteForByte)
 
 TEST(TimerTable, ReadingRules)
 {
+    static const char kBinary[] = "\"a\x01\x00" "b*7:00:00*Everyday\"\r\n";
     struct Case {
         const char *name;
         QByteArray text;
@@ -67,7 +75,7 @@ TEST(TimerTable, ReadingRules)
         {"short line fills what it has", "\"a.cro*7:00:00\"\r\n", {"a.cro", "7:00:00", "not set"}, 1},
         {"extra fields ignored", "\"a*7:00:00*Everyday*junk\"\r\n", {"a", "7:00:00", "Everyday"}, 0},
         {"unknown rule kept and reported", "\"a*7:00:00*Mondays\"\r\n", {"a", "7:00:00", "Mondays"}, 1},
-        {"binary bytes removed and reported", QByteArray("\"a\x01\x00" "b*7:00:00*Everyday\"\r\n", 24),
+        {"binary bytes removed and reported", QByteArray(kBinary, sizeof kBinary - 1),
          {"ab", "7:00:00", "Everyday"}, 1},
         {"bare LF line ends", "\"a*7:00:00*Everyday\"\n", {"a", "7:00:00", "Everyday"}, 0},
     };
@@ -131,7 +139,8 @@ TEST(TimerTable, StartTimeConflicts)
     } cases[] = {
         {{"7:30:00", "7:30:01"}, 0, 1},
         {{"7:30:00", "7:30:02"}, -1, -1},
-        {{"7:30:01", " ", "7:30:00"}, -1, -1}, // the second index stops at the empty row 1
+        // The second index stops at the empty row 1: only row 3 finds row 1.
+        {{"7:30:01", " ", "7:30:00"}, 2, 0},
         {{"7:30:00", "9:00:00", "7:30:01"}, 0, 2},
         {{" ", "8:00:00", "8:00:00"}, -1, -1},
         {{"8:00:00", "SR+30", "8:00:00"}, 0, 2}, // a text that is no time is skipped
@@ -170,7 +179,7 @@ TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
 {
     ScriptedDialogs dialogs;
     TimerTable table;
-    table.row(0) = {QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("Everyday")};
+    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("Everyday"));
     ASSERT_TRUE(SaveTimerTable(table, tablePath()));
     const QByteArray before = ReadFile(tablePath());
 
@@ -190,8 +199,8 @@ TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
 TEST(TimerTable, StoreRuleOnlyLeavesOtherPendingEditsUnsaved)
 {
     TimerTable table;
-    table.row(0) = {QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("One Time")};
-    table.row(1) = {QStringLiteral("b.cro"), QStringLiteral("8:00:00"), QStringLiteral("Everyday")};
+    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("One Time"));
+    fill(table.row(1), QStringLiteral("b.cro"), QStringLiteral("8:00:00"), QStringLiteral("Everyday"));
     ASSERT_TRUE(table.save(tablePath()));
     table.markSaved();
     table.row(1).action = QStringLiteral("edited.cro"); // pending, not to be written

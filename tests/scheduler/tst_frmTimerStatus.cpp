@@ -2,6 +2,7 @@
 
 #include "console/EventControls.h"
 #include "core/Dialogs.h"
+#include "core/Globals.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
@@ -88,6 +89,7 @@ private slots:
         SetWaitClock(&m_wait);
         SetDialogProvider(&m_dialogs);
         SoundsOn = false;
+        LangFile = InProgramFolder("language.ini");
     }
     void cleanupTestCase()
     {
@@ -167,7 +169,7 @@ private slots:
     void labelButtonColours()
     {
         frmTimerStatus w;
-        w.Label4_Click(); // log view: all label-buttons shown
+        w.Check1->setChecked(false); // log view: all label-buttons shown
         const QColor red(0xFF, 0, 0), green(0, 0xFF, 0), yellow(0xFF, 0xFF, 0);
         for (QLabel *l : {static_cast<QLabel *>(w.lblSave), static_cast<QLabel *>(w.Label3),
                           static_cast<QLabel *>(w.Label4)})
@@ -206,7 +208,7 @@ private slots:
             "\r\n12/8/2026 7:05:09 PM\r\nTimer 1: File Not Found!\r\n\r\n   Timer 1: Ended\r\n";
         QCOMPARE(w.logText(), expected);
 
-        w.Label4_Click(); // log view
+        w.Check1->setChecked(false); // log view
         w.Label1_Click();
         QCOMPARE(w.Text1->textCursor().selectionStart(), 0);
         QCOMPARE(w.Text1->textCursor().selectedText().size(), w.Text1->toPlainText().size());

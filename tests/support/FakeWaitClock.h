@@ -6,7 +6,8 @@
 
 #include <functional>
 
-namespace qelt::test {
+namespace qelt::test
+{
 
 // A wait clock whose time moves only when the code under test sleeps or
 // holds a line state, so waits of any length finish at once. Constructing it
@@ -15,7 +16,8 @@ namespace qelt::test {
 //   FakeWaitClock clock;
 //   clock.onProcessEvents = [&] { if (clock.nowNs() > 50'000'000) AbortSend = true; };
 //   Delay(1.0);
-class FakeWaitClock : public WaitClock {
+class FakeWaitClock : public WaitClock
+{
 public:
     FakeWaitClock() { SetWaitClock(this); }
     ~FakeWaitClock() override { SetWaitClock(nullptr); }
@@ -27,7 +29,7 @@ public:
     void processEvents() override
     {
         ++processCount;
-        if (pumpRealEvents)
+        if (pumpRealEvents && QCoreApplication::instance())
             QCoreApplication::processEvents();
         if (onProcessEvents)
             onProcessEvents();

@@ -1,0 +1,242 @@
+// Scheduler engine under load, in real time on the recording serial fake:
+// 100 timers, four 1000-line macros running, the overflow list full.
+// Prints the delay from each due second to the row's first frame (queued for
+// a macro, sent for a single command), the CPU used outside frames and the
+// memory. Usage: bench_scheduler [seconds]   (default 120)
+
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+#include "platform/SerialLink.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/SchedulerEngine.h"
+#include "scheduler/SchedulerHost.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace qelt;
+
+namespace {
+
+qint64 cpuNs()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (qint64(u.ru_utime.tv_sec) + u.ru_stime.tv_sec) * 1'000'000'000
+           + (qint64(u.ru_utime.tv_usec) + u.ru_stime.tv_usec) * 1000;
+}
+
+long rssKb(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(strlen(field))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Records when each row first shows a frame: the start status of a macro run
+// (written in the tick that queues its first line) or the success entry of a
+// single command (written right after its frame went out).
+class BenchHost : public SchedulerHost {
+public:
+    void appendLog(const QString &entry) override
+    {
+        ++logEntries;
+        const int at = entry.indexOf(QLatin1String("Timer "));
+        if (entry.contains(QLatin1String("Success")) && at >= 0)
+            first(entry.mid(at + 6).section(u':', 0, 0).toInt() - 1);
+        if (entry.contains(QLatin1String("Error")) || entry.contains(QLatin1String("Bad Command")))
+            ++errors;
+    }
+    int statusRowCount() const override { return 100; }
+    QString statusText(int row) const override { return status.value(row); }
+    void setStatus(int row, const QString &text, unsigned rgb) override
+    {
+        status[row] = text;
+        if (rgb == kStatusRunningRgb)
+            first(row);
+    }
+    void setTimerIndicator(bool) override {}
+    void setLamp(bool) override {}
+    void frmReturn() override { ++returns; }
+    bool strtGroup(int, const QString &) override { return true; }
+    bool timerSoundOn() const override { return false; }
+    bool tickSoundOn() const override { return false; }
+    void playWav(const QString &) override {}
+    bool runFile(const QString &) override { return true; }
+
+    void first(int row)
+    {
+        if (row >= 0 && !firstNs.contains(row))
+            firstNs[row] = CurrentWaitClock().nowNs();
+    }
+
+    QMap<int, QString> status;
+    QMap<int, qint64> firstNs;
+    int logEntries = 0;
+    int errors = 0;
+    int returns = 0;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Keep the user's settings and files out of it.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(20, atoi(argv[1])) : 120;
+    SetProgramFolder(home.path());
+    LangFile = home.path() + "/language.ini";
+
+    platform::RecordingSerialLink link;
+    SetCommLink(&link);
+
+    // Macros: 1000 lines, 1 s apart (house P, so they are told apart from
+    // the single commands on houses A to F).
+    QByteArray macro;
+    for (int i = 0; i < 1000; ++i)
+        macro += "\"11000000000000000001\"\r\n";
+    for (int m = 0; m < 8; ++m) {
+        QFile f(home.path() + QStringLiteral("/long%1.cro").arg(m));
+        f.open(QIODevice::WriteOnly);
+        f.write(macro);
+    }
+
+    TimerTable table;
+    table.setRowCount(100);
+    BenchHost host;
+    SchedulerEngine engine(table, host);
+
+    // Rows 0-7: macros due 2..9 s from now (0-3 take the slots, 4-7 wait in
+    // the overflow list for the whole run); rows 8-99: single commands, one
+    // a second from 10 s on.
+    const QDateTime t0 = WallNow();
+    const qint64 mono0 = CurrentWaitClock().nowNs();
+    const QDateTime base = t0.addMSecs(1000 - t0.time().msec()); // next whole second
+    QMap<int, QDateTime> dueAt;
+    const QString houses = QStringLiteral("ABCDEF");
+    const int span = seconds - 15;
+    for (int r = 0; r < 100; ++r) {
+        TimerRow &row = table.row(r);
+        const int offset = r < 8 ? 2 + r : 10 + (r - 8) * span / 92;
+        const QDateTime due = base.addSecs(offset);
+        dueAt[r] = due;
+        row.startText = row.triggerTime = ClockText(due.time());
+        row.dayRule = QStringLiteral("Everyday");
+        if (r < 8) {
+            row.action = QStringLiteral("long%1.cro").arg(r);
+            row.macroPath = TimerTable::ActionPath(row.action);
+        } else {
+            row.action = QStringLiteral("%1 %2 On").arg(houses[(r - 8) / 16]).arg((r - 8) % 16 + 1);
+        }
+    }
+
+    // The timers window's timer controls.
+    QTimer timer2, sendBits, overFlow, thread[MacroSlots::kSlots];
+    QObject::connect(&timer2, &QTimer::timeout, [&] { engine.Timer2(); });
+    QObject::connect(&sendBits, &QTimer::timeout, [&] {
+        engine.queue.tick();
+        sendBits.setInterval(engine.queue.interval());
+    });
+    QObject::connect(&overFlow, &QTimer::timeout, [&] { engine.overflow.tick(); });
+    for (int n = 0; n < MacroSlots::kSlots; ++n)
+        QObject::connect(&thread[n], &QTimer::timeout, [&, n] { engine.macroSlots.tick(n); });
+    auto apply = [](QTimer &t, bool on, int interval) {
+        if (t.interval() != interval)
+            t.setInterval(interval);
+        if (on && !t.isActive())
+            t.start();
+        else if (!on && t.isActive())
+            t.stop();
+    };
+    engine.onTimersChanged = [&] {
+        for (int n = 0; n < MacroSlots::kSlots; ++n)
+            apply(thread[n], engine.macroSlots.enabled(n), engine.macroSlots.interval(n));
+        apply(overFlow, engine.overflow.enabled(), engine.overflow.interval());
+    };
+    int sentFrames = 0;
+    engine.queue.onSent = [&](const QString &) { ++sentFrames; };
+    timer2.start(500);
+    sendBits.start(engine.queue.interval());
+
+    int maxOverflow = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout,
+                     [&] { maxOverflow = std::max(maxOverflow, int(engine.overflow.entries().size())); });
+    watch.start(1000);
+
+    const qint64 cpu0 = cpuNs();
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    const qint64 wallNs = CurrentWaitClock().nowNs() - mono0;
+    const qint64 cpu = cpuNs() - cpu0;
+
+    // Frames on the fake: 160 line changes each; their span is the time spent
+    // clocking bits out.
+    qint64 frameNs = 0;
+    const int frames = int(link.changes.size() / 160);
+    for (int f = 0; f < frames; ++f)
+        frameNs += link.changes[f * 160 + 159].ns - link.changes[f * 160].ns;
+    const QString bits = link.decodedBits();
+
+    QList<double> delays;
+    QList<int> missed, late;
+    std::printf("row  due       first frame after (s)\n");
+    for (int r = 0; r < 100; ++r) {
+        const qint64 dueNs = mono0 + t0.msecsTo(dueAt[r]) * 1'000'000;
+        if (!host.firstNs.contains(r)) {
+            if (dueAt[r] < t0.addSecs(seconds))
+                missed << r + 1;
+            continue;
+        }
+        const double d = double(host.firstNs[r] - dueNs) / 1e9;
+        delays << d;
+        if (d > 1.0)
+            late << r + 1;
+        std::printf("%3d  %-8s  %.3f%s\n", r + 1, qPrintable(dueAt[r].time().toString("HH:mm:ss")), d,
+                    r >= 4 && r < 8 ? "  (from the overflow list)" : "");
+    }
+    // Rows 5-8 wait in the overflow list: their first frame comes only when a
+    // slot frees, which 1000-s macros do not do within the run.
+    std::sort(delays.begin(), delays.end());
+    const double median = delays.isEmpty() ? 0 : delays[delays.size() / 2];
+    std::printf("\nstarted %lld of 100 rows (rows 5-8 waiting in the overflow list by design: %d entries at most)\n",
+                qlonglong(delays.size()), maxOverflow);
+    std::printf("delay due second -> first frame: min %.3f  median %.3f  max %.3f s\n",
+                delays.isEmpty() ? 0 : delays.first(), median, delays.isEmpty() ? 0 : delays.last());
+    std::printf("over 1 s: %lld rows\n", qlonglong(late.size()));
+    for (int r : late)
+        std::printf("  late row %d\n", r);
+    for (int r : missed)
+        if (r < 5 || r > 8)
+            std::printf("  MISSED row %d\n", r);
+    std::printf("frames on the line: %d (%d from the send queue), %lld still queued; bad bits: %s\n",
+                frames, sentFrames, qlonglong(engine.queue.size()),
+                bits.contains(u'?') ? "YES" : "none");
+    std::printf("log entries %d, errors %d, closing patterns %d\n", host.logEntries, host.errors,
+                host.returns);
+    const double frameS = double(frameNs) / 1e9, wallS = double(wallNs) / 1e9, cpuS = double(cpu) / 1e9;
+    std::printf("wall %.1f s, CPU %.2f s (%.2f%%), of which clocking bits out %.2f s\n", wallS, cpuS,
+                100.0 * cpuS / wallS, frameS);
+    std::printf("CPU outside frames: %.3f s over %.1f s = %.2f%% of one core\n", cpuS - frameS,
+                wallS - frameS, 100.0 * (cpuS - frameS) / (wallS - frameS));
+    std::printf("memory: RSS %ld kB, peak %ld kB\n", rssKb("VmRSS:"), rssKb("VmHWM:"));
+    SetCommLink(nullptr);
+    return missed.size() > 4 ? 1 : 0;
+}

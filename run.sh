@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds Qelt and starts the console. On a fresh Debian machine it first
+# installs what the build needs. The program folder is ./run/ (created on the
+# first start with the shipped language file, sounds and pictures; files the
+# program changed there are kept on later starts).
+#
+#   ./run.sh [arguments for Qelt, e.g. a macro file]
+set -euo pipefail
+cd "$(dirname "$0")"
+repo=$PWD
+
+packages=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+          libgtest-dev libgl1-mesa-dev xvfb)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake -S "$repo" -B "$repo/build/run" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$repo/build/run" --target Qelt -j "$(nproc)"
+# The updater, once the project has it.
+cmake --build "$repo/build/run" --target update -j "$(nproc)" >/dev/null 2>&1 || true
+
+home=$repo/run
+mkdir -p "$home"
+for f in language.ini click.wav rec.wav tmrstart.wav tick.wav expand.wav "$repo"/resources/*.lan; do
+  f=$(basename "$f")
+  [ -e "$repo/resources/$f" ] || continue
+  [ -e "$home/$f" ] || cp "$repo/resources/$f" "$home/$f"
+done
+mkdir -p "$home/images"
+cp -n "$repo"/resources/images/*.png "$home/images/" 2>/dev/null || true
+# The updater lives beside the console's files, where the console starts it.
+for u in "$repo/build/run/updater/update" "$repo/build/run/update"; do
+  if [ -x "$u" ]; then ln -sf "$u" "$home/update"; fi
+done
+
+export QELT_HOME=$home
+exec "$repo/build/run/app/Qelt" "$@"

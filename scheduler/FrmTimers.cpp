@@ -1,0 +1,1171 @@
+#include "scheduler/FrmTimers.h"
+
+#include "console/ConsoleServices.h"
+#include "console/frmFire.h"
+#include "core/Dialogs.h"
+#include "core/FileHelpers.h"
+#include "core/Globals.h"
+#include "core/Lang.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Sounds.h"
+#include "core/SystemInfo.h"
+#include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
+#include "scheduler/DayRule.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/frmTimerStatus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace qelt {
+
+namespace {
+
+constexpr int kTwips = 15;
+constexpr int kMinRows = TimerTable::kMinRows;
+constexpr int kMaxRows = TimerTable::kMaxRows;
+constexpr int kRowTop = 1005;   // twips, top shown row
+constexpr int kLabelDrop = 60;  // day-rule label and "C" button sit lower
+constexpr int kRowPitch = 432;  // twips between shown rows
+constexpr int kWidth = 560;
+constexpr int kHeight = 470;
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+int px(int twips) { return (twips + kTwips / 2) / kTwips; }
+
+QColor rgb(unsigned v) { return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
+
+bool isTrue(const QString &key, const QString &section = "Settings")
+{
+    return GetSet(section, key, "True").compare("False", Qt::CaseInsensitive) != 0;
+}
+
+int intSetting(const QString &section, const QString &key, int defaultValue)
+{
+    bool ok = false;
+    const int v = GetSet(section, key, QString::number(defaultValue)).trimmed().toInt(&ok);
+    return ok ? v : defaultValue;
+}
+
+// The hour count at the start of an offset text ("-5 hours, ..." gives -5).
+int offsetHours(const QString &text)
+{
+    QString head = text.left(3);
+    if (head.size() == 3 && !head[2].isDigit())
+        head = head.left(2);
+    return head.trimmed().toInt();
+}
+
+} // namespace
+
+void FrmTimers::WindowHost::appendLog(const QString &entry)
+{
+    if (m_log)
+        m_log->appendLog(entry);
+    else
+        ServicesHost::appendLog(entry);
+}
+
+int FrmTimers::WindowHost::statusRowCount() const
+{
+    return m_log ? m_log->statusRowCount() : ServicesHost::statusRowCount();
+}
+
+QString FrmTimers::WindowHost::statusText(int row) const
+{
+    return m_log ? m_log->statusText(row) : ServicesHost::statusText(row);
+}
+
+void FrmTimers::WindowHost::setStatus(int row, const QString &text, unsigned back)
+{
+    if (m_log)
+        m_log->setStatus(row, text, rgb(back));
+    else
+        ServicesHost::setStatus(row, text, back);
+}
+
+FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_log(log), m_host(log)
+{
+    setObjectName("FrmTimers");
+    setMouseTracking(true);
+    resize(kWidth, kHeight);
+    m_engine = std::make_unique<SchedulerEngine>(m_table, m_host);
+    m_engine->onTimersChanged = [this] { syncEngineTimers(); };
+    m_engine->onRuleChanged = [this](int row) {
+        if (row >= 0 && row < rowCount()) {
+            lblActiveDays[row]->setText(m_table.row(row).dayRule);
+            colourRuleLabel(row);
+            ShowTimerStatus();
+        }
+    };
+    m_engine->saveTable = [this] { SaveTimers(); };
+
+    auto label = [this](const QString &text, int x, int y, int w = -1) {
+        auto *l = new QLabel(text, this);
+        l->move(x, y);
+        if (w > 0)
+            l->resize(w, l->sizeHint().height());
+        return l;
+    };
+    auto check = [this](const char *name, const QString &text, int x, int y) {
+        auto *c = new QCheckBox(text, this);
+        c->setObjectName(name);
+        c->move(x, y);
+        return c;
+    };
+    auto button = [this](const char *name, const QString &text, int x, int y, int w = 64) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setGeometry(x, y, w, 24);
+        return b;
+    };
+
+    // Top bar: clock, master switch and sound switches.
+    Label3 = label("0:00:00", 10, 8, 110);
+    Label3->setObjectName("Label3");
+    QFont clockFont = Label3->font();
+    clockFont.setBold(true);
+    clockFont.setPointSize(clockFont.pointSize() + 3);
+    Label3->setFont(clockFont);
+    Label3->resize(130, 24);
+    lblDay = label("1", -100, -100);
+    lblDay->hide();
+    Check2 = check("Check2", "Timers Off", 150, 10);
+    chkTSound = check("chkTSound", "Timer Sound", 260, 10);
+    chkMsound = check("chkMsound", "Macro Sound", 370, 10);
+    Check4 = check("Check4", "Allow Manual", 470, 10);
+    Check1 = check("Check1", "Check1", -200, -200);
+    Check1->hide();
+
+    // Column headings.
+    const QStringList headings = {"#", "Action (macro, program or command)", "Start", "Days", "", "", "",
+                                  "", "On"};
+    const int headingX[] = {60, 102, 324, 416, -100, -100, -100, -100, 512};
+    for (int k = 0; k < headings.size(); ++k) {
+        QLabel *h = label(headings[k], headingX[k], 46);
+        h->setObjectName(QStringLiteral("Label4_%1").arg(k));
+        if (headingX[k] < 0)
+            h->hide();
+        Label4.append(h);
+    }
+
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    VScroll1->setObjectName("VScroll1");
+    VScroll1->setGeometry(534, px(kRowTop), 16, px(kRowPitch * 6));
+    VScroll1->setRange(0, 0);
+    VScroll1->setPageStep(6);
+    VScroll1->setEnabled(false);
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+
+    // Spinner.
+    const int spinY = 258;
+    label("Start time", 10, spinY - 2);
+    for (int k = 0; k < 3; ++k) {
+        auto *bar = new QScrollBar(Qt::Vertical, this);
+        bar->setObjectName(QStringLiteral("VSTime_%1").arg(k));
+        // Up raises the value; one step past a legal value is possible.
+        bar->setInvertedAppearance(true);
+        bar->setInvertedControls(true);
+        if (k == 0)
+            bar->setRange(0, 24);
+        else
+            bar->setRange(-1, 60);
+        bar->setGeometry(10 + k * 52, spinY + 18, 16, 36);
+        connect(bar, &QScrollBar::valueChanged, this, [this, k] { VSTime_Change(k); });
+        VSTime.append(bar);
+        auto *box = new QLineEdit("00", this);
+        box->setObjectName(QStringLiteral("Text3_%1").arg(k));
+        box->setGeometry(28 + k * 52, spinY + 24, 28, 24);
+        box->setMaxLength(3);
+        connect(box, &QLineEdit::textChanged, this, [this, k] { Text3_Change(k); });
+        Text3.append(box);
+    }
+    chkAM = check("chkAM", "AM", 168, spinY + 18);
+    chkPM = check("chkPM", "PM", 168, spinY + 38);
+    connect(chkAM, &QCheckBox::clicked, this, [this](bool on) {
+        if (on)
+            chkPM->setChecked(false);
+        SpinSuffix = on ? " AM" : (chkPM->isChecked() ? " PM" : "");
+        ShowSpinTime();
+    });
+    connect(chkPM, &QCheckBox::clicked, this, [this](bool on) {
+        if (on)
+            chkAM->setChecked(false);
+        SpinSuffix = on ? " PM" : (chkAM->isChecked() ? " AM" : "");
+        ShowSpinTime();
+    });
+    Label2 = label("0:00:00", 10, spinY + 62, 150);
+    Label2->setObjectName("Label2");
+
+    // Macro file list.
+    label("Macros", 300, spinY - 2);
+    File1 = new QListWidget(this);
+    File1->setObjectName("File1");
+    File1->setGeometry(300, spinY + 16, 250, 90);
+
+    // Loop timer.
+    const int loopY = 368;
+    chkEnableLoop = check("chkEnableLoop", "Loop Timer", 10, loopY);
+    txtLoop = new QLineEdit(this);
+    txtLoop->setObjectName("txtLoop");
+    txtLoop->setGeometry(110, loopY - 2, 200, 24);
+    connect(txtLoop, &QLineEdit::textChanged, this, [this] { txtLoop_Change(); });
+    lblLoopDays = label("not set", 318, loopY + 2, 80);
+    lblLoopDays->setObjectName("lblLoopDays");
+    lblLoopDays->setAutoFillBackground(true);
+    lblLoopDays->setFrameShape(QFrame::Box);
+    chkFlashLp = check("chkFlashLp", "Flash", 404, loopY);
+    Check5 = check("Check5", "Use start && end times", 10, loopY + 26);
+    LpStartTm = new QLineEdit(this);
+    LpStartTm->setObjectName("LpStartTm");
+    LpStartTm->setGeometry(190, loopY + 24, 70, 24);
+    LpEndTm = new QLineEdit(this);
+    LpEndTm->setObjectName("LpEndTm");
+    LpEndTm->setGeometry(266, loopY + 24, 70, 24);
+    lblMacroLoop = label("", 346, loopY + 28, 204);
+    lblMacroLoop->setObjectName("lblMacroLoop");
+    lblMacroLoop->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // Buttons.
+    const int btnY = kHeight - 36;
+    Command3 = button("Command3", "OK", 10, btnY, 56);
+    cmdApply = button("cmdApply", "Apply", 70, btnY, 56);
+    cmdCancel = button("cmdCancel", "Cancel", 130, btnY, 64);
+    cmdCreateTimer = button("cmdCreateTimer", "New", 220, btnY, 50);
+    cmdKillTimer = button("cmdKillTimer", "Del", 274, btnY, 50);
+    cmdRefresh = button("cmdRefresh", "Refresh", 350, btnY, 70);
+    cmdStatusDump = button("cmdStatusDump", "Status / Log", 426, btnY, 124);
+    cmdSetFocus = button("cmdSetFocus", "", -300, -300, 10);
+    cmdApply->setEnabled(false);
+
+    // Options menu (its toggles are handled with the window's other options).
+    mnuTimers = new QMenu(this);
+    QMenu *defaults = mnuTimers->addMenu("Timer Setup Defaults to:");
+    const QStringList runCaptions = {"run Everyday",  "run Weekdays", "run Weekends", "run Fri && Sat",
+                                     "run Sun - Thu", "run One Time", "run Never"};
+    for (const QString &c : runCaptions) {
+        QAction *a = defaults->addAction(c);
+        a->setCheckable(true);
+        mnuRun.append(a);
+    }
+    QMenu *prefs = mnuTimers->addMenu("Timer Preferences");
+    mnuAllowNewTimers = prefs->addAction("Allow new timers to be added or removed");
+    mnuAllowManual = prefs->addAction("\"Allow Manual\" NOT selected on startup");
+    QMenu *confirm = mnuTimers->addMenu("Show Confimations For:");
+    mnuClearTimer = confirm->addAction("Clear Timer");
+    mnuDeleteTimer = confirm->addAction("Delete Timer");
+    mnuSaveQuit = confirm->addAction("Exit without Saving Timers");
+    for (QAction *a : {mnuAllowNewTimers, mnuAllowManual, mnuClearTimer, mnuDeleteTimer, mnuSaveQuit}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+
+    // Timer controls.
+    auto makeTimer = [this](const char *name, int ms) {
+        auto *t = new QTimer(this);
+        t->setObjectName(name);
+        t->setInterval(ms);
+        return t;
+    };
+    Timer1 = makeTimer("Timer1", 250);
+    Timer2 = makeTimer("Timer2", 500);
+    tmrSunSet = makeTimer("tmrSunSet", 1000);
+    TmrOverFlow = makeTimer("TmrOverFlow", 500);
+    tmrSendBits = makeTimer("tmrSendBits", 50);
+    for (int n = 0; n < MacroSlots::kSlots; ++n) {
+        tmrThread[n] = makeTimer(QStringLiteral("tmrThread%1").arg(n).toLatin1().constData(), 5);
+        connect(tmrThread[n], &QTimer::timeout, this, [this, n] {
+            m_engine->macroSlots.tick(n);
+            syncEngineTimers();
+        });
+    }
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    connect(tmrSunSet, &QTimer::timeout, this, [this] { tmrSunSet_Timer(); });
+    connect(TmrOverFlow, &QTimer::timeout, this, [this] {
+        m_engine->overflow.tick();
+        syncEngineTimers();
+    });
+    connect(tmrSendBits, &QTimer::timeout, this, [this] { tmrSendBits_Timer(); });
+
+    // Handlers.
+    connect(cmdCreateTimer, &QPushButton::clicked, this, [this] { cmdCreateTimer_Click(); });
+    connect(cmdKillTimer, &QPushButton::clicked, this, [this] { cmdKillTimer_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] {
+        clickSound();
+        if (SaveTimers())
+            cmdApply->setEnabled(false);
+    });
+    connect(cmdStatusDump, &QPushButton::clicked, this, [this] { cmdStatusDump_Click(); });
+    connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
+    connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
+    connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            tmrSendBits->stop();
+        else
+            tmrSendBits->start();
+    });
+    connect(chkTSound, &QCheckBox::toggled, this,
+            [](bool on) { SaveSet("Sounds", "TimerTsound", on ? "1" : "0"); });
+    connect(chkMsound, &QCheckBox::toggled, this,
+            [](bool on) { SaveSet("Sounds", "TimerMsound", on ? "1" : "0"); });
+
+    txtScroll.setHandler([this](const QString &text) {
+        bool ok = false;
+        const int v = text.trimmed().toInt(&ok);
+        if (text.trimmed().isEmpty() || !ok)
+            return;
+        m_firstRow = v;
+        ScrollRows();
+    });
+    txtStatusDump.setHandler([this](const QString &text) {
+        if (TimerLogService *log = m_log ? m_log : TimerLog())
+            log->appendLog(kCrLf + text);
+    });
+
+    for (int i = 0; i < kMinRows; ++i)
+        createRow(i);
+}
+
+FrmTimers::~FrmTimers()
+{
+    if (Timers() == this)
+        SetTimers(nullptr);
+}
+
+// --- rows -----------------------------------------------------------------------
+
+void FrmTimers::createRow(int i)
+{
+    auto *t = new QPushButton("T", this);
+    auto *m = new QPushButton("M", this);
+    auto *c2 = new QPushButton(QString::number(i + 1) + "-->", this);
+    auto *t1 = new QLineEdit(this);
+    auto *t2 = new QLineEdit(this);
+    auto *days = new QLabel(NotSetText(), this);
+    auto *c4 = new QPushButton("C", this);
+    t->setObjectName(QStringLiteral("cmdT_%1").arg(i));
+    m->setObjectName(QStringLiteral("cmdM_%1").arg(i));
+    c2->setObjectName(QStringLiteral("Command2_%1").arg(i));
+    t1->setObjectName(QStringLiteral("Text1_%1").arg(i));
+    t2->setObjectName(QStringLiteral("Text2_%1").arg(i));
+    days->setObjectName(QStringLiteral("lblActiveDays_%1").arg(i));
+    c4->setObjectName(QStringLiteral("Command4_%1").arg(i));
+    t->resize(22, 24);
+    m->resize(22, 24);
+    c2->resize(44, 24);
+    t1->resize(220, 24);
+    t2->resize(88, 24);
+    days->resize(86, 20);
+    days->setAlignment(Qt::AlignCenter);
+    days->setAutoFillBackground(true);
+    days->setFrameShape(QFrame::Box);
+    c4->resize(22, 24);
+    setLabelBack(days, kRuleNotSetRgb);
+    connect(t1, &QLineEdit::textChanged, this, [this, t1] { Text1_Change(int(Text1.indexOf(t1))); });
+    connect(t2, &QLineEdit::textChanged, this, [this, t2] { Text2_Change(int(Text2.indexOf(t2))); });
+    cmdT.append(t);
+    cmdM.append(m);
+    Command2.append(c2);
+    Text1.append(t1);
+    Text2.append(t2);
+    lblActiveDays.append(days);
+    Command4.append(c4);
+    for (QWidget *w : {static_cast<QWidget *>(t), static_cast<QWidget *>(m), static_cast<QWidget *>(c2),
+                       static_cast<QWidget *>(t1), static_cast<QWidget *>(t2),
+                       static_cast<QWidget *>(days), static_cast<QWidget *>(c4)})
+        w->hide();
+}
+
+void FrmTimers::removeLastRow()
+{
+    for (auto *list : {&cmdT, &cmdM, &Command2, &Command4})
+        delete list->takeLast();
+    delete Text1.takeLast();
+    delete Text2.takeLast();
+    delete lblActiveDays.takeLast();
+}
+
+void FrmTimers::fillRow(int i)
+{
+    const TimerRow &r = m_table.row(i);
+    m_filling = true;
+    Command2[i]->setText(QString::number(i + 1) + "-->");
+    Text1[i]->setText(r.action);
+    Text2[i]->setText(r.startText);
+    lblActiveDays[i]->setText(r.dayRule.isEmpty() ? NotSetText() : r.dayRule);
+    m_filling = false;
+}
+
+void FrmTimers::setLabelBack(QLabel *label, unsigned back)
+{
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, rgb(back));
+    label->setPalette(p);
+    label->setProperty("qeltBack", back);
+}
+
+void FrmTimers::colourRuleLabel(int i)
+{
+    QLabel *l = lblActiveDays[i];
+    if (l->text() == NotSetText())
+        setLabelBack(l, kRuleNotSetRgb);
+    else if (l->text() == QLatin1String(kRuleNever))
+        setLabelBack(l, kRuleNeverRgb);
+    else
+        setLabelBack(l, kRuleActiveRgb);
+}
+
+bool FrmTimers::rowShown(int i) const { return i >= 0 && i < rowCount() && !Text1[i]->isHidden(); }
+
+QStringList FrmTimers::lstMacro() const
+{
+    QStringList l;
+    for (int i = 0; i < m_table.rowCount(); ++i)
+        l << m_table.row(i).macroPath;
+    return l;
+}
+
+QStringList FrmTimers::lstTime() const
+{
+    QStringList l;
+    for (int i = 0; i < m_table.rowCount(); ++i)
+        l << m_table.row(i).triggerTime;
+    return l;
+}
+
+void FrmTimers::Text1_Change(int i)
+{
+    if (i < 0 || i >= m_table.rowCount())
+        return;
+    QString text = Text1[i]->text();
+    if (text.contains(QLatin1Char('*'))) {
+        // "*" separates the fields of the timer file.
+        Info(LangCap("* is not allowed"), true, false, {}, {}, false);
+        text.remove(QLatin1Char('*'));
+        Text1[i]->setText(text);
+        return;
+    }
+    TimerRow &r = m_table.row(i);
+    r.action = text;
+    r.macroPath = TimerTable::ActionPath(text);
+    if (!m_filling)
+        TmrChanged = true;
+}
+
+void FrmTimers::Text2_Change(int i)
+{
+    if (i < 0 || i >= m_table.rowCount())
+        return;
+    QString text = Text2[i]->text();
+    if (text.contains(QLatin1Char('*'))) {
+        text.remove(QLatin1Char('*'));
+        Text2[i]->setText(text);
+        return;
+    }
+    m_table.row(i).startText = text;
+    if (!m_filling)
+        TmrChanged = true;
+}
+
+void FrmTimers::ScrollRows()
+{
+    const int n = rowCount();
+    for (int i = 0; i < n; ++i)
+        for (QWidget *w : {static_cast<QWidget *>(cmdT[i]), static_cast<QWidget *>(cmdM[i]),
+                           static_cast<QWidget *>(Command2[i]), static_cast<QWidget *>(Text1[i]),
+                           static_cast<QWidget *>(Text2[i]), static_cast<QWidget *>(lblActiveDays[i]),
+                           static_cast<QWidget *>(Command4[i])})
+            w->hide();
+    for (int k = 0; k < 6; ++k) {
+        const int i = m_firstRow + k;
+        if (i < 0 || i >= n)
+            continue;
+        const int top = px(kRowTop + k * kRowPitch);
+        const int low = px(kRowTop + kLabelDrop + k * kRowPitch);
+        cmdT[i]->move(10, top);
+        cmdM[i]->move(34, top);
+        Command2[i]->move(58, top);
+        Text1[i]->move(104, top);
+        Text2[i]->move(326, top);
+        lblActiveDays[i]->move(418, low);
+        Command4[i]->move(508, low - 2);
+        for (QWidget *w : {static_cast<QWidget *>(cmdT[i]), static_cast<QWidget *>(cmdM[i]),
+                           static_cast<QWidget *>(Command2[i]), static_cast<QWidget *>(Text1[i]),
+                           static_cast<QWidget *>(Text2[i]), static_cast<QWidget *>(lblActiveDays[i]),
+                           static_cast<QWidget *>(Command4[i])})
+            w->show();
+    }
+}
+
+void FrmTimers::VScroll1_Change()
+{
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setMaximum(std::max(0, rowCount() - 6));
+    }
+    txtScroll.setText(QString::number(VScroll1->value()));
+    cmdSetFocus->setFocus();
+}
+
+void FrmTimers::cmdCreateTimer_Click()
+{
+    const bool wasChanged = TmrChanged;
+    const int n = rowCount();
+    if (n >= kMaxRows || !m_table.addRow())
+        return;
+    createRow(n);
+    setLabelBack(lblActiveDays[n], kRuleNewRowRgb);
+    if (m_log)
+        m_log->addStatusRow();
+    Command2[n]->setText(QString::number(n + 1) + "-->");
+    Text1[n]->setText(QString());
+    Text2[n]->setText(QString());
+    lblActiveDays[n]->setText(NotSetText());
+    cmdKillTimer->show();
+    TimerCount = QString::number(rowCount());
+    if (isVisible())
+        TmrChanged = true;
+    else
+        TmrChanged = wasChanged;
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setMaximum(rowCount() - 6);
+    }
+    VScroll1->setEnabled(true);
+    if (VScroll1->value() == n - 5)
+        ScrollRows();
+    VScroll1->setValue(n - 5);
+}
+
+void FrmTimers::cmdKillTimer_Click()
+{
+    const int n = rowCount();
+    if (n <= kMinRows)
+        return;
+    if (mnuDeleteTimer->isChecked()
+        && Questions(LangCap("Are you sure you want to REMOVE Timer #") + QString::number(n) + "   ", 2,
+                     LangCap("Remove Timer #") + QString::number(n))
+               != 1)
+        return;
+    TmrChanged = true;
+    removeLastRow();
+    m_table.removeLastRow();
+    if (m_log)
+        m_log->removeLastStatusRow();
+    if (rowCount() == kMinRows) {
+        cmdKillTimer->hide();
+        VScroll1->setEnabled(false);
+        cmdRefresh_Click();
+        cmdSetFocus->setFocus();
+    }
+    TimerCount = QString::number(rowCount());
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setMaximum(rowCount() - 6);
+    }
+    if (m_firstRow > rowCount() - 6) {
+        m_firstRow = rowCount() - 6;
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setValue(m_firstRow);
+    }
+    ScrollRows();
+    if (m_log) {
+        m_log->updateVSEvents();
+        bool ok = false;
+        const int first = m_log->Text3.text().toInt(&ok);
+        if (ok && first > rowCount() - 7)
+            m_log->Text3.setText(QString::number(first - 1));
+    }
+    ShowTimerStatus();
+}
+
+void FrmTimers::cmdRefresh_Click()
+{
+    const int selected = File1->currentRow();
+    File1->clear();
+    const QStringList files =
+        QDir(ProgramFolder()).entryList({"*.cro"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    File1->addItems(files);
+    if (selected >= 0 && selected < File1->count())
+        File1->setCurrentRow(selected);
+}
+
+// --- status ---------------------------------------------------------------------
+
+QString FrmTimers::StatusRowText(int k, const QString &action, const QString &start, const QString &rule,
+                                 bool neverAsOff)
+{
+    const QString timer = LangCap("Timer");
+    if (rule == NotSetText() || (neverAsOff && rule == QLatin1String(kRuleNever)))
+        return timer + " " + QString::number(k) + ", OFF " + kCrLf;
+    return timer + " " + QString::number(k) + ", " + LangCap("Set For") + " " + LangCap(rule) + " " + "at "
+           + start + kCrLf + "\t(" + (action.isEmpty() ? LangCap("Empty") : action) + ")" + kCrLf;
+}
+
+void FrmTimers::ShowTimerStatus()
+{
+    if (!m_log)
+        return;
+    for (int i = 0; i < rowCount() && i < m_log->statusRowCount(); ++i) {
+        const QString rule = lblActiveDays[i]->text();
+        const bool off = rule == NotSetText();
+        const bool green = !off && LangCap(rule) != LangCap(kRuleNever);
+        m_log->setStatus(i, StatusRowText(i + 1, Text1[i]->text(), Text2[i]->text(), rule, false),
+                         green ? QColor(0, 0xFF, 0) : QColor(0xFF, 0xFF, 0));
+    }
+    if (chkEnableLoop->isChecked())
+        m_log->setLoopStatus(LangCap("Loop Timer") + " -  , " + LangCap("Set For") + " "
+                                 + LangCap(lblLoopDays->text()) + " " + kCrLf + txtLoop->text(),
+                             QColor(0, 0xFF, 0));
+    else
+        m_log->setLoopStatus(LangCap("Loop Timer") + " -  " + LangCap("Not Set!") + "  ",
+                             QColor(0xFF, 0xFF, 0));
+}
+
+void FrmTimers::cmdStatusDump_Click()
+{
+    if (!m_log)
+        return;
+    m_log->resetLabelButtons();
+    cmdSetFocus->setFocus();
+    m_log->showLog();
+}
+
+// --- spinner ----------------------------------------------------------------------
+
+void FrmTimers::VSTime_Change(int)
+{
+    for (int k = 0; k < 3; ++k) {
+        const int v = VSTime[k]->value();
+        Text3[k]->setText(v < 0 ? "-" + QString::asprintf("%02d", -v) : QString::asprintf("%02d", v));
+    }
+    const bool twelve = chkAM->isChecked() || chkPM->isChecked();
+    QScrollBar *h = VSTime[0];
+    if (twelve) {
+        if (h->value() < 1)
+            h->setValue(12);
+        if (h->value() > 12)
+            h->setValue(1);
+    } else {
+        if (h->value() < 0)
+            h->setValue(23);
+        if (h->value() > 23)
+            h->setValue(0);
+    }
+    if (VSTime[1]->value() < 0)
+        VSTime[1]->setValue(59);
+    if (VSTime[2]->value() < 0)
+        VSTime[2]->setValue(59);
+    if (VSTime[1]->value() > 59)
+        VSTime[1]->setValue(0);
+    if (VSTime[2]->value() > 59)
+        VSTime[2]->setValue(0);
+}
+
+void FrmTimers::Text3_Change(int) { ShowSpinTime(); }
+
+void FrmTimers::ShowSpinTime()
+{
+    m_spinHour = VSTime[0]->value();
+    m_spinMinute = VSTime[1]->value();
+    m_spinSecond = VSTime[2]->value();
+    for (int k = 0; k < 3; ++k) {
+        bool ok = false;
+        const int v = Text3[k]->text().trimmed().toInt(&ok);
+        if (ok)
+            VSTime[k]->setValue(v); // a new value writes itself back and runs this again
+    }
+    // The values are those of the innermost run when a spinner moved above.
+    SpinTimeText = QString::number(m_spinHour) + ":" + QString::asprintf("%02d", m_spinMinute) + ":"
+                   + QString::asprintf("%02d", m_spinSecond) + SpinSuffix;
+    Label2->setText(SpinTimeText);
+}
+
+// --- loop macro path ------------------------------------------------------------------
+
+void FrmTimers::txtLoop_Change()
+{
+    QString caption = txtLoop->text();
+    lblMacroLoop->setText(caption);
+    if (QDir::isAbsolutePath(caption))
+        return;
+    if (caption.left(60) != ProgramFolder().left(60))
+        caption = ProgramFolder() + "/" + caption;
+    lblMacroLoop->setText(caption);
+    LoadLoopMacro();
+    if (isVisible())
+        TmrChanged = true;
+}
+
+void FrmTimers::LoadLoopMacro()
+{
+    lstLoop.clear();
+    const QString path = lblMacroLoop->text();
+    if (!path.endsWith(".cro")) {
+        chkEnableLoop->setChecked(false);
+        return;
+    }
+    if (FileExists(path) && ReadMacroItems(path, &lstLoop))
+        return;
+    chkEnableLoop->setChecked(false);
+    if (isVisible()) {
+        Info(LangCap("The macro for the Loop Timer was not found!"), true, false, LangCap("Loop Cannot Start"));
+        setLabelBack(lblLoopDays, kRuleNotSetRgb);
+    }
+}
+
+// --- master switch --------------------------------------------------------------------
+
+bool FrmTimers::check2() const { return Check2->isChecked(); }
+
+void FrmTimers::setCheck2(bool on)
+{
+    ensureLoaded();
+    Check2->setChecked(on);
+}
+
+QCheckBox *FrmTimers::mainCheck1() const
+{
+    MainWindowService *main = MainWindow();
+    auto *fire = main ? dynamic_cast<frmFire *>(main) : nullptr;
+    return fire ? fire->Check1 : nullptr;
+}
+
+void FrmTimers::Check2_Click()
+{
+    const bool on = Check2->isChecked();
+    if (on)
+        Timer2->start();
+    else
+        Timer2->stop();
+    if (QCheckBox *c = mainCheck1())
+        c->setChecked(on);
+    QPalette p = Check2->palette();
+    p.setColor(QPalette::WindowText, on ? QColor(0, 0x80, 0) : QColor(0xFF, 0, 0));
+    p.setColor(QPalette::ButtonText, p.color(QPalette::WindowText));
+    Check2->setPalette(p);
+    Check2->setText(LangCap(on ? "Timers ON" : "Timers OFF"));
+    setWindowTitle("   " + LangCap("Setup Timers") + "  "
+                   + LangCap(on ? "-- Timers are Enabled!" : "-- Timers are Disabled!"));
+    MainWindowService *main = MainWindow();
+    if (!main || main->check1Text().isEmpty()) {
+        if (TimerLogService *log = m_log ? m_log : TimerLog())
+            log->appendLog(kCrLf + LangCap(on ? "Master Timer Enabled" : "Master Timer Disabled") + " " + kCrLf
+                           + "\t" + DateTimeText(WallNow()) + kCrLf);
+    }
+}
+
+bool FrmTimers::macroRunning() const { return m_engine->MacroRunning(); }
+
+// --- timer controls ---------------------------------------------------------------------
+
+void FrmTimers::syncEngineTimers()
+{
+    auto apply = [](QTimer *t, bool enabled, int interval) {
+        interval = std::max(1, interval);
+        if (!enabled) {
+            t->stop();
+            return;
+        }
+        if (t->interval() != interval || !t->isActive())
+            t->start(interval);
+    };
+    for (int n = 0; n < MacroSlots::kSlots; ++n)
+        apply(tmrThread[n], m_engine->macroSlots.enabled(n), m_engine->macroSlots.interval(n));
+    apply(TmrOverFlow, m_engine->overflow.enabled(), m_engine->overflow.interval());
+}
+
+void FrmTimers::Timer1_Timer()
+{
+    const QDateTime now = WallNow();
+    Label3->setText(ClockText(now.time()));
+    const int weekday = now.date().dayOfWeek(); // Monday = 1 .. Sunday = 7
+    lblDay->setText(weekday >= 6 ? "0" : "1");
+
+    const bool dst = IsDST();
+    const int dl = offsetHours(TZStdOffset()) - offsetHours(TZOffset());
+    DLSavings = QString::number(dl);
+    const QString daySavings = dst && dl == 1 ? "True" : "False";
+    if (daySavings != m_lastDaySavings) { // unchanged values are not rewritten every tick
+        SaveSet("Settings", "DaySavings", daySavings);
+        m_lastDaySavings = daySavings;
+    }
+
+    cmdApply->setEnabled(TmrChanged);
+    if (rowCount() > 6)
+        VScroll1->setEnabled(true);
+
+    for (int i = 0; i < rowCount(); ++i) {
+        switch (DayRuleShade(lblActiveDays[i]->text(), weekday)) {
+        case RuleShade::Active:
+            setLabelBack(lblActiveDays[i], kRuleActiveRgb);
+            break;
+        case RuleShade::Idle:
+            setLabelBack(lblActiveDays[i], kRuleIdleRgb);
+            break;
+        case RuleShade::Keep:
+            break;
+        }
+    }
+    if (chkEnableLoop->isChecked()) {
+        const RuleShade s = DayRuleShade(lblLoopDays->text(), weekday);
+        if (s != RuleShade::Keep)
+            setLabelBack(lblLoopDays, s == RuleShade::Active ? kRuleActiveRgb : kRuleIdleRgb);
+    } else {
+        setLabelBack(lblLoopDays, kRuleNotSetRgb);
+    }
+}
+
+void FrmTimers::Timer2_Timer()
+{
+    if (!Check2->isChecked())
+        Timer2->stop();
+    m_engine->Timer2();
+    syncEngineTimers();
+}
+
+void FrmTimers::tmrSunSet_Timer()
+{
+    // Rows resolve to their start text as typed; sun entries keep their own
+    // text until the sun calculation resolves them, so they never match a
+    // clock text meanwhile.
+    for (int i = 0; i < m_table.rowCount(); ++i)
+        m_table.row(i).triggerTime = m_table.row(i).startText;
+}
+
+void FrmTimers::tmrSendBits_Timer()
+{
+    tmrSendBits->setInterval(100);
+    m_engine->queue.tick();
+}
+
+// --- load, save, unload ------------------------------------------------------------------
+
+void FrmTimers::ensureLoaded()
+{
+    if (!m_loaded)
+        Form_Load();
+}
+
+void FrmTimers::Form_Load()
+{
+    m_loaded = true;
+    TimerEditOpen = true;
+    for (QWidget *w : findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        static const QStringList prefixes = {"cmd", "lbl", "Che", "chk", "Lab", "ckb", "Com"};
+        bool match = false;
+        for (const QString &p : prefixes)
+            match = match || name.startsWith(p);
+        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_"))
+            continue;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            b->setText(LangCap(b->text()));
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            l->setText(LangCap(l->text()));
+    }
+    setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
+    if (Label4.size() > 8)
+        Label4[8]->setText("On");
+
+    bool ok = false;
+    int count = GetSet("Settings", "TimerCount", "6").trimmed().toInt(&ok);
+    count = std::clamp(ok ? count : kMinRows, kMinRows, kMaxRows);
+    TimerCount = QString::number(count);
+
+    // Position in twips, kept on the screen.
+    auto twips = [](const char *key) {
+        bool ok = false;
+        const double v = GetSet("Settings", key, "500").toDouble(&ok);
+        return int(ok ? v : 500);
+    };
+    int left = twips("TimerMainLeft"), top = twips("TimerMainTop");
+    if (const QScreen *screen = QApplication::primaryScreen()) {
+        const int sh = screen->geometry().height() * kTwips, sw = screen->geometry().width() * kTwips;
+        if (top < 50)
+            top = 85;
+        if (top > sh - 1000)
+            top = sh - 2500;
+        if (left > sw - 1500)
+            left = sw - 2000;
+        if (left < 0)
+            left = 0;
+    }
+    move(left / kTwips, top / kTwips);
+
+    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
+    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
+    chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
+    txtLoop->setText(GetSet("Macro", "LoopN"));
+    lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));
+    mnuClearTimer->setChecked(isTrue("cClearTimers"));
+    mnuDeleteTimer->setChecked(isTrue("cDeleteTimers"));
+    mnuAllowNewTimers->setChecked(isTrue("NewTimers"));
+    mnuAllowManual->setChecked(isTrue("ManualTimers"));
+    mnuSaveQuit->setChecked(isTrue("cSaveQuit"));
+    Check5->setChecked(intSetting("Macro", "UseLpStartEndTimes", 0) == 1);
+    LpStartTm->setText(GetSet("Macro", "LpStartTime"));
+    LpEndTm->setText(GetSet("Macro", "LpEndTime"));
+    Check4->setChecked(!mnuAllowManual->isChecked());
+
+    // The table: from the file, or kept in memory when its last save failed.
+    if (!m_keepTable) {
+        TimerTable loaded;
+        loaded.setRowCount(count);
+        if (LoadTimerTable(loaded, timerFilePath))
+            m_table = loaded;
+        else
+            m_table.setRowCount(count);
+    }
+    while (rowCount() < m_table.rowCount())
+        createRow(rowCount());
+    while (rowCount() > m_table.rowCount())
+        removeLastRow();
+    if (m_log)
+        m_log->setStatusRowCount(m_table.rowCount());
+    for (int i = 0; i < rowCount(); ++i) {
+        fillRow(i);
+        TimerRow &r = m_table.row(i);
+        r.macroPath = TimerTable::ActionPath(r.action);
+        r.triggerTime = r.startText;
+        if (Text1[i]->text().isEmpty() || Text2[i]->text().isEmpty())
+            lblActiveDays[i]->setText(NotSetText());
+        r.dayRule = lblActiveDays[i]->text();
+        colourRuleLabel(i);
+    }
+    TimerCount = QString::number(rowCount());
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setRange(0, std::max(0, rowCount() - 6));
+        VScroll1->setValue(0);
+    }
+    VScroll1->setEnabled(rowCount() > 6);
+
+    DefaultDayRule = std::clamp(intSetting("Settings", "RunDef", 0), 0, 6);
+    for (int k = 0; k < mnuRun.size(); ++k)
+        mnuRun[k]->setChecked(k == DefaultDayRule);
+
+    // Spinner at the current time.
+    const QTime now = WallNow().time();
+    const bool twelve = LocaleUsesTwelveHourClock();
+    chkAM->setChecked(twelve && now.hour() < 12);
+    chkPM->setChecked(twelve && now.hour() >= 12);
+    SpinSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText()) : QString();
+    const int hour = twelve ? (now.hour() % 12 == 0 ? 12 : now.hour() % 12) : now.hour();
+    Text3[0]->setText(QString::asprintf("%02d", hour));
+    Text3[1]->setText(QString::asprintf("%02d", now.minute()));
+    Text3[2]->setText(QString::asprintf("%02d", now.second()));
+    ShowSpinTime();
+
+    QCheckBox *fireCheck = mainCheck1();
+    TimersWereOn = fireCheck && fireCheck->isChecked();
+    cmdCreateTimer->setVisible(mnuAllowNewTimers->isChecked());
+    cmdKillTimer->setVisible(mnuAllowNewTimers->isChecked() && rowCount() >= 7);
+    cmdRefresh_Click();
+    m_firstRow = 0;
+    ScrollRows();
+    chkEnableLoop->setChecked(intSetting("Macro", "LoopR", 0) == 1);
+    ClockSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText()) : QString();
+    ShowTimerStatus();
+
+    Timer1->start();
+    tmrSunSet->start();
+    tmrSendBits->setInterval(50);
+    if (!Check1->isChecked())
+        tmrSendBits->start();
+    if (Check2->isChecked())
+        Timer2->start();
+    Timer1_Timer();
+    if (m_keepTable) {
+        TmrChanged = true; // the unsaved rows are still unsaved
+        m_keepTable = false;
+    } else {
+        TmrChanged = false;
+    }
+}
+
+bool FrmTimers::SaveTimers()
+{
+    if (!SaveTimerTable(m_table, timerFilePath))
+        return false;
+    SaveSet("Macro", "LoopN", txtLoop->text());
+    SaveSet("Macro", "LoopD", lblLoopDays->text());
+    SaveSet("Macro", "LpStartTime", LpStartTm->text());
+    SaveSet("Macro", "LpEndTime", LpEndTm->text());
+    SaveSet("Macro", "UseLpStartEndTimes", Check5->isChecked() ? "1" : "0");
+    TimerCount = QString::number(rowCount());
+    return true;
+}
+
+void FrmTimers::Command3_Click()
+{
+    clickSound();
+    const bool changed = TmrChanged;
+    if (!SaveTimers())
+        return; // the table stays as it is, still marked changed
+    if (changed) {
+        QString block = kCrLf + "========* " + LangCap("Saving Timers") + " *========" + kCrLf
+                        + QLocale().toString(WallNow().date(), QLocale::ShortFormat) + kCrLf;
+        for (int i = 0; i < rowCount(); ++i)
+            block += kCrLf + StatusRowText(i + 1, Text1[i]->text(), Text2[i]->text(),
+                                           lblActiveDays[i]->text(), true);
+        block += "===== " + LangCap("Timers Saved") + " " + TimeText(WallNow().time()) + " =====" + kCrLf;
+        if (TimerLogService *log = m_log ? m_log : TimerLog())
+            log->appendLog(block);
+    }
+    cmdApply->setEnabled(false);
+    hide();
+}
+
+void FrmTimers::cmdCancel_Click()
+{
+    bool ok = false;
+    int saved = GetSet("Settings", "TimerCount", "6").trimmed().toInt(&ok);
+    saved = std::clamp(ok ? saved : kMinRows, kMinRows, kMaxRows);
+    if (m_engine->MacroRunning()
+        && Questions(LangCap("The action will stop the timer that is currently running.") + kCrLf
+                         + LangCap("Do you wish to continue?"),
+                     2, LangCap("A Timer is Running!"))
+               != 1)
+        return;
+    while (rowCount() > saved) {
+        removeLastRow();
+        m_table.removeLastRow();
+        if (m_log)
+            m_log->removeLastStatusRow();
+    }
+    TimerCount = QString::number(rowCount());
+    if (isVisible())
+        clickSound();
+    hide();
+    const QString click = ClickSound, zoom = ZoomSound;
+    ClickSound = ZoomSound = "none";
+    Delay(0.05);
+    const bool wasOn = Check2->isChecked();
+    MainWindowService *main = MainWindow();
+    if (wasOn && main)
+        main->setCheck1Text("NoLog");
+    {
+        const QSignalBlocker block(Check2);
+        Check2->setChecked(false);
+    }
+    Timer2->stop();
+    if (QCheckBox *c = mainCheck1()) {
+        const QSignalBlocker block(c);
+        c->setChecked(false);
+    }
+    TmrChanged = false;
+    if (main)
+        main->setTimerIndicator(false);
+    m_engine->stopAll();
+    syncEngineTimers();
+    unload();
+    if (wasOn) {
+        if (QCheckBox *c = mainCheck1())
+            c->setChecked(true); // its handler switches the scheduler on, which loads this window again
+        else
+            setCheck2(true);
+    }
+    ClickSound = click;
+    ZoomSound = zoom;
+}
+
+void FrmTimers::unload()
+{
+    if (!m_loaded)
+        return;
+    Form_Unload();
+}
+
+void FrmTimers::Form_Unload()
+{
+    bool saveFailed = false;
+    if (mnuSaveQuit->isChecked() && TmrChanged
+        && Questions(LangCap("Save Changes to Timers before closing?"), 2, LangCap("Timers have Changed!")) == 1)
+        saveFailed = !SaveTimers();
+    if (!isMinimized()) {
+        SaveSet("Settings", "TimerMainLeft", QString::number(x() * kTwips));
+        SaveSet("Settings", "TimerMainTop", QString::number(y() * kTwips));
+    }
+    // A failed save keeps the rows in memory; the next load shows them again.
+    m_keepTable = saveFailed;
+    TmrChanged = false;
+    for (QTimer *t : {Timer1, Timer2, tmrSunSet, TmrOverFlow, tmrSendBits})
+        t->stop();
+    hide();
+    if (MainWindowService *main = MainWindow(); main && main->widget() && main->widget()->isVisible())
+        main->widget()->activateWindow();
+    m_loaded = false;
+    TimerEditOpen = false;
+}
+
+// --- window events -----------------------------------------------------------------------
+
+void FrmTimers::clickSound() const
+{
+    if (SoundsOn)
+        PlayWav(ClickSound);
+}
+
+void FrmTimers::closeEvent(QCloseEvent *event)
+{
+    // The window stays loaded; the frame's close only hides it.
+    event->ignore();
+    hide();
+}
+
+void FrmTimers::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        QApplication::processEvents();
+        FormDrag(this);
+    } else if (event->button() == Qt::RightButton) {
+        clickSound();
+        mnuTimers->popup(event->globalPosition().toPoint());
+    }
+}
+
+void FrmTimers::mouseMoveEvent(QMouseEvent *event)
+{
+    for (QLabel *l : lblActiveDays) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, Qt::black);
+        l->setPalette(p);
+        l->setFrameShape(QFrame::Box);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void FrmTimers::resizeEvent(QResizeEvent *event)
+{
+    if (m_loaded && isVisible() && SoundsOn)
+        PlayWav(ZoomSound);
+    QWidget::resizeEvent(event);
+}
+
+void FrmTimers::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && m_loaded && SoundsOn)
+        PlayWav(ZoomSound);
+    QWidget::changeEvent(event);
+}
+
+} // namespace qelt

@@ -1,0 +1,589 @@
+#include "console/UnitRecords.h"
+#include "console/frmFire.h"
+
+#include "core/DataFile.h"
+#include "core/Dialogs.h"
+#include "core/Globals.h"
+#include "core/PortDialog.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Shortcuts.h"
+#include "core/SystemInfo.h"
+#include "core/Transmitter.h"
+#include "macros/MacroServices.h"
+#include "platform/SerialLink.h"
+#include "prefs/PrefsServices.h"
+#include "scheduler/SchedulerServices.h"
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace qelt;
+using platform::RecordingSerialLink;
+
+namespace {
+
+const QString kLead = QString::fromLatin1(kLeadIn);
+const QString kClose = QString::fromLatin1(kClosingPattern);
+
+QString Frame(const QString &code)
+{
+    return QStringLiteral("1101010110101010") + code + QStringLiteral("10101101");
+}
+
+class RecordingDialogs : public DialogProvider {
+public:
+    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool bModal) override
+    {
+        messages << sMsg;
+        modal << bModal;
+    }
+    int questions(const QString &sMsg, int, const QString &) override
+    {
+        messages << sMsg;
+        return 2;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    {
+        *ok = false;
+        return {};
+    }
+    QStringList messages;
+    QList<bool> modal;
+};
+
+class FakeTimers : public TimersService {
+public:
+    QWidget *widget() override { return nullptr; }
+    void ensureLoaded() override {}
+    bool isLoaded() const override { return true; }
+    void unload() override { ++unloads; }
+    bool macroRunning() const override { return false; }
+    bool check2() const override { return m_check2; }
+    void setCheck2(bool on) override { m_check2 = on; }
+    Mailbox &check4Text() override { return m_check4; }
+    void setChkEnableLoop(int value) override { loopValues << value; }
+    bool chkMsound() const override { return false; }
+
+    int unloads = 0;
+    QList<int> loopValues;
+
+private:
+    bool m_check2 = false;
+    Mailbox m_check4;
+};
+
+class FakeEditor : public MacroEditorService {
+public:
+    FakeEditor()
+    {
+        m_croSave.setHandler([this](const QString &t) { macroLines << t; });
+        m_grpSave.setHandler([this](const QString &t) { groupLines << t; });
+    }
+    QWidget *widget() override { return nullptr; }
+    void showPage(int, int) override {}
+    void unload() override { ++unloads; }
+    Mailbox &lblCroSave() override { return m_croSave; }
+    Mailbox &lblGrpSave() override { return m_grpSave; }
+    void clearGroupHold() override {}
+    bool macroRecording() const override { return false; }
+    bool groupRecording() const override { return false; }
+
+    QStringList macroLines;
+    QStringList groupLines;
+    int unloads = 0;
+
+private:
+    Mailbox m_croSave;
+    Mailbox m_grpSave;
+};
+
+class FakeUninstaller : public UninstallService {
+public:
+    void showUninstaller() override { ++shown; }
+    void unload() override {}
+    int shown = 0;
+};
+
+// A port that fails to open with an error other than "invalid" or "busy".
+class BrokenLink : public RecordingSerialLink {
+public:
+    platform::PortError setPortOpen(bool open) override
+    {
+        if (open)
+            return platform::PortError::Other;
+        return RecordingSerialLink::setPortOpen(false);
+    }
+    QString errorString() const override { return QStringLiteral("Input/output error"); }
+};
+
+} // namespace
+
+class FrmFireTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::FakeWaitClock> clock;
+    RecordingSerialLink *link = nullptr;
+    std::unique_ptr<RecordingSerialLink> ownLink;
+    RecordingDialogs dialogs;
+    FakeTimers timers;
+    FakeEditor editor;
+    FakeUninstaller uninstaller;
+    frmFire *w = nullptr;
+
+    // Creates the window (initialise and load) and runs the start's
+    // continuation, as the program does half a second after the load.
+    frmFire *start(RecordingSerialLink *useLink = nullptr)
+    {
+        link = useLink ? useLink : ownLink.get();
+        w = new frmFire(link);
+        SetMainWindow(w);
+        w->Form_Load();
+        w->afterStart_Timer();
+        return w;
+    }
+    // The port dialog stays for the whole run; it must not die with a
+    // window the test throws away.
+    void destroyWindow()
+    {
+        if (!w)
+            return;
+        for (frmSetup *d : w->findChildren<frmSetup *>())
+            d->setParent(nullptr);
+        delete w;
+        w = nullptr;
+    }
+    QString writeMacro(const QString &name, const QByteArray &lines)
+    {
+        const QString path = InProgramFolder(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(lines);
+        return path;
+    }
+
+private slots:
+    void init()
+    {
+        AbortSend = false;
+        NoSend = false;
+        UnitBank = false;
+        TimerEditOpen = false;
+        MainView = false;
+        FavsView = false;
+        MinOnStart = false;
+        QFile::remove(InProgramFolder(QStringLiteral("db.zvd")));
+        QVERIFY(OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
+        PutRec(270, QStringLiteral("1"));
+        PutRec(RecLastStart, QStringLiteral("yesterday")); // not a first start
+        clock = std::make_unique<test::FakeWaitClock>();
+        ownLink = std::make_unique<RecordingSerialLink>();
+        dialogs.messages.clear();
+        dialogs.modal.clear();
+        SetDialogProvider(&dialogs);
+        SetTimers(&timers);
+        SetMacroEditor(&editor);
+        SetUninstaller(&uninstaller);
+        editor.macroLines.clear();
+        editor.groupLines.clear();
+        timers.check4Text().setText(QString());
+        timers.loopValues.clear();
+        uninstaller.shown = 0;
+    }
+
+    void cleanup()
+    {
+        destroyWindow();
+        SetMainWindow(nullptr);
+        SetCommLink(nullptr);
+        if (QWidget *setup = PortSetupIfLoaded())
+            setup->hide();
+        clock.reset();
+        ownLink.reset();
+        SetDialogProvider(nullptr);
+        CloseDataFile();
+        AbortSend = false;
+    }
+
+    void startRestoresTheStoredState()
+    {
+        PutRec(RecHouse, QStringLiteral("2"));
+        PutRec(RecUnitBank, QStringLiteral("True"));
+        PutRec(RecTimersOn, QStringLiteral("1"));
+        PutRec(RecPanicColour, QStringLiteral("4"));
+        PutRec(RecQuickGroup, QStringLiteral("3"));
+        PutRec(RecPanicDelay, QStringLiteral("5,30"));
+        PutRec(DeviceRec(2, 11), DeviceRecText(QStringLiteral("C"), 11, QStringLiteral("Porch")));
+        PutRec(DeviceRec(2, 3), DeviceRecText(QStringLiteral("C"), 3, QStringLiteral("Den")));
+        start();
+
+        QCOMPARE(w->cboHouse->currentText(), QStringLiteral("C"));
+        QVERIFY(UnitBank);
+        QCOMPARE(w->lblCell[0]->text(), QStringLiteral("9"));
+        QCOMPARE(w->lblCell[7]->text(), QStringLiteral("16"));
+        QCOMPARE(w->ImageSlidePicture(), 4);
+        QCOMPARE(GetRec(RecUnitBank), QStringLiteral("True"));
+        QCOMPARE(w->HouseBits, QStringLiteral("01000100"));
+        QCOMPARE(w->lblDescription[2]->text(), QStringLiteral("Porch"));
+        QVERIFY(w->Check1->isChecked());
+        QCOMPARE(w->txtPanicNm.text(), QStringLiteral("Pa&nic")); // record 274 empty
+        QCOMPARE(w->txtPanicBcolor.text(), QStringLiteral("4"));
+        QCOMPARE(w->txtGroupNum.text(), QStringLiteral("3"));
+        QCOMPARE(w->txtPanicMin.text(), QStringLiteral("5"));
+        QCOMPARE(w->txtPanicSec.text(), QStringLiteral("30"));
+        QVERIFY(link->portOpen());
+        QCOMPARE(link->commPort(), QStringLiteral("1"));
+        QCOMPARE(link->settings(), QStringLiteral("9600,N,8,1"));
+        QVERIFY(w->isVisible());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void startWithOddRecords()
+    {
+        // No comma in the panic delay: the minutes stay, the seconds take all.
+        PutRec(RecPanicDelay, QStringLiteral("45"));
+        PutRec(RecHouse, QStringLiteral("banana"));
+        PutRec(RecTimersOn, QString());
+        PutRec(RecPanicName, QStringLiteral("&Help"));
+        start();
+        QCOMPARE(w->txtPanicMin.text(), QString());
+        QCOMPARE(w->txtPanicSec.text(), QStringLiteral("45"));
+        QVERIFY(!w->Check1->isChecked());
+        QCOMPARE(w->txtPanicNm.text(), QStringLiteral("&Help"));
+        QVERIFY(!UnitBank);
+        QCOMPARE(w->lblCell[0]->text(), QStringLiteral("1"));
+        QCOMPARE(w->ImageSlidePicture(), 3);
+    }
+
+    void firstStartMakesTheDesktopShortcutOnce()
+    {
+        QFile::remove(DeskLinkPath());
+        PutRec(RecLastStart, QString());
+        start();
+        QVERIFY(QFile::exists(DeskLinkPath()));
+        QVERIFY(!GetRec(RecLastStart).isEmpty());
+        destroyWindow();
+
+        QFile::remove(DeskLinkPath());
+        start();
+        QVERIFY(!QFile::exists(DeskLinkPath()));
+    }
+
+    void unloadWritesItsRecordsAndSettings()
+    {
+        start();
+        w->move(40, 60);
+        w->Check1->setChecked(true);
+        QSignalSpy ended(w, &frmFire::programEnded);
+        w->cmdExit_Click();
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!DataFileIsOpen());
+        QVERIFY(!link->portOpen());
+        QCOMPARE(timers.unloads > 0, true);
+        QCOMPARE(GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentVersion")),
+                 ProgramVersion());
+        QCOMPARE(GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath")),
+                 ProgramFolder());
+        QCOMPARE(GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft")),
+                 QString::number(w->x() * 15));
+        QVERIFY(OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
+        QCOMPARE(GetRec(RecTimersOn), QStringLiteral("1"));
+    }
+
+    void unitFramesReachTheLinkAndTheRecorders()
+    {
+        PutRec(RecHouse, QStringLiteral("2"));
+        PutRec(RecUnitBank, QStringLiteral("True"));
+        start();
+        link->clear();
+        editor.macroLines.clear();
+        editor.groupLines.clear();
+
+        // Third ON of units 9 to 16, house C: unit 11.
+        QTest::mouseClick(w->cmdON[2], Qt::LeftButton);
+        const QString code = QStringLiteral("0100010000001000");
+        QCOMPARE(link->decodedBits(), Frame(code));
+        QCOMPARE(w->lblGrp().text(), code);
+        QCOMPARE(w->lblGrpSave().text(), code);
+        QCOMPARE(w->imgLightPicture(), 1);
+
+        // The same command again reaches the macro recorder again (a "0"
+        // goes first); the group recorder hears each code once.
+        QTest::mouseClick(w->cmdON[2], Qt::LeftButton);
+        QCOMPARE(editor.macroLines, (QStringList{"0", code, "0", code}));
+        QCOMPARE(editor.groupLines, QStringList{code});
+
+        // OFF goes to the macro recorder only.
+        link->clear();
+        QTest::mouseClick(w->cmdOFF[2], Qt::LeftButton);
+        QCOMPARE(link->decodedBits(), Frame(QStringLiteral("0100010000101000")));
+        QCOMPARE(editor.groupLines, QStringList{code});
+
+        // All Lights Off uses the house byte without the bank bit; the same
+        // ALL command twice reaches the recorder once.
+        link->clear();
+        editor.macroLines.clear();
+        QTest::mouseClick(w->cmdAllOff, Qt::LeftButton);
+        QTest::mouseClick(w->cmdAllOff, Qt::LeftButton);
+        const QString allOff = QStringLiteral("0100000011000000");
+        QCOMPARE(link->decodedBits(), Frame(allOff) + Frame(allOff));
+        QCOMPARE(editor.macroLines, QStringList{allOff});
+        QCOMPARE(w->AllPacket, Frame(allOff));
+
+        // While recording without sending, nothing goes out but the
+        // recorders still hear the commands.
+        NoSend = true;
+        link->clear();
+        editor.macroLines.clear();
+        QTest::mouseClick(w->cmdON[0], Qt::LeftButton);
+        QTest::mouseClick(w->cmdAllOn, Qt::LeftButton);
+        QCOMPARE(link->decodedBits(), QString());
+        QCOMPARE(editor.macroLines,
+                 (QStringList{"0", "0100010000000000", "0100000010010000"}));
+        NoSend = false;
+    }
+
+    void rightPressWritesTheTimersMailbox()
+    {
+        PutRec(RecHouse, QStringLiteral("2"));
+        PutRec(RecUnitBank, QStringLiteral("True"));
+        start();
+        link->clear();
+
+        // Timers window not loaded: only the flash.
+        QTest::mousePress(w->cmdOFF[2], Qt::RightButton);
+        QVERIFY(w->tmrFlash->isActive());
+        QTest::mouseRelease(w->cmdOFF[2], Qt::RightButton);
+        QCOMPARE(timers.check4Text().text(), QString());
+
+        TimerEditOpen = true;
+        const struct {
+            QWidget *button;
+            const char *text;
+        } cases[] = {{w->cmdOFF[2], "C 11 Off"},
+                     {w->cmdON[7], "C 16 On"},
+                     {w->cmdAllOff, "C ALL ALF"},
+                     {w->cmdAllOn, "C ALL ALN"},
+                     {w->cmdAllUOff, "C ALL AUF"}};
+        for (const auto &c : cases) {
+            QTest::mousePress(c.button, Qt::RightButton);
+            QTest::mouseRelease(c.button, Qt::RightButton);
+            QCOMPARE(timers.check4Text().text(), QString::fromLatin1(c.text));
+        }
+        QCOMPARE(link->decodedBits(), QString());
+        QCOMPARE(w->lblGrp().text(), QString());
+    }
+
+    void brightRepeatsWhileHeld()
+    {
+        PutRec(RecHouse, QStringLiteral("2"));
+        PutRec(RecUnitBank, QStringLiteral("True"));
+        start();
+        link->clear();
+        editor.macroLines.clear();
+        const qint64 t0 = clock->now;
+        bool released = false;
+        clock->onProcessEvents = [&] {
+            if (!released && clock->now - t0 >= 1'000'000'000) {
+                released = true;
+                QTest::mouseRelease(w->cmdBright, Qt::LeftButton);
+            }
+        };
+        QTest::mousePress(w->cmdBright, Qt::LeftButton);
+        clock->onProcessEvents = nullptr;
+        QVERIFY(released);
+        QVERIFY(!HoldRepeat);
+        const QString bright = Frame(QStringLiteral("0100000010001000"));
+        const QString bits = link->decodedBits();
+        QCOMPARE(bits.size() % 40, 0);
+        const int frames = bits.size() / 40;
+        QVERIFY2(frames >= 3 && frames <= 5, qPrintable(QString::number(frames)));
+        QCOMPARE(bits, bright.repeated(frames));
+        QCOMPARE(w->imgLightPicture(), 1);
+
+        // DIM stops as soon as exit begins.
+        link->clear();
+        clock->onProcessEvents = [&] { AbortSend = true; };
+        QTest::mousePress(w->cmdDim, Qt::LeftButton);
+        clock->onProcessEvents = nullptr;
+        QCOMPARE(link->decodedBits(), Frame(QStringLiteral("0100000010011000")));
+        QTest::mouseRelease(w->cmdDim, Qt::LeftButton);
+    }
+
+    void descriptionsAreEditedInPlace()
+    {
+        PutRec(RecHouse, QStringLiteral("2"));
+        PutRec(RecUnitBank, QStringLiteral("True"));
+        start();
+        w->lblDescription_DblClick(2);
+        QVERIFY(w->txtDescription->isVisible());
+        QCOMPARE(w->txtDescription->maxLength(), 30);
+        w->txtDescription->setText(QStringLiteral("Porch"));
+        QTest::keyClick(w->txtDescription, Qt::Key_Return);
+        QVERIFY(!w->txtDescription->isVisible());
+        QCOMPARE(w->lblDescription[2]->text(), QStringLiteral("Porch"));
+        QCOMPARE(GetRec(43), QStringLiteral("C11## Porch"));
+
+        // Emptied: stored as letter, unit and separator; reads back empty.
+        w->lblDescription_DblClick(2);
+        w->txtDescription->clear();
+        QTest::keyClick(w->txtDescription, Qt::Key_Return);
+        QCOMPARE(GetRec(43), QStringLiteral("C11## "));
+        w->LoadDescs();
+        QCOMPARE(w->lblDescription[2]->text(), QString());
+    }
+
+    void switchingWhileEditingStoresTheEditWhereItWasOpened()
+    {
+        start(); // house A, units 1 to 8
+        // House switch: the edit of A 2 stays with A 2.
+        w->lblDescription_DblClick(1);
+        w->txtDescription->setText(QStringLiteral("Kitchen"));
+        w->cboHouse->setCurrentIndex(3);
+        w->cboHouse_Click();
+        QCOMPARE(GetRec(DeviceRec(0, 2)), QStringLiteral("A2## Kitchen"));
+        QCOMPARE(GetRec(DeviceRec(3, 2)), QString());
+        QCOMPARE(w->lblDescription[1]->text(), QString());
+        QVERIFY(!w->txtDescription->isVisible());
+
+        // Bank switch: the edit of D 3 stays with D 3, not D 11.
+        w->lblDescription_DblClick(2);
+        w->txtDescription->setText(QStringLiteral("Garage"));
+        w->ImageSlide_Click();
+        QCOMPARE(GetRec(DeviceRec(3, 3)), QStringLiteral("D3## Garage"));
+        QCOMPARE(GetRec(DeviceRec(3, 11)), QString());
+        QCOMPARE(GetRec(RecHouse), QStringLiteral("3"));
+        QCOMPARE(GetRec(RecUnitBank), QStringLiteral("True"));
+    }
+
+    void handOverOfPreviousAndUninstall()
+    {
+        start();
+        MainView = true;
+        w->txtCommand().setText(QStringLiteral("previous"));
+        QCOMPARE(w->txtCommand().text(), QString());
+        QVERIFY(w->isVisible());
+
+        w->txtCommand().setText(QStringLiteral("\"/tmp/some where/unst.zvu\""));
+        QCOMPARE(uninstaller.shown, 1);
+        QCOMPARE(w->txtCommand().text(), QString());
+
+        // Anything else stays and does nothing.
+        w->txtCommand().setText(QStringLiteral("/tmp/notes.txt"));
+        QCOMPARE(w->txtCommand().text(), QStringLiteral("/tmp/notes.txt"));
+        QVERIFY(w->pendingMacros().isEmpty());
+    }
+
+    void handedOverMacrosWaitForThePortAndPlayInOrder()
+    {
+        const QString code = QStringLiteral("0100010000001000");
+        const QString path = writeMacro(QStringLiteral("Odd name (1).CRO"),
+                                        "\"" + code.toLatin1() + "0000\"\r\n");
+        link = ownLink.get();
+        w = new frmFire(link);
+        SetMainWindow(w);
+        // The command line arrives before the load.
+        w->txtCommand().setText(QLatin1Char('"') + path + QLatin1Char('"'));
+        w->Form_Load();
+        QCOMPARE(w->pendingMacros(), QStringList{path});
+        w->tmrAcro_Timer();
+        QCOMPARE(link->decodedBits(), QString()); // port not open yet
+        w->afterStart_Timer();
+        QVERIFY(link->portOpen());
+        QVERIFY(w->tmrAcro->isActive());
+
+        // A second hand-over of the same file while the first plays is kept.
+        bool handed = false;
+        clock->onProcessEvents = [&] {
+            if (!handed && w->macroPlaying()) {
+                handed = true;
+                w->txtCommand().setText(path);
+            }
+        };
+        w->tmrAcro_Timer();
+        clock->onProcessEvents = nullptr;
+        QVERIFY(handed);
+        const QString once = kLead + Frame(code) + kClose + kClose;
+        QCOMPARE(link->decodedBits(), once + once);
+        QVERIFY(w->pendingMacros().isEmpty());
+        QCOMPARE(timers.loopValues, (QList<int>{0, 0, 0, 0}));
+    }
+
+    void initializeReportsEveryPortFailure()
+    {
+        // Not set up: a message and the port dialog.
+        PutRec(270, QStringLiteral(" "));
+        start();
+        QVERIFY(!link->portOpen());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].contains(QStringLiteral("has not been set up")));
+        QVERIFY(PortSetupIfLoaded());
+        destroyWindow();
+
+        // Busy: one retry, then the modal message.
+        dialogs.messages.clear();
+        dialogs.modal.clear();
+        PutRec(270, QStringLiteral("2"));
+        ownLink->busyPorts << QStringLiteral("2");
+        start();
+        QVERIFY(!link->portOpen());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].startsWith(QStringLiteral("Error: Unable to initialize")));
+        QCOMPARE(dialogs.modal, QList<bool>{true});
+        QCOMPARE(w->Tag, QString());
+        destroyWindow();
+
+        // Any other failure is reported as a failure.
+        dialogs.messages.clear();
+        BrokenLink broken;
+        start(&broken);
+        dialogs.messages.clear();
+        QVERIFY(!w->Initialize());
+        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Input/output error")});
+    }
+
+    void exitStopsAPlayingMacro()
+    {
+        const QString code = QStringLiteral("0100010000001000");
+        const QString path = writeMacro(QStringLiteral("long.cro"),
+                                        ("\"" + code.toLatin1() + "0009\"\r\n").repeated(5));
+        start();
+        link->clear();
+        QSignalSpy ended(w, &frmFire::programEnded);
+        const qint64 t0 = clock->now;
+        bool exited = false;
+        clock->onProcessEvents = [&] {
+            if (!exited && clock->now - t0 > 3'000'000'000) {
+                exited = true;
+                w->cmdExit_Click();
+            }
+        };
+        w->CroSend(path);
+        clock->onProcessEvents = nullptr;
+        QVERIFY(exited);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(link->decodedBits(), kLead + Frame(code));
+    }
+};
+
+QELT_TEST_MAIN(FrmFireTest)
+#include "tst_frmFire.moc"

@@ -1,0 +1,226 @@
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "scheduler/DayRule.h"
+#include "scheduler/DueCheck.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/SchedulerEngine.h"
+#include "tests/scheduler/engine_fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace qelt;
+using namespace qelt::test;
+
+namespace {
+
+const QLocale k24(QLocale::English, QLocale::UnitedKingdom);
+const QLocale k12(QLocale::English, QLocale::UnitedStates);
+
+// 2026-12-07 is a Monday.
+QDateTime at(int day, const char *time)
+{
+    return QDateTime(QDate(2026, 12, day), QTime::fromString(QString::fromLatin1(time), "H:mm:ss.zzz"));
+}
+
+void setRow(TimerTable &t, int i, const QString &action, const QString &time, const QString &rule)
+{
+    t.row(i).action = action;
+    t.row(i).startText = time;
+    t.row(i).triggerTime = time;
+    t.row(i).dayRule = rule;
+}
+
+// Runs the engine on the fake clocks until ms have passed.
+void runFor(SchedulerEngine &engine, FakeWaitClock &clock, qint64 ms)
+{
+    const qint64 end = clock.now + ms * 1'000'000;
+    while (clock.now < end) {
+        engine.pump();
+        const qint64 next = engine.nextDueNs();
+        clock.now = (next < 0 || next > end) ? end : qMax(next, clock.now + 1);
+    }
+}
+
+} // namespace
+
+TEST(DayRule, WhichDaysEachRuleRuns)
+{
+    // Monday = 1 .. Sunday = 7; "x" = runs that day.
+    const struct {
+        const char *rule;
+        const char *days; // Mon..Sun
+    } cases[] = {
+        {"Everyday", "xxxxxxx"}, {"Weekdays", "xxxxx.."}, {"Weekends", ".....xx"},
+        {"Fri & Sat", "....xx."}, {"Sun - Thu", "xxxx..x"}, {"One Time", "xxxxxxx"},
+        {"Never", "......."},    {"not set", "......."},   {"", "......."},
+        {"Mondays", "xxxxxxx"}, // an unknown caption lets the row run
+    };
+    for (const auto &c : cases)
+        for (int day = 1; day <= 7; ++day)
+            EXPECT_EQ(DayRuleLetsRun(c.rule, day), c.days[day - 1] == 'x') << c.rule << " day " << day;
+
+    EXPECT_EQ(DayRuleShade("Weekdays", 6), RuleShade::Idle);
+    EXPECT_EQ(DayRuleShade("Weekdays", 1), RuleShade::Active);
+    EXPECT_EQ(DayRuleShade("Fri & Sat", 5), RuleShade::Active);
+    EXPECT_EQ(DayRuleShade("Sun - Thu", 5), RuleShade::Idle);
+    EXPECT_EQ(DayRuleShade("Everyday", 3), RuleShade::Active);
+    EXPECT_EQ(DayRuleShade("One Time", 3), RuleShade::Keep);
+    EXPECT_EQ(DayRuleShade("Never", 3), RuleShade::Keep);
+}
+
+TEST(ClockText, FollowsTheLocaleClock)
+{
+    EXPECT_FALSE(LocaleUsesTwelveHourClock(k24));
+    EXPECT_TRUE(LocaleUsesTwelveHourClock(k12));
+    EXPECT_EQ(ClockText(QTime(7, 5, 9), k24), QStringLiteral("7:05:09"));
+    EXPECT_EQ(ClockText(QTime(19, 5, 9), k24), QStringLiteral("19:05:09"));
+    EXPECT_EQ(ClockText(QTime(19, 5, 0), k12), QStringLiteral("7:05:00 PM"));
+    EXPECT_EQ(ClockText(QTime(0, 0, 1), k12), QStringLiteral("12:00:01 AM"));
+    EXPECT_EQ(ClockText(QTime(12, 30, 0), k12), QStringLiteral("12:30:00 PM"));
+    EXPECT_EQ(ParseClockText("7:05:00 PM", k12), QTime(19, 5, 0));
+    EXPECT_EQ(ParseClockText("12:00:01 AM", k12), QTime(0, 0, 1));
+    EXPECT_EQ(ParseClockText("07:05:00", k24), QTime(7, 5, 0));
+    for (const char *bad : {"", "7:05", "25:00:00", "7:61:00", "13:00:00 PM", "SR+30", "7:05:00 XM"})
+        EXPECT_FALSE(ParseClockText(bad, k12).isValid()) << bad;
+}
+
+TEST(DueCheck, ExactTextSecondsAndDays)
+{
+    TimerTable table;
+    setRow(table, 0, "a", "7:05:00", "Everyday");
+    setRow(table, 1, "b", "07:05:00", "Everyday"); // never matches the clock text
+    setRow(table, 2, "c", "7:05:00", "Weekends");
+    setRow(table, 3, "d", "7:05:00", "not set");
+    DueCheck due(table);
+    due.locale = k24;
+
+    EXPECT_TRUE(due.collect(at(7, "7:04:59.600")).isEmpty());
+    EXPECT_EQ(due.collect(at(7, "7:05:00.100")), QList<int>{0});
+    EXPECT_TRUE(due.collect(at(7, "7:05:00.600")).isEmpty()); // same second again
+    EXPECT_TRUE(due.collect(at(7, "7:05:01.100")).isEmpty());
+    // Saturday: the weekend row as well.
+    due.reset();
+    EXPECT_EQ(due.collect(at(12, "7:05:00.000")), (QList<int>{0, 2}));
+
+    // 12-hour clock: the PM text matches, "19:05:00" never does.
+    TimerTable pm;
+    setRow(pm, 0, "a", "7:05:00 PM", "Everyday");
+    setRow(pm, 1, "b", "19:05:00", "Everyday");
+    DueCheck due12(pm);
+    due12.locale = k12;
+    EXPECT_EQ(due12.collect(at(7, "19:05:00.200")), QList<int>{0});
+}
+
+TEST(DueCheck, SkippedSecondsAreCaughtUpWithinBound)
+{
+    TimerTable table;
+    setRow(table, 0, "a", "7:05:01", "Everyday");
+    setRow(table, 1, "b", "7:05:00", "Everyday");
+    setRow(table, 2, "c", "7:05:02", "Everyday");
+    DueCheck due(table);
+    due.locale = k24;
+
+    due.collect(at(7, "7:04:59.900"));
+    // A handler ran for 2.5 s: the seconds in between are still looked at,
+    // in order of their second.
+    EXPECT_EQ(due.collect(at(7, "7:05:02.400")), (QList<int>{1, 0, 2}));
+
+    // A suspend of several minutes does not flood starts.
+    TimerTable t2;
+    setRow(t2, 0, "a", "7:05:00", "Everyday");
+    DueCheck d2(t2);
+    d2.locale = k24;
+    d2.collect(at(7, "7:00:00.000"));
+    EXPECT_TRUE(d2.collect(at(7, "7:05:30.000")).isEmpty());
+
+    // The clock going back over a second that already fired does not fire
+    // it again; the next day it fires.
+    d2.collect(at(8, "7:05:00.000"));
+    EXPECT_TRUE(d2.collect(at(8, "7:04:59.000")).isEmpty());
+    EXPECT_TRUE(d2.collect(at(8, "7:05:00.000")).isEmpty());
+    d2.reset();
+    EXPECT_EQ(d2.collect(at(9, "7:05:00.000")), QList<int>{0});
+}
+
+class EngineDue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(k24);
+        engine.due.locale = k24;
+        clock.onProcessEvents = [this] { engine.pump(); };
+        engine.queue.onSent = [this](const QString &f) { sent << f; };
+        TmrChanged = false;
+    }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+
+    FakeWaitClock clock;
+    FakeWall wall{clock, at(7, "7:04:59.000")};
+    RecordingLink link;
+    TimerTable table;
+    FakeHost host;
+    SchedulerEngine engine{table, host};
+    QStringList sent;
+};
+
+TEST_F(EngineDue, RowsDueInTheSameSecondStartOneAfterAnother)
+{
+    setRow(table, 0, "A 1 On", "7:05:00", "Everyday");
+    setRow(table, 1, "A 2 On", "7:05:00", "Everyday");
+    setRow(table, 2, "A 3 On", "7:05:01", "Everyday");
+    runFor(engine, clock, 6000);
+    // Three single commands, each sent at once: three whole frames.
+    EXPECT_EQ(link.bits().size(), 3 * 40);
+    EXPECT_FALSE(link.bits().contains('?'));
+    EXPECT_EQ(host.log.count("Success"), 3);
+    const int first = host.log.indexOf("Timer 1:"), second = host.log.indexOf("Timer 2:"),
+              third = host.log.indexOf("Timer 3:");
+    EXPECT_TRUE(first >= 0 && first < second && second < third) << host.log.toStdString();
+
+    // Nothing starts twice, however long the clock runs on in the same day.
+    runFor(engine, clock, 5000);
+    EXPECT_EQ(host.log.count("Success"), 3);
+}
+
+TEST_F(EngineDue, MasterSwitchOffStartsNothing)
+{
+    setRow(table, 0, "A 1 On", "7:05:00", "Everyday");
+    engine.dueCheckOn = false;
+    runFor(engine, clock, 3000);
+    EXPECT_TRUE(host.log.isEmpty());
+    EXPECT_TRUE(link.bits().isEmpty());
+}
+
+TEST_F(EngineDue, OneTimeBecomesNeverAndIsStoredAtOnce)
+{
+    const QString path = InProgramFolder("tmrdat.zyv");
+    engine.timerFilePath = path;
+    setRow(table, 0, "A 1 On", "7:05:00", "One Time");
+    setRow(table, 1, "A 2 On", "7:06:00", "One Time");
+    ASSERT_TRUE(table.save(path));
+    table.markSaved();
+
+    // No other change pending: the table is saved whole.
+    int ruleChanges = 0;
+    engine.onRuleChanged = [&](int) { ++ruleChanges; };
+    runFor(engine, clock, 3000);
+    EXPECT_EQ(table.row(0).dayRule, QStringLiteral("Never"));
+    EXPECT_FALSE(TmrChanged);
+    EXPECT_TRUE(ReadFile(path).startsWith("\"A 1 On*7:05:00*Never\"\r\n\"A 2 On*7:06:00*One Time\""));
+
+    // Another edit pending: only the rule is stored, the edit stays pending.
+    table.row(3).action = "pending edit";
+    TmrChanged = true;
+    runFor(engine, clock, 60000);
+    EXPECT_EQ(table.row(1).dayRule, QStringLiteral("Never"));
+    EXPECT_TRUE(TmrChanged);
+    const QByteArray file = ReadFile(path);
+    EXPECT_TRUE(file.startsWith("\"A 1 On*7:05:00*Never\"\r\n\"A 2 On*7:06:00*Never\""));
+    EXPECT_FALSE(file.contains("pending edit"));
+    EXPECT_EQ(ruleChanges, 2);
+
+    // Once "Never", it does not start again after a reload either.
+    TimerTable reloaded;
+    ASSERT_TRUE(reloaded.load(path));
+    EXPECT_FALSE(DayRuleLetsRun(reloaded.row(1).dayRule, 1));
+}

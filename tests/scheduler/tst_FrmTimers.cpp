@@ -1,0 +1,385 @@
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/TestEnv.h"
+
+#include "core/Dialogs.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+#include "core/X10Codes.h"
+#include "platform/SerialLink.h"
+#include "scheduler/DayRule.h"
+#include "scheduler/FrmTimers.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/frmTimerStatus.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace qelt;
+
+namespace {
+
+class SettableWallClock : public WallClock {
+public:
+    QDateTime at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58)); // a Tuesday
+    QDateTime now() const override { return at; }
+};
+
+class ScriptedDialogs : public DialogProvider {
+public:
+    QList<int> answers; // Questions answers, first used first; 2 (No) when empty
+    QStringList asked;
+    QStringList infos;
+    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
+    {
+        infos << sMsg;
+    }
+    int questions(const QString &sMsg, int, const QString &) override
+    {
+        asked << sMsg;
+        return answers.isEmpty() ? 2 : answers.takeFirst();
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    {
+        *ok = false;
+        return {};
+    }
+};
+
+void writeTimerFile(const QString &path, const QStringList &lines)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    for (const QString &l : lines)
+        f.write(("\"" + l + "\"\r\n").toUtf8());
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class FrmTimersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        SetWallClock(&m_wall);
+        SetDialogProvider(&m_dialogs);
+        m_wait.pumpRealEvents = false;
+        SoundsOn = false;
+        LangFile = InProgramFolder("language.ini");
+        SetHouseCodes();
+        SetUnitCodes();
+    }
+    void cleanupTestCase()
+    {
+        SetDialogProvider(nullptr);
+        SetWallClock(nullptr);
+    }
+    void init()
+    {
+        m_path = InProgramFolder("tmrdat.zyv");
+        QFile::remove(m_path);
+        DeleteSet("Settings", "TimerCount");
+        m_dialogs.answers.clear();
+        m_dialogs.asked.clear();
+        m_dialogs.infos.clear();
+        TmrChanged = false;
+    }
+
+    void loadMakesRowsForEveryLineAndLaysOutSix()
+    {
+        QStringList lines;
+        for (int i = 0; i < 8; ++i)
+            lines << "**" + NotSetText();
+        lines[0] = "a.cro*7:05:00*Everyday";
+        lines[1] = "b.cro*7:06:00*Never";
+        lines[2] = "*7:07:00*Weekdays"; // no action: "not set"
+        writeTimerFile(m_path, lines);
+        SaveSet("Settings", "TimerCount", "6"); // fewer than the file holds
+
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        QVERIFY(TimerEditOpen);
+        QCOMPARE(w.rowCount(), 8);
+        QCOMPARE(log.statusRowCount(), 8);
+        QCOMPARE(w.VScroll1->maximum(), 2);
+        QCOMPARE(w.Text1[0]->text(), QString("a.cro"));
+        QCOMPARE(w.lblActiveDays[1]->text(), QString("Never"));
+        QCOMPARE(w.lblActiveDays[2]->text(), NotSetText());
+        QCOMPARE(w.lstTime()[0], QString("7:05:00"));
+        QCOMPARE(w.lstMacro()[0], InProgramFolder("a.cro"));
+        QCOMPARE(w.Command2[7]->text(), QString("8-->"));
+        QVERIFY(!TmrChanged);
+
+        // Rows 0 to 5 at 1005 twips and 432 apart; the day label 60 twips lower.
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(w.rowShown(i), i < 6);
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(w.Text1[i]->y(), (1005 + 432 * i + 7) / 15);
+            QCOMPARE(w.lblActiveDays[i]->y(), (1065 + 432 * i + 7) / 15);
+        }
+        w.VScroll1->setValue(2);
+        QCOMPARE(w.txtScroll.text(), QString("2"));
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(w.rowShown(i), i >= 2);
+        w.txtScroll.setText("x"); // not a number: the page stays
+        QVERIFY(w.rowShown(7));
+
+        // Status rows: off rows in yellow, "Never" rows full in yellow, active rows green.
+        QCOMPARE(log.statusText(2), QString("Timer 3, OFF \r\n"));
+        QCOMPARE(log.statusColor(2), QColor(0xFF, 0xFF, 0));
+        QCOMPARE(log.statusText(1), QString("Timer 2, Set For Never at 7:06:00\r\n\t(b.cro)\r\n"));
+        QCOMPARE(log.statusColor(1), QColor(0xFF, 0xFF, 0));
+        QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0));
+        QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
+        QCOMPARE(FrmTimers::StatusRowText(4, "", "8:00:00", "Weekdays", false),
+                 QString("Timer 4, Set For Weekdays at 8:00:00\r\n\t(Empty)\r\n"));
+        QCOMPARE(FrmTimers::StatusRowText(4, "x", "8:00:00", "Never", true), QString("Timer 4, OFF \r\n"));
+        w.unload();
+        QVERIFY(!TimerEditOpen);
+    }
+
+    void addAndRemoveRows()
+    {
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        QCOMPARE(w.rowCount(), 6);
+        QVERIFY(w.cmdKillTimer->isHidden());
+
+        w.cmdCreateTimer_Click(); // hidden window: not a change
+        QCOMPARE(w.rowCount(), 7);
+        QVERIFY(!TmrChanged);
+        QCOMPARE(log.statusText(6), QString("Status not set!"));
+        QVERIFY(log.VSEvents->isEnabled());
+        QCOMPARE(w.VScroll1->value(), 1);
+        QVERIFY(w.rowShown(6));
+        QVERIFY(!w.cmdKillTimer->isHidden());
+        QCOMPARE(TimerCount, QString("7"));
+
+        while (w.rowCount() < 100)
+            w.cmdCreateTimer_Click();
+        w.cmdCreateTimer_Click(); // the 101st does nothing
+        QCOMPARE(w.rowCount(), 100);
+        QCOMPARE(log.statusRowCount(), 100);
+
+        m_dialogs.answers = {2}; // "No": nothing changes
+        w.cmdKillTimer_Click();
+        QCOMPARE(w.rowCount(), 100);
+        QVERIFY(m_dialogs.asked.last().contains("REMOVE Timer #100"));
+        m_dialogs.answers = {1};
+        w.cmdKillTimer_Click();
+        QCOMPARE(w.rowCount(), 99);
+        QCOMPARE(log.statusRowCount(), 99);
+        QVERIFY(TmrChanged);
+
+        // Saving writes one line per row; Cancel without saving keeps the saved count.
+        QVERIFY(w.SaveTimers());
+        QCOMPARE(GetSet("Settings", "TimerCount"), QString("99"));
+        QCOMPARE(readAll(m_path).count("\r\n"), 99);
+        w.unload();
+    }
+
+    void okLogsOnlyAChangedTable()
+    {
+        writeTimerFile(m_path, {"a.cro*7:05:00*Everyday", "**" + NotSetText(), "**" + NotSetText(),
+                                "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText()});
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        log.setLogText(QString());
+        QFile::remove(m_path);
+        w.Command3_Click(); // unchanged: saved again, nothing logged
+        QVERIFY(QFile::exists(m_path));
+        QCOMPARE(log.logText(), QString());
+        QVERIFY(w.isHidden());
+
+        w.Text1[1]->setText("b.cro");
+        QVERIFY(TmrChanged);
+        w.Command3_Click();
+        QVERIFY(!TmrChanged);
+        QVERIFY(log.logText().startsWith("\r\n========* Saving Timers *========\r\n"));
+        QVERIFY(log.logText().contains("\r\nTimer 1, Set For Everyday at 7:05:00\r\n\t(a.cro)\r\n"));
+        QVERIFY(log.logText().contains("\r\nTimer 2, OFF \r\n"));
+        QVERIFY(log.logText().contains("===== Timers Saved "));
+        QVERIFY(readAll(m_path).startsWith("\"a.cro*7:05:00*Everyday\"\r\n\"b.cro**"));
+        w.unload();
+    }
+
+    void unloadAsksAndKeepsRowsWhenSavingFails()
+    {
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.Text1[0]->setText("keep.cro");
+        QVERIFY(TmrChanged);
+
+        m_dialogs.answers = {2}; // "No": nothing written
+        w.unload();
+        QCOMPARE(m_dialogs.asked.size(), 1);
+        QVERIFY(m_dialogs.asked[0].contains("Save Changes to Timers before closing?"));
+        QVERIFY(!readAll(m_path).contains("keep.cro"));
+        QVERIFY(!TmrChanged);
+
+        w.ensureLoaded(); // back from the file
+        QCOMPARE(w.Text1[0]->text(), QString());
+        w.Text1[0]->setText("keep.cro");
+        m_dialogs.answers = {1};
+        w.unload();
+        QVERIFY(readAll(m_path).contains("keep.cro"));
+
+        // A save that fails keeps the edited rows for the next load.
+        w.timerFilePath = InProgramFolder("no such folder/tmrdat.zyv");
+        w.ensureLoaded();
+        w.Text1[1]->setText("unsaved.cro");
+        m_dialogs.answers = {1};
+        w.unload();
+        QVERIFY(!m_dialogs.infos.isEmpty()); // the user was told
+        w.ensureLoaded();
+        QCOMPARE(w.Text1[1]->text(), QString("unsaved.cro"));
+        QVERIFY(TmrChanged);
+        TmrChanged = false;
+        w.unload();
+    }
+
+    void cancelDropsUnsavedRowsAndReloads()
+    {
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.setCheck2(true);
+        w.cmdCreateTimer_Click();
+        w.cmdCreateTimer_Click();
+        w.Text1[0]->setText("dropped.cro");
+        w.cmdCancel_Click();
+        QVERIFY(m_dialogs.asked.isEmpty()); // nothing asked: the changes are discarded
+        QVERIFY(w.isLoaded());              // loaded anew because the switch was on
+        QVERIFY(w.check2());
+        QCOMPARE(w.rowCount(), 6);
+        QCOMPARE(log.statusRowCount(), 6);
+        QCOMPARE(w.Text1[0]->text(), QString());
+        w.unload();
+    }
+
+    void spinnerWrapsAndShowsTime()
+    {
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        // 24-hour mode.
+        w.chkAM->setChecked(false);
+        w.chkPM->setChecked(false);
+        w.SpinSuffix.clear();
+        w.VSTime[0]->setValue(23);
+        w.VSTime[0]->setValue(24);
+        QCOMPARE(w.Text3[0]->text(), QString("00"));
+        w.VSTime[1]->setValue(59);
+        w.VSTime[1]->setValue(60);
+        QCOMPARE(w.Text3[1]->text(), QString("00"));
+        w.VSTime[2]->setValue(-1);
+        QCOMPARE(w.Text3[2]->text(), QString("59"));
+        // 12-hour mode.
+        w.chkAM->setChecked(true);
+        w.SpinSuffix = " AM";
+        w.VSTime[0]->setValue(12);
+        w.VSTime[0]->setValue(13);
+        QCOMPARE(w.Text3[0]->text(), QString("01"));
+        w.VSTime[0]->setValue(0);
+        QCOMPARE(w.Text3[0]->text(), QString("12"));
+        w.VSTime[0]->setValue(9);
+        w.VSTime[1]->setValue(5);
+        w.VSTime[2]->setValue(0);
+        QCOMPARE(w.Label2->text(), QString("9:05:00 AM"));
+        w.Text3[1]->setText("7");
+        QCOMPARE(w.VSTime[1]->value(), 7);
+        QCOMPARE(w.Label2->text(), QString("9:07:00 AM"));
+        w.unload();
+    }
+
+    void loopPathAndStatusMailbox()
+    {
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.txtLoop->setText("loop.cro");
+        QCOMPARE(w.lblMacroLoop->text(), InProgramFolder("loop.cro"));
+        w.txtLoop->setText("/elsewhere/loop.cro");
+        QCOMPARE(w.lblMacroLoop->text(), QString("/elsewhere/loop.cro"));
+
+        log.setLogText("old");
+        w.txtStatusDump.setText("note");
+        QCOMPARE(log.logText(), QString("old\r\nnote"));
+        w.unload();
+    }
+
+    void dueRowSendsItsCommandOnce()
+    {
+        const QString start = ClockText(QTime(7, 5, 0));
+        writeTimerFile(m_path, {"A 3 On*" + start + "*Everyday", "C 2 Off*" + start + "*Weekends",
+                                "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText(),
+                                "**" + NotSetText()});
+        platform::RecordingSerialLink link;
+        link.setPortOpen(true);
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.setCheck2(true);
+        log.setLogText(QString());
+
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 59));
+        w.Timer1_Timer();
+        w.Timer2_Timer();
+        QCOMPARE(link.decodedBits(), QString());
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 5, 0));
+        w.Timer1_Timer();
+        QCOMPARE(w.Label3->text(), start);
+        w.Timer2_Timer();
+        w.Timer2_Timer(); // the same second again: no second start
+        const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
+        QCOMPARE(link.decodedBits(), frame);
+        QVERIFY(log.logText().contains("Success"));
+        QCOMPARE(log.statusColor(0), QColor(0xFF, 0, 0));
+        QCOMPARE(w.lblDay->text(), QString("1"));
+
+        // With the master switch off nothing starts.
+        link.clear();
+        w.setCheck2(false);
+        QVERIFY(!w.Timer2->isActive());
+        SetCommLink(nullptr);
+        w.unload();
+    }
+
+private:
+    SettableWallClock m_wall;
+    test::FakeWaitClock m_wait;
+    ScriptedDialogs m_dialogs;
+    QString m_path;
+};
+
+QELT_TEST_MAIN(FrmTimersTest)
+#include "tst_FrmTimers.moc"
