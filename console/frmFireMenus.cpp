@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -386,6 +387,9 @@ void frmFire::mnuPort_Click()
 {
     if (isVisible())
         focusToFocus();
+    frmSetup &port = PortSetup();
+    if (!port.isVisible() && port.cmdApply)
+        port.cmdApply->setEnabled(false);
     ShowPortDialog(this);
 }
 

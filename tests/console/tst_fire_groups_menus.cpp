@@ -90,6 +90,7 @@ private slots:
     {
         SoundsOn = false;
         ExePath = ProgramFolder();
+        LangFile = InProgramFolder("language.ini");
         SetDialogProvider(&dialogs);
         QVERIFY(OpenDataFile(InProgramFolder("db.zvd")));
         link.setPortOpen(true);
