@@ -136,6 +136,7 @@ Result run(platform::SerialLink &inner, platform::RecordingSerialLink *recorder)
 
 // Reads the real lines back after every change (a second descriptor on the
 // same device; TIOCMGET gives the modem-control lines as the driver set them).
+// Opening that descriptor may raise both lines, which is the standby state.
 // Returns the number of mismatches, or -1 when the device cannot be opened.
 int verifyLines(platform::SerialLink &port, const QString &device, int frames, int *checked)
 {

@@ -11,10 +11,10 @@ namespace qelt {
 double GroupWaitSeconds()
 {
     bool ok = false;
-    const double tenths = GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"),
-                                 QStringLiteral("6"))
-                              .trimmed()
-                              .toDouble(&ok);
+    const double tenths =
+        GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"), QStringLiteral("6"))
+            .trimmed()
+            .toDouble(&ok);
     if (!ok || tenths < 0)
         return 0.6;
     return tenths / 10.0;

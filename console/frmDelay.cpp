@@ -29,8 +29,8 @@ namespace {
 bool RoundToInt(double value, int *out)
 {
     const double r = std::rint(value);
-    if (!std::isfinite(r) || r > std::numeric_limits<int>::max()
-        || r < std::numeric_limits<int>::min())
+    if (!std::isfinite(r) || r > std::numeric_limits<int>::max() ||
+        r < std::numeric_limits<int>::min())
         return false;
     *out = int(r);
     return true;
@@ -205,7 +205,10 @@ void frmDelay::cmdCancel_Click()
         main->widget()->setFocus();
 }
 
-void frmDelay::reject() { cmdCancel_Click(); }
+void frmDelay::reject()
+{
+    cmdCancel_Click();
+}
 
 bool frmDelay::keyAllowed(QLineEdit *box, QKeyEvent *key) const
 {
@@ -248,8 +251,8 @@ bool frmDelay::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if ((watched == cmdContinue || watched == cmdCancel)
-               && (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip)) {
+    } else if ((watched == cmdContinue || watched == cmdCancel) &&
+               (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip)) {
         auto *button = static_cast<QPushButton *>(watched);
         if (!ToolTipsOn())
             button->setToolTip(QString());

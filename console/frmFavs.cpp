@@ -38,18 +38,21 @@ namespace qelt {
 
 namespace {
 
-constexpr int kTwips = 15;       // twips per pixel
-constexpr int kRowPx = 16;       // 240 twips: one list row and one button row
-constexpr int kRowLeft = 6;      // left of cmdON(0)
-constexpr int kButtonW = 24;     // 360 twips: cmdOFF sits this far right of cmdON
-constexpr int kGapPx = 13;       // 200 twips between the buttons and the list
-constexpr int kHeadTop = 2;      // the ON / OFF headings
-constexpr int kListTop = 18;     // first row
-constexpr int kStripPx = 64;     // height of the options strip
-constexpr int kPic1Px = 34;      // height of the bottom area
+constexpr int kTwips = 15;   // twips per pixel
+constexpr int kRowPx = 16;   // 240 twips: one list row and one button row
+constexpr int kRowLeft = 6;  // left of cmdON(0)
+constexpr int kButtonW = 24; // 360 twips: cmdOFF sits this far right of cmdON
+constexpr int kGapPx = 13;   // 200 twips between the buttons and the list
+constexpr int kHeadTop = 2;  // the ON / OFF headings
+constexpr int kListTop = 18; // first row
+constexpr int kStripPx = 64; // height of the options strip
+constexpr int kPic1Px = 34;  // height of the bottom area
 constexpr int kMinWidthTwips = 2900;
 
-QString Unscrambled(int rec) { return GetRec(rec, true); }
+QString Unscrambled(int rec)
+{
+    return GetRec(rec, true);
+}
 
 QIcon RowIcon()
 {
@@ -139,14 +142,14 @@ FavOptions ParseFavOptions(const QString &record)
 
 bool IsShortcut(const QString &path)
 {
-    return path.endsWith(QLatin1String("lnk"), Qt::CaseInsensitive)
-           || path.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive);
+    return path.endsWith(QLatin1String("lnk"), Qt::CaseInsensitive) ||
+           path.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive);
 }
 
 bool IsMacroShortcut(const QString &path)
 {
-    return path.endsWith(QLatin1String("cro.lnk"), Qt::CaseInsensitive)
-           || path.endsWith(QLatin1String("cro.desktop"), Qt::CaseInsensitive);
+    return path.endsWith(QLatin1String("cro.lnk"), Qt::CaseInsensitive) ||
+           path.endsWith(QLatin1String("cro.desktop"), Qt::CaseInsensitive);
 }
 
 bool SplitFavAddress(const QString &address, QString *house, QString *unit)
@@ -224,8 +227,8 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
         list->setObjectName(QLatin1String(name));
         list->setUniformItemSizes(true);
         list->setFrameShape(QFrame::NoFrame);
-        list->setStyleSheet(QStringLiteral("QListWidget::item { height: %1px; padding: 0px; }")
-                                .arg(kRowPx));
+        list->setStyleSheet(
+            QStringLiteral("QListWidget::item { height: %1px; padding: 0px; }").arg(kRowPx));
         list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         list->setMouseTracking(true);
         list->viewport()->installEventFilter(this);
@@ -318,7 +321,10 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     resize(3360 / kTwips, 200);
 }
 
-QListWidget *frmFavs::shownList() const { return FavSorted ? lstFavs : lstFavsUS; }
+QListWidget *frmFavs::shownList() const
+{
+    return FavSorted ? lstFavs : lstFavsUS;
+}
 
 int frmFavs::firstVisibleRow() const
 {
@@ -342,12 +348,15 @@ void frmFavs::ClickSound()
         PlayWav(qelt::ClickSound);
 }
 
-void frmFavs::ShowStatus(const QString &text) { statusPanel1->setText(text); }
+void frmFavs::ShowStatus(const QString &text)
+{
+    statusPanel1->setText(text);
+}
 
 void frmFavs::SaveOptions()
 {
-    PutRec(277, txtMaxVis->text() + QLatin1Char(',') + (chkOnTop->isChecked() ? "1" : "0")
-                    + QLatin1Char(',') + (chkSort->isChecked() ? "1" : "0"));
+    PutRec(277, txtMaxVis->text() + QLatin1Char(',') + (chkOnTop->isChecked() ? "1" : "0") +
+                    QLatin1Char(',') + (chkSort->isChecked() ? "1" : "0"));
 }
 
 void frmFavs::placeRows()
@@ -417,7 +426,8 @@ void frmFavs::SetFavs()
             b->setMouseTracking(true);
             b->setIconSize(QSize(10, 10));
         }
-        connect(on, &PressButton::clicked, this, [this, on] { cmdON_Click(int(cmdON.indexOf(on))); });
+        connect(on, &PressButton::clicked, this,
+                [this, on] { cmdON_Click(int(cmdON.indexOf(on))); });
         connect(off, &PressButton::clicked, this,
                 [this, off] { cmdOFF_Click(int(cmdOFF.indexOf(off))); });
         connect(on, &PressButton::mouseMoved, this,
@@ -475,7 +485,8 @@ void frmFavs::Load()
     for (QLabel *l : {lblOn, lblOff, Label2})
         l->setText(LangCap(l->text()));
     lblStandardView->setText(LangCap(lblStandardView->text()));
-    for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{cmdBri, cmdDim, chkOnTop, chkSort})
+    for (QAbstractButton *b :
+         std::initializer_list<QAbstractButton *>{cmdBri, cmdDim, chkOnTop, chkSort})
         b->setText(LangCap(b->text()));
     for (QAction *a : {mnuMain, mnuPrefs, mnuHidePrefs, mnuNormal})
         a->setText(LangCap(a->text()));
@@ -511,14 +522,17 @@ void frmFavs::Load()
     const double defTop = main ? main->y() * kTwips : 0;
     auto number = [](const QString &key, double def) {
         bool ok = false;
-        const double v = GetSet(QStringLiteral("Settings"), key, QString::number(def)).toDouble(&ok);
+        const double v =
+            GetSet(QStringLiteral("Settings"), key, QString::number(def)).toDouble(&ok);
         return ok ? v : def;
     };
     double left = number(QStringLiteral("FavLeft"), defLeft);
     double top = number(QStringLiteral("FavTop"), defTop);
-    const double widthTw = std::max<double>(number(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
-                                                          : QRect(0, 0, 1024, 768);
+    const double widthTw =
+        std::max<double>(number(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->geometry()
+                             : QRect(0, 0, 1024, 768);
     const double screenW = screen.width() * kTwips;
     const double screenH = screen.height() * kTwips;
     if (top < 50)
@@ -540,8 +554,9 @@ void frmFavs::Load()
     if (hooks.dimIcon)
         cmdDim->setIcon(hooks.dimIcon());
     if (MainWindow())
-        MainWindow()->setCheck1Text(QStringLiteral("\r\n   ") + LangCap(QStringLiteral("Favorites"))
-                                    + QLatin1Char(' ') + LangCap(QStringLiteral("View")));
+        MainWindow()->setCheck1Text(QStringLiteral("\r\n   ") +
+                                    LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
+                                    LangCap(QStringLiteral("View")));
     Timer1_Timer();
     Timer1->start();
     ClickSound();
@@ -555,10 +570,13 @@ void frmFavs::Unload()
     FavsView = false;
     MainView = true;
     if (!isMinimized()) {
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("FavLeft"), QString::number(x() * kTwips));
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("FavTop"), QString::number(y() * kTwips));
+        SaveSet(QStringLiteral("Settings"), QStringLiteral("FavLeft"),
+                QString::number(x() * kTwips));
+        SaveSet(QStringLiteral("Settings"), QStringLiteral("FavTop"),
+                QString::number(y() * kTwips));
     }
-    SaveSet(QStringLiteral("Settings"), QStringLiteral("FavWidth"), QString::number(width() * kTwips));
+    SaveSet(QStringLiteral("Settings"), QStringLiteral("FavWidth"),
+            QString::number(width() * kTwips));
     if (MainWindow())
         MainWindow()->setCheck1Text(QString());
     FavHold = false;
@@ -593,9 +611,8 @@ void frmFavs::changeEvent(QEvent *event)
     if (hooks.mnuMinToTrayChecked && hooks.mnuMinToTrayChecked())
         MinOnStart = true;
     if (isMinimized() && MinOnStart) {
-        const QString tip = (hooks.caption ? hooks.caption() : QString())
-                            + StatusTip
-                            + (MainWindow() ? MainWindow()->check1Text() : QString());
+        const QString tip = (hooks.caption ? hooks.caption() : QString()) + StatusTip +
+                            (MainWindow() ? MainWindow()->check1Text() : QString());
         if (SoundsOn)
             PlayWav(ZoomSound);
         QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
@@ -630,7 +647,10 @@ void frmFavs::mousePressEvent(QMouseEvent *event)
     QMainWindow::mousePressEvent(event);
 }
 
-void frmFavs::mouseMoveEvent(QMouseEvent *event) { QMainWindow::mouseMoveEvent(event); }
+void frmFavs::mouseMoveEvent(QMouseEvent *event)
+{
+    QMainWindow::mouseMoveEvent(event);
+}
 
 bool frmFavs::eventFilter(QObject *watched, QEvent *event)
 {
@@ -768,7 +788,8 @@ void frmFavs::SendOnOff(int i, bool on)
         // A row whose address is no house and unit sends nothing and leaves
         // the device of DIM and BRIGHT as it was.
         if (SplitFavAddress(lstFavsHC.at(row), &house, &unit)) {
-            const QString code = CmdToCode(house, unit, on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+            const QString code =
+                CmdToCode(house, unit, on ? QStringLiteral("ON") : QStringLiteral("OFF"));
             if (IsCmdCode(code)) {
                 FavHouse = house;
                 FavUnit = unit;
@@ -782,8 +803,14 @@ void frmFavs::SendOnOff(int i, bool on)
     ClickSound();
 }
 
-void frmFavs::cmdON_Click(int i) { SendOnOff(i, true); }
-void frmFavs::cmdOFF_Click(int i) { SendOnOff(i, false); }
+void frmFavs::cmdON_Click(int i)
+{
+    SendOnOff(i, true);
+}
+void frmFavs::cmdOFF_Click(int i)
+{
+    SendOnOff(i, false);
+}
 
 void frmFavs::cmdOnOff_MouseMove(int i, bool on)
 {
@@ -792,8 +819,8 @@ void frmFavs::cmdOnOff_MouseMove(int i, bool on)
     const QListWidget *list = shownList();
     if (i < 0 || row < 0 || row >= lstFavsHC.size() || row >= list->count())
         return;
-    ShowStatus(lstFavsHC.at(row) + (on ? QStringLiteral(" ON: ") : QStringLiteral(" OFF: "))
-               + list->item(row)->text());
+    ShowStatus(lstFavsHC.at(row) + (on ? QStringLiteral(" ON: ") : QStringLiteral(" OFF: ")) +
+               list->item(row)->text());
 }
 
 void frmFavs::cmdBriDim_MouseDown(bool dim)
@@ -802,8 +829,9 @@ void frmFavs::cmdBriDim_MouseDown(bool dim)
     // Nothing to brighten or dim before a device was switched here.
     if (FavHouseBits.size() != 8)
         return;
-    const QString frame = QStringLiteral("1101010110101010") + FavHouseBits.left(5) + QStringLiteral("000")
-                          + UnitCodes(8, dim ? 1 : 0) + QStringLiteral("10101101");
+    const QString frame = QStringLiteral("1101010110101010") + FavHouseBits.left(5) +
+                          QStringLiteral("000") + UnitCodes(8, dim ? 1 : 0) +
+                          QStringLiteral("10101101");
     do {
         SendBits(frame);
         CurrentWaitClock().processEvents();
@@ -811,7 +839,10 @@ void frmFavs::cmdBriDim_MouseDown(bool dim)
     } while (FavHold && !AbortSend);
 }
 
-void frmFavs::cmdBriDim_MouseUp() { FavHold = false; }
+void frmFavs::cmdBriDim_MouseUp()
+{
+    FavHold = false;
+}
 
 void frmFavs::cmdBriDim_Click()
 {
@@ -822,8 +853,8 @@ void frmFavs::cmdBriDim_Click()
 void frmFavs::cmdBriDim_MouseMove(bool dim)
 {
     label3Tag.clear();
-    ShowStatus(LangCap(dim ? QStringLiteral("Dim") : QStringLiteral("Brighten")) + QLatin1Char(' ')
-               + FavHouse + FavUnit);
+    ShowStatus(LangCap(dim ? QStringLiteral("Dim") : QStringLiteral("Brighten")) +
+               QLatin1Char(' ') + FavHouse + FavUnit);
 }
 
 namespace {
@@ -837,6 +868,9 @@ frmFavs &FavsWindow()
     return *g_favs;
 }
 
-frmFavs *FavsWindowIfCreated() { return g_favs; }
+frmFavs *FavsWindowIfCreated()
+{
+    return g_favs;
+}
 
 } // namespace qelt

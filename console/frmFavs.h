@@ -68,13 +68,13 @@ bool SplitFavAddress(const QString &address, QString *house, QString *unit);
 // What the favourites window uses of the main window's menu and looks.
 // The main window fills these in; any left empty does nothing.
 struct FavsMainHooks {
-    std::function<void(const QPoint &)> popupMenu;     // Popup1 at a screen position
-    std::function<void(bool)> setMnuFavsEnabled;       // mnuFavs
-    std::function<void(bool)> setMnuRegularEnabled;    // mnuRegular
-    std::function<void(bool)> setMnuViewVisible;       // mnuView
-    std::function<bool()> mnuMinToTrayChecked;         // mnuMinToTray
-    std::function<QString()> caption;                  // the main window's caption
-    std::function<QIcon()> brightIcon;                 // pictures of cmdBright / cmdDim
+    std::function<void(const QPoint &)> popupMenu;  // Popup1 at a screen position
+    std::function<void(bool)> setMnuFavsEnabled;    // mnuFavs
+    std::function<void(bool)> setMnuRegularEnabled; // mnuRegular
+    std::function<void(bool)> setMnuViewVisible;    // mnuView
+    std::function<bool()> mnuMinToTrayChecked;      // mnuMinToTray
+    std::function<QString()> caption;               // the main window's caption
+    std::function<QIcon()> brightIcon;              // pictures of cmdBright / cmdDim
     std::function<QIcon()> dimIcon;
 };
 

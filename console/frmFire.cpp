@@ -265,7 +265,7 @@ void frmFire::buildControls()
     picIcon = label(QStringLiteral("picIcon"), QString(), 254, yBtn, 24, 24);
     picIcon->setPixmap(m_images[2]);
     picIcon->setScaledContents(true);
-    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 100, 56, 84, 14);
+    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 110, 56, 76, 14);
     lblIndicate->setStyleSheet(QStringLiteral("color: #b00000; font-size: 8pt;"));
     lblIndicate->hide();
     lblShowFavs = label(QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"), 200, 30, 78,

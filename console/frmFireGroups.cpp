@@ -47,9 +47,15 @@ void frmFire::GroupRun(int i, bool off)
     setLamp(false);
 }
 
-void frmFire::cmdGrpOn_Click(int i) { GroupRun(i, false); }
+void frmFire::cmdGrpOn_Click(int i)
+{
+    GroupRun(i, false);
+}
 
-void frmFire::cmdGrpOff_Click(int i) { GroupRun(i, true); }
+void frmFire::cmdGrpOff_Click(int i)
+{
+    GroupRun(i, true);
+}
 
 bool frmFire::strtGroup(int sNum, const QString &sAction)
 {
@@ -74,9 +80,9 @@ void frmFire::cmdGrp_MouseDown(int i, bool off, Qt::MouseButton button)
     if (button == Qt::LeftButton) {
         setLamp(true);
     } else if (button == Qt::RightButton && TimerEditOpen) {
-        writeTimersMailbox(LangCap(QStringLiteral("Group")) + QLatin1Char(' ')
-                           + QString::number(i + 1)
-                           + (off ? QStringLiteral(" OFF") : QStringLiteral(" ON")));
+        writeTimersMailbox(LangCap(QStringLiteral("Group")) + QLatin1Char(' ') +
+                           QString::number(i + 1) +
+                           (off ? QStringLiteral(" OFF") : QStringLiteral(" ON")));
     }
 }
 

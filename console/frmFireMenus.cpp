@@ -75,9 +75,15 @@ const char *const kTitle = "Orvendale";
 
 } // namespace
 
-bool frmFire::timerIndicatorShown() const { return lblIndicate && !lblIndicate->isHidden(); }
+bool frmFire::timerIndicatorShown() const
+{
+    return lblIndicate && !lblIndicate->isHidden();
+}
 
-QString frmFire::TrayTipText() const { return windowTitle() + StatusTip + check1Text(); }
+QString frmFire::TrayTipText() const
+{
+    return windowTitle() + StatusTip + check1Text();
+}
 
 void frmFire::RefreshTrayTip()
 {
@@ -118,25 +124,28 @@ void frmFire::SetupGroupsPanicMenusModes()
         connect(cmdGrpOff[i], &PressButton::mouseDown, this,
                 [this, i](Qt::MouseButton b) { cmdGrp_MouseDown(i, true, b); });
         connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
-        connect(lblGrpLbl[i], &EventLabel::doubleClicked, this, [this, i] { lblGrpLbl_DblClick(i); });
+        connect(lblGrpLbl[i], &EventLabel::doubleClicked, this,
+                [this, i] { lblGrpLbl_DblClick(i); });
         const QString number = QString::number(i + 1);
         connect(cmdGrpOn[i], &PressButton::mouseMoved, this, [this, i, number] {
-            setToolTipFor(cmdGrpOn[i], LangTip(QStringLiteral("Turn Group")) + number + QLatin1Char(' ')
-                                           + LangCap(QStringLiteral("ON")) + QLatin1Char(' '));
+            setToolTipFor(cmdGrpOn[i], LangTip(QStringLiteral("Turn Group")) + number +
+                                           QLatin1Char(' ') + LangCap(QStringLiteral("ON")) +
+                                           QLatin1Char(' '));
         });
         connect(cmdGrpOff[i], &PressButton::mouseMoved, this, [this, i, number] {
-            setToolTipFor(cmdGrpOff[i], LangTip(QStringLiteral("Turn Group")) + number
-                                            + QLatin1Char(' ') + LangCap(QStringLiteral("OFF"))
-                                            + QLatin1Char(' '));
+            setToolTipFor(cmdGrpOff[i], LangTip(QStringLiteral("Turn Group")) + number +
+                                            QLatin1Char(' ') + LangCap(QStringLiteral("OFF")) +
+                                            QLatin1Char(' '));
         });
         connect(Command2[i], &PressButton::mouseMoved, this, [this, i, number] {
             setToolTipFor(Command2[i],
-                          LangTip(QStringLiteral("Turn Group")) + number + QLatin1Char(' ')
-                              + LangCap(QStringLiteral("ON")) + QLatin1Char(' ')
-                              + LangTip(QStringLiteral("-- then auto-OFF after the delay you set.")));
+                          LangTip(QStringLiteral("Turn Group")) + number + QLatin1Char(' ') +
+                              LangCap(QStringLiteral("ON")) + QLatin1Char(' ') +
+                              LangTip(QStringLiteral("-- then auto-OFF after the delay you set.")));
         });
         connect(lblGrpLbl[i], &EventLabel::mouseMoved, this, [this, i] {
-            setToolTipFor(lblGrpLbl[i], LangTip(QStringLiteral("Double Click to change or update")));
+            setToolTipFor(lblGrpLbl[i],
+                          LangTip(QStringLiteral("Double Click to change or update")));
         });
     }
     connect(cmdPanic, &QPushButton::clicked, this, [this] { cmdPanic_Click(); });
@@ -147,7 +156,8 @@ void frmFire::SetupGroupsPanicMenusModes()
         }
     });
     connect(cmdPanic, &PressButton::mouseMoved, this, [this] {
-        setToolTipFor(cmdPanic, LangTip(QStringLiteral("Run 'Panic' Routine (right click for setup)")));
+        setToolTipFor(cmdPanic,
+                      LangTip(QStringLiteral("Run 'Panic' Routine (right click for setup)")));
     });
     connect(tmrPanic, &QTimer::timeout, this, [this] { tmrPanic_Timer(); });
     connect(cmdCreateGr, &QPushButton::clicked, this, [this] { cmdCreateGr_Click(); });
@@ -168,7 +178,8 @@ void frmFire::SetupGroupsPanicMenusModes()
     });
     new MouseHook(ckbGroups, [this](QEvent::Type type, Qt::MouseButton b) {
         if (type == QEvent::MouseMove) {
-            setToolTipFor(ckbGroups, LangTip(QStringLiteral("Show Groups (right click for setup)")));
+            setToolTipFor(ckbGroups,
+                          LangTip(QStringLiteral("Show Groups (right click for setup)")));
         } else if (type == QEvent::MouseButtonRelease) {
             if (b == Qt::RightButton) {
                 if (MacroEditorService *editor = MacroEditor())
@@ -185,8 +196,10 @@ void frmFire::SetupGroupsPanicMenusModes()
     });
     txtPanicBcolor.setHandler([this](const QString &text) {
         const PanicRgb c = PanicBackColour(text);
-        cmdPanic->setStyleSheet(
-            QStringLiteral("background-color: rgb(%1, %2, %3);").arg(c.red).arg(c.green).arg(c.blue));
+        cmdPanic->setStyleSheet(QStringLiteral("background-color: rgb(%1, %2, %3);")
+                                    .arg(c.red)
+                                    .arg(c.green)
+                                    .arg(c.blue));
     });
     txtGrpDelayB.setHandler([this](const QString &text) {
         if (text == QLatin1String("0"))
@@ -213,7 +226,8 @@ void frmFire::SetupGroupsPanicMenusModes()
             cmdPanic->show();
             mnuShowPanic->setChecked(true);
             mnuPanicRun->setVisible(true);
-            mnuPanicRun->setText(txtPanicNm.text() + QLatin1Char(' ') + LangCap(QStringLiteral("(Run)")));
+            mnuPanicRun->setText(txtPanicNm.text() + QLatin1Char(' ') +
+                                 LangCap(QStringLiteral("(Run)")));
         } else if (v == 0) {
             cmdPanic->hide();
             mnuShowPanic->setChecked(false);
@@ -229,9 +243,10 @@ void frmFire::SetupGroupsPanicMenusModes()
         } else if (type == QEvent::MouseButtonRelease) {
             Check1_MouseUp(b);
         } else {
-            setToolTipFor(Check1, LangTip(Check1->isChecked()
-                                              ? QStringLiteral("Timers are ON (right click for setup)")
-                                              : QStringLiteral("Timers are OFF (right click for setup)")));
+            setToolTipFor(Check1,
+                          LangTip(Check1->isChecked()
+                                      ? QStringLiteral("Timers are ON (right click for setup)")
+                                      : QStringLiteral("Timers are OFF (right click for setup)")));
         }
     });
 
@@ -258,7 +273,8 @@ void frmFire::SetupGroupsPanicMenusModes()
         if (PrefsService *prefs = Prefs())
             prefs->showPage(0);
     });
-    connect(mnuDesktop, &QAction::triggered, this, [this] { DesktopShortcutCommand(mnuDesktop->text()); });
+    connect(mnuDesktop, &QAction::triggered, this,
+            [this] { DesktopShortcutCommand(mnuDesktop->text()); });
     connect(mnuRemoveDesktop, &QAction::triggered, this, [] { RemoveDeskLink(); });
     connect(mnuRemoveStartup, &QAction::triggered, this, [] { RemoveStartupLink(); });
     // Menu items do not tick themselves: a click has already flipped the mark
@@ -275,7 +291,8 @@ void frmFire::SetupGroupsPanicMenusModes()
     option(mnuGrpDelayB, [this] { mnuGrpDelayB_Click(); });
     option(mnuMinToTray, [this] { mnuMinToTray_Click(); });
     option(mnuMinOnStart, [this] { mnuMinOnStart_Click(); });
-    option(mnuAssociate, [this] { mnuAssociate->setChecked(ToggleAssocCro(mnuAssociate->isChecked())); });
+    option(mnuAssociate,
+           [this] { mnuAssociate->setChecked(ToggleAssocCro(mnuAssociate->isChecked())); });
     option(mnuTips, [this] { mnuTips_Click(); });
     connect(mnuDisAssociate, &QAction::triggered, this, [this] { mnuDisAssociate_Click(); });
     connect(mnuUninstall, &QAction::triggered, this, [] {
@@ -295,11 +312,13 @@ void frmFire::SetupGroupsPanicMenusModes()
     // --- window modes
     connect(tmrStartUp, &QTimer::timeout, this, [this] { tmrStartUp_Timer(); });
     connect(lblMin, &EventLabel::clicked, this, [this] { lblMin_Click(); });
-    connect(lblMin, &EventLabel::mouseDown, this, [this](Qt::MouseButton b) { lblMin_MouseDown(b); });
+    connect(lblMin, &EventLabel::mouseDown, this,
+            [this](Qt::MouseButton b) { lblMin_MouseDown(b); });
     connect(lblMin, &EventLabel::mouseMoved, this, [this] {
-        setToolTipFor(lblMin, mnuMinToTray->isChecked()
-                                  ? LangTip(QStringLiteral("Send to system tray"))
-                                  : LangTip(QStringLiteral("Minimize (Right click sends to tray)")));
+        setToolTipFor(lblMin,
+                      mnuMinToTray->isChecked()
+                          ? LangTip(QStringLiteral("Send to system tray"))
+                          : LangTip(QStringLiteral("Minimize (Right click sends to tray)")));
         lblMin->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     });
     connect(lblShowFavs, &EventLabel::clicked, this, [this] { lblShowFavs_Click(); });
@@ -308,11 +327,13 @@ void frmFire::SetupGroupsPanicMenusModes()
         f.setUnderline(true);
         lblShowFavs->setFont(f);
     });
-    connect(picIcon, &EventLabel::mouseDown, this, [this](Qt::MouseButton b) { picIcon_MouseDown(b); });
+    connect(picIcon, &EventLabel::mouseDown, this,
+            [this](Qt::MouseButton b) { picIcon_MouseDown(b); });
     connect(picIcon, &EventLabel::mouseMoved, this, [this] {
-        picIcon->setToolTip(toolTipsOn() ? QStringLiteral(" ") + LangCap(QStringLiteral("About Orvendale"))
-                                               + QStringLiteral(" ")
-                                         : QString());
+        picIcon->setToolTip(toolTipsOn()
+                                ? QStringLiteral(" ") + LangCap(QStringLiteral("About Orvendale")) +
+                                      QStringLiteral(" ")
+                                : QString());
     });
     connect(&TrayEventSource(), &TrayEvents::mouseMessage, this, [this](int m) { TrayMouse(m); });
 }
@@ -328,8 +349,9 @@ void frmFire::Check1_Click()
     }
     Text2.setText(on ? QStringLiteral("1") : QStringLiteral("0"));
     Check1->setText(LangCap(QStringLiteral("&Timers")) + QStringLiteral("  "));
-    StatusTip = QStringLiteral(" (") + LangCap(on ? QStringLiteral("Timers ON") : QStringLiteral("Timers OFF"))
-                + QStringLiteral(")  ");
+    StatusTip = QStringLiteral(" (") +
+                LangCap(on ? QStringLiteral("Timers ON") : QStringLiteral("Timers OFF")) +
+                QStringLiteral(")  ");
     RefreshTrayTip();
     if (SoundsOn)
         PlayWav(ClickSound);
@@ -359,7 +381,10 @@ void frmFire::Check1_MouseUp(Qt::MouseButton button)
     setCheck1Text(QString());
 }
 
-void frmFire::mnuPanicRun_Click() { tmrPanic->start(); }
+void frmFire::mnuPanicRun_Click()
+{
+    tmrPanic->start();
+}
 
 void frmFire::mnuShowLog_Click()
 {
@@ -466,7 +491,10 @@ void frmFire::mnuUpdate_Click()
     OpenDoc(InProgramFolder(QStringLiteral("update")));
 }
 
-void frmFire::mnuAbout_Click() { ShowAbout(); }
+void frmFire::mnuAbout_Click()
+{
+    ShowAbout();
+}
 
 // ---------------------------------------------------------------- language
 
@@ -509,19 +537,21 @@ bool frmFire::mnuLanguage_Click(int i)
     SaveSet(QStringLiteral("Settings"), QStringLiteral("Language"), newLanguage);
 
     const int answer = Questions(
-        LangCap(QStringLiteral("You must restart Orvendale for these changes to fully take place."))
-            + QStringLiteral("\r\n") + LangCap(QStringLiteral("Would you like to restart Zyv now?")),
+        LangCap(
+            QStringLiteral("You must restart Orvendale for these changes to fully take place.")) +
+            QStringLiteral("\r\n") + LangCap(QStringLiteral("Would you like to restart Zyv now?")),
         2, LangCap(QStringLiteral("Restart Now ?")));
     if (answer != 1)
         return false;
     Tag = QStringLiteral("restart");
 
     if (timerIndicatorShown()) {
-        const int wait = Questions(
-            LangCap(QStringLiteral("It appears that a timer is running!")) + QStringLiteral("\r\n")
-                + LangCap(QStringLiteral(
-                    "Would you like to wait for the timer to finish before restarting?")),
-            3, QLatin1String(kTitle));
+        const int wait =
+            Questions(LangCap(QStringLiteral("It appears that a timer is running!")) +
+                          QStringLiteral("\r\n") +
+                          LangCap(QStringLiteral(
+                              "Would you like to wait for the timer to finish before restarting?")),
+                      3, QLatin1String(kTitle));
         if (wait == 3)
             return false; // the tag stays: a later exit restarts the program
         if (wait == 1) {

@@ -107,8 +107,9 @@ void frmFire::TrayMouse(int message)
 
 void frmFire::mouseMoveEvent(QMouseEvent *event)
 {
-    cboHouse->setToolTip(toolTipsOn() ? LangTip(QStringLiteral("Click on or type letter to select House Code"))
-                                      : QString());
+    cboHouse->setToolTip(
+        toolTipsOn() ? LangTip(QStringLiteral("Click on or type letter to select House Code"))
+                     : QString());
     ResetHoverLooks(true);
     QWidget::mouseMoveEvent(event);
 }

@@ -11,7 +11,10 @@ namespace qelt {
 
 namespace {
 
-QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+QString Quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
 
 // The lines of a file's text; the empty piece after the last line end is
 // dropped, and a lone CR or LF also ends a line.
@@ -33,7 +36,10 @@ QString HeaderText(int number, const QString &label)
 
 } // namespace
 
-QString GroupFileName(int n) { return QStringLiteral("file%1.grp").arg(n); }
+QString GroupFileName(int n)
+{
+    return QStringLiteral("file%1.grp").arg(n);
+}
 
 QString GroupFilePath(int n)
 {

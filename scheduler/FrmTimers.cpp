@@ -145,15 +145,15 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_
     Label3->resize(130, 24);
     lblDay = label("1", -100, -100);
     lblDay->hide();
-    Check2 = check("Check2", "Timers Off", 150, 10);
-    chkTSound = check("chkTSound", "Timer Sound", 260, 10);
-    chkMsound = check("chkMsound", "Macro Sound", 370, 10);
-    Check4 = check("Check4", "Allow Manual", 470, 10);
+    Check2 = check("Check2", "Timers Off", 140, 10);
+    chkTSound = check("chkTSound", "Timer Sound", 240, 10);
+    chkMsound = check("chkMsound", "Macro Sound", 345, 10);
+    Check4 = check("Check4", "Allow Manual", 450, 10);
     Check1 = check("Check1", "Check1", -200, -200);
     Check1->hide();
 
     // Column headings.
-    const QStringList headings = {"#", "Action (macro, program or command)", "Start", "Days", "", "", "",
+    const QStringList headings = {"#", "Action", "Start", "Days", "", "", "",
                                   "", "On"};
     const int headingX[] = {60, 102, 324, 416, -100, -100, -100, -100, 512};
     for (int k = 0; k < headings.size(); ++k) {

@@ -102,10 +102,10 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
     Label2 = makeLabelButton("Label2", "Minimize", 175, 8);
     Label3 = makeLabelButton("Label3", "Close", 245, 8);
     Label4 = makeLabelButton("Label4", "Show Log", kLeft, 34);
-    lblSave = makeLabelButton("lblSave", "Save As", 84, 34);
-    lblAppend = makeLabelButton("lblAppend", "Clear", 142, 34);
-    Label1 = makeLabelButton("Label1", "Select All", 185, 34);
-    lblPrint = makeLabelButton("lblPrint", "Print", 252, 34);
+    lblSave = makeLabelButton("lblSave", "Save As", 100, 34);
+    lblAppend = makeLabelButton("lblAppend", "Clear", 158, 34);
+    Label1 = makeLabelButton("Label1", "Select All", 198, 34);
+    lblPrint = makeLabelButton("lblPrint", "Print", 260, 34);
 
     chkSaveLog = new QCheckBox(this);
     chkSaveLog->setObjectName("chkSaveLog");
@@ -138,7 +138,7 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
 
     VSEvents = new QScrollBar(Qt::Vertical, this);
     VSEvents->setObjectName("VSEvents");
-    VSEvents->setGeometry(kLeft + kRowWidth + 2, kRowTop, 16, kRowPitch * kVisibleRows);
+    VSEvents->setGeometry(kLeft + kRowWidth, kRowTop, 16, kRowPitch * kVisibleRows);
     VSEvents->setRange(0, 0);
     VSEvents->setEnabled(false);
     connect(VSEvents, &QScrollBar::valueChanged, this, [this] { VSEvents_Change(); });

@@ -78,8 +78,8 @@ TEST_F(GroupRunnerTest, OffRunSetsTheEleventhCharacter)
 {
     ASSERT_TRUE(SaveGroupFile(5, "x", {kA1On, kAlreadyOff, kC12On}));
     ASSERT_TRUE(SendGroup(5, true));
-    EXPECT_EQ(link.decodedBits(), Frame("0110000000100000") + Frame(kAlreadyOff)
-                                      + Frame("0000010001100000"));
+    EXPECT_EQ(link.decodedBits(),
+              Frame("0110000000100000") + Frame(kAlreadyOff) + Frame("0000010001100000"));
     EXPECT_EQ(GroupOffCode(kA1On), kAlreadyOff);
     EXPECT_EQ(GroupOffCode("0101"), "0101");
 }
@@ -97,7 +97,8 @@ TEST_F(GroupRunnerTest, MissingHeaderlessOrMalformedGroupsSendNothingMalformed)
 
     QFile f(GroupFilePath(2));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("\r\n\"0110\"\r\n\"" + kA1On.toLatin1() + "\"\r\n\"01100000000000002222\"\r\n\"abc\"\r\n");
+    f.write("\r\n\"0110\"\r\n\"" + kA1On.toLatin1() +
+            "\"\r\n\"01100000000000002222\"\r\n\"abc\"\r\n");
     f.close();
     EXPECT_TRUE(SendGroup(2, false, &sent));
     EXPECT_EQ(sent, 2);

@@ -33,7 +33,8 @@ public:
     {
         return {};
     }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
     {
         *ok = false;
         return {};
@@ -78,13 +79,27 @@ private slots:
         QTest::addColumn<QString>("min");
         QTest::addColumn<QString>("sec");
         QTest::addColumn<QString>("result");
-        QTest::newRow("2 min 30 s") << "2" << "30" << "150";
-        QTest::newRow("both empty") << "" << "" << "0";
-        QTest::newRow("longest entries") << "999" << "999" << "60939";
-        QTest::newRow("2.5 s rounds to even") << "" << "2.5" << "2";
-        QTest::newRow("1.5 s rounds to even") << "" << "1.5" << "2";
-        QTest::newRow("3.5 s rounds to even") << "0" << "3.5" << "4";
-        QTest::newRow("seconds only") << "" << "45" << "45";
+        QTest::newRow("2 min 30 s") << "2"
+                                    << "30"
+                                    << "150";
+        QTest::newRow("both empty") << ""
+                                    << ""
+                                    << "0";
+        QTest::newRow("longest entries") << "999"
+                                         << "999"
+                                         << "60939";
+        QTest::newRow("2.5 s rounds to even") << ""
+                                              << "2.5"
+                                              << "2";
+        QTest::newRow("1.5 s rounds to even") << ""
+                                              << "1.5"
+                                              << "2";
+        QTest::newRow("3.5 s rounds to even") << "0"
+                                              << "3.5"
+                                              << "4";
+        QTest::newRow("seconds only") << ""
+                                      << "45"
+                                      << "45";
     }
     void totalsFromBothBoxes()
     {

@@ -23,9 +23,15 @@ using namespace qelt;
 
 namespace {
 
-QString Frame(const QString &code) { return "1101010110101010" + code + "10101101"; }
+QString Frame(const QString &code)
+{
+    return "1101010110101010" + code + "10101101";
+}
 
-int Rec(char house, int unit) { return (house - 'A') * 16 + unit; }
+int Rec(char house, int unit)
+{
+    return (house - 'A') * 16 + unit;
+}
 
 void ClearDevices()
 {
@@ -84,8 +90,8 @@ private slots:
         QTest::addColumn<QStringList>("addresses");
         QTest::newRow("sorted") << true << QStringList{"Hall", "porch", "Porch"}
                                 << QStringList{"A3", "B1", "C12"};
-        QTest::newRow("record order") << false << QStringList{"porch", "Hall", "Porch"}
-                                      << QStringList{"B1", "A3", "C12"};
+        QTest::newRow("record order")
+            << false << QStringList{"porch", "Hall", "Porch"} << QStringList{"B1", "A3", "C12"};
     }
     void listsFollowTheRecords()
     {
@@ -96,7 +102,7 @@ private slots:
         PutRec(1, "B1## porch");
         PutRec(2, "A3## Hall");
         PutRec(3, "C12## Porch");
-        PutRec(4, "D1## ");       // no name: not listed
+        PutRec(4, "D1## ");        // no name: not listed
         PutRec(5, "no separator"); // not listed
         PutRec(277, QString("10,0,%1").arg(sorted ? 1 : 0));
         favs->Load();
@@ -148,11 +154,16 @@ private slots:
         QTest::addColumn<QString>("maxVis");
         QTest::addColumn<bool>("sorted");
         QTest::addColumn<QString>("storedAfter");
-        QTest::newRow("first open") << "" << "10" << true << "10,0,0";
-        QTest::newRow("stored") << "7,0,0" << "7" << false << "7,0,0";
-        QTest::newRow("garbage") << "abc,x,yy" << "10" << true << "abc,x,yy";
-        QTest::newRow("short") << "5" << "5" << true << "10,0,0";
-        QTest::newRow("too many rows") << "5000,0,1" << "10" << true << "5000,0,1";
+        QTest::newRow("first open") << ""
+                                    << "10" << true << "10,0,0";
+        QTest::newRow("stored") << "7,0,0"
+                                << "7" << false << "7,0,0";
+        QTest::newRow("garbage") << "abc,x,yy"
+                                 << "10" << true << "abc,x,yy";
+        QTest::newRow("short") << "5"
+                               << "5" << true << "10,0,0";
+        QTest::newRow("too many rows") << "5000,0,1"
+                                       << "10" << true << "5000,0,1";
     }
     void optionRecordIsReadAndRepaired()
     {
@@ -221,8 +232,8 @@ private slots:
         favs->cmdON_Click(2);
         link.clear();
         favs->cmdBriDim_MouseDown(false);
-        QCOMPARE(link.decodedBits(), "1101010110101010" + c12On.left(5) + "000" + UnitCodes(8, 0)
-                                         + "10101101");
+        QCOMPARE(link.decodedBits(),
+                 "1101010110101010" + c12On.left(5) + "000" + UnitCodes(8, 0) + "10101101");
         // Held: one more frame for each 0.35 s wait, all the same.
         link.clear();
         const qint64 start = clock.now;
@@ -231,7 +242,8 @@ private slots:
                 favs->FavHold = false;
         };
         favs->cmdBriDim_MouseDown(true);
-        const QString dim = "1101010110101010" + c12On.left(5) + "000" + UnitCodes(8, 1) + "10101101";
+        const QString dim =
+            "1101010110101010" + c12On.left(5) + "000" + UnitCodes(8, 1) + "10101101";
         const QString bits = link.decodedBits();
         QVERIFY(bits.size() >= 2 * dim.size());
         QCOMPARE(bits, dim.repeated(bits.size() / dim.size()));

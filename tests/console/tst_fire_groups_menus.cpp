@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,7 +33,10 @@ const QString kA1Off = QStringLiteral("0110000000100000");
 const QString kB2On = QStringLiteral("1110000000010000");
 const QString kB2Off = QStringLiteral("1110000000110000");
 
-QString Frame(const QString &code) { return "1101010110101010" + code + "10101101"; }
+QString Frame(const QString &code)
+{
+    return "1101010110101010" + code + "10101101";
+}
 
 class ScriptedDialogs : public DialogProvider {
 public:
@@ -53,7 +57,8 @@ public:
     {
         return {};
     }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
     {
         *ok = false;
         return {};
@@ -147,7 +152,8 @@ private slots:
         link.clear();
         fire->txtGroupNum.setText("");
         fire->cmdPanic_Click();
-        QCOMPARE(dialogs.messages, QStringList{"This button must be setup first, click OK to continue."});
+        QCOMPARE(dialogs.messages,
+                 QStringList{"This button must be setup first, click OK to continue."});
         fire->txtGroupNum.setText("9");
         fire->cmdPanic_Click();
         QVERIFY(link.changes.isEmpty());
@@ -365,6 +371,13 @@ private slots:
         QCOMPARE(Bytes(ini), english);
         QCOMPARE(GetSet("Settings", "Language"), QString("Deutsch"));
         Write(InProgramFolder("Deutsch.lan"), german);
+        // Nor does one that is no file.
+        QVERIFY(QDir().mkpath(InProgramFolder("Broken.lan")));
+        QAction *broken = fire->mnuLan->addAction("Broken");
+        broken->setData("Broken.lan");
+        fire->mnuLanguage.append(broken);
+        QVERIFY(!fire->mnuLanguage_Click(int(fire->mnuLanguage.size()) - 1));
+        QCOMPARE(Bytes(ini), english);
 
         // Restart while a timer runs, answered Cancel: nothing closes, the
         // tag stays for a later exit.

@@ -87,8 +87,8 @@ TEST_F(GroupFileTest, PutLabelKeepsCodesAndAddsMissingHeader)
     const QString path = GroupFilePath(4);
     Write(path, "\"" + kCodeA.toLatin1() + "\"\r\n\r\n\"" + kCodeB.toLatin1() + "\"\r\n");
     EXPECT_EQ(goGrLabel("p", path, "Garden"), QStringLiteral("Garden"));
-    EXPECT_EQ(Bytes(path), "\"Group 5, Garden\"\r\n\"" + kCodeA.toLatin1() + "\"\r\n\""
-                               + kCodeB.toLatin1() + "\"\r\n");
+    EXPECT_EQ(Bytes(path), "\"Group 5, Garden\"\r\n\"" + kCodeA.toLatin1() + "\"\r\n\"" +
+                               kCodeB.toLatin1() + "\"\r\n");
 
     EXPECT_EQ(goGrLabel("p", path, ""), QString());
     EXPECT_TRUE(Bytes(path).startsWith("\"Group 5, \"\r\n\"" + kCodeA.toLatin1()));

@@ -1,0 +1,168 @@
+// Starts the console headless on an empty program folder with the recording
+// serial fake, presses a unit ON button 100 times and prints:
+//   - the time from mouse-down to the first line change (the 0.07 s wait
+//     before every frame included),
+//   - the resident memory after start-up,
+//   - the processor time used while the console sits idle.
+//
+//   bench_console [idle seconds, default 60]
+#include "console/frmFire.h"
+#include "core/DataFile.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/X10Codes.h"
+#include "platform/SerialLink.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace qelt;
+
+namespace {
+
+// The recording fake, noting when the first line changes after a mark.
+class TimingLink : public platform::RecordingSerialLink {
+public:
+    QElapsedTimer clock;
+    qint64 firstChangeNs = -1;
+    void setRTSEnable(bool on) override
+    {
+        note();
+        RecordingSerialLink::setRTSEnable(on);
+    }
+    void setDTREnable(bool on) override
+    {
+        note();
+        RecordingSerialLink::setDTREnable(on);
+    }
+
+private:
+    void note()
+    {
+        if (firstChangeNs < 0)
+            firstChangeNs = clock.nsecsElapsed();
+    }
+};
+
+long ResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
+           + usage.ru_stime.tv_usec / 1e6;
+}
+
+void Press(QWidget *button, QEvent::Type type)
+{
+    const QPointF at(button->width() / 2.0, button->height() / 2.0);
+    QMouseEvent event(type, at, button->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(button, &event);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir root;
+    for (const char *sub : {"home", "config", "data", "runtime", "program"})
+        QDir(root.path()).mkpath(QLatin1String(sub));
+    QFile::setPermissions(root.path() + "/runtime",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("HOME", (root.path() + "/home").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (root.path() + "/runtime").toUtf8());
+    qputenv("QELT_FAKE_SERIAL", "1");
+    QApplication app(argc, argv);
+    const int idleSeconds = argc > 1 ? std::max(1, atoi(argv[1])) : 60;
+
+    // An empty program folder; the port number is the only record set, so
+    // that the start opens the (fake) port instead of asking for one.
+    SetProgramFolder(root.path() + "/program");
+    ExePath = ProgramFolder();
+    LangFile = InProgramFolder(QStringLiteral("language.ini"));
+    SetHouseCodes();
+    SetUnitCodes();
+    OpenDataFile(InProgramFolder(QStringLiteral("db.zvd")));
+    PutRec(270, QStringLiteral("1"));
+    PutRec(282, QStringLiteral("benchmark")); // no desktop shortcut
+
+    TimingLink link;
+    auto *window = new frmFire(&link);
+    SetMainWindow(window);
+    window->Form_Load();
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < 700) // the start's continuation runs after 500 ms
+        app.processEvents(QEventLoop::AllEvents, 20);
+    const long rssKb = ResidentKb();
+
+    std::vector<double> ms;
+    link.clock.start();
+    for (int i = 0; i < 100; ++i) {
+        QPushButton *button = window->cmdON[i % 8];
+        link.firstChangeNs = -1;
+        const qint64 down = link.clock.nsecsElapsed();
+        Press(button, QEvent::MouseButtonPress);
+        if (link.firstChangeNs >= 0)
+            ms.push_back((link.firstChangeNs - down) / 1e6);
+        Press(button, QEvent::MouseButtonRelease);
+        app.processEvents();
+    }
+    std::sort(ms.begin(), ms.end());
+    double sum = 0;
+    for (double v : ms)
+        sum += v;
+    if (ms.empty()) {
+        std::printf("mouse-down to first line change: no line changed\n");
+    } else {
+        std::printf("mouse-down to first line change over %zu presses: mean %.2f ms, median "
+                    "%.2f ms, max %.2f ms (target <= 75 ms)\n",
+                    ms.size(), sum / ms.size(), ms[ms.size() / 2], ms.back());
+    }
+    std::printf("resident memory after start-up: %.1f MB (target <= 80 MB)\n", rssKb / 1024.0);
+    std::fflush(stdout);
+
+    const double cpu0 = CpuSeconds();
+    QElapsedTimer idle;
+    idle.start();
+    QTimer::singleShot(idleSeconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    const double cpu = CpuSeconds() - cpu0;
+    const double wall = idle.elapsed() / 1000.0;
+    std::printf("processor time over %.0f idle seconds: %.3f s = %.2f%% of one core (target < 1%%)\n",
+                wall, cpu, 100.0 * cpu / wall);
+
+    AbortSend = true;
+    delete window;
+    CloseDataFile();
+    return 0;
+}
