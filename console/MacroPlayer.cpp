@@ -15,7 +15,10 @@ const char *const kModule = "frmFire";
 const char *const kProc = "CroSend";
 } // namespace
 
-double LinePauseSeconds(double seconds) { return std::max(seconds - 0.1, 0.15); }
+double LinePauseSeconds(double seconds)
+{
+    return std::max(seconds - 0.1, 0.15);
+}
 
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
 {

@@ -10,11 +10,11 @@ namespace qelt {
 
 // What a play asks of the window around it. Every member may be empty.
 struct MacroPlayHooks {
-    std::function<void(bool lit)> lamp;          // the lamp picture
-    std::function<void()> tick;                  // before each line (tick sound)
-    std::function<void(int value)> loopSwitch;   // the timers window's loop switch
-    std::function<void()> closingPattern;        // sent after the last line
-    std::function<void()> finished;              // lamp out, exit controls back
+    std::function<void(bool lit)> lamp;        // the lamp picture
+    std::function<void()> tick;                // before each line (tick sound)
+    std::function<void(int value)> loopSwitch; // the timers window's loop switch
+    std::function<void()> closingPattern;      // sent after the last line
+    std::function<void()> finished;            // lamp out, exit controls back
 };
 
 enum class MacroPlayResult {

@@ -2,7 +2,10 @@
 
 namespace qelt {
 
-int RowUnit(int row, bool unitBank) { return row + 1 + (unitBank ? 8 : 0); }
+int RowUnit(int row, bool unitBank)
+{
+    return row + 1 + (unitBank ? 8 : 0);
+}
 
 int DeviceRec(int houseIndex, int unit)
 {

@@ -11,11 +11,11 @@ inline constexpr int RecHouse = 271;       // house code list index "0".."15"
 inline constexpr int RecUnitBank = 272;    // "True" while units 9 to 16 are shown
 inline constexpr int RecGroupsShown = 273; // group panel open "0"/"1"
 inline constexpr int RecPanicName = 274;
-inline constexpr int RecTimersOn = 275;    // Check1 "0"/"1"
+inline constexpr int RecTimersOn = 275; // Check1 "0"/"1"
 inline constexpr int RecPanicColour = 279;
-inline constexpr int RecPanicDelay = 280;  // "<minutes>,<seconds>"
+inline constexpr int RecPanicDelay = 280; // "<minutes>,<seconds>"
 inline constexpr int RecQuickGroup = 281;
-inline constexpr int RecLastStart = 282;   // "" until the first start
+inline constexpr int RecLastStart = 282; // "" until the first start
 
 // The separator between "C12" and the description in a device record.
 inline constexpr const char *kDescSeparator = "## ";

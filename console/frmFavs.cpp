@@ -482,15 +482,27 @@ void frmFavs::Load()
     FavHouseBits.clear();
     label3Tag = QStringLiteral("clock");
 
-    for (QLabel *l : {lblOn, lblOff, Label2})
-        l->setText(LangCap(l->text()));
-    lblStandardView->setText(LangCap(lblStandardView->text()));
-    for (QAbstractButton *b :
-         std::initializer_list<QAbstractButton *>{cmdBri, cmdDim, chkOnTop, chkSort})
-        b->setText(LangCap(b->text()));
-    for (QAction *a : {mnuMain, mnuPrefs, mnuHidePrefs, mnuNormal})
-        a->setText(LangCap(a->text()));
+    if (!m_translated) {
+        // The window lives for the run, so its English captions are
+        // translated once.
+        m_translated = true;
+        for (QLabel *l : {lblOn, lblOff, Label2})
+            l->setText(LangCap(l->text()));
+        lblStandardView->setText(LangCap(lblStandardView->text()));
+        for (QAbstractButton *b :
+             std::initializer_list<QAbstractButton *>{cmdBri, cmdDim, chkOnTop, chkSort})
+            b->setText(LangCap(b->text()));
+        for (QAction *a : {mnuMain, mnuPrefs, mnuHidePrefs, mnuNormal})
+            a->setText(LangCap(a->text()));
+    }
     setWindowTitle(QStringLiteral("Zyv ") + LangCap(QStringLiteral("Favorites")));
+
+    txtMaxVis->setText(QStringLiteral("10"));
+    if (chkOnTop->isChecked()) {
+        const QSignalBlocker block(chkOnTop);
+        chkOnTop->setChecked(false);
+        NotOnTop(this);
+    }
 
     const QString record = GetRec(277);
     // Sorting is on at every open; the stored options then apply.
@@ -645,11 +657,6 @@ void frmFavs::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::RightButton && hooks.popupMenu)
         hooks.popupMenu(event->globalPosition().toPoint());
     QMainWindow::mousePressEvent(event);
-}
-
-void frmFavs::mouseMoveEvent(QMouseEvent *event)
-{
-    QMainWindow::mouseMoveEvent(event);
 }
 
 bool frmFavs::eventFilter(QObject *watched, QEvent *event)

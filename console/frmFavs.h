@@ -164,7 +164,6 @@ protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -180,6 +179,7 @@ private:
 
     bool m_loaded = false;
     bool m_loading = false;
+    bool m_translated = false;
     int m_listHeight = 240; // twips
     int m_stripShift = 0;   // pixels the rows moved down for the options strip
     QIcon m_rowIcon;

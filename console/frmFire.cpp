@@ -41,7 +41,10 @@
 
 // The window's pictures are compiled into the library; a static library's
 // resources are registered by hand, from outside any namespace.
-static void InitConsoleResources() { Q_INIT_RESOURCE(console); }
+static void InitConsoleResources()
+{
+    Q_INIT_RESOURCE(console);
+}
 
 namespace qelt {
 
@@ -49,11 +52,16 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kWidthClosed = 4300; // twips, group panel closed
-constexpr int kWindowHeight = 5250;
+// Taller than the design's 5250 twips: the bottom strip holds the timer
+// indicator and the favourites link.
+constexpr int kWindowHeight = 5580;
 const char *const kModule = "frmFire";
 const char *const kTitle = "Orvendale";
 
-int px(int twips) { return twips / kTwipsPerPixel; }
+int px(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
 
 } // namespace
 
@@ -83,17 +91,19 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
 
     buildControls();
     buildMenu();
+    // Design texts of the hidden option boxes (set before any change
+    // handler is attached, so they raise none).
+    chkTips.setText(QStringLiteral("1"));
+    txtGrpDelayB.setText(QStringLiteral("0"));
+    chbPanicOn.setText(QStringLiteral("0"));
     connectHandlers();
     SetupGroupsPanicMenusModes();
 
     // Initialise event.
-    chkTips.setText(QStringLiteral("1"));
-    txtGrpDelayB.setText(QStringLiteral("0"));
-    chbPanicOn.setText(QStringLiteral("0"));
 
     // 1
-    mnuLanTag = GetSet(QStringLiteral("Settings"), QStringLiteral("Language"),
-                       QStringLiteral("English"));
+    mnuLanTag =
+        GetSet(QStringLiteral("Settings"), QStringLiteral("Language"), QStringLiteral("English"));
     // 2
     FillDescs(1);
     FillHouseCodes();
@@ -107,8 +117,8 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
         ckbGroups->setChecked(shown.trimmed() == QLatin1String("1"));
     }
     // 5
-    chbPanicOn.setText(GetSet(QStringLiteral("Settings"), QStringLiteral("PanicButton"),
-                              QStringLiteral("1")));
+    chbPanicOn.setText(
+        GetSet(QStringLiteral("Settings"), QStringLiteral("PanicButton"), QStringLiteral("1")));
     const bool panicShown = chbPanicOn.text() == QLatin1String("1");
     cmdPanic->setVisible(panicShown);
     mnuPanicRun->setVisible(panicShown);
@@ -129,10 +139,9 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
         mnuGrpDelayB->setChecked(true);
     }
     // 8
-    MinOnStart = GetSet(QStringLiteral("Settings"), QStringLiteral("MinOnStart"),
-                        QStringLiteral("False"))
-                     .compare(QLatin1String("True"), Qt::CaseInsensitive)
-                 == 0;
+    MinOnStart =
+        GetSet(QStringLiteral("Settings"), QStringLiteral("MinOnStart"), QStringLiteral("False"))
+            .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     // 9
     if (mnuTips->isChecked())
         chkTips.setText(QStringLiteral("1"));
@@ -140,12 +149,12 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
     if (TimerLogService *log = TimerLog())
         log->setLogText(QString());
     // 11
-    txtGrpDelayB.setText(GetSet(QStringLiteral("Settings"), QStringLiteral("GrpDelayB"),
-                                QStringLiteral("1")));
-    // 12: later starts find the running program through the start-up's own
-    // hand-over address; the window number is kept for whoever reads it.
-    SaveSet(QStringLiteral("ActiveWindow"), QStringLiteral("Handle"),
-            QString::number(quintptr(winId())));
+    txtGrpDelayB.setText(
+        GetSet(QStringLiteral("Settings"), QStringLiteral("GrpDelayB"), QStringLiteral("1")));
+    // 12: "ActiveWindow"/"Handle" already names the hand-over address: the
+    // start-up stores it as soon as it holds the single-instance lock, and
+    // the text a later start sends arrives in txtCommand. Writing the
+    // window's own number there would point later starts elsewhere.
     // 13
     if (!MinOnStart) {
         mnuMinOnStart->setChecked(false);
@@ -156,8 +165,7 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
     mnuMinToTray->setChecked(
         GetSet(QStringLiteral("Settings"), QStringLiteral("MinToTray"), QStringLiteral("0"))
             .trimmed()
-            .toDouble()
-        == 1.0);
+            .toDouble() == 1.0);
 }
 
 frmFire::~frmFire()
@@ -220,15 +228,15 @@ void frmFire::buildControls()
         lblCell[i] = label(QStringLiteral("lblCell_%1").arg(i), QString(), 6, y, 26, 22);
         lblCell[i]->setAlignment(Qt::AlignCenter);
         lblCell[i]->setStyleSheet(QStringLiteral("font-weight: bold;"));
-        lblDescription[i] = label(QStringLiteral("lblDescription_%1").arg(i), QString(), 34, y,
-                                  148, 22);
+        lblDescription[i] =
+            label(QStringLiteral("lblDescription_%1").arg(i), QString(), 34, y, 148, 22);
         lblDescription[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         lblDescription[i]->setAutoFillBackground(true);
         lblDescription[i]->setBackgroundRole(QPalette::Base);
         lblDescription[i]->setIndent(3);
         cmdON[i] = button(QStringLiteral("cmdON_%1").arg(i), QStringLiteral("ON"), 186, y, 42, 22);
-        cmdOFF[i] = button(QStringLiteral("cmdOFF_%1").arg(i), QStringLiteral("OFF"), 232, y, 42,
-                           22);
+        cmdOFF[i] =
+            button(QStringLiteral("cmdOFF_%1").arg(i), QStringLiteral("OFF"), 232, y, 42, 22);
     }
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtDescription"));
@@ -238,8 +246,8 @@ void frmFire::buildControls()
     const int yAll = 72 + 8 * 24 + 6;
     imgLight = label(QStringLiteral("imgLight"), QString(), 6, yAll - 2, 26, 26);
     imgLight->setScaledContents(true);
-    lblAllLights = label(QStringLiteral("lblAllLights"), QStringLiteral("All"), 34, yAll + 3, 22,
-                         16);
+    lblAllLights =
+        label(QStringLiteral("lblAllLights"), QStringLiteral("All"), 34, yAll + 3, 22, 16);
     cmdAllOn = button(QStringLiteral("cmdAllOn"), QStringLiteral("On"), 58, yAll, 38, 22);
     cmdAllOff = button(QStringLiteral("cmdAllOff"), QStringLiteral("Off"), 98, yAll, 38, 22);
     cmdAllUOff = button(QStringLiteral("cmdAllUOff"), QStringLiteral("Units"), 138, yAll, 44, 22);
@@ -257,19 +265,19 @@ void frmFire::buildControls()
 
     const int yBtn = yOpt + 24;
     cmdMacro = button(QStringLiteral("cmdMacro"), QStringLiteral("Macro"), 6, yBtn, 52, 24);
-    cmdMacroSetup = button(QStringLiteral("cmdMacroSetup"), QStringLiteral("Setup"), 60, yBtn, 46,
-                           24);
+    cmdMacroSetup =
+        button(QStringLiteral("cmdMacroSetup"), QStringLiteral("Setup"), 60, yBtn, 46, 24);
     Command1 = button(QStringLiteral("Command1"), QStringLiteral("Timers"), 108, yBtn, 52, 24);
     cmdSetup = button(QStringLiteral("cmdSetup"), QStringLiteral("Prefs"), 162, yBtn, 46, 24);
     cmdHelp = button(QStringLiteral("cmdHelp"), QStringLiteral("Help"), 210, yBtn, 40, 24);
     picIcon = label(QStringLiteral("picIcon"), QString(), 254, yBtn, 24, 24);
     picIcon->setPixmap(m_images[2]);
     picIcon->setScaledContents(true);
-    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 110, 56, 76, 14);
-    lblIndicate->setStyleSheet(QStringLiteral("color: #b00000; font-size: 8pt;"));
+    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 8, yBtn + 28, 110, 16);
+    lblIndicate->setStyleSheet(QStringLiteral("color: #b00000;"));
     lblIndicate->hide();
-    lblShowFavs = label(QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"), 200, 30, 78,
-                        18);
+    lblShowFavs =
+        label(QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"), 200, yBtn + 28, 78, 16);
     lblShowFavs->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     cmdExit = button(QStringLiteral("cmdExit"), QStringLiteral("E&xit"), 0, 0, 1, 1);
@@ -286,15 +294,14 @@ void frmFire::buildControls()
         lblGourpNumber[i + 1] = label(QStringLiteral("lblGourpNumber_%1").arg(i + 1),
                                       QStringLiteral("Group"), 292, y - 2, 60, 11);
         lblGourpNumber[i + 1]->setStyleSheet(QStringLiteral("font-size: 7pt; color: #404060;"));
-        lblGrpLbl[i] = label(QStringLiteral("lblGrpLbl_%1").arg(i), QString(), 292, y + 8, 62,
-                             14);
+        lblGrpLbl[i] = label(QStringLiteral("lblGrpLbl_%1").arg(i), QString(), 292, y + 8, 62, 14);
         lblGrpLbl[i]->setStyleSheet(QStringLiteral("font-size: 8pt;"));
-        cmdGrpOn[i] = button(QStringLiteral("cmdGrpOn_%1").arg(i), QStringLiteral("On"), 356, y,
-                             24, 22);
-        cmdGrpOff[i] = button(QStringLiteral("cmdGrpOff_%1").arg(i), QStringLiteral("Off"), 382,
-                              y, 24, 22);
-        Command2[i] = button(QStringLiteral("Command2_%1").arg(i), QStringLiteral("D"), 408, y, 16,
-                             22);
+        cmdGrpOn[i] =
+            button(QStringLiteral("cmdGrpOn_%1").arg(i), QStringLiteral("On"), 356, y, 24, 22);
+        cmdGrpOff[i] =
+            button(QStringLiteral("cmdGrpOff_%1").arg(i), QStringLiteral("Off"), 382, y, 24, 22);
+        Command2[i] =
+            button(QStringLiteral("Command2_%1").arg(i), QStringLiteral("D"), 408, y, 16, 22);
         // The digit of "Group &n" is the access key of the group's ON button.
         lblGourpNumber[i + 1]->setBuddy(cmdGrpOn[i]);
     }
@@ -342,8 +349,8 @@ void frmFire::buildMenu()
     };
     mnuPanicRun = item(Popup1, QStringLiteral("mnuPanicRun"), QStringLiteral("Panic (Run)"), false);
     mnuRunMacro = item(Popup1, QStringLiteral("mnuRunMacro"), QStringLiteral("Run Macro"));
-    mnuShowLog = item(Popup1, QStringLiteral("mnuShowLog"),
-                      QStringLiteral("Show Timer Status / Log"));
+    mnuShowLog =
+        item(Popup1, QStringLiteral("mnuShowLog"), QStringLiteral("Show Timer Status / Log"));
     mnuView = sub(Popup1, QStringLiteral("mnuView"), QStringLiteral("View"));
     mnuFavs = item(mnuView, QStringLiteral("mnuFavs"), QStringLiteral("Favorites"));
     mnuRegular = item(mnuView, QStringLiteral("mnuRegular"), QStringLiteral("Main Window"));
@@ -354,13 +361,13 @@ void frmFire::buildMenu()
     mnuTimer = item(mnuSetup, QStringLiteral("mnuTimer"), QStringLiteral("Setup Timer"));
     mnuManage = item(mnuSetup, QStringLiteral("mnuManage"), QStringLiteral("Manage Macros"));
     mnuSetup->addSeparator()->setObjectName(QStringLiteral("mnuLine7"));
-    mnuPanic = item(mnuSetup, QStringLiteral("mnuPanic"),
-                    QStringLiteral("Setup Quick (Panic) Button"));
+    mnuPanic =
+        item(mnuSetup, QStringLiteral("mnuPanic"), QStringLiteral("Setup Quick (Panic) Button"));
     mnuPort = item(mnuSetup, QStringLiteral("mnuPort"), QStringLiteral("Communication Port"));
     mnuSoundSetUp = item(mnuSetup, QStringLiteral("mnuSoundSetUp"), QStringLiteral("Setup Sounds"));
     mnuSetup->addSeparator()->setObjectName(QStringLiteral("mnuLine5"));
-    mnuDesktop = item(mnuSetup, QStringLiteral("mnuDesktop"),
-                      QStringLiteral("Create Shortcut on Desktop"));
+    mnuDesktop =
+        item(mnuSetup, QStringLiteral("mnuDesktop"), QStringLiteral("Create Shortcut on Desktop"));
     mnuStartup = item(mnuSetup, QStringLiteral("mnuStartup"),
                       QStringLiteral("Create Shortcut in Startup Folder"), false);
     mnuSetup->addSeparator()->setObjectName(QStringLiteral("mnuLine4"));
@@ -379,19 +386,19 @@ void frmFire::buildMenu()
                         QStringLiteral("Show Group Auto-Off Delay Buttons"), false, true);
     mnuMinToTray = item(mnuPrefs, QStringLiteral("mnuMinToTray"),
                         QStringLiteral("Minimize sends to Tray"), false, true);
-    mnuMinOnStart = item(mnuPrefs, QStringLiteral("mnuMinOnStart"),
-                         QStringLiteral("Minimize on Start"), false);
+    mnuMinOnStart =
+        item(mnuPrefs, QStringLiteral("mnuMinOnStart"), QStringLiteral("Minimize on Start"), false);
     mnuMinOnStart->setCheckable(true);
     mnuAssociate = item(mnuPrefs, QStringLiteral("mnuAssociate"),
                         QStringLiteral("Associate Macro Files"), false, true);
-    mnuTips = item(mnuPrefs, QStringLiteral("mnuTips"), QStringLiteral("Show Tool Tips"), true,
-                   true);
-    mnuDisAssociate = item(mnuPrefs, QStringLiteral("mnuDisAssociate"),
-                           QStringLiteral("Remove Associations"));
+    mnuTips =
+        item(mnuPrefs, QStringLiteral("mnuTips"), QStringLiteral("Show Tool Tips"), true, true);
+    mnuDisAssociate =
+        item(mnuPrefs, QStringLiteral("mnuDisAssociate"), QStringLiteral("Remove Associations"));
     Popup1->addSeparator()->setObjectName(QStringLiteral("mnuLine3"));
     mnuUninstMnu = sub(Popup1, QStringLiteral("mnuUninstMnu"), QStringLiteral("Uninstall"));
-    mnuUninstall = item(mnuUninstMnu, QStringLiteral("mnuUninstall"),
-                        QStringLiteral("Uninstall Orvendale!"));
+    mnuUninstall =
+        item(mnuUninstMnu, QStringLiteral("mnuUninstall"), QStringLiteral("Uninstall Orvendale!"));
     mnuExit = item(Popup1, QStringLiteral("mnuExit"), QStringLiteral("Exit"));
     Popup1->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
     mnuHelp = item(Popup1, QStringLiteral("mnuHelp"), QStringLiteral("Help"));
@@ -433,7 +440,8 @@ void frmFire::connectHandlers()
                 [this, i] { lblDescription_DblClick(i); });
         connect(lblDescription[i], &EventLabel::mouseDown, this, [this, i](Qt::MouseButton b) {
             if (b == Qt::RightButton)
-                Popup1->popup(lblDescription[i]->mapToGlobal(QPoint(0, lblDescription[i]->height())));
+                Popup1->popup(
+                    lblDescription[i]->mapToGlobal(QPoint(0, lblDescription[i]->height())));
         });
     }
     connect(txtDescription, &QLineEdit::returnPressed, this, &frmFire::txtDescription_Commit);
@@ -527,6 +535,20 @@ void frmFire::connectHandlers()
             prefs->showPage(0);
         }
     });
+    auto underline = [](QLabel *l, bool on) {
+        QFont f = l->font();
+        f.setUnderline(on);
+        l->setFont(f);
+    };
+    connect(lblMenu, &EventLabel::mouseMoved, this,
+            [this, underline] { underline(lblMenu, true); });
+    connect(lblMenu, &EventLabel::mouseUp, this, [this, underline] {
+        QTimer::singleShot(1000, this, [this, underline] { underline(lblMenu, false); });
+    });
+    connect(lblClock, &EventLabel::mouseMoved, this,
+            [this, underline] { underline(lblShowFavs, false); });
+    connect(lblExit, &EventLabel::mouseMoved, this,
+            [this] { lblExit->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);")); });
     connect(lblExit, &EventLabel::clicked, this, &frmFire::cmdExit_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmFire::cmdExit_Click);
     connect(mnuExit, &QAction::triggered, this, &frmFire::cmdExit_Click);
@@ -606,12 +628,12 @@ void frmFire::Form_Load()
     SoundsOn = false;
     // 4: position, kept on the screen (all in twips).
     {
-        double left = GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft"),
-                             QStringLiteral("500"))
-                          .toDouble();
-        double top = GetSet(QStringLiteral("Settings"), QStringLiteral("MainTop"),
-                            QStringLiteral("500"))
-                         .toDouble();
+        double left =
+            GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("500"))
+                .toDouble();
+        double top =
+            GetSet(QStringLiteral("Settings"), QStringLiteral("MainTop"), QStringLiteral("500"))
+                .toDouble();
         QScreen *screen = QGuiApplication::primaryScreen();
         const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
         const double screenW = area.width() * double(kTwipsPerPixel);
@@ -648,12 +670,13 @@ void frmFire::Form_Load()
     ZoomSound = sound("defZSound", "expand.wav");
     // 8
     if (UnstOpen) {
-        // The uninstaller keeps the focus it had.
+        if (UninstallService *unst = Uninstaller())
+            unst->showUninstaller();
     }
     // 10
     for (int i = 1; i <= 8; ++i)
-        lblGourpNumber[i]->setText(LangCap(QStringLiteral("Group")) + QStringLiteral(" &")
-                                   + QString::number(i));
+        lblGourpNumber[i]->setText(LangCap(QStringLiteral("Group")) + QStringLiteral(" &") +
+                                   QString::number(i));
 }
 
 void frmFire::afterStart_Timer()
@@ -673,15 +696,17 @@ void frmFire::afterStart_Timer()
         if (rec.isEmpty())
             rec = QStringLiteral("0");
         bool ok = false;
-        const int index = rec.toInt(&ok);
-        if (ok && index >= 0 && index < cboHouse->count()) {
-            cboHouse->setCurrentIndex(index);
-            cboHouse_Click();
-        }
+        int index = rec.toInt(&ok);
+        // A damaged record starts on house A rather than with no house,
+        // which would leave every unit button without a command.
+        if (!ok || index < 0 || index >= cboHouse->count())
+            index = 0;
+        cboHouse->setCurrentIndex(index);
+        cboHouse_Click();
     }
     // 4
-    UnitBank = GetRec(RecUnitBank).trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive)
-               == 0;
+    UnitBank =
+        GetRec(RecUnitBank).trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     if (UnitBank) {
         ImageSlide_Click();
         ImageSlide_Click();
@@ -718,8 +743,7 @@ void frmFire::afterStart_Timer()
     LoadDescs();
     // 12
     SoundsOn = GetSet(QStringLiteral("Settings"), QStringLiteral("Sounds"), QStringLiteral("True"))
-                   .compare(QLatin1String("True"), Qt::CaseInsensitive)
-               == 0;
+                   .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     // 13
     if (!MinOnStart) {
         show();
@@ -732,10 +756,10 @@ void frmFire::afterStart_Timer()
     if (Tag == QLatin1String("port false")) {
         if (!Initialize()) {
             Tag.clear();
-            Info(QStringLiteral("Error: Unable to initialize the com port!\r\n")
-                     + QStringLiteral("The com port is already in use.  ")
-                     + QStringLiteral("You will need to close the program that currently has "
-                                      "control of the port before Zyv will work properly."),
+            Info(QStringLiteral("Error: Unable to initialize the com port!\r\n") +
+                     QStringLiteral("The com port is already in use.  ") +
+                     QStringLiteral("You will need to close the program that currently has "
+                                    "control of the port before Zyv will work properly."),
                  true, true, QLatin1String(kTitle), QStringLiteral("OK"), true);
             if (!m_exiting)
                 ShowPortDialog(this);
@@ -752,7 +776,8 @@ void frmFire::afterStart_Timer()
 void frmFire::BuildLanguageMenu()
 {
     const QDir folder(ProgramFolder());
-    lstLan = folder.entryList({QStringLiteral("*.lan")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    lstLan =
+        folder.entryList({QStringLiteral("*.lan")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     if (lstLan.isEmpty()) {
         mnuLan->menuAction()->setVisible(false);
         return;
@@ -843,9 +868,8 @@ void frmFire::cmdExit_Click()
         return;
     m_exiting = true;
     SoundsOn = false;
-    if (isMinimized())
-        showNormal();
-    show();
+    show(); // visible again when it was in the tray; a minimised window stays so
+
     AbortSend = true;
     CurrentWaitClock().processEvents();
     Form_Unload();

@@ -111,7 +111,10 @@ void frmFire::CroSend(const QString &sFilename)
     PlayMacroFile(sFilename, hooks);
 }
 
-void frmFire::frmReturn() { SendClosingPattern(); }
+void frmFire::frmReturn()
+{
+    SendClosingPattern();
+}
 
 // ------------------------------------------------- lamp and indicator
 
@@ -181,12 +184,24 @@ void frmFire::setGroupLabel(int n, const QString &label)
         lblGrpLbl[n]->setText(label);
 }
 
-bool frmFire::toolTipsOn() const { return chkTips.text() == QLatin1String("1"); }
+bool frmFire::toolTipsOn() const
+{
+    return chkTips.text() == QLatin1String("1");
+}
 
-bool frmFire::mnuTipsChecked() const { return mnuTips->isChecked(); }
+bool frmFire::mnuTipsChecked() const
+{
+    return mnuTips->isChecked();
+}
 
-bool frmFire::check1() const { return Check1->isChecked(); }
+bool frmFire::check1() const
+{
+    return Check1->isChecked();
+}
 
-QString frmFire::houseLetter() const { return cboHouse->currentText(); }
+QString frmFire::houseLetter() const
+{
+    return cboHouse->currentText();
+}
 
 } // namespace qelt

@@ -212,7 +212,7 @@ void frmFire::SetupGroupsPanicMenusModes()
     chkTips.setHandler([this](const QString &text) {
         if (text == QLatin1String("1")) {
             mnuTips->setChecked(true);
-            mnuTips->setText(QStringLiteral("Show Tool Tips"));
+            mnuTips->setText(LangCap(QStringLiteral("Show Tool Tips")));
         } else if (text == QLatin1String("0")) {
             mnuTips->setChecked(false);
         }

@@ -142,8 +142,12 @@ void frmFire::txtDescription_Cancel()
 
 bool frmFire::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtDescription && event->type() == QEvent::FocusOut && m_editRow >= 0)
-        txtDescription_Commit();
+    if (watched == txtDescription) {
+        if (event->type() == QEvent::FocusOut && m_editRow >= 0)
+            txtDescription_Commit();
+        else if (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip)
+            setToolTipFor(txtDescription, LangTip(QStringLiteral("Press ENTER to save")));
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -162,13 +166,13 @@ void frmFire::updateTip(QObject *control)
     for (int i = 0; i < 8; ++i) {
         const QString unit = QString::number(RowUnit(i, UnitBank));
         if (w == cmdON[i]) {
-            setToolTipFor(w, LangTip(QStringLiteral("Turn Unit")) + unit + QLatin1Char(' ')
-                                 + LangCap(QStringLiteral("ON")));
+            setToolTipFor(w, LangTip(QStringLiteral("Turn Unit")) + unit + QLatin1Char(' ') +
+                                 LangCap(QStringLiteral("ON")));
             return;
         }
         if (w == cmdOFF[i]) {
-            setToolTipFor(w, LangTip(QStringLiteral("Turn Unit")) + unit + QLatin1Char(' ')
-                                 + LangCap(QStringLiteral("OFF")) + QLatin1Char(' '));
+            setToolTipFor(w, LangTip(QStringLiteral("Turn Unit")) + unit + QLatin1Char(' ') +
+                                 LangCap(QStringLiteral("OFF")) + QLatin1Char(' '));
             return;
         }
         if (w == lblDescription[i]) {
@@ -263,12 +267,16 @@ void frmFire::cmdON_MouseDown(int index, Qt::MouseButton button)
             m_lblGrp.setText(code);
             m_lblGrpSave.setText(code);
         }
+        // The send lets events run: a quick click may have been released
+        // (and its mouse-up and click handled) meanwhile; the flash is then over.
+        if (!cmdON[index]->isDown())
+            return;
     }
     tmrFlash->start();
     setLamp(true);
     if (button == Qt::RightButton)
-        writeTimersMailbox(houseLetter() + QLatin1Char(' ')
-                           + QString::number(RowUnit(index, UnitBank)) + QStringLiteral(" On"));
+        writeTimersMailbox(houseLetter() + QLatin1Char(' ') +
+                           QString::number(RowUnit(index, UnitBank)) + QStringLiteral(" On"));
 }
 
 void frmFire::cmdOFF_MouseDown(int index, Qt::MouseButton button)
@@ -288,11 +296,15 @@ void frmFire::cmdOFF_MouseDown(int index, Qt::MouseButton button)
             m_lblGrp.setText(QStringLiteral("0"));
             m_lblGrp.setText(code);
         }
+        if (!cmdOFF[index]->isDown()) {
+            setLamp(false);
+            return;
+        }
     }
     tmrFlash->start();
     if (button == Qt::RightButton)
-        writeTimersMailbox(houseLetter() + QLatin1Char(' ')
-                           + QString::number(RowUnit(index, UnitBank)) + QStringLiteral(" Off"));
+        writeTimersMailbox(houseLetter() + QLatin1Char(' ') +
+                           QString::number(RowUnit(index, UnitBank)) + QStringLiteral(" Off"));
 }
 
 void frmFire::cmdON_MouseUp(int, Qt::MouseButton)
@@ -396,9 +408,15 @@ void frmFire::repeatLoop(bool bright, Qt::MouseButton button)
     HoldRepeat = false;
 }
 
-void frmFire::cmdBright_MouseDown(Qt::MouseButton button) { repeatLoop(true, button); }
+void frmFire::cmdBright_MouseDown(Qt::MouseButton button)
+{
+    repeatLoop(true, button);
+}
 
-void frmFire::cmdDim_MouseDown(Qt::MouseButton button) { repeatLoop(false, button); }
+void frmFire::cmdDim_MouseDown(Qt::MouseButton button)
+{
+    repeatLoop(false, button);
+}
 
 void frmFire::cmdRepeat_MouseUp(Qt::MouseButton)
 {

@@ -1,5 +1,7 @@
 #include "core/FileHelpers.h"
 
+#include "core/Cipher.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -155,8 +157,8 @@ QString LoadTextFile(const QString &path, bool *ok)
 
     auto decoder = QStringDecoder(QStringDecoder::Utf8);
     QString text = decoder.decode(bytes);
-    if (decoder.hasError()) // an older file in a one-byte code page
-        text = QString::fromLatin1(bytes);
+    if (decoder.hasError()) // an older file in the system's one-byte character set
+        text = FromAnsi(bytes);
     return text;
 }
 

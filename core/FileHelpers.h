@@ -25,10 +25,10 @@ bool DirExists(const QString &path);
 // where a folder is needed, or when a folder cannot be created.
 bool MakePath(const QString &path);
 
-// The whole file as text (UTF-8; a file that is not valid UTF-8 is read a
-// byte per character, so nothing is lost). A missing file is created empty
-// and reads as "". On failure (bad path, a folder, unreadable) the result is
-// "" and *ok is false.
+// The whole file as text (UTF-8; a file that is not valid UTF-8 is read in
+// the one-byte character set, a byte per character, so nothing is lost). A
+// missing file is created empty and reads as "". On failure (bad path, a
+// folder, unreadable) the result is "" and *ok is false.
 QString LoadTextFile(const QString &path, bool *ok = nullptr);
 
 // Replaces the file with text followed by CR LF, atomically: the old file

@@ -56,7 +56,8 @@ frmInfo::frmInfo(QWidget *parent) : QDialog(parent)
     auto makeButton = [this](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(name);
-        b->setAutoDefault(false);
+        // Enter presses the button that has the focus, else the default one.
+        b->setAutoDefault(true);
         b->resize(kButtonWidth, kButtonHeight);
         return b;
     };
@@ -134,11 +135,18 @@ void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QStr
         return;
     HideSplashIfVisible();
 
+    // OK (or the window frame) may have been used during the short wait.
+    const bool okAlready = m_okTag == "done";
     if (!bModal) {
-        m_okTag = "close";
+        if (okAlready) {
+            hide();
+            deleteLater();
+        } else {
+            m_okTag = "close";
+        }
         return;
     }
-    if (m_okTag != "done") { // OK may have been pressed during the short wait
+    if (!okAlready) {
         m_okTag = "hold";
         QEventLoop loop;
         m_wait = &loop;

@@ -39,8 +39,6 @@ public:
     // The OK button's state word: "hold" (a modal Info waits), "done" (OK was
     // pressed during that wait), "close" (a modeless Info is showing).
     QString okTag() const { return m_okTag; }
-    // The answer of Questions: "" until answered, then "1", "2" or "3".
-    QString answerTag() const { return m_answer; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

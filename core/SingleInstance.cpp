@@ -130,7 +130,17 @@ bool SingleInstance::claim()
     // No age limit: a lock is stale only when its owner is gone (Qt checks
     // the process and its file lock), never because the program ran long.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
+    bool locked = lock->tryLock(0);
+    if (!locked && lock->error() == QLockFile::LockFailedError) {
+        // A lock file that names no owner (left empty by a crash while it
+        // was being written) would never count as stale. It is removed unless
+        // a running owner still holds its native lock on it.
+        qint64 pid = 0;
+        QString host, app;
+        if (!lock->getLockInfo(&pid, &host, &app) && lock->removeStaleLockFile())
+            locked = lock->tryLock(0);
+    }
+    if (!locked) {
         if (lock->error() == QLockFile::LockFailedError)
             return false; // held by a running instance
         // The lock cannot be made at all (folder not writable): the user
@@ -228,8 +238,10 @@ bool HandOver(const QString &text, int timeoutMs)
             if (!socket.waitForConnected(500))
                 continue;
             socket.write(message);
-            while (socket.bytesToWrite() > 0 && clock.elapsed() < timeoutMs)
-                socket.waitForBytesWritten(int(timeoutMs - clock.elapsed()));
+            // A connection that breaks ends the wait (no spinning until the timeout).
+            while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState
+                   && clock.elapsed() < timeoutMs)
+                socket.waitForBytesWritten(int(qMax<qint64>(1, timeoutMs - clock.elapsed())));
             while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState
                    && clock.elapsed() < timeoutMs)
                 socket.waitForReadyRead(int(qMax<qint64>(1, timeoutMs - clock.elapsed())));

@@ -27,7 +27,6 @@ public:
     // socket listens and the handle is stored. A stale lock left by a
     // crashed instance is taken over. False when another instance runs.
     bool claim();
-    bool isFirst() const { return m_server != nullptr; }
     // The decimal number that names this instance's socket ("" before claim).
     QString handle() const { return m_handle; }
 

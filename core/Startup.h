@@ -34,7 +34,6 @@ public:
 
     // The last failure of this run (number 0: none).
     int lastErrorNumber() const { return m_errNumber; }
-    QString lastErrorDescription() const { return m_errDescription; }
 
 private:
     void fail(int number, const QString &description);

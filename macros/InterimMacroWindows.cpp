@@ -35,10 +35,9 @@ public:
     void showRunner() override
     {
         MainWindowService *main = MainWindow();
-        const QString path = Dialogs().openFileName(main ? main->widget() : nullptr,
-                                                    LangCap(QStringLiteral("Run a Macro")),
-                                                    ProgramFolder(),
-                                                    QStringLiteral("Macros (*.cro)"));
+        const QString path = Dialogs().openFileName(
+            main ? main->widget() : nullptr, LangCap(QStringLiteral("Run a Macro")),
+            ProgramFolder(), QStringLiteral("Macros (*.cro)"));
         // Played through the hand-over box, in turn with other hand-overs.
         if (!path.isEmpty() && main)
             main->txtCommand().setText(path);

@@ -29,7 +29,8 @@ bool PauseSeconds(const QString &pause, double *seconds)
 QStringList MacroItems(const QString &fileText)
 {
     QStringList items;
-    const QStringList lines = QString(fileText).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+    const QStringList lines = QString(fileText)
+                                  .replace(QLatin1String("\r\n"), QLatin1String("\n"))
                                   .split(QLatin1Char('\n'));
     for (QString line : lines) {
         line.remove(QLatin1Char('"'));
@@ -69,7 +70,8 @@ QString FormatPause(double seconds)
     if (std::fabs(seconds - whole) >= 0.005) {
         for (int decimals : {2, 1}) {
             const QString text = QString::number(seconds, 'f', decimals);
-            if (text.length() == kMacroPauseLength && std::fabs(text.toDouble() - std::round(text.toDouble())) > 1e-9)
+            if (text.length() == kMacroPauseLength &&
+                std::fabs(text.toDouble() - std::round(text.toDouble())) > 1e-9)
                 return text;
         }
     }
@@ -111,8 +113,8 @@ bool WriteMacroFile(const QString &path, const QList<MacroItem> &items)
     QList<MacroItem> fitted;
     for (const MacroItem &item : items) {
         const QString pause = FitPause(item.pause);
-        if (item.code.length() != kMacroCodeLength || item.code.contains(QLatin1Char('"'))
-            || pause.isEmpty())
+        if (item.code.length() != kMacroCodeLength || item.code.contains(QLatin1Char('"')) ||
+            pause.isEmpty())
             return false;
         fitted.append({item.code, pause});
     }

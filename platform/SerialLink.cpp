@@ -1,6 +1,9 @@
 #include "platform/SerialLink.h"
 
+#include <QFile>
 #include <QSerialPort>
+
+#include <unistd.h>
 
 namespace qelt::platform {
 
@@ -37,6 +40,33 @@ bool ParseLineSettings(const QString &text, LineSettings *out)
 
 // ---------------------------------------------------------------------------
 // QtSerialLink
+
+namespace {
+
+// What a failed QSerialPort::open means on Linux. A missing device file, a
+// file that is not a serial device (ENOTTY) and a device node with no port
+// behind it (ENXIO, EIO) all name no usable port. A port held by another
+// program (QSerialPort's lock file, or the device's exclusive flag) is a
+// PermissionError, but so is a device this user may not open: only where the
+// user has read and write access was the port in use.
+PortError openFailure(QSerialPort::SerialPortError error, const QString &device)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::UnsupportedOperationError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::UnknownError:
+        return PortError::InvalidPort;
+    case QSerialPort::PermissionError:
+        return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0
+                   ? PortError::PortInUse
+                   : PortError::Other;
+    default:
+        return PortError::Other;
+    }
+}
+
+} // namespace
 
 QtSerialLink::QtSerialLink() : m_port(std::make_unique<QSerialPort>()) {}
 QtSerialLink::~QtSerialLink() = default;
@@ -88,11 +118,7 @@ PortError QtSerialLink::setPortOpen(bool open)
         const auto err = m_port->error();
         m_error = m_port->errorString();
         m_port->clearError();
-        if (err == QSerialPort::DeviceNotFoundError)
-            return PortError::InvalidPort;
-        if (err == QSerialPort::PermissionError)
-            return PortError::PortInUse;
-        return PortError::Other;
+        return openFailure(err, device);
     }
     // The lines keep the state last asked for, as the serial control does.
     m_port->setRequestToSend(m_rts);

@@ -10,8 +10,10 @@ class QSerialPort;
 
 namespace qelt::platform {
 
-// Why a port could not be opened. The console tells "invalid port" from
-// "port already open" apart; everything else is Other.
+// Why a port could not be opened. The console tells "invalid port" (no such
+// device, or not a serial device) from "port already open" (another program
+// holds it) apart; everything else, a port this user may not open among
+// them, is Other.
 enum class PortError { None, InvalidPort, PortInUse, Other };
 
 // The serial control the transmitter hangs on: a port chosen by number (or

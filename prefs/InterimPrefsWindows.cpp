@@ -16,7 +16,10 @@ void NotYet(const QString &what)
 
 class InterimPrefs : public PrefsService {
 public:
-    void showPage(int) override { NotYet(QStringLiteral("The preferences are not available yet.")); }
+    void showPage(int) override
+    {
+        NotYet(QStringLiteral("The preferences are not available yet."));
+    }
     bool isLoaded() const override { return false; }
     void unload() override {}
 };

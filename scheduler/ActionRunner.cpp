@@ -59,13 +59,25 @@ ActionRunner::ActionRunner(TimerTable &table, MacroSlots &macroSlots, OverflowLi
 {
 }
 
+void ActionRunner::hold(qint64 startNs)
+{
+    TimerStarting = true;
+    m_holdUntilNs = startNs + qint64(StartHold * 1e9);
+}
+
+void ActionRunner::endHoldIfDue()
+{
+    if (TimerStarting && CurrentWaitClock().nowNs() >= m_holdUntilNs)
+        TimerStarting = false;
+}
+
 void ActionRunner::StartTimer()
 {
     const int row = CurTimer;
-    auto finish = [this] {
-        Delay(StartHold);
-        TimerStarting = false;
-    };
+    // The hold counts from the start's beginning, so rows due a second
+    // apart each start on time however long the action took.
+    const qint64 startNs = CurrentWaitClock().nowNs();
+    auto finish = [this, startNs] { hold(startNs); };
     if (!m_table.isValidRow(row)) {
         TimerStarting = false;
         return;

@@ -21,9 +21,16 @@ public:
     int CurTimer = -1;
     bool TimerStarting = false;
 
-    // Starts row CurTimer, then holds StartHold seconds (Delay, events run)
-    // and clears TimerStarting on every way out.
+    // Starts row CurTimer, then holds: TimerStarting stays set until StartHold
+    // seconds after the start began, so no other start begins, while events
+    // keep running. The hold
+    // does not wait inside this call (a nested wait here would keep the due
+    // check's timer from ticking and delay the starts behind it):
+    // endHoldIfDue() clears TimerStarting once the time has passed. A start
+    // that does nothing (a row that does not exist) clears it at once.
     void StartTimer();
+    // Clears TimerStarting when the hold of the last start has passed.
+    void endHoldIfDue();
     // Runs row's action at once: program/shortcut, "GROUP n ON|OFF" or a
     // single command such as "C 11 On"; logs "Success" or "Error".
     void RunAction(const QString &row);
@@ -31,6 +38,9 @@ public:
     double StartHold = 0.8;
 
 private:
+    void hold(qint64 startNs);
+
+    qint64 m_holdUntilNs = 0;
     TimerTable &m_table;
     MacroSlots &m_slots;
     OverflowList &m_overflow;

@@ -17,7 +17,7 @@ bool DueCheck::rowDueAt(int i, const QDateTime &second) const
            && DayRuleLetsRun(row.dayRule, second.date().dayOfWeek());
 }
 
-QList<int> DueCheck::collect(const QDateTime &now)
+QList<int> DueCheck::collect(const QDateTime &now, bool catchUp)
 {
     QDateTime second = now;
     second.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
@@ -26,7 +26,7 @@ QList<int> DueCheck::collect(const QDateTime &now)
     // again (its trigger texts may have changed since); only the current one
     // after a long gap or when the clock went back.
     QDateTime first = second;
-    if (m_last.isValid()) {
+    if (catchUp && m_last.isValid()) {
         const qint64 gap = m_last.secsTo(second);
         if (gap > 0 && gap <= kMaxCatchUpSeconds)
             first = m_last.addSecs(1);

@@ -17,14 +17,15 @@ class DueCheck {
 public:
     // Gaps longer than this (or a clock going back) are not caught up: only
     // the current second is checked.
-    static constexpr int kMaxCatchUpSeconds = 60;
+    static constexpr int kMaxCatchUpSeconds = 10;
 
     explicit DueCheck(TimerTable &table);
 
     // The rows that fell due in the seconds after the last check up to now,
     // in the order of their second and then of their row. Rows returned are
-    // marked as fired for that day and trigger text.
-    QList<int> collect(const QDateTime &now);
+    // marked as fired for that day and trigger text. Without catchUp (the
+    // check was switched off meanwhile) only the current second is checked.
+    QList<int> collect(const QDateTime &now, bool catchUp = true);
     // Forgets the last check time (the next collect looks at its own second).
     void reset() { m_last = {}; }
     QDateTime lastChecked() const { return m_last; }

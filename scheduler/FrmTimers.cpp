@@ -38,17 +38,23 @@ namespace {
 constexpr int kTwips = 15;
 constexpr int kMinRows = TimerTable::kMinRows;
 constexpr int kMaxRows = TimerTable::kMaxRows;
-constexpr int kRowTop = 1005;   // twips, top shown row
-constexpr int kLabelDrop = 60;  // day-rule label and "C" button sit lower
-constexpr int kRowPitch = 432;  // twips between shown rows
+constexpr int kRowTop = 1005;  // twips, top shown row
+constexpr int kLabelDrop = 60; // day-rule label and "C" button sit lower
+constexpr int kRowPitch = 432; // twips between shown rows
 constexpr int kWidth = 560;
 constexpr int kHeight = 470;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-int px(int twips) { return (twips + kTwips / 2) / kTwips; }
+int px(int twips)
+{
+    return (twips + kTwips / 2) / kTwips;
+}
 
-QColor rgb(unsigned v) { return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
+QColor rgb(unsigned v)
+{
+    return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
 
 bool isTrue(const QString &key, const QString &section = "Settings")
 {
@@ -99,7 +105,8 @@ void FrmTimers::WindowHost::setStatus(int row, const QString &text, unsigned bac
         ServicesHost::setStatus(row, text, back);
 }
 
-FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_log(log), m_host(log)
+FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
+    : QWidget(parent), m_log(log), m_host(log)
 {
     setObjectName("FrmTimers");
     setMouseTracking(true);
@@ -153,8 +160,7 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_
     Check1->hide();
 
     // Column headings.
-    const QStringList headings = {"#", "Action", "Start", "Days", "", "", "",
-                                  "", "On"};
+    const QStringList headings = {"#", "Action", "Start", "Days", "", "", "", "", "On"};
     const int headingX[] = {60, 102, 324, 416, -100, -100, -100, -100, 512};
     for (int k = 0; k < headings.size(); ++k) {
         QLabel *h = label(headings[k], headingX[k], 46);
@@ -256,8 +262,9 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_
     // Options menu (its toggles are handled with the window's other options).
     mnuTimers = new QMenu(this);
     QMenu *defaults = mnuTimers->addMenu("Timer Setup Defaults to:");
-    const QStringList runCaptions = {"run Everyday",  "run Weekdays", "run Weekends", "run Fri && Sat",
-                                     "run Sun - Thu", "run One Time", "run Never"};
+    const QStringList runCaptions = {"run Everyday",   "run Weekdays",  "run Weekends",
+                                     "run Fri && Sat", "run Sun - Thu", "run One Time",
+                                     "run Never"};
     for (const QString &c : runCaptions) {
         QAction *a = defaults->addAction(c);
         a->setCheckable(true);
@@ -270,7 +277,8 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_
     mnuClearTimer = confirm->addAction("Clear Timer");
     mnuDeleteTimer = confirm->addAction("Delete Timer");
     mnuSaveQuit = confirm->addAction("Exit without Saving Timers");
-    for (QAction *a : {mnuAllowNewTimers, mnuAllowManual, mnuClearTimer, mnuDeleteTimer, mnuSaveQuit}) {
+    for (QAction *a :
+         {mnuAllowNewTimers, mnuAllowManual, mnuClearTimer, mnuDeleteTimer, mnuSaveQuit}) {
         a->setCheckable(true);
         a->setChecked(true);
     }
@@ -316,6 +324,10 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent) : QWidget(parent), m_
     connect(cmdStatusDump, &QPushButton::clicked, this, [this] { cmdStatusDump_Click(); });
     connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
     connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
+    Check2->installEventFilter(this);
+    for (QWidget *b :
+         {cmdCancel, cmdCreateTimer, cmdKillTimer, cmdRefresh, cmdStatusDump, Command3})
+        b->installEventFilter(this);
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             tmrSendBits->stop();
@@ -379,8 +391,10 @@ void FrmTimers::createRow(int i)
     days->setFrameShape(QFrame::Box);
     c4->resize(22, 24);
     setLabelBack(days, kRuleNotSetRgb);
-    connect(t1, &QLineEdit::textChanged, this, [this, t1] { Text1_Change(int(Text1.indexOf(t1))); });
-    connect(t2, &QLineEdit::textChanged, this, [this, t2] { Text2_Change(int(Text2.indexOf(t2))); });
+    connect(t1, &QLineEdit::textChanged, this,
+            [this, t1] { Text1_Change(int(Text1.indexOf(t1))); });
+    connect(t2, &QLineEdit::textChanged, this,
+            [this, t2] { Text2_Change(int(Text2.indexOf(t2))); });
     cmdT.append(t);
     cmdM.append(m);
     Command2.append(c2);
@@ -388,9 +402,10 @@ void FrmTimers::createRow(int i)
     Text2.append(t2);
     lblActiveDays.append(days);
     Command4.append(c4);
-    for (QWidget *w : {static_cast<QWidget *>(t), static_cast<QWidget *>(m), static_cast<QWidget *>(c2),
-                       static_cast<QWidget *>(t1), static_cast<QWidget *>(t2),
-                       static_cast<QWidget *>(days), static_cast<QWidget *>(c4)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(t), static_cast<QWidget *>(m), static_cast<QWidget *>(c2),
+          static_cast<QWidget *>(t1), static_cast<QWidget *>(t2), static_cast<QWidget *>(days),
+          static_cast<QWidget *>(c4)})
         w->hide();
 }
 
@@ -433,7 +448,10 @@ void FrmTimers::colourRuleLabel(int i)
         setLabelBack(l, kRuleActiveRgb);
 }
 
-bool FrmTimers::rowShown(int i) const { return i >= 0 && i < rowCount() && !Text1[i]->isHidden(); }
+bool FrmTimers::rowShown(int i) const
+{
+    return i >= 0 && i < rowCount() && !Text1[i]->isHidden();
+}
 
 QStringList FrmTimers::lstMacro() const
 {
@@ -489,10 +507,11 @@ void FrmTimers::ScrollRows()
 {
     const int n = rowCount();
     for (int i = 0; i < n; ++i)
-        for (QWidget *w : {static_cast<QWidget *>(cmdT[i]), static_cast<QWidget *>(cmdM[i]),
-                           static_cast<QWidget *>(Command2[i]), static_cast<QWidget *>(Text1[i]),
-                           static_cast<QWidget *>(Text2[i]), static_cast<QWidget *>(lblActiveDays[i]),
-                           static_cast<QWidget *>(Command4[i])})
+        for (QWidget *w :
+             {static_cast<QWidget *>(cmdT[i]), static_cast<QWidget *>(cmdM[i]),
+              static_cast<QWidget *>(Command2[i]), static_cast<QWidget *>(Text1[i]),
+              static_cast<QWidget *>(Text2[i]), static_cast<QWidget *>(lblActiveDays[i]),
+              static_cast<QWidget *>(Command4[i])})
             w->hide();
     for (int k = 0; k < 6; ++k) {
         const int i = m_firstRow + k;
@@ -507,10 +526,11 @@ void FrmTimers::ScrollRows()
         Text2[i]->move(326, top);
         lblActiveDays[i]->move(418, low);
         Command4[i]->move(508, low - 2);
-        for (QWidget *w : {static_cast<QWidget *>(cmdT[i]), static_cast<QWidget *>(cmdM[i]),
-                           static_cast<QWidget *>(Command2[i]), static_cast<QWidget *>(Text1[i]),
-                           static_cast<QWidget *>(Text2[i]), static_cast<QWidget *>(lblActiveDays[i]),
-                           static_cast<QWidget *>(Command4[i])})
+        for (QWidget *w :
+             {static_cast<QWidget *>(cmdT[i]), static_cast<QWidget *>(cmdM[i]),
+              static_cast<QWidget *>(Command2[i]), static_cast<QWidget *>(Text1[i]),
+              static_cast<QWidget *>(Text2[i]), static_cast<QWidget *>(lblActiveDays[i]),
+              static_cast<QWidget *>(Command4[i])})
             w->show();
     }
 }
@@ -560,10 +580,9 @@ void FrmTimers::cmdKillTimer_Click()
     const int n = rowCount();
     if (n <= kMinRows)
         return;
-    if (mnuDeleteTimer->isChecked()
-        && Questions(LangCap("Are you sure you want to REMOVE Timer #") + QString::number(n) + "   ", 2,
-                     LangCap("Remove Timer #") + QString::number(n))
-               != 1)
+    if (mnuDeleteTimer->isChecked() &&
+        Questions(LangCap("Are you sure you want to REMOVE Timer #") + QString::number(n) + "   ",
+                  2, LangCap("Remove Timer #") + QString::number(n)) != 1)
         return;
     TmrChanged = true;
     removeLastRow();
@@ -610,14 +629,15 @@ void FrmTimers::cmdRefresh_Click()
 
 // --- status ---------------------------------------------------------------------
 
-QString FrmTimers::StatusRowText(int k, const QString &action, const QString &start, const QString &rule,
-                                 bool neverAsOff)
+QString FrmTimers::StatusRowText(int k, const QString &action, const QString &start,
+                                 const QString &rule, bool neverAsOff)
 {
     const QString timer = LangCap("Timer");
     if (rule == NotSetText() || (neverAsOff && rule == QLatin1String(kRuleNever)))
         return timer + " " + QString::number(k) + ", OFF " + kCrLf;
-    return timer + " " + QString::number(k) + ", " + LangCap("Set For") + " " + LangCap(rule) + " " + "at "
-           + start + kCrLf + "\t(" + (action.isEmpty() ? LangCap("Empty") : action) + ")" + kCrLf;
+    return timer + " " + QString::number(k) + ", " + LangCap("Set For") + " " + LangCap(rule) +
+           " " + "at " + start + kCrLf + "\t(" + (action.isEmpty() ? LangCap("Empty") : action) +
+           ")" + kCrLf;
 }
 
 void FrmTimers::ShowTimerStatus()
@@ -632,8 +652,8 @@ void FrmTimers::ShowTimerStatus()
                          green ? QColor(0, 0xFF, 0) : QColor(0xFF, 0xFF, 0));
     }
     if (chkEnableLoop->isChecked())
-        m_log->setLoopStatus(LangCap("Loop Timer") + " -  , " + LangCap("Set For") + " "
-                                 + LangCap(lblLoopDays->text()) + " " + kCrLf + txtLoop->text(),
+        m_log->setLoopStatus(LangCap("Loop Timer") + " -  , " + LangCap("Set For") + " " +
+                                 LangCap(lblLoopDays->text()) + " " + kCrLf + txtLoop->text(),
                              QColor(0, 0xFF, 0));
     else
         m_log->setLoopStatus(LangCap("Loop Timer") + " -  " + LangCap("Not Set!") + "  ",
@@ -655,7 +675,8 @@ void FrmTimers::VSTime_Change(int)
 {
     for (int k = 0; k < 3; ++k) {
         const int v = VSTime[k]->value();
-        Text3[k]->setText(v < 0 ? "-" + QString::asprintf("%02d", -v) : QString::asprintf("%02d", v));
+        Text3[k]->setText(v < 0 ? "-" + QString::asprintf("%02d", -v)
+                                : QString::asprintf("%02d", v));
     }
     const bool twelve = chkAM->isChecked() || chkPM->isChecked();
     QScrollBar *h = VSTime[0];
@@ -680,7 +701,10 @@ void FrmTimers::VSTime_Change(int)
         VSTime[2]->setValue(0);
 }
 
-void FrmTimers::Text3_Change(int) { ShowSpinTime(); }
+void FrmTimers::Text3_Change(int)
+{
+    ShowSpinTime();
+}
 
 void FrmTimers::ShowSpinTime()
 {
@@ -694,8 +718,8 @@ void FrmTimers::ShowSpinTime()
             VSTime[k]->setValue(v); // a new value writes itself back and runs this again
     }
     // The values are those of the innermost run when a spinner moved above.
-    SpinTimeText = QString::number(m_spinHour) + ":" + QString::asprintf("%02d", m_spinMinute) + ":"
-                   + QString::asprintf("%02d", m_spinSecond) + SpinSuffix;
+    SpinTimeText = QString::number(m_spinHour) + ":" + QString::asprintf("%02d", m_spinMinute) +
+                   ":" + QString::asprintf("%02d", m_spinSecond) + SpinSuffix;
     Label2->setText(SpinTimeText);
 }
 
@@ -727,14 +751,18 @@ void FrmTimers::LoadLoopMacro()
         return;
     chkEnableLoop->setChecked(false);
     if (isVisible()) {
-        Info(LangCap("The macro for the Loop Timer was not found!"), true, false, LangCap("Loop Cannot Start"));
+        Info(LangCap("The macro for the Loop Timer was not found!"), true, false,
+             LangCap("Loop Cannot Start"));
         setLabelBack(lblLoopDays, kRuleNotSetRgb);
     }
 }
 
 // --- master switch --------------------------------------------------------------------
 
-bool FrmTimers::check2() const { return Check2->isChecked(); }
+bool FrmTimers::check2() const
+{
+    return Check2->isChecked();
+}
 
 void FrmTimers::setCheck2(bool on)
 {
@@ -752,8 +780,10 @@ QCheckBox *FrmTimers::mainCheck1() const
 void FrmTimers::Check2_Click()
 {
     const bool on = Check2->isChecked();
-    if (on)
+    if (on) {
+        m_engine->dueCheckSwitchedOn(); // times passed while off do not start now
         Timer2->start();
+    }
     else
         Timer2->stop();
     if (QCheckBox *c = mainCheck1())
@@ -763,17 +793,20 @@ void FrmTimers::Check2_Click()
     p.setColor(QPalette::ButtonText, p.color(QPalette::WindowText));
     Check2->setPalette(p);
     Check2->setText(LangCap(on ? "Timers ON" : "Timers OFF"));
-    setWindowTitle("   " + LangCap("Setup Timers") + "  "
-                   + LangCap(on ? "-- Timers are Enabled!" : "-- Timers are Disabled!"));
+    setWindowTitle("   " + LangCap("Setup Timers") + "  " +
+                   LangCap(on ? "-- Timers are Enabled!" : "-- Timers are Disabled!"));
     MainWindowService *main = MainWindow();
     if (!main || main->check1Text().isEmpty()) {
         if (TimerLogService *log = m_log ? m_log : TimerLog())
-            log->appendLog(kCrLf + LangCap(on ? "Master Timer Enabled" : "Master Timer Disabled") + " " + kCrLf
-                           + "\t" + DateTimeText(WallNow()) + kCrLf);
+            log->appendLog(kCrLf + LangCap(on ? "Master Timer Enabled" : "Master Timer Disabled") +
+                           " " + kCrLf + "\t" + DateTimeText(WallNow()) + kCrLf);
     }
 }
 
-bool FrmTimers::macroRunning() const { return m_engine->MacroRunning(); }
+bool FrmTimers::macroRunning() const
+{
+    return m_engine->MacroRunning();
+}
 
 // --- timer controls ---------------------------------------------------------------------
 
@@ -875,13 +908,18 @@ void FrmTimers::Form_Load()
         bool match = false;
         for (const QString &p : prefixes)
             match = match || name.startsWith(p);
-        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_"))
+        // Row captions, file paths and the stored loop rule are not captions to translate.
+        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_")
+            || name == "lblMacroLoop" || name == "lblLoopDays")
             continue;
         if (auto *b = qobject_cast<QAbstractButton *>(w))
             b->setText(LangCap(b->text()));
         else if (auto *l = qobject_cast<QLabel *>(w))
             l->setText(LangCap(l->text()));
     }
+    for (QAction *a : mnuTimers->findChildren<QAction *>())
+        if (!a->text().isEmpty())
+            a->setText(LangCap(a->text()));
     setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
     if (Label4.size() > 8)
         Label4[8]->setText("On");
@@ -899,7 +937,8 @@ void FrmTimers::Form_Load()
     };
     int left = twips("TimerMainLeft"), top = twips("TimerMainTop");
     if (const QScreen *screen = QApplication::primaryScreen()) {
-        const int sh = screen->geometry().height() * kTwips, sw = screen->geometry().width() * kTwips;
+        const int sh = screen->geometry().height() * kTwips,
+                  sw = screen->geometry().width() * kTwips;
         if (top < 50)
             top = 85;
         if (top > sh - 1000)
@@ -968,7 +1007,8 @@ void FrmTimers::Form_Load()
     const bool twelve = LocaleUsesTwelveHourClock();
     chkAM->setChecked(twelve && now.hour() < 12);
     chkPM->setChecked(twelve && now.hour() >= 12);
-    SpinSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText()) : QString();
+    SpinSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText())
+                        : QString();
     const int hour = twelve ? (now.hour() % 12 == 0 ? 12 : now.hour() % 12) : now.hour();
     Text3[0]->setText(QString::asprintf("%02d", hour));
     Text3[1]->setText(QString::asprintf("%02d", now.minute()));
@@ -983,7 +1023,8 @@ void FrmTimers::Form_Load()
     m_firstRow = 0;
     ScrollRows();
     chkEnableLoop->setChecked(intSetting("Macro", "LoopR", 0) == 1);
-    ClockSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText()) : QString();
+    ClockSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText())
+                         : QString();
     ShowTimerStatus();
 
     Timer1->start();
@@ -1022,12 +1063,13 @@ void FrmTimers::Command3_Click()
     if (!SaveTimers())
         return; // the table stays as it is, still marked changed
     if (changed) {
-        QString block = kCrLf + "========* " + LangCap("Saving Timers") + " *========" + kCrLf
-                        + QLocale().toString(WallNow().date(), QLocale::ShortFormat) + kCrLf;
+        QString block = kCrLf + "========* " + LangCap("Saving Timers") + " *========" + kCrLf +
+                        QLocale().toString(WallNow().date(), QLocale::ShortFormat) + kCrLf;
         for (int i = 0; i < rowCount(); ++i)
             block += kCrLf + StatusRowText(i + 1, Text1[i]->text(), Text2[i]->text(),
                                            lblActiveDays[i]->text(), true);
-        block += "===== " + LangCap("Timers Saved") + " " + TimeText(WallNow().time()) + " =====" + kCrLf;
+        block += "===== " + LangCap("Timers Saved") + " " + TimeText(WallNow().time()) +
+                 " =====" + kCrLf;
         if (TimerLogService *log = m_log ? m_log : TimerLog())
             log->appendLog(block);
     }
@@ -1040,11 +1082,10 @@ void FrmTimers::cmdCancel_Click()
     bool ok = false;
     int saved = GetSet("Settings", "TimerCount", "6").trimmed().toInt(&ok);
     saved = std::clamp(ok ? saved : kMinRows, kMinRows, kMaxRows);
-    if (m_engine->MacroRunning()
-        && Questions(LangCap("The action will stop the timer that is currently running.") + kCrLf
-                         + LangCap("Do you wish to continue?"),
-                     2, LangCap("A Timer is Running!"))
-               != 1)
+    if (m_engine->MacroRunning() &&
+        Questions(LangCap("The action will stop the timer that is currently running.") + kCrLf +
+                      LangCap("Do you wish to continue?"),
+                  2, LangCap("A Timer is Running!")) != 1)
         return;
     while (rowCount() > saved) {
         removeLastRow();
@@ -1063,15 +1104,10 @@ void FrmTimers::cmdCancel_Click()
     MainWindowService *main = MainWindow();
     if (wasOn && main)
         main->setCheck1Text("NoLog");
-    {
-        const QSignalBlocker block(Check2);
-        Check2->setChecked(false);
-    }
+    Check2->setChecked(false);
     Timer2->stop();
-    if (QCheckBox *c = mainCheck1()) {
-        const QSignalBlocker block(c);
+    if (QCheckBox *c = mainCheck1())
         c->setChecked(false);
-    }
     TmrChanged = false;
     if (main)
         main->setTimerIndicator(false);
@@ -1080,7 +1116,8 @@ void FrmTimers::cmdCancel_Click()
     unload();
     if (wasOn) {
         if (QCheckBox *c = mainCheck1())
-            c->setChecked(true); // its handler switches the scheduler on, which loads this window again
+            c->setChecked(
+                true); // its handler switches the scheduler on, which loads this window again
         else
             setCheck2(true);
     }
@@ -1098,8 +1135,9 @@ void FrmTimers::unload()
 void FrmTimers::Form_Unload()
 {
     bool saveFailed = false;
-    if (mnuSaveQuit->isChecked() && TmrChanged
-        && Questions(LangCap("Save Changes to Timers before closing?"), 2, LangCap("Timers have Changed!")) == 1)
+    if (mnuSaveQuit->isChecked() && TmrChanged &&
+        Questions(LangCap("Save Changes to Timers before closing?"), 2,
+                  LangCap("Timers have Changed!")) == 1)
         saveFailed = !SaveTimers();
     if (!isMinimized()) {
         SaveSet("Settings", "TimerMainLeft", QString::number(x() * kTwips));
@@ -1108,10 +1146,15 @@ void FrmTimers::Form_Unload()
     // A failed save keeps the rows in memory; the next load shows them again.
     m_keepTable = saveFailed;
     TmrChanged = false;
+    // The window's timers, slots, overflow list and send queue end with it.
+    m_engine->stopAll();
     for (QTimer *t : {Timer1, Timer2, tmrSunSet, TmrOverFlow, tmrSendBits})
         t->stop();
+    for (QTimer *t : tmrThread)
+        t->stop();
     hide();
-    if (MainWindowService *main = MainWindow(); main && main->widget() && main->widget()->isVisible())
+    if (MainWindowService *main = MainWindow();
+        main && main->widget() && main->widget()->isVisible())
         main->widget()->activateWindow();
     m_loaded = false;
     TimerEditOpen = false;
@@ -1141,6 +1184,40 @@ void FrmTimers::mousePressEvent(QMouseEvent *event)
         clickSound();
         mnuTimers->popup(event->globalPosition().toPoint());
     }
+}
+
+bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip) {
+        // Tool tips follow the main window's switch; without it they are empty.
+        MainWindowService *main = MainWindow();
+        const bool tips = main && main->toolTipsOn();
+        const QString rows = QString::number(rowCount());
+        QString tip;
+        if (watched == cmdCancel)
+            tip = LangTip("Close window without saving changes");
+        else if (watched == cmdCreateTimer)
+            tip = LangTip("Add a new timer! (Timer") + QString::number(rowCount() + 1) + ") ";
+        else if (watched == cmdKillTimer)
+            tip = LangTip("Remove Timer") + rows + " ";
+        else if (watched == cmdRefresh)
+            tip = LangTip("Refresh macro list");
+        else if (watched == cmdStatusDump)
+            tip = LangTip("Show timer status and log window");
+        else if (watched == Command3)
+            tip = LangTip("Close and save the current settings");
+        else if (watched == Check2)
+            tip = LangTip("Turns the selected timers ON or OFF (does NOT change the loop timer)");
+        if (auto *w = qobject_cast<QWidget *>(watched))
+            w->setToolTip(tips ? tip : QString());
+    }
+    // A press on the master switch is the user's own: its change is logged.
+    if (watched == Check2 && (event->type() == QEvent::MouseButtonPress ||
+                              event->type() == QEvent::MouseButtonRelease)) {
+        if (MainWindowService *main = MainWindow())
+            main->setCheck1Text(QString());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmTimers::mouseMoveEvent(QMouseEvent *event)

@@ -67,10 +67,10 @@ public:
     QStringList lstTime() const;
 
     // Window controls.
-    QLabel *Label3 = nullptr; // the clock text every trigger time is compared with
-    QLabel *lblDay = nullptr; // "1" Monday to Friday, "0" at the weekend
-    QLabel *Label2 = nullptr; // the spinner's time text
-    QList<QLabel *> Label4;   // column headings; Label4(8) reads "On"
+    QLabel *Label3 = nullptr;    // the clock text every trigger time is compared with
+    QLabel *lblDay = nullptr;    // "1" Monday to Friday, "0" at the weekend
+    QLabel *Label2 = nullptr;    // the spinner's time text
+    QList<QLabel *> Label4;      // column headings; Label4(8) reads "On"
     QCheckBox *Check2 = nullptr; // master switch
     QCheckBox *Check1 = nullptr; // holds the send queue while ticked
     QCheckBox *Check4 = nullptr; // "Allow Manual"
@@ -134,6 +134,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();

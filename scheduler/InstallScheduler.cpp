@@ -43,7 +43,10 @@ public:
     void setLogText(const QString &text) override { TimerStatusWindow()->setLogText(text); }
     void appendLog(const QString &entry) override { TimerStatusWindow()->appendLog(entry); }
     int statusRowCount() const override { return g_status ? g_status->statusRowCount() : 6; }
-    QString statusText(int i) const override { return g_status ? g_status->statusText(i) : QString(); }
+    QString statusText(int i) const override
+    {
+        return g_status ? g_status->statusText(i) : QString();
+    }
     void setStatus(int i, const QString &text, const QColor &backColor) override
     {
         TimerStatusWindow()->setStatus(i, text, backColor);

@@ -4,14 +4,11 @@
 #include "core/Globals.h"
 #include "core/Lang.h"
 #include "core/Transmitter.h"
+#include "macros/MacroFile.h"
 #include "scheduler/SchedulerClock.h"
 #include "scheduler/SchedulerHost.h"
 #include "scheduler/SendQueue.h"
 #include "scheduler/TimerTable.h"
-
-#include <QFile>
-#include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -21,47 +18,16 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A pause text as a number of seconds; false when it is not a number.
-bool readPause(const QString &text, double *seconds)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return false;
-    *seconds = value;
-    return true;
-}
-
 } // namespace
 
 bool ReadMacroItems(const QString &path, QStringList *items)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QList<MacroItem> read;
+    if (!ReadMacroFile(path, &read))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    QStringList lines = QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("\r?\n")));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // nothing after the last line end
     items->clear();
-    for (const QString &line : std::as_const(lines)) {
-        // Items are separated by commas outside quotes; quotes enclose an item.
-        QString item;
-        bool quoted = false;
-        for (QChar c : line) {
-            if (c == u'"') {
-                quoted = !quoted;
-            } else if (c == u',' && !quoted) {
-                items->append(item.trimmed());
-                item.clear();
-            } else {
-                item.append(c);
-            }
-        }
-        items->append(quoted ? item : item.trimmed());
-    }
+    for (const MacroItem &item : std::as_const(read))
+        items->append(item.text());
     return true;
 }
 
@@ -202,7 +168,7 @@ void MacroSlots::tick(int n)
     if (pauseText.isEmpty())
         pauseText = QStringLiteral("0");
     double pause = 0;
-    const bool pauseOk = readPause(pauseText, &pause);
+    const bool pauseOk = PauseSeconds(pauseText, &pause);
     // A line is queued only as a whole frame of a valid command code.
     const bool codeOk = line.isEmpty() || (line.size() >= 20 && IsCmdCode(line.left(16)));
     if (!pauseOk || !codeOk) {

@@ -123,9 +123,8 @@ private:
     bool m_inTick = false;
 };
 
-// Reads a macro file the way the slots' starters do: one item per line with
-// enclosing quotes removed (a blank line gives an empty item; no item after
-// the last line end). False when the file cannot be read.
+// The lines of a macro file as the slots play them (code + pause, quotes
+// removed, blank lines left out). False when the file cannot be read.
 bool ReadMacroItems(const QString &path, QStringList *items);
 
 } // namespace qelt

@@ -27,16 +27,29 @@ SchedulerEngine::SchedulerEngine(TimerTable &table_, SchedulerHost &host)
 
 void SchedulerEngine::Timer2()
 {
-    for (int row : due.collect(WallNow()))
+    // Timer2 ticks every 500 ms while the master switch is on; a longer
+    // silence means it was switched off, and rows whose time passed while
+    // off must not start now.
+    const qint64 now = CurrentWaitClock().nowNs();
+    const bool catchUp = m_lastTimer2Ns >= 0 && now - m_lastTimer2Ns <= kSwitchedOffNs;
+    m_lastTimer2Ns = now;
+    for (int row : due.collect(WallNow(), catchUp))
         if (!m_waiting.contains(row))
             m_waiting.append(row);
     startWaiting();
 }
 
+void SchedulerEngine::dueCheckSwitchedOn()
+{
+    m_lastTimer2Ns = -1;
+    due.reset();
+}
+
 void SchedulerEngine::startWaiting()
 {
-    // A tick that comes while a start holds only adds to the waiting rows;
-    // the running loop below starts them in turn.
+    // One start at a time: while a start holds, rows wait here and start in
+    // the order they fell due on the ticks after the hold.
+    runner.endHoldIfDue();
     if (runner.TimerStarting)
         return;
     while (!m_waiting.isEmpty()) {
@@ -46,8 +59,8 @@ void SchedulerEngine::startWaiting()
         runner.TimerStarting = true;
         runner.CurTimer = row;
         runner.StartTimer();
-        runner.TimerStarting = false;
         afterStart(row);
+        return;
     }
 }
 
@@ -128,6 +141,9 @@ void SchedulerEngine::pump()
     const qint64 now = CurrentWaitClock().nowNs();
     if (m_send.dueNs < 0 && !m_send.running)
         m_send.dueNs = now + qint64(queue.interval()) * 1'000'000;
+    if (dueCheckOn && !m_pumpDueCheckOn)
+        dueCheckSwitchedOn();
+    m_pumpDueCheckOn = dueCheckOn;
     if (dueCheckOn && m_timer2.dueNs < 0 && !m_timer2.running)
         m_timer2.dueNs = now + 500'000'000;
     if (!dueCheckOn && !m_timer2.running)

@@ -40,12 +40,17 @@ public:
     QString timerFilePath = TimerTable::DefaultPath();
 
     // The Timer2 tick (the due check). Rows due since the last tick are added
-    // to the waiting starts; unless a start is already in progress, they are
-    // started one after another (each holds StartHold seconds). A "One Time"
+    // to the waiting starts; unless a start still holds, the first waiting
+    // row is started (it holds StartHold seconds), the next ones on the
+    // following ticks, in the order they fell due. A "One Time"
     // row becomes "Never" once started and that rule is stored at once: the
     // whole table through saveTable when nothing else was changed, otherwise
     // that row's rule alone (TmrChanged keeps its value).
     void Timer2();
+    // The master switch turned on: seconds that passed while it was off are
+    // not caught up. (Without this call, a Timer2 silence of over 3 s is
+    // taken as the switch having been off.)
+    void dueCheckSwitchedOn();
     // Rows found due but not started yet.
     const QList<int> &waitingStarts() const { return m_waiting; }
 
@@ -85,8 +90,12 @@ private:
     void startWaiting();
     void afterStart(int row);
 
+    static constexpr qint64 kSwitchedOffNs = 3'000'000'000;
+
     SchedulerHost &m_host;
     QList<int> m_waiting;
+    qint64 m_lastTimer2Ns = -1;
+    bool m_pumpDueCheckOn = true;
     Clocked m_timer2, m_send, m_over, m_slot[MacroSlots::kSlots];
 };
 

@@ -34,34 +34,38 @@ double SendQueue::GPause()
     return pause < 0 ? 0.0 : pause;
 }
 
+bool SendQueue::busy() const
+{
+    return m_sending || CurrentWaitClock().nowNs() < m_pauseUntilNs;
+}
+
 void SendQueue::tick()
 {
     m_interval = 100;
-    if (m_busy)
-        return; // the previous tick is still sending or pausing
-    m_busy = true;
-    CurrentWaitClock().processEvents();
-    if (m_entries.isEmpty()) {
-        m_busy = false;
+    // While a frame goes out (its lead-in wait lets events run) or during the
+    // pause after it, a tick sends nothing, so frames never overlap or change
+    // order. The pause is kept as a deadline rather than waited here: a
+    // nested wait would hold up whatever handler this tick ran inside of.
+    if (busy())
         return;
-    }
-    CurrentWaitClock().processEvents();
+    m_sending = true;
+    WaitClock &clock = CurrentWaitClock();
+    clock.processEvents();
     if (!m_entries.isEmpty()) {
-        const QString frame = m_entries.takeFirst();
+        clock.processEvents();
+        const QString frame = m_entries.isEmpty() ? QString() : m_entries.takeFirst();
         if (IsRfFrame(frame)) {
             SendBits(frame);
             if (onSent)
                 onSent(frame);
-        } else {
-            // Not sent: the producers queue only whole frames, so this is a fault.
+            m_pauseUntilNs = CurrentWaitClock().nowNs() + qint64(GPause() * 1e9);
+        } else if (!frame.isNull()) {
+            // Not sent, and no pause: the producers queue only whole frames.
             LogErr(QStringLiteral("tmrSendBits_Timer"), QStringLiteral("FrmTimers"), 5,
                    QStringLiteral("Bad frame dropped from the send queue: ") + frame.left(64));
-            m_busy = false;
-            return; // nothing was sent, so no pause
         }
     }
-    Delay(GPause());
-    m_busy = false;
+    m_sending = false;
 }
 
 } // namespace qelt

@@ -22,15 +22,15 @@ public:
     const QStringList &entries() const { return m_entries; }
     void clear() { m_entries.clear(); }
 
-    // The tmrSendBits tick: sends the first entry with SendBits, removes it,
-    // then waits GPause seconds with Delay (other events run meanwhile). A
-    // tick that comes while an earlier one is still sending or pausing does
-    // nothing, so frames never overlap or change order. An entry that is not
-    // a frame (empty, or not "1101010110101010" + code + "10101101") is
-    // dropped unsent and written to the error log.
+    // The tmrSendBits tick: sends the first entry with SendBits and removes
+    // it; the ticks of the next GPause seconds then send nothing (other
+    // events run as usual). A tick that comes while a frame is still going
+    // out does nothing either, so frames never overlap or change order. An
+    // entry that is not a frame (empty, or not "1101010110101010" + code +
+    // "10101101") is dropped unsent and written to the error log.
     void tick();
-    // True while a tick is sending or in its pause.
-    bool busy() const { return m_busy; }
+    // True while a frame is going out or its pause lasts.
+    bool busy() const;
 
     // "Settings"/"GPause" in seconds: 0.6 when missing or not a number,
     // 0 when negative.
@@ -42,7 +42,8 @@ public:
 private:
     QStringList m_entries;
     int m_interval = 50;
-    bool m_busy = false;
+    bool m_sending = false;
+    qint64 m_pauseUntilNs = 0;
 };
 
 // True when frame is a whole RfFrame of a valid command code.

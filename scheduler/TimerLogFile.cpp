@@ -43,7 +43,8 @@ int settingInt16(const QString &key, int defaultValue)
 QString timeText(const QTime &t)
 {
     const QLocale loc = QLocale::system();
-    const bool twelveHour = loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('a'), Qt::CaseInsensitive);
+    const bool twelveHour =
+        loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('a'), Qt::CaseInsensitive);
     return loc.toString(t, twelveHour ? QStringLiteral("h:mm:ss AP") : QStringLiteral("H:mm:ss"));
 }
 
@@ -66,12 +67,15 @@ TimerLogFile::Limits TimerLogFile::Limits::FromSettings()
 
 TimerLogFile::TimerLogFile(QString path) : m_path(std::move(path)) {}
 
-QString TimerLogFile::DefaultPath() { return InProgramFolder("TimerLog.log"); }
+QString TimerLogFile::DefaultPath()
+{
+    return InProgramFolder("TimerLog.log");
+}
 
 QString TimerLogFile::NowText(const QDateTime &now)
 {
-    return QLocale::system().toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-           + timeText(now.time());
+    return QLocale::system().toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           timeText(now.time());
 }
 
 QString TimerLogFile::QuotedItem(const QString &text)
@@ -82,9 +86,9 @@ QString TimerLogFile::QuotedItem(const QString &text)
 QString TimerLogFile::SaveBlock(const QString &logText, const QDateTime &now)
 {
     const QString stamp = NowText(now);
-    return QuotedItem(kCrLf + kCrLf + "******** Timer log save " + stamp + "********" + kCrLf)
-           + QuotedItem(logText)
-           + QuotedItem("******** end of log save for " + stamp + "********" + kCrLf);
+    return QuotedItem(kCrLf + kCrLf + "******** Timer log save " + stamp + "********" + kCrLf) +
+           QuotedItem(logText) +
+           QuotedItem("******** end of log save for " + stamp + "********" + kCrLf);
 }
 
 QString TimerLogFile::AutosaveBlock(const QStringList &lines, const QDateTime &now)
@@ -182,7 +186,8 @@ QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
     if (name == QLatin1String(".log"))
         return {};
     for (const QChar c : answer) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') ||
+            c.category() == QChar::Other_Control) {
             if (refused)
                 *refused = true;
             return {};
@@ -210,8 +215,8 @@ void TimerLogFile::Print(QPrinter &printer, const QString &logText, const QDateT
     const QLocale loc = QLocale::system();
     QString text = logText;
     text.replace(kCrLf, QStringLiteral("\n"));
-    text += QStringLiteral("\n\nPrinted on:  ") + loc.toString(now.date(), QLocale::ShortFormat)
-            + " at " + timeText(now.time());
+    text += QStringLiteral("\n\nPrinted on:  ") + loc.toString(now.date(), QLocale::ShortFormat) +
+            " at " + timeText(now.time());
     QTextDocument doc;
     doc.setPlainText(text);
     doc.print(&printer);

@@ -31,9 +31,9 @@ public:
     };
 
     struct AutosaveResult {
-        bool moved = false;   // older lines are to leave the window
-        bool written = true;  // the file step worked (also true when nothing was to be written)
-        QString keptText;     // the window's new text when moved and written
+        bool moved = false;  // older lines are to leave the window
+        bool written = true; // the file step worked (also true when nothing was to be written)
+        QString keptText;    // the window's new text when moved and written
     };
 
     explicit TimerLogFile(QString path = DefaultPath());

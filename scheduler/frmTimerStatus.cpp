@@ -342,7 +342,8 @@ void frmTimerStatus::setLogText(const QString &text)
     // Appending keeps the shown text and only adds the new part.
     if (text.startsWith(m_log) && !m_log.isEmpty()) {
         const QString added = text.mid(m_log.size());
-        const bool joinsCrLf = m_log.endsWith(QLatin1Char('\r')) && added.startsWith(QLatin1Char('\n'));
+        const bool joinsCrLf =
+            m_log.endsWith(QLatin1Char('\r')) && added.startsWith(QLatin1Char('\n'));
         m_log = text;
         if (joinsCrLf) {
             refreshLogView();
@@ -358,9 +359,15 @@ void frmTimerStatus::setLogText(const QString &text)
     scrollLogToEnd();
 }
 
-void frmTimerStatus::appendLog(const QString &entry) { setLogText(m_log + entry); }
+void frmTimerStatus::appendLog(const QString &entry)
+{
+    setLogText(m_log + entry);
+}
 
-void frmTimerStatus::refreshLogView() { Text1->setPlainText(displayText(m_log)); }
+void frmTimerStatus::refreshLogView()
+{
+    Text1->setPlainText(displayText(m_log));
+}
 
 void frmTimerStatus::scrollLogToEnd()
 {
@@ -406,11 +413,12 @@ void frmTimerStatus::addStatusRow()
     const int n = int(Text2.size());
     if (n >= 100)
         return;
-    QPlainTextEdit *box = makeStatusRow(n);
-    box->move(kLeft, Text2[n - 1]->y() + 200 / kTwips);
-    box->show();
+    makeStatusRow(n);
     setStatus(n, "Status not set!", QColor(Qt::black));
     updateVSEvents();
+    // The page of six is laid out again, so that the new row shows only when
+    // it falls inside it instead of lying over the rows above.
+    layStatusRowsFrom(std::max(0, m_firstRow));
 }
 
 void frmTimerStatus::removeLastStatusRow()
@@ -490,12 +498,21 @@ void frmTimerStatus::setLoopStatus(const QString &text, const QColor &backColor)
     paintBox(txtLoopT, backColor);
 }
 
-QString frmTimerStatus::loopStatusText() const { return m_loopText; }
-QColor frmTimerStatus::loopStatusColor() const { return m_loopColor; }
+QString frmTimerStatus::loopStatusText() const
+{
+    return m_loopText;
+}
+QColor frmTimerStatus::loopStatusColor() const
+{
+    return m_loopColor;
+}
 
 // --- views --------------------------------------------------------------------
 
-bool frmTimerStatus::statusView() const { return Check1->isChecked(); }
+bool frmTimerStatus::statusView() const
+{
+    return Check1->isChecked();
+}
 
 void frmTimerStatus::Check1_Click()
 {
@@ -545,17 +562,20 @@ void frmTimerStatus::Label1_Click()
     Text1->selectAll();
 }
 
-void frmTimerStatus::Label2_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
+void frmTimerStatus::Label2_Click()
+{
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
 
 void frmTimerStatus::Label3_Click()
 {
     clickSound();
     hide();
-    if (TimersService *timers = Timers(); timers && timers->isLoaded() && timers->widget()
-                                          && timers->widget()->isVisible()) {
+    if (TimersService *timers = Timers();
+        timers && timers->isLoaded() && timers->widget() && timers->widget()->isVisible()) {
         timers->widget()->activateWindow();
-    } else if (MainWindowService *main = MainWindow(); main && main->widget()
-                                                       && main->widget()->isVisible()) {
+    } else if (MainWindowService *main = MainWindow();
+               main && main->widget() && main->widget()->isVisible()) {
         main->widget()->activateWindow();
     }
 }
@@ -571,8 +591,7 @@ void frmTimerStatus::lblPrint_Click()
         printer.setPrinterName(info.printerName());
     } else {
         const QString pdf = Dialogs().saveFileName(this, LangCap("Print"),
-                                                   InProgramFolder("TimerLog.pdf"),
-                                                   "PDF (*.pdf)");
+                                                   InProgramFolder("TimerLog.pdf"), "PDF (*.pdf)");
         if (pdf.isEmpty())
             return;
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -587,9 +606,9 @@ void frmTimerStatus::lblSave_Click()
     if (m_log.isEmpty())
         return;
     bool ok = false;
-    const QString answer =
-        Dialogs().inputText(this, LangCap("File Name?"),
-                            LangCap("Please enter a filename for the log file."), LangCap("Timer"), &ok);
+    const QString answer = Dialogs().inputText(this, LangCap("File Name?"),
+                                               LangCap("Please enter a filename for the log file."),
+                                               LangCap("Timer"), &ok);
     if (!ok)
         return;
     bool refused = false;
@@ -622,11 +641,20 @@ void frmTimerStatus::lblAppend_Click()
     setLogText(QString());
 }
 
-void frmTimerStatus::lblSaveLog_Click() { chkSaveLog->setChecked(!chkSaveLog->isChecked()); }
+void frmTimerStatus::lblSaveLog_Click()
+{
+    chkSaveLog->setChecked(!chkSaveLog->isChecked());
+}
 
-void frmTimerStatus::cmdOpenLog_Click() { OpenDoc(logFile.path()); }
+void frmTimerStatus::cmdOpenLog_Click()
+{
+    OpenDoc(logFile.path());
+}
 
-void frmTimerStatus::lblLabel_DblClick() { cmdOpenLog->setVisible(cmdOpenLog->isHidden()); }
+void frmTimerStatus::lblLabel_DblClick()
+{
+    cmdOpenLog->setVisible(cmdOpenLog->isHidden());
+}
 
 // --- log file -----------------------------------------------------------------
 

@@ -59,7 +59,9 @@ struct PlayFixture : ::testing::Test {
             events << what;
             times << clock.now;
         };
-        hooks.lamp = [note](bool lit) { note(lit ? QStringLiteral("lit") : QStringLiteral("out")); };
+        hooks.lamp = [note](bool lit) {
+            note(lit ? QStringLiteral("lit") : QStringLiteral("out"));
+        };
         hooks.tick = [note] { note(QStringLiteral("tick")); };
         hooks.loopSwitch = [this](int v) { loopValues << v; };
         hooks.closingPattern = [note] {
@@ -95,8 +97,8 @@ TEST_F(MacroPlay, EachLineWaitsItsPauseLessATenthButAtLeastFifteenHundredths)
         events.clear();
         times.clear();
         link.clear();
-        const QString path = WriteMacro(QStringLiteral("pause.cro"),
-                                        "\"" + kCode.toLatin1() + c.pause + "\"\r\n");
+        const QString path =
+            WriteMacro(QStringLiteral("pause.cro"), "\"" + kCode.toLatin1() + c.pause + "\"\r\n");
         EXPECT_EQ(PlayMacroFile(path, hooks), MacroPlayResult::Played) << c.pause;
         // From the lamp going out after the frame to the closing pattern.
         EXPECT_NEAR(secondsBetween(QStringLiteral("out"), QStringLiteral("close")), c.wait, 0.006)
@@ -108,15 +110,15 @@ TEST_F(MacroPlay, EachLineWaitsItsPauseLessATenthButAtLeastFifteenHundredths)
 
 TEST_F(MacroPlay, LineOrderIsTickWaitLampFrameWaitLampOut)
 {
-    const QString path = WriteMacro(QStringLiteral("two.cro"),
-                                    "\"" + kCode.toLatin1() + "0001\"\r\n\"0110000000100000"
-                                    "0000\"\r\n");
+    const QString path = WriteMacro(QStringLiteral("two.cro"), "\"" + kCode.toLatin1() +
+                                                                   "0001\"\r\n\"0110000000100000"
+                                                                   "0000\"\r\n");
     ASSERT_EQ(PlayMacroFile(path, hooks), MacroPlayResult::Played);
     EXPECT_EQ(events, (QStringList{"tick", "lit", "out", "tick", "lit", "out", "close", "out",
                                    "finished"}));
     EXPECT_NEAR(secondsBetween(QStringLiteral("tick"), QStringLiteral("lit")), 0.05, 0.006);
-    EXPECT_EQ(link.decodedBits(), kLead + Frame(kCode) + Frame(QStringLiteral("0110000000100000"))
-                                      + kClose + kClose);
+    EXPECT_EQ(link.decodedBits(),
+              kLead + Frame(kCode) + Frame(QStringLiteral("0110000000100000")) + kClose + kClose);
 }
 
 TEST_F(MacroPlay, EmptyFileSendsLeadInAndClosingPatternTwice)
@@ -142,10 +144,11 @@ TEST_F(MacroPlay, MalformedLinesAreNotSentButLogged)
 {
     QFile::remove(ErrorLogPath());
     const QString path = WriteMacro(QStringLiteral("bad.cro"),
-                                    "\"0100\"\r\n"                   // short
-                                    "\r\n"                           // blank
-                                    "\"01000100000020000001\"\r\n"   // not 0/1
-                                    "\"" + kCode.toLatin1() + "0000\"\r\n");
+                                    "\"0100\"\r\n"                 // short
+                                    "\r\n"                         // blank
+                                    "\"01000100000020000001\"\r\n" // not 0/1
+                                    "\"" +
+                                        kCode.toLatin1() + "0000\"\r\n");
     EXPECT_EQ(PlayMacroFile(path, hooks), MacroPlayResult::Played);
     EXPECT_EQ(link.decodedBits(), kLead + Frame(kCode) + kClose + kClose);
     EXPECT_GT(QFileInfo(ErrorLogPath()).size(), 0);
@@ -157,8 +160,8 @@ TEST_F(MacroPlay, PauseThatIsNotANumberStopsWithoutClosingPattern)
     SaveSet(QStringLiteral("Macro"), QStringLiteral("LoopR"), QStringLiteral("1"));
     TmrChanged = false;
     const QString path = WriteMacro(QStringLiteral("nan.cro"),
-                                    "\"" + kCode.toLatin1() + "0000\"\r\n\"" + kCode.toLatin1()
-                                        + "soon\"\r\n\"" + kCode.toLatin1() + "0000\"\r\n");
+                                    "\"" + kCode.toLatin1() + "0000\"\r\n\"" + kCode.toLatin1() +
+                                        "soon\"\r\n\"" + kCode.toLatin1() + "0000\"\r\n");
     EXPECT_EQ(PlayMacroFile(path, hooks), MacroPlayResult::Failed);
     EXPECT_EQ(link.decodedBits(), kLead + Frame(kCode));
     EXPECT_EQ(loopValues, (QList<int>{0, 1}));
@@ -169,9 +172,9 @@ TEST_F(MacroPlay, PauseThatIsNotANumberStopsWithoutClosingPattern)
 
 TEST_F(MacroPlay, ExitDuringAnyWaitSendsNoFurtherFrame)
 {
-    const QString path = WriteMacro(QStringLiteral("long.cro"),
-                                    "\"" + kCode.toLatin1() + "0005\"\r\n\"" + kCode.toLatin1()
-                                        + "0005\"\r\n");
+    const QString path =
+        WriteMacro(QStringLiteral("long.cro"),
+                   "\"" + kCode.toLatin1() + "0005\"\r\n\"" + kCode.toLatin1() + "0005\"\r\n");
     // Exit begins at several moments: inside the first short wait, after
     // the first frame, inside the long pause.
     for (qint64 at : {qint64(30'000'000), qint64(200'000'000), qint64(2'000'000'000)}) {

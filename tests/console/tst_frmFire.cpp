@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -43,7 +44,8 @@ QString Frame(const QString &code)
 
 class RecordingDialogs : public DialogProvider {
 public:
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool bModal) override
+    void info(const QString &sMsg, bool, bool, const QString &, const QString &,
+              bool bModal) override
     {
         messages << sMsg;
         modal << bModal;
@@ -61,7 +63,8 @@ public:
     {
         return {};
     }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
     {
         *ok = false;
         return {};
@@ -270,8 +273,48 @@ private slots:
         QVERIFY(!w->Check1->isChecked());
         QCOMPARE(w->txtPanicNm.text(), QStringLiteral("&Help"));
         QVERIFY(!UnitBank);
+        QCOMPARE(w->cboHouse->currentText(), QStringLiteral("A")); // damaged record 271
+        QCOMPARE(GetRec(RecHouse), QStringLiteral("0"));
         QCOMPARE(w->lblCell[0]->text(), QStringLiteral("1"));
         QCOMPARE(w->ImageSlidePicture(), 3);
+    }
+
+    void captionsAndLanguageMenuFollowTheProgramFolder()
+    {
+        const QString ini = InProgramFolder(QStringLiteral("language.ini"));
+        {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Labels & Captions]\r\nMenu=Men\xfc\r\n&Timers=&Zeitplan\r\n"
+                    "Group=Gruppe\r\n");
+        }
+        const QString oldLang = LangFile;
+        LangFile = ini;
+        SaveSet(QStringLiteral("Settings"), QStringLiteral("Language"), QStringLiteral("Deutsch"));
+        for (const char *name : {"Deutsch.lan", "English.lan", "Aleut.lan"}) {
+            QFile f(InProgramFolder(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        start();
+        QCOMPARE(w->lblMenu->text(), QString::fromUtf8("Men\u00fc"));
+        QCOMPARE(w->Check1->text(), QStringLiteral("&Zeitplan  "));
+        QCOMPARE(w->lblGourpNumber[3]->text(), QStringLiteral("Gruppe &3"));
+        QVERIFY(w->mnuLan->menuAction()->isVisible());
+        QStringList names;
+        for (QAction *a : w->mnuLanguage)
+            names << a->text() + (a->isChecked() ? QStringLiteral("*") : QString());
+        // English keeps the first place even when a file sorts before it.
+        QCOMPARE(names, (QStringList{"English", "Aleut", "Deutsch*"}));
+        destroyWindow();
+
+        for (const char *name : {"Deutsch.lan", "English.lan", "Aleut.lan"})
+            QFile::remove(InProgramFolder(QLatin1String(name)));
+        QFile::remove(ini);
+        LangFile = oldLang;
+        DeleteSet(QStringLiteral("Settings"), QStringLiteral("Language"));
+        start();
+        QVERIFY(!w->mnuLan->menuAction()->isVisible());
+        QCOMPARE(w->mnuLanguage.size(), 1);
     }
 
     void firstStartMakesTheDesktopShortcutOnce()
@@ -307,6 +350,16 @@ private slots:
                  QString::number(w->x() * 15));
         QVERIFY(OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
         QCOMPARE(GetRec(RecTimersOn), QStringLiteral("1"));
+        destroyWindow();
+
+        // Closing while minimised keeps the stored position.
+        SaveSet(QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("1500"));
+        start();
+        w->move(200, 200);
+        w->setWindowState(Qt::WindowMinimized);
+        w->cmdExit_Click();
+        QCOMPARE(GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft")),
+                 QStringLiteral("1500"));
     }
 
     void unitFramesReachTheLinkAndTheRecorders()
@@ -331,6 +384,21 @@ private slots:
         QTest::mouseClick(w->cmdON[2], Qt::LeftButton);
         QCOMPARE(editor.macroLines, (QStringList{"0", code, "0", code}));
         QCOMPARE(editor.groupLines, QStringList{code});
+
+        // A quick click released while the frame is still being sent leaves
+        // the lamp out and the flash off.
+        bool released = false;
+        clock->onProcessEvents = [&] {
+            if (!released) {
+                released = true;
+                QTest::mouseRelease(w->cmdON[2], Qt::LeftButton);
+            }
+        };
+        QTest::mousePress(w->cmdON[2], Qt::LeftButton);
+        clock->onProcessEvents = nullptr;
+        QVERIFY(released);
+        QVERIFY(!w->tmrFlash->isActive());
+        QCOMPARE(w->imgLightPicture(), 1);
 
         // OFF goes to the macro recorder only.
         link->clear();
@@ -357,8 +425,7 @@ private slots:
         QTest::mouseClick(w->cmdON[0], Qt::LeftButton);
         QTest::mouseClick(w->cmdAllOn, Qt::LeftButton);
         QCOMPARE(link->decodedBits(), QString());
-        QCOMPARE(editor.macroLines,
-                 (QStringList{"0", "0100010000000000", "0100000010010000"}));
+        QCOMPARE(editor.macroLines, (QStringList{"0", "0100010000000000", "0100000010010000"}));
         NoSend = false;
     }
 
@@ -429,6 +496,28 @@ private slots:
         QTest::mouseRelease(w->cmdDim, Qt::LeftButton);
     }
 
+    void toolTipsFollowTheTipsSwitch()
+    {
+        PutRec(RecHouse, QStringLiteral("2"));
+        PutRec(RecUnitBank, QStringLiteral("True"));
+        start();
+        auto hover = [](QWidget *control) {
+            QEvent enter(QEvent::Enter);
+            QApplication::sendEvent(control, &enter);
+            return control->toolTip();
+        };
+        w->chkTips.setText(QStringLiteral("1"));
+        QCOMPARE(hover(w->cmdON[2]), QStringLiteral(" Turn Unit 11 ON"));
+        QCOMPARE(hover(w->cmdOFF[0]), QStringLiteral(" Turn Unit 9 OFF "));
+        QCOMPARE(hover(w->cmdAllUOff), QStringLiteral(" All Units Off "));
+        QCOMPARE(hover(w->ImageSlide), QStringLiteral(" Click for Units 1 thru 8 "));
+        w->chkTips.setText(QStringLiteral("0"));
+        QCOMPARE(hover(w->cmdON[2]), QString());
+        QCOMPARE(hover(w->cmdDim), QString());
+        // The bank switch keeps its tip while tips are off.
+        QCOMPARE(hover(w->ImageSlide), QStringLiteral(" Click for Units 1 thru 8 "));
+    }
+
     void descriptionsAreEditedInPlace()
     {
         PutRec(RecHouse, QStringLiteral("2"));
@@ -496,8 +585,8 @@ private slots:
     void handedOverMacrosWaitForThePortAndPlayInOrder()
     {
         const QString code = QStringLiteral("0100010000001000");
-        const QString path = writeMacro(QStringLiteral("Odd name (1).CRO"),
-                                        "\"" + code.toLatin1() + "0000\"\r\n");
+        const QString path =
+            writeMacro(QStringLiteral("Odd name (1).CRO"), "\"" + code.toLatin1() + "0000\"\r\n");
         link = ownLink.get();
         w = new frmFire(link);
         SetMainWindow(w);

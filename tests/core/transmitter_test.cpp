@@ -1,3 +1,4 @@
+#include "core/Cipher.h"
 #include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/Transmitter.h"
@@ -6,6 +7,7 @@
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,22 @@ struct SendFixture : ::testing::Test {
 
 using DelayTest = SendFixture;
 using SendBitsTest = SendFixture;
+
+// Notes the fake time of every line change, to see where the holds fall.
+struct StampingLink : RecordingSerialLink {
+    const FakeWaitClock *clock = nullptr;
+    QVector<qint64> at;
+    void setRTSEnable(bool on) override
+    {
+        at.append(clock->now);
+        RecordingSerialLink::setRTSEnable(on);
+    }
+    void setDTREnable(bool on) override
+    {
+        at.append(clock->now);
+        RecordingSerialLink::setDTREnable(on);
+    }
+};
 
 } // namespace
 
@@ -111,20 +129,30 @@ TEST_F(SendBitsTest, FramesDecodeBackFromTheLines)
 
 TEST_F(SendBitsTest, LineOrderHoldsAndInitialWait)
 {
+    StampingLink stamped;
+    stamped.clock = &clock;
+    SetCommLink(&stamped);
     SendBits("10x");
-    // 0.07 s wait, then per bit two holds of 0.5 ms and one yield.
-    EXPECT_EQ(clock.holdCount, 6);
-    EXPECT_EQ(clock.heldNs, 6 * kStateHoldNs);
-    EXPECT_GE(clock.now - clock.heldNs, 70'000'000);
     const QVector<std::pair<Line, bool>> expected = {
         {Line::RTS, true},  {Line::DTR, false}, {Line::RTS, true}, {Line::DTR, true}, // 1
         {Line::RTS, false}, {Line::DTR, true},  {Line::RTS, true}, {Line::DTR, true}, // 0
         {Line::RTS, false}, {Line::DTR, true},  {Line::RTS, true}, {Line::DTR, true}, // x = 0
     };
-    ASSERT_EQ(link.changes.size(), expected.size());
+    ASSERT_EQ(stamped.changes.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(link.changes[i].line, expected[i].first) << i;
-        EXPECT_EQ(link.changes[i].on, expected[i].second) << i;
+        EXPECT_EQ(stamped.changes[i].line, expected[i].first) << i;
+        EXPECT_EQ(stamped.changes[i].on, expected[i].second) << i;
+    }
+    // The 0.07 s wait comes first; then every signal state is held before
+    // the standby, and every standby before the next bit (or the return),
+    // each by the clock's line-state hold (no events, not whole milliseconds).
+    EXPECT_GE(stamped.at[0], 70'000'000);
+    EXPECT_EQ(clock.holdCount, 6);
+    EXPECT_EQ(clock.heldNs, 6 * kStateHoldNs);
+    for (int k = 0; k < 3; ++k) {
+        const qint64 standbyEnd = k < 2 ? stamped.at[4 * k + 4] : clock.now;
+        EXPECT_GE(stamped.at[4 * k + 2] - stamped.at[4 * k + 1], kStateHoldNs) << "bit " << k;
+        EXPECT_GE(standbyEnd - stamped.at[4 * k + 3], kStateHoldNs) << "bit " << k;
     }
     EXPECT_FALSE(SendBusy);
 }
@@ -142,12 +170,11 @@ TEST_F(SendBitsTest, NoEventsRunInsideTheFrameAndNestedFramesStayWhole)
     const QString outer = RfFrame(CmdToCode("A", "1", "ON"));
     const QString inner = RfFrame(CmdToCode("B", "2", "OFF"));
     bool busySeen = false;
-    int pumpsInBits = 0;
+    QSet<qsizetype> changesAtPumps;
     bool sentInner = false;
     clock.onProcessEvents = [&] {
         busySeen = busySeen || SendBusy;
-        if (!link.changes.isEmpty() && link.changes.size() % 4 != 0)
-            ++pumpsInBits;
+        changesAtPumps.insert(link.changes.size());
         if (!sentInner) {
             sentInner = true;
             SendBits(inner); // a handler that sends during the outer wait
@@ -155,7 +182,10 @@ TEST_F(SendBitsTest, NoEventsRunInsideTheFrameAndNestedFramesStayWhole)
     };
     SendBits(outer);
     EXPECT_TRUE(busySeen);
-    EXPECT_EQ(pumpsInBits, 0);
+    // Events ran only before a frame's first line change or between the two
+    // frames, never among the bits or after the last one.
+    EXPECT_TRUE(changesAtPumps.contains(0));
+    EXPECT_TRUE(changesAtPumps.subtract({0, inner.size() * 4}).isEmpty());
     EXPECT_EQ(link.decodedBits(), inner + outer);
 }
 
@@ -189,8 +219,14 @@ TEST_F(SendBitsTest, SendCodeRefusesMalformedCodesAndLogs)
     EXPECT_TRUE(link.changes.isEmpty());
     QFile log(ErrorLogPath());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    // Three lines an entry.
-    EXPECT_EQ(log.readAll().count("\r\n"), 3 * int(std::size(bad)));
+    // Three lines an entry; each names the code and the caller.
+    const QList<QByteArray> lines = log.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3 * int(std::size(bad)) + 1);
+    const QByteArray last = lines[lines.size() - 2];
+    const QString text = Crypt(true, QString::fromLatin1(last.mid(2, last.size() - 4)));
+    EXPECT_TRUE(text.startsWith("Error ")) << text.toStdString();
+    EXPECT_TRUE(text.contains(bad[std::size(bad) - 1])) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("), cmdON_MouseDown on frmFire")) << text.toStdString();
 
     const QString good = CmdToCode("P", "16", "OFF");
     EXPECT_TRUE(SendCode(good, "cmdOFF_MouseUP", "frmFire"));

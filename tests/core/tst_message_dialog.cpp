@@ -146,6 +146,32 @@ private slots:
         QTRY_VERIFY(guard.isNull());
     }
 
+    // OK pressed in the short wait right after the window appears closes
+    // it, modal or not (the press is not lost).
+    void okDuringTheShortWaitCloses_data()
+    {
+        QTest::addColumn<bool>("modal");
+        QTest::newRow("modeless") << false;
+        QTest::newRow("modal") << true;
+    }
+
+    void okDuringTheShortWaitCloses()
+    {
+        QFETCH(bool, modal);
+        QPointer<frmInfo> pressed;
+        clock.onProcessEvents = [&] {
+            if (frmInfo *d = dialogTitled("Quick"); d && !pressed) {
+                pressed = d;
+                d->cmdOK->click();
+            }
+        };
+        Info("Done", false, false, "Quick", "OK", modal);
+        clock.onProcessEvents = {};
+        QVERIFY(pressed);
+        QVERIFY(!pressed->isVisible());
+        QTRY_VERIFY(pressed.isNull());
+    }
+
     void modalInfoClosedThroughFrameCountsAsOk()
     {
         answerQuestion("Frame", [](frmInfo *d) { d->close(); });
@@ -161,12 +187,14 @@ private slots:
         QTest::newRow("2 yes") << 2 << "yes" << 1;
         QTest::newRow("2 no") << 2 << "no" << 2;
         QTest::newRow("2 enter") << 2 << "enter" << 1;
+        QTest::newRow("2 enter on No") << 2 << "enter on no" << 2;
         QTest::newRow("2 escape") << 2 << "escape" << 2;
         QTest::newRow("2 frame") << 2 << "frame" << 2;
         QTest::newRow("3 cancel") << 3 << "cancel" << 3;
         QTest::newRow("3 escape") << 3 << "escape" << 3;
         QTest::newRow("3 frame") << 3 << "frame" << 3;
         QTest::newRow("3 no") << 3 << "no" << 2;
+        QTest::newRow("3 enter on Cancel") << 3 << "enter on cancel" << 3;
         QTest::newRow("other set asks yes/no") << 7 << "escape" << 2;
     }
 
@@ -189,6 +217,10 @@ private slots:
                 d->cmdCancel->click();
             else if (action == "enter")
                 QTest::keyClick(d, Qt::Key_Return);
+            else if (action == "enter on no") // Enter answers with the button that has the focus
+                QTest::keyClick(d->cmdNo, Qt::Key_Return);
+            else if (action == "enter on cancel")
+                QTest::keyClick(d->cmdCancel, Qt::Key_Return);
             else if (action == "escape")
                 QTest::keyClick(d, Qt::Key_Escape);
             else

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -73,12 +74,14 @@ class StartupTest : public QObject {
 
     void runSteps(const QString &commandLine = {})
     {
+        splashShown = false;
         StartupSequence steps(commandLine);
-        steps.showSplash = [] {};
+        steps.showSplash = [this] { splashShown = true; };
         steps.run();
         lastError = steps.lastErrorNumber();
     }
     int lastError = 0;
+    bool splashShown = false;
 
 private slots:
     void initTestCase() { SetDesktopRefreshRunner(noDesktopRefresh); }
@@ -200,8 +203,13 @@ private slots:
         int loads = 0;
         SetMainWindowFactory([&]() -> MainWindowService * {
             ++loads;
-            // The main window is loaded with the tables and data file ready.
-            [&] { QVERIFY(DataFileIsOpen()); }();
+            // The main window is loaded last: with the data file open, the
+            // splash showing and the version stored.
+            [&] {
+                QVERIFY(DataFileIsOpen());
+                QVERIFY(splashShown);
+                QCOMPARE(GetSet("Database16", "CurrentVersion"), QString("1.70.1050"));
+            }();
             return &main;
         });
         runSteps("/home/u/My Macros/night.cro");
@@ -267,6 +275,15 @@ private slots:
 
     void staleLockOfACrashedInstanceIsTakenOver()
     {
+        {
+            // Left empty: the lock names no owner.
+            QFile empty(SingleInstance::lockFilePath());
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+            empty.close();
+            SingleInstance afterEmpty;
+            QVERIFY(afterEmpty.claim());
+        }
+
         QProcess crash;
         crash.start(QCoreApplication::applicationFilePath(), {"--claim-and-crash"});
         QVERIFY(crash.waitForFinished(10000));
@@ -279,7 +296,7 @@ private slots:
         QVERIFY(!another.claim());
     }
 
-    void handOverToNoInstanceGivesUp()
+    void handOverGivesUpWithoutAnAnswer()
     {
         for (const char *handle : {"", "junk", "999999999"}) {
             SaveSet("ActiveWindow", "Handle", handle);
@@ -288,6 +305,17 @@ private slots:
             QVERIFY(!HandOver("previous", 200));
             QVERIFY(t.elapsed() < 5000);
         }
+
+        // An instance that takes the connection but never answers (hung in
+        // a long handler) does not keep the later start waiting for ever.
+        QLocalServer silent;
+        QVERIFY(silent.listen(SingleInstance::socketPath("4242")));
+        SaveSet("ActiveWindow", "Handle", "4242");
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!HandOver("previous", 300));
+        QVERIFY(t.elapsed() >= 300);
+        QVERIFY(t.elapsed() < 5000);
     }
 };
 

@@ -53,7 +53,7 @@ TEST(MacroFile, PauseTextsAreDecimalSeconds)
         const char *text;
         bool ok;
         double seconds;
-    } cases[] = {{"0001", true, 1.0},  {"01.5", true, 1.5}, {"1.50", true, 1.5},
+    } cases[] = {{"0001", true, 1.0},  {"01.5", true, 1.5},  {"1.50", true, 1.5},
                  {"0000", true, 0.0},  {"9999", true, 9999}, {"12.5", true, 12.5},
                  {"abcd", false, 0.0}, {"", false, 0.0},     {"1,5", false, 0.0}};
     for (const auto &c : cases) {
@@ -65,12 +65,11 @@ TEST(MacroFile, PauseTextsAreDecimalSeconds)
 
 TEST(MacroFile, ReadingDropsQuotesAndBlankLines)
 {
-    const QString path = Write(QStringLiteral("mixed.cro"),
-                               "\"01000100000010000001\"\r\n"
-                               "\r\n"
-                               "   \r\n"
-                               "\"0100\"\n"
-                               "\"0100010000001000abcd\"\r\n");
+    const QString path = Write(QStringLiteral("mixed.cro"), "\"01000100000010000001\"\r\n"
+                                                            "\r\n"
+                                                            "   \r\n"
+                                                            "\"0100\"\n"
+                                                            "\"0100010000001000abcd\"\r\n");
     QList<MacroItem> items;
     ASSERT_TRUE(ReadMacroFile(path, &items));
     ASSERT_EQ(items.size(), 3);
@@ -90,9 +89,9 @@ TEST(MacroFile, PausesAreFittedToFourCharacters)
     const struct {
         double seconds;
         const char *text;
-    } cases[] = {{1.0, "0001"},   {1.5, "1.50"},   {0.6, "0.60"},  {75, "0075"},
-                 {12.5, "12.5"},  {9999, "9999"},  {123.4, "0123"}, {99999, "9999"},
-                 {-3, "0000"},    {0.0, "0000"},   {9.999, "0010"}, {99.96, "0100"}};
+    } cases[] = {{1.0, "0001"},  {1.5, "1.50"},  {0.6, "0.60"},   {75, "0075"},
+                 {12.5, "12.5"}, {9999, "9999"}, {123.4, "0123"}, {99999, "9999"},
+                 {-3, "0000"},   {0.0, "0000"},  {9.999, "0010"}, {99.96, "0100"}};
     for (const auto &c : cases)
         EXPECT_EQ(FormatPause(c.seconds), QLatin1String(c.text)) << c.seconds;
 
@@ -106,13 +105,15 @@ TEST(MacroFile, PausesAreFittedToFourCharacters)
 TEST(MacroFile, WritingReplacesTheFileWithQuotedLines)
 {
     const QString path = InProgramFolder(QStringLiteral("one.cro"));
-    ASSERT_TRUE(WriteMacroFile(path, {{QStringLiteral("0100010000001000"), QStringLiteral("1.5")}}));
+    ASSERT_TRUE(
+        WriteMacroFile(path, {{QStringLiteral("0100010000001000"), QStringLiteral("1.5")}}));
     EXPECT_EQ(ReadBytes(path), QByteArray("\"01000100000010001.50\"\r\n"));
     EXPECT_EQ(ReadBytes(path).size(), 24);
 
     // A second save replaces the first, never appends.
-    ASSERT_TRUE(WriteMacroFile(path, {{QStringLiteral("0110000000000000"), QStringLiteral("0075")},
-                                      {QStringLiteral("0110000000100000"), QStringLiteral("12.50")}}));
+    ASSERT_TRUE(
+        WriteMacroFile(path, {{QStringLiteral("0110000000000000"), QStringLiteral("0075")},
+                              {QStringLiteral("0110000000100000"), QStringLiteral("12.50")}}));
     EXPECT_EQ(ReadBytes(path),
               QByteArray("\"01100000000000000075\"\r\n\"011000000010000012.5\"\r\n"));
 
@@ -130,7 +131,8 @@ TEST(MacroFile, WritingReplacesTheFileWithQuotedLines)
 TEST(MacroFile, BadItemsOrPathsWriteNothing)
 {
     const QString path = InProgramFolder(QStringLiteral("keep.cro"));
-    ASSERT_TRUE(WriteMacroFile(path, {{QStringLiteral("0100010000001000"), QStringLiteral("0001")}}));
+    ASSERT_TRUE(
+        WriteMacroFile(path, {{QStringLiteral("0100010000001000"), QStringLiteral("0001")}}));
     const QByteArray before = ReadBytes(path);
 
     const QList<MacroItem> bad[] = {

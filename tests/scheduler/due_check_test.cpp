@@ -125,13 +125,17 @@ TEST(DueCheck, SkippedSecondsAreCaughtUpWithinBound)
     // in order of their second.
     EXPECT_EQ(due.collect(at(7, "7:05:02.400")), (QList<int>{1, 0, 2}));
 
-    // A suspend of several minutes does not flood starts.
+    // A suspend of several minutes does not flood starts; nor does a check
+    // that was switched off meanwhile.
     TimerTable t2;
     setRow(t2, 0, "a", "7:05:00", "Everyday");
     DueCheck d2(t2);
     d2.locale = k24;
     d2.collect(at(7, "7:00:00.000"));
     EXPECT_TRUE(d2.collect(at(7, "7:05:30.000")).isEmpty());
+    d2.collect(at(7, "7:04:58.000"));
+    EXPECT_TRUE(d2.collect(at(7, "7:05:01.000"), false).isEmpty());
+    EXPECT_EQ(d2.collect(at(7, "7:05:00.000")), QList<int>{0}); // clock back, not fired yet
 
     // The clock going back over a second that already fired does not fire
     // it again; the next day it fires.
@@ -182,13 +186,31 @@ TEST_F(EngineDue, RowsDueInTheSameSecondStartOneAfterAnother)
     EXPECT_EQ(host.log.count("Success"), 3);
 }
 
-TEST_F(EngineDue, MasterSwitchOffStartsNothing)
+TEST_F(EngineDue, SkippedSecondsStillStart)
 {
     setRow(table, 0, "A 1 On", "7:05:00", "Everyday");
+    setRow(table, 1, "A 2 On", "7:05:01", "Everyday");
+    runFor(engine, clock, 600); // 7:04:59.6
+    clock.advanceMs(2000);      // a handler ran 2 s without letting events run
+    runFor(engine, clock, 4000);
+    EXPECT_EQ(host.log.count("Success"), 2);
+    EXPECT_EQ(link.bits().size(), 2 * 40);
+}
+
+TEST_F(EngineDue, MasterSwitchOffStartsNothingNotEvenLater)
+{
+    setRow(table, 0, "A 1 On", "7:05:00", "Everyday");
+    setRow(table, 1, "A 2 On", "7:05:05", "Everyday");
+    runFor(engine, clock, 600);
     engine.dueCheckOn = false;
-    runFor(engine, clock, 3000);
+    runFor(engine, clock, 2000); // past 7:05:00 while off
     EXPECT_TRUE(host.log.isEmpty());
-    EXPECT_TRUE(link.bits().isEmpty());
+    // Switched on again: the row whose time passed while off does not start.
+    engine.dueCheckOn = true;
+    runFor(engine, clock, 6000);
+    EXPECT_FALSE(host.log.contains("Timer 1:"));
+    EXPECT_TRUE(host.log.contains("Timer 2:"));
+    EXPECT_EQ(link.bits().size(), 40);
 }
 
 TEST_F(EngineDue, OneTimeBecomesNeverAndIsStoredAtOnce)

@@ -43,14 +43,18 @@ void writeFile(const QString &path, const QByteArray &bytes)
 TEST(TimerLogFile, BlocksAreQuotedItemsWithCrLf)
 {
     const QString stamp = TimerLogFile::NowText(kNow);
-    EXPECT_EQ(TimerLogFile::SaveBlock("a\"b\r\nc", kNow),
-              "\"\r\n\r\n******** Timer log save " + stamp + "********\r\n\"\r\n"
-              "\"a\"b\r\nc\"\r\n"
-              "\"******** end of log save for " + stamp + "********\r\n\"\r\n");
+    EXPECT_EQ(TimerLogFile::SaveBlock("a\"b\r\nc", kNow), "\"\r\n\r\n******** Timer log save " +
+                                                              stamp +
+                                                              "********\r\n\"\r\n"
+                                                              "\"a\"b\r\nc\"\r\n"
+                                                              "\"******** end of log save for " +
+                                                              stamp + "********\r\n\"\r\n");
     EXPECT_EQ(TimerLogFile::AutosaveBlock({"x", ""}, kNow),
-              "\"\r\n******** Timer log autosave " + stamp + "********\r\n\"\r\n"
-              "\"x\"\r\n\"\"\r\n"
-              "\"\r\n******** end  autosave for " + stamp + "********\r\n\"\r\n");
+              "\"\r\n******** Timer log autosave " + stamp +
+                  "********\r\n\"\r\n"
+                  "\"x\"\r\n\"\"\r\n"
+                  "\"\r\n******** end  autosave for " +
+                  stamp + "********\r\n\"\r\n");
 }
 
 TEST(TimerLogFile, AutosaveSplitAtTheLimit)
@@ -102,10 +106,10 @@ TEST(TimerLogFile, AutosaveWritesMovedLinesOrKeepsThemOnFailure)
     writeFile(path, "\"old\"\r\n");
     auto on = file.autosave(log, true, limits, kNow);
     EXPECT_TRUE(on.written);
-    EXPECT_EQ(readAll(path), "\"old\"\r\n"
-                                 + TimerLogFile::AutosaveBlock({"line 0", "line 1", "line 2", "line 3"},
-                                                               kNow)
-                                       .toUtf8());
+    EXPECT_EQ(
+        readAll(path),
+        "\"old\"\r\n" +
+            TimerLogFile::AutosaveBlock({"line 0", "line 1", "line 2", "line 3"}, kNow).toUtf8());
 
     // Below the limit nothing happens.
     EXPECT_FALSE(file.autosave(logOf(4), true, limits, kNow).moved);

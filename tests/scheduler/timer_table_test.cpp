@@ -2,6 +2,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "scheduler/DayRule.h"
+#include "scheduler/SchedulerServices.h"
 #include "scheduler/TimerTable.h"
 #include "tests/scheduler/engine_fakes.h"
 
@@ -207,4 +208,40 @@ TEST(TimerTable, StoreRuleOnlyLeavesOtherPendingEditsUnsaved)
     ASSERT_TRUE(table.storeRuleOnly(0, QStringLiteral("Never"), tablePath()));
     const QByteArray file = ReadFile(tablePath());
     EXPECT_TRUE(file.startsWith("\"a.cro*7:00:00*Never\"\r\n\"b.cro*8:00:00*Everyday\"\r\n"));
+}
+
+namespace {
+
+class FakeLogWindow : public TimerLogService {
+public:
+    FakeLogWindow() { SetTimerLog(this); }
+    ~FakeLogWindow() override { SetTimerLog(nullptr); }
+    QWidget *widget() override { return nullptr; }
+    QString logText() const override { return text; }
+    void setLogText(const QString &t) override { text = t; }
+    void appendLog(const QString &entry) override { text += entry; }
+    int statusRowCount() const override { return 6; }
+    QString statusText(int) const override { return {}; }
+    void setStatus(int, const QString &, const QColor &) override {}
+    void showLog() override {}
+    void unload() override {}
+    QString text;
+};
+
+} // namespace
+
+TEST(TimerTable, LoadWritesEveryProblemToTheTimerLog)
+{
+    FakeLogWindow log;
+    const QString path = tablePath();
+    WriteFile(path, "\"a.cro*7:00:00*Everyday\"\r\n\"short\"\r\n\"b.cro*8:00:00*Tuesdays\"\r\n\"tail");
+    TimerCount = QStringLiteral("8");
+    TimerTable table;
+    ASSERT_TRUE(LoadTimerTable(table, path));
+    EXPECT_EQ(table.rowCount(), 8);
+    EXPECT_EQ(table.row(2).dayRule, QStringLiteral("Tuesdays"));
+    EXPECT_TRUE(log.text.contains("Timer 2: incomplete line - short\r\n")) << log.text.toStdString();
+    EXPECT_TRUE(log.text.contains("Timer 3: unknown day rule - Tuesdays\r\n"));
+    EXPECT_TRUE(log.text.contains("Timer file: last line without line end not read\r\n"));
+    TimerCount = QStringLiteral("6");
 }

@@ -46,9 +46,16 @@ public:
         asked << sMsg;
         return answers.isEmpty() ? 2 : answers.takeFirst();
     }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
     {
         *ok = false;
         return {};
@@ -151,7 +158,8 @@ private slots:
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
         QCOMPARE(FrmTimers::StatusRowText(4, "", "8:00:00", "Weekdays", false),
                  QString("Timer 4, Set For Weekdays at 8:00:00\r\n\t(Empty)\r\n"));
-        QCOMPARE(FrmTimers::StatusRowText(4, "x", "8:00:00", "Never", true), QString("Timer 4, OFF \r\n"));
+        QCOMPARE(FrmTimers::StatusRowText(4, "x", "8:00:00", "Never", true),
+                 QString("Timer 4, OFF \r\n"));
         w.unload();
         QVERIFY(!TimerEditOpen);
     }
@@ -218,7 +226,8 @@ private slots:
         w.Command3_Click();
         QVERIFY(!TmrChanged);
         QVERIFY(log.logText().startsWith("\r\n========* Saving Timers *========\r\n"));
-        QVERIFY(log.logText().contains("\r\nTimer 1, Set For Everyday at 7:05:00\r\n\t(a.cro)\r\n"));
+        QVERIFY(
+            log.logText().contains("\r\nTimer 1, Set For Everyday at 7:05:00\r\n\t(a.cro)\r\n"));
         QVERIFY(log.logText().contains("\r\nTimer 2, OFF \r\n"));
         QVERIFY(log.logText().contains("===== Timers Saved "));
         QVERIFY(readAll(m_path).startsWith("\"a.cro*7:05:00*Everyday\"\r\n\"b.cro**"));
@@ -372,6 +381,59 @@ private slots:
         QVERIFY(!w.Timer2->isActive());
         SetCommLink(nullptr);
         w.unload();
+    }
+
+    void macrosRunInSlotTimersAndOverflow()
+    {
+        const QString start = ClockText(QTime(8, 0, 0));
+        const QString line = CmdToCode("B", "1", "On") + "0001";
+        QStringList rows;
+        for (int i = 0; i < 5; ++i) {
+            QFile m(InProgramFolder(QStringLiteral("m%1.cro").arg(i)));
+            QVERIFY(m.open(QIODevice::WriteOnly));
+            m.write(("\"" + line + "\"\r\n").toUtf8());
+            rows << QStringLiteral("m%1.cro*%2*Everyday").arg(i).arg(start);
+        }
+        rows << "**" + NotSetText();
+        writeTimerFile(m_path, rows);
+        platform::RecordingSerialLink link;
+        link.setPortOpen(true);
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.setCheck2(true);
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 59, 59));
+        w.Timer2_Timer();
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
+        for (int tick = 0; tick < 5; ++tick) { // rows due together start one after another
+            w.Timer2_Timer();
+            m_wait.advanceMs(1000);
+        }
+
+        // Four slots busy, the fifth macro waits in the overflow list.
+        for (int n = 0; n < 4; ++n) {
+            QVERIFY(w.tmrThread[n]->isActive());
+            QCOMPARE(w.tmrThread[n]->interval(), 5);
+        }
+        QCOMPARE(w.engine().overflow.entries().size(), 1);
+        QVERIFY(w.TmrOverFlow->isActive());
+        QCOMPARE(log.statusColor(4), QColor(0xFF, 0xFF, 0));
+
+        // The slots' first ticks queue their frames; the send queue sends them.
+        QTRY_VERIFY_WITH_TIMEOUT(log.logText().contains("Started"), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 2000);
+        QCOMPARE(link.decodedBits().left(40),
+                 "1101010110101010" + CmdToCode("B", "1", "On") + "10101101");
+        QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0xFF));
+
+        w.setCheck2(false);
+        w.engine().stopAll();
+        SetCommLink(nullptr);
+        w.unload();
+        for (int n = 0; n < 4; ++n)
+            QVERIFY(!w.tmrThread[n]->isActive() || !w.engine().macroSlots.enabled(n));
     }
 
 private:

@@ -58,7 +58,8 @@ public:
     {
         return saveAnswer;
     }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
     {
         *ok = inputOk;
         return inputAnswer;
