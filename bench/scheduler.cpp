@@ -2,7 +2,9 @@
 // 100 timers, four 1000-line macros running, the overflow list full.
 // Prints the delay from each due second to the row's first frame (queued for
 // a macro, sent for a single command), the CPU used outside frames and the
-// memory. Usage: bench_scheduler [seconds]   (default 120)
+// memory. Usage: bench_scheduler [seconds [phase]]   (default 120 s; phase:
+// the due check's ticks fall this many ms after each second's start, 0-499;
+// default: wherever the program's start puts them)
 
 #include "core/Globals.h"
 #include "core/ProgramFolder.h"
@@ -32,8 +34,8 @@ qint64 cpuNs()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return (qint64(u.ru_utime.tv_sec) + u.ru_stime.tv_sec) * 1'000'000'000
-           + (qint64(u.ru_utime.tv_usec) + u.ru_stime.tv_usec) * 1000;
+    return (qint64(u.ru_utime.tv_sec) + u.ru_stime.tv_sec) * 1'000'000'000 +
+           (qint64(u.ru_utime.tv_usec) + u.ru_stime.tv_usec) * 1000;
 }
 
 long rssKb(const char *field)
@@ -172,13 +174,24 @@ int main(int argc, char **argv)
     };
     int sentFrames = 0;
     engine.queue.onSent = [&](const QString &) { ++sentFrames; };
-    timer2.start(500);
+    // The due check ticks every 500 ms; where its ticks fall within the
+    // second decides how soon after its second a row is seen.
+    int phase = argc > 2 ? atoi(argv[2]) % 500 : -1;
+    if (phase >= 0) {
+        const int wait = (phase - WallNow().time().msec() + 1000) % 500;
+        QTimer::singleShot(wait, &timer2, [&] { timer2.start(500); });
+    } else {
+        timer2.start(500);
+        phase = (WallNow().time().msec() + 500) % 500;
+    }
+    std::printf("due check ticks at %d and %d ms after each second\n", phase, phase + 500);
     sendBits.start(engine.queue.interval());
 
     int maxOverflow = 0;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout,
-                     [&] { maxOverflow = std::max(maxOverflow, int(engine.overflow.entries().size())); });
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        maxOverflow = std::max(maxOverflow, int(engine.overflow.entries().size()));
+    });
     watch.start(1000);
 
     const qint64 cpu0 = cpuNs();
@@ -209,35 +222,39 @@ int main(int argc, char **argv)
         delays << d;
         if (d > 1.0)
             late << r + 1;
-        std::printf("%3d  %-8s  %.3f%s\n", r + 1, qPrintable(dueAt[r].time().toString("HH:mm:ss")), d,
-                    r >= 4 && r < 8 ? "  (from the overflow list)" : "");
+        std::printf("%3d  %-8s  %.3f%s\n", r + 1, qPrintable(dueAt[r].time().toString("HH:mm:ss")),
+                    d, r >= 4 && r < 8 ? "  (from the overflow list)" : "");
     }
     // Rows 5-8 wait in the overflow list: their first frame comes only when a
     // slot frees, which 1000-s macros do not do within the run.
     std::sort(delays.begin(), delays.end());
     const double median = delays.isEmpty() ? 0 : delays[delays.size() / 2];
-    std::printf("\nstarted %lld of 100 rows (rows 5-8 waiting in the overflow list by design: %d entries at most)\n",
+    std::printf("\nstarted %lld of 100 rows (rows 5-8 waiting in the overflow list by design: %d "
+                "entries at most)\n",
                 qlonglong(delays.size()), maxOverflow);
     std::printf("delay due second -> first frame: min %.3f  median %.3f  max %.3f s\n",
-                delays.isEmpty() ? 0 : delays.first(), median, delays.isEmpty() ? 0 : delays.last());
+                delays.isEmpty() ? 0 : delays.first(), median,
+                delays.isEmpty() ? 0 : delays.last());
     std::printf("over 1 s: %lld rows\n", qlonglong(late.size()));
     for (int r : late)
         std::printf("  late row %d\n", r);
     for (int r : missed)
         if (r < 5 || r > 8)
             std::printf("  MISSED row %d\n", r);
-    std::printf("frames on the line: %d (%d from the send queue), %lld still queued; bad bits: %s\n",
-                frames, sentFrames, qlonglong(engine.queue.size()),
-                bits.contains(u'?') ? "YES" : "none");
+    std::printf(
+        "frames on the line: %d (%d from the send queue), %lld still queued; bad bits: %s\n",
+        frames, sentFrames, qlonglong(engine.queue.size()), bits.contains(u'?') ? "YES" : "none");
     std::printf("log entries %d, errors %d, closing patterns %d\n", host.logEntries, host.errors,
                 host.returns);
-    const double frameS = double(frameNs) / 1e9, wallS = double(wallNs) / 1e9, cpuS = double(cpu) / 1e9;
+    const double frameS = double(frameNs) / 1e9, wallS = double(wallNs) / 1e9,
+                 cpuS = double(cpu) / 1e9;
     // The bit holds sleep most of each 0.5 ms and spin the rest, so the CPU
     // of the frames is part of the total; dividing the whole CPU by the time
     // outside frames is an upper bound of the CPU used outside them.
-    std::printf("wall %.1f s, CPU %.2f s (%.2f%% of one core); %.2f s spent clocking bits out\n", wallS,
-                cpuS, 100.0 * cpuS / wallS, frameS);
-    std::printf("CPU outside frames: at most %.2f%% of one core\n", 100.0 * cpuS / (wallS - frameS));
+    std::printf("wall %.1f s, CPU %.2f s (%.2f%% of one core); %.2f s spent clocking bits out\n",
+                wallS, cpuS, 100.0 * cpuS / wallS, frameS);
+    std::printf("CPU outside frames: at most %.2f%% of one core\n",
+                100.0 * cpuS / (wallS - frameS));
     std::printf("memory: RSS %ld kB, peak %ld kB\n", rssKb("VmRSS:"), rssKb("VmHWM:"));
     SetCommLink(nullptr);
     return missed.size() > 4 ? 1 : 0;

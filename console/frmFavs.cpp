@@ -599,7 +599,9 @@ void frmFavs::Unload()
 
 void frmFavs::closeEvent(QCloseEvent *event)
 {
-    event->ignore(); // the window is kept, hidden, for the next use
+    // Accepted: the window only hides (it is kept for the next use), and a
+    // close asked for by the application's quit is not refused.
+    event->accept();
     if (tag != QLatin1String("Unload")) {
         FavUnit.clear();
         FavHouse.clear();

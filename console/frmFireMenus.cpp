@@ -100,7 +100,7 @@ void frmFire::SetupGroupsPanicMenusModes()
     // Controls of the group panel that the layout leaves to this code.
     Label12 = new EventLabel(QStringLiteral("Show Groups"), this);
     Label12->setObjectName(QStringLiteral("Label12"));
-    Label12->setGeometry(130, lblShowFavs->y(), 68, 16);
+    Label12->setGeometry(108, lblShowFavs->y(), 90, 16);
     Label12->setCursor(Qt::PointingHandCursor);
     cmdCreateGr = new PressButton(QStringLiteral("Setup Groups"), this);
     cmdCreateGr->setObjectName(QStringLiteral("cmdCreateGr"));

@@ -56,13 +56,14 @@ void frmFire::tmrStartUp_Timer()
 
 void frmFire::ResetHoverLooks(bool full)
 {
-    for (EventLabel *l : {lblMin, lblExit, lblCloseGrp})
-        l->setStyleSheet(QString());
-    lblCloseGrp->setText(QStringLiteral("x"));
-    if (Label12) {
-        Label12->setVisible(!ckbGroups->isChecked());
-        Label12->setStyleSheet(QString());
+    // Mouse moves come often: only what changed is touched.
+    for (EventLabel *l : {lblMin, lblExit, lblCloseGrp, Label12}) {
+        if (l && !l->styleSheet().isEmpty())
+            l->setStyleSheet(QString());
     }
+    lblCloseGrp->setText(QStringLiteral("x"));
+    if (Label12)
+        Label12->setVisible(!ckbGroups->isChecked());
     if (!full)
         return;
     for (EventLabel *l : {lblShowFavs, lblMenu}) {

@@ -12,6 +12,7 @@
 #include "scheduler/TimerTable.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace qelt {
 
@@ -27,7 +28,8 @@ QString timerWord(int row)
 // True when the action text names a program or shortcut to start: the whole
 // text is a file, or the text up to and including the first ".exe" / ".lnk" /
 // ".desktop" of its file name is one, or (programs here need no extension)
-// the text up to one of its blanks is one, the rest being arguments.
+// the text up to one of its blanks is an executable file, the rest being
+// arguments.
 bool namesProgram(const QString &s)
 {
     auto exists = [](const QString &path) {
@@ -40,13 +42,22 @@ bool namesProgram(const QString &s)
     const int slash = s.lastIndexOf(u'/');
     const QString folder = s.left(slash + 1);
     const QString name = s.mid(slash + 1);
-    for (const QString &ext : {QStringLiteral(".exe"), QStringLiteral(".lnk"), QStringLiteral(".desktop")}) {
+    for (const QString &ext :
+         {QStringLiteral(".exe"), QStringLiteral(".lnk"), QStringLiteral(".desktop")}) {
         const int at = name.indexOf(ext, 0, Qt::CaseInsensitive);
         if (at >= 0)
             return exists(folder + name.left(at + ext.size()));
     }
+    auto executable = [](const QString &path) {
+        for (const QString &p : {path, TimerTable::ActionPath(path)}) {
+            const QFileInfo info(p);
+            if (info.isFile() && info.isExecutable())
+                return true;
+        }
+        return false;
+    };
     for (int blank = s.indexOf(u' '); blank > 0; blank = s.indexOf(u' ', blank + 1))
-        if (exists(s.left(blank)))
+        if (executable(s.left(blank)))
             return true;
     return false;
 }
@@ -85,8 +96,8 @@ void ActionRunner::StartTimer()
     QString path = m_table.row(row).macroPath;
     const QString e = path.right(3);
     if (e != QLatin1String("cro")) {
-        if (e == QLatin1String("exe") || e == QLatin1String("lnk")
-            || !FileExists(path + QStringLiteral(".cro"))) {
+        if (e == QLatin1String("exe") || e == QLatin1String("lnk") ||
+            !FileExists(path + QStringLiteral(".cro"))) {
             RunAction(QString::number(row));
             finish();
             return;
@@ -112,11 +123,12 @@ void ActionRunner::StartTimer()
     if (k < 0) {
         m_overflow.add(row, WallNow(), path);
         m_host.setStatus(row,
-                         timerWord(row) + QStringLiteral(":  To many timers running...") + kCrLf
-                             + m_table.row(row).action
-                             + QStringLiteral(" was sent to the overflow buffer!"),
+                         timerWord(row) + QStringLiteral(":  To many timers running...") + kCrLf +
+                             m_table.row(row).action +
+                             QStringLiteral(" was sent to the overflow buffer!"),
                          kStatusOverflowRgb);
-        m_host.appendLog(LogEntry(timerWord(row) + QStringLiteral(" was sent to overflow buffer to run next!")));
+        m_host.appendLog(
+            LogEntry(timerWord(row) + QStringLiteral(" was sent to overflow buffer to run next!")));
         finish();
         return;
     }
@@ -125,11 +137,12 @@ void ActionRunner::StartTimer()
         WriteErrLog(QStringLiteral("Cannot read: StartTimer in FrmTimers: Timer %1 - %2")
                         .arg(row + 1)
                         .arg(path));
-        m_host.setStatus(row, m_host.statusText(row) + u'\t' + LangCap(QStringLiteral("Error")).toUpper(),
-                         kStatusErrorRgb);
-        m_host.appendLog(LogEntry(timerWord(row) + QStringLiteral(": ")
-                                  + LangCap(QStringLiteral("Error")).toUpper() + QStringLiteral(" - ")
-                                  + QDir::toNativeSeparators(path)));
+        m_host.setStatus(
+            row, m_host.statusText(row) + u'\t' + LangCap(QStringLiteral("Error")).toUpper(),
+            kStatusErrorRgb);
+        m_host.appendLog(LogEntry(timerWord(row) + QStringLiteral(": ") +
+                                  LangCap(QStringLiteral("Error")).toUpper() +
+                                  QStringLiteral(" - ") + QDir::toNativeSeparators(path)));
         finish();
         return;
     }
@@ -159,27 +172,28 @@ void ActionRunner::RunAction(const QString &rowText)
         const QStringList w = s.split(u' ');
         if (w.size() == 3) {
             const QString upper = w[0].toUpper();
-            if (upper == QLatin1String("GROUP") || upper == LangCap(QStringLiteral("Group")).toUpper()) {
+            if (upper == QLatin1String("GROUP") ||
+                upper == LangCap(QStringLiteral("Group")).toUpper()) {
                 bool numOk = false;
                 const int group = w[1].toInt(&numOk);
-                done = numOk && group >= 1 && group <= 8
-                       && m_host.strtGroup(group - 1, w[2].toUpper());
+                done = numOk && group >= 1 && group <= 8 &&
+                       m_host.strtGroup(group - 1, w[2].toUpper());
             } else {
                 const QString code = CmdToCode(w[0], w[1], w[2]);
-                done = IsCmdCode(code)
-                       && SendCode(code, QStringLiteral("RunAction"), QStringLiteral("FrmTimers"));
+                done = IsCmdCode(code) &&
+                       SendCode(code, QStringLiteral("RunAction"), QStringLiteral("FrmTimers"));
             }
         }
     }
 
     if (done) {
-        m_host.appendLog(LogEntry(u'\t' + timerWord(i) + QStringLiteral(":  (") + A + QStringLiteral(") :  ")
-                                  + LangCap(QStringLiteral("Success"))));
+        m_host.appendLog(LogEntry(u'\t' + timerWord(i) + QStringLiteral(":  (") + A +
+                                  QStringLiteral(") :  ") + LangCap(QStringLiteral("Success"))));
         m_host.setStatus(i, m_host.statusText(i) + u'\t' + LangCap(QStringLiteral("Success")),
                          kStatusDoneRgb);
     } else {
-        m_host.appendLog(LogEntry(timerWord(i) + QStringLiteral(": ") + LangCap(QStringLiteral("Error"))
-                                  + QStringLiteral(" - ") + A));
+        m_host.appendLog(LogEntry(timerWord(i) + QStringLiteral(": ") +
+                                  LangCap(QStringLiteral("Error")) + QStringLiteral(" - ") + A));
         m_host.setStatus(i, m_host.statusText(i) + u'\t' + LangCap(QStringLiteral("Error")),
                          kStatusErrorRgb);
     }

@@ -45,8 +45,8 @@ bool runsOn(const QString &rule, int qtWeekday, bool *dayDependent)
 
 bool DayRuleLetsRun(const QString &rule, int qtWeekday)
 {
-    if (rule.isEmpty() || rule == QLatin1String(kRuleNever)
-        || rule == QLatin1String("not set") || rule == NotSetText())
+    if (rule.isEmpty() || rule == QLatin1String(kRuleNever) || rule == QLatin1String("not set") ||
+        rule == NotSetText())
         return false;
     bool dayDependent = false;
     return runsOn(rule, qtWeekday, &dayDependent);

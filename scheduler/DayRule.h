@@ -36,10 +36,10 @@ enum class RuleShade { Active, Idle, Keep };
 RuleShade DayRuleShade(const QString &rule, int qtWeekday);
 
 // Label colours (RGB).
-inline constexpr unsigned kRuleActiveRgb = 0xC0FFC0;  // light green
-inline constexpr unsigned kRuleIdleRgb = 0xFFFFC0;    // light yellow
-inline constexpr unsigned kRuleNeverRgb = 0xFFC0C0;   // light red
-inline constexpr unsigned kRuleNotSetRgb = 0xE0E0E0;  // grey (also loop off)
-inline constexpr unsigned kRuleNewRowRgb = 0xC0C0C0;  // a row just added
+inline constexpr unsigned kRuleActiveRgb = 0xC0FFC0; // light green
+inline constexpr unsigned kRuleIdleRgb = 0xFFFFC0;   // light yellow
+inline constexpr unsigned kRuleNeverRgb = 0xFFC0C0;  // light red
+inline constexpr unsigned kRuleNotSetRgb = 0xE0E0E0; // grey (also loop off)
+inline constexpr unsigned kRuleNewRowRgb = 0xC0C0C0; // a row just added
 
 } // namespace qelt

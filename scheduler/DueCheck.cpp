@@ -13,8 +13,8 @@ bool DueCheck::rowDueAt(int i, const QDateTime &second) const
     if (!m_table.isValidRow(i))
         return false;
     const TimerRow &row = m_table.row(i);
-    return row.triggerTime == ClockText(second.time(), locale)
-           && DayRuleLetsRun(row.dayRule, second.date().dayOfWeek());
+    return row.triggerTime == ClockText(second.time(), locale) &&
+           DayRuleLetsRun(row.dayRule, second.date().dayOfWeek());
 }
 
 QList<int> DueCheck::collect(const QDateTime &now, bool catchUp)

@@ -144,19 +144,19 @@ void MacroSlots::tick(int n)
     if (n == 0)
         MacroRunning = true;
 
-    const QString head = LangCap(QStringLiteral("Timer")) + u' ' + QString::number(r + 1)
-                         + QStringLiteral(" : (") + actionText(r) + u')';
+    const QString head = LangCap(QStringLiteral("Timer")) + u' ' + QString::number(r + 1) +
+                         QStringLiteral(" : (") + actionText(r) + u')';
     const QString started = LangCap(QStringLiteral("Started"));
     if (!st.StartLogged) {
         st.StartText = TimeText(s.startTime.time());
         st.MinutesLeft = 0;
         if (i == 0 && m_host.timerSoundOn())
             m_host.playWav(TimerSound);
-        m_host.appendLog(kCrLf + head + kCrLf + QStringLiteral("\t: ") + started + QStringLiteral(" - ")
-                         + DateTimeText(WallNow()) + kCrLf);
+        m_host.appendLog(kCrLf + head + kCrLf + QStringLiteral("\t: ") + started +
+                         QStringLiteral(" - ") + DateTimeText(WallNow()) + kCrLf);
         m_host.setStatus(r,
-                         head + kCrLf + QStringLiteral("\t: ") + started + u' ' + st.StartText
-                             + RunningMark(n),
+                         head + kCrLf + QStringLiteral("\t: ") + started + u' ' + st.StartText +
+                             RunningMark(n),
                          kStatusRunningRgb);
         st.StartLogged = true;
     }
@@ -220,18 +220,18 @@ void MacroSlots::endRun(int n, int r)
     }
     const QString ended = LangCap(QStringLiteral("Ended"));
     const QDateTime now = WallNow();
-    m_host.appendLog(kCrLf + QStringLiteral("   ") + head + QStringLiteral(": ") + ended
-                     + QStringLiteral(" - ") + DateTimeText(now) + kCrLf);
+    m_host.appendLog(kCrLf + QStringLiteral("   ") + head + QStringLiteral(": ") + ended +
+                     QStringLiteral(" - ") + DateTimeText(now) + kCrLf);
     if (r <= m_host.statusRowCount() - 1)
         m_host.setStatus(r,
-                         head + QStringLiteral(" : (") + macro + u')' + kCrLf
-                             + QStringLiteral("     : ") + LangCap(QStringLiteral("Started")) + u' '
-                             + startText + QStringLiteral(": ") + ended + u' '
-                             + TimeText(now.time()),
+                         head + QStringLiteral(" : (") + macro + u')' + kCrLf +
+                             QStringLiteral("     : ") + LangCap(QStringLiteral("Started")) + u' ' +
+                             startText + QStringLiteral(": ") + ended + u' ' + TimeText(now.time()),
                          kStatusDoneRgb);
 }
 
-OverflowList::OverflowList(MacroSlots &macroSlots, SchedulerHost &host) : m_slots(macroSlots), m_host(host)
+OverflowList::OverflowList(MacroSlots &macroSlots, SchedulerHost &host)
+    : m_slots(macroSlots), m_host(host)
 {
 }
 

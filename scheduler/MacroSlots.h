@@ -17,10 +17,10 @@ class TimerTable;
 
 // Per-slot state kept between ticks.
 struct SlotState {
-    QString StartText;       // start time as text, taken on the run's first tick
+    QString StartText; // start time as text, taken on the run's first tick
     bool StartLogged = false;
-    bool LineSent = false;   // slot 0: the previous tick queued a line and more follow
-    bool Counting = false;   // counting a long pause down in minutes
+    bool LineSent = false; // slot 0: the previous tick queued a line and more follow
+    bool Counting = false; // counting a long pause down in minutes
     float MinutesLeft = 0;
 };
 

@@ -65,11 +65,11 @@ QTime ParseClockText(const QString &text, const QLocale &locale)
     const int blank = t.indexOf(u' ');
     if (blank > 0) {
         const QString designator = t.mid(blank + 1).trimmed();
-        if (designator.compare(locale.amText(), Qt::CaseInsensitive) == 0
-            || designator.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0)
+        if (designator.compare(locale.amText(), Qt::CaseInsensitive) == 0 ||
+            designator.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0)
             pm = 0;
-        else if (designator.compare(locale.pmText(), Qt::CaseInsensitive) == 0
-                 || designator.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0)
+        else if (designator.compare(locale.pmText(), Qt::CaseInsensitive) == 0 ||
+                 designator.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0)
             pm = 1;
         else
             return {};
@@ -96,7 +96,8 @@ QTime ParseClockText(const QString &text, const QLocale &locale)
 
 QString DateTimeText(const QDateTime &when, const QLocale &locale)
 {
-    return locale.toString(when.date(), QLocale::ShortFormat) + u' ' + ClockText(when.time(), locale);
+    return locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+           ClockText(when.time(), locale);
 }
 
 QString TimeText(const QTime &time, const QLocale &locale)

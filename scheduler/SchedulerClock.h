@@ -16,7 +16,10 @@ public:
 WallClock &CurrentWallClock();
 // nullptr restores the real clock.
 void SetWallClock(WallClock *clock);
-inline QDateTime WallNow() { return CurrentWallClock().now(); }
+inline QDateTime WallNow()
+{
+    return CurrentWallClock().now();
+}
 
 // True when the locale writes times with an AM/PM designator.
 bool LocaleUsesTwelveHourClock(const QLocale &locale = QLocale());

@@ -76,9 +76,9 @@ void SchedulerEngine::afterStart(int row)
         else
             SaveTimerTable(table, timerFilePath);
     } else if (!table.storeRuleOnly(row, QLatin1String(kRuleNever), timerFilePath)) {
-        m_host.appendLog(LogEntry(LangCap(QStringLiteral("Timer")) + u' ' + QString::number(row + 1)
-                                  + QStringLiteral(": ")
-                                  + LangCap(QStringLiteral("The timer file could not be written"))));
+        m_host.appendLog(LogEntry(LangCap(QStringLiteral("Timer")) + u' ' +
+                                  QString::number(row + 1) + QStringLiteral(": ") +
+                                  LangCap(QStringLiteral("The timer file could not be written"))));
     }
     TmrChanged = wasChanged;
     if (onRuleChanged)
@@ -116,8 +116,7 @@ qint64 SchedulerEngine::nextDueNs() const
     return next;
 }
 
-template <typename Tick>
-void SchedulerEngine::runIfDue(Clocked &c, int interval, Tick tick)
+template <typename Tick> void SchedulerEngine::runIfDue(Clocked &c, int interval, Tick tick)
 {
     WaitClock &clock = CurrentWaitClock();
     if (c.running || c.dueNs < 0 || clock.nowNs() < c.dueNs)

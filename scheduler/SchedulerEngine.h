@@ -85,8 +85,7 @@ private:
         bool rearmed = false;
     };
     void arm(Clocked &c, bool enabled, int interval);
-    template <typename Tick>
-    void runIfDue(Clocked &c, int interval, Tick tick);
+    template <typename Tick> void runIfDue(Clocked &c, int interval, Tick tick);
     void startWaiting();
     void afterStart(int row);
 

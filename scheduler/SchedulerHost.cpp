@@ -15,8 +15,8 @@ namespace qelt {
 
 QString LogEntry(const QString &message)
 {
-    return QStringLiteral("\r\n") + DateTimeText(WallNow()) + QStringLiteral("\r\n") + message
-           + QStringLiteral("\r\n");
+    return QStringLiteral("\r\n") + DateTimeText(WallNow()) + QStringLiteral("\r\n") + message +
+           QStringLiteral("\r\n");
 }
 
 void ReportFileNotFound(SchedulerHost &host, int row, const QString &path)
@@ -79,14 +79,14 @@ bool ServicesHost::strtGroup(int sNum, const QString &sAction)
 
 bool ServicesHost::timerSoundOn() const
 {
-    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerTsound"), QStringLiteral("1"))
-           == QLatin1String("1");
+    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerTsound"), QStringLiteral("1")) ==
+           QLatin1String("1");
 }
 
 bool ServicesHost::tickSoundOn() const
 {
-    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerMsound"), QStringLiteral("1"))
-           == QLatin1String("1");
+    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerMsound"), QStringLiteral("1")) ==
+           QLatin1String("1");
 }
 
 void ServicesHost::playWav(const QString &path)

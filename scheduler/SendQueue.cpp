@@ -13,8 +13,8 @@ const QString kFrameTail = QStringLiteral("10101101");
 
 bool IsRfFrame(const QString &frame)
 {
-    return frame.size() == 40 && frame.startsWith(kFrameHead) && frame.endsWith(kFrameTail)
-           && IsCmdCode(frame.mid(16, 16));
+    return frame.size() == 40 && frame.startsWith(kFrameHead) && frame.endsWith(kFrameTail) &&
+           IsCmdCode(frame.mid(16, 16));
 }
 
 void SendQueue::add(const QString &frame)

@@ -113,14 +113,14 @@ void TimerTable::fromFileText(const QString &text, QStringList *problems, int mi
     // end is not a complete line and is not read.
     QStringList pieces = text.split(QRegularExpression(QStringLiteral("\r?\n")));
     if (!pieces.last().isEmpty())
-        found << LangCap(QStringLiteral("Timer file")) + QStringLiteral(": ")
-                     + LangCap(QStringLiteral("last line without line end not read"));
+        found << LangCap(QStringLiteral("Timer file")) + QStringLiteral(": ") +
+                     LangCap(QStringLiteral("last line without line end not read"));
     pieces.removeLast();
     if (pieces.size() > kMaxRows) {
-        found << LangCap(QStringLiteral("Timer file")) + QStringLiteral(": ") + QString::number(pieces.size())
-                     + u' ' + LangCap(QStringLiteral("lines; only the first"))
-                     + u' ' + QString::number(kMaxRows) + u' '
-                     + LangCap(QStringLiteral("were read"));
+        found << LangCap(QStringLiteral("Timer file")) + QStringLiteral(": ") +
+                     QString::number(pieces.size()) + u' ' +
+                     LangCap(QStringLiteral("lines; only the first")) + u' ' +
+                     QString::number(kMaxRows) + u' ' + LangCap(QStringLiteral("were read"));
         pieces = pieces.mid(0, kMaxRows);
     }
 
@@ -139,9 +139,9 @@ void TimerTable::fromFileText(const QString &text, QStringList *problems, int mi
         QString line = pieces[i];
         line.remove(u'"');
         if (stripControls(&line))
-            found << timerWord(i) + QStringLiteral(": ") + LangCap(QStringLiteral("unreadable characters removed"));
-        const QStringList fields =
-            separator.isNull() ? QStringList{line} : line.split(separator);
+            found << timerWord(i) + QStringLiteral(": ") +
+                         LangCap(QStringLiteral("unreadable characters removed"));
+        const QStringList fields = separator.isNull() ? QStringList{line} : line.split(separator);
         TimerRow &row = m_rows[i];
         if (fields.size() > 0)
             row.action = fields[0];
@@ -150,13 +150,14 @@ void TimerTable::fromFileText(const QString &text, QStringList *problems, int mi
         if (fields.size() > 2)
             row.dayRule = fields[2];
         if (fields.size() < 3 && !line.isEmpty())
-            found << timerWord(i) + QStringLiteral(": ") + LangCap(QStringLiteral("incomplete line")) + QStringLiteral(" - ")
-                         + line;
+            found << timerWord(i) + QStringLiteral(": ") +
+                         LangCap(QStringLiteral("incomplete line")) + QStringLiteral(" - ") + line;
         if (row.action.isEmpty() || row.startText.isEmpty()) {
             row.dayRule = NotSetText();
         } else if (!IsDayRule(row.dayRule) && row.dayRule != NotSetText()) {
-            found << timerWord(i) + QStringLiteral(": ") + LangCap(QStringLiteral("unknown day rule")) + QStringLiteral(" - ")
-                         + row.dayRule;
+            found << timerWord(i) + QStringLiteral(": ") +
+                         LangCap(QStringLiteral("unknown day rule")) + QStringLiteral(" - ") +
+                         row.dayRule;
         }
     }
     if (problems)
@@ -211,11 +212,10 @@ std::pair<int, int> TimerTable::findStartConflict() const
 
 QString TimerTable::ConflictMessage(int i, int j)
 {
-    return LangCap(QStringLiteral("Timer")) + u' ' + QString::number(i + 1)
-           + LangTip(QStringLiteral("and")) + LangCap(QStringLiteral("Timer")) + u' '
-           + QString::number(j + 1) + u' '
-           + LangCap(QStringLiteral("have a start time conflict.")) + kCrLf
-           + LangCap(QStringLiteral("Start times should be at least 2 seconds apart!"));
+    return LangCap(QStringLiteral("Timer")) + u' ' + QString::number(i + 1) +
+           LangTip(QStringLiteral("and")) + LangCap(QStringLiteral("Timer")) + u' ' +
+           QString::number(j + 1) + u' ' + LangCap(QStringLiteral("have a start time conflict.")) +
+           kCrLf + LangCap(QStringLiteral("Start times should be at least 2 seconds apart!"));
 }
 
 QString TimerTable::ActionPath(const QString &action)
@@ -245,8 +245,8 @@ bool TimerTable::storeRuleOnly(int i, const QString &rule, const QString &path)
 bool SaveTimerTable(TimerTable &table, const QString &path)
 {
     if (!table.save(path)) {
-        const QString what = LangCap(QStringLiteral("The timers could not be saved to")) + u' '
-                             + QDir::toNativeSeparators(path);
+        const QString what = LangCap(QStringLiteral("The timers could not be saved to")) + u' ' +
+                             QDir::toNativeSeparators(path);
         LogErr(QStringLiteral("SaveTimers"), QStringLiteral("FrmTimers"), 75, what);
         logToTimerLog(what);
         Info(what + kCrLf + LangCap(QStringLiteral("Your changes are kept; please try again.")),
@@ -259,8 +259,8 @@ bool SaveTimerTable(TimerTable &table, const QString &path)
     SaveSet(QStringLiteral("Settings"), QStringLiteral("TimerCount"), TimerCount);
     const auto [i, j] = table.findStartConflict();
     if (i >= 0)
-        Info(TimerTable::ConflictMessage(i, j), true, false, LangCap(QStringLiteral("Timer Conflict")),
-             QStringLiteral("OK"), false);
+        Info(TimerTable::ConflictMessage(i, j), true, false,
+             LangCap(QStringLiteral("Timer Conflict")), QStringLiteral("OK"), false);
     return true;
 }
 
@@ -269,8 +269,8 @@ bool LoadTimerTable(TimerTable &table, const QString &path)
     QStringList problems;
     const int stored = TimerCount.toInt();
     if (!table.load(path, &problems, stored)) {
-        logToTimerLog(LangCap(QStringLiteral("The timer file could not be read")) + QStringLiteral(": ")
-                      + QDir::toNativeSeparators(path));
+        logToTimerLog(LangCap(QStringLiteral("The timer file could not be read")) +
+                      QStringLiteral(": ") + QDir::toNativeSeparators(path));
         return false;
     }
     for (const QString &problem : problems)

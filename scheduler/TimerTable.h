@@ -10,11 +10,11 @@ namespace qelt {
 
 // One timer row (row i is shown to the user as timer i + 1).
 struct TimerRow {
-    QString action;              // Text1(i): macro file, program, "C 11 On" or "GROUP 2 ON"
-    QString startText;           // Text2(i): start time text, or a sun entry ("SR+30")
-    QString dayRule;             // lblActiveDays(i) caption: a day-rule word or NotSetText()
-    QString macroPath = " ";     // lstMacro entry i: the action as a path
-    QString triggerTime = " ";   // lstTime entry i: the resolved trigger time text
+    QString action;            // Text1(i): macro file, program, "C 11 On" or "GROUP 2 ON"
+    QString startText;         // Text2(i): start time text, or a sun entry ("SR+30")
+    QString dayRule;           // lblActiveDays(i) caption: a day-rule word or NotSetText()
+    QString macroPath = " ";   // lstMacro entry i: the action as a path
+    QString triggerTime = " "; // lstTime entry i: the resolved trigger time text
 
     // Run-time memory (not stored): the day and trigger text the row last
     // started on, so it cannot start twice in the same second.
@@ -55,8 +55,7 @@ public:
     // rows without action or time get NotSetText(). Each line that could not
     // be taken whole is described in *problems (row numbers from 1). minRows
     // (bounded to kMinRows..kMaxRows) is the least number of rows made.
-    void fromFileText(const QString &text, QStringList *problems = nullptr,
-                      int minRows = kMinRows);
+    void fromFileText(const QString &text, QStringList *problems = nullptr, int minRows = kMinRows);
 
     // The file in the program folder.
     static QString DefaultPath();

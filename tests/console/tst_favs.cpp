@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
@@ -297,6 +298,13 @@ private slots:
         QVERIFY(!favs->isLoaded());
         QCOMPARE(favsEnabled, 1);
         QCOMPARE(favs->FavHouse, QString("C"));
+
+        // A close is never refused (the application's quit asks every window).
+        favs->Load();
+        QCloseEvent event;
+        QApplication::sendEvent(favs, &event);
+        QVERIFY(event.isAccepted());
+        QVERIFY(!favs->isLoaded());
         favs->hooks = {};
     }
 

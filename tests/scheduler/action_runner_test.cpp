@@ -46,8 +46,8 @@ TEST_F(Runner, SingleCommandsAndGroups)
 {
     const struct {
         const char *action;
-        const char *frame;  // house, unit, function for CmdToCode; "" = nothing sent
-        const char *group;  // strtGroup call expected; "" = none
+        const char *frame; // house, unit, function for CmdToCode; "" = nothing sent
+        const char *group; // strtGroup call expected; "" = none
         bool success;
     } cases[] = {
         {"A 3 On", "A 3 ON", "", true},
@@ -85,7 +85,8 @@ TEST_F(Runner, SingleCommandsAndGroups)
         EXPECT_EQ(link.bits(), expectedBits) << c.action;
         EXPECT_EQ(host.groups.join(','), QString(c.group)) << c.action;
         if (c.success) {
-            EXPECT_TRUE(host.log.endsWith(QStringLiteral("\tTimer 1:  (%1) :  Success\r\n").arg(c.action)))
+            EXPECT_TRUE(
+                host.log.endsWith(QStringLiteral("\tTimer 1:  (%1) :  Success\r\n").arg(c.action)))
                 << host.log.toStdString();
             EXPECT_EQ(host.colour[0], 0xFF0000u) << c.action;
             EXPECT_TRUE(host.status[0].endsWith("\tSuccess")) << c.action;
@@ -103,6 +104,9 @@ TEST_F(Runner, ProgramsStartWithTheirArgumentsAndFailuresAreErrors)
 {
     const QString program = InProgramFolder("lights on.sh");
     WriteFile(program, "#!/bin/sh\n");
+    QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
+    // A file that is not a program does not turn "A 3 On" into a program.
+    WriteFile(InProgramFolder("A"), "not a program");
     const QString action = program + " --all";
 
     start(action);
@@ -117,7 +121,13 @@ TEST_F(Runner, ProgramsStartWithTheirArgumentsAndFailuresAreErrors)
     EXPECT_TRUE(host.log.contains("Timer 1: Error - " + action));
     EXPECT_FALSE(host.log.contains("Success"));
 
+    host = FakeHost();
+    start("A 3 On", " ");
+    EXPECT_TRUE(host.programs.isEmpty());
+    EXPECT_EQ(link.bits().size(), 40);
+
     // A missing program is not started at all.
+    link.link.clear();
     host = FakeHost();
     start(InProgramFolder("gone.exe") + " x");
     EXPECT_TRUE(host.programs.isEmpty());
@@ -168,7 +178,8 @@ TEST_F(Runner, OverflowEntryAndAMacroThatVanishesBeforeItsTurn)
     ASSERT_EQ(engine.overflow.entries().size(), 1);
     EXPECT_TRUE(engine.overflow.entries()[0].startsWith("0,7:00:00,"));
     EXPECT_TRUE(engine.overflow.entries()[0].endsWith(path));
-    EXPECT_EQ(host.status[0], "Timer 1:  To many timers running...\r\nlate.cro was sent to the overflow buffer!");
+    EXPECT_EQ(host.status[0],
+              "Timer 1:  To many timers running...\r\nlate.cro was sent to the overflow buffer!");
     EXPECT_EQ(host.colour[0], 0xFFFF00u);
     EXPECT_TRUE(host.log.contains("Timer 1 was sent to overflow buffer to run next!"));
 

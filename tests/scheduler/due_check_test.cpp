@@ -19,7 +19,8 @@ const QLocale k12(QLocale::English, QLocale::UnitedStates);
 // 2026-12-07 is a Monday.
 QDateTime at(int day, const char *time)
 {
-    return QDateTime(QDate(2026, 12, day), QTime::fromString(QString::fromLatin1(time), "H:mm:ss.zzz"));
+    return QDateTime(QDate(2026, 12, day),
+                     QTime::fromString(QString::fromLatin1(time), "H:mm:ss.zzz"));
 }
 
 void setRow(TimerTable &t, int i, const QString &action, const QString &time, const QString &rule)
@@ -50,14 +51,15 @@ TEST(DayRule, WhichDaysEachRuleRuns)
         const char *rule;
         const char *days; // Mon..Sun
     } cases[] = {
-        {"Everyday", "xxxxxxx"}, {"Weekdays", "xxxxx.."}, {"Weekends", ".....xx"},
+        {"Everyday", "xxxxxxx"},  {"Weekdays", "xxxxx.."},  {"Weekends", ".....xx"},
         {"Fri & Sat", "....xx."}, {"Sun - Thu", "xxxx..x"}, {"One Time", "xxxxxxx"},
-        {"Never", "......."},    {"not set", "......."},   {"", "......."},
+        {"Never", "......."},     {"not set", "......."},   {"", "......."},
         {"Mondays", "xxxxxxx"}, // an unknown caption lets the row run
     };
     for (const auto &c : cases)
         for (int day = 1; day <= 7; ++day)
-            EXPECT_EQ(DayRuleLetsRun(c.rule, day), c.days[day - 1] == 'x') << c.rule << " day " << day;
+            EXPECT_EQ(DayRuleLetsRun(c.rule, day), c.days[day - 1] == 'x')
+                << c.rule << " day " << day;
 
     EXPECT_EQ(DayRuleShade("Weekdays", 6), RuleShade::Idle);
     EXPECT_EQ(DayRuleShade("Weekdays", 1), RuleShade::Active);
@@ -80,7 +82,8 @@ TEST(ClockText, FollowsTheLocaleClock)
     EXPECT_EQ(ParseClockText("7:05:00 PM", k12), QTime(19, 5, 0));
     EXPECT_EQ(ParseClockText("12:00:01 AM", k12), QTime(0, 0, 1));
     EXPECT_EQ(ParseClockText("07:05:00", k24), QTime(7, 5, 0));
-    for (const char *bad : {"", "7:05", "25:00:00", "7:61:00", "13:00:00 PM", "SR+30", "7:05:00 XM"})
+    for (const char *bad :
+         {"", "7:05", "25:00:00", "7:61:00", "13:00:00 PM", "SR+30", "7:05:00 XM"})
         EXPECT_FALSE(ParseClockText(bad, k12).isValid()) << bad;
 }
 
@@ -228,7 +231,8 @@ TEST_F(EngineDue, OneTimeBecomesNeverAndIsStoredAtOnce)
     runFor(engine, clock, 3000);
     EXPECT_EQ(table.row(0).dayRule, QStringLiteral("Never"));
     EXPECT_FALSE(TmrChanged);
-    EXPECT_TRUE(ReadFile(path).startsWith("\"A 1 On*7:05:00*Never\"\r\n\"A 2 On*7:06:00*One Time\""));
+    EXPECT_TRUE(
+        ReadFile(path).startsWith("\"A 1 On*7:05:00*Never\"\r\n\"A 2 On*7:06:00*One Time\""));
 
     // Another edit pending: only the rule is stored, the edit stays pending.
     table.row(3).action = "pending edit";

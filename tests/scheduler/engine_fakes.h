@@ -72,7 +72,10 @@ public:
         SetWallClock(this);
     }
     ~FakeWall() override { SetWallClock(nullptr); }
-    QDateTime now() const override { return m_base.addMSecs(m_wait.nowNs() / 1'000'000 + m_jumpMs); }
+    QDateTime now() const override
+    {
+        return m_base.addMSecs(m_wait.nowNs() / 1'000'000 + m_jumpMs);
+    }
     void jumpMs(qint64 ms) { m_jumpMs += ms; }
 
 private:
@@ -85,7 +88,8 @@ class ScriptedDialogs : public DialogProvider {
 public:
     ScriptedDialogs() { SetDialogProvider(this); }
     ~ScriptedDialogs() override { SetDialogProvider(nullptr); }
-    void info(const QString &sMsg, bool, bool, const QString &sTitle, const QString &, bool) override
+    void info(const QString &sMsg, bool, bool, const QString &sTitle, const QString &,
+              bool) override
     {
         infos << sTitle + QStringLiteral(" | ") + sMsg;
     }
@@ -98,7 +102,8 @@ public:
     {
         return {};
     }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &, bool *ok) override
+    QString inputText(QWidget *, const QString &, const QString &, const QString &,
+                      bool *ok) override
     {
         *ok = false;
         return {};

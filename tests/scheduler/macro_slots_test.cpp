@@ -89,9 +89,9 @@ TEST_F(SlotsFixture, ShortBlankAndBadLinesNeverLeaveTheSlotBusy)
     MacroSlots ms(queue, host, &table);
     table.row(3).action = QStringLiteral("odd.cro");
     ms.load(1, 3,
-               {kOn + "00.0", kOn + "0.05", "", kOn + "zzzz", QStringLiteral("2222222222222222") + "0001",
-                QStringLiteral("0001"), kOff + "0000"},
-               wall.now());
+            {kOn + "00.0", kOn + "0.05", "", kOn + "zzzz",
+             QStringLiteral("2222222222222222") + "0001", QStringLiteral("0001"), kOff + "0000"},
+            wall.now());
     const QList<int> intervals = playByHand(ms, 1, 50);
     EXPECT_FALSE(ms.enabled(1));
     EXPECT_EQ(intervals.last(), -1);
@@ -102,7 +102,8 @@ TEST_F(SlotsFixture, ShortBlankAndBadLinesNeverLeaveTheSlotBusy)
     for (const QString &frame : queue.entries())
         EXPECT_TRUE(IsRfFrame(frame)) << frame.toStdString();
     EXPECT_EQ(host.log.count("   Bad Command = "), 3);
-    EXPECT_TRUE(host.log.contains("\r\nTimer 4 : (odd.cro)\r\n   Bad Command = " + kOn + "zzzz\r\n"));
+    EXPECT_TRUE(
+        host.log.contains("\r\nTimer 4 : (odd.cro)\r\n   Bad Command = " + kOn + "zzzz\r\n"));
 }
 
 TEST_F(SlotsFixture, LogAndStatusTexts)
@@ -116,7 +117,8 @@ TEST_F(SlotsFixture, LogAndStatusTexts)
     ms.tick(2);
     const QString nowText = DateTimeText(wall.now());
     EXPECT_EQ(host.log, "\r\nTimer 1 : (morning.cro)\r\n\t: Started - " + nowText + "\r\n");
-    EXPECT_EQ(host.status[0], QStringLiteral("Timer 1 : (morning.cro)\r\n\t: Started 7:00:00 ...running! (mt2)"));
+    EXPECT_EQ(host.status[0],
+              QStringLiteral("Timer 1 : (morning.cro)\r\n\t: Started 7:00:00 ...running! (mt2)"));
     EXPECT_EQ(host.colour[0], 0x00FFFFu);
     EXPECT_TRUE(host.indicator);
     EXPECT_TRUE(ms.MacroRunning);
@@ -128,7 +130,8 @@ TEST_F(SlotsFixture, LogAndStatusTexts)
     EXPECT_FALSE(ms.enabled(0));
     EXPECT_EQ(host.returns, 0);
     EXPECT_TRUE(host.status[1].endsWith(" ...running!  (mt0)") == false);
-    EXPECT_TRUE(host.status[1].startsWith("Timer 2 : (empty.cro)\r\n     : Started 7:00:00: Ended "));
+    EXPECT_TRUE(
+        host.status[1].startsWith("Timer 2 : (empty.cro)\r\n     : Started 7:00:00: Ended "));
 
     // The last slot to end sends the closing pattern and clears the indicator.
     host.log.clear();
@@ -138,7 +141,8 @@ TEST_F(SlotsFixture, LogAndStatusTexts)
     EXPECT_FALSE(ms.MacroRunning);
     const QDateTime end = wall.now();
     EXPECT_EQ(host.log, "\r\n   Timer 1: Ended - " + DateTimeText(end) + "\r\n");
-    EXPECT_EQ(host.status[0], "Timer 1 : (morning.cro)\r\n     : Started 7:00:00: Ended " + TimeText(end.time()));
+    EXPECT_EQ(host.status[0],
+              "Timer 1 : (morning.cro)\r\n     : Started 7:00:00: Ended " + TimeText(end.time()));
     EXPECT_EQ(host.colour[0], 0xFF0000u);
     EXPECT_EQ(MacroSlots::RunningMark(1), QStringLiteral(" ...running!  (mt1)"));
 }

@@ -33,16 +33,20 @@ TEST(TimerTable, FileRoundTripIsByteForByte)
 {
     TimerTable table;
     table.setRowCount(8);
-    fill(table.row(0), QStringLiteral("wake up.cro"), QStringLiteral("7:05:00"), QStringLiteral("Weekdays"));
-    fill(table.row(2), QStringLiteral("C 11 On"), QStringLiteral("SR+30"), QStringLiteral("Everyday"));
-    fill(table.row(7), QStringLiteral("GROUP 2 OFF"), QStringLiteral("23:00:00"), QStringLiteral("Never"));
+    fill(table.row(0), QStringLiteral("wake up.cro"), QStringLiteral("7:05:00"),
+         QStringLiteral("Weekdays"));
+    fill(table.row(2), QStringLiteral("C 11 On"), QStringLiteral("SR+30"),
+         QStringLiteral("Everyday"));
+    fill(table.row(7), QStringLiteral("GROUP 2 OFF"), QStringLiteral("23:00:00"),
+         QStringLiteral("Never"));
     ASSERT_TRUE(table.save(tablePath()));
 
-    const QByteArray expected = "\"wake up.cro*7:05:00*Weekdays\"\r\n"
-                                "\"**not set\"\r\n"
-                                "\"C 11 On*SR+30*Everyday\"\r\n"
-                                "\"**not set\"\r\n\"**not set\"\r\n\"**not set\"\r\n\"**not set\"\r\n"
-                                "\"GROUP 2 OFF*23:00:00*Never\"\r\n";
+    const QByteArray expected =
+        "\"wake up.cro*7:05:00*Weekdays\"\r\n"
+        "\"**not set\"\r\n"
+        "\"C 11 On*SR+30*Everyday\"\r\n"
+        "\"**not set\"\r\n\"**not set\"\r\n\"**not set\"\r\n\"**not set\"\r\n"
+        "\"GROUP 2 OFF*23:00:00*Never\"\r\n";
     EXPECT_EQ(ReadFile(tablePath()), expected);
 
     TimerTable back;
@@ -58,26 +62,44 @@ TEST(TimerTable, FileRoundTripIsByteForByte)
 
 TEST(TimerTable, ReadingRules)
 {
-    static const char kBinary[] = "\"a\x01\x00" "b*7:00:00*Everyday\"\r\n";
+    static const char kBinary[] = "\"a\x01\x00"
+                                  "b*7:00:00*Everyday\"\r\n";
     struct Case {
         const char *name;
         QByteArray text;
         QStringList row0; // action, start, rule
         int problems;
     } cases[] = {
-        {"commas when no star", "\"a.cro,7:00:00,Everyday\"\r\n",
-         {"a.cro", "7:00:00", "Everyday"}, 0},
-        {"a star anywhere wins over commas", "\"a,b.cro*7:00:00*Everyday\"\r\n\"x\"\r\n",
-         {"a,b.cro", "7:00:00", "Everyday"}, 1},
+        {"commas when no star",
+         "\"a.cro,7:00:00,Everyday\"\r\n",
+         {"a.cro", "7:00:00", "Everyday"},
+         0},
+        {"a star anywhere wins over commas",
+         "\"a,b.cro*7:00:00*Everyday\"\r\n\"x\"\r\n",
+         {"a,b.cro", "7:00:00", "Everyday"},
+         1},
         {"no separator: one field", "\"lonely\"\r\n", {"lonely", "", "not set"}, 1},
         {"last line without line end is not read", "\"a*1:00:00*Never\"", {"", "", "not set"}, 1},
-        {"quotes inside fields are lost", "\"a\"\"b*7:00:00*Everyday\"\r\n",
-         {"ab", "7:00:00", "Everyday"}, 0},
-        {"short line fills what it has", "\"a.cro*7:00:00\"\r\n", {"a.cro", "7:00:00", "not set"}, 1},
-        {"extra fields ignored", "\"a*7:00:00*Everyday*junk\"\r\n", {"a", "7:00:00", "Everyday"}, 0},
-        {"unknown rule kept and reported", "\"a*7:00:00*Mondays\"\r\n", {"a", "7:00:00", "Mondays"}, 1},
-        {"binary bytes removed and reported", QByteArray(kBinary, sizeof kBinary - 1),
-         {"ab", "7:00:00", "Everyday"}, 1},
+        {"quotes inside fields are lost",
+         "\"a\"\"b*7:00:00*Everyday\"\r\n",
+         {"ab", "7:00:00", "Everyday"},
+         0},
+        {"short line fills what it has",
+         "\"a.cro*7:00:00\"\r\n",
+         {"a.cro", "7:00:00", "not set"},
+         1},
+        {"extra fields ignored",
+         "\"a*7:00:00*Everyday*junk\"\r\n",
+         {"a", "7:00:00", "Everyday"},
+         0},
+        {"unknown rule kept and reported",
+         "\"a*7:00:00*Mondays\"\r\n",
+         {"a", "7:00:00", "Mondays"},
+         1},
+        {"binary bytes removed and reported",
+         QByteArray(kBinary, sizeof kBinary - 1),
+         {"ab", "7:00:00", "Everyday"},
+         1},
         {"bare LF line ends", "\"a*7:00:00*Everyday\"\n", {"a", "7:00:00", "Everyday"}, 0},
     };
     for (const Case &c : cases) {
@@ -88,7 +110,8 @@ TEST(TimerTable, ReadingRules)
         EXPECT_EQ(table.row(0).action, c.row0[0]) << c.name;
         EXPECT_EQ(table.row(0).startText, c.row0[1]) << c.name;
         EXPECT_EQ(table.row(0).dayRule, c.row0[2]) << c.name;
-        EXPECT_EQ(problems.size(), c.problems) << c.name << ": " << problems.join(" / ").toStdString();
+        EXPECT_EQ(problems.size(), c.problems)
+            << c.name << ": " << problems.join(" / ").toStdString();
     }
 }
 
@@ -180,7 +203,8 @@ TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
 {
     ScriptedDialogs dialogs;
     TimerTable table;
-    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("Everyday"));
+    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"),
+         QStringLiteral("Everyday"));
     ASSERT_TRUE(SaveTimerTable(table, tablePath()));
     const QByteArray before = ReadFile(tablePath());
 
@@ -200,8 +224,10 @@ TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
 TEST(TimerTable, StoreRuleOnlyLeavesOtherPendingEditsUnsaved)
 {
     TimerTable table;
-    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"), QStringLiteral("One Time"));
-    fill(table.row(1), QStringLiteral("b.cro"), QStringLiteral("8:00:00"), QStringLiteral("Everyday"));
+    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"),
+         QStringLiteral("One Time"));
+    fill(table.row(1), QStringLiteral("b.cro"), QStringLiteral("8:00:00"),
+         QStringLiteral("Everyday"));
     ASSERT_TRUE(table.save(tablePath()));
     table.markSaved();
     table.row(1).action = QStringLiteral("edited.cro"); // pending, not to be written
@@ -234,13 +260,15 @@ TEST(TimerTable, LoadWritesEveryProblemToTheTimerLog)
 {
     FakeLogWindow log;
     const QString path = tablePath();
-    WriteFile(path, "\"a.cro*7:00:00*Everyday\"\r\n\"short\"\r\n\"b.cro*8:00:00*Tuesdays\"\r\n\"tail");
+    WriteFile(path,
+              "\"a.cro*7:00:00*Everyday\"\r\n\"short\"\r\n\"b.cro*8:00:00*Tuesdays\"\r\n\"tail");
     TimerCount = QStringLiteral("8");
     TimerTable table;
     ASSERT_TRUE(LoadTimerTable(table, path));
     EXPECT_EQ(table.rowCount(), 8);
     EXPECT_EQ(table.row(2).dayRule, QStringLiteral("Tuesdays"));
-    EXPECT_TRUE(log.text.contains("Timer 2: incomplete line - short\r\n")) << log.text.toStdString();
+    EXPECT_TRUE(log.text.contains("Timer 2: incomplete line - short\r\n"))
+        << log.text.toStdString();
     EXPECT_TRUE(log.text.contains("Timer 3: unknown day rule - Tuesdays\r\n"));
     EXPECT_TRUE(log.text.contains("Timer file: last line without line end not read\r\n"));
     TimerCount = QStringLiteral("6");
