@@ -6,6 +6,7 @@
 #
 #   ./run.sh [arguments for Qelt, e.g. a macro file]
 set -euo pipefail
+caller=$PWD
 cd "$(dirname "$0")"
 repo=$PWD
 
@@ -44,4 +45,7 @@ for u in "$repo/build/run/updater/update" "$repo/build/run/update"; do
 done
 
 export QELT_HOME=$home
+# Started from the caller's folder, so that a relative macro path given as an
+# argument names the file the caller meant.
+cd "$caller"
 exec "$repo/build/run/app/Qelt" "$@"

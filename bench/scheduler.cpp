@@ -151,7 +151,11 @@ int main(int argc, char **argv)
 
     // The timers window's timer controls.
     QTimer timer2, sendBits, overFlow, thread[MacroSlots::kSlots];
-    QObject::connect(&timer2, &QTimer::timeout, [&] { engine.Timer2(); });
+    QList<int> tickPhases; // ms after the second of each due-check tick, modulo 500
+    QObject::connect(&timer2, &QTimer::timeout, [&] {
+        tickPhases << WallNow().time().msec() % 500;
+        engine.Timer2();
+    });
     QObject::connect(&sendBits, &QTimer::timeout, [&] {
         engine.queue.tick();
         sendBits.setInterval(engine.queue.interval());
@@ -178,13 +182,16 @@ int main(int argc, char **argv)
     // second decides how soon after its second a row is seen.
     int phase = argc > 2 ? atoi(argv[2]) % 500 : -1;
     if (phase >= 0) {
+        // Coarse timers are moved to round times of the monotonic clock; a
+        // precise one keeps the phase asked for.
+        timer2.setTimerType(Qt::PreciseTimer);
         const int wait = (phase - WallNow().time().msec() + 1000) % 500;
         QTimer::singleShot(wait, &timer2, [&] { timer2.start(500); });
     } else {
         timer2.start(500);
         phase = (WallNow().time().msec() + 500) % 500;
     }
-    std::printf("due check ticks at %d and %d ms after each second\n", phase, phase + 500);
+    std::printf("due check asked to tick at %d and %d ms after each second\n", phase, phase + 500);
     sendBits.start(engine.queue.interval());
 
     int maxOverflow = 0;
@@ -229,6 +236,11 @@ int main(int argc, char **argv)
     // slot frees, which 1000-s macros do not do within the run.
     std::sort(delays.begin(), delays.end());
     const double median = delays.isEmpty() ? 0 : delays[delays.size() / 2];
+    std::sort(tickPhases.begin(), tickPhases.end());
+    if (!tickPhases.isEmpty())
+        std::printf("\ndue check ticks: %lld, phase (ms after a half second) min %d median %d max %d\n",
+                    qlonglong(tickPhases.size()), tickPhases.first(),
+                    tickPhases[tickPhases.size() / 2], tickPhases.last());
     std::printf("\nstarted %lld of 100 rows (rows 5-8 waiting in the overflow list by design: %d "
                 "entries at most)\n",
                 qlonglong(delays.size()), maxOverflow);

@@ -1,5 +1,6 @@
 #include "console/MacroPlayer.h"
 
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
@@ -51,8 +52,11 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
             failed = true;
             break;
         }
-        if (!IsCmdCode(item.code)) {
-            SendCode(item.text(), QLatin1String(kProc), QLatin1String(kModule)); // logs it
+        if (!IsCmdCode(item.code) || !item.whole()) {
+            // A short line's pause would be read out of its code: nothing
+            // of it goes out.
+            LogErr(QLatin1String(kProc), QLatin1String(kModule), 5,
+                   QStringLiteral("Invalid macro line '%1' not sent").arg(item.text().left(64)));
             continue;
         }
         if (hooks.tick)

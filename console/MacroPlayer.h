@@ -29,7 +29,8 @@ enum class MacroPlayResult {
 // least 0.15 s); then the closing pattern. The loop timer is paused during
 // the play and put back to the stored "Macro"/"LoopR" value afterwards, and
 // TmrChanged is left as it was. A line whose code is not 16 characters of
-// "0"/"1" is not sent (and not waited for); it goes to the error log. After
+// "0"/"1", or that is too short to hold a pause after its code, is not sent
+// (and not waited for); it goes to the error log. After
 // every wait the play checks AbortSend, so once exit has begun no further
 // frame is sent.
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks);

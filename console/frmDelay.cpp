@@ -201,8 +201,10 @@ void frmDelay::cmdCancel_Click()
     QDialog::reject();
     DelayTime.clear();
     MainWindowService *main = MainWindow();
-    if (MainView && main && main->widget())
-        main->widget()->setFocus();
+    if (MainView && main && main->widget()) {
+        if (QWidget *focus = main->widget()->findChild<QWidget *>(QStringLiteral("Focus")))
+            focus->setFocus();
+    }
 }
 
 void frmDelay::reject()
@@ -216,8 +218,17 @@ bool frmDelay::keyAllowed(QLineEdit *box, QKeyEvent *key) const
     if (text.isEmpty())
         return true; // arrows, Delete, Tab and the like are not typed characters
     const QChar c = text.at(0);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape)
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
         return true; // Continue and Cancel belong to the dialog
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true; // moving between the boxes is no typing
+    default:
+        break;
+    }
     if (c == QChar(8) || c.isDigit())
         return c == QChar(8) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
     if (c.unicode() < 32 && (key->modifiers() & Qt::ControlModifier))

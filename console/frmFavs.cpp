@@ -634,10 +634,11 @@ void frmFavs::changeEvent(QEvent *event)
         TrayModify(windowIcon(), tip, main ? main : this);
         if (hooks.setMnuViewVisible)
             hooks.setMnuViewVisible(false);
-        // Hidden after the state change has been handled.
+        // Hidden after the state change has been handled; without a tray it
+        // stays minimised on the task bar, so that it can be reached again.
         QTimer::singleShot(0, this, [this] {
             if (isMinimized())
-                hide();
+                TrayHideWindow(this);
         });
         return;
     }
@@ -774,7 +775,9 @@ void frmFavs::lblStandardView_Click()
     if (MainWindow() && MainWindow()->widget())
         MainWindow()->widget()->show();
     MainView = true;
-    Unload();
+    // Through the window's closing, as a close by the user: the main
+    // window's Favorites item comes back and Main Window goes grey.
+    close();
 }
 
 void frmFavs::mnuNormal_Click()

@@ -78,8 +78,6 @@ public:
     void lblDescription_DblClick(int index);
     // Enter in the description editor (also run when it loses the focus).
     void txtDescription_Commit();
-    // Closes an open description edit without storing it.
-    void txtDescription_Cancel();
 
     // --- unit and ALL commands ---
     void cmdON_MouseDown(int index, Qt::MouseButton button);

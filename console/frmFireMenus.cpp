@@ -276,7 +276,8 @@ void frmFire::SetupGroupsPanicMenusModes()
     connect(mnuDesktop, &QAction::triggered, this,
             [this] { DesktopShortcutCommand(mnuDesktop->text()); });
     connect(mnuRemoveDesktop, &QAction::triggered, this, [] { RemoveDeskLink(); });
-    connect(mnuRemoveStartup, &QAction::triggered, this, [] { RemoveStartupLink(); });
+    // mnuStartup and mnuRemoveStartup stay hidden and do nothing: the program
+    // never makes a login-start shortcut, and only the uninstaller removes one.
     // Menu items do not tick themselves: a click has already flipped the mark
     // of a checkable item when triggered arrives, so it is put back and the
     // handler decides from the mark as it was before the click.

@@ -51,7 +51,7 @@ void frmFire::tmrStartUp_Timer()
     mnuMinOnStart->setChecked(true);
     TrayAdd(windowIcon(), windowTitle(), this);
     tmrStartUp->stop();
-    hide();
+    TrayHideWindow(this);
 }
 
 void frmFire::ResetHoverLooks(bool full)
@@ -144,7 +144,7 @@ void frmFire::mnuRegular_Click()
     mnuRegular->setEnabled(false);
     mnuFavs->setEnabled(true);
     if (FavsView)
-        FavsWindow().Unload();
+        FavsWindow().close();
     show();
 }
 

@@ -134,12 +134,6 @@ void frmFire::txtDescription_Commit()
     m_committing = false;
 }
 
-void frmFire::txtDescription_Cancel()
-{
-    m_editRow = -1;
-    txtDescription->hide();
-}
-
 bool frmFire::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == txtDescription) {

@@ -13,7 +13,7 @@ MacroItem ParseMacroItem(const QString &item)
 {
     QString text = item;
     text.remove(QLatin1Char('"'));
-    return {text.left(kMacroCodeLength), text.right(kMacroPauseLength)};
+    return {text.left(kMacroCodeLength), text.right(kMacroPauseLength), text};
 }
 
 bool PauseSeconds(const QString &pause, double *seconds)

@@ -19,10 +19,14 @@ inline constexpr double kMacroMaxPause = 9999.0;
 // One item of a macro file, quotes removed.
 struct MacroItem {
     QString code;  // the first 16 characters (fewer when the item is short)
-    QString pause; // the last 4 characters
+    QString pause; // the last 4 characters (they overlap the code when the
+                   // item is shorter than 20 characters)
+    QString read = {}; // the whole item as read; empty for one made from parts
 
     // The item as it stands in the file between the quotes.
-    QString text() const { return code + pause; }
+    QString text() const { return read.isEmpty() ? code + pause : read; }
+    // Long enough to hold a code and a pause of its own.
+    bool whole() const { return text().size() >= kMacroCodeLength + kMacroPauseLength; }
 };
 
 // Splits an item (with or without its quotes) into code and pause.

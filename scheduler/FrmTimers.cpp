@@ -966,6 +966,8 @@ void FrmTimers::Form_Load()
     Check4->setChecked(!mnuAllowManual->isChecked());
 
     // The table: from the file, or kept in memory when its last save failed.
+    // A "One Time" row's new rule goes into the same file.
+    m_engine->timerFilePath = timerFilePath;
     if (!m_keepTable) {
         TimerTable loaded;
         loaded.setRowCount(count);
@@ -1222,7 +1224,7 @@ bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
 
 void FrmTimers::mouseMoveEvent(QMouseEvent *event)
 {
-    for (QLabel *l : lblActiveDays) {
+    for (QLabel *l : lblActiveDays + QList<QLabel *>{lblLoopDays}) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, Qt::black);
         l->setPalette(p);

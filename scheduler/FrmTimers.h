@@ -55,7 +55,6 @@ public:
     TimerTable &table() { return m_table; }
     SchedulerEngine &engine() { return *m_engine; }
     int rowCount() const { return int(cmdT.size()); }
-    int FirstRow() const { return m_firstRow; }
     bool rowShown(int i) const;
 
     // Row controls (index = timer row).

@@ -3,6 +3,7 @@
 #include "scheduler/FrmTimers.h"
 #include "scheduler/frmTimerStatus.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 
 namespace qelt {
@@ -73,6 +74,11 @@ public:
     bool check2() const override { return g_timers && g_timers->check2(); }
     void setCheck2(bool on) override { TimersWindow()->setCheck2(on); }
     Mailbox &check4Text() override { return TimersWindow()->check4Text(); }
+    void setChkEnableLoop(int value) override
+    {
+        TimersWindow()->chkEnableLoop->setChecked(value == 1);
+    }
+    bool chkMsound() const override { return g_timers && g_timers->chkMsound->isChecked(); }
 };
 
 LazyTimerLog g_lazyLog;

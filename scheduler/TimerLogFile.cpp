@@ -28,7 +28,7 @@ double settingNumber(const QString &key, double defaultValue)
     return ok && std::isfinite(v) ? v : defaultValue;
 }
 
-// A stored 16-bit integer (rounded as the original conversion does), or the default.
+// A stored 16-bit integer (rounded to the nearest, halves to even), or the default.
 int settingInt16(const QString &key, int defaultValue)
 {
     const double v = settingNumber(key, defaultValue);
@@ -145,7 +145,10 @@ TimerLogFile::AutosaveResult TimerLogFile::autosave(const QString &logText, bool
         return r;
     r.moved = true;
     // Opening for appending creates the file also when nothing is written.
-    r.written = append(saveOn ? AutosaveBlock(split.moved, now) : QString());
+    // Without auto-save nothing is lost by dropping the lines, so a file
+    // that cannot be created does not keep them on screen.
+    const bool opened = append(saveOn ? AutosaveBlock(split.moved, now) : QString());
+    r.written = opened || !saveOn;
     if (r.written)
         r.keptText = split.kept;
     return r;

@@ -57,6 +57,7 @@ public:
     // file is opened for appending (so it exists afterwards) and, with saveOn,
     // the autosave block is written. When that write fails, written is false
     // and the window must keep its text: nothing is dropped that was not saved.
+    // Without saveOn the lines are dropped even when the file cannot be made.
     AutosaveResult autosave(const QString &logText, bool saveOn, const Limits &limits,
                             const QDateTime &now) const;
 

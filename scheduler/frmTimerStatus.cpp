@@ -183,7 +183,12 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
     connect(lblSave, &EventLabel::clicked, this, [this] { lblSave_Click(); });
     connect(lblAppend, &EventLabel::clicked, this, [this] { lblAppend_Click(); });
     connect(lblSaveLog, &EventLabel::clicked, this, [this] { lblSaveLog_Click(); });
-    connect(chkSaveLog, &QCheckBox::clicked, this, [this] { clickSound(); });
+    // The box's click also runs when "Auto Save Log" beside it toggles it;
+    // restoring it at load is silent.
+    connect(chkSaveLog, &QCheckBox::toggled, this, [this] {
+        if (m_loaded)
+            clickSound();
+    });
     connect(cmdOpenLog, &QPushButton::clicked, this, [this] { cmdOpenLog_Click(); });
 
     Form_Load();
@@ -442,6 +447,11 @@ void frmTimerStatus::setStatusRowCount(int n)
         m_statusColors.removeLast();
     }
     updateVSEvents();
+    {
+        // The rows are laid out from the top again; the bar follows.
+        const QSignalBlocker block(VSEvents);
+        VSEvents->setValue(0);
+    }
     Text3.setText("-1");
     Text3.setText("0");
 }
@@ -700,6 +710,11 @@ void frmTimerStatus::showLog()
 
 void frmTimerStatus::unload()
 {
+    // Once unloaded the log has been saved; a second unload must not append
+    // it again, and the minute's autosave ends with the window.
+    if (!m_loaded)
+        return;
+    tmrLogWrite->stop();
     if (!logFile.saveAtClose(m_log, chkSaveLog->isChecked(), WallNow()))
         LogErr("Form_Unload", "frmTimerStatus", 75, "cannot write " + logFile.path());
     if (!isMinimized()) {
@@ -708,6 +723,7 @@ void frmTimerStatus::unload()
     }
     SaveSet("Settings", "TimerLogS", chkSaveLog->isChecked() ? "1" : "0");
     hide();
+    m_loaded = false;
 }
 
 void frmTimerStatus::closeEvent(QCloseEvent *event)

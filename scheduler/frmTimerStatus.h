@@ -60,8 +60,6 @@ public:
     void resetLabelButtons();
     // Redraws the current view by switching it twice with the click muted.
     void iRefresh();
-    // First visible status row (or -1 before the first layout).
-    int firstVisibleRow() const { return m_firstRow; }
     bool statusRowVisible(int i) const;
     // True in the "Timer Status" view (Check1 = 1).
     bool statusView() const;

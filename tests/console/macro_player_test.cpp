@@ -147,6 +147,7 @@ TEST_F(MacroPlay, MalformedLinesAreNotSentButLogged)
                                     "\"0100\"\r\n"                 // short
                                     "\r\n"                         // blank
                                     "\"01000100000020000001\"\r\n" // not 0/1
+                                    "\"0100010000001000\"\r\n"     // no pause
                                     "\"" +
                                         kCode.toLatin1() + "0000\"\r\n");
     EXPECT_EQ(PlayMacroFile(path, hooks), MacroPlayResult::Played);

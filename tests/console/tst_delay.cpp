@@ -126,6 +126,17 @@ private slots:
         QCOMPARE(dlg->txtMin->text().size(), 3);
     }
 
+    void tabMovesBetweenTheBoxes()
+    {
+        QApplication::setActiveWindow(dlg);
+        dlg->txtMin->setFocus();
+        QTRY_VERIFY(dlg->txtMin->hasFocus());
+        QTest::keyClick(dlg->txtMin, Qt::Key_Tab);
+        QVERIFY(dlg->txtSec->hasFocus());
+        QTest::keyClick(dlg->txtSec, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(dlg->txtMin->hasFocus());
+    }
+
     void enterContinuesAndEmptyMinutesCountAsNone()
     {
         QCOMPARE(Continue("2", ""), QString("120"));

@@ -6,6 +6,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "core/Tray.h"
 #include "core/X10Codes.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
@@ -306,6 +307,28 @@ private slots:
         QVERIFY(event.isAccepted());
         QVERIFY(!favs->isLoaded());
         favs->hooks = {};
+    }
+
+    void minimisedToTheTrayItStaysReachable()
+    {
+        favs->hooks.mnuMinToTrayChecked = [] { return true; };
+        MinOnStart = false;
+        favs->Load();
+        QVERIFY(QTest::qWaitForWindowExposed(favs));
+        favs->showMinimized();
+        QVERIFY(MinOnStart);
+        QVERIFY(TrayShown());
+        QCoreApplication::processEvents(); // the deferred hide
+        // Hidden behind the tray icon; where there is no tray, minimised on
+        // the task bar rather than hidden for good.
+        if (TrayAvailable())
+            QVERIFY(!favs->isVisible());
+        else
+            QVERIFY(favs->isVisible() && favs->isMinimized());
+        favs->hooks = {};
+        TrayDelete();
+        MinOnStart = false;
+        favs->showNormal();
     }
 
     void addressesAreChecked()

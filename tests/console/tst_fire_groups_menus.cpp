@@ -7,7 +7,9 @@
 #include "core/Globals.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "core/Shortcuts.h"
 #include "core/Transmitter.h"
+#include "core/Tray.h"
 #include "macros/GroupFile.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
@@ -18,6 +20,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -316,6 +319,16 @@ private slots:
         QVERIFY(fire->mnuFavs->isEnabled());
         QVERIFY(!fire->mnuRegular->isEnabled());
 
+        // "Main Window" in the favourites window puts the menu back the same way.
+        fire->lblShowFavs_Click();
+        FavsWindow().lblStandardView_Click();
+        QVERIFY(!FavsView);
+        QVERIFY(MainView);
+        QVERIFY(!FavsWindow().isLoaded());
+        QVERIFY(fire->isVisible());
+        QVERIFY(fire->mnuFavs->isEnabled());
+        QVERIFY(!fire->mnuRegular->isEnabled());
+
         fire->DropOnWindow("/nowhere/lights.cro");
         QCOMPARE(fire->pendingMacros(), QStringList{"/nowhere/lights.cro"});
         fire->tmrAcro->stop();
@@ -324,9 +337,26 @@ private slots:
         fire->tmrStartUp_Timer();
         QVERIFY(!fire->tmrStartUp->isActive());
         QVERIFY(fire->mnuMinOnStart->isChecked());
-        QVERIFY(!fire->isVisible());
+        // Without a tray the window waits minimised on the task bar instead.
+        if (TrayAvailable())
+            QVERIFY(!fire->isVisible());
+        else
+            QVERIFY(fire->isVisible() && fire->isMinimized());
         fire->TrayMouse(513);
         QVERIFY(fire->isVisible());
+        QVERIFY(!fire->isMinimized());
+    }
+
+    void hiddenStartupItemsTouchNoShortcut()
+    {
+        const QString link = StartupLinkPath();
+        QVERIFY(QDir().mkpath(QFileInfo(link).path()));
+        Write(link, "[Desktop Entry]\n");
+        fire->mnuRemoveStartup->trigger();
+        fire->mnuStartup->trigger();
+        QVERIFY(QFile::exists(link));
+        QVERIFY(!fire->mnuStartup->isVisible());
+        QVERIFY(!fire->mnuRemoveStartup->isVisible());
     }
 
     void languageSwitch()

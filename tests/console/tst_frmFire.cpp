@@ -21,6 +21,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -315,6 +317,46 @@ private slots:
         start();
         QVERIFY(!w->mnuLan->menuAction()->isVisible());
         QCOMPARE(w->mnuLanguage.size(), 1);
+    }
+
+    void shippedEnglishFileLeavesEveryTextAsWritten()
+    {
+        // Language names are not case-sensitive, so an English entry such as
+        // "On" would also turn the unit buttons' "ON" into "On".
+        const QString shipped = QFileInfo(QStringLiteral(__FILE__))
+                                    .absoluteDir()
+                                    .filePath(QStringLiteral("../../resources/language.ini"));
+        QVERIFY(QFile::exists(shipped));
+        auto texts = [this] {
+            QStringList all;
+            for (QObject *o : w->findChildren<QObject *>()) {
+                if (auto *b = qobject_cast<QAbstractButton *>(o))
+                    all << o->objectName() + QLatin1Char('=') + b->text();
+                else if (auto *l = qobject_cast<QLabel *>(o))
+                    all << o->objectName() + QLatin1Char('=') + l->text();
+                else if (auto *a = qobject_cast<QAction *>(o))
+                    all << o->objectName() + QLatin1Char('=') + a->text();
+            }
+            return all;
+        };
+        const QString oldLang = LangFile;
+        LangFile = InProgramFolder(QStringLiteral("no-language.ini"));
+        start();
+        const QStringList written = texts();
+        destroyWindow();
+
+        LangFile = shipped;
+        start();
+        const QStringList shown = texts();
+        w->chkTips.setText(QStringLiteral("1"));
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(w->cmdON[0], &enter);
+        const QString tip = w->cmdON[0]->toolTip();
+        LangFile = oldLang;
+        QCOMPARE(shown, written);
+        QCOMPARE(w->cmdON[0]->text(), QStringLiteral("ON"));
+        QCOMPARE(w->cmdAllOn->text(), QStringLiteral("On"));
+        QCOMPARE(tip, QStringLiteral(" Turn Unit 1 ON"));
     }
 
     void firstStartMakesTheDesktopShortcutOnce()

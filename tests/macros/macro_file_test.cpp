@@ -75,7 +75,12 @@ TEST(MacroFile, ReadingDropsQuotesAndBlankLines)
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(items[0].code, QStringLiteral("0100010000001000"));
     EXPECT_EQ(items[0].pause, QStringLiteral("0001"));
-    EXPECT_EQ(items[1].text(), QStringLiteral("01000100")); // short line kept as it stands
+    EXPECT_EQ(items[1].text(), QStringLiteral("0100")); // short line kept as it stands
+    EXPECT_FALSE(items[1].whole());
+    EXPECT_TRUE(items[0].whole());
+    // A code without a pause is not a whole line, though its last 4
+    // characters read as a number.
+    EXPECT_FALSE(ParseMacroItem(QStringLiteral("\"0100010000001000\"")).whole());
     EXPECT_EQ(items[2].pause, QStringLiteral("abcd"));
 
     EXPECT_TRUE(ReadMacroFile(Write(QStringLiteral("empty.cro"), ""), &items));

@@ -121,6 +121,13 @@ TEST(TimerLogFile, AutosaveWritesMovedLinesOrKeepsThemOnFailure)
     EXPECT_TRUE(failed.moved);
     EXPECT_FALSE(failed.written);
     EXPECT_TRUE(failed.keptText.isEmpty());
+
+    // With auto-save off there is nothing to lose: the lines leave the window
+    // even when the file cannot be created.
+    auto offBad = bad.autosave(log, false, limits, kNow);
+    EXPECT_TRUE(offBad.moved);
+    EXPECT_TRUE(offBad.written);
+    EXPECT_EQ(offBad.keptText, "\r\nline 4\r\nline 5");
 }
 
 TEST(TimerLogFile, SaveAtCloseAppendsOnlyWhenOnAndNotEmpty)
@@ -158,7 +165,7 @@ TEST(TimerLogFile, FixFileSizeTrimsToTheLastLinesAtomically)
     expected += "\r\n"; // the empty last piece, then the line end every rewrite adds
     EXPECT_EQ(readAll(path), expected);
 
-    // Lines that look like the old marker or end in it are kept as they stand.
+    // Lines "@@@" or ending in "@@@" are kept as they stand.
     writeFile(path, "a\r\nb\r\nc\r\nd\r\n@@@\r\nx@@@\r\ny\r\n");
     EXPECT_TRUE(TimerLogFile::FixFileSize(path, 4));
     EXPECT_EQ(readAll(path), "@@@\r\nx@@@\r\ny\r\n\r\n");

@@ -10,6 +10,7 @@
 #include "platform/SerialLink.h"
 #include "scheduler/DayRule.h"
 #include "scheduler/FrmTimers.h"
+#include "scheduler/InstallScheduler.h"
 #include "scheduler/SchedulerClock.h"
 #include "scheduler/frmTimerStatus.h"
 
@@ -156,6 +157,14 @@ private slots:
         QCOMPARE(log.statusColor(1), QColor(0xFF, 0xFF, 0));
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0));
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
+        QCOMPARE(log.loopStatusColor(), QColor(0xFF, 0xFF, 0));
+        w.txtLoop->setText("loop.cro");
+        w.chkEnableLoop->setChecked(true);
+        w.lblLoopDays->setText("Weekdays");
+        w.ShowTimerStatus();
+        QCOMPARE(log.loopStatusText(), QString("Loop Timer -  , Set For Weekdays \r\nloop.cro"));
+        QCOMPARE(log.loopStatusColor(), QColor(0, 0xFF, 0));
+        TmrChanged = false;
         QCOMPARE(FrmTimers::StatusRowText(4, "", "8:00:00", "Weekdays", false),
                  QString("Timer 4, Set For Weekdays at 8:00:00\r\n\t(Empty)\r\n"));
         QCOMPARE(FrmTimers::StatusRowText(4, "x", "8:00:00", "Never", true),
@@ -434,6 +443,25 @@ private slots:
         w.unload();
         for (int n = 0; n < 4; ++n)
             QVERIFY(!w.tmrThread[n]->isActive() || !w.engine().macroSlots.enabled(n));
+    }
+
+    // Runs last: it installs the program's own windows as the services.
+    void serviceReachesLoopSwitchAndMacroSound()
+    {
+        InstallScheduler();
+        TimersService *timers = Timers();
+        QVERIFY(timers);
+        timers->ensureLoaded();
+        FrmTimers *w = TimersWindow();
+        w->chkMsound->setChecked(true);
+        QVERIFY(timers->chkMsound());
+        w->chkMsound->setChecked(false);
+        QVERIFY(!timers->chkMsound());
+        timers->setChkEnableLoop(1);
+        QVERIFY(w->chkEnableLoop->isChecked());
+        timers->setChkEnableLoop(0);
+        QVERIFY(!w->chkEnableLoop->isChecked());
+        timers->unload();
     }
 
 private:

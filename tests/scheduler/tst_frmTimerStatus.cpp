@@ -17,6 +17,7 @@
 #include <QPrinterInfo>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 using namespace qelt;
 
@@ -123,6 +124,14 @@ private slots:
         QVERIFY(!again.statusView());
         again.Label4_Click();
         QCOMPARE(GetSet("Settings", "LogStatus"), QString("1"));
+
+        // The redraw switches twice, so the view stays; the click sound comes
+        // back from its setting and the rows show from the top.
+        ClickSound = "muted";
+        again.iRefresh();
+        QVERIFY(again.statusView());
+        QCOMPARE(ClickSound, InProgramFolder("click.wav"));
+        QCOMPARE(again.Text3.text(), QString("0"));
     }
 
     void statusRowsScrollAndClamp()
@@ -162,9 +171,12 @@ private slots:
         w.removeLastStatusRow();
         QCOMPARE(w.statusRowCount(), 9);
         QCOMPARE(w.VSEvents->maximum(), 3);
-        w.setStatusRowCount(3); // never fewer than six
+        w.VSEvents->setValue(3);
+        w.setStatusRowCount(3); // never fewer than six, shown from the top
         QCOMPARE(w.statusRowCount(), 6);
         QVERIFY(!w.VSEvents->isEnabled());
+        QCOMPARE(w.VSEvents->value(), 0);
+        QCOMPARE(w.Text3.text(), QString("0"));
     }
 
     void labelButtonColours()
@@ -261,6 +273,9 @@ private slots:
         w.setLogText("a\r\nb\r\nc\r\nd\r\ne\r\nf");
         w.tmrLogWrite_Timer();
         QCOMPARE(w.logText(), QString("a\r\nb\r\nc\r\nd\r\ne\r\nf"));
+        w.chkSaveLog->setChecked(false); // nothing to save: the old lines go anyway
+        w.tmrLogWrite_Timer();
+        QCOMPARE(w.logText(), QString("\r\ne\r\nf"));
         for (const char *k : {"MaxLogSize", "KeepLogSize", "TrimTimerLog"})
             DeleteSet("Settings", k);
     }
@@ -307,6 +322,12 @@ private slots:
         QCOMPARE(GetSet("Settings", "TimerLogL"), QString("0"));
         QCOMPARE(readAll(w.logFile.path()),
                  TimerLogFile::SaveBlock("last words", m_wall.now()).toUtf8());
+
+        // A second unload does not append the log again; the autosave has ended.
+        w.unload();
+        QCOMPARE(readAll(w.logFile.path()),
+                 TimerLogFile::SaveBlock("last words", m_wall.now()).toUtf8());
+        QVERIFY(!w.tmrLogWrite->isActive());
 
         frmTimerStatus next;
         QVERIFY(next.chkSaveLog->isChecked());
