@@ -29,11 +29,6 @@ public:
     QPushButton *cmdCancel;
     QLabel *lbl2;
 
-    // The three parts of the entry, in seconds.
-    int minutesPart() const { return m_minPart; }
-    int secondsPart() const { return m_secPart; }
-    int total() const { return m_total; }
-
     void cmdContinue_Click();
     void cmdCancel_Click();
 
@@ -49,6 +44,7 @@ private:
     bool keyAllowed(QLineEdit *box, QKeyEvent *key) const;
     void invalidNumber();
 
+    // The parts of the entry and their sum, in seconds.
     int m_minPart = 0;
     int m_secPart = 0;
     int m_total = 0;

@@ -87,7 +87,7 @@ QString ReadINI(const QString &section, const QString &key, const QString &defau
     // Read afresh on every call: the language menu copies another language
     // over the file while the program runs.
     QFile in(file);
-    if (in.open(QIODevice::ReadOnly)) {
+    if (!file.isEmpty() && in.open(QIODevice::ReadOnly)) {
         if (const auto found = lookup(decodeFile(in.readAll()), section, key))
             value = *found;
     }

@@ -18,9 +18,9 @@ inline constexpr double kMacroMaxPause = 9999.0;
 
 // One item of a macro file, quotes removed.
 struct MacroItem {
-    QString code;  // the first 16 characters (fewer when the item is short)
-    QString pause; // the last 4 characters (they overlap the code when the
-                   // item is shorter than 20 characters)
+    QString code;      // the first 16 characters (fewer when the item is short)
+    QString pause;     // the last 4 characters (they overlap the code when the
+                       // item is shorter than 20 characters)
     QString read = {}; // the whole item as read; empty for one made from parts
 
     // The item as it stands in the file between the quotes.
