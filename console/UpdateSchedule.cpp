@@ -38,9 +38,14 @@ void UpdateSchedule::tick(const QDateTime &now)
     m_ticks = 0;
     if (settingNumber(QStringLiteral("ChkForUpdts"), QStringLiteral("3")) == 1)
         weeklyRule(now);
-    if (++m_blocks >= 2) {
-        if (settingNumber(QStringLiteral("ChkForUpdts"), QStringLiteral("3")) == 3)
+    // While the question waits for its answer the clock keeps ticking; a
+    // second question is not stacked on top of it.
+    if (++m_blocks >= 2 && !m_asking) {
+        if (settingNumber(QStringLiteral("ChkForUpdts"), QStringLiteral("3")) == 3) {
+            m_asking = true;
             firstTimeQuestion(now);
+            m_asking = false;
+        }
         m_blocks = 0;
     }
 }

@@ -36,6 +36,7 @@ private:
 
     int m_ticks = 0;
     int m_blocks = 0;
+    bool m_asking = false; // the question is open (clock ticks go on meanwhile)
 };
 
 } // namespace qelt

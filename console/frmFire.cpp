@@ -320,6 +320,7 @@ void frmFire::buildControls()
     tmrPanic = timer(QStringLiteral("tmrPanic"), 750);
     tmrStartUp = timer(QStringLiteral("tmrStartUp"), 750);
     tmrTindicate = timer(QStringLiteral("tmrTindicate"), 750);
+    tmrClock = timer(QStringLiteral("tmrClock"), 500);
 
     setLamp(false);
     m_slidePicture = 3;
@@ -410,6 +411,8 @@ void frmFire::connectHandlers()
     connect(tmrFlash, &QTimer::timeout, this, &frmFire::tmrFlash_Timer);
     connect(tmrAcro, &QTimer::timeout, this, &frmFire::tmrAcro_Timer);
     connect(tmrTindicate, &QTimer::timeout, this, &frmFire::tmrTindicate_Timer);
+    connect(tmrClock, &QTimer::timeout, this, &frmFire::tmrClock_Timer);
+    setupClock();
 
     m_txtCommand.setHandler([this](const QString &text) { txtCommand_Change(text); });
     m_lblGrp.setHandler([](const QString &text) {
@@ -624,6 +627,7 @@ void frmFire::Form_Load()
     LoadCaptions();
     // 2
     afterStart->start();
+    tmrClock->start();
     // 3
     SoundsOn = false;
     // 4: position, kept on the screen (all in twips).
@@ -881,6 +885,7 @@ void frmFire::Form_Unload()
         return;
     m_unloaded = true;
     m_exiting = true;
+    tmrClock->stop();
     // 1
     ZoomSound = QStringLiteral("none");
     // 2

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleServices.h"
 #include "console/EventControls.h"
+#include "console/UpdateSchedule.h"
 #include "core/Mailbox.h"
 
 #include <QPixmap>
@@ -102,6 +103,10 @@ public:
     void tmrFlash_Timer();
     void tmrTindicate_Timer();
     void flashOff();
+
+    // --- clock and weekly update check ---
+    void tmrClock_Timer();
+    void setupClock();
     // Hand-overs of macro files waiting to be played, in order.
     QStringList pendingMacros() const { return m_croQueue; }
     bool macroPlaying() const { return m_croPlaying; }
@@ -191,6 +196,8 @@ public:
     QTimer *tmrPanic = nullptr;
     QTimer *tmrStartUp = nullptr;
     QTimer *tmrTindicate = nullptr;
+    QTimer *tmrClock = nullptr;
+    UpdateSchedule m_updateSchedule;
     QString tmrFlashTag; // "run" during a group, "Recording" while recording
 
     // The pop-up menu and its items (captions and design states; what each

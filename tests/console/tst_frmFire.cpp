@@ -78,7 +78,7 @@ public:
 class FakeTimers : public TimersService {
 public:
     QWidget *widget() override { return nullptr; }
-    void ensureLoaded() override {}
+    void ensureLoaded() override { ++loads; }
     bool isLoaded() const override { return true; }
     void unload() override { ++unloads; }
     bool macroRunning() const override { return false; }
@@ -89,6 +89,7 @@ public:
     bool chkMsound() const override { return false; }
 
     int unloads = 0;
+    int loads = 0;
     QList<int> loopValues;
 
 private:
@@ -227,6 +228,30 @@ private slots:
         SetDialogProvider(nullptr);
         CloseDataFile();
         AbortSend = false;
+    }
+
+    void clockKeepsTheTimersWindowLoadedAndSwitchedOn()
+    {
+        start();
+        w->Check1->setChecked(false);
+        timers.setCheck2(false);
+        const int before = timers.loads;
+        w->tmrClock_Timer();
+        QVERIFY(timers.loads > before);
+        QVERIFY(!timers.check2()); // an unticked Check1 leaves the switch alone
+        QVERIFY(!w->lblClock->text().isEmpty());
+
+        w->Check1->setChecked(true);
+        timers.setCheck2(false); // switched off elsewhere
+        w->tmrClock_Timer();
+        QVERIFY(timers.check2());
+
+        w->hide();
+        w->tmrClock_Timer();
+        QVERIFY(!MainView);
+        w->show();
+        w->tmrClock_Timer();
+        QVERIFY(MainView);
     }
 
     void startRestoresTheStoredState()

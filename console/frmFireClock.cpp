@@ -1,0 +1,49 @@
+// The console clock: shows the time, keeps MainView in step with the window,
+// keeps the timers window loaded and its master switch on while Check1 is
+// ticked, and runs the weekly update-check schedule.
+#include "console/frmFire.h"
+
+#include "core/Dialogs.h"
+#include "core/FileHelpers.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Transmitter.h"
+#include "scheduler/SchedulerClock.h"
+#include "scheduler/SchedulerServices.h"
+
+#include <QCheckBox>
+
+namespace qelt {
+
+void frmFire::setupClock()
+{
+    m_updateSchedule.setIndicator = [this](const QString &caption, bool visible) {
+        lblIndicate->setText(caption);
+        lblIndicate->setVisible(visible);
+    };
+    m_updateSchedule.startUpdater = [] { OpenDoc(InProgramFolder(QStringLiteral("update"))); };
+    m_updateSchedule.askYesNo = [](const QString &prompt, const QString &title) {
+        return Questions(prompt, 2, title) == 1;
+    };
+}
+
+void frmFire::tmrClock_Timer()
+{
+    CurrentWaitClock().processEvents();
+    if (m_unloaded)
+        return;
+    const QDateTime now = WallNow();
+    lblClock->setText(ClockText(now.time()));
+    MainView = isVisible();
+    m_updateSchedule.tick(now);
+    if (m_unloaded)
+        return;
+    TimersService *timers = Timers();
+    if (!timers)
+        return;
+    if (Check1->isChecked())
+        timers->setCheck2(true);
+    timers->ensureLoaded();
+}
+
+} // namespace qelt
