@@ -356,11 +356,7 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         createRow(i);
 }
 
-FrmTimers::~FrmTimers()
-{
-    if (Timers() == this)
-        SetTimers(nullptr);
-}
+FrmTimers::~FrmTimers() = default;
 
 // --- rows -----------------------------------------------------------------------
 

@@ -32,22 +32,21 @@ class frmTimerStatus;
 // engine (due check, macro slots, overflow list, send queue). It is loaded
 // hidden by the console's clock and stays loaded; OK only hides it, Cancel
 // unloads it without saving.
-class FrmTimers : public QWidget, public TimersService {
+class FrmTimers : public QWidget {
     Q_OBJECT
 public:
     // log: the timer log window whose status rows follow the timer rows.
     explicit FrmTimers(frmTimerStatus *log, QWidget *parent = nullptr);
     ~FrmTimers() override;
 
-    // TimersService
-    QWidget *widget() override { return this; }
-    void ensureLoaded() override;
-    bool isLoaded() const override { return m_loaded; }
-    void unload() override;
-    bool macroRunning() const override;
-    bool check2() const override;
-    void setCheck2(bool on) override;
-    Mailbox &check4Text() override { return m_check4Text; }
+    // What the console reaches through the timers service.
+    void ensureLoaded();
+    bool isLoaded() const { return m_loaded; }
+    void unload();
+    bool macroRunning() const;
+    bool check2() const;
+    void setCheck2(bool on);
+    Mailbox &check4Text() { return m_check4Text; }
 
     // The timer file; tests point it elsewhere.
     QString timerFilePath = TimerTable::DefaultPath();

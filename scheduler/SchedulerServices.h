@@ -29,9 +29,9 @@ public:
     virtual Mailbox &check4Text() = 0;
     // The loop timer's switch chkEnableLoop (0 off, 1 on). The console's
     // macro player pauses the loop timer while it plays and restores it.
-    virtual void setChkEnableLoop(int /*value*/) {}
+    virtual void setChkEnableLoop(int value) = 0;
     // chkMsound: a tick sound before every command of a macro play.
-    virtual bool chkMsound() const { return false; }
+    virtual bool chkMsound() const = 0;
 };
 
 // What the console and the scheduler use of the timer log window
