@@ -800,7 +800,7 @@ void frmFire::BuildLanguageMenu()
     }
     mnuLanguage[0]->setData(QStringLiteral("English.lan"));
     for (QAction *a : std::as_const(mnuLanguage))
-        a->setChecked(a->text() == mnuLanTag);
+        a->setChecked(a->data().toString().section(QLatin1Char('.'), 0, 0) == mnuLanTag);
     mnuLan->menuAction()->setVisible(true);
 }
 

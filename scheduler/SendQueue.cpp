@@ -4,6 +4,9 @@
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace qelt {
 
 namespace {
@@ -24,12 +27,14 @@ void SendQueue::add(const QString &frame)
 
 double SendQueue::GPause()
 {
-    bool ok = false;
-    const double pause =
+    QString text =
         GetSet(QStringLiteral("Settings"), QStringLiteral("GPause"), QStringLiteral("0.6"))
-            .trimmed()
-            .toDouble(&ok);
-    if (!ok || pause != pause) // not a number
+            .trimmed();
+    bool ok = false;
+    double pause = text.toDouble(&ok);
+    if (!ok) // typed with a decimal comma, as the user's locale may write it
+        pause = text.replace(u',', u'.').toDouble(&ok);
+    if (!ok || !std::isfinite(pause))
         return 0.6;
     return pause < 0 ? 0.0 : pause;
 }
@@ -58,7 +63,9 @@ void SendQueue::tick()
             SendBits(frame);
             if (onSent)
                 onSent(frame);
-            m_pauseUntilNs = CurrentWaitClock().nowNs() + qint64(GPause() * 1e9);
+            // A day at most, so an absurd setting cannot overflow the deadline.
+            m_pauseUntilNs =
+                CurrentWaitClock().nowNs() + qint64(std::min(GPause(), 86400.0) * 1e9);
         } else if (!frame.isNull()) {
             // Not sent, and no pause: the producers queue only whole frames.
             LogErr(QStringLiteral("tmrSendBits_Timer"), QStringLiteral("FrmTimers"), 5,

@@ -32,8 +32,8 @@ public:
     // True while a frame is going out or its pause lasts.
     bool busy() const;
 
-    // "Settings"/"GPause" in seconds: 0.6 when missing or not a number,
-    // 0 when negative.
+    // "Settings"/"GPause" in seconds ("0.6", ".6" or "0,6"): 0.6 when
+    // missing or not a number, 0 when negative.
     static double GPause();
 
     // Called after every frame handed to SendBits (the benchmark's probe).
