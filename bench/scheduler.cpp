@@ -109,7 +109,7 @@ int main(int argc, char **argv)
     platform::RecordingSerialLink link;
     SetCommLink(&link);
 
-    // Macros: 1000 lines, 1 s apart (house P, so they are told apart from
+    // Macros: 1000 lines, 1 s apart (house K, so they are told apart from
     // the single commands on houses A to F).
     QByteArray macro;
     for (int i = 0; i < 1000; ++i)

@@ -25,41 +25,43 @@ QString timerWord(int row)
     return LangCap(QStringLiteral("Timer")) + u' ' + QString::number(row + 1);
 }
 
-// True when the action text names a program or shortcut to start: the whole
-// text is a file, or the text up to and including the first ".exe" / ".lnk" /
+// True when the text names a program or shortcut to start: the whole text
+// is a file, or the text up to and including the first ".exe" / ".lnk" /
 // ".desktop" of its file name is one, or (programs here need no extension)
 // the text up to one of its blanks is an executable file, the rest being
 // arguments.
-bool namesProgram(const QString &s)
+bool namesProgram(const QString &t)
 {
-    auto exists = [](const QString &path) {
-        return FileExists(path) || FileExists(TimerTable::ActionPath(path));
-    };
-    if (s.isEmpty())
-        return false;
-    if (exists(s))
+    if (FileExists(t))
         return true;
-    const int slash = s.lastIndexOf(u'/');
-    const QString folder = s.left(slash + 1);
-    const QString name = s.mid(slash + 1);
+    const int slash = t.lastIndexOf(u'/');
+    const QString folder = t.left(slash + 1);
+    const QString name = t.mid(slash + 1);
     for (const QString &ext :
          {QStringLiteral(".exe"), QStringLiteral(".lnk"), QStringLiteral(".desktop")}) {
         const int at = name.indexOf(ext, 0, Qt::CaseInsensitive);
         if (at >= 0)
-            return exists(folder + name.left(at + ext.size()));
+            return FileExists(folder + name.left(at + ext.size()));
     }
-    auto executable = [](const QString &path) {
-        for (const QString &p : {path, TimerTable::ActionPath(path)}) {
-            const QFileInfo info(p);
-            if (info.isFile() && info.isExecutable())
-                return true;
-        }
-        return false;
-    };
-    for (int blank = s.indexOf(u' '); blank > 0; blank = s.indexOf(u' ', blank + 1))
-        if (executable(s.left(blank)))
+    for (int blank = t.indexOf(u' '); blank > 0; blank = t.indexOf(u' ', blank + 1)) {
+        const QFileInfo info(t.left(blank));
+        if (info.isFile() && info.isExecutable())
             return true;
+    }
     return false;
+}
+
+// The command line that starts the program the action text names: the text
+// as it stands, or, for a relative name found only in the program folder,
+// the text with that folder in front. Empty when it names no program.
+QString programCommand(const QString &s)
+{
+    if (s.isEmpty())
+        return {};
+    if (namesProgram(s))
+        return s;
+    const QString inFolder = TimerTable::ActionPath(s);
+    return inFolder != s && namesProgram(inFolder) ? inFolder : QString();
 }
 
 } // namespace
@@ -134,9 +136,10 @@ void ActionRunner::StartTimer()
     }
     QStringList items;
     if (!ReadMacroItems(path, &items)) {
-        WriteErrLog(QStringLiteral("Cannot read: StartTimer in FrmTimers: Timer %1 - %2")
-                        .arg(row + 1)
-                        .arg(path));
+        WriteErrLog(
+            QStringLiteral("75 Path/File access error: StartTimer in FrmTimers: Timer %1 - %2")
+                .arg(row + 1)
+                .arg(path));
         m_host.setStatus(
             row, m_host.statusText(row) + u'\t' + LangCap(QStringLiteral("Error")).toUpper(),
             kStatusErrorRgb);
@@ -163,11 +166,10 @@ void ActionRunner::RunAction(const QString &rowText)
 
     const QString s = A.trimmed();
     bool done = false;
-    if (namesProgram(s)) {
+    const QString program = programCommand(s);
+    if (!program.isEmpty()) {
         // The whole text, so words after the program name reach it as arguments.
-        done = m_host.runFile(FileExists(s) || !FileExists(TimerTable::ActionPath(s))
-                                  ? s
-                                  : TimerTable::ActionPath(s));
+        done = m_host.runFile(program);
     } else {
         const QStringList w = s.split(u' ');
         if (w.size() == 3) {

@@ -8,15 +8,6 @@ namespace qelt {
 
 DueCheck::DueCheck(TimerTable &table) : m_table(table) {}
 
-bool DueCheck::rowDueAt(int i, const QDateTime &second) const
-{
-    if (!m_table.isValidRow(i))
-        return false;
-    const TimerRow &row = m_table.row(i);
-    return row.triggerTime == ClockText(second.time(), locale) &&
-           DayRuleLetsRun(row.dayRule, second.date().dayOfWeek());
-}
-
 QList<int> DueCheck::collect(const QDateTime &now, bool catchUp)
 {
     QDateTime second = now;

@@ -28,11 +28,6 @@ public:
     QList<int> collect(const QDateTime &now, bool catchUp = true);
     // Forgets the last check time (the next collect looks at its own second).
     void reset() { m_last = {}; }
-    QDateTime lastChecked() const { return m_last; }
-
-    // True when row i's trigger text equals the clock text of that second
-    // and its day rule allows that day (does not look at the memory).
-    bool rowDueAt(int i, const QDateTime &second) const;
 
     QLocale locale; // the clock text's form
 

@@ -10,6 +10,7 @@
 #include "scheduler/SendQueue.h"
 #include "scheduler/TimerTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qelt {
@@ -169,6 +170,9 @@ void MacroSlots::tick(int n)
         pauseText = QStringLiteral("0");
     double pause = 0;
     const bool pauseOk = PauseSeconds(pauseText, &pause);
+    // Four characters hold at most 9999 s as digits; a number written
+    // otherwise ("9e99") would keep the slot counting down for ever.
+    pause = std::min(pause, 9999.0);
     // A line is queued only as a whole frame of a valid command code.
     const bool codeOk = line.isEmpty() || (line.size() >= 20 && IsCmdCode(line.left(16)));
     if (!pauseOk || !codeOk) {

@@ -40,8 +40,6 @@ public:
 
     const QStringList &lines(int n) const { return m_slot[n].lines; }
     int SlotRow(int n) const { return m_slot[n].row; }
-    int SlotLine(int n) const { return m_slot[n].line; }
-    const SlotState &state(int n) const { return m_slot[n].state; }
 
     // Hands a macro to free slot n: its lines, the timer row, the start time
     // shown in its entries; with setInterval5 (a timer start) the first tick

@@ -27,9 +27,9 @@ SchedulerEngine::SchedulerEngine(TimerTable &table_, SchedulerHost &host)
 
 void SchedulerEngine::Timer2()
 {
-    // Timer2 ticks every 500 ms while the master switch is on; a longer
-    // silence means it was switched off, and rows whose time passed while
-    // off must not start now.
+    // Timer2 ticks every 500 ms while the master switch is on; a silence
+    // beyond the catch-up bound means it was switched off, and rows whose
+    // time passed while off must not start now.
     const qint64 now = CurrentWaitClock().nowNs();
     const bool catchUp = m_lastTimer2Ns >= 0 && now - m_lastTimer2Ns <= kSwitchedOffNs;
     m_lastTimer2Ns = now;

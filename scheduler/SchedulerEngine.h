@@ -48,11 +48,9 @@ public:
     // that row's rule alone (TmrChanged keeps its value).
     void Timer2();
     // The master switch turned on: seconds that passed while it was off are
-    // not caught up. (Without this call, a Timer2 silence of over 3 s is
-    // taken as the switch having been off.)
+    // not caught up. (Without this call, a Timer2 silence longer than the
+    // due check's catch-up bound is taken as the switch having been off.)
     void dueCheckSwitchedOn();
-    // Rows found due but not started yet.
-    const QList<int> &waitingStarts() const { return m_waiting; }
 
     bool MacroRunning() const { return macroSlots.MacroRunning; }
 
@@ -89,7 +87,9 @@ private:
     void startWaiting();
     void afterStart(int row);
 
-    static constexpr qint64 kSwitchedOffNs = 3'000'000'000;
+    // Shorter silences are a handler that ran long: their seconds are
+    // caught up.
+    static constexpr qint64 kSwitchedOffNs = qint64(DueCheck::kMaxCatchUpSeconds) * 1'000'000'000;
 
     SchedulerHost &m_host;
     QList<int> m_waiting;

@@ -64,8 +64,7 @@ void SendQueue::tick()
             if (onSent)
                 onSent(frame);
             // A day at most, so an absurd setting cannot overflow the deadline.
-            m_pauseUntilNs =
-                CurrentWaitClock().nowNs() + qint64(std::min(GPause(), 86400.0) * 1e9);
+            m_pauseUntilNs = CurrentWaitClock().nowNs() + qint64(std::min(GPause(), 86400.0) * 1e9);
         } else if (!frame.isNull()) {
             // Not sent, and no pause: the producers queue only whole frames.
             LogErr(QStringLiteral("tmrSendBits_Timer"), QStringLiteral("FrmTimers"), 5,

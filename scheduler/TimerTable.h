@@ -20,8 +20,6 @@ struct TimerRow {
     // started on, so it cannot start twice in the same second.
     QDate lastFiredDate;
     QString lastFiredTrigger;
-
-    bool isEmpty() const { return action.isEmpty() && startText.isEmpty(); }
 };
 
 class TimerTable {
@@ -76,9 +74,8 @@ public:
     // in front (an absolute one, or one inside the program folder, stays).
     static QString ActionPath(const QString &action);
 
-    // What was last loaded or saved, to store one row's changed rule without
-    // saving the table's other pending changes.
-    const QList<TimerRow> &savedRows() const { return m_saved; }
+    // Remembers the rows as last loaded or saved, so one row's changed rule
+    // can be stored without saving the table's other pending changes.
     void markSaved() { m_saved = m_rows; }
     // Sets the rule of row i in the stored copy and writes that copy to path.
     bool storeRuleOnly(int i, const QString &rule, const QString &path);

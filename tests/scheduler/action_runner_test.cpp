@@ -113,6 +113,15 @@ TEST_F(Runner, ProgramsStartWithTheirArgumentsAndFailuresAreErrors)
     EXPECT_EQ(host.programs, QStringList{action});
     EXPECT_TRUE(host.log.contains(":  Success"));
 
+    // Named relative to the program folder, with an argument: started from there.
+    const QString tool = InProgramFolder("dim.sh");
+    WriteFile(tool, "#!/bin/sh\n");
+    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
+    host = FakeHost();
+    start("dim.sh 50");
+    EXPECT_EQ(host.programs, QStringList{tool + " 50"});
+    EXPECT_TRUE(host.log.contains(":  (dim.sh 50) :  Success"));
+
     // A program that cannot be started is an error, not a success.
     host = FakeHost();
     host.runResult = false;

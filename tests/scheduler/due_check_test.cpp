@@ -198,6 +198,15 @@ TEST_F(EngineDue, SkippedSecondsStillStart)
     runFor(engine, clock, 4000);
     EXPECT_EQ(host.log.count("Success"), 2);
     EXPECT_EQ(link.bits().size(), 2 * 40);
+
+    // A handler that held the thread for 6 s: within the catch-up bound, so
+    // both rows due meanwhile still start.
+    setRow(table, 2, "A 3 On", "7:05:07", "Everyday");
+    setRow(table, 3, "A 4 On", "7:05:09", "Everyday");
+    clock.advanceMs(6000);
+    runFor(engine, clock, 3000);
+    EXPECT_EQ(host.log.count("Success"), 4);
+    EXPECT_EQ(link.bits().size(), 4 * 40);
 }
 
 TEST_F(EngineDue, MasterSwitchOffStartsNothingNotEvenLater)

@@ -82,6 +82,9 @@ TEST_F(SlotsFixture, LongPausesAreCountedDownInMinutes)
     EXPECT_EQ(big.size(), 1 + 165 + 1 + 1);
     EXPECT_EQ(big[big.size() - 2], 39000);
     EXPECT_LE(*std::max_element(big.begin(), big.end()), 60000);
+    // A pause written as a huge number counts as the largest one.
+    ms.load(3, 0, {kOn + "9e99"}, wall.now());
+    EXPECT_EQ(playByHand(ms, 3), big);
 }
 
 TEST_F(SlotsFixture, ShortBlankAndBadLinesNeverLeaveTheSlotBusy)

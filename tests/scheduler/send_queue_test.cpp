@@ -67,8 +67,8 @@ TEST(SendQueue, GPauseSettings)
     const struct {
         const char *value;
         double pause;
-    } cases[] = {{"0.6", 0.6}, {"0", 0.0},   {"1.25", 1.25}, {"abc", 0.6},  {"", 0.6},
-                 {"-2", 0.0},  {"nan", 0.6}, {"inf", 0.6},   {".6", 0.6},   {"0,8", 0.8}};
+    } cases[] = {{"0.6", 0.6}, {"0", 0.0},   {"1.25", 1.25}, {"abc", 0.6}, {"", 0.6},
+                 {"-2", 0.0},  {"nan", 0.6}, {"inf", 0.6},   {".6", 0.6},  {"0,8", 0.8}};
     for (const auto &c : cases) {
         SaveSet("Settings", "GPause", c.value);
         EXPECT_DOUBLE_EQ(SendQueue::GPause(), c.pause) << c.value;
