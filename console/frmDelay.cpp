@@ -14,9 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -58,6 +60,9 @@ frmDelay::frmDelay(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmDelay"));
     setWindowTitle(QStringLiteral("Delay Time"));
     setModal(true);
+    // Closing the dialog while the console sits in the tray must not end
+    // the program; the program ends only through its exit.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     lblDesc = new QLabel(QStringLiteral("Enter Delay Time "), this);
     lblDesc->setObjectName(QStringLiteral("lblDesc"));
@@ -286,8 +291,23 @@ frmDelay &DelayDialog()
 QString ShowDelayDialog(QWidget *owner)
 {
     frmDelay &dialog = DelayDialog();
-    if (owner)
-        dialog.move(owner->geometry().center() - dialog.rect().center());
+    if (owner) {
+        // The size comes from the layout only once it is computed; centring
+        // on the default size of a never-shown dialog puts it far up-left.
+        dialog.adjustSize();
+        // move() places the window frame, known once the dialog was shown.
+        const QSize outer = dialog.frameGeometry().size().expandedTo(dialog.size());
+        QRect frame(owner->geometry().center() - QPoint(outer.width() / 2, outer.height() / 2),
+                    outer);
+        if (const QScreen *screen = owner->screen()) {
+            const QRect area = screen->availableGeometry();
+            frame.moveRight(std::min(frame.right(), area.right()));
+            frame.moveBottom(std::min(frame.bottom(), area.bottom()));
+            frame.moveLeft(std::max(frame.left(), area.left()));
+            frame.moveTop(std::max(frame.top(), area.top()));
+        }
+        dialog.move(frame.topLeft());
+    }
     dialog.txtMin->setFocus();
     dialog.exec();
     return DelayTime;

@@ -26,7 +26,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -38,7 +37,6 @@ namespace qelt {
 
 namespace {
 
-constexpr int kTwips = 15;   // twips per pixel
 constexpr int kRowPx = 16;   // 240 twips: one list row and one button row
 constexpr int kRowLeft = 6;  // left of cmdON(0)
 constexpr int kButtonW = 24; // 360 twips: cmdOFF sits this far right of cmdON
@@ -175,6 +173,8 @@ bool SplitFavAddress(const QString &address, QString *house, QString *unit)
 frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmFavs"));
+    // Closing it brings the main window back; it never ends the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setAcceptDrops(true);
     m_rowIcon = RowIcon();
 
@@ -318,7 +318,7 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     });
 
     placeRows();
-    resize(3360 / kTwips, 200);
+    resize(3360 / kTwipsPerPixel, 200);
 }
 
 QListWidget *frmFavs::shownList() const
@@ -371,7 +371,7 @@ void frmFavs::placeRows()
     }
     const int listLeft = kRowLeft + 2 * kButtonW + kGapPx;
     const int listWidth = std::max(40, centralWidget()->width() - listLeft - 4);
-    const int listHeight = m_listHeight / kTwips;
+    const int listHeight = m_listHeight / kTwipsPerPixel;
     lstFavs->setGeometry(listLeft, kListTop + shift, listWidth, listHeight);
     lstFavsUS->setGeometry(listLeft, kListTop + shift, listWidth, listHeight);
     Pic1->setGeometry(0, kListTop + shift + listHeight + 10, centralWidget()->width(), kPic1Px);
@@ -450,7 +450,7 @@ void frmFavs::SizeFavs()
     placeRows();
     const int central = Pic1->geometry().bottom() + 1;
     const int fit = menuBar()->sizeHint().height() + central + StatusBar1->sizeHint().height();
-    FavFitHeight = fit * kTwips;
+    FavFitHeight = fit * kTwipsPerPixel;
     setMinimumHeight(fit);
     setMaximumHeight(fit);
     resize(width(), fit);
@@ -530,8 +530,8 @@ void frmFavs::Load()
 
     // Position, in twips, kept on the screen.
     QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
-    const double defLeft = main ? main->x() * kTwips : 0;
-    const double defTop = main ? main->y() * kTwips : 0;
+    const double defLeft = main ? main->x() * kTwipsPerPixel : 0;
+    const double defTop = main ? main->y() * kTwipsPerPixel : 0;
     auto number = [](const QString &key, double def) {
         bool ok = false;
         const double v =
@@ -542,21 +542,8 @@ void frmFavs::Load()
     double top = number(QStringLiteral("FavTop"), defTop);
     const double widthTw =
         std::max<double>(number(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
-    const QRect screen = QGuiApplication::primaryScreen()
-                             ? QGuiApplication::primaryScreen()->geometry()
-                             : QRect(0, 0, 1024, 768);
-    const double screenW = screen.width() * kTwips;
-    const double screenH = screen.height() * kTwips;
-    if (top < 50)
-        top = 85;
-    if (top > screenH - 1000)
-        top = screenH - 2500;
-    if (left > screenW - 1500)
-        left = screenW - 2000;
-    if (left < 0)
-        left = 0;
-    move(int(left / kTwips), int(top / kTwips));
-    resize(int(widthTw / kTwips), height());
+    MoveOnScreenTwips(this, left, top);
+    resize(int(widthTw / kTwipsPerPixel), height());
 
     m_loading = false;
     SetFavs();
@@ -583,12 +570,12 @@ void frmFavs::Unload()
     MainView = true;
     if (!isMinimized()) {
         SaveSet(QStringLiteral("Settings"), QStringLiteral("FavLeft"),
-                QString::number(x() * kTwips));
+                QString::number(x() * kTwipsPerPixel));
         SaveSet(QStringLiteral("Settings"), QStringLiteral("FavTop"),
-                QString::number(y() * kTwips));
+                QString::number(y() * kTwipsPerPixel));
     }
     SaveSet(QStringLiteral("Settings"), QStringLiteral("FavWidth"),
-            QString::number(width() * kTwips));
+            QString::number(width() * kTwipsPerPixel));
     if (MainWindow())
         MainWindow()->setCheck1Text(QString());
     FavHold = false;
@@ -650,8 +637,8 @@ void frmFavs::changeEvent(QEvent *event)
 void frmFavs::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    if (width() < kMinWidthTwips / kTwips)
-        resize(kMinWidthTwips / kTwips, height());
+    if (width() < kMinWidthTwips / kTwipsPerPixel)
+        resize(kMinWidthTwips / kTwipsPerPixel, height());
     placeRows();
 }
 

@@ -36,7 +36,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 
 // The window's pictures are compiled into the library; a static library's
@@ -50,7 +49,6 @@ namespace qelt {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kWidthClosed = 4300; // twips, group panel closed
 // Taller than the design's 5250 twips: the bottom strip holds the timer
 // indicator and the favourites link.
@@ -512,25 +510,7 @@ void frmFire::connectHandlers()
         if (b == Qt::RightButton)
             Popup1->popup(QCursor::pos());
     });
-    connect(Command1, &QPushButton::clicked, this, [] {
-        const QString zoom = ZoomSound;
-        ZoomSound = QStringLiteral("none");
-        TimersService *timers = Timers();
-        if (timers) {
-            timers->ensureLoaded();
-            QWidget *w = timers->widget();
-            if (w && w->isVisible() && SoundsOn)
-                PlayWav(ClickSound);
-            if (w) {
-                if (w->isMinimized())
-                    w->showNormal();
-                w->show();
-                w->raise();
-                w->activateWindow();
-            }
-        }
-        ZoomSound = zoom;
-    });
+    connect(Command1, &QPushButton::clicked, this, [this] { showTimersWindow(); });
     connect(lblMenu, &EventLabel::mouseUp, this, [this](Qt::MouseButton b) {
         if (b == Qt::LeftButton) {
             Popup1->popup(mapToGlobal(QPoint(px(100), lblMenu->y() + lblMenu->height() - 1)));
@@ -638,19 +618,7 @@ void frmFire::Form_Load()
         double top =
             GetSet(QStringLiteral("Settings"), QStringLiteral("MainTop"), QStringLiteral("500"))
                 .toDouble();
-        QScreen *screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-        const double screenW = area.width() * double(kTwipsPerPixel);
-        const double screenH = area.height() * double(kTwipsPerPixel);
-        if (top < 50)
-            top = 85;
-        if (top > screenH - 1000)
-            top = screenH - 2500;
-        if (left > screenW - 1500)
-            left = screenW - 2000;
-        if (left < 0)
-            left = 0;
-        move(int(left / kTwipsPerPixel), int(top / kTwipsPerPixel));
+        MoveOnScreenTwips(this, left, top);
     }
     // 5
     if (PrefsOpen) {

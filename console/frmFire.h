@@ -343,6 +343,7 @@ private:
     void focusToFocus();
     void sendFrame(const QString &frame);
     void writeTimersMailbox(const QString &text);
+    void showTimersWindow();
     void repeatLoop(bool bright, Qt::MouseButton button);
     void playNextMacro();
     bool portReady() const;

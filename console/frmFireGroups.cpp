@@ -9,6 +9,7 @@
 #include "core/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
 #include "macros/MacroServices.h"
 #include "prefs/PrefsServices.h"
 
@@ -19,7 +20,6 @@
 namespace qelt {
 
 namespace {
-constexpr int kTwips = 15;
 constexpr int kRecGroupsShown = 273;
 } // namespace
 
@@ -122,7 +122,7 @@ void frmFire::tmrPanic_Timer()
 void frmFire::ckbGroups_Click()
 {
     const bool open = ckbGroups->isChecked();
-    resize((open ? kGroupsOpenTwips : kGroupsClosedTwips) / kTwips, height());
+    resize((open ? kGroupsOpenTwips : kGroupsClosedTwips) / kTwipsPerPixel, height());
     if (Label12)
         Label12->setVisible(!open);
     PutRec(kRecGroupsShown, open ? QStringLiteral("1") : QStringLiteral("0"));

@@ -358,27 +358,33 @@ void frmFire::Check1_Click()
         PlayWav(ClickSound);
 }
 
+// Brings the timers window forward, loading it first where needed; the
+// click sounds only when it was already shown, and its zoom sound stays quiet.
+void frmFire::showTimersWindow()
+{
+    const QString zoom = ZoomSound;
+    ZoomSound = QStringLiteral("none");
+    if (TimersService *timers = Timers()) {
+        timers->ensureLoaded();
+        if (QWidget *w = timers->widget()) {
+            if (w->isVisible() && SoundsOn)
+                PlayWav(ClickSound);
+            if (w->isMinimized())
+                w->showNormal();
+            w->show();
+            w->raise();
+            w->activateWindow();
+        }
+    }
+    ZoomSound = zoom;
+}
+
 void frmFire::Check1_MouseUp(Qt::MouseButton button)
 {
     if (isVisible())
         focusToFocus();
-    if (button == Qt::RightButton) {
-        const QString zoom = ZoomSound;
-        ZoomSound = QStringLiteral("none");
-        if (TimersService *timers = Timers()) {
-            timers->ensureLoaded();
-            if (QWidget *w = timers->widget()) {
-                if (w->isVisible() && SoundsOn)
-                    PlayWav(ClickSound);
-                if (w->isMinimized())
-                    w->showNormal();
-                w->show();
-                w->raise();
-                w->activateWindow();
-            }
-        }
-        ZoomSound = zoom;
-    }
+    if (button == Qt::RightButton)
+        showTimersWindow();
     setCheck1Text(QString());
 }
 

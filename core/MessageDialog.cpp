@@ -18,7 +18,10 @@ namespace qelt {
 
 namespace {
 
-constexpr int twips(int t) { return t / 15; }
+constexpr int twips(int t)
+{
+    return t / kTwipsPerPixel;
+}
 
 // Window and button geometry, in pixels (the button edges are the twips of
 // the answer buttons' places).

@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
+#include "core/WindowHelpers.h"
 
 #include "Version.h"
 
@@ -26,7 +27,10 @@ namespace qelt {
 
 namespace {
 
-constexpr int twips(int t) { return t / 15; }
+constexpr int twips(int t)
+{
+    return t / kTwipsPerPixel;
+}
 constexpr int kWidthTwips = 5685;
 constexpr int kHeightTwips = 3240;
 

@@ -67,6 +67,10 @@ void StartupSequence::run()
             SaveSet("Settings", "Language", "English");
     });
     step([] { QCoreApplication::setApplicationName(kSettingsAppName); });
+    // The program ends only through its exit, which saves and closes
+    // everything; a dialog or side window closed while the console is
+    // hidden in the tray is no end of the program.
+    step([] { QGuiApplication::setQuitOnLastWindowClosed(false); });
     step([] {
         SetHouseCodes();
         SetUnitCodes();

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTextEdit>
 #include <QWidget>
 #include <QWindow>
@@ -120,6 +121,29 @@ void PutOnTop(QWidget *w)
 void NotOnTop(QWidget *w)
 {
     setOnTop(w, false);
+}
+
+QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx)
+{
+    const double screenW = screenPx.width() * double(kTwipsPerPixel);
+    const double screenH = screenPx.height() * double(kTwipsPerPixel);
+    if (topTw < 50)
+        topTw = 85;
+    if (topTw > screenH - 1000)
+        topTw = screenH - 2500;
+    if (leftTw > screenW - 1500)
+        leftTw = screenW - 2000;
+    if (leftTw < 0)
+        leftTw = 0;
+    return QPoint(int(leftTw / kTwipsPerPixel), int(topTw / kTwipsPerPixel));
+}
+
+void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)
+{
+    if (!w)
+        return;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    w->move(KeepOnScreenTwips(leftTw, topTw, screen ? screen->geometry() : QRect(0, 0, 1024, 768)));
 }
 
 } // namespace qelt

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+
 class QWidget;
 
-// Helpers for windows without a title bar and for the z-order.
+// Helpers for windows without a title bar, for the z-order and for stored
+// window positions.
 namespace qelt
 {
 
@@ -20,5 +24,18 @@ void SelectAll();
 // position, size and visibility.
 void PutOnTop(QWidget *w);
 void NotOnTop(QWidget *w);
+
+// Window positions and sizes are stored in twips.
+inline constexpr int kTwipsPerPixel = 15;
+
+// The pixel position of a window whose top-left corner is stored at
+// (leftTw, topTw) twips, pulled back where it would sit off a screen the
+// size of screenPx: too high goes to 85, too low to 2500 above the bottom,
+// too far right to 2000 left of the right edge, left of the screen to 0.
+QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx);
+
+// Moves w to its stored twips position, kept on the primary screen (a
+// 1024 x 768 one where the system reports none).
+void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw);
 
 } // namespace qelt

@@ -27,7 +27,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -35,7 +34,6 @@ namespace qelt {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kMinRows = TimerTable::kMinRows;
 constexpr int kMaxRows = TimerTable::kMaxRows;
 constexpr int kRowTop = 1005;  // twips, top shown row
@@ -48,7 +46,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 int px(int twips)
 {
-    return (twips + kTwips / 2) / kTwips;
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
 }
 
 QColor rgb(unsigned v)
@@ -931,20 +929,7 @@ void FrmTimers::Form_Load()
         const double v = GetSet("Settings", key, "500").toDouble(&ok);
         return int(ok ? v : 500);
     };
-    int left = twips("TimerMainLeft"), top = twips("TimerMainTop");
-    if (const QScreen *screen = QApplication::primaryScreen()) {
-        const int sh = screen->geometry().height() * kTwips,
-                  sw = screen->geometry().width() * kTwips;
-        if (top < 50)
-            top = 85;
-        if (top > sh - 1000)
-            top = sh - 2500;
-        if (left > sw - 1500)
-            left = sw - 2000;
-        if (left < 0)
-            left = 0;
-    }
-    move(left / kTwips, top / kTwips);
+    MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
 
     chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
     chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
@@ -1138,8 +1123,8 @@ void FrmTimers::Form_Unload()
                   LangCap("Timers have Changed!")) == 1)
         saveFailed = !SaveTimers();
     if (!isMinimized()) {
-        SaveSet("Settings", "TimerMainLeft", QString::number(x() * kTwips));
-        SaveSet("Settings", "TimerMainTop", QString::number(y() * kTwips));
+        SaveSet("Settings", "TimerMainLeft", QString::number(x() * kTwipsPerPixel));
+        SaveSet("Settings", "TimerMainTop", QString::number(y() * kTwipsPerPixel));
     }
     // A failed save keeps the rows in memory; the next load shows them again.
     m_keepTable = saveFailed;

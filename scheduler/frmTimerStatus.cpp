@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
 #include "scheduler/SchedulerClock.h"
 
 #include <QApplication>
@@ -22,7 +23,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QThread>
@@ -32,13 +32,12 @@ namespace qelt {
 
 namespace {
 
-constexpr int kTwips = 15;
-constexpr int kRowTop = 2040 / kTwips;  // first visible status row
-constexpr int kRowPitch = 705 / kTwips; // status rows apart
-constexpr int kRowWidth = 3950 / kTwips;
-constexpr int kRowHeight = 700 / kTwips;
+constexpr int kRowTop = 2040 / kTwipsPerPixel;  // first visible status row
+constexpr int kRowPitch = 705 / kTwipsPerPixel; // status rows apart
+constexpr int kRowWidth = 3950 / kTwipsPerPixel;
+constexpr int kRowHeight = 700 / kTwipsPerPixel;
 constexpr int kVisibleRows = 6;
-constexpr int kLeft = 135 / kTwips;
+constexpr int kLeft = 135 / kTwipsPerPixel;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -64,7 +63,7 @@ int twipsSetting(const QString &key, int defaultTwips)
 {
     bool ok = false;
     const double v = GetSet("Settings", key, QString::number(defaultTwips)).toDouble(&ok);
-    return int((ok ? v : defaultTwips) / kTwips);
+    return int((ok ? v : defaultTwips) / kTwipsPerPixel);
 }
 
 } // namespace
@@ -220,7 +219,7 @@ QPlainTextEdit *frmTimerStatus::makeStatusRow(int i)
 void frmTimerStatus::Form_Load()
 {
     // Client area of the 4410 x 6655 twips window.
-    resize(4410 / kTwips, 428);
+    resize(4410 / kTwipsPerPixel, 428);
     setWindowTitle(LangCap("Timer Event Session Log"));
     move(twipsSetting("TimerLogL", 500), twipsSetting("TimerLogT", 500));
     bool ok = false;
@@ -234,20 +233,7 @@ void frmTimerStatus::Form_Load()
     Check1_Click();
 
     // Keep the window on the screen.
-    if (const QScreen *screen = QApplication::primaryScreen()) {
-        const QRect s = screen->geometry();
-        int left = x() * kTwips, top = y() * kTwips;
-        const int sh = s.height() * kTwips, sw = s.width() * kTwips;
-        if (top < 50)
-            top = 85;
-        if (top > sh - 1000)
-            top = sh - 2500;
-        if (left > sw - 1500)
-            left = sw - 2000;
-        if (left < 0)
-            left = 0;
-        move(left / kTwips, top / kTwips);
-    }
+    MoveOnScreenTwips(this, x() * kTwipsPerPixel, y() * kTwipsPerPixel);
 
     for (QLabel *l : {lblLabel, static_cast<QLabel *>(Label4), static_cast<QLabel *>(lblSave),
                       static_cast<QLabel *>(lblAppend), static_cast<QLabel *>(Label1),
@@ -718,8 +704,8 @@ void frmTimerStatus::unload()
     if (!logFile.saveAtClose(m_log, chkSaveLog->isChecked(), WallNow()))
         LogErr("Form_Unload", "frmTimerStatus", 75, "cannot write " + logFile.path());
     if (!isMinimized()) {
-        SaveSet("Settings", "TimerLogL", QString::number(x() * kTwips));
-        SaveSet("Settings", "TimerLogT", QString::number(y() * kTwips));
+        SaveSet("Settings", "TimerLogL", QString::number(x() * kTwipsPerPixel));
+        SaveSet("Settings", "TimerLogT", QString::number(y() * kTwipsPerPixel));
     }
     SaveSet("Settings", "TimerLogS", chkSaveLog->isChecked() ? "1" : "0");
     hide();

@@ -2,53 +2,25 @@
 
 #include "core/Dialogs.h"
 #include "core/Globals.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace qelt;
-
-namespace {
-
-class RecordingDialogs : public DialogProvider {
-public:
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
-    {
-        messages << sMsg;
-    }
-    int questions(const QString &sMsg, int, const QString &) override
-    {
-        messages << sMsg;
-        return 2;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-    QStringList messages;
-};
-
-} // namespace
 
 class DelayDialogTest : public QObject {
     Q_OBJECT
 
 private:
-    RecordingDialogs dialogs;
+    test::ScriptedDialogs dialogs;
     frmDelay *dlg = nullptr;
 
     QString Continue(const QString &min, const QString &sec)
@@ -178,6 +150,53 @@ private slots:
         dlg->txtMin->setText("x");
         dlg->cmdContinue->click();
         QCOMPARE(DelayTime, QString("60"));
+    }
+
+    // The dialog may be the only window on the screen (the console in the
+    // tray): closing it, with either answer, does not end the program. Run
+    // inside the application's own loop, where a last window's close quits.
+    void closingNeverEndsTheProgram()
+    {
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+        QTimer::singleShot(0, dlg, [this] {
+            dlg->cmdContinue->click();
+            dlg->show();
+            QTest::keyClick(dlg, Qt::Key_Escape);
+            QTimer::singleShot(20, qApp, [] { QCoreApplication::exit(0); });
+        });
+        QCoreApplication::exec();
+        QCOMPARE(lastClosed.count(), 0);
+    }
+
+    // The dialog opens centred on its owner, at its laid-out size (not the
+    // size of a dialog never shown before), and never past the screen edge.
+    void opensOverItsOwnerAndOnTheScreen()
+    {
+        dlg->hide();
+        QWidget owner;
+        const QRect area = owner.screen()->availableGeometry();
+        const auto placement = [&](const QRect &ownerRect) {
+            owner.setGeometry(ownerRect);
+            owner.show();
+            dlg->resize(640, 480); // stale size, as before the first show
+            QRect seen;
+            QTimer::singleShot(0, dlg, [&] {
+                seen = dlg->frameGeometry();
+                dlg->cmdCancel->click();
+            });
+            ShowDelayDialog(&owner);
+            return seen;
+        };
+
+        const QRect mid = placement(QRect(area.center() - QPoint(150, 150), QSize(300, 300)));
+        QVERIFY(mid.width() < 400);
+        QVERIFY((mid.center() - area.center()).manhattanLength() <= 4);
+
+        const QRect corner = placement(QRect(area.topLeft() + QPoint(5, 5), QSize(60, 40)));
+        QVERIFY(area.contains(corner));
+        const QRect far = placement(QRect(area.bottomRight() - QPoint(40, 40), QSize(60, 40)));
+        QVERIFY(area.contains(far));
+        QCOMPARE(DelayTime, QString());
     }
 
     void captionsAndTitle()

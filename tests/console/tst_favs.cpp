@@ -19,7 +19,9 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace qelt;
 
@@ -284,9 +286,18 @@ private slots:
     {
         int favsEnabled = 0;
         favs->hooks.setMnuFavsEnabled = [&](bool on) { favsEnabled += on ? 1 : 0; };
+        // The only window on the screen (the console hides in this view):
+        // closing it does not end the program. Closed inside the
+        // application's own loop, where a last window's close quits.
+        QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
         favs->Load();
         favs->FavHouse = "C";
-        favs->close();
+        QTimer::singleShot(0, favs, [this] {
+            favs->close();
+            QTimer::singleShot(20, qApp, [] { QCoreApplication::exit(0); });
+        });
+        QCoreApplication::exec();
+        QCOMPARE(lastClosed.count(), 0);
         QVERIFY(!favs->isVisible());
         QVERIFY(!favs->isLoaded());
         QCOMPARE(favsEnabled, 1);

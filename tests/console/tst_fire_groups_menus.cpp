@@ -13,6 +13,8 @@
 #include "macros/GroupFile.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -28,6 +30,8 @@
 #include <QTimer>
 
 using namespace qelt;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace {
 
@@ -41,55 +45,13 @@ QString Frame(const QString &code)
     return "1101010110101010" + code + "10101101";
 }
 
-class ScriptedDialogs : public DialogProvider {
-public:
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
-    {
-        messages << sMsg;
-    }
-    int questions(const QString &sMsg, int, const QString &) override
-    {
-        messages << sMsg;
-        return answers.isEmpty() ? 2 : answers.takeFirst();
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-    QStringList messages;
-    QList<int> answers;
-};
-
-QByteArray Bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 } // namespace
 
 class FireGroupsMenusTest : public QObject {
     Q_OBJECT
 
 private:
-    ScriptedDialogs dialogs;
+    test::ScriptedDialogs dialogs;
     platform::RecordingSerialLink link;
     frmFire *fire = nullptr;
 
@@ -351,7 +313,7 @@ private slots:
     {
         const QString link = StartupLinkPath();
         QVERIFY(QDir().mkpath(QFileInfo(link).path()));
-        Write(link, "[Desktop Entry]\n");
+        QVERIFY(WriteBytes(link, "[Desktop Entry]\n"));
         fire->mnuRemoveStartup->trigger();
         fire->mnuStartup->trigger();
         QVERIFY(QFile::exists(link));
@@ -364,9 +326,9 @@ private slots:
         const QString ini = InProgramFolder("language.ini");
         const QByteArray english = "[Labels & Captions]\r\nEnglish=English\r\n";
         const QByteArray german = "[Labels & Captions]\r\nEnglish=Englisch\r\n";
-        Write(ini, english);
-        Write(InProgramFolder("English.lan"), english);
-        Write(InProgramFolder("Deutsch.lan"), german);
+        QVERIFY(WriteBytes(ini, english));
+        QVERIFY(WriteBytes(InProgramFolder("English.lan"), english));
+        QVERIFY(WriteBytes(InProgramFolder("Deutsch.lan"), german));
         fire->mnuLanTag = "English";
         fire->mnuLanguage[0]->setData("English.lan");
         QAction *de = fire->mnuLan->addAction("Deutsch");
@@ -382,7 +344,7 @@ private slots:
         // Another language, restart declined.
         dialogs.answers = {2};
         QVERIFY(!fire->mnuLanguage_Click(deIndex));
-        QCOMPARE(Bytes(ini), german);
+        QCOMPARE(ReadBytes(ini), german);
         QCOMPARE(GetSet("Settings", "Language"), QString("Deutsch"));
         QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(de->isChecked());
@@ -392,22 +354,22 @@ private slots:
         // English can be chosen again although its caption is translated.
         fire->mnuLanguage[0]->setText("Englisch");
         QVERIFY(!fire->mnuLanguage_Click(0));
-        QCOMPARE(Bytes(ini), english);
+        QCOMPARE(ReadBytes(ini), english);
         QCOMPARE(GetSet("Settings", "Language"), QString("English"));
 
         // A language file that is missing leaves language.ini as it was.
         QFile::remove(InProgramFolder("Deutsch.lan"));
         QVERIFY(!fire->mnuLanguage_Click(deIndex));
-        QCOMPARE(Bytes(ini), english);
+        QCOMPARE(ReadBytes(ini), english);
         QCOMPARE(GetSet("Settings", "Language"), QString("Deutsch"));
-        Write(InProgramFolder("Deutsch.lan"), german);
+        QVERIFY(WriteBytes(InProgramFolder("Deutsch.lan"), german));
         // Nor does one that is no file.
         QVERIFY(QDir().mkpath(InProgramFolder("Broken.lan")));
         QAction *broken = fire->mnuLan->addAction("Broken");
         broken->setData("Broken.lan");
         fire->mnuLanguage.append(broken);
         QVERIFY(!fire->mnuLanguage_Click(int(fire->mnuLanguage.size()) - 1));
-        QCOMPARE(Bytes(ini), english);
+        QCOMPARE(ReadBytes(ini), english);
 
         // Restart while a timer runs, answered Cancel: nothing closes, the
         // tag stays for a later exit.
@@ -431,7 +393,7 @@ private slots:
         QVERIFY(clock.elapsedSeconds() > 2.0);
         QVERIFY(fire->isUnloaded());
         QCOMPARE(GetSet("Database16", "ReStart"), QString("restart"));
-        QCOMPARE(Bytes(ini), german);
+        QCOMPARE(ReadBytes(ini), german);
     }
 
     void cleanupTestCase()

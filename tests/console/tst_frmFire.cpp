@@ -15,6 +15,7 @@
 #include "prefs/PrefsServices.h"
 #include "scheduler/SchedulerServices.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -43,37 +44,6 @@ QString Frame(const QString &code)
 {
     return QStringLiteral("1101010110101010") + code + QStringLiteral("10101101");
 }
-
-class RecordingDialogs : public DialogProvider {
-public:
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &,
-              bool bModal) override
-    {
-        messages << sMsg;
-        modal << bModal;
-    }
-    int questions(const QString &sMsg, int, const QString &) override
-    {
-        messages << sMsg;
-        return 2;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-    QStringList messages;
-    QList<bool> modal;
-};
 
 class FakeTimers : public TimersService {
 public:
@@ -150,7 +120,7 @@ private:
     std::unique_ptr<test::FakeWaitClock> clock;
     RecordingSerialLink *link = nullptr;
     std::unique_ptr<RecordingSerialLink> ownLink;
-    RecordingDialogs dialogs;
+    test::ScriptedDialogs dialogs;
     FakeTimers timers;
     FakeEditor editor;
     FakeUninstaller uninstaller;

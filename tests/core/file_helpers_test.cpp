@@ -1,4 +1,5 @@
 #include "core/FileHelpers.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -11,22 +12,11 @@
 #include <gtest/gtest.h>
 
 using namespace qelt;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace
 {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 bool waitForFile(const QString &path)
 {
@@ -67,7 +57,7 @@ struct FileHelpersTest : ::testing::Test {
 
 TEST_F(FileHelpersTest, ExistenceTellsFilesFromFolders)
 {
-    writeBytes(at("a.cro"), "x");
+    EXPECT_TRUE(WriteBytes(at("a.cro"), "x"));
     ASSERT_TRUE(QDir(dir).mkdir("sub"));
 
     EXPECT_FALSE(FileExists(""));
@@ -96,7 +86,7 @@ TEST_F(FileHelpersTest, MakePathCreatesEveryLevelAndReportsFailure)
     EXPECT_FALSE(MakePath("   "));
     EXPECT_FALSE(MakePath(""));
 
-    writeBytes(at("file"), "x");
+    EXPECT_TRUE(WriteBytes(at("file"), "x"));
     EXPECT_FALSE(MakePath(at("file")));
     EXPECT_FALSE(MakePath(at("file/inner")));
     EXPECT_FALSE(DirExists(at("file/inner")));
@@ -117,13 +107,13 @@ TEST_F(FileHelpersTest, LoadTextFileReadsEveryByte)
     EXPECT_EQ(LoadTextFile(at("missing.txt"), &ok), "");
     EXPECT_TRUE(ok);
     EXPECT_TRUE(QFile::exists(at("missing.txt"))); // left behind, empty
-    EXPECT_EQ(readBytes(at("missing.txt")), "");
+    EXPECT_EQ(ReadBytes(at("missing.txt")), "");
 
-    writeBytes(at("utf8.txt"), "\"A\"\r\nK\xc3\xbc\x63he\r\n");
+    EXPECT_TRUE(WriteBytes(at("utf8.txt"), "\"A\"\r\nK\xc3\xbc\x63he\r\n"));
     EXPECT_EQ(LoadTextFile(at("utf8.txt"), &ok), QString::fromUtf8("\"A\"\r\nKüche\r\n"));
     EXPECT_TRUE(ok);
     // Not UTF-8: the one-byte character set, one character a byte.
-    writeBytes(at("latin.txt"), "K\xfc\x63he\x80");
+    EXPECT_TRUE(WriteBytes(at("latin.txt"), "K\xfc\x63he\x80"));
     EXPECT_EQ(LoadTextFile(at("latin.txt"), &ok), QString::fromUtf8("Küche€"));
 
     EXPECT_EQ(LoadTextFile(at("no/such/folder/x.txt"), &ok), "");
@@ -136,9 +126,9 @@ TEST_F(FileHelpersTest, SaveTextFileReplacesAtomically)
 {
     const QString path = at("t.txt");
     EXPECT_TRUE(SaveTextFile("abc", path));
-    EXPECT_EQ(readBytes(path), "abc\r\n");
+    EXPECT_EQ(ReadBytes(path), "abc\r\n");
     EXPECT_TRUE(SaveTextFile(QString::fromUtf8("Küche"), path));
-    EXPECT_EQ(readBytes(path), "K\xc3\xbc\x63he\r\n");
+    EXPECT_EQ(ReadBytes(path), "K\xc3\xbc\x63he\r\n");
     EXPECT_EQ(LoadTextFile(path), QString::fromUtf8("Küche\r\n"));
     EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"t.txt"}); // no temporary left
 
@@ -146,7 +136,7 @@ TEST_F(FileHelpersTest, SaveTextFileReplacesAtomically)
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     if (!QFileInfo(dir).isWritable()) {
         EXPECT_FALSE(SaveTextFile("new", path));
-        EXPECT_EQ(readBytes(path), "K\xc3\xbc\x63he\r\n");
+        EXPECT_EQ(ReadBytes(path), "K\xc3\xbc\x63he\r\n");
     }
     QFile::setPermissions(dir,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -161,7 +151,7 @@ TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)
     UrlCatcher catcher;
     // A program whose path holds a blank, and one given with arguments.
     const QString script = at("my tool.sh");
-    writeBytes(script, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran-$1\"\n");
+    EXPECT_TRUE(WriteBytes(script, "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran-$1\"\n"));
     QFile::setPermissions(script,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(RunFile(script));
@@ -171,14 +161,15 @@ TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)
     EXPECT_TRUE(catcher.opened.isEmpty());
 
     // A shortcut (desktop entry) starts what it points at.
-    writeBytes(at("tool.desktop"),
-               "[Desktop Entry]\nType=Application\nName=Tool\nExec=/bin/sh -c \"echo > '" +
-                   at("ran-entry").toUtf8() + "'\" %f\n");
+    EXPECT_TRUE(
+        WriteBytes(at("tool.desktop"),
+                   "[Desktop Entry]\nType=Application\nName=Tool\nExec=/bin/sh -c \"echo > '" +
+                       at("ran-entry").toUtf8() + "'\" %f\n"));
     EXPECT_TRUE(RunFile(at("tool.desktop")));
     EXPECT_TRUE(waitForFile(at("ran-entry")));
 
     // A document is opened, not run.
-    writeBytes(at("notes.txt"), "x");
+    EXPECT_TRUE(WriteBytes(at("notes.txt"), "x"));
     EXPECT_TRUE(RunFile(at("notes.txt")));
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(at("notes.txt")));
@@ -192,7 +183,7 @@ TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)
 TEST_F(FileHelpersTest, OpenDocOpensAddressesAndFiles)
 {
     UrlCatcher catcher;
-    writeBytes(at("licence.txt"), "x");
+    EXPECT_TRUE(WriteBytes(at("licence.txt"), "x"));
     EXPECT_TRUE(OpenDoc("https://example.org/help.htm"));
     EXPECT_TRUE(OpenDoc(at("licence.txt")));
     EXPECT_FALSE(OpenDoc(at("gone.txt")));
@@ -203,7 +194,7 @@ TEST_F(FileHelpersTest, OpenDocOpensAddressesAndFiles)
 
     // A program is started.
     const QString prog = at("update");
-    writeBytes(prog, "#!/bin/sh\necho > \"$(dirname \"$0\")/started\"\n");
+    EXPECT_TRUE(WriteBytes(prog, "#!/bin/sh\necho > \"$(dirname \"$0\")/started\"\n"));
     QFile::setPermissions(prog,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_TRUE(OpenDoc(prog));

@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "platform/DesktopEntry.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 using namespace qelt;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace
 {
@@ -34,20 +37,6 @@ QString mimeApps()
     return configHome() + "/mimeapps.list";
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 bool haveTool(const char *name)
 {
     return !QStandardPaths::findExecutable(name).isEmpty();
@@ -67,7 +56,7 @@ protected:
         g_refreshes.clear();
         SetDesktopRefreshRunner(&recordRefresh);
         program = dataHome() + "/../my programs/Qelt";
-        writeAll(program, "#!/bin/sh\n");
+        EXPECT_TRUE(WriteBytes(program, "#!/bin/sh\n"));
         program = QFileInfo(program).absoluteFilePath();
         SetProgramExePath(program);
     }
@@ -95,12 +84,12 @@ TEST_F(FileTypesTest, AssocCroWritesTheRegistrationThatTheLoadCheckReadsBack)
     EXPECT_FALSE(CroAssociated());
     AssocCro();
 
-    EXPECT_EQ(readAll(dataHome() + "/mime/packages/qelt-cro.xml"), kCroPackage);
-    EXPECT_EQ(readAll(dataHome() + "/applications/qelt-cro.desktop"),
+    EXPECT_EQ(ReadBytes(dataHome() + "/mime/packages/qelt-cro.xml"), kCroPackage);
+    EXPECT_EQ(ReadBytes(dataHome() + "/applications/qelt-cro.desktop"),
               ("[Desktop Entry]\nType=Application\nName=Qelt\nExec=\"" + program +
                "\" %f\nMimeType=application/x-crofile;\nNoDisplay=true\nTerminal=false\n")
                   .toUtf8());
-    EXPECT_EQ(readAll(mimeApps()),
+    EXPECT_EQ(ReadBytes(mimeApps()),
               QByteArray("[Default Applications]\napplication/x-crofile=qelt-cro.desktop;\n"));
     EXPECT_EQ(GetSet("Macro", "Set"), "Done");
     EXPECT_TRUE(CroAssociated());
@@ -132,9 +121,9 @@ TEST_F(FileTypesTest, ToggleTwiceReturnsAndLeavesAnotherProgramsCroTypeAlone)
     const QByteArray otherPackage = "<mime-info><mime-type type=\"text/x-cro\"><glob "
                                     "pattern=\"*.cro\"/></mime-type></mime-info>\n";
     const QByteArray otherEntry = "[Desktop Entry]\nName=Other\nExec=other %f\n";
-    writeAll(dataHome() + "/mime/packages/other.xml", otherPackage);
-    writeAll(dataHome() + "/applications/other.desktop", otherEntry);
-    writeAll(mimeApps(), "[Default Applications]\ntext/x-cro=other.desktop;\n");
+    EXPECT_TRUE(WriteBytes(dataHome() + "/mime/packages/other.xml", otherPackage));
+    EXPECT_TRUE(WriteBytes(dataHome() + "/applications/other.desktop", otherEntry));
+    EXPECT_TRUE(WriteBytes(mimeApps(), "[Default Applications]\ntext/x-cro=other.desktop;\n"));
 
     SaveSet("Macro", "DoSet", "False");
     EXPECT_TRUE(ToggleAssocCro(false));
@@ -152,10 +141,11 @@ TEST_F(FileTypesTest, ToggleTwiceReturnsAndLeavesAnotherProgramsCroTypeAlone)
     EXPECT_FALSE(QFile::exists(dataHome() + "/applications/qelt-cro.desktop"));
     EXPECT_FALSE(CroAssociated());
 
-    EXPECT_EQ(readAll(dataHome() + "/mime/packages/other.xml"), otherPackage);
-    EXPECT_EQ(readAll(dataHome() + "/applications/other.desktop"), otherEntry);
-    EXPECT_EQ(readAll(mimeApps()), QByteArray("[Default Applications]\ntext/x-cro=other.desktop;\n"
-                                              "application/x-crofile=other.desktop;\n"));
+    EXPECT_EQ(ReadBytes(dataHome() + "/mime/packages/other.xml"), otherPackage);
+    EXPECT_EQ(ReadBytes(dataHome() + "/applications/other.desktop"), otherEntry);
+    EXPECT_EQ(ReadBytes(mimeApps()),
+              QByteArray("[Default Applications]\ntext/x-cro=other.desktop;\n"
+                         "application/x-crofile=other.desktop;\n"));
 
     // Our default line goes even when our handler file was already lost.
     AssocCro();
@@ -185,7 +175,7 @@ TEST_F(FileTypesTest, GetAssocOnReadsTheWantedState)
 
 TEST_F(FileTypesTest, AssocFileNormalisesItsArguments)
 {
-    writeAll(QFileInfo(program).absolutePath() + "/unst.ico", "icon");
+    EXPECT_TRUE(WriteBytes(QFileInfo(program).absolutePath() + "/unst.ico", "icon"));
     const QString icon = QFileInfo(program).absolutePath() + "/unst.ico";
 
     // ".zvu", "zvu" and "zvuxx" register the same extension.
@@ -193,12 +183,12 @@ TEST_F(FileTypesTest, AssocFileNormalisesItsArguments)
         SCOPED_TRACE(ext.toStdString());
         QDir(dataHome()).removeRecursively();
         AssocFile(ext, "UninstallZyv", {}, {}, icon);
-        EXPECT_EQ(readAll(dataHome() + "/applications/qelt-zvu.desktop"),
+        EXPECT_EQ(ReadBytes(dataHome() + "/applications/qelt-zvu.desktop"),
                   ("[Desktop Entry]\nType=Application\nName=Qelt\nExec=\"" + program +
                    "\" %f\nIcon=" + icon +
                    "\nMimeType=application/x-qelt.uninstallzyv;\nNoDisplay=true\nTerminal=false\n")
                       .toUtf8());
-        EXPECT_TRUE(readAll(dataHome() + "/mime/packages/qelt-zvu.xml")
+        EXPECT_TRUE(ReadBytes(dataHome() + "/mime/packages/qelt-zvu.xml")
                         .contains("<glob pattern=\"*.zvu\"/>"));
         EXPECT_EQ(DefaultApplications(mimeApps(), "application/x-qelt.uninstallzyv"),
                   QStringList({"qelt-zvu.desktop"}));
@@ -211,7 +201,7 @@ TEST_F(FileTypesTest, AssocFileNormalisesItsArguments)
     EXPECT_EQ(FileClassName("Qelt", longName.left(25)), "Qelt.A.Type.Name.Of.Thirty.Cha");
     EXPECT_EQ(FileClassName("Qelt.exe", "UninstallZyv"), "Qelt.UninstallZyv");
     AssocFile("abc", longName, {}, {}, "/nowhere/unst.ico");
-    const QByteArray pkg = readAll(dataHome() + "/mime/packages/qelt-abc.xml");
+    const QByteArray pkg = ReadBytes(dataHome() + "/mime/packages/qelt-abc.xml");
     EXPECT_TRUE(pkg.contains("<comment>A Type Name Of Thirty Cha</comment>"));
     EXPECT_TRUE(pkg.contains("type=\"application/x-qelt.a.type.name.of.thirty.cha\""));
     DesktopEntry e;
@@ -220,7 +210,7 @@ TEST_F(FileTypesTest, AssocFileNormalisesItsArguments)
 
     // Characters a MIME type cannot hold, and markup in the type name.
     AssocFile("t", "A/B <&>", {}, {}, {});
-    const QByteArray tpkg = readAll(dataHome() + "/mime/packages/qelt-t.xml");
+    const QByteArray tpkg = ReadBytes(dataHome() + "/mime/packages/qelt-t.xml");
     EXPECT_TRUE(tpkg.contains("type=\"application/x-qelt.a-b.---\""));
     EXPECT_TRUE(tpkg.contains("<comment>A/B &lt;&amp;&gt;</comment>"));
 }
@@ -239,7 +229,7 @@ TEST_F(FileTypesTest, AssocFileDoesNothingWithoutExtensionOrProgram)
 
     // Another program named by folder and file name.
     SetProgramExePath(program);
-    writeAll(dataHome() + "/bin/tool", "x");
+    EXPECT_TRUE(WriteBytes(dataHome() + "/bin/tool", "x"));
     AssocFile("zvu", "T", "tool", dataHome() + "/bin/", {});
     DesktopEntry e;
     ASSERT_TRUE(e.read(dataHome() + "/applications/qelt-zvu.desktop"));
@@ -262,9 +252,10 @@ TEST_F(FileTypesTest, RepeatedRegistrationRewritesNothing)
 
 TEST_F(FileTypesTest, UnAssocFileRemovesOnlyOurHandler)
 {
-    writeAll(mimeApps(),
-             "[Default Applications]\napplication/x-qelt.uninstallzyv=other.desktop;\n");
-    writeAll(dataHome() + "/applications/other.desktop", "[Desktop Entry]\nName=Other\n");
+    EXPECT_TRUE(WriteBytes(
+        mimeApps(), "[Default Applications]\napplication/x-qelt.uninstallzyv=other.desktop;\n"));
+    EXPECT_TRUE(
+        WriteBytes(dataHome() + "/applications/other.desktop", "[Desktop Entry]\nName=Other\n"));
     AssocFile("zvu", "UninstallZyv", {}, {}, {});
     EXPECT_EQ(DefaultApplications(mimeApps(), "application/x-qelt.uninstallzyv"),
               QStringList({"qelt-zvu.desktop", "other.desktop"}));
@@ -274,7 +265,7 @@ TEST_F(FileTypesTest, UnAssocFileRemovesOnlyOurHandler)
     // The type itself stays defined, as the extension's own entry does.
     EXPECT_TRUE(QFile::exists(dataHome() + "/mime/packages/qelt-zvu.xml"));
     EXPECT_EQ(
-        readAll(mimeApps()),
+        ReadBytes(mimeApps()),
         QByteArray("[Default Applications]\napplication/x-qelt.uninstallzyv=other.desktop;\n"));
     EXPECT_TRUE(QFile::exists(dataHome() + "/applications/other.desktop"));
 
@@ -290,14 +281,14 @@ TEST_F(FileTypesTest, StartupEntries)
 {
     const QString entry = configHome() + "/autostart/Orvendale.desktop";
     AddStartup("Orvendale", {}, 1, false);
-    EXPECT_EQ(readAll(entry), ("[Desktop Entry]\nType=Application\nName=Orvendale\nExec=\"" +
-                               program + "\"\nTerminal=false\n")
-                                  .toUtf8());
+    EXPECT_EQ(ReadBytes(entry), ("[Desktop Entry]\nType=Application\nName=Orvendale\nExec=\"" +
+                                 program + "\"\nTerminal=false\n")
+                                    .toUtf8());
     EXPECT_EQ(StartupValue("Orvendale"), program);
 
     // An existing value stays unless replaced.
     const QString other = QFileInfo(program).absolutePath() + "/Other $prog";
-    writeAll(other, "x");
+    EXPECT_TRUE(WriteBytes(other, "x"));
     AddStartup("Orvendale", other, 1, false);
     EXPECT_EQ(StartupValue("Orvendale"), program);
     AddStartup("Orvendale", other, 1, true);

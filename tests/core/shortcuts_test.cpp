@@ -3,6 +3,8 @@
 #include "core/Dialogs.h"
 #include "core/FileTypes.h"
 #include "core/Globals.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,53 +12,11 @@
 #include <gtest/gtest.h>
 
 using namespace qelt;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-// Records the messages instead of showing them.
-class RecordingDialogs : public DialogProvider
-{
-public:
-    QStringList messages;
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
-    {
-        messages << sMsg;
-    }
-    int questions(const QString &sMsg, int, const QString &) override
-    {
-        messages << sMsg;
-        return 1;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-};
 
 class ShortcutsTest : public ::testing::Test
 {
@@ -68,6 +28,7 @@ protected:
         QDir().mkpath(home);
         program = home + "/apps dir/Qelt";
         SetProgramExePath(program);
+        dialogs.answer = 1; // Yes
         SetDialogProvider(&dialogs);
         LangFile.clear();
     }
@@ -78,7 +39,7 @@ protected:
     }
     QString home;
     QString program;
-    RecordingDialogs dialogs;
+    test::ScriptedDialogs dialogs;
 };
 
 } // namespace
@@ -88,9 +49,10 @@ TEST_F(ShortcutsTest, DesktopShortcutIsMadeAndRemoved)
     EXPECT_EQ(DeskLinkPath(), home + "/Desktop/Zyvbeta.desktop");
     EXPECT_TRUE(DesktopShortcutCommand("Create Shortcut on &Desktop"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(readAll(DeskLinkPath()), ("[Desktop Entry]\nType=Application\nName=Zyvbeta\nExec=\"" +
-                                        program + "\"\nTerminal=false\n")
-                                           .toUtf8());
+    EXPECT_EQ(ReadBytes(DeskLinkPath()),
+              ("[Desktop Entry]\nType=Application\nName=Zyvbeta\nExec=\"" + program +
+               "\"\nTerminal=false\n")
+                  .toUtf8());
     EXPECT_TRUE(QFileInfo(DeskLinkPath()).isExecutable());
 
     // Made again over an existing one: still one shortcut.
@@ -106,7 +68,7 @@ TEST_F(ShortcutsTest, DesktopShortcutIsMadeAndRemoved)
 TEST_F(ShortcutsTest, UnwritableDesktopReportsFailure)
 {
     // A file where the desktop folder should be: nothing can be written there.
-    writeAll(home + "/Desktop", "not a folder");
+    EXPECT_TRUE(WriteBytes(home + "/Desktop", "not a folder"));
     EXPECT_FALSE(CreateDeskLink());
     EXPECT_FALSE(DesktopShortcutCommand("Create Shortcut on &Desktop"));
     EXPECT_EQ(dialogs.messages, QStringList({"Error: Create Shortcut on Desktop - Failed"}));
@@ -120,10 +82,10 @@ TEST_F(ShortcutsTest, StartupAndUninstallShortcutsAreRemovedAlone)
     EXPECT_EQ(StartupLinkPath(), config + "/autostart/Brindlecast.desktop");
     EXPECT_EQ(UninstLinkPath(), apps + "/Brindlecast/Uninstall Zyv.desktop");
 
-    writeAll(StartupLinkPath(), "[Desktop Entry]\n");
-    writeAll(config + "/autostart/Orvendale.desktop", "[Desktop Entry]\n");
-    writeAll(UninstLinkPath(), "[Desktop Entry]\n");
-    writeAll(apps + "/Brindlecast/Other.desktop", "[Desktop Entry]\n");
+    EXPECT_TRUE(WriteBytes(StartupLinkPath(), "[Desktop Entry]\n"));
+    EXPECT_TRUE(WriteBytes(config + "/autostart/Orvendale.desktop", "[Desktop Entry]\n"));
+    EXPECT_TRUE(WriteBytes(UninstLinkPath(), "[Desktop Entry]\n"));
+    EXPECT_TRUE(WriteBytes(apps + "/Brindlecast/Other.desktop", "[Desktop Entry]\n"));
 
     RemoveStartupLink();
     RemoveUninstLink();

@@ -2,6 +2,7 @@
 #include "core/MessageDialog.h"
 #include "core/Splash.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -53,36 +54,6 @@ void answerQuestion(const QString &title, std::function<void(frmInfo *)> action)
     whenReady([title] { return dialogTitled(title) != nullptr; },
               [title, action] { action(dialogTitled(title)); });
 }
-
-class ScriptedDialogs : public DialogProvider {
-public:
-    QStringList calls;
-    int answer = 1;
-    void info(const QString &sMsg, bool, bool, const QString &sTitle, const QString &,
-              bool bModal) override
-    {
-        calls << QStringLiteral("info %1 %2 %3").arg(sTitle, sMsg).arg(bModal);
-    }
-    int questions(const QString &sMsg, int set, const QString &sTitle) override
-    {
-        calls << QStringLiteral("questions %1 %2 %3").arg(sTitle, sMsg).arg(set);
-        return answer;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-};
 
 } // namespace
 
@@ -277,7 +248,7 @@ private slots:
 
     void callsGoThroughTheInstalledProvider()
     {
-        ScriptedDialogs script;
+        test::ScriptedDialogs script;
         script.answer = 3;
         SetDialogProvider(&script);
         Info("Hello", false, false, "T", "OK", true);

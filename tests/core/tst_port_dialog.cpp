@@ -5,6 +5,7 @@
 #include "core/Transmitter.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
@@ -20,34 +21,6 @@ using platform::RecordingSerialLink;
 
 namespace {
 
-class MessageLog : public DialogProvider {
-public:
-    QStringList messages;
-    void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
-              const QString &sBtnName, bool bModal) override
-    {
-        QVERIFY(bOnTop && !bAlignLeft && bModal);
-        QCOMPARE(sTitle, QString("Orvendale"));
-        QCOMPARE(sBtnName, QString("OK"));
-        messages << sMsg;
-    }
-    int questions(const QString &, int, const QString &) override { return 2; }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-};
-
 QString portMessage(const QString &port)
 {
     return "\r\nUnable to initialize Com " + port
@@ -60,7 +33,7 @@ class PortDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<RecordingSerialLink> link;
-    MessageLog log;
+    test::ScriptedDialogs log;
 
     // The main window's port, open on number port.
     void openLinkOn(const QString &port)
@@ -79,6 +52,17 @@ class PortDialogTest : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Every port message waits on top, with the program's title and an OK button.
+        log.onInfo = [](const QString &, bool bOnTop, bool bAlignLeft, const QString &sTitle,
+                        const QString &sBtnName, bool bModal) {
+            QVERIFY(bOnTop && !bAlignLeft && bModal);
+            QCOMPARE(sTitle, QString("Orvendale"));
+            QCOMPARE(sBtnName, QString("OK"));
+        };
+    }
+
     void init()
     {
         CloseDataFile();

@@ -129,8 +129,11 @@ private slots:
     void settingsAndFilesOfAStart()
     {
         SaveSet("Settings", "DLSavings", "1");
+        QGuiApplication::setQuitOnLastWindowClosed(true);
         runSteps();
         QCOMPARE(lastError, 0);
+        // Only the program's exit ends it, not the last window closing.
+        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         QCOMPARE(LangFile, InProgramFolder("language.ini"));
         QCOMPARE(ExePath, ProgramFolder());
         QCOMPARE(GetSet("Settings", "Language"), QString("English")); // no language file

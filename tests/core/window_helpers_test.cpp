@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
@@ -133,4 +134,36 @@ TEST(WindowHelpers, FormDragFollowsTheMouseUntilRelease)
     send(QEvent::MouseButtonRelease, start + QPoint(80, 70), Qt::NoButton);
     send(QEvent::MouseMove, start + QPoint(300, 300), Qt::LeftButton);
     EXPECT_EQ(window.pos(), start + QPoint(30, 30));
+}
+
+TEST(WindowHelpers, StoredPositionsAreKeptOnTheScreen)
+{
+    // A 1024 x 768 pixel screen is 15360 x 11520 twips.
+    const QRect screen(0, 0, 1024, 768);
+    const struct {
+        const char *what;
+        double left, top; // twips
+        QPoint expected;  // pixels
+    } cases[] = {
+        {"on the screen", 500, 500, {33, 33}},
+        {"fractions of a pixel drop", 509.9, 524.9, {33, 34}},
+        {"above the top edge", 300, 49, {20, 85 / 15}},
+        {"just at the top limit", 300, 50, {20, 50 / 15}},
+        {"below the bottom", 0, 11000, {0, (11520 - 2500) / 15}},
+        {"just at the bottom limit", 0, 11520 - 1000, {0, (11520 - 1000) / 15}},
+        {"past the right edge", 14000, 500, {(15360 - 2000) / 15, 33}},
+        {"just at the right limit", 15360 - 1500, 500, {(15360 - 1500) / 15, 33}},
+        {"left of the screen", -300, 500, {0, 33}},
+        {"off two sides at once", 1e6, -1e6, {(15360 - 2000) / 15, 85 / 15}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(KeepOnScreenTwips(c.left, c.top, screen), c.expected) << c.what;
+
+    // The widget form uses the primary screen; no widget, nothing moved.
+    QWidget w;
+    MoveOnScreenTwips(&w, 1e6, 1e6);
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    ASSERT_NE(primary, nullptr);
+    EXPECT_EQ(w.pos(), KeepOnScreenTwips(1e6, 1e6, primary->geometry()));
+    MoveOnScreenTwips(nullptr, 0, 0);
 }

@@ -1,4 +1,5 @@
 #include "platform/DesktopEntry.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,22 +7,11 @@
 #include <gtest/gtest.h>
 
 using namespace qelt;
+using test::ReadBytes;
+using test::WriteBytes;
 
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 } // namespace
 
@@ -68,14 +58,15 @@ TEST(DesktopEntry, ValueEscapesAndReading)
 
     QTemporaryDir dir;
     const QString path = dir.path() + "/x.desktop";
-    writeAll(path, "# comment\n[Other]\nName=wrong\n[Desktop Entry]\r\nName = Right\nExec=a\n"
-                   "Name=second\n[Desktop Action x]\nExec=b\n");
+    EXPECT_TRUE(
+        WriteBytes(path, "# comment\n[Other]\nName=wrong\n[Desktop Entry]\r\nName = Right\nExec=a\n"
+                         "Name=second\n[Desktop Action x]\nExec=b\n"));
     DesktopEntry e;
     ASSERT_TRUE(e.read(path));
     EXPECT_EQ(e.value("Name"), "Right");
     EXPECT_EQ(e.value("Exec"), "a");
 
-    writeAll(path, "[Other]\nName=x\n");
+    EXPECT_TRUE(WriteBytes(path, "[Other]\nName=x\n"));
     EXPECT_FALSE(e.read(path));
     EXPECT_FALSE(e.read(dir.path() + "/missing.desktop"));
 }
@@ -87,18 +78,20 @@ TEST(MimeAppsList, EditsOnlyTheOneIdInTheDefaultGroup)
 
     // A missing file is created with the group.
     ASSERT_TRUE(SetDefaultApplication(list, "application/x-a", "ours.desktop"));
-    EXPECT_EQ(readAll(list), QByteArray("[Default Applications]\napplication/x-a=ours.desktop;\n"));
+    EXPECT_EQ(ReadBytes(list),
+              QByteArray("[Default Applications]\napplication/x-a=ours.desktop;\n"));
 
-    writeAll(list, "# user's file\n[Added Associations]\napplication/x-a=other.desktop;\n\n"
-                   "[Default Applications]\napplication/x-a=other.desktop;ours.desktop;\n"
-                   "text/plain=editor.desktop;\n\n[Removed Associations]\nimage/png=v.desktop;\n");
+    EXPECT_TRUE(WriteBytes(
+        list, "# user's file\n[Added Associations]\napplication/x-a=other.desktop;\n\n"
+              "[Default Applications]\napplication/x-a=other.desktop;ours.desktop;\n"
+              "text/plain=editor.desktop;\n\n[Removed Associations]\nimage/png=v.desktop;\n"));
     EXPECT_EQ(DefaultApplications(list, "application/x-a"),
               QStringList({"other.desktop", "ours.desktop"}));
 
     // Ours goes first, once; everything else stays as it was.
     ASSERT_TRUE(SetDefaultApplication(list, "application/x-a", "ours.desktop"));
     ASSERT_TRUE(SetDefaultApplication(list, "application/x-new", "ours.desktop"));
-    EXPECT_EQ(readAll(list),
+    EXPECT_EQ(ReadBytes(list),
               QByteArray("# user's file\n[Added Associations]\napplication/x-a=other.desktop;\n\n"
                          "[Default Applications]\napplication/x-a=ours.desktop;other.desktop;\n"
                          "text/plain=editor.desktop;\napplication/x-new=ours.desktop;\n\n"
@@ -108,7 +101,7 @@ TEST(MimeAppsList, EditsOnlyTheOneIdInTheDefaultGroup)
     ASSERT_TRUE(RemoveDefaultApplication(list, "application/x-a", "ours.desktop"));
     ASSERT_TRUE(RemoveDefaultApplication(list, "application/x-new", "ours.desktop"));
     ASSERT_TRUE(RemoveDefaultApplication(list, "text/plain", "ours.desktop"));
-    EXPECT_EQ(readAll(list),
+    EXPECT_EQ(ReadBytes(list),
               QByteArray("# user's file\n[Added Associations]\napplication/x-a=other.desktop;\n\n"
                          "[Default Applications]\napplication/x-a=other.desktop;\n"
                          "text/plain=editor.desktop;\n\n"
@@ -123,7 +116,7 @@ TEST(MimeAppsList, EditsOnlyTheOneIdInTheDefaultGroup)
 TEST(MimeAppsList, UnwritablePlaceReportsFailure)
 {
     QTemporaryDir dir;
-    writeAll(dir.path() + "/file", "x");
+    EXPECT_TRUE(WriteBytes(dir.path() + "/file", "x"));
     // A file stands where the folder should be.
     EXPECT_FALSE(SetDefaultApplication(dir.path() + "/file/mimeapps.list", "a/b", "c.desktop"));
     EXPECT_FALSE(WriteFileAtomically(dir.path() + "/file/x", "data"));

@@ -1,10 +1,8 @@
 #pragma once
 
 // Fakes shared by the scheduler engine's tests: the neighbours the engine
-// writes to, a wall clock that follows the fake wait clock, and scripted
-// dialogs.
+// writes to and a wall clock that follows the fake wait clock.
 
-#include "core/Dialogs.h"
 #include "core/Transmitter.h"
 #include "platform/SerialLink.h"
 #include "scheduler/SchedulerClock.h"
@@ -82,33 +80,6 @@ private:
     const FakeWaitClock &m_wait;
     QDateTime m_base;
     qint64 m_jumpMs = 0;
-};
-
-class ScriptedDialogs : public DialogProvider {
-public:
-    ScriptedDialogs() { SetDialogProvider(this); }
-    ~ScriptedDialogs() override { SetDialogProvider(nullptr); }
-    void info(const QString &sMsg, bool, bool, const QString &sTitle, const QString &,
-              bool) override
-    {
-        infos << sTitle + QStringLiteral(" | ") + sMsg;
-    }
-    int questions(const QString &, int, const QString &) override { return 1; }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
-    QStringList infos;
 };
 
 // The serial fake installed as the transmitter's link for one test.

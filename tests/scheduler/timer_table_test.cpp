@@ -5,6 +5,7 @@
 #include "scheduler/SchedulerServices.h"
 #include "scheduler/TimerTable.h"
 #include "tests/scheduler/engine_fakes.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -185,7 +186,7 @@ TEST(TimerTable, StartTimeConflicts)
 
 TEST(TimerTable, SaveWritesCountAndReportsConflict)
 {
-    ScriptedDialogs dialogs;
+    InstalledDialogs dialogs;
     TimerTable table;
     table.setRowCount(7);
     table.row(0).triggerTime = QStringLiteral("7:30:00");
@@ -195,13 +196,13 @@ TEST(TimerTable, SaveWritesCountAndReportsConflict)
     EXPECT_FALSE(TmrChanged);
     EXPECT_EQ(TimerCount, QStringLiteral("7"));
     EXPECT_EQ(GetSet("Settings", "TimerCount", "6"), QStringLiteral("7"));
-    ASSERT_EQ(dialogs.infos.size(), 1);
-    EXPECT_TRUE(dialogs.infos[0].startsWith("Timer Conflict | Timer 1 and Timer 2"));
+    ASSERT_EQ(dialogs.titledInfos.size(), 1);
+    EXPECT_TRUE(dialogs.titledInfos[0].startsWith("Timer Conflict | Timer 1 and Timer 2"));
 }
 
 TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
 {
-    ScriptedDialogs dialogs;
+    InstalledDialogs dialogs;
     TimerTable table;
     fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"),
          QStringLiteral("Everyday"));
@@ -216,8 +217,8 @@ TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
     EXPECT_FALSE(SaveTimerTable(table, blocked + QStringLiteral("/tmrdat.zyv")));
     EXPECT_TRUE(TmrChanged);
     EXPECT_EQ(table.row(0).action, QStringLiteral("b.cro"));
-    ASSERT_EQ(dialogs.infos.size(), 1);
-    EXPECT_TRUE(dialogs.infos[0].contains("could not be saved"));
+    ASSERT_EQ(dialogs.titledInfos.size(), 1);
+    EXPECT_TRUE(dialogs.titledInfos[0].contains("could not be saved"));
     EXPECT_EQ(ReadFile(tablePath()), before);
 }
 

@@ -1,4 +1,5 @@
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include "core/Dialogs.h"
@@ -31,36 +32,6 @@ class SettableWallClock : public WallClock {
 public:
     QDateTime at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58)); // a Tuesday
     QDateTime now() const override { return at; }
-};
-
-class ScriptedDialogs : public DialogProvider {
-public:
-    QList<int> answers; // Questions answers, first used first; 2 (No) when empty
-    QStringList asked;
-    QStringList infos;
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
-    {
-        infos << sMsg;
-    }
-    int questions(const QString &sMsg, int, const QString &) override
-    {
-        asked << sMsg;
-        return answers.isEmpty() ? 2 : answers.takeFirst();
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = false;
-        return {};
-    }
 };
 
 void writeTimerFile(const QString &path, const QStringList &lines)
@@ -467,7 +438,7 @@ private slots:
 private:
     SettableWallClock m_wall;
     test::FakeWaitClock m_wait;
-    ScriptedDialogs m_dialogs;
+    test::ScriptedDialogs m_dialogs;
     QString m_path;
 };
 

@@ -1,3 +1,4 @@
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include "console/EventControls.h"
@@ -40,33 +41,6 @@ private:
     qint64 m_ns = 0;
 };
 
-class ScriptedDialogs : public DialogProvider {
-public:
-    QString inputAnswer;
-    bool inputOk = true;
-    QString saveAnswer;
-    QStringList infos;
-    void info(const QString &sMsg, bool, bool, const QString &, const QString &, bool) override
-    {
-        infos << sMsg;
-    }
-    int questions(const QString &, int, const QString &) override { return 2; }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return saveAnswer;
-    }
-    QString inputText(QWidget *, const QString &, const QString &, const QString &,
-                      bool *ok) override
-    {
-        *ok = inputOk;
-        return inputAnswer;
-    }
-};
-
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -89,6 +63,7 @@ private slots:
     {
         SetWallClock(&m_wall);
         SetWaitClock(&m_wait);
+        m_dialogs.inputOk = true;
         SetDialogProvider(&m_dialogs);
         SoundsOn = false;
         LangFile = InProgramFolder("language.ini");
@@ -336,7 +311,7 @@ private slots:
 private:
     FixedWallClock m_wall;
     InstantWaitClock m_wait;
-    ScriptedDialogs m_dialogs;
+    test::ScriptedDialogs m_dialogs;
 };
 
 QELT_TEST_MAIN(TimerStatusTest)
