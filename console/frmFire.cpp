@@ -32,6 +32,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QIcon>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -75,6 +76,10 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
     m_images[2] = QPixmap(QStringLiteral(":/console/lamp_lit.png"));
     m_images[3] = QPixmap(QStringLiteral(":/console/bank_1_8.png"));
     m_images[4] = QPixmap(QStringLiteral(":/console/bank_9_16.png"));
+    // The program's icon (every window's, and the tray's: without one the
+    // tray shows nothing and a window hidden there could not be reached).
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(m_images[2]));
 
     if (link) {
         m_link = link;
@@ -210,7 +215,7 @@ void frmFire::buildControls()
     cboHouse->setGeometry(50, 27, 48, 24);
     ImageSlide = label(QStringLiteral("ImageSlide"), QString(), 108, 27, 48, 24);
     ImageSlide->setScaledContents(true);
-    lblSlider = label(QStringLiteral("lblSlider"), QStringLiteral("Units"), 160, 30, 36, 18);
+    lblSlider = label(QStringLiteral("lblSlider"), QStringLiteral("Units"), 160, 30, 100, 18);
     lblClock = label(QStringLiteral("lblClock"), QString(), 150, 3, 84, 18);
     lblClock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -649,6 +654,7 @@ void frmFire::Form_Load()
     for (int i = 1; i <= 8; ++i)
         lblGourpNumber[i]->setText(LangCap(QStringLiteral("Group")) + QStringLiteral(" &") +
                                    QString::number(i));
+    FitCaptions(this);
 }
 
 void frmFire::afterStart_Timer()

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QStyle>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -65,15 +66,18 @@ QSystemTrayIcon *trayIcon()
     return s.icon;
 }
 
-// An icon is needed for the tray to show anything; fall back to the
-// program's own.
+// An icon is needed for the tray to show anything (a window hidden behind
+// an empty icon could not be brought back); fall back to the program's own,
+// then to a stock one.
 QIcon usableIcon(const QIcon &icon)
 {
     if (!icon.isNull())
         return icon;
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return icon;
-    return QApplication::windowIcon();
+    if (!QApplication::windowIcon().isNull())
+        return QApplication::windowIcon();
+    return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
 }
 
 void remember(const QIcon &icon, const QString &tip, QWidget *window)

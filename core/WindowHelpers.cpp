@@ -2,16 +2,24 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTextEdit>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace qelt
 {
@@ -82,6 +90,69 @@ void setOnTop(QWidget *w, bool onTop)
         handle->setFlags(flags);
 }
 
+// The text a caption shows: "&" marks the access key, "&&" is one "&".
+QString ShownText(QString text)
+{
+    text.replace(QLatin1String("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    text.replace(QChar(1), QLatin1Char('&'));
+    return text;
+}
+
+// The width a control leaves for its caption, or -1 for controls whose
+// caption is not fitted (pictures, wrapped or style-sheet sized texts,
+// controls that size themselves).
+int CaptionRoom(const QWidget *w)
+{
+    // A control never given a size takes the size its caption asks for.
+    if (!w->styleSheet().isEmpty() || !w->testAttribute(Qt::WA_Resized))
+        return -1;
+    const QStyle *st = w->style();
+    if (qobject_cast<const QCheckBox *>(w))
+        return w->width() - st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) -
+               st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) - 2;
+    if (qobject_cast<const QRadioButton *>(w))
+        return w->width() - st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) -
+               st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w) - 2;
+    if (qobject_cast<const QPushButton *>(w))
+        return w->width() - 6;
+    if (const auto *l = qobject_cast<const QLabel *>(w)) {
+        if (!l->pixmap().isNull() || l->wordWrap())
+            return -1;
+        return l->contentsRect().width() - std::max(l->indent(), 0);
+    }
+    return -1;
+}
+
+void FitCaptionsOf(QWidget *window)
+{
+    constexpr qreal kSmallest = 6.0;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        QString text;
+        if (const auto *b = qobject_cast<const QAbstractButton *>(w))
+            text = ShownText(b->text());
+        else if (const auto *l = qobject_cast<const QLabel *>(w))
+            text = l->textFormat() == Qt::RichText ? QString() : ShownText(l->text());
+        const int room = CaptionRoom(w);
+        if (text.isEmpty() || room <= 0)
+            continue;
+        // Always start from the font the control had before its first fit,
+        // so a caption that fits again gets its own font back.
+        const char *const kOwnFont = "qeltCaptionFont";
+        if (!w->property(kOwnFont).isValid())
+            w->setProperty(kOwnFont, w->font());
+        const QFont own = w->property(kOwnFont).value<QFont>();
+        QFont font = own;
+        if (font.pointSizeF() <= 0)
+            continue;
+        while (QFontMetrics(font).horizontalAdvance(text) > room &&
+               font.pointSizeF() - 0.5 >= kSmallest)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        if (font != w->font())
+            w->setFont(font);
+    }
+}
+
 } // namespace
 
 void FormDrag(QWidget *w)
@@ -121,6 +192,12 @@ void PutOnTop(QWidget *w)
 void NotOnTop(QWidget *w)
 {
     setOnTop(w, false);
+}
+
+void FitCaptions(QWidget *window)
+{
+    if (window)
+        FitCaptionsOf(window);
 }
 
 QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx)

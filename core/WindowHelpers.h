@@ -25,6 +25,14 @@ void SelectAll();
 void PutOnTop(QWidget *w);
 void NotOnTop(QWidget *w);
 
+// Captions wider than their control (translated texts are often longer than
+// the English ones a layout was made for) get a smaller font, down to a still
+// readable size, instead of being cut off; captions that fit keep the
+// window's font. Covers the push buttons, check boxes, radio buttons and
+// text labels inside window that were given a size; style-sheet sized and
+// wrapped texts are left alone. Run it after the captions are set.
+void FitCaptions(QWidget *window);
+
 // Window positions and sizes are stored in twips.
 inline constexpr int kTwipsPerPixel = 15;
 

@@ -1,10 +1,9 @@
 #include "macros/InterimMacroWindows.h"
 
-#include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
 #include "core/Lang.h"
-#include "core/ProgramFolder.h"
 #include "macros/MacroServices.h"
+#include "macros/frmRunMcr.h"
 
 namespace qelt {
 
@@ -30,31 +29,15 @@ private:
     Mailbox m_grpSave;
 };
 
-class InterimMacroRunner : public MacroRunnerService {
-public:
-    void showRunner() override
-    {
-        MainWindowService *main = MainWindow();
-        const QString path = Dialogs().openFileName(
-            main ? main->widget() : nullptr, LangCap(QStringLiteral("Run a Macro")),
-            ProgramFolder(), QStringLiteral("Macros (*.cro)"));
-        // Played through the hand-over box, in turn with other hand-overs.
-        if (!path.isEmpty() && main)
-            main->txtCommand().setText(path);
-    }
-    void unload() override {}
-};
-
 } // namespace
 
 void InstallInterimMacroWindows()
 {
     static InterimMacroEditor editor;
-    static InterimMacroRunner runner;
     if (!MacroEditor())
         SetMacroEditor(&editor);
     if (!MacroRunner())
-        SetMacroRunner(&runner);
+        SetMacroRunner(RunMcrService());
 }
 
 } // namespace qelt

@@ -1,11 +1,12 @@
 #pragma once
 
-// Stand-ins for the macro and group editor and the macro runner pop-up until
-// those windows are built: the console's mailboxes reach them, recording is
-// never on, and the runner lets the user pick a macro file to play.
+// A stand-in for the macro and group editor until that window is built (the
+// console's mailboxes reach it, recording is never on), and the macro runner
+// pop-up.
 namespace qelt {
 
-// Registers the stand-ins unless real windows are registered already.
+// Registers the editor stand-in and the runner pop-up unless windows are
+// registered already.
 void InstallInterimMacroWindows();
 
 } // namespace qelt

@@ -154,6 +154,11 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     chkTSound = check("chkTSound", "Timer Sound", 240, 10);
     chkMsound = check("chkMsound", "Macro Sound", 345, 10);
     Check4 = check("Check4", "Allow Manual", 450, 10);
+    // Each switch of the top bar ends where the next begins, so a longer
+    // (translated) caption is fitted instead of running under its neighbour.
+    for (QCheckBox *c : {Check2, chkTSound, chkMsound})
+        c->resize(100, c->sizeHint().height());
+    Check4->resize(kWidth - 450 - 4, Check4->sizeHint().height());
     Check1 = check("Check1", "Check1", -200, -200);
     Check1->hide();
 
@@ -787,6 +792,7 @@ void FrmTimers::Check2_Click()
     p.setColor(QPalette::ButtonText, p.color(QPalette::WindowText));
     Check2->setPalette(p);
     Check2->setText(LangCap(on ? "Timers ON" : "Timers OFF"));
+    FitCaptions(this);
     setWindowTitle("   " + LangCap("Setup Timers") + "  " +
                    LangCap(on ? "-- Timers are Enabled!" : "-- Timers are Disabled!"));
     MainWindowService *main = MainWindow();
@@ -917,6 +923,7 @@ void FrmTimers::Form_Load()
     setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
     if (Label4.size() > 8)
         Label4[8]->setText("On");
+    FitCaptions(this);
 
     bool ok = false;
     int count = GetSet("Settings", "TimerCount", "6").trimmed().toInt(&ok);

@@ -21,11 +21,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -312,6 +315,72 @@ private slots:
         start();
         QVERIFY(!w->mnuLan->menuAction()->isVisible());
         QCOMPARE(w->mnuLanguage.size(), 1);
+    }
+
+    // The tray needs a picture to show; the window hidden there is reached
+    // only through it.
+    void windowsHaveAnIconForTheTray()
+    {
+        start();
+        QVERIFY(!w->windowIcon().isNull());
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
+    // Longer translated captions are shown whole (in a smaller font where
+    // the control is too narrow); the English ones keep the window's font.
+    void translatedCaptionsAreShownWhole()
+    {
+        const QDir resources = QFileInfo(QStringLiteral(__FILE__)).absoluteDir();
+        const QString german = resources.filePath(QStringLiteral("../../resources/Deutsch.lan"));
+        QVERIFY(QFile::exists(german));
+        struct Caption {
+            QWidget *control;
+            QString text;
+        };
+        auto captions = [this] {
+            QList<Caption> all;
+            for (QWidget *c : w->findChildren<QWidget *>()) {
+                QString text;
+                if (auto *b = qobject_cast<QAbstractButton *>(c))
+                    text = b->text();
+                else if (auto *l = qobject_cast<QLabel *>(c); l && l->pixmap().isNull())
+                    text = l->text();
+                text.remove(QLatin1Char('&'));
+                if (!text.trimmed().isEmpty() && c->styleSheet().isEmpty() && !c->isHidden())
+                    all.append({c, text});
+            }
+            return all;
+        };
+        const QString oldLang = LangFile;
+
+        LangFile = german;
+        start();
+        LangFile = oldLang;
+        w->ckbGroups->setChecked(true); // the group panel too
+        QCOMPARE(w->cmdDim->text(), QStringLiteral("Dunkler"));
+        int checked = 0;
+        for (const Caption &c : captions()) {
+            int room = c.control->width();
+            if (qobject_cast<QCheckBox *>(c.control))
+                room -= 16; // the tick box
+            else if (qobject_cast<QPushButton *>(c.control))
+                room -= 4; // the button's frame
+            const int needed = QFontMetrics(c.control->font()).horizontalAdvance(c.text);
+            QVERIFY2(needed <= room, qPrintable(c.control->objectName() + QLatin1String(": ") +
+                                                c.text + QLatin1String(" needs ") +
+                                                QString::number(needed)));
+            ++checked;
+        }
+        QVERIFY(checked > 40);
+        QVERIFY(w->cmdDim->font().pointSizeF() < w->font().pointSizeF());
+        destroyWindow();
+
+        LangFile = InProgramFolder(QStringLiteral("no-language.ini"));
+        start();
+        LangFile = oldLang;
+        w->ckbGroups->setChecked(true);
+        for (const Caption &c : captions())
+            QVERIFY2(c.control->font() == w->font(), qPrintable(c.control->objectName()));
     }
 
     void shippedEnglishFileLeavesEveryTextAsWritten()

@@ -1,7 +1,9 @@
 #include "core/WindowHelpers.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -166,4 +168,40 @@ TEST(WindowHelpers, StoredPositionsAreKeptOnTheScreen)
     ASSERT_NE(primary, nullptr);
     EXPECT_EQ(w.pos(), KeepOnScreenTwips(1e6, 1e6, primary->geometry()));
     MoveOnScreenTwips(nullptr, 0, 0);
+}
+
+TEST(WindowHelpers, CaptionsTooWideForTheirControlGetASmallerFont)
+{
+    QWidget window;
+    auto *narrow = new QPushButton("Dunkler", &window);
+    narrow->setGeometry(0, 0, 42, 22);
+    auto *wide = new QPushButton("OK", &window);
+    wide->setGeometry(0, 30, 80, 22);
+    auto *box = new QCheckBox("&Zeitschalter", &window);
+    box->setGeometry(0, 60, 80, 20);
+    auto *styled = new QLabel("Gruppe 1 with a long text", &window);
+    styled->setStyleSheet("font-size: 7pt;");
+    styled->setGeometry(0, 90, 20, 11);
+    auto *clock = new QLabel("20:00:00", &window);
+    QFont bold = clock->font();
+    bold.setBold(true);
+    clock->setFont(bold);
+    clock->setGeometry(0, 110, 200, 24);
+    const QFont base = window.font();
+    const QFont styledFont = styled->font();
+
+    FitCaptions(&window);
+    EXPECT_LT(narrow->font().pointSizeF(), base.pointSizeF());
+    EXPECT_LE(QFontMetrics(narrow->font()).horizontalAdvance("Dunkler"), narrow->width() - 4);
+    EXPECT_LT(box->font().pointSizeF(), base.pointSizeF());
+    EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance("Zeitschalter"), box->width() - 16);
+    EXPECT_EQ(wide->font(), base);
+    EXPECT_EQ(styled->font(), styledFont); // sized by its style sheet
+    EXPECT_EQ(clock->font(), bold);        // fits: its own font stays
+
+    // A caption that fits again gets its own font back.
+    narrow->setText("Dim");
+    FitCaptions(&window);
+    EXPECT_EQ(narrow->font(), base);
+    FitCaptions(nullptr);
 }

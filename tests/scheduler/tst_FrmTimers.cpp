@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -417,6 +418,34 @@ private slots:
     }
 
     // Runs last: it installs the program's own windows as the services.
+    // Longer translated captions of the top bar stay whole and do not run
+    // under the next switch.
+    void translatedSwitchesStayApart()
+    {
+        {
+            QFile f(LangFile);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("[Labels & Captions]\r\nTimers ON=Zeitschalter EIN\r\n"
+                    "Timer Sound=Zeitschalterklang\r\nAllow Manual=Von Hand erlauben\r\n");
+        }
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.Check2->setChecked(true);
+        QFile::remove(LangFile);
+        QCOMPARE(w.Check2->text(), QString("Zeitschalter EIN"));
+        const QList<QCheckBox *> bar = {w.Check2, w.chkTSound, w.chkMsound, w.Check4};
+        for (int k = 0; k < bar.size(); ++k) {
+            QCheckBox *c = bar[k];
+            const int right = k + 1 < bar.size() ? bar[k + 1]->x() : w.width();
+            QVERIFY2(c->geometry().right() < right, qPrintable(c->text()));
+            const int needed = QFontMetrics(c->font()).horizontalAdvance(c->text()) + 16;
+            QVERIFY2(needed <= c->width(), qPrintable(c->text()));
+        }
+        w.unload();
+    }
+
     void serviceReachesLoopSwitchAndMacroSound()
     {
         InstallScheduler();

@@ -1,0 +1,73 @@
+#include "updater/modUpdate.h"
+
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+
+#include <cmath>
+#include <limits>
+
+namespace qelt::updater
+{
+
+QString UpdateServer()
+{
+    const QString fromEnv = qEnvironmentVariable("QELT_UPDATE_URL").trimmed();
+    return fromEnv.isEmpty() ? QString::fromLatin1(kMakerServer) : fromEnv;
+}
+
+void Delay(double seconds)
+{
+    if (!(seconds > 0))
+        return;
+    const qint64 start = CurrentWaitClock().nowNs();
+    const double spanNs = seconds * 1e9;
+    constexpr double kMaxNs = 9.0e18;
+    const qint64 target = double(start) + spanNs >= kMaxNs ? std::numeric_limits<qint64>::max()
+                                                           : start + qint64(std::llround(spanNs));
+    while (CurrentWaitClock().nowNs() < target) {
+        // Re-read the clock each turn: a handler run by the pump may replace it.
+        CurrentWaitClock().processEvents();
+        CurrentWaitClock().sleepMs(5);
+    }
+}
+
+QString OwnFolder()
+{
+    return ProgramFolder();
+}
+
+QString MainProgramPath()
+{
+    return OwnFolder() + QStringLiteral("/Qelt");
+}
+
+MainResult Main(const QStringList &arguments, const MainHooks &hooks)
+{
+    const QString reStart = GetSet(QStringLiteral("Database16"), QStringLiteral("ReStart"));
+    if (reStart == u"restart" || arguments.join(QLatin1Char(' ')) == u"restart") {
+        Delay(1.0);
+        if (hooks.startProgram)
+            hooks.startProgram(MainProgramPath());
+        SaveSet(QStringLiteral("Database16"), QStringLiteral("ReStart"), QStringLiteral("0"));
+        return MainResult::Restarted;
+    }
+    if (hooks.otherInstanceRunning && hooks.otherInstanceRunning())
+        return MainResult::AlreadyRunning;
+
+    LocalVersion = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentVersion"),
+                          QStringLiteral("170.1039"));
+    LangFile = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), OwnFolder())
+               + QStringLiteral("/language.ini");
+    UpdateMode = GetSet(QStringLiteral("Settings"), QStringLiteral("ChkType"),
+                        QStringLiteral("manual"))
+                         == u"autocheck"
+                     ? QStringLiteral("autocheck")
+                     : QStringLiteral("manual");
+    if (hooks.loadUpdateWindow)
+        hooks.loadUpdateWindow();
+    return MainResult::CheckStarted;
+}
+
+} // namespace qelt::updater

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The updater's entry logic and the state its window and HTTP client share.
+namespace qelt::updater
+{
+
+// "autocheck" (the main program's weekly check) or "manual".
+inline QString UpdateMode = QStringLiteral("manual");
+// The main program's version as stored, e.g. "1.70.1050".
+inline QString LocalVersion;
+// A transfer is to stop (Cancel button or connection time-out); never reset
+// during a run, so no further transfer is made after it.
+inline bool CancelRequest = false;
+
+// The maker's web server, unless the environment variable QELT_UPDATE_URL
+// names another base address (e.g. "http://127.0.0.1:8080").
+inline constexpr const char *kMakerServer = "www.brindlecast.com";
+QString UpdateServer();
+
+// Waits the given seconds on the monotonic wait clock, letting window events
+// run. Unlike the main program's wait it has no abort flag to watch.
+void Delay(double seconds);
+
+// The folder the updater lives in (the main program's folder).
+QString OwnFolder();
+
+// What Main does in the world, replaceable in tests.
+struct MainHooks {
+    // Starts a program; false when it could not be started.
+    std::function<bool(const QString &path)> startProgram;
+    // True when another updater is already running (checked once).
+    std::function<bool()> otherInstanceRunning;
+    // Loads the update window (it decides itself whether to show).
+    std::function<void()> loadUpdateWindow;
+};
+
+enum class MainResult {
+    Restarted,      // the restart service ran; the program ends
+    AlreadyRunning, // another updater runs; the program ends, nothing written
+    CheckStarted    // the update window was loaded; the program lives on
+};
+
+// The updater's start: serves a restart request (setting "Database16"/
+// "ReStart" = "restart" or the command line "restart") by waiting one second
+// and starting the main program again; otherwise reads the version, language
+// file and mode from the settings and loads the update window.
+MainResult Main(const QStringList &arguments, const MainHooks &hooks);
+
+// The main program started by the restart service.
+QString MainProgramPath();
+
+} // namespace qelt::updater
