@@ -11,14 +11,9 @@
 
 namespace qelt {
 
-namespace {
-const char *const kModule = "frmFire";
-const char *const kProc = "CroSend";
-} // namespace
-
-double LinePauseSeconds(double seconds)
+double LinePauseSeconds(double seconds, double minimum)
 {
-    return std::max(seconds - 0.1, 0.15);
+    return std::max(seconds - 0.1, minimum);
 }
 
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
@@ -55,7 +50,7 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
         if (!IsCmdCode(item.code) || !item.whole()) {
             // A short line's pause would be read out of its code: nothing
             // of it goes out.
-            LogErr(QLatin1String(kProc), QLatin1String(kModule), 5,
+            LogErr(hooks.procName, hooks.moduleName, 5,
                    QStringLiteral("Invalid macro line '%1' not sent").arg(item.text().left(64)));
             continue;
         }
@@ -65,12 +60,12 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
         if (AbortSend)
             return MacroPlayResult::Aborted;
         lamp(true);
-        SendCode(item.code, QLatin1String(kProc), QLatin1String(kModule));
+        SendCode(item.code, hooks.procName, hooks.moduleName);
         Delay(0.05);
         lamp(false);
         if (AbortSend)
             return MacroPlayResult::Aborted;
-        Delay(LinePauseSeconds(pause));
+        Delay(LinePauseSeconds(pause, hooks.minimumPause));
         if (AbortSend)
             return MacroPlayResult::Aborted;
     }

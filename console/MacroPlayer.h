@@ -15,6 +15,9 @@ struct MacroPlayHooks {
     std::function<void(int value)> loopSwitch; // the timers window's loop switch
     std::function<void()> closingPattern;      // sent after the last line
     std::function<void()> finished;            // lamp out, exit controls back
+    double minimumPause = 0.15;                // the shortest wait after a line
+    QString procName = QStringLiteral("CroSend"); // who logs a line it refuses
+    QString moduleName = QStringLiteral("frmFire");
 };
 
 enum class MacroPlayResult {
@@ -26,7 +29,7 @@ enum class MacroPlayResult {
 
 // Plays the macro file at path: the lead-in, then per line the tick, 0.05 s,
 // lamp on, the frame, 0.05 s, lamp off and the line's pause less 0.1 s (at
-// least 0.15 s); then the closing pattern. The loop timer is paused during
+// least the hooks' minimumPause); then the closing pattern. The loop timer is paused during
 // the play and put back to the stored "Macro"/"LoopR" value afterwards, and
 // TmrChanged is left as it was. A line whose code is not 16 characters of
 // "0"/"1", or that is too short to hold a pause after its code, is not sent
@@ -36,7 +39,7 @@ enum class MacroPlayResult {
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks);
 
 // The wait after a line whose pause field reads `seconds`.
-double LinePauseSeconds(double seconds);
+double LinePauseSeconds(double seconds, double minimum = 0.15);
 
 // The closing pattern: the 32-character pattern, a blocking 150 ms sleep
 // (no events run), the pattern again.

@@ -20,6 +20,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qelt {
 
 namespace {
@@ -292,13 +294,36 @@ void ShowPortDialog(QWidget *owner)
         dlg.setParent(owner, dlg.windowFlags());
     if (!dlg.isVisible()) {
         dlg.adjustSize();
-        QRect area;
-        if (owner && owner->isVisible())
-            area = owner->frameGeometry();
-        else if (const QScreen *screen = QGuiApplication::primaryScreen())
-            area = screen->availableGeometry();
-        if (area.isValid())
-            dlg.move(area.center() - dlg.rect().center());
+        const QScreen *screen = owner && owner->isVisible() ? owner->screen()
+                                                            : QGuiApplication::primaryScreen();
+        const QRect desk = screen ? screen->availableGeometry() : QRect();
+        const QSize size = dlg.frameGeometry().size().expandedTo(dlg.size());
+        QRect place;
+        if (owner && owner->isVisible()) {
+            // Beside the main window where the screen has room, so that its
+            // command buttons stay free for trying the port out.
+            const QRect main = owner->frameGeometry();
+            constexpr int kGap = 8;
+            const QRect right(QPoint(main.right() + 1 + kGap, main.top()), size);
+            const QRect left(QPoint(main.left() - kGap - size.width(), main.top()), size);
+            if (desk.isValid() && desk.contains(right))
+                place = right;
+            else if (desk.isValid() && desk.contains(left))
+                place = left;
+            else
+                place = QRect(main.center() - QPoint(size.width() / 2, size.height() / 2), size);
+        } else if (desk.isValid()) {
+            place = QRect(desk.center() - QPoint(size.width() / 2, size.height() / 2), size);
+        }
+        if (place.isValid()) {
+            if (desk.isValid()) {
+                place.moveRight(std::min(place.right(), desk.right()));
+                place.moveBottom(std::min(place.bottom(), desk.bottom()));
+                place.moveLeft(std::max(place.left(), desk.left()));
+                place.moveTop(std::max(place.top(), desk.top()));
+            }
+            dlg.move(place.topLeft());
+        }
     }
     dlg.show();
     dlg.raise();

@@ -180,6 +180,8 @@ void frmRunMcr::CroSend()
     const bool tick = TickSoundWanted();
 
     MacroPlayHooks hooks;
+    hooks.minimumPause = 0.05;
+    hooks.moduleName = QStringLiteral("frmRunMcr");
     hooks.lamp = [](bool lit) {
         if (MainWindowService *main = MainWindow())
             main->setLamp(lit);

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include <memory>
 
@@ -240,6 +241,39 @@ private slots:
         QCOMPARE(tipOf(dlg.cmdCancel), QString());
         QCOMPARE(tipOf(dlg.lblCommNow), QString());
         SetMainWindow(nullptr);
+    }
+
+    // The dialog opens beside the main window where the screen has room,
+    // so the command buttons stay free for trying the port; always on the
+    // screen.
+    void opensBesideTheMainWindow()
+    {
+        openLinkOn("1");
+        QWidget main;
+        const QRect desk = main.screen()->availableGeometry();
+        const auto placed = [&](const QRect &mainRect) {
+            main.setGeometry(mainRect);
+            main.show();
+            ShowPortDialog(&main);
+            const QRect at = PortSetup().frameGeometry();
+            PortSetup().cmdCancel->click();
+            return at;
+        };
+        const QSize mainSize(280, 360);
+        QRect at = placed(QRect(desk.topLeft() + QPoint(30, 30), mainSize));
+        QVERIFY(!at.intersects(main.frameGeometry()));
+        QVERIFY(at.left() > main.frameGeometry().right());
+        QVERIFY(desk.contains(at));
+
+        at = placed(QRect(desk.topRight() + QPoint(-40 - mainSize.width(), 30), mainSize));
+        QVERIFY(!at.intersects(main.frameGeometry()));
+        QVERIFY(at.right() < main.frameGeometry().left());
+        QVERIFY(desk.contains(at));
+
+        at = placed(desk.adjusted(10, 10, -10, -10)); // no room on either side
+        QVERIFY(desk.contains(at));
+        QVERIFY((at.center() - main.frameGeometry().center()).manhattanLength() <= 8);
+        PortSetup().setParent(nullptr); // outlives the window of this test
     }
 
     void cancelAfterApplyKeepsTheNewPort()

@@ -209,6 +209,9 @@ private slots:
             << QStringList{"0001", "0.50", "0002"} << QList<double>{1.0, 0.5} << 1.95;
         QTest::newRow("fraction of 10 s and more")
             << QStringList{"12.5", "0003"} << QList<double>{12.5} << 2.95;
+        // Pauses below 0.15 s keep frames 0.15 s apart.
+        QTest::newRow("short pauses")
+            << QStringList{"0000", "0.10", "0000"} << QList<double>{0.15, 0.15} << 0.1;
     }
     void doubleClickPlaysEveryLineWithItsPause()
     {

@@ -21,6 +21,8 @@ public:
         qsizetype stallAfter = -1;
         // Never answer at all.
         bool silent = false;
+        // Close the connection after the stalled part (a cut-off transfer).
+        bool drop = false;
     };
     struct Request {
         QByteArray method;
@@ -74,7 +76,7 @@ private:
         QByteArray path = r.target;
         if (const qsizetype q = path.indexOf('?'); q >= 0)
             path.truncate(q);
-        const Route route = routes.value(path, Route{404, "<html>Not Found</html>", -1, false});
+        const Route route = routes.value(path, Route{404, "<html>Not Found</html>", -1, false, false});
         if (route.silent)
             return;
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n"
@@ -82,6 +84,8 @@ private:
                            + "Connection: keep-alive\r\n\r\n";
         reply += route.stallAfter >= 0 ? route.body.left(route.stallAfter) : route.body;
         s->write(reply);
+        if (route.drop)
+            s->disconnectFromHost();
     }
 
     QList<QPointer<QTcpSocket>> m_sockets;

@@ -1,0 +1,420 @@
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/TestEnv.h"
+#include "tests/updater/LocalHttpServer.h"
+#include "updater/frmUpdate.h"
+#include "updater/modUpdate.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace qelt;
+using namespace qelt::updater;
+
+class TestFrmUpdate : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<LocalHttpServer> server;
+    std::unique_ptr<test::FakeWaitClock> clock;
+    std::unique_ptr<frmUpdate> form;
+    QStringList started;
+    int shows = 0;
+
+    QString folder() const { return ProgramFolder(); }
+    QString installer() const { return folder() + "/Upgrade"; }
+
+    // The form under test, with the installer start recorded and every
+    // show counted.
+    frmUpdate &makeForm(const char *mode)
+    {
+        UpdateMode = QString::fromLatin1(mode);
+        form = std::make_unique<frmUpdate>();
+        form->startProgram = [this](const QString &p) {
+            started << p;
+            return true;
+        };
+        form->installEventFilter(this);
+        return *form;
+    }
+
+    void serveVersion(const QByteArray &file)
+    {
+        server->routes["/beta/betaver.txt"] = {200, file};
+    }
+
+    QByteArray payload(qsizetype n)
+    {
+        QByteArray b(n, '\0');
+        for (qsizetype i = 0; i < n; ++i)
+            b[i] = char(i * 13 % 251);
+        return b;
+    }
+
+    QStringList filesInFolder() const
+    {
+        return QDir(folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (o == form.get() && e->type() == QEvent::Show)
+            ++shows;
+        return false;
+    }
+
+private slots:
+    void init()
+    {
+        QFile::remove(SettingsFilePath());
+        for (const QString &f : filesInFolder())
+            QFile::remove(folder() + "/" + f);
+        LangFile = folder() + "/language.ini";
+        LocalVersion = "1.70.1050";
+        CancelRequest = false;
+        server = std::make_unique<LocalHttpServer>();
+        qputenv("QELT_UPDATE_URL", server->baseUrl().toUtf8());
+        clock = std::make_unique<test::FakeWaitClock>();
+        started.clear();
+        shows = 0;
+    }
+
+    void cleanup()
+    {
+        form.reset();
+        clock.reset();
+        server.reset();
+        CancelRequest = false;
+    }
+
+    void sameVersionInManualModeOffersThePreviousDownload()
+    {
+        serveVersion("170.1050,40,\"\",\"\"\r\n");
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.Label3->text(), QString("There are no updates at this time"));
+        QCOMPARE(f.Label2->text(), QString());
+        QCOMPARE(f.cmdDownload->text(), QString("Get Prev."));
+        QCOMPARE(f.cmdDownload->toolTip(), QString(" Download the most recent version "));
+        QVERIFY(!f.cmdDownload->isHidden());
+        QCOMPARE(f.lblVer->text(), QString("Local Version 170.1050"));
+        QCOMPARE(f.lblRev->text(), QString("Web Version 170.105"));
+        QCOMPARE(f.ProgressBar1->maximum(), 40);
+        QCOMPARE(GetSet("Settings", "CheckedUpdate"), QString("True"));
+        QCOMPARE(GetSet("Settings", "ChkType"), QString("manual"));
+        // The version file does not stay behind.
+        QVERIFY(!filesInFolder().contains("version.txt"));
+        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(server->requests[0].target, QByteArray("/beta/betaver.txt"));
+        QCOMPARE(server->requests[0].headers.value("user-agent"),
+                 QByteArray("Zyv-WEB, manual, 1.70.1050"));
+    }
+
+    void newerVersionIsShownInBothModes_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("label2");
+        const QString standard = "Click the Download button to download and install the update.  "
+                                 "Click Close if you do not want to install the update at this time.";
+        QTest::newRow("manual") << "manual" << QByteArray("170.1051,40,\"\",\"\"") << standard;
+        QTest::newRow("autocheck") << "autocheck" << QByteArray("170.1051,40") << standard;
+        QTest::newRow("head and tail") << "manual"
+                                       << QByteArray("170.1051,40,\"New: \",\"faster, smaller\"")
+                                       << QString("New: faster, smaller");
+        QTest::newRow("tail only") << "manual" << QByteArray("170.1051,40,\"\",\"tail\"") << standard;
+    }
+
+    void newerVersionIsShownInBothModes()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, label2);
+        serveVersion(file);
+        SaveSet("Settings", "ChkType", mode);
+        frmUpdate &f = makeForm(mode.toLatin1().constData());
+        f.Load();
+        QVERIFY(f.isLoaded());
+        QVERIFY(f.isVisible());
+        QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(f.Label3->text(), QString("Update Available"));
+        QVERIFY(f.Label3->styleSheet().contains("red"));
+        QCOMPARE(f.Label2->text(), label2);
+        QCOMPARE(f.cmdDownload->text(), QString("&Download"));
+        QCOMPARE(GetSet("Settings", "CheckedUpdate"), QString("True"));
+        QCOMPARE(GetSet("Settings", "ChkType"), QString("manual"));
+    }
+
+    void automaticCheckWithNothingNewEndsUnseen()
+    {
+        serveVersion("170.1050,40,\"\",\"\"");
+        SaveSet("Settings", "ChkType", "autocheck");
+        frmUpdate &f = makeForm("autocheck");
+        QSignalSpy unloaded(&f, &frmUpdate::unloaded);
+        f.Load();
+        QCOMPARE(shows, 0);
+        QCOMPARE(unloaded.size(), 1);
+        QVERIFY(!f.isLoaded());
+        QCOMPARE(GetSet("Settings", "CheckedUpdate"), QString("True"));
+        QCOMPARE(GetSet("Settings", "ChkType"), QString("manual"));
+    }
+
+    void unusableVersionIsAConnectionError_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("how");
+        for (const char *mode : {"manual", "autocheck"})
+            for (const char *how : {"text", "zero", "empty", "trailing junk", "404", "refused"})
+                QTest::newRow(qPrintable(QString("%1 %2").arg(mode, how))) << mode << how;
+    }
+
+    void unusableVersionIsAConnectionError()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, how);
+        if (how == "text")
+            serveVersion("<html>new!</html>");
+        else if (how == "zero")
+            serveVersion("0,40");
+        else if (how == "empty")
+            serveVersion("");
+        else if (how == "trailing junk")
+            serveVersion("999abc,40");
+        else if (how == "refused")
+            server->close();
+        // "404": no route, the server answers with an error page.
+        frmUpdate &f = makeForm(mode.toLatin1().constData());
+        f.Load();
+        QCOMPARE(f.Label3->text(), QString("Error connecting to web site"));
+        QCOMPARE(f.Label2->text(),
+                 QString("There seems to be a problem with your connection to the internet, or "
+                         "the web site.  Please check your connection and try again"));
+        QVERIFY(f.cmdDownload->isHidden());
+        QCOMPARE(GetSet("Settings", "CheckedUpdate"), QString());
+        QVERIFY(!filesInFolder().contains("version.txt"));
+        if (mode == "manual") {
+            QVERIFY(f.isVisible());
+        } else {
+            // A hidden check that failed ends instead of waiting for ever.
+            QCOMPARE(shows, 0);
+            QVERIFY(!f.isLoaded());
+        }
+    }
+
+    void silentServerTimesOut()
+    {
+        server->routes["/beta/betaver.txt"] = {200, {}, -1, true};
+        frmUpdate &f = makeForm("manual");
+        f.Timer1->setInterval(1);
+        f.Load();
+        QCOMPARE(f.Label3->text(), QString("Connection Timed Out"));
+        QCOMPARE(f.Label2->text(),
+                 QString("The time limit to make a connection to the web server has expired.  "
+                         "Please check your connection and try again."));
+        QVERIFY(f.cmdDownload->isHidden());
+        QCOMPARE(f.cmdExit->text(), QString("&Close"));
+        QVERIFY(CancelRequest);
+        QVERIFY(f.WaitTicks >= 60);
+        QVERIFY(!f.Timer1->isActive());
+        QVERIFY(f.isLoaded());
+        f.cmdExit->click();
+        QVERIFY(!f.isLoaded());
+    }
+
+    void closingDuringTheVersionRequestEndsTheCheck()
+    {
+        server->routes["/beta/betaver.txt"] = {200, {}, -1, true};
+        frmUpdate &f = makeForm("manual");
+        QTimer::singleShot(100, &f, [&f] { f.close(); });
+        f.Load();
+        QVERIFY(!f.isLoaded());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(GetSet("Settings", "ChkType"), QString("manual"));
+        QCOMPARE(GetSet("Settings", "CheckedUpdate"), QString());
+    }
+
+    void weeklyCheckSettings()
+    {
+        SaveSet("Settings", "ChkUpdtsDay", "0");
+        SaveSet("Settings", "ChkUpdtsTime", "07");
+        SaveSet("Settings", "ChkForUpdts", "1");
+        serveVersion("170.1050,40");
+        frmUpdate &f = makeForm("manual");
+        f.timeText = [] { return QString("20:15"); };
+        f.Load();
+        // Day 0 (the dashes) becomes Sunday; both lists store their index.
+        QCOMPARE(f.Combo1->currentIndex(), 1);
+        QCOMPARE(GetSet("Settings", "ChkUpdtsDay"), QString("1"));
+        QCOMPARE(f.Combo2->count(), 24);
+        QCOMPARE(f.Combo2->currentText(), QString("7:00"));
+        QCOMPARE(GetSet("Settings", "ChkUpdtsTime"), QString("7"));
+        QVERIFY(f.chkAutoUpdate->isChecked());
+        QVERIFY(f.Combo1->isEnabled() && f.Combo2->isEnabled() && f.Label4->isEnabled());
+
+        f.Combo1->setCurrentIndex(4);
+        emit f.Combo1->activated(4);
+        QCOMPARE(GetSet("Settings", "ChkUpdtsDay"), QString("4"));
+        f.Combo2->setCurrentIndex(23);
+        emit f.Combo2->activated(23);
+        QCOMPARE(GetSet("Settings", "ChkUpdtsTime"), QString("23"));
+        f.chkAutoUpdate->click();
+        QCOMPARE(GetSet("Settings", "ChkForUpdts"), QString("0"));
+        QVERIFY(!f.Combo1->isEnabled() && !f.Combo2->isEnabled() && !f.Label5->isEnabled());
+    }
+
+    void storedChoicesOutOfRangeFallBackToNow()
+    {
+        SaveSet("Settings", "ChkUpdtsDay", "9");
+        SaveSet("Settings", "ChkUpdtsTime", "x");
+        SaveSet("Settings", "ChkForUpdts", "2");
+        serveVersion("170.1050,40");
+        frmUpdate &f = makeForm("manual");
+        f.timeText = [] { return QString("8:15 pm"); };
+        f.Load();
+        const int today = QDate::currentDate().dayOfWeek() % 7 + 1;
+        QCOMPARE(GetSet("Settings", "ChkUpdtsDay"), QString::number(today));
+        QCOMPARE(f.Combo2->itemText(0), QString("12:00 AM"));
+        QCOMPARE(f.Combo2->itemText(13), QString("1:00 PM"));
+        QVERIFY(f.Combo2->currentIndex() >= 0 && f.Combo2->currentIndex() <= 23);
+        QVERIFY(!f.chkAutoUpdate->isChecked());
+        QVERIFY(!f.Combo1->isEnabled());
+    }
+
+    void hourLists()
+    {
+        const QStringList twelve = frmUpdate::HourList(true);
+        QCOMPARE(twelve.size(), 24);
+        QCOMPARE(twelve.first(), QString("12:00 AM"));
+        QCOMPARE(twelve[11], QString("11:00 AM"));
+        QCOMPARE(twelve[12], QString("12:00 PM"));
+        QCOMPARE(twelve.last(), QString("11:00 PM"));
+        const QStringList day = frmUpdate::HourList(false);
+        QCOMPARE(day.first(), QString("0:00"));
+        QCOMPARE(day.last(), QString("23:00"));
+        QVERIFY(frmUpdate::TwelveHourTime("8:15 PM"));
+        QVERIFY(frmUpdate::TwelveHourTime("8:15 am "));
+        QVERIFY(!frmUpdate::TwelveHourTime("20:15"));
+        QVERIFY(!frmUpdate::TwelveHourTime(""));
+    }
+
+    void completeDownloadIsStoredWholeAndStarted()
+    {
+        serveVersion("170.1051,3");
+        const QByteArray body = payload(2500);
+        server->routes["/beta/Upgrade%20Qelt.exe"] = {200, body};
+        QFile old(installer());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older installer");
+        old.close();
+
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        f.cmdDownload->click();
+        QCOMPARE(started, QStringList{installer()});
+        QFile got(installer());
+        QVERIFY(got.open(QIODevice::ReadOnly));
+        QCOMPARE(got.readAll(), body);
+        QVERIFY(got.permissions() & QFile::ExeOwner);
+        QCOMPARE(f.ProgressBar1->value(), 3);
+        QVERIFY(f.ProgressBar1->isHidden());
+        QVERIFY(f.cmdDownload->isHidden());
+        QCOMPARE(f.cmdExit->text(), QString("&Close"));
+        QVERIFY(f.Label3->text().startsWith("If the installer does not automatically start"));
+        QVERIFY(f.Label3->text().contains(folder()));
+        QVERIFY(!f.Label3->font().bold());
+        QVERIFY(!(f.windowFlags() & Qt::WindowStaysOnTopHint));
+        // Ten seconds later (on the fake clock) the manual start is offered.
+        QVERIFY(!f.cmdRetry->isHidden());
+        QCOMPARE(f.cmdRetry->text(), QString("Retry Installer Manually"));
+        f.cmdRetry->click();
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(filesInFolder(), QStringList{"Upgrade"});
+    }
+
+    void cancelledDownloadLeavesNothing()
+    {
+        serveVersion("170.1051,200");
+        server->routes["/beta/Upgrade%20Qelt.exe"] = {200, payload(200 * 1024), 5000};
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        bool pressed = false;
+        clock->onProcessEvents = [&] {
+            if (!pressed && f.ProgressBar1->value() >= 2 && f.cmdExit->text() == "&Cancel") {
+                pressed = true;
+                f.cmdExit->click();
+            }
+        };
+        f.cmdDownload->click();
+        QVERIFY(pressed);
+        QCOMPARE(f.Label3->text(), QString("Download Canceled"));
+        QCOMPARE(f.Label2->text(), QString());
+        QCOMPARE(f.cmdExit->text(), QString("&Close"));
+        QVERIFY(f.cmdDownload->isHidden());
+        QVERIFY(f.cmdRetry->isHidden());
+        QVERIFY(started.isEmpty());
+        QCOMPARE(filesInFolder(), QStringList());
+        // No further transfer in this run.
+        QVERIFY(CancelRequest);
+    }
+
+    void failedDownloadIsNotStartedAndMayBeRetried_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("404") << "404";
+        QTest::newRow("cut off") << "cut off";
+        QTest::newRow("server gone") << "server gone";
+    }
+
+    void failedDownloadIsNotStartedAndMayBeRetried()
+    {
+        QFETCH(QString, how);
+        serveVersion("170.1051,20");
+        if (how == "cut off")
+            server->routes["/beta/Upgrade%20Qelt.exe"] = {200, payload(20000), 6000, false, true};
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        if (how == "server gone")
+            server->close();
+        f.cmdDownload->click();
+        QCOMPARE(f.Label3->text(), QString("Error"));
+        QCOMPARE(f.Label2->text(),
+                 QString("An error has occured with the internet connection, or the path to "
+                         "Brindlecast was not found.  Please try downloading again later."));
+        QCOMPARE(f.cmdExit->text(), QString("&Close"));
+        QVERIFY(f.cmdExit->isEnabled());
+        QVERIFY(!f.cmdDownload->isHidden());
+        QVERIFY(f.cmdRetry->isHidden());
+        QVERIFY(f.ProgressBar1->isHidden());
+        QVERIFY(started.isEmpty());
+        QCOMPARE(filesInFolder(), QStringList());
+    }
+
+    void escapeClosesTheWindow()
+    {
+        serveVersion("170.1050,1");
+        frmUpdate &f = makeForm("manual");
+        QSignalSpy unloaded(&f, &frmUpdate::unloaded);
+        f.Load();
+        SaveSet("Settings", "ChkType", "autocheck");
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QCOMPARE(unloaded.size(), 1);
+        QCOMPARE(GetSet("Settings", "ChkType"), QString("manual"));
+    }
+};
+
+QELT_TEST_MAIN(TestFrmUpdate)
+#include "tst_frmUpdate.moc"
