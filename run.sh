@@ -26,9 +26,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$repo" -B "$repo/build/run" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$repo/build/run" --target Qelt -j "$(nproc)"
-# The updater, once the project has it.
-cmake --build "$repo/build/run" --target update -j "$(nproc)" >/dev/null 2>&1 || true
+cmake --build "$repo/build/run" --target Qelt update -j "$(nproc)"
 
 home=$repo/run
 mkdir -p "$home"
@@ -39,13 +37,13 @@ for f in language.ini click.wav rec.wav tmrstart.wav tick.wav expand.wav "$repo"
 done
 mkdir -p "$home/images"
 cp -n "$repo"/resources/images/*.png "$home/images/" 2>/dev/null || true
-# The updater lives beside the console's files, where the console starts it.
-for u in "$repo/build/run/updater/update" "$repo/build/run/update"; do
-  if [ -x "$u" ]; then ln -sf "$u" "$home/update"; fi
-done
+# Both programs live beside the console's files: the console starts the
+# updater there, and the updater starts the console there again for a restart.
+ln -sf "$repo/build/run/app/Qelt" "$home/Qelt"
+ln -sf "$repo/build/run/update" "$home/update"
 
 export QELT_HOME=$home
 # Started from the caller's folder, so that a relative macro path given as an
 # argument names the file the caller meant.
 cd "$caller"
-exec "$repo/build/run/app/Qelt" "$@"
+exec "$home/Qelt" "$@"

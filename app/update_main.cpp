@@ -1,12 +1,12 @@
 // The updater program: restarts the main program on request, or checks the
 // maker's server for a newer version.
+#include "core/FileHelpers.h"
 #include "core/SingleInstance.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"
 
 #include <QApplication>
 #include <QLockFile>
-#include "core/FileHelpers.h"
 
 #include <memory>
 
@@ -23,8 +23,8 @@ int main(int argc, char **argv)
     qelt::updater::MainHooks hooks;
     hooks.startProgram = [](const QString &path) { return qelt::OpenDoc(path); };
     hooks.otherInstanceRunning = [&lock] {
-        lock = std::make_unique<QLockFile>(qelt::SingleInstance::runtimeFolder()
-                                           + QStringLiteral("/qelt-update.lock"));
+        lock = std::make_unique<QLockFile>(qelt::SingleInstance::runtimeFolder() +
+                                           QStringLiteral("/qelt-update.lock"));
         lock->setStaleLockTime(0);
         return !lock->tryLock(0);
     };

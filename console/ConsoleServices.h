@@ -55,6 +55,21 @@ public:
 
     // The console's chosen house letter "A" to "P" (cboHouse).
     virtual QString houseLetter() const = 0;
+
+    // The hidden option boxes the preferences read and write, by name:
+    // "chkTips", "txtGrpDelayB", "chbPanicOn", "txtMinimizeSave", "txtPanicNm",
+    // "txtPanicBcolor", "txtPanicMin", "txtPanicSec", "txtGroupNum";
+    // nullptr for any other name.
+    virtual Mailbox *optionBox(const QString &name)
+    {
+        (void)name;
+        return nullptr;
+    }
+    // Check marks of mnuMinToTray and mnuAssociate, caption of mnuPanicRun.
+    virtual void setMnuMinToTray(bool checked) { (void)checked; }
+    virtual bool mnuAssociateChecked() const { return false; }
+    virtual void setMnuAssociate(bool checked) { (void)checked; }
+    virtual void setMnuPanicRunText(const QString &text) { (void)text; }
 };
 
 // The main window of this run; nullptr before it is created.

@@ -58,6 +58,11 @@ public:
     QString check1Text() const override { return m_check1Text; }
     void setCheck1Text(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override;
+    Mailbox *optionBox(const QString &name) override;
+    void setMnuMinToTray(bool checked) override;
+    bool mnuAssociateChecked() const override;
+    void setMnuAssociate(bool checked) override;
+    void setMnuPanicRunText(const QString &text) override;
 
     // --- start-up and shutdown ---
     void Form_Load();

@@ -9,6 +9,7 @@
 #include "core/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
 #include "core/X10Codes.h"
 #include "macros/MacroServices.h"
 #include "scheduler/SchedulerServices.h"
@@ -56,6 +57,8 @@ void frmFire::LoadDescs()
     const int base = index * 16 + 1 + (UnitBank ? 8 : 0);
     for (int i = 0; i < 8; ++i)
         lblDescription[i]->setText(DescriptionOf(GetRec(base + i)));
+    // A description of the full 30 characters is shown whole.
+    FitCaptions(this);
 }
 
 void frmFire::cboHouse_Click()
@@ -127,8 +130,10 @@ void frmFire::txtDescription_Commit()
         Focus->setFocus();
     if (house >= 0) {
         // The label shows the text only while its row still shows that unit.
-        if (house == cboHouse->currentIndex() && m_editBank == UnitBank)
+        if (house == cboHouse->currentIndex() && m_editBank == UnitBank) {
             lblDescription[row]->setText(text);
+            FitCaptions(this);
+        }
         PutRec(DeviceRec(house, unit), DeviceRecText(HouseLetter(house), unit, text));
     }
     m_committing = false;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/Mailbox.h"
+#include "scheduler/LoopTimer.h"
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/SchedulerHost.h"
 #include "scheduler/SchedulerServices.h"
+#include "scheduler/SunTimers.h"
 #include "scheduler/TimerTable.h"
 
 #include <QList>
@@ -25,6 +27,7 @@ class QTimer;
 
 namespace qelt {
 
+class clsSunrise;
 class frmTimerStatus;
 
 // The timers window: the timer table (6 to 100 rows), its options, the
@@ -65,6 +68,8 @@ public:
     QStringList lstTime() const;
 
     // Window controls.
+    QLabel *Label14 = nullptr;   // the window's heading (its caption; drags it)
+    QLabel *lblMenu = nullptr, *lblMin = nullptr, *lblExit = nullptr; // label buttons
     QLabel *Label3 = nullptr;    // the clock text every trigger time is compared with
     QLabel *lblDay = nullptr;    // "1" Monday to Friday, "0" at the weekend
     QLabel *Label2 = nullptr;    // the spinner's time text
@@ -76,7 +81,14 @@ public:
     QCheckBox *chkTSound = nullptr, *chkMsound = nullptr, *chkFlashLp = nullptr;
     QCheckBox *chkEnableLoop = nullptr, *chkAM = nullptr, *chkPM = nullptr;
     QLineEdit *txtLoop = nullptr, *LpStartTm = nullptr, *LpEndTm = nullptr;
-    QLabel *lblMacroLoop = nullptr, *lblLoopDays = nullptr;
+    QLabel *lblMacroLoop = nullptr, *lblLoopDays = nullptr, *Label5 = nullptr;
+    QList<QLabel *> Label7; // "Start" and "End" of the loop's daily window
+    QPushButton *cmdLoop = nullptr, *cmdClearLoop = nullptr;
+    QLabel *lblSR = nullptr, *lblSS = nullptr; // today's sunrise and sunset
+    QPushButton *cmdTimeReSet = nullptr;
+    QPushButton *cmdHelp = nullptr, *cmdInfo = nullptr;
+    // The day-rule lists of the rows and of the loop timer.
+    QListWidget *Combo1 = nullptr, *combo2 = nullptr;
     QList<QScrollBar *> VSTime;
     QList<QLineEdit *> Text3;
     QScrollBar *VScroll1 = nullptr;
@@ -86,21 +98,40 @@ public:
     QListWidget *File1 = nullptr;
     QMenu *mnuTimers = nullptr;
     QAction *mnuClearTimer = nullptr, *mnuDeleteTimer = nullptr, *mnuAllowNewTimers = nullptr;
-    QAction *mnuAllowManual = nullptr, *mnuSaveQuit = nullptr;
+    QAction *mnuAllowManual = nullptr, *mnuSaveQuit = nullptr, *mnuCancel = nullptr;
     QList<QAction *> mnuRun;
     Mailbox txtScroll;
     Mailbox txtStatusDump;
 
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *tmrSunSet = nullptr, *TmrOverFlow = nullptr;
-    QTimer *tmrSendBits = nullptr;
+    QTimer *tmrSendBits = nullptr, *Tmr7 = nullptr;
     QTimer *tmrThread[MacroSlots::kSlots] = {};
 
     int DefaultDayRule = 0;
     QString ClockSuffix;
     bool TimersWereOn = false;
-    QStringList lstLoop;
     QString SpinSuffix;
     QString SpinTimeText;
+
+    // Sun rows: the cached location and today's sun times ("HH:mm:ss").
+    SunLocation Location;
+    QString SunriseText, SunsetText;
+    clsSunrise &SunCalc();
+
+    // Row editing.
+    int DayListRow = -1;
+    int IncompleteClickCount = 0;
+
+    // Loop timer: its lines (lstLoop), position and daily window.
+    LoopTimer Loop;
+    const QStringList &lstLoop() const { return Loop.lines; }
+    bool LoopWindowOpen = true;
+    bool LoopWindowOff = true;
+    QString Text4 = QStringLiteral("True");
+
+    // Immediate play of a macro file from the file list.
+    QString PlayPath, ManualMacroPath;
+    int PlayCount = 2;
 
     // Handlers.
     void cmdCreateTimer_Click();
@@ -121,6 +152,53 @@ public:
     void Timer2_Timer();
     void tmrSunSet_Timer();
     void tmrSendBits_Timer();
+
+    // Row editing.
+    void cmdT_Click(int i);
+    void cmdM_Click(int i);
+    void Command2_Click(int i);
+    void Command4_Click(int i);
+    void Text1_DblClick(int i);
+    void Text1_OLEDragDrop(int i, const QStringList &files);
+    void Text2_DblClick(int i);
+    // A typed character; false when the key is dropped.
+    bool Text2_KeyPress(int i, QChar key);
+    void File1_DblClick();
+    void File1_OLEDragDrop(const QStringList &files);
+    void lblActiveDays_MouseDown(int i, Qt::MouseButton button);
+    // Sets row i's day caption and runs its change handling.
+    void setDayCaption(int i, const QString &caption);
+    void Combo1_Take();
+    void combo2_Take();
+    void cmdTimeReSet_Click();
+    void chkAM_Click();
+    void chkPM_Click();
+    void Check4_Click();
+    void lblSR_DblClick();
+
+    // Window options and menus.
+    void mnuRun_Click(int k);
+    void mnuOption_Click(QAction *item);
+    void cmdApply_Click();
+    void cmdHelp_Click();
+    void cmdInfo_Click();
+    void lblExit_Click();
+    void lblMin_Click();
+    void lblMenu_MouseUp();
+    void Check5_Click();
+
+    // Loop timer.
+    void Tmr7_Timer();
+    void chkEnableLoop_Click();
+    void chkFlashLp_Click();
+    void cmdLoop_Click();
+    void cmdClearLoop_Click();
+    void lblLoopDays_MouseDown(Qt::MouseButton button);
+    bool LpTime_KeyPress(QLineEdit *box, QChar key);
+    void txtLoop_OLEDragDrop(const QStringList &files);
+
+    // Plays ManualMacroPath/PlayPath at once (lead-in, lines, closing pattern).
+    void CroSend();
 
     // Status texts as the status rows and the OK block show them.
     static QString StatusRowText(int k, const QString &action, const QString &start,
@@ -149,6 +227,15 @@ private:
     void Text2_Change(int i);
     void Text3_Change(int k);
     QCheckBox *mainCheck1() const;
+    void buildEditControls();
+    bool editEventFilter(QObject *watched, QEvent *event);
+    void colourRow(int i);
+    void lblActiveDays_Change(int i);
+    void applyManualLock();
+    void openDayList(QListWidget *list, QLabel *label, QLineEdit *anchor);
+    void checkLocation();
+    void setLoopStatus(const QString &state, int rgb);
+    void rowToolTips(QObject *watched);
 
     // The engine's neighbours; log entries and status rows go to this
     // window's own log window.
@@ -175,6 +262,9 @@ private:
     int m_spinHour = 0, m_spinMinute = 0, m_spinSecond = 0;
     bool m_filling = false;
     QString m_lastDaySavings;
+    std::unique_ptr<clsSunrise> m_sun;
+    bool m_manualPlaying = false;
+    QString m_loopStatusState;
 };
 
 } // namespace qelt

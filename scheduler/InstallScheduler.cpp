@@ -79,6 +79,8 @@ public:
         TimersWindow()->chkEnableLoop->setChecked(value == 1);
     }
     bool chkMsound() const override { return g_timers && g_timers->chkMsound->isChecked(); }
+    void setChkTSound(int value) override { TimersWindow()->chkTSound->setChecked(value == 1); }
+    void setChkMsound(int value) override { TimersWindow()->chkMsound->setChecked(value == 1); }
 };
 
 LazyTimerLog g_lazyLog;

@@ -32,6 +32,10 @@ public:
     virtual void setChkEnableLoop(int value) = 0;
     // chkMsound: a tick sound before every command of a macro play.
     virtual bool chkMsound() const = 0;
+    // Sets chkTSound / chkMsound (1 ticked, 0 not); the window stores the
+    // value under "Sounds"/"TimerTsound" / "TimerMsound". Loads it if needed.
+    virtual void setChkTSound(int value) { (void)value; }
+    virtual void setChkMsound(int value) { (void)value; }
 };
 
 // What the console and the scheduler use of the timer log window

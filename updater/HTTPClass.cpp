@@ -10,11 +10,9 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-namespace qelt::updater
-{
+namespace qelt::updater {
 
-namespace
-{
+namespace {
 
 constexpr qint64 kPiece = 1024;
 
@@ -207,9 +205,9 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
 
     if (reply) {
         m_lastStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        m_lastSucceeded = !stopped && reply->isFinished()
-                          && reply->error() == QNetworkReply::NoError && m_lastStatus >= 200
-                          && m_lastStatus < 300;
+        m_lastSucceeded = !stopped && reply->isFinished() &&
+                          reply->error() == QNetworkReply::NoError && m_lastStatus >= 200 &&
+                          m_lastStatus < 300;
         if (m_reply == reply)
             m_reply = nullptr;
         reply->disconnect();

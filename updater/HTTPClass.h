@@ -12,8 +12,7 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-namespace qelt::updater
-{
+namespace qelt::updater {
 
 // The updater's HTTP client: one connection to a server, GET or POST
 // requests with optional form fields, the reply body read in pieces of at
@@ -21,8 +20,7 @@ namespace qelt::updater
 // between pieces, so buttons and timers work during a transfer; the transfer
 // stops after the current piece once CancelRequest is set, or when
 // CloseHTTP is called meanwhile.
-class HTTPClass
-{
+class HTTPClass {
 public:
     HTTPClass();
     ~HTTPClass();

@@ -6,11 +6,9 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-namespace qelt::updater
-{
+namespace qelt::updater {
 
-namespace
-{
+namespace {
 
 // The server's text is UTF-8 or, failing that, the one-byte character set.
 QString decode(const QByteArray &bytes)

@@ -7,8 +7,7 @@
 #include <optional>
 
 // The version file the maker's server offers, and version numbers.
-namespace qelt::updater
-{
+namespace qelt::updater {
 
 // The four items of a version file (web version, progress maximum, message
 // head, message tail), read as comma- or line-separated items: a quoted item

@@ -28,11 +28,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace qelt::updater
-{
+namespace qelt::updater {
 
-namespace
-{
+namespace {
 
 const QString kSettings = QStringLiteral("Settings");
 
@@ -83,6 +81,10 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     Label3->setFont(bold);
+    // Room for the longest title (the installer hint: four lines in the
+    // normal font), so that no text is cut and the window does not jump.
+    Label3->setMinimumHeight(
+        qMax(2 * QFontMetrics(bold).lineSpacing(), 4 * fontMetrics().lineSpacing() + 4));
     Label2 = new QLabel(QStringLiteral("attempting to establish a connection ..."), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setAlignment(Qt::AlignCenter);
@@ -297,8 +299,7 @@ void frmUpdate::Form_Load()
     Combo2_Click();
 
     chkAutoUpdate->setChecked(
-        wholeNumber(GetSet(kSettings, QStringLiteral("ChkForUpdts"), QStringLiteral("0")), 0)
-        == 1);
+        wholeNumber(GetSet(kSettings, QStringLiteral("ChkForUpdts"), QStringLiteral("0")), 0) == 1);
 
     cmdRetry->setText(LangCap(QStringLiteral("Retry Installer Manually")));
     cmdDownload->setText(LangCap(QStringLiteral("&Download")));
@@ -410,8 +411,9 @@ void frmUpdate::connectionError()
     setTitle(LangCap(QStringLiteral("Error connecting to web site")), true, "black");
     Label2->setText(
         LangCap(QStringLiteral(
-            "There seems to be a problem with your connection to the internet, or the web site."))
-        + QStringLiteral("  ") + LangCap(QStringLiteral("Please check your connection and try again")));
+            "There seems to be a problem with your connection to the internet, or the web site.")) +
+        QStringLiteral("  ") +
+        LangCap(QStringLiteral("Please check your connection and try again")));
     cmdDownload->hide();
 }
 
@@ -427,6 +429,8 @@ void frmUpdate::cmdDownload_Click()
     Label3->setStyleSheet(QStringLiteral("color: black;"));
     Label2->setText(LangCap(QStringLiteral("Please wait while the update is downloaded")));
     if (client->OpenHTTP(UpdateServer())) {
+        // A retry after a failed transfer starts from an empty bar.
+        ProgressBar1->setValue(0);
         ProgressBar1->show();
         setCursor(Qt::WaitCursor);
         cmdDownload->hide();
@@ -443,8 +447,8 @@ void frmUpdate::cmdDownload_Click()
             // Written whole or not at all, so an installer is never started
             // from a partial file.
             if (writeWhole(target, body))
-                QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner
-                                                  | QFile::ExeUser);
+                QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner |
+                                                  QFile::ExeUser);
             setTitle(LangCap(QStringLiteral("Download complete")), true, "black");
             TransferDone = true;
             Label2->clear();
@@ -472,10 +476,11 @@ void frmUpdate::cmdDownload_Click()
         if (!m_loaded)
             return;
         Label2->clear();
-        setTitle(QStringLiteral("If the installer does not automatically start, please browse to ")
-                     + QStringLiteral("\r\n") + OwnFolder() + QStringLiteral("\r\n")
-                     + QStringLiteral(" and double click 'Upgrade'."),
-                 false, "black");
+        setTitle(
+            QStringLiteral("If the installer does not automatically start, please browse to ") +
+                QStringLiteral("\r\n") + OwnFolder() + QStringLiteral("\r\n") +
+                QStringLiteral(" and double click 'Upgrade'."),
+            false, "black");
         if (startProgram)
             startProgram(target);
         cmdExit->setEnabled(true);
@@ -487,18 +492,17 @@ void frmUpdate::cmdDownload_Click()
         cmdRetry->show();
     } else if (TransferDone) {
         Label2->clear();
-        setTitle(QStringLiteral("Path error.  Please try searching for the file 'Upgrade' in ")
-                     + OwnFolder()
-                     + QStringLiteral(" manually, or try downloading it again later."),
+        setTitle(QStringLiteral("Path error.  Please try searching for the file 'Upgrade' in ") +
+                     OwnFolder() + QStringLiteral(" manually, or try downloading it again later."),
                  false, "black");
         cmdExit->setEnabled(true);
         cmdExit->setText(LangCap(QStringLiteral("&Close")));
     } else {
         setTitle(LangCap(QStringLiteral("Error")), true, "black");
         Label2->setText(QStringLiteral("An error has occured with the internet connection, or the "
-                                       "path")
-                        + QStringLiteral(" to Brindlecast was not found.  Please try downloading "
-                                         "again later."));
+                                       "path") +
+                        QStringLiteral(" to Brindlecast was not found.  Please try downloading "
+                                       "again later."));
         cmdExit->setEnabled(true);
         cmdExit->setText(LangCap(QStringLiteral("&Close")));
     }
@@ -536,7 +540,8 @@ void frmUpdate::chkAutoUpdate_Click()
     for (QWidget *w : {static_cast<QWidget *>(Label4), static_cast<QWidget *>(Label5),
                        static_cast<QWidget *>(Combo1), static_cast<QWidget *>(Combo2)})
         w->setEnabled(on);
-    SaveSet(kSettings, QStringLiteral("ChkForUpdts"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    SaveSet(kSettings, QStringLiteral("ChkForUpdts"),
+            on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmUpdate::Combo1_Click()
@@ -568,9 +573,10 @@ void frmUpdate::Timer1_Timer()
     if (WebClient)
         WebClient->CloseHTTP();
     setTitle(LangCap(QStringLiteral("Connection Timed Out")), true, "black");
-    Label2->setText(
-        LangCap(QStringLiteral("The time limit to make a connection to the web server has expired."))
-        + QStringLiteral("  ") + LangCap(QStringLiteral("Please check your connection and try again.")));
+    Label2->setText(LangCap(QStringLiteral(
+                        "The time limit to make a connection to the web server has expired.")) +
+                    QStringLiteral("  ") +
+                    LangCap(QStringLiteral("Please check your connection and try again.")));
     TransferDone = true;
     cmdDownload->hide();
     cmdExit->setText(LangCap(QStringLiteral("&Close")));

@@ -14,8 +14,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 
-namespace qelt::updater
-{
+namespace qelt::updater {
 
 class HTTPClass;
 
@@ -23,8 +22,7 @@ class HTTPClass;
 // the installer download and starts it, and holds the weekly-check options
 // shared with the main program. In the automatic mode it stays hidden unless
 // an update is available.
-class frmUpdate : public QWidget
-{
+class frmUpdate : public QWidget {
     Q_OBJECT
 public:
     explicit frmUpdate(QWidget *parent = nullptr);

@@ -8,8 +8,7 @@
 #include <cmath>
 #include <limits>
 
-namespace qelt::updater
-{
+namespace qelt::updater {
 
 QString UpdateServer()
 {
@@ -58,11 +57,10 @@ MainResult Main(const QStringList &arguments, const MainHooks &hooks)
 
     LocalVersion = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentVersion"),
                           QStringLiteral("170.1039"));
-    LangFile = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), OwnFolder())
-               + QStringLiteral("/language.ini");
+    LangFile = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), OwnFolder()) +
+               QStringLiteral("/language.ini");
     UpdateMode = GetSet(QStringLiteral("Settings"), QStringLiteral("ChkType"),
-                        QStringLiteral("manual"))
-                         == u"autocheck"
+                        QStringLiteral("manual")) == u"autocheck"
                      ? QStringLiteral("autocheck")
                      : QStringLiteral("manual");
     if (hooks.loadUpdateWindow)

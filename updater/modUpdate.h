@@ -6,8 +6,7 @@
 #include <functional>
 
 // The updater's entry logic and the state its window and HTTP client share.
-namespace qelt::updater
-{
+namespace qelt::updater {
 
 // "autocheck" (the main program's weekly check) or "manual".
 inline QString UpdateMode = QStringLiteral("manual");
@@ -19,7 +18,7 @@ inline bool CancelRequest = false;
 
 // The maker's web server, unless the environment variable QELT_UPDATE_URL
 // names another base address (e.g. "http://127.0.0.1:8080").
-inline constexpr const char *kMakerServer = "www.brindlecast.com";
+inline constexpr const char *kMakerServer = "www.brindlecast.example";
 QString UpdateServer();
 
 // Waits the given seconds on the monotonic wait clock, letting window events

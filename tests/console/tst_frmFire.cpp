@@ -645,6 +645,26 @@ private slots:
         QCOMPARE(GetRec(43), QStringLiteral("C11## "));
         w->LoadDescs();
         QCOMPARE(w->lblDescription[2]->text(), QString());
+
+        // The longest description is shown whole, typed or loaded; a short
+        // one keeps the window's font.
+        const auto shownWhole = [this](int row) {
+            QLabel *l = w->lblDescription[row];
+            return QFontMetrics(l->font()).horizontalAdvance(l->text()) <=
+                   l->contentsRect().width();
+        };
+        const QString longest = QStringLiteral("Kitchen ceiling light, north w");
+        QCOMPARE(longest.size(), 30);
+        w->lblDescription_DblClick(1);
+        w->txtDescription->setText(longest);
+        QTest::keyClick(w->txtDescription, Qt::Key_Return);
+        QCOMPARE(w->lblDescription[1]->text(), longest);
+        QVERIFY(shownWhole(1));
+        PutRec(44, QStringLiteral("C12## ") + longest);
+        w->LoadDescs();
+        QVERIFY(shownWhole(3));
+        QVERIFY(w->lblDescription[3]->font().pointSizeF() < w->font().pointSizeF());
+        QCOMPARE(w->lblDescription[0]->font(), w->font());
     }
 
     void switchingWhileEditingStoresTheEditWhereItWasOpened()

@@ -10,8 +10,7 @@
 
 // A tiny HTTP server on 127.0.0.1 for the updater's tests. It runs in the
 // test's own thread, so it answers whenever the code under test runs events.
-class LocalHttpServer : public QTcpServer
-{
+class LocalHttpServer : public QTcpServer {
 public:
     struct Route {
         int status = 200;
@@ -26,7 +25,7 @@ public:
     };
     struct Request {
         QByteArray method;
-        QByteArray target; // path and query as sent
+        QByteArray target;                    // path and query as sent
         QMap<QByteArray, QByteArray> headers; // lower-case names
         QByteArray body;
     };
@@ -64,7 +63,8 @@ private:
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
             if (colon > 0)
-                r.headers[lines[i].left(colon).trimmed().toLower()] = lines[i].mid(colon + 1).trimmed();
+                r.headers[lines[i].left(colon).trimmed().toLower()] =
+                    lines[i].mid(colon + 1).trimmed();
         }
         const qsizetype length = r.headers.value("content-length", "0").toLongLong();
         if (buf.size() < headEnd + 4 + length)
@@ -76,12 +76,13 @@ private:
         QByteArray path = r.target;
         if (const qsizetype q = path.indexOf('?'); q >= 0)
             path.truncate(q);
-        const Route route = routes.value(path, Route{404, "<html>Not Found</html>", -1, false, false});
+        const Route route =
+            routes.value(path, Route{404, "<html>Not Found</html>", -1, false, false});
         if (route.silent)
             return;
-        QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n"
-                           + "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n"
-                           + "Connection: keep-alive\r\n\r\n";
+        QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n" +
+                           "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n" +
+                           "Connection: keep-alive\r\n\r\n";
         reply += route.stallAfter >= 0 ? route.body.left(route.stallAfter) : route.body;
         s->write(reply);
         if (route.drop)

@@ -2,18 +2,16 @@
 #include "updater/HTTPClass.h"
 #include "updater/modUpdate.h"
 
-#include <QTimer>
 #include "tests/updater/GtestPrinters.h"
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace qelt::updater;
 
-namespace
-{
+namespace {
 
-class HttpClientTest : public ::testing::Test
-{
+class HttpClientTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

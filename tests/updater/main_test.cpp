@@ -11,11 +11,9 @@
 using namespace qelt;
 using namespace qelt::updater;
 
-namespace
-{
+namespace {
 
-class UpdaterMainTest : public ::testing::Test
-{
+class UpdaterMainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -80,7 +78,7 @@ TEST_F(UpdaterMainTest, OnlyTheExactWordAsksForARestart)
         const char *stored;
         QStringList args;
     } cases[] = {
-        {"Restart", {}}, {" restart", {}}, {"restart ", {}}, {"0", {"Restart"}},
+        {"Restart", {}},           {" restart", {}},    {"restart ", {}}, {"0", {"Restart"}},
         {"0", {"restart", "now"}}, {"0", {"/restart"}}, {"", {}},
     };
     for (const auto &c : cases) {
@@ -116,8 +114,11 @@ TEST_F(UpdaterMainTest, CheckReadsVersionLanguageFileAndMode)
     const struct {
         const char *chkType; // nullptr: nothing stored
         const char *mode;
-    } modes[] = {{"autocheck", "autocheck"}, {"AutoCheck", "manual"}, {"manual", "manual"},
-                 {"autocheck ", "manual"},   {nullptr, "manual"}};
+    } modes[] = {{"autocheck", "autocheck"},
+                 {"AutoCheck", "manual"},
+                 {"manual", "manual"},
+                 {"autocheck ", "manual"},
+                 {nullptr, "manual"}};
     for (const auto &m : modes) {
         SetUp();
         if (m.chkType)

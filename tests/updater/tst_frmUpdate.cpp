@@ -23,8 +23,7 @@
 using namespace qelt;
 using namespace qelt::updater;
 
-class TestFrmUpdate : public QObject
-{
+class TestFrmUpdate : public QObject {
     Q_OBJECT
 
     std::unique_ptr<LocalHttpServer> server;
@@ -50,10 +49,7 @@ class TestFrmUpdate : public QObject
         return *form;
     }
 
-    void serveVersion(const QByteArray &file)
-    {
-        server->routes["/beta/betaver.txt"] = {200, file};
-    }
+    void serveVersion(const QByteArray &file) { server->routes["/beta/betaver.txt"] = {200, file}; }
 
     QByteArray payload(qsizetype n)
     {
@@ -129,14 +125,16 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("label2");
-        const QString standard = "Click the Download button to download and install the update.  "
-                                 "Click Close if you do not want to install the update at this time.";
+        const QString standard =
+            "Click the Download button to download and install the update.  "
+            "Click Close if you do not want to install the update at this time.";
         QTest::newRow("manual") << "manual" << QByteArray("170.1051,40,\"\",\"\"") << standard;
         QTest::newRow("autocheck") << "autocheck" << QByteArray("170.1051,40") << standard;
-        QTest::newRow("head and tail") << "manual"
-                                       << QByteArray("170.1051,40,\"New: \",\"faster, smaller\"")
-                                       << QString("New: faster, smaller");
-        QTest::newRow("tail only") << "manual" << QByteArray("170.1051,40,\"\",\"tail\"") << standard;
+        QTest::newRow("head and tail")
+            << "manual" << QByteArray("170.1051,40,\"New: \",\"faster, smaller\"")
+            << QString("New: faster, smaller");
+        QTest::newRow("tail only")
+            << "manual" << QByteArray("170.1051,40,\"\",\"tail\"") << standard;
     }
 
     void newerVersionIsShownInBothModes()

@@ -6,8 +6,7 @@
 
 using namespace qelt::updater;
 
-namespace
-{
+namespace {
 
 TEST(VersionFile, ItemsAreReadLikeSequentialInput)
 {
@@ -39,8 +38,8 @@ TEST(VersionFile, OnlyPlainDecimalNumbersAreVersions)
 {
     EXPECT_EQ(VersionNumber(QStringLiteral("170.1050")), 170.105);
     EXPECT_EQ(VersionNumber(QStringLiteral(" 17 ")), 17.0);
-    for (const char *bad : {"", "abc", "170.1050abc", "1e5", "-170.1", "+170", "170,1050",
-                            "170.", ".5", "1.70.1050", "<html>", "\"170.1\"", "inf", "nan"})
+    for (const char *bad : {"", "abc", "170.1050abc", "1e5", "-170.1", "+170", "170,1050", "170.",
+                            ".5", "1.70.1050", "<html>", "\"170.1\"", "inf", "nan"})
         EXPECT_FALSE(VersionNumber(QString::fromLatin1(bad)).has_value()) << bad;
 }
 
@@ -50,8 +49,8 @@ TEST(VersionFile, LocalVersionIsNormalisedToTheServersForm)
         const char *local;
         const char *normal;
     } cases[] = {
-        {"1.70.1050", "170.1050"}, {"1.7.1050", "17.1050"},   {"170.1039", "170.1039"},
-        {"2.0.1", "20.1"},         {"1701050", "1701050"},    {"", ""},
+        {"1.70.1050", "170.1050"}, {"1.7.1050", "17.1050"}, {"170.1039", "170.1039"},
+        {"2.0.1", "20.1"},         {"1701050", "1701050"},  {"", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(NormaliseVersion(QString::fromLatin1(c.local)), QString::fromLatin1(c.normal))
@@ -65,13 +64,18 @@ TEST(VersionFile, NewerIsANumericComparisonOfTwoVersions)
         const char *local;
         bool newer;
     } cases[] = {
-        {"170.1050", "1.70.1050", false}, {"170.105", "1.70.1050", false},
-        {"170.1051", "1.70.1050", true},  {"170.1049", "1.70.1050", false},
-        {"17.1051", "1.7.1050", true},    {"17.1050", "1.7.1050", false},
-        {"170.1040", "170.1039", true},   // the default when no version is stored
+        {"170.1050", "1.70.1050", false},
+        {"170.105", "1.70.1050", false},
+        {"170.1051", "1.70.1050", true},
+        {"170.1049", "1.70.1050", false},
+        {"17.1051", "1.7.1050", true},
+        {"17.1050", "1.7.1050", false},
+        {"170.1040", "170.1039", true}, // the default when no version is stored
         // Not versions: never newer, whichever side is wrong.
-        {"abc", "1.70.1050", false},      {"", "1.70.1050", false},
-        {"999abc", "1.70.1050", false},   {"170.1051", "garbage", false},
+        {"abc", "1.70.1050", false},
+        {"", "1.70.1050", false},
+        {"999abc", "1.70.1050", false},
+        {"170.1051", "garbage", false},
         {"170.1051", "", false},
     };
     for (const auto &c : cases)

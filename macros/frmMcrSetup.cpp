@@ -1,0 +1,976 @@
+#include "macros/frmMcrSetup.h"
+
+#include "console/ConsoleServices.h"
+#include "core/Dialogs.h"
+#include "core/FileHelpers.h"
+#include "core/Globals.h"
+#include "core/Lang.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Sounds.h"
+#include "core/X10Codes.h"
+#include "macros/EditorRun.h"
+#include "macros/MacroFile.h"
+#include "macros/frmMDelay.h"
+#include "macros/frmRunMcr.h"
+#include "scheduler/SchedulerServices.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace qelt {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+frmMcrSetup *g_window = nullptr;
+
+// Grid colours (the settings' &H00BBGGRR values, as RGB).
+const QColor kFreshNumber(0xFF, 0xE0, 0xC0);  // &HC0E0FF
+const QColor kFreshRunning(0xC0, 0xC0, 0xFF); // &HFFC0C0
+const QColor kPanelNumber(0xFF, 0xF4, 0xE0);  // the item-number box
+const QColor kPanelRunning(0xE0, 0xE0, 0xFF); // the running-pause label
+const QColor kErrorCell(0xFF, 0x80, 0x80);    // &H8080FF
+const QColor kHeaderColours[3] = {QColor(0xFF, 0xFF, 0xC0), QColor(0xC0, 0xFF, 0xFF),
+                                  QColor(0xC0, 0xFF, 0xC0)};
+
+MainWindowService *Main() { return MainWindow(); }
+
+double NumberOrZero(const QString &text)
+{
+    double value = 0.0;
+    PauseSeconds(text, &value);
+    return value;
+}
+
+// folder + "/" + name, or "" when name is not a plain file name of that
+// folder (empty, ".", "..", or holding a path separator).
+QString InFolder(const QString &folder, const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return {};
+    return QDir(folder).filePath(name);
+}
+
+// A long name shown as "..." and its last 45 characters.
+QString ShortName(const QString &name)
+{
+    return name.size() >= 46 ? QStringLiteral("...") + name.right(45) : name;
+}
+
+class LazyEditor : public MacroEditorService {
+public:
+    QWidget *widget() override { return McrSetupWindow(); }
+    void showPage(int page, int groupRow) override { McrSetupWindow()->showPage(page, groupRow); }
+    void unload() override
+    {
+        if (g_window)
+            g_window->unload();
+    }
+    Mailbox &lblCroSave() override { return McrSetupWindow()->lblCroSave(); }
+    Mailbox &lblGrpSave() override { return McrSetupWindow()->lblGrpSave(); }
+    void clearGroupHold() override
+    {
+        if (g_window)
+            g_window->clearGroupHold();
+    }
+    bool macroRecording() const override { return g_window && g_window->macroRecording(); }
+    bool groupRecording() const override { return g_window && g_window->groupRecording(); }
+};
+
+} // namespace
+
+frmMcrSetup *McrSetupWindow()
+{
+    if (!g_window)
+        g_window = new frmMcrSetup;
+    return g_window;
+}
+
+MacroEditorService *McrSetupService()
+{
+    static LazyEditor editor;
+    return &editor;
+}
+
+frmMcrSetup::frmMcrSetup(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMcrSetup"));
+    buildControls();
+    m_lblCroSave.setHandler([this](const QString &) { lblCroSave_Change(); });
+    connect(MDelayWindow(), &frmMDelay::continued, this, [this](bool same) {
+        if (isVisible() && !chkCroRecord->isChecked())
+            activateWindow();
+        Option2[same ? 1 : 0]->setChecked(true);
+    });
+    ensureLoaded();
+}
+
+void frmMcrSetup::buildControls()
+{
+    auto button = [this](const char *name, const char *caption) {
+        auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), this);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    auto label = [this](const char *name, const QString &caption = {}) {
+        auto *l = new QLabel(caption, this);
+        l->setObjectName(QString::fromLatin1(name));
+        return l;
+    };
+
+    sTab = new QTabWidget(this);
+    sTab->setObjectName(QStringLiteral("sTab"));
+
+    // Setup Macros
+    auto *macroPage = new QWidget;
+    Grid1 = new QTableWidget(macroPage);
+    Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1->setColumnCount(kMacroColumns);
+    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid1->verticalHeader()->hide();
+    const QStringList headers = LangCap(QStringLiteral(
+                                            "House Code|Unit Code|Action|Pause|Row Num|Running Pause"))
+                                    .split(QLatin1Char('|'));
+    for (int c = 0; c < kMacroColumns; ++c) {
+        auto *item = new QTableWidgetItem(headers.value(c).replace(QLatin1Char(' '), QLatin1Char('\n')));
+        if (c < 3)
+            item->setBackground(kHeaderColours[c]);
+        Grid1->setHorizontalHeaderItem(c, item);
+        Grid1->setColumnWidth(c, (c == ColRunning ? 750 : 550) / kTwipsPerPixel + 14);
+    }
+    Grid1->horizontalHeader()->setFixedHeight(450 / kTwipsPerPixel + 4);
+    Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid1->horizontalHeader()->setStretchLastSection(true);
+    Grid1->verticalHeader()->setDefaultSectionSize(20);
+
+    chPause = new QLineEdit(Grid1->viewport());
+    chPause->setObjectName(QStringLiteral("chPause"));
+    chPause->setAlignment(Qt::AlignCenter);
+    chPause->hide();
+    chPause->installEventFilter(this);
+
+    txtFileName = new QLineEdit(macroPage);
+    txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    txtFileName->setReadOnly(true);
+    txtFileName->setPlaceholderText(LangCap(QStringLiteral("(unnamed)")));
+
+    cmdOpenM = button("cmdOpenM", "Ope&n");
+    cmdSave = button("cmdSave", "&Save");
+    cmdSaveAs = button("cmdSaveAs", "Save &As");
+    cmdClearAll = button("cmdClearAll", "Clear All");
+    cmdCheckGrid = button("cmdCheckGrid", "Fix it");
+    cmdClearRow = button("cmdClearRow", "Delete Row");
+    chkCroRecord = new QCheckBox(LangCap(QStringLiteral("Rec")), this);
+    chkCroRecord->setObjectName(QStringLiteral("chkCroRecord"));
+    Option2[0] = new QRadioButton(LangCap(QStringLiteral("do during")), this);
+    Option2[0]->setToolTip(QStringLiteral(" Add pause times while recorder "));
+    Option2[1] = new QRadioButton(LangCap(QStringLiteral("do later")), this);
+    Option2[1]->setToolTip(
+        QStringLiteral(" Fast Record - Add pause times manually, after recording "));
+    Option2[1]->setChecked(true);
+    lblRecNum = label("lblRecNum", QStringLiteral("0"));
+    Label5 = label("Label5", LangCap(QStringLiteral("Recorded Items")));
+    lblCroW = label("lblCroW", LangCap(QStringLiteral("Recording Macro")));
+    lblCroW->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    for (QWidget *w : {static_cast<QWidget *>(lblRecNum), static_cast<QWidget *>(Label5),
+                       static_cast<QWidget *>(lblCroW)})
+        w->hide();
+
+    auto *recordBox = new QGroupBox(LangCap(QStringLiteral("Record")), macroPage);
+    auto *recordLayout = new QGridLayout(recordBox);
+    recordLayout->addWidget(chkCroRecord, 0, 0);
+    recordLayout->addWidget(Label5, 0, 1);
+    recordLayout->addWidget(lblRecNum, 0, 2);
+    recordLayout->addWidget(new QLabel(LangCap(QStringLiteral("Pauses:")), recordBox), 1, 0);
+    recordLayout->addWidget(Option2[0], 1, 1);
+    recordLayout->addWidget(Option2[1], 1, 2);
+    recordLayout->addWidget(lblCroW, 2, 0, 1, 3);
+
+    auto *fileButtons = new QGridLayout;
+    fileButtons->addWidget(cmdOpenM, 0, 0);
+    fileButtons->addWidget(cmdSave, 0, 1);
+    fileButtons->addWidget(cmdSaveAs, 1, 0);
+    fileButtons->addWidget(cmdClearAll, 1, 1);
+    fileButtons->addWidget(cmdCheckGrid, 2, 0);
+    fileButtons->addWidget(cmdClearRow, 2, 1);
+
+    auto *side = new QVBoxLayout;
+    side->addLayout(fileButtons);
+    side->addWidget(recordBox);
+    side->addStretch(1);
+
+    auto *macroLayout = new QGridLayout(macroPage);
+    macroLayout->addWidget(Grid1, 0, 0);
+    macroLayout->addLayout(side, 0, 1);
+    macroLayout->addWidget(txtFileName, 1, 0, 1, 2);
+    macroLayout->setColumnStretch(0, 1);
+    sTab->addTab(macroPage, LangCap(QStringLiteral("Setup Macros")));
+
+    // Setup Groups: the group delay the close command stores.
+    auto *groupPage = new QWidget;
+    Label14 = label("Label14", LangCap(QStringLiteral("Group Delay")));
+    Label17 = label("Label17", QStringLiteral(".6"));
+    HScroll2 = new QScrollBar(Qt::Horizontal, this);
+    HScroll2->setObjectName(QStringLiteral("HScroll2"));
+    HScroll2->setRange(4, 20);
+    HScroll2->setValue(6);
+    auto *groupLayout = new QGridLayout(groupPage);
+    groupLayout->addWidget(Label14, 0, 0);
+    groupLayout->addWidget(HScroll2, 0, 1);
+    groupLayout->addWidget(Label17, 0, 2);
+    groupLayout->setColumnStretch(1, 1);
+    groupLayout->setRowStretch(1, 1);
+    sTab->addTab(groupPage, LangCap(QStringLiteral("Setup Groups")));
+
+    // Manage Macros
+    auto *managePage = new QWidget;
+    File1 = new QListWidget(managePage);
+    File1->setObjectName(QStringLiteral("File1"));
+    lblPath = label("lblPath");
+    lblPath->setWordWrap(true);
+    lblMname = label("lblMname");
+    cmdRun = button("cmdRun", "Run Macro");
+    cmdTest = button("cmdTest", "Test Macro");
+    cmdDelete = button("cmdDelete", "Delete Macro");
+    cmdRefresh = button("cmdRefresh", "Refresh List");
+    Label16 = label("Label16", LangCap(QStringLiteral("test speed")));
+    lblTestTime = label("lblTestTime", QStringLiteral(" 60 sec."));
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setRange(1, 60);
+    HScroll1->setValue(60);
+    auto *manageSide = new QVBoxLayout;
+    manageSide->addWidget(cmdRun);
+    manageSide->addWidget(cmdTest);
+    auto *speed = new QHBoxLayout;
+    speed->addWidget(Label16);
+    speed->addWidget(lblTestTime);
+    manageSide->addLayout(speed);
+    manageSide->addWidget(HScroll1);
+    manageSide->addSpacing(8);
+    manageSide->addWidget(cmdDelete);
+    manageSide->addWidget(cmdRefresh);
+    manageSide->addWidget(lblMname);
+    manageSide->addStretch(1);
+    auto *manageLayout = new QGridLayout(managePage);
+    manageLayout->addWidget(lblPath, 0, 0, 1, 2);
+    manageLayout->addWidget(File1, 1, 0);
+    manageLayout->addLayout(manageSide, 1, 1);
+    manageLayout->setColumnStretch(0, 1);
+    sTab->addTab(managePage, LangCap(QStringLiteral("Manage Macros")));
+
+    lblStatus = label("lblStatus");
+    lblStatus->setFrameShape(QFrame::StyledPanel);
+    lblStatus->setMinimumHeight(22);
+    cmdClose = button("cmdClose", " Close ");
+    cmdCancel = button("cmdCancel", "&Cancel");
+    cmdFocus = button("cmdFocus", "");
+    cmdFocus->setFixedSize(1, 1);
+    cmdFocus->setFlat(true);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblStatus, 1);
+    bottom->addWidget(cmdFocus);
+    bottom->addWidget(cmdClose);
+    bottom->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(sTab, 1);
+    layout->addLayout(bottom);
+
+    tmrFlashMain = new QTimer(this);
+    tmrFlashMain->setInterval(500);
+    connect(tmrFlashMain, &QTimer::timeout, this, [] {
+        if (MainWindowService *main = Main())
+            main->setRecordingFlash(true);
+    });
+
+    connect(cmdOpenM, &QPushButton::clicked, this, [this] { cmdOpenM_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdSaveAs, &QPushButton::clicked, this, [this] { cmdSaveAs_Click(); });
+    connect(cmdClearAll, &QPushButton::clicked, this, [this] { cmdClearAll_Click(); });
+    connect(cmdCheckGrid, &QPushButton::clicked, this, [this] { cmdCheckGrid_Click(); });
+    connect(cmdClearRow, &QPushButton::clicked, this, [this] { cmdClearRow_Click(); });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdRun, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
+    connect(cmdTest, &QPushButton::clicked, this, [this] { cmdTest_Click(); });
+    connect(chkCroRecord, &QCheckBox::toggled, this, [this](bool) { chkCroRecord_Click(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
+    connect(HScroll2, &QScrollBar::valueChanged, this, [this](int) { HScroll2_Change(); });
+    connect(txtFileName, &QLineEdit::textChanged, this, [this](const QString &) {
+        txtFileName_Change();
+    });
+    connect(Grid1, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (column == ColPause && !m_rows.value(row).blank())
+            chPause_Show(row + 1);
+    });
+    cmdCheckGrid->installEventFilter(this);
+}
+
+// ---- window ----
+
+void frmMcrSetup::ensureLoaded()
+{
+    if (!m_loaded)
+        Form_Load();
+}
+
+void frmMcrSetup::Form_Load()
+{
+    m_loaded = true;
+    // Position in twips, kept on the screen.
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
+    const int screenW = screen.width() * kTwipsPerPixel;
+    const int screenH = screen.height() * kTwipsPerPixel;
+    bool ok = false;
+    int left = GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"), QStringLiteral("500"))
+                   .toInt(&ok);
+    if (!ok)
+        left = 500;
+    int top = GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"), QStringLiteral("500"))
+                  .toInt(&ok);
+    if (!ok)
+        top = 500;
+    if (top < 50)
+        top = 85;
+    if (top > screenH - 1000)
+        top = screenH - 2500;
+    if (left > screenW - 1500)
+        left = screenW - 2000;
+    if (left < 0)
+        left = 0;
+    move(screen.left() + left / kTwipsPerPixel, screen.top() + std::max(0, top) / kTwipsPerPixel);
+    resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
+
+    MacroFolder = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"),
+                         ProgramFolder());
+    setWindowTitle(QStringLiteral(" ") + LangCap(QStringLiteral("Setup")) + QStringLiteral(" ") +
+                   LangCap(QStringLiteral("Macros")) + QStringLiteral(" & ") +
+                   LangCap(QStringLiteral("Groups")));
+    if (MainWindowService *main = Main())
+        main->lblGrpSave().setText({});
+
+    refreshFile1();
+    m_settingFileName = true;
+    txtFileName->clear();
+    m_settingFileName = false;
+    ClearGrid();
+    setCurrentRow(1);
+
+    MacroChanged = false;
+    StopRun = false;
+    HScroll1_Change();
+    lblPath->setText(MacroFolder);
+
+    GroupDelay = GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"), QStringLiteral("6"))
+                     .toDouble(&ok);
+    if (!ok)
+        GroupDelay = 6;
+    HScroll2->setValue(int(std::lround(GroupDelay)));
+    HScroll2_Change();
+}
+
+void frmMcrSetup::Form_Unload()
+{
+    StopRun = true;
+    // Recording ends with the window, so the console sends again.
+    chkCroRecord->setChecked(false);
+    if (frmMDelay *pause = MDelayWindowIfLoaded())
+        pause->hide();
+    if (MainWindowService *main = Main()) {
+        main->setRecordingFlash(false);
+        main->setLamp(false);
+    }
+    if (!isMinimized()) {
+        const QRect screen = QGuiApplication::primaryScreen()
+                                 ? QGuiApplication::primaryScreen()->availableGeometry()
+                                 : QRect();
+        SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"),
+                QString::number((x() - screen.left()) * kTwipsPerPixel));
+        SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"),
+                QString::number((y() - screen.top()) * kTwipsPerPixel));
+    }
+    chPause->hide();
+    m_loaded = false;
+    hide();
+}
+
+void frmMcrSetup::showPage(int sTabPage, int)
+{
+    ensureLoaded();
+    if (sTabPage >= 0 && sTabPage < sTab->count())
+        sTab->setCurrentIndex(sTabPage);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMcrSetup::unload()
+{
+    if (m_loaded)
+        Form_Unload();
+}
+
+void frmMcrSetup::closeEvent(QCloseEvent *event)
+{
+    // The close box asks about unsaved changes like the Close button.
+    event->ignore();
+    cmdClose_Click();
+}
+
+bool frmMcrSetup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == chPause) {
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                chPause_KeyPress(QChar(13));
+                return true;
+            }
+            if (key->key() == Qt::Key_Backspace) {
+                chPause_KeyPress(QChar(8));
+                return !m_acceptKey;
+            }
+            const QString text = key->text();
+            if (text.isEmpty())
+                return false; // cursor keys and the like
+            chPause_KeyPress(text.at(0));
+            return !m_acceptKey;
+        }
+        if (event->type() == QEvent::FocusOut && chPause->isVisible())
+            QTimer::singleShot(0, this, [this] {
+                if (chPause->isVisible())
+                    chPause_LostFocus();
+            });
+    }
+    if (watched == cmdCheckGrid && event->type() == QEvent::Enter)
+        lblStatus->setText(LangCap(
+            QStringLiteral("Fix It: Checks the editor for errors and attempts to correct them.")));
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- grid ----
+
+void frmMcrSetup::showRow(int index)
+{
+    const MacroRow &row = m_rows.at(index);
+    for (int c = 0; c < kMacroColumns; ++c) {
+        QTableWidgetItem *item = Grid1->item(index, c);
+        if (!item) {
+            item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            Grid1->setItem(index, c, item);
+        }
+        item->setText(row[c]);
+        QColor back = Qt::white;
+        if (c == ColRowNum)
+            back = row.numberShade == CellShade::Fresh ? kFreshNumber : kPanelNumber;
+        else if (c == ColRunning)
+            back = row.numberShade == CellShade::Fresh ? kFreshRunning : kPanelRunning;
+        else if (c == ColUnit && row.unitShade == CellShade::Error)
+            back = kErrorCell;
+        else if (c == ColPause && row.pauseShade == CellShade::Error)
+            back = kErrorCell;
+        if (row.blank() && c != ColRowNum && c != ColRunning)
+            back = Qt::white;
+        item->setBackground(back);
+        item->setForeground(Qt::black);
+    }
+}
+
+void frmMcrSetup::showRows()
+{
+    const int current = Grid1->currentRow();
+    const int currentCol = std::max(0, Grid1->currentColumn());
+    Grid1->setRowCount(int(m_rows.size()));
+    for (int r = 0; r < m_rows.size(); ++r)
+        showRow(r);
+    if (current >= 0)
+        Grid1->setCurrentCell(std::min(current, int(m_rows.size()) - 1), currentCol);
+}
+
+void frmMcrSetup::setCurrentRow(int row)
+{
+    if (row >= 1 && row <= m_rows.size())
+        Grid1->setCurrentCell(row - 1, std::max(0, Grid1->currentColumn()));
+}
+
+int frmMcrSetup::currentRow() const { return Grid1->currentRow() + 1; }
+
+void frmMcrSetup::ClearGrid()
+{
+    m_rows = EmptyMacroRows();
+    m_rows[0].numberShade = CellShade::Plain;
+    Grid1->clearContents();
+    showRows();
+    setCurrentRow(1);
+}
+
+void frmMcrSetup::LoadCro()
+{
+    ClearGrid();
+    if (!FileExists(CroFileName))
+        return;
+    bool ok = false;
+    const QString text = LoadTextFile(CroFileName, &ok);
+    if (!ok)
+        return;
+    m_rows = RowsFromMacroText(text);
+    showRows();
+    setCurrentRow(1);
+}
+
+void frmMcrSetup::FixGrid()
+{
+    m_editRow = currentRow();
+    m_editCol = Grid1->currentColumn();
+    ::qelt::FixGrid(m_rows);
+    showRows();
+    if (m_editRow >= 1)
+        Grid1->setCurrentCell(m_editRow - 1, std::max(0, m_editCol));
+}
+
+void frmMcrSetup::cmdCheckGrid_Click()
+{
+    FixGrid();
+    Grid1->setFocus();
+}
+
+void frmMcrSetup::cmdClearRow_Click()
+{
+    const int r = currentRow();
+    if (r < 1)
+        return;
+    if (m_rows.size() < 2) {
+        DeleteMacroRow(m_rows, r);
+        showRows();
+        return;
+    }
+    if (!DeleteMacroRow(m_rows, r))
+        return;
+    Grid1->removeRow(r - 1);
+    showRows();
+    lblStatus->setText(LangCap(QStringLiteral("Row")) + QString::number(r) + QStringLiteral(" ") +
+                       LangCap(QStringLiteral("deleted!")));
+    setCurrentRow(std::max(1, r - 1));
+    MacroChanged = true;
+}
+
+void frmMcrSetup::chPause_Show(int row)
+{
+    m_editRow = row;
+    m_editCol = ColPause;
+    Grid1->setCurrentCell(row - 1, ColPause);
+    chPause->setGeometry(Grid1->visualItemRect(Grid1->item(row - 1, ColPause)));
+    chPause->setText(m_rows.at(row - 1)[ColPause]);
+    chPause->show();
+    chPause->setFocus();
+    chPause->selectAll();
+}
+
+void frmMcrSetup::chPause_KeyPress(QChar key)
+{
+    m_acceptKey = false;
+    const ushort code = key.unicode();
+    if (code == 13) {
+        if (m_editRow >= 1 && m_editRow <= m_rows.size()) {
+            m_rows[m_editRow - 1][m_editCol] = chPause->text();
+            showRow(m_editRow - 1);
+        }
+        // Hiding the editor leaves it, which pads and checks the pause.
+        chPause_LostFocus();
+    } else if ((code >= '0' && code <= ':') || code == 8) {
+        m_acceptKey = true;
+    } else if (code == '.' && !chPause->text().contains(QLatin1Char('.'))) {
+        m_acceptKey = true;
+    }
+    if (!m_rows.first()[ColHouse].isEmpty())
+        MacroChanged = true;
+}
+
+void frmMcrSetup::chPause_LostFocus()
+{
+    if (m_editRow >= 1 && m_editRow <= m_rows.size()) {
+        m_rows[m_editRow - 1][m_editCol] = PadPause(chPause->text());
+        Grid1->setCurrentCell(m_editRow - 1, m_editCol);
+    }
+    FixGrid();
+    chPause->hide();
+}
+
+// ---- file commands ----
+
+void frmMcrSetup::setFileName(const QString &path)
+{
+    txtFileName->setText(path);
+}
+
+void frmMcrSetup::txtFileName_Change()
+{
+    if (m_settingFileName)
+        return;
+    CroFileName = txtFileName->text();
+    if (!CroFileName.isEmpty())
+        LoadCro();
+}
+
+void frmMcrSetup::stopRecordingFlash()
+{
+    if (MainWindowService *main = Main())
+        main->setRecordingFlash(false);
+}
+
+bool frmMcrSetup::writeGrid(const QString &path)
+{
+    const MacroRowsToItems result = ItemsFromRows(m_rows);
+    if (result.stopRow > 0) {
+        // Nothing is written: the file keeps what it held.
+        lblStatus->setText(
+            LangCap(QStringLiteral("Not saved:")) + QStringLiteral(" ") +
+            LangCap(QStringLiteral("Row")) + QString::number(result.stopRow) + QStringLiteral(" ") +
+            (result.badPause ? LangCap(QStringLiteral("has no valid pause."))
+                             : LangCap(QStringLiteral("has no unit or action."))));
+        return false;
+    }
+    if (!WriteMacroFile(path, result.items)) {
+        lblStatus->setText(LangCap(QStringLiteral("Error")) + QStringLiteral(" ") +
+                           LangCap(QStringLiteral("cannot write")) + QStringLiteral(" ") + path);
+        return false;
+    }
+    return true;
+}
+
+void frmMcrSetup::cmdOpenM_Click()
+{
+    const QString path = Dialogs().openFileName(
+        this, QStringLiteral(" Open Brindlecast Macro File "), MacroFolder,
+        QStringLiteral("Zyv Macro Files (*.cro);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    CroFileName = path;
+    txtFileName->clear();
+    setFileName(path);
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    MacroFolder = slash > 0 ? path.left(slash) : QStringLiteral("/");
+    lblPath->setText(MacroFolder);
+    refreshFile1();
+}
+
+void frmMcrSetup::cmdSave_Click()
+{
+    stopRecordingFlash();
+    chkCroRecord->setChecked(false);
+    const QString name = txtFileName->text();
+    if (name.isEmpty() || !name.endsWith(QLatin1String(".cro"))) {
+        cmdSaveAs_Click();
+        return;
+    }
+    if (!FileExists(name))
+        lblStatus->setText(LangCap(QStringLiteral("File not Found")));
+    if (!writeGrid(name))
+        return;
+    lblStatus->setText(LangCap(QStringLiteral("Save Successful:")) + QStringLiteral("  ") +
+                       ShortName(name));
+    MacroChanged = false;
+    refreshFile1();
+}
+
+void frmMcrSetup::cmdSaveAs_Click()
+{
+    stopRecordingFlash();
+    chkCroRecord->setChecked(false);
+    const QString start = txtFileName->text().isEmpty() ? MacroFolder : txtFileName->text();
+    const QString path = Dialogs().saveFileName(this, QStringLiteral("Save Macro As"), start,
+                                                QStringLiteral("Macro Files (*.cro);;All Files (*)"));
+    if (path.isEmpty()) {
+        lblStatus->setText(LangCap(QStringLiteral("Error")) +
+                           QStringLiteral(" 32755, Cancel was selected."));
+        return;
+    }
+    if (QFileInfo(path).isDir()) {
+        lblStatus->setText(LangCap(QStringLiteral("Error")) + QStringLiteral(" 75, ") +
+                           LangCap(QStringLiteral("Path/File access error")));
+        return;
+    }
+    if (FileExists(path)) {
+        const int answer =
+            Questions(LangCap(QStringLiteral("Are you sure you want to overwrite")) +
+                          QStringLiteral(" ") + path + QStringLiteral(" ?"),
+                      2, LangCap(QStringLiteral("Overwrite File")));
+        if (answer != 1)
+            return;
+    }
+    if (!writeGrid(path))
+        return;
+    m_settingFileName = true;
+    txtFileName->clear();
+    m_settingFileName = false;
+    setFileName(path);
+    MacroChanged = false;
+    lblStatus->setText(LangCap(QStringLiteral("File Save successful")) + QStringLiteral(": (") +
+                       path + QStringLiteral(")"));
+    refreshFile1();
+}
+
+void frmMcrSetup::cmdClearAll_Click()
+{
+    ClearGrid();
+    m_settingFileName = true;
+    txtFileName->clear();
+    m_settingFileName = false;
+    CroFileName.clear();
+    chkCroRecord->setChecked(false);
+    stopRecordingFlash();
+    MacroChanged = false;
+}
+
+void frmMcrSetup::refreshFile1()
+{
+    const QString selected = File1->currentItem() ? File1->currentItem()->text() : QString();
+    File1->clear();
+    File1->addItems(MacroFileNames(MacroFolder));
+    const QList<QListWidgetItem *> found = File1->findItems(selected, Qt::MatchExactly);
+    if (!selected.isEmpty() && !found.isEmpty())
+        File1->setCurrentItem(found.first());
+}
+
+void frmMcrSetup::cmdDelete_Click()
+{
+    const QString name = File1->currentItem() ? File1->currentItem()->text() : QString();
+    if (name.isEmpty())
+        return;
+    const int answer =
+        Questions(LangCap(QStringLiteral("Are you sure you want to delete the selected file?")), 2,
+                  LangCap(QStringLiteral("Delete Macro?")));
+    if (answer != 1)
+        return;
+    const QString path = InFolder(MacroFolder, name);
+    if (!path.isEmpty() && FileExists(path)) {
+        if (QFile::remove(path))
+            lblMname->setText(QStringLiteral("(") + name + QStringLiteral(") ") +
+                              LangCap(QStringLiteral("Deleted!")));
+        else
+            Info(LangCap(QStringLiteral("The file could not be deleted:")) + QStringLiteral(" ") +
+                     name,
+                 true, false, QStringLiteral("Orvendale"), QStringLiteral("OK"), true);
+    } else {
+        Info(LangCap(QStringLiteral("File Not Found")), true, false, QStringLiteral("Orvendale"),
+             QStringLiteral("OK"), true);
+    }
+    refreshFile1();
+    cmdFocus->setFocus();
+}
+
+void frmMcrSetup::cmdRefresh_Click() { refreshFile1(); }
+
+void frmMcrSetup::cmdClose_Click()
+{
+    if (SoundsOn)
+        PlayWav(ClickSound);
+    SaveSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"),
+            QString::number(HScroll2->value()));
+    if (MacroChanged) {
+        QString text = LangCap(QStringLiteral("The commands in the editor have not been saved."));
+        if (!txtFileName->text().isEmpty())
+            text += QStringLiteral("\r\n") + LangCap(QStringLiteral("Click Yes to save changes to")) +
+                    QStringLiteral("\r\n") + txtFileName->text() + QStringLiteral("\r\n\r\n");
+        text += LangCap(QStringLiteral("Save changes before closing?"));
+        const int answer = Questions(text, 3, QStringLiteral("Save Changes to Macro?"));
+        if (answer == 3)
+            return;
+        if (answer == 1) {
+            cmdSave_Click();
+            // A save that was cancelled or failed keeps the window open, so
+            // the commands are not lost.
+            if (MacroChanged)
+                return;
+        }
+    }
+    Form_Unload();
+    if (MainWindowService *main = Main()) {
+        if (QWidget *w = main->widget(); w && w->isVisible())
+            w->activateWindow();
+    }
+}
+
+void frmMcrSetup::cmdCancel_Click() { Form_Unload(); }
+
+// ---- recording ----
+
+bool frmMcrSetup::macroRecording() const { return chkCroRecord->isChecked(); }
+
+void frmMcrSetup::chkCroRecord_Click()
+{
+    if (SoundsOn)
+        PlayWav(ClickSound);
+    if (chkCroRecord->isChecked()) {
+        tmrFlashMain->start();
+        lblRecNum->setText(QStringLiteral("0"));
+        lblRecNum->show();
+        RecordedRows = 0;
+        chkCroRecord->setText(LangCap(QStringLiteral("Stop")));
+        Label5->setText(LangCap(QStringLiteral("Recorded Items")));
+        Label5->show();
+        RecordRow = m_rows.first()[ColUnit].isEmpty() ? int(m_rows.size()) - 1 : int(m_rows.size());
+        lblCroW->show();
+        MDelayWindow()->chkSame->show();
+        if (MainWindowService *main = Main()) {
+            if (QWidget *w = main->widget()) {
+                w->show();
+                w->activateWindow();
+            }
+        }
+        bool ok = false;
+        const double send = GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"),
+                                   QStringLiteral("1"))
+                                .trimmed()
+                                .toDouble(&ok);
+        if (ok && send == 0)
+            NoSend = true;
+    } else {
+        tmrFlashMain->stop();
+        lblRecNum->hide();
+        Label5->hide();
+        chkCroRecord->setText(LangCap(QStringLiteral("Rec")));
+        NoSend = false;
+        RecordRow = 0;
+        stopRecordingFlash();
+        lblCroW->hide();
+        if (frmMDelay *pause = MDelayWindowIfLoaded())
+            pause->chkSame->hide();
+        if (MainWindowService *main = Main())
+            main->setLamp(false);
+    }
+}
+
+void frmMcrSetup::lblCroSave_Change()
+{
+    if (!chkCroRecord->isChecked() || m_lblCroSave.text() == QLatin1String("0"))
+        return;
+    AddRecRow();
+    ++RecordedRows;
+    lblRecNum->setText(QString::number(RecordedRows));
+}
+
+void frmMcrSetup::AddRecRow()
+{
+    const QString code = m_lblCroSave.text();
+    if (code == QLatin1String("0"))
+        return;
+    MacroItem item{code.left(kMacroCodeLength), QString()};
+    ++RecordRow;
+
+    QString pause;
+    if (Option2[1]->isChecked()) {
+        frmMDelay *dialog = MDelayWindowIfLoaded();
+        if (dialog && dialog->chkSame->isChecked() && NumberOrZero(PauseTime) > 0)
+            pause = PauseTime;
+        else
+            pause = QStringLiteral("0005");
+    } else {
+        MDelayWindow()->askModal();
+        pause = PauseTime;
+    }
+    double seconds = 0.0;
+    if (pause.isEmpty() || !PauseSeconds(pause, &seconds) || seconds < 0.2) {
+        pause = QStringLiteral("0001");
+        seconds = 1;
+    }
+    item.pause = pause;
+
+    const int index = std::clamp(RecordRow, 1, int(m_rows.size()) + 1);
+    MacroRow row = RowFromItem(item, RecordRow, QString::number(seconds));
+    if (RecordRow > 1)
+        m_rows.insert(index - 1, row);
+    else
+        m_rows[0] = row;
+    if (SoundsOn)
+        PlayWav(RecordSound);
+    showRows();
+    setCurrentRow(index);
+    FixGrid();
+    MacroChanged = true;
+}
+
+// ---- running ----
+
+void frmMcrSetup::HScroll1_Change()
+{
+    lblTestTime->setText(QStringLiteral(" ") + QString::number(HScroll1->value()) +
+                         QStringLiteral(" sec."));
+}
+
+void frmMcrSetup::HScroll2_Change()
+{
+    GroupDelay = float(HScroll2->value()) / 10.0f;
+    Label17->setText(RunningTotalText(GroupDelay).isEmpty() ? QStringLiteral("0")
+                                                            : RunningTotalText(GroupDelay));
+}
+
+void frmMcrSetup::runSelected(bool testMode)
+{
+    if (m_running)
+        return;
+    cmdFocus->setFocus();
+    StopRun = false;
+    cmdRun->setEnabled(false);
+    cmdTest->setEnabled(false);
+    m_running = true;
+    const QString name = File1->currentItem() ? File1->currentItem()->text() : QString();
+    QString path = InFolder(MacroFolder, name);
+    if (path.isEmpty())
+        path = MacroFolder + QStringLiteral("/"); // plays the lead-in only
+    EditorRunHooks hooks;
+    hooks.lamp = [](bool lit) {
+        if (MainWindowService *main = Main())
+            main->setLamp(lit);
+    };
+    hooks.tick = [] {
+        if (TimersService *timers = Timers(); timers && timers->chkMsound())
+            PlayWav(TickSound);
+    };
+    hooks.closingPattern = [] {
+        if (MainWindowService *main = Main())
+            main->frmReturn();
+    };
+    hooks.stopRequested = [this] { return StopRun; };
+    RunCro(path, testMode, HScroll1->value(), hooks);
+    m_running = false;
+    cmdRun->setEnabled(true);
+    cmdTest->setEnabled(true);
+}
+
+void frmMcrSetup::cmdRun_Click() { runSelected(false); }
+void frmMcrSetup::cmdTest_Click() { runSelected(true); }
+
+} // namespace qelt

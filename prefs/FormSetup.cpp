@@ -1,0 +1,1465 @@
+#include "prefs/FormSetup.h"
+
+#include "console/ConsoleServices.h"
+#include "console/EventControls.h"
+#include "core/Dialogs.h"
+#include "core/Globals.h"
+#include "core/Lang.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Sounds.h"
+#include "core/SystemInfo.h"
+#include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
+#include "prefs/PrefsServices.h"
+#include "prefs/SetupRules.h"
+#include "scheduler/SchedulerServices.h"
+#include "scheduler/clsSunrise.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace qelt {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kSounds = QStringLiteral("Sounds");
+
+// The sound events: list caption, value in "Sounds", factory file.
+struct SoundEvent {
+    const char *caption;
+    const char *value;
+    const char *file;
+};
+const SoundEvent kSoundEvents[5] = {
+    {" Button Click", "defSound", "click.wav"},
+    {" Resize Window", "defZSound", "expand.wav"},
+    {" Item gets Recorded", "RecSound", "rec.wav"},
+    {" Timer Starts", "defTsound", "tmrstart.wav"},
+    {" Macro sends command", "defMsound", "tick.wav"},
+};
+
+QString *SoundPath(int index)
+{
+    QString *paths[5] = {&ClickSound, &ZoomSound, &RecordSound, &TimerSound, &TickSound};
+    return index >= 0 && index < 5 ? paths[index] : nullptr;
+}
+
+QString Set(const QString &key, const QString &def = {}) { return GetSet(kSettings, key, def); }
+void Save(const QString &key, const QString &value) { SaveSet(kSettings, key, value); }
+
+// A stored check-box value: ticked only for a number equal to 1.
+bool TickedValue(const QString &text)
+{
+    bool ok = false;
+    const double v = NumberFromText(text, &ok);
+    return ok && v == 1;
+}
+
+QString Bit(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+QString ColourSheet(const char *widget, const QColor &c)
+{
+    return QStringLiteral("%1 { background-color: %2; }").arg(QLatin1String(widget), c.name());
+}
+
+void RunEventsOnce() { CurrentWaitClock().processEvents(); }
+
+} // namespace
+
+FormSetup::FormSetup(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FormSetup"));
+    setWindowTitle(QStringLiteral("Setup"));
+    buildControls();
+    connectHandlers();
+    resetControls();
+}
+
+FormSetup::~FormSetup() = default;
+
+// ---------------------------------------------------------------- building
+
+void FormSetup::buildControls()
+{
+    setFixedSize(500, 420);
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(8, 8, 484, 362);
+    const char *tabs[] = {"Preferences", "Panic Btn", "Location", "Sounds", "Advanced"};
+    for (const char *t : tabs) {
+        auto *page = new QWidget;
+        SSTab1->addTab(page, QLatin1String(t));
+    }
+    buildGeneralPage(SSTab1->widget(0));
+    buildPanicPage(SSTab1->widget(1));
+    buildLocationPage(SSTab1->widget(2));
+    buildSoundsPage(SSTab1->widget(3));
+    buildAdvancedPage(SSTab1->widget(4));
+
+    auto button = [this](const char *name, const char *text, int x) {
+        auto *b = new QPushButton(QLatin1String(text), this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, 380, 112, 28);
+        b->setAutoDefault(false);
+        return b;
+    };
+    cmdClose = button("cmdClose", "&OK", 8);
+    cmdCancel = button("cmdCancel", "&Cancel", 132);
+    cmdApply = button("cmdApply", "&Apply", 256);
+    cmdHelp = button("cmdHelp", "&Help", 380);
+    cmdApply->setEnabled(false);
+
+    tmrApply = new QTimer(this);
+    tmrApply->setObjectName(QStringLiteral("tmrApply"));
+    tmrApply->setInterval(250);
+}
+
+static QPushButton *MakeSwitch(QWidget *page, const QString &name, int x, int y)
+{
+    auto *b = new QPushButton(QStringLiteral("OFF"), page);
+    b->setObjectName(name);
+    b->setCheckable(true);
+    b->setAutoDefault(false);
+    b->setGeometry(x, y, 44, 22);
+    return b;
+}
+
+void FormSetup::buildGeneralPage(QWidget *page)
+{
+    const char *captions[7] = {"Show tool tips ( button hints )",
+                               "Minimize sends to system tray",
+                               "Send program to system tray on startup",
+                               "Associate macro files (.cro) with Brindlecast",
+                               "Show Group Auto-Off Delay Buttons",
+                               "Show Quick (Panic) Button",
+                               "Load when Windows starts (current user)"};
+    for (int i = 0; i < 7; ++i) {
+        const int y = 12 + i * 28;
+        Check2[i] = MakeSwitch(page, QStringLiteral("Check2_%1").arg(i), 12, y);
+        Label12[i] = new QLabel(QLatin1String(captions[i]), page);
+        Label12[i]->setObjectName(QStringLiteral("Label12_%1").arg(i));
+        Label12[i]->setGeometry(64, y, 400, 22);
+    }
+    Frame2 = new QGroupBox(page);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(8, 214, 464, 112);
+    Check3 = MakeSwitch(Frame2, QStringLiteral("Check3"), 12, 24);
+    auto *soundsLabel = new QLabel(QStringLiteral("Sounds"), Frame2);
+    soundsLabel->setObjectName(QStringLiteral("lblSoundsOn"));
+    soundsLabel->setGeometry(64, 24, 380, 22);
+    chkTSound = MakeSwitch(Frame2, QStringLiteral("chkTSound"), 12, 52);
+    Label10 = new QLabel(QStringLiteral("Play sound when timer starts"), Frame2);
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label10->setGeometry(64, 52, 380, 22);
+    chkMsound = MakeSwitch(Frame2, QStringLiteral("chkMsound"), 12, 80);
+    Label11 = new QLabel(QStringLiteral("Play sound on each macro command"), Frame2);
+    Label11->setObjectName(QStringLiteral("Label11"));
+    Label11->setGeometry(64, 80, 380, 22);
+}
+
+void FormSetup::buildPanicPage(QWidget *page)
+{
+    lblPanicInfo = new QLabel(
+        QStringLiteral("The \"Quick\" button lets you click one button to turn on a \"Group\"  "
+                       "The \"Group\" will then turn off after the time you set below."),
+        page);
+    lblPanicInfo->setObjectName(QStringLiteral("Label3"));
+    lblPanicInfo->setWordWrap(true);
+    lblPanicInfo->setGeometry(12, 8, 456, 40);
+
+    auto label = [page](const char *name, const char *text, int x, int y, int w) {
+        auto *l = new QLabel(QLatin1String(text), page);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(x, y, w, 22);
+        return l;
+    };
+    auto box = [page](const char *name, const char *text, int x, int y, int w, int max) {
+        auto *e = new QLineEdit(QLatin1String(text), page);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(x, y, w, 22);
+        e->setMaxLength(max);
+        return e;
+    };
+    label("Label4", "Button caption:", 12, 58, 150);
+    txtBcaption = box("txtBcaption", "", 170, 58, 120, 10);
+    label("Label5", "Turn off after (min : sec):", 12, 88, 150);
+    txtMin = box("txtMin", "00", 170, 88, 32, 2);
+    label("Label6", ":", 206, 88, 8);
+    txtSec = box("txtSec", "30", 216, 88, 32, 2);
+    label("Label8", "Group to start (1 to 8):", 12, 118, 150);
+    txtGroupNum = box("txtGroupNum", "6", 170, 118, 24, 1);
+    lblMsg = label("lblMsg", "Number for Group must be a number from 1 to 8", 200, 118, 270);
+    lblMsg->setStyleSheet(QStringLiteral("color: red;"));
+    lblMsg->hide();
+
+    label("Label13", "Button colour:", 12, 150, 150);
+    for (int i = 0; i < 7; ++i) {
+        Option1[i] = new QRadioButton(i == 0 ? QStringLiteral("Default") : QString(), page);
+        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        Option1[i]->setGeometry(i == 0 ? 12 : 60 + i * 40, 174, i == 0 ? 80 : 34, 22);
+        Option1[i]->setAutoFillBackground(true);
+        Option1[i]->setStyleSheet(ColourSheet("QRadioButton", PanicOptionColour(i)));
+    }
+    Label7 = new QLabel(page);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Label7->setGeometry(370, 150, 90, 46);
+    Label7->setFrameShape(QFrame::Box);
+    Label7->setStyleSheet(ColourSheet("QLabel", PanicOptionColour(0)));
+
+    Check1 = new QCheckBox(QStringLiteral("Show button on main window."), page);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1->setGeometry(12, 214, 400, 22);
+}
+
+void FormSetup::buildLocationPage(QWidget *page)
+{
+    Label16 = new EventLabel(
+        QStringLiteral("Select a city from the list, or enter information below."), page);
+    Label16->setObjectName(QStringLiteral("Label16"));
+    Label16->setGeometry(12, 8, 456, 22);
+    Combo1 = new QComboBox(page);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(12, 32, 260, 24);
+    Combo1->setEditable(true);
+    Combo1->lineEdit()->setReadOnly(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setMaxVisibleItems(20);
+
+    lblCityName = new QLabel(page);
+    lblCityName->setObjectName(QStringLiteral("lblCityName"));
+    lblCityName->setGeometry(12, 64, 456, 22);
+    QFont bold = lblCityName->font();
+    bold.setBold(true);
+    lblCityName->setFont(bold);
+
+    auto label = [page](const char *name, const char *text, int x, int y, int w) {
+        auto *l = new QLabel(QLatin1String(text), page);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(x, y, w, 22);
+        return l;
+    };
+    label("Label14", "Latitude", 12, 94, 90);
+    txtLat = new QLineEdit(QStringLiteral("31.5"), page);
+    txtLat->setObjectName(QStringLiteral("txtLat"));
+    txtLat->setGeometry(104, 94, 80, 22);
+    label("Label15", "Longitude", 200, 94, 90);
+    txtLong = new QLineEdit(QStringLiteral("100.5"), page);
+    txtLong->setObjectName(QStringLiteral("txtLong"));
+    txtLong->setGeometry(292, 94, 80, 22);
+
+    lblZone = label("lblZone", " Offset  to GMT", 12, 124, 90);
+    txtZone = new QLineEdit(page);
+    txtZone->setObjectName(QStringLiteral("txtZone"));
+    txtZone->setGeometry(104, 124, 40, 22);
+    txtZone->setMaxLength(3);
+    lblZone->hide();
+    txtZone->hide();
+    Label17 = new EventLabel(QStringLiteral("offset"), page);
+    Label17->setObjectName(QStringLiteral("Label17"));
+    Label17->setGeometry(430, 124, 40, 22);
+    QFont small = Label17->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    Label17->setFont(small);
+
+    cmdCalcSun = new QPushButton(QStringLiteral("Test"), page);
+    cmdCalcSun->setObjectName(QStringLiteral("cmdCalcSun"));
+    cmdCalcSun->setGeometry(292, 32, 80, 24);
+    cmdCalcSun->setAutoDefault(false);
+    Command2 = new QPushButton(QStringLiteral("Clear"), page);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(384, 32, 80, 24);
+    Command2->setAutoDefault(false);
+
+    Text1 = new QLineEdit(page);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(12, 156, 360, 22);
+    Text1->setReadOnly(true);
+    Text2 = new QLineEdit(page);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setGeometry(12, 182, 360, 22);
+    Text2->setReadOnly(true);
+
+    label("Label18", "Make sure your computer is set to the correct time zone.", 12, 220, 456);
+    label("Label19", "For help finding your location:", 12, 250, 200);
+    Label9 = new EventLabel(SunDataAddress(), page);
+    Label9->setObjectName(QStringLiteral("Label9"));
+    Label9->setGeometry(212, 250, 256, 22);
+    Label9->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    Label9->setCursor(Qt::PointingHandCursor);
+
+    txtSavings = new QLineEdit(page);
+    txtSavings->setObjectName(QStringLiteral("txtSavings"));
+    txtSavings->hide();
+}
+
+void FormSetup::buildSoundsPage(QWidget *page)
+{
+    List1 = new QListWidget(page);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(12, 12, 200, 110);
+    for (int i = 0; i < 5; ++i) {
+        const int y = 132 + i * 26;
+        Label1[i] = new QLabel(QLatin1String(kSoundEvents[i].caption), page);
+        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Label1[i]->setGeometry(12, y, 150, 22);
+        Label2[i] = new QLabel(page);
+        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        Label2[i]->setGeometry(164, y, 304, 22);
+        Label2[i]->setFrameShape(QFrame::StyledPanel);
+    }
+    lblSnd = new QLabel(page);
+    lblSnd->setObjectName(QStringLiteral("lblSnd"));
+    lblSnd->setGeometry(12, 270, 456, 22);
+    lblSnd->setFrameShape(QFrame::Panel);
+    lblSnd->setFrameShadow(QFrame::Sunken);
+
+    auto button = [page](const char *name, const char *text, int y) {
+        auto *b = new QPushButton(QLatin1String(text), page);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(224, y, 120, 26);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Command7 = button("Command7", "&Browse", 12);
+    Command6 = button("Command6", "&Play", 42);
+    Command5 = button("Command5", "&No Sound", 72);
+    cmdDefaultSound = button("cmdDefaultSound", "&Restore defaults", 102);
+    cmdDefaultSound->setGeometry(352, 12, 116, 26);
+}
+
+void FormSetup::buildAdvancedPage(QWidget *page)
+{
+    auto label = [page](const char *name, const char *text, int x, int y, int w) {
+        auto *l = new QLabel(QLatin1String(text), page);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(x, y, w, 22);
+        return l;
+    };
+    auto box = [page](const char *name, const char *text, int x, int y, int w) {
+        auto *e = new QLineEdit(QLatin1String(text), page);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(x, y, w, 22);
+        return e;
+    };
+    auto check = [page](const char *name, const char *text, int x, int y, int w) {
+        auto *c = new QCheckBox(QLatin1String(text), page);
+        c->setObjectName(QLatin1String(name));
+        c->setGeometry(x, y, w, 22);
+        return c;
+    };
+
+    chkUpdates = check("chkUpdates", "Automatically check for updates once a week.", 12, 8, 300);
+    lblAutoCheckTime = new EventLabel(QStringLiteral("Check now and setup day and time"), page);
+    lblAutoCheckTime->setObjectName(QStringLiteral("lblAutoCheckTime"));
+    lblAutoCheckTime->setGeometry(312, 8, 160, 22);
+    lblAutoCheckTime->setStyleSheet(QStringLiteral("QLabel:enabled { color: blue; }"));
+    lblAutoCheckTime->setEnabled(false);
+    txtUpdateHour = box("txtUpdateHour", "08", 440, 8, 28);
+    txtUpdateHour->setMaxLength(2);
+    txtUpdateHour->setEnabled(false);
+    txtUpdateHour->hide();
+
+    ckRecording =
+        check("ckRecording", "Send commands while recording macros and groups", 12, 36, 456);
+
+    auto *delayFrame = new QGroupBox(
+        QStringLiteral("Master Delay for timer buffer (prevents command collisions)"), page);
+    delayFrame->setObjectName(QStringLiteral("Frame3"));
+    delayFrame->setGeometry(8, 64, 464, 64);
+    HScroll1 = new QScrollBar(Qt::Horizontal, delayFrame);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setGeometry(12, 28, 300, 18);
+    HScroll1->setRange(0, 150);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(10);
+    txtGpause = new QLineEdit(QStringLiteral(".6"), delayFrame);
+    txtGpause->setObjectName(QStringLiteral("txtGpause"));
+    txtGpause->setGeometry(324, 26, 56, 22);
+    auto *seconds = new QLabel(QStringLiteral("seconds"), delayFrame);
+    seconds->setObjectName(QStringLiteral("Label20"));
+    seconds->setGeometry(388, 26, 70, 22);
+
+    auto *logFrame = new QGroupBox(QStringLiteral("Timer Log Window and Log File"), page);
+    logFrame->setObjectName(QStringLiteral("Frame4"));
+    logFrame->setGeometry(8, 136, 464, 154);
+    QWidget *f = logFrame;
+    auto flabel = [f](const char *name, const char *text, int y) {
+        auto *l = new QLabel(QLatin1String(text), f);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(12, y, 360, 22);
+        return l;
+    };
+    auto fbox = [f](const char *name, const char *text, int y) {
+        auto *e = new QLineEdit(QLatin1String(text), f);
+        e->setObjectName(QLatin1String(name));
+        e->setGeometry(376, y, 76, 22);
+        return e;
+    };
+    flabel("Label21", "Maximum number of lines in Timer Log window -", 26);
+    txtMaxLog = fbox("txtMaxLog", "500", 26);
+    flabel("Label22", "Number of lines to leave in Timer Log window -", 54);
+    txtMinLog = fbox("txtMinLog", "400", 54);
+    TrimLog = new QCheckBox(QStringLiteral("Set size limit on timerlog file"), f);
+    TrimLog->setObjectName(QStringLiteral("TrimLog"));
+    TrimLog->setGeometry(12, 84, 360, 22);
+    flabel("Label23", "Max number of lines in autosaved timerlog file -", 112);
+    txtMaxLogFile = fbox("txtMaxLogFile", "59000", 112);
+
+    cmdLogDefault = new QPushButton(QStringLiteral("&Restore defaults"), page);
+    cmdLogDefault->setObjectName(QStringLiteral("cmdLogDefault"));
+    cmdLogDefault->setGeometry(340, 298, 132, 26);
+    cmdLogDefault->setAutoDefault(false);
+    (void)label;
+}
+
+QString FormSetup::SunDataAddress()
+{
+    return QStringLiteral("https://gml.noaa.gov/grad/solcalc/");
+}
+
+void FormSetup::connectHandlers()
+{
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(tmrApply, &QTimer::timeout, this, [this] { tmrApply_Timer(); });
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { SSTab1_Click(); });
+
+    for (int i = 0; i < 7; ++i) {
+        connect(Check2[i], &QPushButton::toggled, this, [this, i] { Check2_Click(i); });
+        // clicked comes after toggled: the box already holds its new value.
+        connect(Check2[i], &QPushButton::clicked, this, [this, i] { Check2_MouseUp(i); });
+    }
+    connect(Check3, &QPushButton::toggled, this, [this] { Check3_Click(); });
+    connect(chkTSound, &QPushButton::toggled, this, [this] { chkTSound_Click(); });
+    connect(chkMsound, &QPushButton::toggled, this, [this] { chkMsound_Click(); });
+    connect(chkTSound, &QPushButton::clicked, this,
+            [this] { PlayWav(chkTSound->isChecked() ? TimerSound : ClickSound); });
+    connect(chkMsound, &QPushButton::clicked, this,
+            [this] { PlayWav(chkMsound->isChecked() ? TickSound : ClickSound); });
+
+    for (QLineEdit *e : {txtBcaption, txtMin, txtSec})
+        connect(e, &QLineEdit::textChanged, this, [this] { PanicChanged = true; });
+    connect(txtGroupNum, &QLineEdit::textChanged, this, [this] { txtGroupNum_Change(); });
+    for (int i = 0; i < 7; ++i) {
+        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option1_Click(i);
+        });
+    }
+    connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+
+    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    for (QLineEdit *e : {txtLat, txtLong, txtZone})
+        connect(e, &QLineEdit::textChanged, this, [this] { LocationBox_Change(); });
+    connect(cmdCalcSun, &QPushButton::clicked, this, [this] { cmdCalcSun_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Label17, &EventLabel::mouseUp, this,
+            [this](Qt::MouseButton b) { Label17_MouseUp(b); });
+    connect(Label16, &EventLabel::clicked, this, [this] { Label16_Click(); });
+    connect(Label9, &EventLabel::clicked, this, [this] { Label9_Click(); });
+
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_MouseUp(); });
+    connect(cmdDefaultSound, &QPushButton::clicked, this, [this] { cmdDefaultSound_Click(); });
+
+    for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause, txtUpdateHour})
+        connect(e, &QLineEdit::textChanged, this, [this] { AdvChanged = true; });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(TrimLog, &QCheckBox::toggled, this, [this] { TrimLog_Click(); });
+    connect(ckRecording, &QCheckBox::toggled, this, [this] { ckRecording_Click(); });
+    connect(chkUpdates, &QCheckBox::toggled, this, [this] { chkUpdates_Click(); });
+    connect(lblAutoCheckTime, &EventLabel::clicked, this, [this] { lblAutoCheckTime_Click(); });
+    connect(cmdLogDefault, &QPushButton::clicked, this, [this] { cmdLogDefault_Click(); });
+
+    const QList<QWidget *> watched = {
+        cmdApply, cmdClose,    cmdCancel, cmdHelp, cmdCalcSun,    Command2,
+        Command5, Command6,    Command7,  cmdDefaultSound, txtBcaption, txtGroupNum,
+        txtSec,   txtMin,      txtLat,    txtLong, txtZone,       txtUpdateHour,
+        txtMaxLog, txtMinLog,  txtMaxLogFile, txtGpause, Combo1, Combo1->lineEdit()};
+    for (QWidget *w : watched)
+        w->installEventFilter(this);
+}
+
+// ---------------------------------------------------------------- loading
+
+void FormSetup::resetControls()
+{
+    // The design state: every switch OFF, every box with its design text.
+    const auto quiet = [](QObject *o, auto &&set) {
+        const QSignalBlocker block(o);
+        set();
+    };
+    for (QPushButton *b : Check2)
+        quiet(b, [b] { b->setChecked(false); });
+    for (QPushButton *b : {Check3, chkTSound, chkMsound})
+        quiet(b, [b] { b->setChecked(false); });
+    for (QPushButton *b : Check2)
+        setSwitchLook(b);
+    for (QPushButton *b : {Check3, chkTSound, chkMsound})
+        setSwitchLook(b);
+    for (QCheckBox *c : {Check1, TrimLog, ckRecording, chkUpdates})
+        quiet(c, [c] { c->setChecked(false); });
+    for (QRadioButton *r : Option1)
+        r->setAutoExclusive(false);
+    for (QRadioButton *r : Option1)
+        quiet(r, [r] { r->setChecked(false); });
+    for (QRadioButton *r : Option1)
+        r->setAutoExclusive(true);
+    lblMsg->hide();
+    List1->clear();
+    lblSnd->clear();
+    for (QPushButton *b : {Command5, Command6, Command7})
+        b->setEnabled(false);
+    lblAutoCheckTime->setEnabled(false);
+    txtUpdateHour->setEnabled(false);
+    txtMaxLogFile->setEnabled(false);
+    Combo1->clear();
+    lblCityName->clear();
+    Text1->clear();
+    Text2->clear();
+
+    PanicChanged = LocChanged = SndChanged = AdvChanged = false;
+    PanicColorIndex = 0;
+    PcZoneHours = 0;
+    CurCityName.clear();
+    RelabelOnEdit = false;
+    SelectedSound = -1;
+    SelectedSoundPath.clear();
+}
+
+void FormSetup::translateCaptions()
+{
+    static const char *prefixes[] = {"cmd", "lbl", "Che", "chk", "Lab", "Fra",
+                                     "ckb", "mnu", "Opt", "Com", "ckR", "Tri"};
+    const auto translated = [](const QString &name) {
+        if (name.startsWith(QLatin1String("Combo")))
+            return false;
+        for (const char *p : prefixes) {
+            if (name.startsWith(QLatin1String(p)))
+                return true;
+        }
+        return false;
+    };
+    for (QObject *o : findChildren<QObject *>()) {
+        if (!translated(o->objectName()))
+            continue;
+        if (auto *b = qobject_cast<QAbstractButton *>(o))
+            b->setText(LangCap(b->text()));
+        else if (auto *l = qobject_cast<QLabel *>(o))
+            l->setText(LangCap(l->text()));
+        else if (auto *g = qobject_cast<QGroupBox *>(o))
+            g->setTitle(LangCap(g->title()));
+    }
+    for (int i = 0; i < SSTab1->count(); ++i)
+        SSTab1->setTabText(i, LangCap(SSTab1->tabText(i)));
+    Frame2->setTitle(QStringLiteral("  ") + LangCap(QStringLiteral("Enable Sounds")) +
+                     QString(19, QLatin1Char(' ')));
+    setWindowTitle(LangCap(QStringLiteral("Setup")));
+    FitCaptions(this);
+}
+
+void FormSetup::placeWindow()
+{
+    const double left = NumberFromText(Set(QStringLiteral("SuLeft"), QStringLiteral("100")));
+    const double top = NumberFromText(Set(QStringLiteral("SuTop"), QStringLiteral("100")));
+    MoveOnScreenTwips(this, left, top);
+}
+
+void FormSetup::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    resetControls();
+    // 1
+    RunEventsOnce();
+    translateCaptions();
+    // 2
+    RunEventsOnce();
+    PcZoneHours = ZoneHoursFromOffsetText(TZStdOffset());
+    // 3
+    const bool soundsOn =
+        Set(QStringLiteral("Sounds"), QStringLiteral("True")).trimmed().compare(
+            QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    Label10->setEnabled(soundsOn);
+    Label11->setEnabled(soundsOn);
+    Check3->setChecked(soundsOn);
+    loadSchedulerSoundSwitches();
+    // 4
+    placeWindow();
+    // 5
+    fillPanicPage();
+    // 6
+    fillLocationPage();
+    // 7
+    for (int i = 0; i < 5; ++i)
+        setSoundLabel(i, *SoundPath(i));
+    for (int i = 0; i < 5; ++i)
+        List1->addItem(LangCap(Label1[i]->text()));
+    // 8
+    if (Mailbox *tips = mainBox("chkTips")) {
+        if (tips->text() == QLatin1String("0"))
+            Check2[0]->setChecked(false);
+        else if (tips->text() == QLatin1String("1"))
+            Check2[0]->setChecked(true);
+    }
+    Check2[4]->setChecked(TickedValue(Set(QStringLiteral("GrpDelayB"), QStringLiteral("1"))));
+    Check2[5]->setChecked(TickedValue(Set(QStringLiteral("PanicButton"), QStringLiteral("1"))));
+    Check2[6]->setChecked(TickedValue(Set(QStringLiteral("AutoStart"), QStringLiteral("0"))));
+    {
+        bool ok = false;
+        const double n = NumberFromText(Set(QStringLiteral("ChkForUpdts"), QStringLiteral("3")), &ok);
+        if (ok && n < 2)
+            chkUpdates->setChecked(n == 1);
+        txtUpdateHour->setText(Set(QStringLiteral("ChkUpdtsTime"), QStringLiteral("19")));
+    }
+    Check2[3]->setChecked(AssocOn);
+    Check1->setChecked(Check2[5]->isChecked());
+    Check2[1]->setChecked(TickedValue(Set(QStringLiteral("MinToTray"), QStringLiteral("0"))));
+    Check2[2]->setChecked(Set(QStringLiteral("MinOnStart")) == QLatin1String("True"));
+    // 9
+    SndChanged = false;
+    PanicChanged = false;
+    cmdApply->setEnabled(false);
+    // 10
+    fillAdvancedPage();
+    // 11
+    ckRecording->setChecked(TickedValue(Set(QStringLiteral("SendOnRecord"), QStringLiteral("1"))));
+    PrefsOpen = true;
+    RelabelOnEdit = false;
+    FillCities();
+    auto *digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    for (QLineEdit *e : {txtGroupNum, txtMin, txtSec})
+        e->setValidator(digits);
+    RelabelOnEdit = true;
+    tmrApply->start();
+}
+
+void FormSetup::loadSchedulerSoundSwitches()
+{
+    chkTSound->setChecked(
+        TickedValue(GetSet(kSounds, QStringLiteral("TimerTsound"), QStringLiteral("1"))));
+    chkMsound->setChecked(
+        TickedValue(GetSet(kSounds, QStringLiteral("TimerMsound"), QStringLiteral("1"))));
+}
+
+void FormSetup::fillPanicPage()
+{
+    const auto text = [this](const char *name) {
+        Mailbox *box = mainBox(name);
+        return box ? box->text() : QString();
+    };
+    // 1
+    txtGroupNum->setText(text("txtGroupNum"));
+    txtBcaption->setText(text("txtPanicNm"));
+    txtMin->setText(text("txtPanicMin"));
+    txtSec->setText(text("txtPanicSec"));
+    // 2
+    bool ok = false;
+    const int colour = text("txtPanicBcolor").trimmed().toInt(&ok);
+    if (ok)
+        PanicColorIndex = colour;
+    Option1[PanicColorIndex >= 1 && PanicColorIndex <= 6 ? PanicColorIndex : 0]->setChecked(true);
+    // 3
+    if (txtGroupNum->text().isEmpty())
+        txtGroupNum->setText(QStringLiteral("8"));
+    // 4 (Check1 follows Check2(5) when the general options are loaded.)
+}
+
+void FormSetup::fillLocationPage()
+{
+    // 1
+    txtLat->setText(Set(QStringLiteral("CityLatitude")));
+    txtLong->setText(Set(QStringLiteral("CityLongitude")));
+    txtZone->setText(Set(QStringLiteral("CityZone"), QString::number(PcZoneHours)));
+    // 2
+    CurCityName = Set(QStringLiteral("CityName"));
+    lblCityName->setText(CurCityName.isEmpty() ? QString()
+                                               : QLatin1Char(' ') + CurCityName + QLatin1Char(' '));
+    // 3
+    LocChanged = Set(QStringLiteral("CityZone")).isEmpty();
+    // 4
+    if (!txtLat->text().isEmpty() && !txtLong->text().isEmpty())
+        cmdCalcSun_Click();
+}
+
+void FormSetup::fillAdvancedPage()
+{
+    TrimLog->setChecked(TickedValue(Set(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
+    txtMaxLogFile->setEnabled(TrimLog->isChecked());
+    txtMaxLog->setText(Set(QStringLiteral("MaxLogSize"), QStringLiteral("500")));
+    txtMinLog->setText(Set(QStringLiteral("KeepLogSize"), QStringLiteral("400")));
+    txtMaxLogFile->setText(Set(QStringLiteral("MaxLogFileLines"), QStringLiteral("59000")));
+    txtGpause->setText(Set(QStringLiteral("GPause"), QStringLiteral("0.6")));
+    AdvChanged = false;
+    auto *digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile})
+        e->setValidator(digits);
+    const int slider = int(NumberFromText(txtGpause->text()) * 100);
+    if (HScroll1->value() == slider)
+        HScroll1_Change(); // the slider's own text, as a change of its value gives it
+    else
+        HScroll1->setValue(slider);
+}
+
+void FormSetup::FillCities()
+{
+    clsSunrise &s = sun();
+    for (int i = 0; i < s.CityCount(); ++i)
+        Combo1->addItem(s.CityName(i));
+    Combo1->setCurrentIndex(-1);
+    Combo1->setEditText(QStringLiteral("   ----- Select City -----"));
+}
+
+clsSunrise &FormSetup::sun()
+{
+    if (!m_sun)
+        m_sun = std::make_unique<clsSunrise>();
+    return *m_sun;
+}
+
+Mailbox *FormSetup::mainBox(const char *name) const
+{
+    MainWindowService *mw = MainWindow();
+    return mw ? mw->optionBox(QLatin1String(name)) : nullptr;
+}
+
+bool FormSetup::tipsOn() const
+{
+    Mailbox *tips = mainBox("chkTips");
+    return tips && tips->text() == QLatin1String("1");
+}
+
+// ---------------------------------------------------------------- frame
+
+void FormSetup::tmrApply_Timer()
+{
+    cmdApply->setEnabled(SndChanged || PanicChanged || LocChanged || AdvChanged);
+}
+
+void FormSetup::cmdApply_Click()
+{
+    applyPanicPage();
+    PanicChanged = false;
+    if (SndChanged) {
+        SaveSounds();
+        SndChanged = false;
+    }
+    if (AdvChanged)
+        applyAdvancedPage();
+    applyLocationPage();
+    cmdApply->setEnabled(false);
+    cmdClose->setFocus();
+}
+
+void FormSetup::cmdClose_Click()
+{
+    cmdApply_Click();
+    if (SoundsOn)
+        PlayWav(ClickSound);
+    Form_Unload();
+}
+
+void FormSetup::cmdCancel_Click()
+{
+    LocChanged = false;
+    SndChanged = false;
+    PanicChanged = false;
+    Form_Unload();
+}
+
+void FormSetup::reject() { cmdCancel_Click(); }
+
+void FormSetup::closeEvent(QCloseEvent *event)
+{
+    // The close box unloads; the window object itself stays for the next use.
+    event->ignore();
+    if (!m_closing)
+        Form_Unload();
+}
+
+void FormSetup::Form_Unload()
+{
+    if (!m_loaded || m_closing)
+        return;
+    m_closing = true;
+    // 1
+    if (!isMinimized()) {
+        Save(QStringLiteral("SuLeft"), QString::number(x() * kTwipsPerPixel));
+        Save(QStringLiteral("SuTop"), QString::number(y() * kTwipsPerPixel));
+    }
+    // 2
+    if (LocChanged && isVisible()) {
+        const QString title = LangCap(QStringLiteral("City Location has Changed !"));
+        if (Questions(title + QStringLiteral("\r\n\r\n") +
+                          LangCap(QStringLiteral("Save changes before closing?")),
+                      2, title) == 1)
+            cmdApply_Click();
+    }
+    // 3
+    if (SndChanged) {
+        if (Questions(LangCap(QStringLiteral("Save changes before closing?")), 2,
+                      LangCap(QStringLiteral("Sounds have Changed"))) == 1)
+            SaveSounds();
+    }
+    // 4
+    PrefsOpen = false;
+    tmrApply->stop();
+    m_loaded = false;
+    hide();
+    m_closing = false;
+}
+
+void FormSetup::cmdHelp_Click()
+{
+    static const char *anchors[] = {"Preferences", "SetupPanicButton", "Location", "Sounds",
+                                    "Advanced"};
+    const int tab = SSTab1->currentIndex();
+    const QString anchor = QLatin1String(anchors[tab <= 0 ? 0 : qMin(tab, 4)]);
+    if (HelpService *help = Help()) {
+        help->unload();
+        help->open(InProgramFolder(QStringLiteral("zyvHelp.html")) + QLatin1Char('#') + anchor);
+    }
+}
+
+void FormSetup::SSTab1_Click()
+{
+    if (m_loaded && SSTab1->currentIndex() == 0)
+        loadSchedulerSoundSwitches();
+}
+
+void FormSetup::showToolTip(QObject *control)
+{
+    auto *w = qobject_cast<QWidget *>(control);
+    if (!w)
+        return;
+    if (w == cmdDefaultSound) {
+        w->setToolTip(LangTip(QStringLiteral("Restore all sounds to default")));
+        return;
+    }
+    QString text;
+    if (w == cmdApply)
+        text = QStringLiteral("Apply changes without closing window");
+    else if (w == cmdClose)
+        text = QStringLiteral("Save changes and close window");
+    else if (w == cmdCancel)
+        text = QStringLiteral("Close window without saving changes");
+    else if (w == cmdHelp) {
+        static const char *tips[] = {"Help for Preferences setup", "Help for Panic Button setup",
+                                     "Help for Location setup", "Help for Sounds setup"};
+        const int tab = SSTab1->currentIndex();
+        if (tab >= 4)
+            return; // left as it was
+        text = QLatin1String(tips[qMax(tab, 0)]);
+    } else if (w == cmdCalcSun)
+        text = QStringLiteral("Calculate the sunrise/ sunset times");
+    else if (w == Command2)
+        text = QStringLiteral("Clear saved settings");
+    else if (w == Command5)
+        text = QStringLiteral("Remove sound from selected event");
+    else if (w == Command6)
+        text = QStringLiteral("Play selected sound");
+    else if (w == Command7)
+        text = QStringLiteral("Select a new sound");
+    else if (w == txtBcaption)
+        text = QStringLiteral("Enter the name you want to appear on the button. Put the '&' "
+                              "symbol before a character to create a hot key.");
+    else if (w == txtGroupNum)
+        text = QStringLiteral(
+            "Enter Group number (1 to 8) to start when the 'quick' button is clicked");
+    else if (w == txtSec)
+        text = QStringLiteral("Enter zero (0) for NO Off");
+    else if (w == txtLat)
+        text = QStringLiteral("Enter Latitude for your location");
+    else if (w == txtLong)
+        text = QStringLiteral("Enter Longitude for your location");
+    else if (w == txtZone)
+        text = QStringLiteral("Enter offset to GMT (whole hours only)");
+    else if (w == txtUpdateHour)
+        text = QStringLiteral("Enter hour of day to check for updates. ( 0 to 23 )");
+    else
+        return;
+    w->setToolTip(tipsOn() ? LangTip(text) : QString());
+}
+
+bool FormSetup::keyFiltered(QObject *watched, int key)
+{
+    if (watched == txtLat || watched == txtLong)
+        return !LatLongKeyAccepted(key, static_cast<QLineEdit *>(watched)->text());
+    if (watched == txtZone)
+        return !ZoneKeyAccepted(key);
+    if (watched == txtUpdateHour)
+        return !HourKeyAccepted(key);
+    if (watched == txtGroupNum) {
+        const bool accepted = GroupKeyAccepted(key);
+        lblMsg->setVisible(!accepted);
+        return !accepted;
+    }
+    return false;
+}
+
+bool FormSetup::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+        showToolTip(watched);
+        break;
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((watched == Combo1 || watched == Combo1->lineEdit()) &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            cmdClose->setFocus();
+            return true;
+        }
+        int code = -1;
+        if (key->key() == Qt::Key_Backspace)
+            code = 8;
+        else if (!key->text().isEmpty() && key->text().at(0).isPrint())
+            code = key->text().at(0).unicode();
+        if (code >= 0 && keyFiltered(watched, code))
+            return true;
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == txtBcaption || watched == txtMin || watched == txtSec ||
+            watched == txtGroupNum) {
+            auto *box = static_cast<QLineEdit *>(watched);
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        }
+        break;
+    case QEvent::FocusOut:
+        if (watched == txtGroupNum)
+            lblMsg->hide();
+        else if (watched == txtMaxLog || watched == txtMinLog || watched == txtMaxLogFile ||
+                 watched == txtGpause)
+            AdvancedBox_LostFocus(static_cast<QLineEdit *>(watched));
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- general options
+
+void FormSetup::setSwitchLook(QPushButton *box)
+{
+    const bool on = box->isChecked();
+    box->setText(LangCap(on ? QStringLiteral("ON") : QStringLiteral("OFF")));
+    box->setStyleSheet(ColourSheet("QPushButton", on ? SwitchOnColour() : SwitchOffColour()));
+}
+
+void FormSetup::Check2_Click(int index)
+{
+    // 1
+    if (Check3->isChecked() && PrefsOpen)
+        PlayWav(ClickSound);
+    // 2
+    setSwitchLook(Check2[index]);
+    // 3
+    const bool on = Check2[index]->isChecked();
+    const QString v = Bit(on);
+    MainWindowService *mw = MainWindow();
+    const auto setBox = [this](const char *name, const QString &text) {
+        if (Mailbox *box = mainBox(name))
+            box->setText(text);
+    };
+    switch (index) {
+    case 0:
+        setBox("chkTips", v);
+        break;
+    case 1:
+        MinOnStart = on;
+        if (mw)
+            mw->setMnuMinToTray(on);
+        Save(QStringLiteral("MinToTray"), v);
+        break;
+    case 2:
+        Save(QStringLiteral("MinOnStart"), on ? QStringLiteral("True") : QStringLiteral("False"));
+        break;
+    case 4:
+        setBox("txtGrpDelayB", v);
+        Save(QStringLiteral("GrpDelayB"), v);
+        break;
+    case 5:
+        setBox("chbPanicOn", v);
+        Check1->setChecked(on);
+        Save(QStringLiteral("PanicButton"), v);
+        break;
+    case 6:
+        if (on)
+            AddStartup(QStringLiteral("Orvendale"), QString(), 1, false);
+        else
+            RemoveStartup(QStringLiteral("Orvendale"), 1);
+        Save(QStringLiteral("AutoStart"), v);
+        break;
+    default:
+        break;
+    }
+    // 4
+    setBox("txtMinimizeSave", Bit(Check2[1]->isChecked()) + Bit(Check2[2]->isChecked()));
+}
+
+// The association is written into the user's own folders; it can only fail
+// where those cannot be written (or made), which stands in for missing
+// administrator rights.
+static bool AssociationFoldersWritable()
+{
+    for (const QString &folder : {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                                  QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)}) {
+        QFileInfo info(folder);
+        while (!info.exists() && !info.absolutePath().isEmpty() &&
+               info.absoluteFilePath() != info.absolutePath())
+            info = QFileInfo(info.absolutePath());
+        if (!info.isDir() || !info.isWritable())
+            return false;
+    }
+    return true;
+}
+
+void FormSetup::Check2_MouseUp(int index)
+{
+    if (index != 3)
+        return;
+    if (Check2[3]->isChecked() && !AssociationFoldersWritable()) {
+        const int answer = Questions(
+            LangCap(QStringLiteral(
+                "You may need to be logged in as an administrator to make this change.")) +
+                QLatin1Char('\r') +
+                LangCap(QStringLiteral(
+                    "If the association fails, log in as an admisistrator and try again.")),
+            2, QStringLiteral("Administrative Rights"));
+        if (answer != 1) {
+            Check2[3]->setChecked(false);
+            return;
+        }
+    }
+    MainWindowService *mw = MainWindow();
+    const bool mark = ToggleAssocCro(mw ? mw->mnuAssociateChecked() : AssocOn);
+    if (mw)
+        mw->setMnuAssociate(mark);
+}
+
+// ---------------------------------------------------------------- panic page
+
+void FormSetup::Option1_Click(int index)
+{
+    if (Check3->isChecked() && PrefsOpen)
+        PlayWav(ClickSound);
+    if (index != PanicColorIndex)
+        PanicChanged = true;
+    PanicColorIndex = index;
+    Label7->setStyleSheet(ColourSheet("QLabel", PanicOptionColour(index)));
+}
+
+void FormSetup::Check1_Click()
+{
+    const bool on = Check1->isChecked();
+    Check2[5]->setChecked(on);
+    if (Mailbox *box = mainBox("chbPanicOn"))
+        box->setText(Bit(on));
+    Save(QStringLiteral("PanicButton"), Bit(on));
+}
+
+void FormSetup::txtGroupNum_Change()
+{
+    if (!GroupNumValid(txtGroupNum->text())) {
+        if (isVisible())
+            Info(LangCap(QStringLiteral("Group Number must be a number from 1 to 8")), true, false,
+                 QApplication::applicationName(), QStringLiteral("OK"), true);
+        txtGroupNum->clear();
+        txtGroupNum->setFocus();
+    }
+    PanicChanged = true;
+}
+
+void FormSetup::applyPanicPage()
+{
+    const auto setBox = [this](const char *name, const QString &text) {
+        if (Mailbox *box = mainBox(name))
+            box->setText(text);
+    };
+    // 1
+    if (txtGroupNum->text().isEmpty())
+        txtGroupNum->setFocus();
+    // 2
+    setBox("txtGroupNum", txtGroupNum->text());
+    // 3
+    if (txtBcaption->text().isEmpty())
+        txtBcaption->setText(LangCap(QStringLiteral("Pa&nic")));
+    // 4
+    setBox("txtPanicNm", txtBcaption->text());
+    if (MainWindowService *mw = MainWindow())
+        mw->setMnuPanicRunText(txtBcaption->text() + QLatin1Char(' ') +
+                               LangCap(QStringLiteral("(Run)")));
+    // 5
+    if (txtMin->text().isEmpty())
+        txtMin->setText(QStringLiteral("00"));
+    setBox("txtPanicMin", txtMin->text());
+    setBox("txtPanicSec", txtSec->text());
+    // 6
+    setBox("txtPanicBcolor", QString::number(PanicColorIndex));
+    // 7
+    PutRec(274, txtBcaption->text());
+    // 8
+    if (PanicChanged) {
+        PutRec(279, QString::number(PanicColorIndex));
+        if (txtMin->text().isEmpty() || txtMin->text() == QLatin1String("0"))
+            txtMin->setText(QStringLiteral("00"));
+        PutRec(280, txtMin->text() + QLatin1Char(',') + txtSec->text());
+        PutRec(281, txtGroupNum->text());
+    }
+}
+
+// ---------------------------------------------------------------- location page
+
+void FormSetup::Combo1_Click()
+{
+    if (RelabelOnEdit) {
+        const int index = Combo1->currentIndex();
+        clsSunrise &s = sun();
+        s.setCity(index);
+        s.setDateDay(QDateTime::currentDateTime());
+        s.CalculateSun();
+        if (!(s.Latitude() == 0 && s.Longitude() == 0 && s.TimeZone() == 0)) {
+            txtLat->setText(QString::number(s.Latitude()));
+            txtLong->setText(QString::number(s.Longitude()));
+            txtZone->setText(QString::number(s.TimeZone()));
+            CurCityName = s.CityName(index);
+            if (!CurCityName.isEmpty() && !CurCityName.startsWith(QLatin1Char(' '))) {
+                lblCityName->setText(QLatin1Char(' ') + CurCityName + QLatin1Char(' '));
+                lblCityName->setVisible(true);
+                cmdCalcSun_Click();
+            } else {
+                lblCityName->clear();
+            }
+        }
+    }
+    RelabelOnEdit = true;
+}
+
+void FormSetup::LocationBox_Change()
+{
+    LocChanged = true;
+    if (RelabelOnEdit) {
+        CurCityName = QStringLiteral("User Defined");
+        lblCityName->setText(QStringLiteral("for:  ") + CurCityName);
+        RelabelOnEdit = false;
+    }
+}
+
+void FormSetup::cmdCalcSun_Click()
+{
+    clsSunrise &s = sun();
+    bool ok = false;
+    double v = NumberFromText(txtLat->text(), &ok);
+    if (ok)
+        s.setLatitude(v);
+    v = NumberFromText(txtLong->text(), &ok);
+    if (ok)
+        s.setLongitude(v);
+    v = NumberFromText(txtZone->text(), &ok);
+    if (ok && v == double(int(v)))
+        s.setTimeZone(int(v));
+    const QString savings = Set(QStringLiteral("DaySavings")).trimmed();
+    if (savings.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        s.setDaySavings(true);
+    else if (savings.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        s.setDaySavings(false);
+    s.setDateDay(QDateTime::currentDateTime());
+    s.CalculateSun();
+    if (txtLat->text().isEmpty() || txtLong->text().isEmpty() || txtZone->text().isEmpty()) {
+        Text1->clear();
+        Text2->clear();
+        return;
+    }
+    const QString format = QStringLiteral("hh:mm:ss AP");
+    const auto shown = [&format](const QDateTime &t) {
+        return t.isValid() ? t.time().toString(format) : QString();
+    };
+    Text1->setText(LangCap(QStringLiteral("Today's Sunrise:")) + QLatin1Char(' ') +
+                   shown(s.Sunrise()));
+    Text2->setText(LangCap(QStringLiteral("Today's Sunset:")) + QLatin1Char(' ') +
+                   shown(s.Sunset()));
+}
+
+void FormSetup::Command2_Click()
+{
+    txtLat->clear();
+    txtLong->clear();
+    txtZone->setText(QString::number(PcZoneHours));
+    CurCityName.clear();
+    lblCityName->clear();
+    Text1->clear();
+    Text2->clear();
+    Combo1->setFocus();
+    RelabelOnEdit = true;
+}
+
+void FormSetup::Label17_MouseUp(Qt::MouseButton button)
+{
+    const bool show = button == Qt::RightButton;
+    txtZone->setVisible(show);
+    lblZone->setVisible(show);
+}
+
+void FormSetup::Label16_Click() { Combo1->setFocus(); }
+
+void FormSetup::Label9_Click() { OpenDoc(SunDataAddress()); }
+
+void FormSetup::applyLocationPage()
+{
+    Save(QStringLiteral("CityLatitude"), txtLat->text());
+    Save(QStringLiteral("CityLongitude"), txtLong->text());
+    Save(QStringLiteral("CityZone"), txtZone->text());
+    Save(QStringLiteral("CityName"), CurCityName);
+    LocChanged = false;
+    if (txtZone->text().isEmpty())
+        DeleteSet(kSettings, QStringLiteral("CityZone"));
+}
+
+// ---------------------------------------------------------------- sounds
+
+void FormSetup::Check3_Click()
+{
+    const bool on = Check3->isChecked();
+    if (on && PrefsOpen)
+        PlayWav(ClickSound);
+    setSwitchLook(Check3);
+    for (QWidget *w : std::initializer_list<QWidget *>{chkMsound, chkTSound, Label10, Label11})
+        w->setEnabled(on);
+    SoundsOn = on;
+    Save(QStringLiteral("Sounds"), on ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+void FormSetup::chkTSound_Click()
+{
+    const bool on = chkTSound->isChecked();
+    SaveSet(kSounds, QStringLiteral("TimerTsound"), Bit(on));
+    setSwitchLook(chkTSound);
+    if (TimersService *timers = Timers())
+        timers->setChkTSound(on ? 1 : 0);
+}
+
+void FormSetup::chkMsound_Click()
+{
+    const bool on = chkMsound->isChecked();
+    SaveSet(kSounds, QStringLiteral("TimerMsound"), Bit(on));
+    setSwitchLook(chkMsound);
+    if (TimersService *timers = Timers())
+        timers->setChkMsound(on ? 1 : 0);
+}
+
+void FormSetup::setSoundLabel(int index, const QString &path)
+{
+    if (Label2[index]->text() == path)
+        return;
+    Label2[index]->setText(path);
+    // A changed file label is a sound edit.
+    SndChanged = true;
+    cmdApply->setEnabled(true);
+}
+
+void FormSetup::List1_Click()
+{
+    for (QPushButton *b : {Command5, Command6, Command7})
+        b->setEnabled(true);
+    const int index = List1->currentRow();
+    if (index >= 0 && index < 5) {
+        lblSnd->setText(Label2[index]->text());
+        SelectedSound = index;
+        SelectedSoundPath = Label2[index]->text();
+    }
+}
+
+void FormSetup::Command5_Click()
+{
+    if (SelectedSound < 0)
+        return;
+    setSoundLabel(SelectedSound, QStringLiteral("none"));
+    List1_Click();
+}
+
+void FormSetup::Command6_Click() { PlayWav(lblSnd->text()); }
+
+void FormSetup::Command7_MouseUp()
+{
+    PlayWav(ClickSound);
+    if (SelectedSound < 0)
+        return;
+    const QString path = Dialogs().openFileName(
+        this, QStringLiteral("Sound Event - ") + Label1[SelectedSound]->text(), ProgramFolder(),
+        QStringLiteral("Sound Files (*.wav);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    setSoundLabel(SelectedSound, path);
+    lblSnd->setText(path);
+    SelectedSoundPath = path;
+}
+
+void FormSetup::cmdDefaultSound_Click()
+{
+    if (Questions(LangCap(QStringLiteral(
+                      "Are you sure you want to restore all sounds to the default settings?")),
+                  2, QStringLiteral("Restore Default?")) != 1)
+        return;
+    PlayWav(ClickSound);
+    for (int i = 0; i < 5; ++i)
+        setSoundLabel(i, InProgramFolder(QLatin1String(kSoundEvents[i].file)));
+    List1_Click();
+    SaveSounds();
+    SndChanged = false;
+}
+
+void FormSetup::SaveSounds()
+{
+    for (int i = 0; i < 5; ++i)
+        *SoundPath(i) = Label2[i]->text();
+    SaveSet(kSounds, QStringLiteral("defSound"), ClickSound);
+    SaveSet(kSounds, QStringLiteral("RecSound"), RecordSound);
+    SaveSet(kSounds, QStringLiteral("defTsound"), TimerSound);
+    SaveSet(kSounds, QStringLiteral("defMsound"), TickSound);
+    SaveSet(kSounds, QStringLiteral("defZSound"), ZoomSound);
+}
+
+// ---------------------------------------------------------------- advanced page
+
+void FormSetup::AdvancedBox_LostFocus(QLineEdit *box)
+{
+    if (IsNumericText(box->text()))
+        return;
+    if (box == txtMaxLog)
+        box->setText(QStringLiteral("500"));
+    else if (box == txtMinLog)
+        box->setText(QStringLiteral("400"));
+    else if (box == txtMaxLogFile)
+        box->setText(QStringLiteral("59000"));
+    else if (box == txtGpause)
+        box->setText(QStringLiteral(".6"));
+}
+
+void FormSetup::HScroll1_Change()
+{
+    txtGpause->setText(QString::number(HScroll1->value() * 0.01, 'g', 15));
+}
+
+void FormSetup::TrimLog_Click()
+{
+    AdvChanged = true;
+    txtMaxLogFile->setEnabled(TrimLog->isChecked());
+}
+
+void FormSetup::ckRecording_Click()
+{
+    Save(QStringLiteral("SendOnRecord"), Bit(ckRecording->isChecked()));
+}
+
+void FormSetup::chkUpdates_Click()
+{
+    const bool on = chkUpdates->isChecked();
+    Save(QStringLiteral("ChkForUpdts"), Bit(on));
+    txtUpdateHour->setEnabled(on);
+    lblAutoCheckTime->setEnabled(on);
+}
+
+void FormSetup::lblAutoCheckTime_Click()
+{
+    if (!lblAutoCheckTime->isEnabled())
+        return;
+    Save(QStringLiteral("ChkType"), QStringLiteral("manual"));
+    RunEventsOnce();
+    OpenDoc(InProgramFolder(QStringLiteral("update")));
+}
+
+void FormSetup::cmdLogDefault_Click()
+{
+    txtMaxLog->setText(QStringLiteral("500"));
+    txtMinLog->setText(QStringLiteral("400"));
+    txtMaxLogFile->setText(QStringLiteral("59000"));
+    if (HScroll1->value() == 60)
+        HScroll1_Change();
+    else
+        HScroll1->setValue(60);
+}
+
+void FormSetup::applyAdvancedPage()
+{
+    // A box that lost no focus since it was typed in is put right here, so a
+    // text that is not a number never reaches the stored limits.
+    for (QLineEdit *box : {txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause})
+        AdvancedBox_LostFocus(box);
+    Save(QStringLiteral("MaxLogSize"), txtMaxLog->text());
+    Save(QStringLiteral("KeepLogSize"), txtMinLog->text());
+    Save(QStringLiteral("MaxLogFileLines"), txtMaxLogFile->text());
+    Save(QStringLiteral("TrimTimerLog"), Bit(TrimLog->isChecked()));
+    Save(QStringLiteral("GPause"), txtGpause->text());
+    Save(QStringLiteral("ChkUpdtsTime"), txtUpdateHour->text());
+    AdvChanged = false;
+}
+
+// ---------------------------------------------------------------- service
+
+namespace {
+
+FormSetup *g_setup = nullptr;
+
+class SetupService : public PrefsService {
+public:
+    void showPage(int page) override
+    {
+        FormSetup &w = SetupWindow();
+        w.Form_Load();
+        if (page >= 0 && page < w.SSTab1->count())
+            w.SSTab1->setCurrentIndex(page);
+        w.show();
+        w.raise();
+        w.activateWindow();
+    }
+    bool isLoaded() const override { return g_setup && g_setup->isLoaded(); }
+    void unload() override
+    {
+        if (g_setup)
+            g_setup->Form_Unload();
+    }
+};
+
+} // namespace
+
+FormSetup &SetupWindow()
+{
+    if (!g_setup) {
+        g_setup = new FormSetup;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+            delete g_setup;
+            g_setup = nullptr;
+        });
+    }
+    return *g_setup;
+}
+
+void InstallPrefsWindow()
+{
+    static SetupService service;
+    SetPrefs(&service);
+}
+
+} // namespace qelt
