@@ -3,10 +3,6 @@ function(qelt_library folder)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h
        ${CMAKE_SOURCE_DIR}/${folder}/*.qrc)
-  if(NOT srcs)
-    # A folder with nothing in it yet still gets a library, so that others can link it.
-    set(srcs ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
-  endif()
   add_library(qelt_${folder} STATIC ${srcs})
   target_include_directories(qelt_${folder} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(qelt_${folder} PUBLIC ${ARGN})

@@ -11,9 +11,9 @@
 
 namespace qelt {
 
-double LinePauseSeconds(double seconds, double minimum)
+double LinePauseSeconds(double seconds, double minimum, double shortening)
 {
-    return std::max(seconds - 0.1, minimum);
+    return std::max(seconds - shortening, minimum);
 }
 
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
@@ -65,7 +65,7 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
         lamp(false);
         if (AbortSend)
             return MacroPlayResult::Aborted;
-        Delay(LinePauseSeconds(pause, hooks.minimumPause));
+        Delay(LinePauseSeconds(pause, hooks.minimumPause, hooks.pauseShortening));
         if (AbortSend)
             return MacroPlayResult::Aborted;
     }

@@ -16,6 +16,7 @@ struct MacroPlayHooks {
     std::function<void()> closingPattern;      // sent after the last line
     std::function<void()> finished;            // lamp out, exit controls back
     double minimumPause = 0.15;                // the shortest wait after a line
+    double pauseShortening = 0.1;              // taken off each line's pause
     QString procName = QStringLiteral("CroSend"); // who logs a line it refuses
     QString moduleName = QStringLiteral("frmFire");
 };
@@ -39,7 +40,7 @@ enum class MacroPlayResult {
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks);
 
 // The wait after a line whose pause field reads `seconds`.
-double LinePauseSeconds(double seconds, double minimum = 0.15);
+double LinePauseSeconds(double seconds, double minimum = 0.15, double shortening = 0.1);
 
 // The closing pattern: the 32-character pattern, a blocking 150 ms sleep
 // (no events run), the pattern again.

@@ -25,12 +25,24 @@ Mailbox *frmFire::optionBox(const QString &name)
     return nullptr;
 }
 
-void frmFire::setMnuMinToTray(bool checked) { mnuMinToTray->setChecked(checked); }
+void frmFire::setMnuMinToTray(bool checked)
+{
+    mnuMinToTray->setChecked(checked);
+}
 
-bool frmFire::mnuAssociateChecked() const { return mnuAssociate->isChecked(); }
+bool frmFire::mnuAssociateChecked() const
+{
+    return mnuAssociate->isChecked();
+}
 
-void frmFire::setMnuAssociate(bool checked) { mnuAssociate->setChecked(checked); }
+void frmFire::setMnuAssociate(bool checked)
+{
+    mnuAssociate->setChecked(checked);
+}
 
-void frmFire::setMnuPanicRunText(const QString &text) { mnuPanicRun->setText(text); }
+void frmFire::setMnuPanicRunText(const QString &text)
+{
+    mnuPanicRun->setText(text);
+}
 
 } // namespace qelt

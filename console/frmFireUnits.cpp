@@ -405,6 +405,11 @@ void frmFire::repeatLoop(bool bright, Qt::MouseButton button)
             break;
     }
     HoldRepeat = false;
+    // The release may have been handled while the pass was still sending
+    // (before it started the flasher again): the lamp goes out here in any
+    // case, so it never keeps blinking after the button is up.
+    tmrFlash->stop();
+    setLamp(false);
 }
 
 void frmFire::cmdBright_MouseDown(Qt::MouseButton button)

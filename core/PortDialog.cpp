@@ -294,8 +294,8 @@ void ShowPortDialog(QWidget *owner)
         dlg.setParent(owner, dlg.windowFlags());
     if (!dlg.isVisible()) {
         dlg.adjustSize();
-        const QScreen *screen = owner && owner->isVisible() ? owner->screen()
-                                                            : QGuiApplication::primaryScreen();
+        const QScreen *screen =
+            owner && owner->isVisible() ? owner->screen() : QGuiApplication::primaryScreen();
         const QRect desk = screen ? screen->availableGeometry() : QRect();
         const QSize size = dlg.frameGeometry().size().expandedTo(dlg.size());
         QRect place;

@@ -1,12 +1,11 @@
 #pragma once
 
-// A stand-in for the macro and group editor until that window is built (the
-// console's mailboxes reach it, recording is never on), and the macro runner
-// pop-up.
+// Registers the macro windows the console reaches through its services.
 namespace qelt {
 
-// Registers the editor stand-in and the runner pop-up unless windows are
-// registered already.
+// Registers the macro and group editor and the runner pop-up unless windows
+// are registered already. Both are made on first use, so this may run
+// before the application object exists.
 void InstallInterimMacroWindows();
 
 } // namespace qelt

@@ -9,7 +9,10 @@
 
 namespace qelt {
 
-MacroRows EmptyMacroRows() { return MacroRows{MacroRow{}}; }
+MacroRows EmptyMacroRows()
+{
+    return MacroRows{MacroRow{}};
+}
 
 QString RunningTotalText(double total)
 {
@@ -29,9 +32,12 @@ QString RunningTotalText(double total)
 
 bool IsZeroPauseText(const QString &pause)
 {
-    static const QStringList zero = {QStringLiteral("0000"), QStringLiteral("000"),
-                                     QStringLiteral("00"),   QStringLiteral("0"),
-                                     QString(),              QStringLiteral("error")};
+    static const QStringList zero = {QStringLiteral("0000"),
+                                     QStringLiteral("000"),
+                                     QStringLiteral("00"),
+                                     QStringLiteral("0"),
+                                     QString(),
+                                     QStringLiteral("error")};
     return zero.contains(pause);
 }
 

@@ -18,9 +18,9 @@ inline constexpr int kMacroColumns = 6;
 
 // How a cell is coloured.
 enum class CellShade {
-    Fresh,   // loaded or recorded, not yet checked
-    Plain,   // checked: the panel colour (row number, running total) or white
-    Error,   // checked and wrong
+    Fresh, // loaded or recorded, not yet checked
+    Plain, // checked: the panel colour (row number, running total) or white
+    Error, // checked and wrong
 };
 
 // One grid row (one macro line). A row whose house cell is empty is blank.

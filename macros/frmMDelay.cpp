@@ -7,11 +7,13 @@
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace qelt {
 
@@ -72,7 +74,10 @@ frmMDelay *MDelayWindow()
     return g_dialog;
 }
 
-frmMDelay *MDelayWindowIfLoaded() { return g_dialog; }
+frmMDelay *MDelayWindowIfLoaded()
+{
+    return g_dialog;
+}
 
 frmMDelay::frmMDelay(QWidget *parent) : QDialog(parent)
 {
@@ -97,23 +102,28 @@ frmMDelay::frmMDelay(QWidget *parent) : QDialog(parent)
     cmdContinue->setToolTip(QStringLiteral("\"Enter\" key to continue"));
     Command1 = new QPushButton(LangCap(QStringLiteral("Cancel")), this);
     Command1->setToolTip(QStringLiteral("Esc to Cancel"));
-    chkSame = new QCheckBox(LangCap(QStringLiteral("Make pauses all the same while recording")),
-                            this);
+    chkSame =
+        new QCheckBox(LangCap(QStringLiteral("Make pauses all the same while recording")), this);
     chkSame->hide();
-    Label2 = new QLabel(LangCap(QStringLiteral("The maximum pause time is 166 min. and 39 sec.")),
-                        this);
+    Label2 =
+        new QLabel(LangCap(QStringLiteral("The maximum pause time is 166 min. and 39 sec.")), this);
     Label2->setWordWrap(true);
 
-    auto *layout = new QGridLayout(this);
-    layout->addWidget(lblDesc, 0, 0, 1, 3);
-    layout->addWidget(Label1, 1, 0, 1, 2, Qt::AlignCenter);
-    layout->addWidget(txtMin, 2, 0);
-    layout->addWidget(txtSec, 2, 1);
-    layout->addWidget(txtPTime, 2, 2);
-    layout->addWidget(cmdContinue, 3, 0, 1, 2);
-    layout->addWidget(Command1, 3, 2);
-    layout->addWidget(chkSame, 4, 0, 1, 3);
-    layout->addWidget(Label2, 5, 0, 1, 3);
+    auto *boxes = new QGridLayout;
+    boxes->addWidget(Label1, 0, 0, 1, 2, Qt::AlignCenter);
+    boxes->addWidget(txtMin, 1, 0);
+    boxes->addWidget(txtSec, 1, 1);
+    boxes->addWidget(txtPTime, 1, 3);
+    boxes->setColumnStretch(2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdContinue, 1);
+    buttons->addWidget(Command1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblDesc);
+    layout->addLayout(boxes);
+    layout->addLayout(buttons);
+    layout->addWidget(chkSame);
+    layout->addWidget(Label2);
 
     txtMin->installEventFilter(this);
     txtSec->installEventFilter(this);
@@ -146,7 +156,10 @@ void frmMDelay::askModal()
         loop.exec();
 }
 
-void frmMDelay::CalcPause() { txtPTime->setText(PauseTotalText(txtMin->text(), txtSec->text())); }
+void frmMDelay::CalcPause()
+{
+    txtPTime->setText(PauseTotalText(txtMin->text(), txtSec->text()));
+}
 
 void frmMDelay::cmdContinue_Click()
 {
@@ -181,7 +194,10 @@ void frmMDelay::Command1_Click()
     hide();
 }
 
-void frmMDelay::reject() { Command1_Click(); }
+void frmMDelay::reject()
+{
+    Command1_Click();
+}
 
 bool frmMDelay::txtMin_KeyPress(QChar key)
 {

@@ -57,7 +57,10 @@ const QColor kErrorCell(0xFF, 0x80, 0x80);    // &H8080FF
 const QColor kHeaderColours[3] = {QColor(0xFF, 0xFF, 0xC0), QColor(0xC0, 0xFF, 0xFF),
                                   QColor(0xC0, 0xFF, 0xC0)};
 
-MainWindowService *Main() { return MainWindow(); }
+MainWindowService *Main()
+{
+    return MainWindow();
+}
 
 double NumberOrZero(const QString &text)
 {
@@ -120,6 +123,7 @@ MacroEditorService *McrSetupService()
 frmMcrSetup::frmMcrSetup(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMcrSetup"));
+    setMouseTracking(true);
     buildControls();
     m_lblCroSave.setHandler([this](const QString &) { lblCroSave_Change(); });
     connect(MDelayWindow(), &frmMDelay::continued, this, [this](bool same) {
@@ -154,11 +158,12 @@ void frmMcrSetup::buildControls()
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid1->verticalHeader()->hide();
-    const QStringList headers = LangCap(QStringLiteral(
-                                            "House Code|Unit Code|Action|Pause|Row Num|Running Pause"))
-                                    .split(QLatin1Char('|'));
+    const QStringList headers =
+        LangCap(QStringLiteral("House Code|Unit Code|Action|Pause|Row Num|Running Pause"))
+            .split(QLatin1Char('|'));
     for (int c = 0; c < kMacroColumns; ++c) {
-        auto *item = new QTableWidgetItem(headers.value(c).replace(QLatin1Char(' '), QLatin1Char('\n')));
+        auto *item =
+            new QTableWidgetItem(headers.value(c).replace(QLatin1Char(' '), QLatin1Char('\n')));
         if (c < 3)
             item->setBackground(kHeaderColours[c]);
         Grid1->setHorizontalHeaderItem(c, item);
@@ -325,9 +330,8 @@ void frmMcrSetup::buildControls()
     connect(chkCroRecord, &QCheckBox::toggled, this, [this](bool) { chkCroRecord_Click(); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
     connect(HScroll2, &QScrollBar::valueChanged, this, [this](int) { HScroll2_Change(); });
-    connect(txtFileName, &QLineEdit::textChanged, this, [this](const QString &) {
-        txtFileName_Change();
-    });
+    connect(txtFileName, &QLineEdit::textChanged, this,
+            [this](const QString &) { txtFileName_Change(); });
     connect(Grid1, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         if (column == ColPause && !m_rows.value(row).blank())
             chPause_Show(row + 1);
@@ -353,12 +357,14 @@ void frmMcrSetup::Form_Load()
     const int screenW = screen.width() * kTwipsPerPixel;
     const int screenH = screen.height() * kTwipsPerPixel;
     bool ok = false;
-    int left = GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"), QStringLiteral("500"))
-                   .toInt(&ok);
+    int left =
+        GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"), QStringLiteral("500"))
+            .toInt(&ok);
     if (!ok)
         left = 500;
-    int top = GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"), QStringLiteral("500"))
-                  .toInt(&ok);
+    int top =
+        GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"), QStringLiteral("500"))
+            .toInt(&ok);
     if (!ok)
         top = 500;
     if (top < 50)
@@ -372,8 +378,8 @@ void frmMcrSetup::Form_Load()
     move(screen.left() + left / kTwipsPerPixel, screen.top() + std::max(0, top) / kTwipsPerPixel);
     resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
 
-    MacroFolder = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"),
-                         ProgramFolder());
+    MacroFolder =
+        GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), ProgramFolder());
     setWindowTitle(QStringLiteral(" ") + LangCap(QStringLiteral("Setup")) + QStringLiteral(" ") +
                    LangCap(QStringLiteral("Macros")) + QStringLiteral(" & ") +
                    LangCap(QStringLiteral("Groups")));
@@ -392,8 +398,9 @@ void frmMcrSetup::Form_Load()
     HScroll1_Change();
     lblPath->setText(MacroFolder);
 
-    GroupDelay = GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"), QStringLiteral("6"))
-                     .toDouble(&ok);
+    GroupDelay =
+        GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"), QStringLiteral("6"))
+            .toDouble(&ok);
     if (!ok)
         GroupDelay = 6;
     HScroll2->setValue(int(std::lround(GroupDelay)));
@@ -446,6 +453,15 @@ void frmMcrSetup::closeEvent(QCloseEvent *event)
     // The close box asks about unsaved changes like the Close button.
     event->ignore();
     cmdClose_Click();
+}
+
+void frmMcrSetup::mouseMoveEvent(QMouseEvent *event)
+{
+    // Moving over the window's bare area clears a "double click" hint.
+    const QString hint = LangCap(QStringLiteral("double click")).left(12);
+    if (lblStatus->text().left(12) == hint)
+        lblStatus->clear();
+    QWidget::mouseMoveEvent(event);
 }
 
 bool frmMcrSetup::eventFilter(QObject *watched, QEvent *event)
@@ -525,7 +541,10 @@ void frmMcrSetup::setCurrentRow(int row)
         Grid1->setCurrentCell(row - 1, std::max(0, Grid1->currentColumn()));
 }
 
-int frmMcrSetup::currentRow() const { return Grid1->currentRow() + 1; }
+int frmMcrSetup::currentRow() const
+{
+    return Grid1->currentRow() + 1;
+}
 
 void frmMcrSetup::ClearGrid()
 {
@@ -655,11 +674,11 @@ bool frmMcrSetup::writeGrid(const QString &path)
     const MacroRowsToItems result = ItemsFromRows(m_rows);
     if (result.stopRow > 0) {
         // Nothing is written: the file keeps what it held.
-        lblStatus->setText(
-            LangCap(QStringLiteral("Not saved:")) + QStringLiteral(" ") +
-            LangCap(QStringLiteral("Row")) + QString::number(result.stopRow) + QStringLiteral(" ") +
-            (result.badPause ? LangCap(QStringLiteral("has no valid pause."))
-                             : LangCap(QStringLiteral("has no unit or action."))));
+        lblStatus->setText(LangCap(QStringLiteral("Not saved:")) + QStringLiteral(" ") +
+                           LangCap(QStringLiteral("Row")) + QString::number(result.stopRow) +
+                           QStringLiteral(" ") +
+                           (result.badPause ? LangCap(QStringLiteral("has no valid pause."))
+                                            : LangCap(QStringLiteral("has no unit or action."))));
         return false;
     }
     if (!WriteMacroFile(path, result.items)) {
@@ -672,9 +691,9 @@ bool frmMcrSetup::writeGrid(const QString &path)
 
 void frmMcrSetup::cmdOpenM_Click()
 {
-    const QString path = Dialogs().openFileName(
-        this, QStringLiteral(" Open Brindlecast Macro File "), MacroFolder,
-        QStringLiteral("Zyv Macro Files (*.cro);;All Files (*)"));
+    const QString path =
+        Dialogs().openFileName(this, QStringLiteral(" Open Brindlecast Macro File "), MacroFolder,
+                               QStringLiteral("Zyv Macro Files (*.cro);;All Files (*)"));
     if (path.isEmpty())
         return;
     CroFileName = path;
@@ -710,8 +729,9 @@ void frmMcrSetup::cmdSaveAs_Click()
     stopRecordingFlash();
     chkCroRecord->setChecked(false);
     const QString start = txtFileName->text().isEmpty() ? MacroFolder : txtFileName->text();
-    const QString path = Dialogs().saveFileName(this, QStringLiteral("Save Macro As"), start,
-                                                QStringLiteral("Macro Files (*.cro);;All Files (*)"));
+    const QString path =
+        Dialogs().saveFileName(this, QStringLiteral("Save Macro As"), start,
+                               QStringLiteral("Macro Files (*.cro);;All Files (*)"));
     if (path.isEmpty()) {
         lblStatus->setText(LangCap(QStringLiteral("Error")) +
                            QStringLiteral(" 32755, Cancel was selected."));
@@ -723,10 +743,9 @@ void frmMcrSetup::cmdSaveAs_Click()
         return;
     }
     if (FileExists(path)) {
-        const int answer =
-            Questions(LangCap(QStringLiteral("Are you sure you want to overwrite")) +
-                          QStringLiteral(" ") + path + QStringLiteral(" ?"),
-                      2, LangCap(QStringLiteral("Overwrite File")));
+        const int answer = Questions(LangCap(QStringLiteral("Are you sure you want to overwrite")) +
+                                         QStringLiteral(" ") + path + QStringLiteral(" ?"),
+                                     2, LangCap(QStringLiteral("Overwrite File")));
         if (answer != 1)
             return;
     }
@@ -791,7 +810,10 @@ void frmMcrSetup::cmdDelete_Click()
     cmdFocus->setFocus();
 }
 
-void frmMcrSetup::cmdRefresh_Click() { refreshFile1(); }
+void frmMcrSetup::cmdRefresh_Click()
+{
+    refreshFile1();
+}
 
 void frmMcrSetup::cmdClose_Click()
 {
@@ -802,7 +824,8 @@ void frmMcrSetup::cmdClose_Click()
     if (MacroChanged) {
         QString text = LangCap(QStringLiteral("The commands in the editor have not been saved."));
         if (!txtFileName->text().isEmpty())
-            text += QStringLiteral("\r\n") + LangCap(QStringLiteral("Click Yes to save changes to")) +
+            text += QStringLiteral("\r\n") +
+                    LangCap(QStringLiteral("Click Yes to save changes to")) +
                     QStringLiteral("\r\n") + txtFileName->text() + QStringLiteral("\r\n\r\n");
         text += LangCap(QStringLiteral("Save changes before closing?"));
         const int answer = Questions(text, 3, QStringLiteral("Save Changes to Macro?"));
@@ -823,11 +846,17 @@ void frmMcrSetup::cmdClose_Click()
     }
 }
 
-void frmMcrSetup::cmdCancel_Click() { Form_Unload(); }
+void frmMcrSetup::cmdCancel_Click()
+{
+    Form_Unload();
+}
 
 // ---- recording ----
 
-bool frmMcrSetup::macroRecording() const { return chkCroRecord->isChecked(); }
+bool frmMcrSetup::macroRecording() const
+{
+    return chkCroRecord->isChecked();
+}
 
 void frmMcrSetup::chkCroRecord_Click()
 {
@@ -851,10 +880,10 @@ void frmMcrSetup::chkCroRecord_Click()
             }
         }
         bool ok = false;
-        const double send = GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"),
-                                   QStringLiteral("1"))
-                                .trimmed()
-                                .toDouble(&ok);
+        const double send =
+            GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"), QStringLiteral("1"))
+                .trimmed()
+                .toDouble(&ok);
         if (ok && send == 0)
             NoSend = true;
     } else {
@@ -933,8 +962,7 @@ void frmMcrSetup::HScroll1_Change()
 void frmMcrSetup::HScroll2_Change()
 {
     GroupDelay = float(HScroll2->value()) / 10.0f;
-    Label17->setText(RunningTotalText(GroupDelay).isEmpty() ? QStringLiteral("0")
-                                                            : RunningTotalText(GroupDelay));
+    Label17->setText(QString::number(HScroll2->value() / 10.0));
 }
 
 void frmMcrSetup::runSelected(bool testMode)
@@ -970,7 +998,13 @@ void frmMcrSetup::runSelected(bool testMode)
     cmdTest->setEnabled(true);
 }
 
-void frmMcrSetup::cmdRun_Click() { runSelected(false); }
-void frmMcrSetup::cmdTest_Click() { runSelected(true); }
+void frmMcrSetup::cmdRun_Click()
+{
+    runSelected(false);
+}
+void frmMcrSetup::cmdTest_Click()
+{
+    runSelected(true);
+}
 
 } // namespace qelt

@@ -80,7 +80,7 @@ public:
     void cmdClearRow_Click();
     void setCurrentRow(int row); // 1-based grid row
     int currentRow() const;
-    void chPause_Show(int row);  // the inline pause editor over a Pause cell
+    void chPause_Show(int row); // the inline pause editor over a Pause cell
     void chPause_KeyPress(QChar key);
     void chPause_LostFocus();
 
@@ -111,6 +111,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void buildControls();

@@ -2,7 +2,10 @@
 
 #include "console/ConsoleServices.h"
 #include "console/EventControls.h"
+#include "core/DataFile.h"
 #include "core/Dialogs.h"
+#include "core/FileHelpers.h"
+#include "core/FileTypes.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
 #include "core/ProgramFolder.h"
@@ -20,6 +23,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +33,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -59,8 +64,14 @@ QString *SoundPath(int index)
     return index >= 0 && index < 5 ? paths[index] : nullptr;
 }
 
-QString Set(const QString &key, const QString &def = {}) { return GetSet(kSettings, key, def); }
-void Save(const QString &key, const QString &value) { SaveSet(kSettings, key, value); }
+QString Set(const QString &key, const QString &def = {})
+{
+    return GetSet(kSettings, key, def);
+}
+void Save(const QString &key, const QString &value)
+{
+    SaveSet(kSettings, key, value);
+}
 
 // A stored check-box value: ticked only for a number equal to 1.
 bool TickedValue(const QString &text)
@@ -70,14 +81,20 @@ bool TickedValue(const QString &text)
     return ok && v == 1;
 }
 
-QString Bit(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Bit(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 QString ColourSheet(const char *widget, const QColor &c)
 {
     return QStringLiteral("%1 { background-color: %2; }").arg(QLatin1String(widget), c.name());
 }
 
-void RunEventsOnce() { CurrentWaitClock().processEvents(); }
+void RunEventsOnce()
+{
+    CurrentWaitClock().processEvents();
+}
 
 } // namespace
 
@@ -124,6 +141,10 @@ void FormSetup::buildControls()
     cmdHelp = button("cmdHelp", "&Help", 380);
     cmdApply->setEnabled(false);
 
+    // Number-only boxes take digits and nothing else, typed or pasted.
+    m_digitsOnly =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+
     tmrApply = new QTimer(this);
     tmrApply->setObjectName(QStringLiteral("tmrApply"));
     tmrApply->setInterval(250);
@@ -141,13 +162,11 @@ static QPushButton *MakeSwitch(QWidget *page, const QString &name, int x, int y)
 
 void FormSetup::buildGeneralPage(QWidget *page)
 {
-    const char *captions[7] = {"Show tool tips ( button hints )",
-                               "Minimize sends to system tray",
-                               "Send program to system tray on startup",
-                               "Associate macro files (.cro) with Brindlecast",
-                               "Show Group Auto-Off Delay Buttons",
-                               "Show Quick (Panic) Button",
-                               "Load when Windows starts (current user)"};
+    const char *captions[7] = {
+        "Show tool tips ( button hints )",        "Minimize sends to system tray",
+        "Send program to system tray on startup", "Associate macro files (.cro) with Brindlecast",
+        "Show Group Auto-Off Delay Buttons",      "Show Quick (Panic) Button",
+        "Load when Windows starts (current user)"};
     for (int i = 0; i < 7; ++i) {
         const int y = 12 + i * 28;
         Check2[i] = MakeSwitch(page, QStringLiteral("Check2_%1").arg(i), 12, y);
@@ -344,12 +363,6 @@ void FormSetup::buildSoundsPage(QWidget *page)
 
 void FormSetup::buildAdvancedPage(QWidget *page)
 {
-    auto label = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *l = new QLabel(QLatin1String(text), page);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, y, w, 22);
-        return l;
-    };
     auto box = [page](const char *name, const char *text, int x, int y, int w) {
         auto *e = new QLineEdit(QLatin1String(text), page);
         e->setObjectName(QLatin1String(name));
@@ -366,7 +379,7 @@ void FormSetup::buildAdvancedPage(QWidget *page)
     chkUpdates = check("chkUpdates", "Automatically check for updates once a week.", 12, 8, 300);
     lblAutoCheckTime = new EventLabel(QStringLiteral("Check now and setup day and time"), page);
     lblAutoCheckTime->setObjectName(QStringLiteral("lblAutoCheckTime"));
-    lblAutoCheckTime->setGeometry(312, 8, 160, 22);
+    lblAutoCheckTime->setGeometry(32, 30, 420, 20);
     lblAutoCheckTime->setStyleSheet(QStringLiteral("QLabel:enabled { color: blue; }"));
     lblAutoCheckTime->setEnabled(false);
     txtUpdateHour = box("txtUpdateHour", "08", 440, 8, 28);
@@ -375,12 +388,12 @@ void FormSetup::buildAdvancedPage(QWidget *page)
     txtUpdateHour->hide();
 
     ckRecording =
-        check("ckRecording", "Send commands while recording macros and groups", 12, 36, 456);
+        check("ckRecording", "Send commands while recording macros and groups", 12, 56, 456);
 
     auto *delayFrame = new QGroupBox(
         QStringLiteral("Master Delay for timer buffer (prevents command collisions)"), page);
     delayFrame->setObjectName(QStringLiteral("Frame3"));
-    delayFrame->setGeometry(8, 64, 464, 64);
+    delayFrame->setGeometry(8, 82, 464, 60);
     HScroll1 = new QScrollBar(Qt::Horizontal, delayFrame);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setGeometry(12, 28, 300, 18);
@@ -396,7 +409,7 @@ void FormSetup::buildAdvancedPage(QWidget *page)
 
     auto *logFrame = new QGroupBox(QStringLiteral("Timer Log Window and Log File"), page);
     logFrame->setObjectName(QStringLiteral("Frame4"));
-    logFrame->setGeometry(8, 136, 464, 154);
+    logFrame->setGeometry(8, 148, 464, 146);
     QWidget *f = logFrame;
     auto flabel = [f](const char *name, const char *text, int y) {
         auto *l = new QLabel(QLatin1String(text), f);
@@ -410,21 +423,20 @@ void FormSetup::buildAdvancedPage(QWidget *page)
         e->setGeometry(376, y, 76, 22);
         return e;
     };
-    flabel("Label21", "Maximum number of lines in Timer Log window -", 26);
-    txtMaxLog = fbox("txtMaxLog", "500", 26);
-    flabel("Label22", "Number of lines to leave in Timer Log window -", 54);
-    txtMinLog = fbox("txtMinLog", "400", 54);
+    flabel("Label21", "Maximum number of lines in Timer Log window -", 24);
+    txtMaxLog = fbox("txtMaxLog", "500", 24);
+    flabel("Label22", "Number of lines to leave in Timer Log window -", 52);
+    txtMinLog = fbox("txtMinLog", "400", 52);
     TrimLog = new QCheckBox(QStringLiteral("Set size limit on timerlog file"), f);
     TrimLog->setObjectName(QStringLiteral("TrimLog"));
-    TrimLog->setGeometry(12, 84, 360, 22);
-    flabel("Label23", "Max number of lines in autosaved timerlog file -", 112);
-    txtMaxLogFile = fbox("txtMaxLogFile", "59000", 112);
+    TrimLog->setGeometry(12, 80, 360, 22);
+    flabel("Label23", "Max number of lines in autosaved timerlog file -", 108);
+    txtMaxLogFile = fbox("txtMaxLogFile", "59000", 108);
 
     cmdLogDefault = new QPushButton(QStringLiteral("&Restore defaults"), page);
     cmdLogDefault->setObjectName(QStringLiteral("cmdLogDefault"));
-    cmdLogDefault->setGeometry(340, 298, 132, 26);
+    cmdLogDefault->setGeometry(340, 300, 132, 26);
     cmdLogDefault->setAutoDefault(false);
-    (void)label;
 }
 
 QString FormSetup::SunDataAddress()
@@ -470,8 +482,7 @@ void FormSetup::connectHandlers()
         connect(e, &QLineEdit::textChanged, this, [this] { LocationBox_Change(); });
     connect(cmdCalcSun, &QPushButton::clicked, this, [this] { cmdCalcSun_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(Label17, &EventLabel::mouseUp, this,
-            [this](Qt::MouseButton b) { Label17_MouseUp(b); });
+    connect(Label17, &EventLabel::mouseUp, this, [this](Qt::MouseButton b) { Label17_MouseUp(b); });
     connect(Label16, &EventLabel::clicked, this, [this] { Label16_Click(); });
     connect(Label9, &EventLabel::clicked, this, [this] { Label9_Click(); });
 
@@ -491,10 +502,10 @@ void FormSetup::connectHandlers()
     connect(cmdLogDefault, &QPushButton::clicked, this, [this] { cmdLogDefault_Click(); });
 
     const QList<QWidget *> watched = {
-        cmdApply, cmdClose,    cmdCancel, cmdHelp, cmdCalcSun,    Command2,
-        Command5, Command6,    Command7,  cmdDefaultSound, txtBcaption, txtGroupNum,
-        txtSec,   txtMin,      txtLat,    txtLong, txtZone,       txtUpdateHour,
-        txtMaxLog, txtMinLog,  txtMaxLogFile, txtGpause, Combo1, Combo1->lineEdit()};
+        cmdApply,  cmdClose,  cmdCancel,     cmdHelp,         cmdCalcSun,  Command2,
+        Command5,  Command6,  Command7,      cmdDefaultSound, txtBcaption, txtGroupNum,
+        txtSec,    txtMin,    txtLat,        txtLong,         txtZone,     txtUpdateHour,
+        txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause,       Combo1,      Combo1->lineEdit()};
     for (QWidget *w : watched)
         w->installEventFilter(this);
 }
@@ -524,6 +535,7 @@ void FormSetup::resetControls()
         quiet(r, [r] { r->setChecked(false); });
     for (QRadioButton *r : Option1)
         r->setAutoExclusive(true);
+    quiet(HScroll1, [this] { HScroll1->setValue(0); });
     lblMsg->hide();
     List1->clear();
     lblSnd->clear();
@@ -597,9 +609,9 @@ void FormSetup::Form_Load()
     RunEventsOnce();
     PcZoneHours = ZoneHoursFromOffsetText(TZStdOffset());
     // 3
-    const bool soundsOn =
-        Set(QStringLiteral("Sounds"), QStringLiteral("True")).trimmed().compare(
-            QLatin1String("True"), Qt::CaseInsensitive) == 0;
+    const bool soundsOn = Set(QStringLiteral("Sounds"), QStringLiteral("True"))
+                              .trimmed()
+                              .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     Label10->setEnabled(soundsOn);
     Label11->setEnabled(soundsOn);
     Check3->setChecked(soundsOn);
@@ -627,7 +639,8 @@ void FormSetup::Form_Load()
     Check2[6]->setChecked(TickedValue(Set(QStringLiteral("AutoStart"), QStringLiteral("0"))));
     {
         bool ok = false;
-        const double n = NumberFromText(Set(QStringLiteral("ChkForUpdts"), QStringLiteral("3")), &ok);
+        const double n =
+            NumberFromText(Set(QStringLiteral("ChkForUpdts"), QStringLiteral("3")), &ok);
         if (ok && n < 2)
             chkUpdates->setChecked(n == 1);
         txtUpdateHour->setText(Set(QStringLiteral("ChkUpdtsTime"), QStringLiteral("19")));
@@ -647,9 +660,8 @@ void FormSetup::Form_Load()
     PrefsOpen = true;
     RelabelOnEdit = false;
     FillCities();
-    auto *digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (QLineEdit *e : {txtGroupNum, txtMin, txtSec})
-        e->setValidator(digits);
+        e->setValidator(m_digitsOnly);
     RelabelOnEdit = true;
     tmrApply->start();
 }
@@ -711,14 +723,11 @@ void FormSetup::fillAdvancedPage()
     txtMaxLogFile->setText(Set(QStringLiteral("MaxLogFileLines"), QStringLiteral("59000")));
     txtGpause->setText(Set(QStringLiteral("GPause"), QStringLiteral("0.6")));
     AdvChanged = false;
-    auto *digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile})
-        e->setValidator(digits);
-    const int slider = int(NumberFromText(txtGpause->text()) * 100);
-    if (HScroll1->value() == slider)
-        HScroll1_Change(); // the slider's own text, as a change of its value gives it
-    else
-        HScroll1->setValue(slider);
+        e->setValidator(m_digitsOnly);
+    // From the design position 0, so any other position rewrites the box
+    // with the slider's own text.
+    HScroll1->setValue(qRound(NumberFromText(txtGpause->text()) * 100));
 }
 
 void FormSetup::FillCities()
@@ -787,7 +796,10 @@ void FormSetup::cmdCancel_Click()
     Form_Unload();
 }
 
-void FormSetup::reject() { cmdCancel_Click(); }
+void FormSetup::reject()
+{
+    cmdCancel_Click();
+}
 
 void FormSetup::closeEvent(QCloseEvent *event)
 {
@@ -1024,8 +1036,9 @@ void FormSetup::Check2_Click(int index)
 // administrator rights.
 static bool AssociationFoldersWritable()
 {
-    for (const QString &folder : {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                                  QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)}) {
+    for (const QString &folder :
+         {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)}) {
         QFileInfo info(folder);
         while (!info.exists() && !info.absolutePath().isEmpty() &&
                info.absoluteFilePath() != info.absolutePath())
@@ -1222,9 +1235,15 @@ void FormSetup::Label17_MouseUp(Qt::MouseButton button)
     lblZone->setVisible(show);
 }
 
-void FormSetup::Label16_Click() { Combo1->setFocus(); }
+void FormSetup::Label16_Click()
+{
+    Combo1->setFocus();
+}
 
-void FormSetup::Label9_Click() { OpenDoc(SunDataAddress()); }
+void FormSetup::Label9_Click()
+{
+    OpenDoc(SunDataAddress());
+}
 
 void FormSetup::applyLocationPage()
 {
@@ -1299,7 +1318,10 @@ void FormSetup::Command5_Click()
     List1_Click();
 }
 
-void FormSetup::Command6_Click() { PlayWav(lblSnd->text()); }
+void FormSetup::Command6_Click()
+{
+    PlayWav(lblSnd->text());
+}
 
 void FormSetup::Command7_MouseUp()
 {

@@ -17,6 +17,7 @@ class QRadioButton;
 class QScrollBar;
 class QTabWidget;
 class QTimer;
+class QValidator;
 
 namespace qelt {
 
@@ -205,6 +206,7 @@ private:
     Mailbox *mainBox(const char *name) const;
     clsSunrise &sun();
 
+    QValidator *m_digitsOnly = nullptr;
     bool m_loaded = false;
     bool m_closing = false;
     std::unique_ptr<clsSunrise> m_sun;

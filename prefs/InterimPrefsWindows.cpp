@@ -3,6 +3,7 @@
 #include "core/Dialogs.h"
 #include "core/FileHelpers.h"
 #include "core/Lang.h"
+#include "prefs/FormSetup.h"
 #include "prefs/PrefsServices.h"
 
 namespace qelt {
@@ -13,16 +14,6 @@ void NotYet(const QString &what)
 {
     Info(LangCap(what), true, false, QStringLiteral("Orvendale"), QStringLiteral("OK"), false);
 }
-
-class InterimPrefs : public PrefsService {
-public:
-    void showPage(int) override
-    {
-        NotYet(QStringLiteral("The preferences are not available yet."));
-    }
-    bool isLoaded() const override { return false; }
-    void unload() override {}
-};
 
 class InterimHelp : public HelpService {
 public:
@@ -49,11 +40,10 @@ public:
 
 void InstallInterimPrefsWindows()
 {
-    static InterimPrefs prefs;
     static InterimHelp help;
     static InterimUninstaller uninstaller;
     if (!Prefs())
-        SetPrefs(&prefs);
+        InstallPrefsWindow();
     if (!Help())
         SetHelp(&help);
     if (!Uninstaller())

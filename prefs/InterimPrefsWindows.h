@@ -1,10 +1,10 @@
 #pragma once
 
-// Stand-ins for the preferences window, the help browser and the
-// uninstaller until those windows are built.
+// Registers the preferences window, and stand-ins for the help browser and
+// the uninstaller until those windows are built.
 namespace qelt {
 
-// Registers the stand-ins unless real windows are registered already.
+// Registers each one unless a window is registered for it already.
 void InstallInterimPrefsWindows();
 
 } // namespace qelt

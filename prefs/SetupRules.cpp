@@ -14,7 +14,10 @@ QColor Bgr(unsigned value)
 
 constexpr int kBackspace = 8;
 
-bool DigitOrColon(int key) { return key >= 48 && key <= 58; }
+bool DigitOrColon(int key)
+{
+    return key >= 48 && key <= 58;
+}
 
 } // namespace
 
@@ -36,11 +39,20 @@ bool LatLongKeyAccepted(int key, const QString &text)
     return DigitOrColon(key);
 }
 
-bool ZoneKeyAccepted(int key) { return key == kBackspace || key == '-' || DigitOrColon(key); }
+bool ZoneKeyAccepted(int key)
+{
+    return key == kBackspace || key == '-' || DigitOrColon(key);
+}
 
-bool HourKeyAccepted(int key) { return key == kBackspace || DigitOrColon(key); }
+bool HourKeyAccepted(int key)
+{
+    return key == kBackspace || DigitOrColon(key);
+}
 
-bool GroupKeyAccepted(int key) { return key == kBackspace || (key >= '1' && key <= '8'); }
+bool GroupKeyAccepted(int key)
+{
+    return key == kBackspace || (key >= '1' && key <= '8');
+}
 
 bool GroupNumValid(const QString &text)
 {
@@ -77,7 +89,13 @@ QColor PanicOptionColour(int index)
     return Bgr(colours[index]);
 }
 
-QColor SwitchOnColour() { return Bgr(0x00FF00); }
-QColor SwitchOffColour() { return Bgr(0x8080FF); }
+QColor SwitchOnColour()
+{
+    return Bgr(0x00FF00);
+}
+QColor SwitchOffColour()
+{
+    return Bgr(0x8080FF);
+}
 
 } // namespace qelt

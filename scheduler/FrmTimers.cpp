@@ -14,6 +14,7 @@
 #include "core/WindowHelpers.h"
 #include "scheduler/DayRule.h"
 #include "scheduler/SchedulerClock.h"
+#include "scheduler/clsSunrise.h"
 #include "scheduler/frmTimerStatus.h"
 
 #include <QAction>
@@ -107,6 +108,8 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     : QWidget(parent), m_log(log), m_host(log)
 {
     setObjectName("FrmTimers");
+    // Borderless: its own heading drags it, label buttons close, minimise and open the menu.
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setMouseTracking(true);
     resize(kWidth, kHeight);
     m_engine = std::make_unique<SchedulerEngine>(m_table, m_host);
@@ -140,20 +143,39 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         return b;
     };
 
+    // Heading strip: the caption, the menu and the window's label buttons.
+    Label14 = label("Setup Timers", 8, 3, kWidth - 160);
+    Label14->setObjectName("Label14");
+    lblMenu = label(" Menu ", kWidth - 104, 2);
+    lblMenu->setObjectName("lblMenu");
+    lblMin = label("-", kWidth - 44, 1);
+    lblMin->setObjectName("lblMin");
+    lblExit = label("X", kWidth - 22, 1);
+    lblExit->setObjectName("lblExit");
+    for (QLabel *l : {lblMin, lblExit}) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        l->resize(18, 18);
+        l->setAlignment(Qt::AlignCenter);
+    }
+    lblMin->setToolTip(" Minimize ");
+    lblExit->setToolTip(" Close ");
+
     // Top bar: clock, master switch and sound switches.
-    Label3 = label("0:00:00", 10, 8, 110);
+    Label3 = label("0:00:00", 10, 22, 110);
     Label3->setObjectName("Label3");
     QFont clockFont = Label3->font();
     clockFont.setBold(true);
     clockFont.setPointSize(clockFont.pointSize() + 3);
     Label3->setFont(clockFont);
-    Label3->resize(130, 24);
+    Label3->resize(130, 22);
     lblDay = label("1", -100, -100);
     lblDay->hide();
-    Check2 = check("Check2", "Timers Off", 140, 10);
-    chkTSound = check("chkTSound", "Timer Sound", 240, 10);
-    chkMsound = check("chkMsound", "Macro Sound", 345, 10);
-    Check4 = check("Check4", "Allow Manual", 450, 10);
+    Check2 = check("Check2", "Timers Off", 140, 24);
+    chkTSound = check("chkTSound", "Timer Sound", 240, 24);
+    chkMsound = check("chkMsound", "Macro Sound", 345, 24);
+    Check4 = check("Check4", "Allow Manual", 450, 24);
     // Each switch of the top bar ends where the next begins, so a longer
     // (translated) caption is fitted instead of running under its neighbour.
     for (QCheckBox *c : {Check2, chkTSound, chkMsound})
@@ -206,64 +228,77 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     }
     chkAM = check("chkAM", "AM", 168, spinY + 18);
     chkPM = check("chkPM", "PM", 168, spinY + 38);
-    connect(chkAM, &QCheckBox::clicked, this, [this](bool on) {
-        if (on)
-            chkPM->setChecked(false);
-        SpinSuffix = on ? " AM" : (chkPM->isChecked() ? " PM" : "");
-        ShowSpinTime();
-    });
-    connect(chkPM, &QCheckBox::clicked, this, [this](bool on) {
-        if (on)
-            chkAM->setChecked(false);
-        SpinSuffix = on ? " PM" : (chkAM->isChecked() ? " AM" : "");
-        ShowSpinTime();
-    });
+    connect(chkAM, &QCheckBox::toggled, this, [this] { chkAM_Click(); });
+    connect(chkPM, &QCheckBox::toggled, this, [this] { chkPM_Click(); });
     Label2 = label("0:00:00", 10, spinY + 62, 150);
     Label2->setObjectName("Label2");
+    cmdTimeReSet = button("cmdTimeReSet", "Sync to system time", 160, spinY + 60, 160);
+
+    // Today's sun times.
+    lblSR = label("", 222, spinY + 20, 104);
+    lblSR->setObjectName("lblSR");
+    lblSS = label("", 222, spinY + 40, 104);
+    lblSS->setObjectName("lblSS");
 
     // Macro file list.
-    label("Macros", 300, spinY - 2);
+    label("Macros", 330, spinY - 2);
     File1 = new QListWidget(this);
     File1->setObjectName("File1");
-    File1->setGeometry(300, spinY + 16, 250, 90);
+    File1->setGeometry(330, spinY + 16, 220, 90);
 
     // Loop timer.
-    const int loopY = 368;
+    const int loopY = 370;
+    Label5 = label("", 0, loopY - 6);
+    Label5->setObjectName("Label5");
+    Label5->resize(kWidth, 58);
     chkEnableLoop = check("chkEnableLoop", "Loop Timer", 10, loopY);
+    chkEnableLoop->resize(94, chkEnableLoop->sizeHint().height());
+    cmdLoop = button("cmdLoop", "M", 106, loopY - 2, 22);
     txtLoop = new QLineEdit(this);
     txtLoop->setObjectName("txtLoop");
-    txtLoop->setGeometry(110, loopY - 2, 200, 24);
+    txtLoop->setGeometry(130, loopY - 2, 170, 24);
     connect(txtLoop, &QLineEdit::textChanged, this, [this] { txtLoop_Change(); });
-    lblLoopDays = label("not set", 318, loopY + 2, 80);
+    lblLoopDays = label("not set", 306, loopY + 2, 80);
     lblLoopDays->setObjectName("lblLoopDays");
     lblLoopDays->setAutoFillBackground(true);
     lblLoopDays->setFrameShape(QFrame::Box);
-    chkFlashLp = check("chkFlashLp", "Flash", 404, loopY);
+    lblLoopDays->setAlignment(Qt::AlignCenter);
+    lblLoopDays->resize(80, 20);
+    cmdClearLoop = button("cmdClearLoop", "C", 390, loopY - 2, 22);
+    chkFlashLp = check("chkFlashLp", "Flash", 420, loopY);
     Check5 = check("Check5", "Use start && end times", 10, loopY + 26);
+    Check5->resize(168, Check5->sizeHint().height());
+    Label7.append(label("Start", 180, loopY + 28, 34));
+    Label7.append(label("End", 280, loopY + 28, 28));
+    Label7[0]->setObjectName("Label7_0");
+    Label7[1]->setObjectName("Label7_1");
     LpStartTm = new QLineEdit(this);
     LpStartTm->setObjectName("LpStartTm");
-    LpStartTm->setGeometry(190, loopY + 24, 70, 24);
+    LpStartTm->setGeometry(214, loopY + 24, 62, 24);
     LpEndTm = new QLineEdit(this);
     LpEndTm->setObjectName("LpEndTm");
-    LpEndTm->setGeometry(266, loopY + 24, 70, 24);
-    lblMacroLoop = label("", 346, loopY + 28, 204);
+    LpEndTm->setGeometry(310, loopY + 24, 62, 24);
+    lblMacroLoop = label("", 378, loopY + 28, 172);
     lblMacroLoop->setObjectName("lblMacroLoop");
     lblMacroLoop->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // Buttons.
     const int btnY = kHeight - 36;
-    Command3 = button("Command3", "OK", 10, btnY, 56);
-    cmdApply = button("cmdApply", "Apply", 70, btnY, 56);
-    cmdCancel = button("cmdCancel", "Cancel", 130, btnY, 64);
-    cmdCreateTimer = button("cmdCreateTimer", "New", 220, btnY, 50);
-    cmdKillTimer = button("cmdKillTimer", "Del", 274, btnY, 50);
-    cmdRefresh = button("cmdRefresh", "Refresh", 350, btnY, 70);
-    cmdStatusDump = button("cmdStatusDump", "Status / Log", 426, btnY, 124);
+    Command3 = button("Command3", "OK", 10, btnY, 52);
+    cmdApply = button("cmdApply", "Apply", 66, btnY, 52);
+    cmdCancel = button("cmdCancel", "Cancel", 122, btnY, 58);
+    cmdCreateTimer = button("cmdCreateTimer", "New", 190, btnY, 44);
+    cmdKillTimer = button("cmdKillTimer", "Del", 238, btnY, 44);
+    cmdRefresh = button("cmdRefresh", "Refresh", 292, btnY, 64);
+    cmdHelp = button("cmdHelp", "&Help", 360, btnY, 50);
+    cmdInfo = button("cmdInfo", "&V", 414, btnY, 28);
+    cmdStatusDump = button("cmdStatusDump", "Status / Log", 446, btnY, 104);
     cmdSetFocus = button("cmdSetFocus", "", -300, -300, 10);
     cmdApply->setEnabled(false);
 
     // Options menu (its toggles are handled with the window's other options).
     mnuTimers = new QMenu(this);
+    mnuTimers->addSeparator();
     QMenu *defaults = mnuTimers->addMenu("Timer Setup Defaults to:");
     const QStringList runCaptions = {"run Everyday",   "run Weekdays",  "run Weekends",
                                      "run Fri && Sat", "run Sun - Thu", "run One Time",
@@ -280,6 +315,8 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     mnuClearTimer = confirm->addAction("Clear Timer");
     mnuDeleteTimer = confirm->addAction("Delete Timer");
     mnuSaveQuit = confirm->addAction("Exit without Saving Timers");
+    mnuTimers->addSeparator();
+    mnuCancel = mnuTimers->addAction("Cancel"); // closes the menu; nothing else
     for (QAction *a :
          {mnuAllowNewTimers, mnuAllowManual, mnuClearTimer, mnuDeleteTimer, mnuSaveQuit}) {
         a->setCheckable(true);
@@ -298,6 +335,7 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     tmrSunSet = makeTimer("tmrSunSet", 1000);
     TmrOverFlow = makeTimer("TmrOverFlow", 500);
     tmrSendBits = makeTimer("tmrSendBits", 50);
+    Tmr7 = makeTimer("Tmr7", 250);
     for (int n = 0; n < MacroSlots::kSlots; ++n) {
         tmrThread[n] = makeTimer(QStringLiteral("tmrThread%1").arg(n).toLatin1().constData(), 5);
         connect(tmrThread[n], &QTimer::timeout, this, [this, n] {
@@ -313,17 +351,14 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         syncEngineTimers();
     });
     connect(tmrSendBits, &QTimer::timeout, this, [this] { tmrSendBits_Timer(); });
+    connect(Tmr7, &QTimer::timeout, this, [this] { Tmr7_Timer(); });
 
     // Handlers.
     connect(cmdCreateTimer, &QPushButton::clicked, this, [this] { cmdCreateTimer_Click(); });
     connect(cmdKillTimer, &QPushButton::clicked, this, [this] { cmdKillTimer_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(cmdApply, &QPushButton::clicked, this, [this] {
-        clickSound();
-        if (SaveTimers())
-            cmdApply->setEnabled(false);
-    });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
     connect(cmdStatusDump, &QPushButton::clicked, this, [this] { cmdStatusDump_Click(); });
     connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
     connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
@@ -355,8 +390,73 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
             log->appendLog(kCrLf + text);
     });
 
+    buildEditControls();
     for (int i = 0; i < kMinRows; ++i)
         createRow(i);
+}
+
+// The editing controls' lists and their handlers.
+void FrmTimers::buildEditControls()
+{
+    auto dayList = [this](const char *name, int words) {
+        auto *l = new QListWidget(this);
+        l->setObjectName(name);
+        l->addItems(DayRuleWords().mid(0, words));
+        l->hide();
+        l->installEventFilter(this);
+        return l;
+    };
+    Combo1 = dayList("Combo1", 7);
+    combo2 = dayList("combo2", 5);
+    connect(Combo1, &QListWidget::itemClicked, this, [this] { Combo1_Take(); });
+    connect(combo2, &QListWidget::itemClicked, this, [this] { combo2_Take(); });
+
+    connect(cmdTimeReSet, &QPushButton::clicked, this, [this] { cmdTimeReSet_Click(); });
+    connect(Check4, &QCheckBox::toggled, this, [this] { Check4_Click(); });
+    connect(Check5, &QCheckBox::toggled, this, [this] { Check5_Click(); });
+    connect(chkEnableLoop, &QCheckBox::toggled, this, [this] { chkEnableLoop_Click(); });
+    connect(chkFlashLp, &QCheckBox::toggled, this, [this] { chkFlashLp_Click(); });
+    connect(cmdLoop, &QPushButton::clicked, this, [this] { cmdLoop_Click(); });
+    connect(cmdClearLoop, &QPushButton::clicked, this, [this] { cmdClearLoop_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(cmdInfo, &QPushButton::clicked, this, [this] { cmdInfo_Click(); });
+    for (QLineEdit *box : {LpStartTm, LpEndTm})
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            if (!m_filling)
+                TmrChanged = true;
+        });
+    for (int k = 0; k < mnuRun.size(); ++k)
+        connect(mnuRun[k], &QAction::triggered, this, [this, k] { mnuRun_Click(k); });
+    for (QAction *a :
+         {mnuAllowNewTimers, mnuAllowManual, mnuClearTimer, mnuDeleteTimer, mnuSaveQuit})
+        connect(a, &QAction::triggered, this, [this, a] { mnuOption_Click(a); });
+
+    Label5->lower();
+    for (QWidget *w :
+         {static_cast<QWidget *>(lblMenu), static_cast<QWidget *>(lblMin),
+          static_cast<QWidget *>(lblExit), static_cast<QWidget *>(Label5),
+          static_cast<QWidget *>(lblSR), static_cast<QWidget *>(lblSS),
+          static_cast<QWidget *>(Label14), static_cast<QWidget *>(lblLoopDays)}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+    for (QWidget *w :
+         {static_cast<QWidget *>(Label3), static_cast<QWidget *>(txtLoop),
+          static_cast<QWidget *>(LpStartTm), static_cast<QWidget *>(LpEndTm),
+          static_cast<QWidget *>(cmdTimeReSet), static_cast<QWidget *>(chkAM),
+          static_cast<QWidget *>(chkPM), static_cast<QWidget *>(Check4),
+          static_cast<QWidget *>(cmdApply), static_cast<QWidget *>(chkFlashLp),
+          static_cast<QWidget *>(cmdClearLoop), static_cast<QWidget *>(cmdLoop),
+          static_cast<QWidget *>(File1->viewport())})
+        w->installEventFilter(this);
+    for (QLabel *l : std::as_const(Label4))
+        l->installEventFilter(this);
+    for (QLineEdit *t : std::as_const(Text3))
+        t->installEventFilter(this);
+    Label3->setMouseTracking(true);
+    txtLoop->setAcceptDrops(true);
+    File1->setAcceptDrops(true);
+    File1->viewport()->setAcceptDrops(true);
 }
 
 FrmTimers::~FrmTimers() = default;
@@ -394,6 +494,21 @@ void FrmTimers::createRow(int i)
             [this, t1] { Text1_Change(int(Text1.indexOf(t1))); });
     connect(t2, &QLineEdit::textChanged, this,
             [this, t2] { Text2_Change(int(Text2.indexOf(t2))); });
+    connect(t, &QPushButton::clicked, this, [this, t] { cmdT_Click(int(cmdT.indexOf(t))); });
+    connect(m, &QPushButton::clicked, this, [this, m] { cmdM_Click(int(cmdM.indexOf(m))); });
+    connect(c2, &QPushButton::clicked, this,
+            [this, c2] { Command2_Click(int(Command2.indexOf(c2))); });
+    connect(c4, &QPushButton::clicked, this,
+            [this, c4] { Command4_Click(int(Command4.indexOf(c4))); });
+    t1->setAcceptDrops(true);
+    days->setMouseTracking(true);
+    for (QWidget *w : {static_cast<QWidget *>(t), static_cast<QWidget *>(m),
+                       static_cast<QWidget *>(c2), static_cast<QWidget *>(t1),
+                       static_cast<QWidget *>(t2), static_cast<QWidget *>(days),
+                       static_cast<QWidget *>(c4)})
+        w->installEventFilter(this);
+    t1->setReadOnly(Check4 && !Check4->isChecked());
+    t2->setReadOnly(Check4 && !Check4->isChecked());
     cmdT.append(t);
     cmdM.append(m);
     Command2.append(c2);
@@ -438,13 +553,7 @@ void FrmTimers::setLabelBack(QLabel *label, unsigned back)
 
 void FrmTimers::colourRuleLabel(int i)
 {
-    QLabel *l = lblActiveDays[i];
-    if (l->text() == NotSetText())
-        setLabelBack(l, kRuleNotSetRgb);
-    else if (l->text() == QLatin1String(kRuleNever))
-        setLabelBack(l, kRuleNeverRgb);
-    else
-        setLabelBack(l, kRuleActiveRgb);
+    colourRow(i);
 }
 
 bool FrmTimers::rowShown(int i) const
@@ -483,8 +592,13 @@ void FrmTimers::Text1_Change(int i)
     TimerRow &r = m_table.row(i);
     r.action = text;
     r.macroPath = TimerTable::ActionPath(text);
-    if (!m_filling)
-        TmrChanged = true;
+    if (m_filling)
+        return;
+    TmrChanged = true;
+    // A row without its action cannot run: its rule reads "not set" again.
+    if (text.isEmpty())
+        setDayCaption(i, NotSetText());
+    colourRow(i);
 }
 
 void FrmTimers::Text2_Change(int i)
@@ -497,9 +611,24 @@ void FrmTimers::Text2_Change(int i)
         Text2[i]->setText(text);
         return;
     }
-    m_table.row(i).startText = text;
-    if (!m_filling)
-        TmrChanged = true;
+    TimerRow &r = m_table.row(i);
+    r.startText = text;
+    // The location may have been set meanwhile; the entry resolves at once.
+    Location = SunLocation::FromSettings();
+    Location.applyTo(SunCalc());
+    const bool known = Location.complete();
+    r.triggerTime = ResolveStartText(
+        text, !r.action.trimmed().isEmpty(),
+        known ? QTime::fromString(SunriseText, QStringLiteral("HH:mm:ss")) : QTime(),
+        known ? QTime::fromString(SunsetText, QStringLiteral("HH:mm:ss")) : QTime());
+    if (m_filling) {
+        colourRow(i);
+        return;
+    }
+    TmrChanged = true;
+    if (text.isEmpty())
+        setDayCaption(i, NotSetText());
+    colourRow(i);
 }
 
 void FrmTimers::ScrollRows()
@@ -727,33 +856,13 @@ void FrmTimers::ShowSpinTime()
 void FrmTimers::txtLoop_Change()
 {
     QString caption = txtLoop->text();
-    lblMacroLoop->setText(caption);
-    if (QDir::isAbsolutePath(caption))
-        return;
-    if (caption.left(60) != ProgramFolder().left(60))
+    // A name without a folder is a macro of the program folder.
+    if (!QDir::isAbsolutePath(caption) && caption.left(60) != ProgramFolder().left(60))
         caption = ProgramFolder() + "/" + caption;
     lblMacroLoop->setText(caption);
     LoadLoopMacro();
     if (isVisible())
         TmrChanged = true;
-}
-
-void FrmTimers::LoadLoopMacro()
-{
-    lstLoop.clear();
-    const QString path = lblMacroLoop->text();
-    if (!path.endsWith(".cro")) {
-        chkEnableLoop->setChecked(false);
-        return;
-    }
-    if (FileExists(path) && ReadMacroItems(path, &lstLoop))
-        return;
-    chkEnableLoop->setChecked(false);
-    if (isVisible()) {
-        Info(LangCap("The macro for the Loop Timer was not found!"), true, false,
-             LangCap("Loop Cannot Start"));
-        setLabelBack(lblLoopDays, kRuleNotSetRgb);
-    }
 }
 
 // --- master switch --------------------------------------------------------------------
@@ -832,6 +941,9 @@ void FrmTimers::Timer1_Timer()
     Label3->setText(ClockText(now.time()));
     const int weekday = now.date().dayOfWeek(); // Monday = 1 .. Sunday = 7
     lblDay->setText(weekday >= 6 ? "0" : "1");
+    LoopWindowOpen =
+        ::qelt::LoopWindowOpen(Check5->isChecked(), now.time(), LpStartTm->text(), LpEndTm->text());
+    Text4 = LoopWindowOpen ? "True" : "False";
 
     const bool dst = IsDST();
     const int dl = offsetHours(TZStdOffset()) - offsetHours(TZOffset());
@@ -873,15 +985,6 @@ void FrmTimers::Timer2_Timer()
         Timer2->stop();
     m_engine->Timer2();
     syncEngineTimers();
-}
-
-void FrmTimers::tmrSunSet_Timer()
-{
-    // Rows resolve to their start text as typed; sun entries keep their own
-    // text until the sun calculation resolves them, so they never match a
-    // clock text meanwhile.
-    for (int i = 0; i < m_table.rowCount(); ++i)
-        m_table.row(i).triggerTime = m_table.row(i).startText;
 }
 
 void FrmTimers::tmrSendBits_Timer()
@@ -949,9 +1052,11 @@ void FrmTimers::Form_Load()
     mnuAllowManual->setChecked(isTrue("ManualTimers"));
     mnuSaveQuit->setChecked(isTrue("cSaveQuit"));
     Check5->setChecked(intSetting("Macro", "UseLpStartEndTimes", 0) == 1);
+    Check5_Click(); // the boxes follow the switch even when it kept its value
     LpStartTm->setText(GetSet("Macro", "LpStartTime"));
     LpEndTm->setText(GetSet("Macro", "LpEndTime"));
     Check4->setChecked(!mnuAllowManual->isChecked());
+    applyManualLock();
 
     // The table: from the file, or kept in memory when its last save failed.
     // A "One Time" row's new rule goes into the same file.
@@ -995,15 +1100,7 @@ void FrmTimers::Form_Load()
     // Spinner at the current time.
     const QTime now = WallNow().time();
     const bool twelve = LocaleUsesTwelveHourClock();
-    chkAM->setChecked(twelve && now.hour() < 12);
-    chkPM->setChecked(twelve && now.hour() >= 12);
-    SpinSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText())
-                        : QString();
-    const int hour = twelve ? (now.hour() % 12 == 0 ? 12 : now.hour() % 12) : now.hour();
-    Text3[0]->setText(QString::asprintf("%02d", hour));
-    Text3[1]->setText(QString::asprintf("%02d", now.minute()));
-    Text3[2]->setText(QString::asprintf("%02d", now.second()));
-    ShowSpinTime();
+    cmdTimeReSet_Click();
 
     QCheckBox *fireCheck = mainCheck1();
     TimersWereOn = fireCheck && fireCheck->isChecked();
@@ -1012,6 +1109,13 @@ void FrmTimers::Form_Load()
     cmdRefresh_Click();
     m_firstRow = 0;
     ScrollRows();
+    // The loop starts between passes at its first line.
+    Loop.LoopLine = 0;
+    Loop.LoopAtBoundary = true;
+    {
+        const QSignalBlocker block(chkEnableLoop); // the stored value runs the switch's handler
+        chkEnableLoop->setChecked(false);
+    }
     chkEnableLoop->setChecked(intSetting("Macro", "LoopR", 0) == 1);
     ClockSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText())
                          : QString();
@@ -1019,6 +1123,7 @@ void FrmTimers::Form_Load()
 
     Timer1->start();
     tmrSunSet->start();
+    tmrSunSet_Timer();
     tmrSendBits->setInterval(50);
     if (!Check1->isChecked())
         tmrSendBits->start();
@@ -1138,7 +1243,7 @@ void FrmTimers::Form_Unload()
     TmrChanged = false;
     // The window's timers, slots, overflow list and send queue end with it.
     m_engine->stopAll();
-    for (QTimer *t : {Timer1, Timer2, tmrSunSet, TmrOverFlow, tmrSendBits})
+    for (QTimer *t : {Timer1, Timer2, tmrSunSet, TmrOverFlow, tmrSendBits, Tmr7})
         t->stop();
     for (QTimer *t : tmrThread)
         t->stop();
@@ -1178,6 +1283,8 @@ void FrmTimers::mousePressEvent(QMouseEvent *event)
 
 bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
 {
+    if (editEventFilter(watched, event))
+        return true;
     if (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip) {
         // Tool tips follow the main window's switch; without it they are empty.
         MainWindowService *main = MainWindow();
@@ -1198,7 +1305,8 @@ bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
             tip = LangTip("Close and save the current settings");
         else if (watched == Check2)
             tip = LangTip("Turns the selected timers ON or OFF (does NOT change the loop timer)");
-        if (auto *w = qobject_cast<QWidget *>(watched))
+        // The other controls' tips are set with the editing controls.
+        if (auto *w = qobject_cast<QWidget *>(watched); w && !tip.isEmpty())
             w->setToolTip(tips ? tip : QString());
     }
     // A press on the master switch is the user's own: its change is logged.
@@ -1212,12 +1320,15 @@ bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
 
 void FrmTimers::mouseMoveEvent(QMouseEvent *event)
 {
-    for (QLabel *l : lblActiveDays + QList<QLabel *>{lblLoopDays}) {
+    // The label buttons go back to their resting look.
+    for (QLabel *l : lblActiveDays + QList<QLabel *>{lblLoopDays, lblExit, lblMin}) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, Qt::black);
         l->setPalette(p);
-        l->setFrameShape(QFrame::Box);
+        if (l != lblExit && l != lblMin)
+            l->setFrameShape(QFrame::Box);
     }
+    lblMenu->setFrameShape(QFrame::NoFrame);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -1230,6 +1341,9 @@ void FrmTimers::resizeEvent(QResizeEvent *event)
 
 void FrmTimers::changeEvent(QEvent *event)
 {
+    // The window has no frame: its heading shows the caption.
+    if (event->type() == QEvent::WindowTitleChange && Label14)
+        Label14->setText(windowTitle().trimmed());
     if (event->type() == QEvent::WindowStateChange && m_loaded && SoundsOn)
         PlayWav(ZoomSound);
     QWidget::changeEvent(event);

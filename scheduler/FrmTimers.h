@@ -264,7 +264,6 @@ private:
     QString m_lastDaySavings;
     std::unique_ptr<clsSunrise> m_sun;
     bool m_manualPlaying = false;
-    QString m_loopStatusState;
 };
 
 } // namespace qelt

@@ -33,6 +33,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 using namespace qelt;
@@ -74,7 +75,11 @@ class FakeEditor : public MacroEditorService {
 public:
     FakeEditor()
     {
-        m_croSave.setHandler([this](const QString &t) { macroLines << t; });
+        m_croSave.setHandler([this](const QString &t) {
+            macroLines << t;
+            if (onMacroLine)
+                onMacroLine(t);
+        });
         m_grpSave.setHandler([this](const QString &t) { groupLines << t; });
     }
     QWidget *widget() override { return nullptr; }
@@ -89,6 +94,8 @@ public:
     QStringList macroLines;
     QStringList groupLines;
     int unloads = 0;
+    // Runs when a command reaches the recorder (which may let events run).
+    std::function<void(const QString &)> onMacroLine;
 
 private:
     Mailbox m_croSave;
@@ -366,9 +373,9 @@ private slots:
             else if (qobject_cast<QPushButton *>(c.control))
                 room -= 4; // the button's frame
             const int needed = QFontMetrics(c.control->font()).horizontalAdvance(c.text);
-            QVERIFY2(needed <= room, qPrintable(c.control->objectName() + QLatin1String(": ") +
-                                                c.text + QLatin1String(" needs ") +
-                                                QString::number(needed)));
+            QVERIFY2(needed <= room,
+                     qPrintable(c.control->objectName() + QLatin1String(": ") + c.text +
+                                QLatin1String(" needs ") + QString::number(needed)));
             ++checked;
         }
         QVERIFY(checked > 40);
@@ -591,6 +598,21 @@ private slots:
         const int frames = bits.size() / 40;
         QVERIFY2(frames >= 3 && frames <= 5, qPrintable(QString::number(frames)));
         QCOMPARE(bits, bright.repeated(frames));
+        QCOMPARE(w->imgLightPicture(), 1);
+
+        // Released while the first pass is still at work (before it starts
+        // the flasher): the lamp goes out and stops blinking all the same.
+        released = false;
+        editor.onMacroLine = [&](const QString &line) {
+            if (!released && line != QLatin1String("0")) {
+                released = true;
+                QTest::mouseRelease(w->cmdBright, Qt::LeftButton);
+            }
+        };
+        QTest::mousePress(w->cmdBright, Qt::LeftButton);
+        editor.onMacroLine = nullptr;
+        QVERIFY(released);
+        QVERIFY(!w->tmrFlash->isActive());
         QCOMPARE(w->imgLightPicture(), 1);
 
         // DIM stops as soon as exit begins.

@@ -130,9 +130,10 @@ private slots:
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0));
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
         QCOMPARE(log.loopStatusColor(), QColor(0xFF, 0xFF, 0));
+        writeTimerFile(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
         w.txtLoop->setText("loop.cro");
-        w.chkEnableLoop->setChecked(true);
         w.lblLoopDays->setText("Weekdays");
+        w.chkEnableLoop->setChecked(true);
         w.ShowTimerStatus();
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  , Set For Weekdays \r\nloop.cro"));
         QCOMPARE(log.loopStatusColor(), QColor(0, 0xFF, 0));
@@ -457,6 +458,9 @@ private slots:
         QVERIFY(timers->chkMsound());
         w->chkMsound->setChecked(false);
         QVERIFY(!timers->chkMsound());
+        writeTimerFile(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        w->txtLoop->setText("loop.cro");
+        w->lblLoopDays->setText("Everyday");
         timers->setChkEnableLoop(1);
         QVERIFY(w->chkEnableLoop->isChecked());
         timers->setChkEnableLoop(0);

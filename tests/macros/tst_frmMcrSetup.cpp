@@ -1,0 +1,511 @@
+#include "macros/frmMcrSetup.h"
+
+#include "console/MacroPlayer.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+#include "core/X10Codes.h"
+#include "macros/InterimMacroWindows.h"
+#include "macros/frmMDelay.h"
+#include "platform/SerialLink.h"
+#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace qelt;
+
+namespace {
+
+const QString kLead = QString::fromLatin1(kLeadIn);
+const QString kClose = QString::fromLatin1(kClosingPattern);
+
+QByteArray Line(const QString &code, const char *pause)
+{
+    return "\"" + code.toLatin1() + pause + "\"\r\n";
+}
+
+// The console as the editor sees it: lamp, flash, closing pattern, and the
+// lblGrp mailbox that hands every sent code to the editor.
+class EditorMain : public test::FakeMainWindow {
+public:
+    EditorMain()
+    {
+        lblGrp().setHandler([](const QString &text) {
+            if (MacroEditorService *editor = MacroEditor())
+                editor->lblCroSave().setText(text);
+        });
+    }
+    void setLamp(bool lit) override
+    {
+        lamp << lit;
+        lampAt << CurrentWaitClock().nowNs();
+    }
+    void setRecordingFlash(bool on) override { flash << on; }
+    void frmReturn() override { SendClosingPattern(); }
+    // What a command button does: the code into lblGrp ("0" first, so a
+    // repeated command arrives too), and the frame unless NoSend is set.
+    void press(const QString &code)
+    {
+        lblGrp().setText(QStringLiteral("0"));
+        lblGrp().setText(code);
+        if (!NoSend)
+            SendCode(code, QStringLiteral("test"), QStringLiteral("test"));
+    }
+    QList<bool> lamp;
+    QList<qint64> lampAt;
+    QList<bool> flash;
+};
+
+} // namespace
+
+class McrSetupTest : public QObject {
+    Q_OBJECT
+
+private:
+    test::InstalledDialogs dialogs;
+    test::FakeWaitClock clock;
+    platform::RecordingSerialLink link;
+    EditorMain main;
+    frmMcrSetup *w = nullptr;
+    const QString on = CmdToCode("A", "1", "ON");
+    const QString off = CmdToCode("A", "1", "OFF");
+    const QString dim = CmdToCode("B", "PRE", "DIM");
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = InProgramFolder(name);
+        [&] { QVERIFY(test::WriteBytes(path, bytes)); }();
+        return path;
+    }
+    void open(const QString &path)
+    {
+        dialogs.openAnswer = path;
+        w->cmdOpenM_Click();
+    }
+    QString cell(int row, int column) const { return w->rows().at(row - 1)[column]; }
+    void select(const QString &name)
+    {
+        w->cmdRefresh_Click();
+        const QList<QListWidgetItem *> found = w->File1->findItems(name, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(name));
+        w->File1->setCurrentItem(found.first());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetMainWindow(&main);
+        SetCommLink(&link);
+        InstallInterimMacroWindows();
+        QVERIFY(MacroEditor());
+        // Nothing is made before it is needed.
+        QVERIFY(!MacroEditor()->macroRecording());
+        w = McrSetupWindow();
+        QCOMPARE(MacroEditor()->widget(), static_cast<QWidget *>(w));
+    }
+
+    void init()
+    {
+        if (!w->loaded())
+            w->Form_Load();
+        w->cmdClearAll_Click();
+        MacroFolder = ProgramFolder();
+        w->Option2[1]->setChecked(true);
+        if (frmMDelay *d = MDelayWindowIfLoaded())
+            d->chkSame->setChecked(false);
+        PauseTime.clear();
+        dialogs.answers.clear();
+        dialogs.answer = 2;
+        dialogs.asked.clear();
+        dialogs.infos.clear();
+        dialogs.openAnswer.clear();
+        dialogs.saveAnswer.clear();
+        link.clear();
+        main.lamp.clear();
+        main.lampAt.clear();
+        main.flash.clear();
+        NoSend = false;
+        AbortSend = false;
+        DeleteSet("Settings", "SendOnRecord");
+    }
+
+    void openLoadsGridAndFolder()
+    {
+        const QString other = ProgramFolder() + "/other";
+        const QString path = other + "/three.cro";
+        QVERIFY(test::WriteBytes(path, Line(on, "0005") + Line(dim, "0005") + Line(off, "0005")));
+        open(path);
+        QCOMPARE(w->txtFileName->text(), path);
+        QCOMPARE(CroFileName, path);
+        QCOMPARE(MacroFolder, other);
+        QCOMPARE(w->Grid1->rowCount(), 3);
+        QCOMPARE(cell(2, ColHouse), QString("B"));
+        QCOMPARE(cell(2, ColUnit), QString("PRE"));
+        QCOMPARE(cell(3, ColRunning), QString("15"));
+        QCOMPARE(w->Grid1->item(2, ColRunning)->text(), QString("15"));
+        QVERIFY(!w->MacroChanged);
+        QCOMPARE(w->File1->count(), 1);
+
+        // Opening the same name again reloads it; a cancelled dialog changes nothing.
+        QVERIFY(test::WriteBytes(path, Line(on, "0001")));
+        open(path);
+        QCOMPARE(w->Grid1->rowCount(), 1);
+        open(QString());
+        QCOMPARE(w->txtFileName->text(), path);
+    }
+
+    void saveWritesFileAndStatus()
+    {
+        const QString path = write("a-rather-long-macro-file-name-for-status.cro",
+                                   Line(on, "0005") + Line(off, "1.50"));
+        open(path);
+        w->chPause_Show(1);
+        w->chPause->setText("75");
+        w->chPause_LostFocus();
+        QCOMPARE(cell(1, ColPause), QString("0075"));
+        w->cmdSave_Click();
+        QCOMPARE(test::ReadBytes(path), Line(on, "0075") + Line(off, "1.50"));
+        QVERIFY(path.size() >= 46);
+        QCOMPARE(w->lblStatus->text(), "Save Successful:  ..." + path.right(45));
+        QVERIFY(!w->MacroChanged);
+    }
+
+    void saveOfNonCroNameAsksForName()
+    {
+        const QString upper = write("UPPER.CRO", Line(on, "0005"));
+        open(upper);
+        w->cmdSave_Click(); // falls through to Save As, which is cancelled
+        QCOMPARE(w->lblStatus->text(), QString("Error 32755, Cancel was selected."));
+        QCOMPARE(test::ReadBytes(upper), Line(on, "0005"));
+
+        // Save As onto an existing file asks; No keeps it, Yes replaces it.
+        const QString target = write("target.cro", "old\r\n");
+        dialogs.saveAnswer = target;
+        dialogs.answers = {2};
+        w->cmdSaveAs_Click();
+        QCOMPARE(test::ReadBytes(target), QByteArray("old\r\n"));
+        QCOMPARE(dialogs.asked.last(), "Are you sure you want to overwrite " + target + " ?");
+        dialogs.answers = {1};
+        w->MacroChanged = true;
+        w->cmdSaveAs_Click();
+        QCOMPARE(test::ReadBytes(target), Line(on, "0005"));
+        QCOMPARE(w->txtFileName->text(), target);
+        QCOMPARE(w->lblStatus->text(), "File Save successful: (" + target + ")");
+        QVERIFY(!w->MacroChanged);
+    }
+
+    void incompleteRowIsNotSaved()
+    {
+        // A code whose unit byte is unknown loads with no action.
+        const QString bad = QStringLiteral("0110000011111111");
+        const QString path = write("bad.cro", Line(on, "0005") + Line(bad, "0005"));
+        open(path);
+        QCOMPARE(cell(2, ColAction), QString());
+        w->MacroChanged = true;
+        w->cmdSave_Click();
+        QCOMPARE(test::ReadBytes(path), Line(on, "0005") + Line(bad, "0005"));
+        QVERIFY(w->lblStatus->text().contains("Row2"));
+        QVERIFY(w->MacroChanged);
+    }
+
+    void closeAsksBeforeLosingChanges()
+    {
+        w->showPage(0);
+        // Unnamed: no "Click Yes" lines; Yes opens Save As, whose cancel keeps the window.
+        w->MacroChanged = true;
+        dialogs.answers = {1};
+        w->cmdClose_Click();
+        QCOMPARE(dialogs.asked.last(), QString("The commands in the editor have not been saved."
+                                               "Save changes before closing?"));
+        QVERIFY(w->loaded());
+        QVERIFY(w->isVisible());
+        // Cancel keeps it; No closes.
+        dialogs.answers = {3};
+        w->cmdClose_Click();
+        QVERIFY(w->isVisible());
+        dialogs.answers = {2};
+        w->cmdClose_Click();
+        QVERIFY(!w->isVisible());
+        QVERIFY(!w->loaded());
+
+        // Named: the name is in the question; Yes saves, then closes.
+        w->showPage(0);
+        const QString path = write("named.cro", Line(on, "0005"));
+        open(path);
+        w->chPause_Show(1);
+        w->chPause->clear();
+        QTest::keyClick(w->chPause, '2');
+        w->chPause_LostFocus();
+        QVERIFY(w->MacroChanged);
+        dialogs.answers = {1};
+        w->HScroll2->setValue(9);
+        w->cmdClose_Click();
+        QVERIFY(
+            dialogs.asked.last().contains("Click Yes to save changes to\r\n" + path + "\r\n\r\n"));
+        QCOMPARE(test::ReadBytes(path), Line(on, "0002"));
+        QVERIFY(!w->isVisible());
+        QCOMPARE(GetSet("Database16", "GrDelay"), QString("9"));
+    }
+
+    void deleteAndClearAll()
+    {
+        write("gone.cro", Line(on, "0005"));
+        write("kept.cro", Line(on, "0005"));
+        select("kept.cro");
+        dialogs.answers = {2};
+        w->cmdDelete_Click();
+        QVERIFY(QFileInfo::exists(InProgramFolder("kept.cro")));
+        select("gone.cro");
+        dialogs.answers = {1};
+        w->cmdDelete_Click();
+        QVERIFY(!QFileInfo::exists(InProgramFolder("gone.cro")));
+        QCOMPARE(w->lblMname->text(), QString("(gone.cro) Deleted!"));
+        QVERIFY(w->File1->findItems("gone.cro", Qt::MatchExactly).isEmpty());
+
+        // A file removed behind the list's back.
+        select("kept.cro");
+        QFile::remove(InProgramFolder("kept.cro"));
+        dialogs.answers = {1};
+        w->cmdDelete_Click();
+        QCOMPARE(dialogs.infos.last(), QString("File Not Found"));
+
+        // A name that leaves the macro folder is never deleted.
+        const QString outside = write("outside.cro", Line(on, "0005"));
+        MacroFolder = ProgramFolder() + "/sub";
+        QDir().mkpath(MacroFolder);
+        w->File1->addItem("../outside.cro");
+        w->File1->setCurrentRow(w->File1->count() - 1);
+        dialogs.answers = {1};
+        w->cmdDelete_Click();
+        QVERIFY(QFileInfo::exists(outside));
+        QCOMPARE(dialogs.infos.last(), QString("File Not Found"));
+        MacroFolder = ProgramFolder();
+
+        open(write("c.cro", Line(on, "0005")));
+        // Save As where nothing can be written reports it and keeps the name.
+        write("afile", "x");
+        dialogs.saveAnswer = InProgramFolder("afile/x.cro");
+        w->MacroChanged = true;
+        w->cmdSaveAs_Click();
+        QVERIFY(w->lblStatus->text().startsWith("Error"));
+        QCOMPARE(w->txtFileName->text(), InProgramFolder("c.cro"));
+        QVERIFY(w->MacroChanged);
+        w->cmdClearAll_Click();
+        QCOMPARE(w->Grid1->rowCount(), 1);
+        QVERIFY(w->rows().first().blank());
+        QVERIFY(w->txtFileName->text().isEmpty());
+        QVERIFY(!w->MacroChanged);
+    }
+
+    void gridEditing()
+    {
+        open(write("g.cro", Line(on, "0002") + Line(dim, "0000") + Line(off, "0003")));
+        w->cmdCheckGrid_Click();
+        QCOMPARE(cell(2, ColPause), QString("error"));
+        QCOMPARE(w->Grid1->item(1, ColPause)->background().color(), QColor(0xFF, 0x80, 0x80));
+        QCOMPARE(cell(3, ColRunning), QString("5"));
+
+        w->setCurrentRow(2);
+        w->cmdClearRow_Click();
+        QCOMPARE(w->lblStatus->text(), QString("Row2 deleted!"));
+        QCOMPARE(w->Grid1->rowCount(), 2);
+        QCOMPARE(cell(2, ColRowNum), QString("2"));
+        QCOMPARE(w->currentRow(), 1);
+
+        // The inline pause editor takes digits, ":" and one point only.
+        w->chPause_Show(1);
+        w->chPause->clear();
+        for (const char *key : {"1", "a", ".", "5", ".", "-"})
+            QTest::keyClick(w->chPause, key[0]);
+        QCOMPARE(w->chPause->text(), QString("1.5"));
+        QTest::keyClick(w->chPause, Qt::Key_Return);
+        QVERIFY(w->chPause->isHidden());
+        QCOMPARE(cell(1, ColPause), QString("01.5"));
+        QCOMPARE(cell(2, ColRunning), QString("4.5"));
+        QVERIFY(w->MacroChanged);
+    }
+
+    void runAndTest()
+    {
+        write("run.cro", Line(on, "0002") + Line(off, "0009"));
+        select("run.cro");
+        w->cmdRun_Click();
+        QCOMPARE(link.decodedBits(), kLead + RfFrame(on) + RfFrame(off) + kClose + kClose);
+        QCOMPARE(main.lamp, (QList<bool>{true, false, true, false}));
+        QVERIFY(w->cmdRun->isEnabled());
+        QVERIFY(w->cmdTest->isEnabled());
+
+        // Test speed: 3 s after the first command, 0.5 s after the last.
+        link.clear();
+        w->HScroll1->setValue(3);
+        QCOMPARE(w->lblTestTime->text(), QString(" 3 sec."));
+        main.lampAt.clear();
+        w->cmdTest_Click();
+        QCOMPARE(link.decodedBits(), kLead + RfFrame(on) + RfFrame(off) + kClose + kClose);
+        // lamp out after the first command to lamp on for the second:
+        // the test interval and the 0.05 s before every command
+        QCOMPARE(main.lampAt.size(), 4);
+        const double gap = double(main.lampAt.at(2) - main.lampAt.at(1)) / 1e9;
+        QVERIFY2(qAbs(gap - 3.05) < 0.006, qPrintable(QString::number(gap)));
+
+        // Unloading the window during a run stops it without the closing pattern.
+        link.clear();
+        w->showPage(2);
+        clock.onProcessEvents = [&] {
+            if (main.lamp.size() >= 6 && w->loaded())
+                w->unload();
+        };
+        w->cmdRun_Click();
+        clock.onProcessEvents = {};
+        QCOMPARE(link.decodedBits(), kLead + RfFrame(on));
+    }
+
+    void recordingFromTheConsole()
+    {
+        SaveSet("Settings", "SendOnRecord", "0");
+        w->chkCroRecord->setChecked(true);
+        QVERIFY(MacroEditor()->macroRecording());
+        QVERIFY(NoSend);
+        QCOMPARE(w->chkCroRecord->text(), QString("Stop"));
+        main.press(on);
+        main.press(on); // a repeated command is recorded again
+        main.press(dim);
+        QCOMPARE(link.decodedBits(), QString()); // nothing sent while recording
+        QCOMPARE(w->Grid1->rowCount(), 3);       // the empty grid's row is used first
+        QCOMPARE(cell(1, ColUnit), QString("1"));
+        QCOMPARE(cell(3, ColUnit), QString("PRE"));
+        QCOMPARE(cell(3, ColPause), QString("0005"));
+        QCOMPARE(cell(3, ColRunning), QString("15"));
+        QCOMPARE(w->lblRecNum->text(), QString("3"));
+        QVERIFY(w->MacroChanged);
+
+        w->chkCroRecord->setChecked(false);
+        QVERIFY(!NoSend);
+        QCOMPARE(main.lamp.last(), false);
+        QCOMPARE(main.flash.last(), false);
+        main.press(off);
+        QCOMPARE(link.decodedBits(), RfFrame(off)); // sends again
+        QCOMPARE(w->Grid1->rowCount(), 3);          // and records nothing
+
+        // Recording appends after existing rows; the same pause for all.
+        SaveSet("Settings", "SendOnRecord", "1");
+        w->chkCroRecord->setChecked(true);
+        QVERIFY(!NoSend);
+        MDelayWindow()->chkSame->setChecked(true);
+        PauseTime = "2.50";
+        main.press(off);
+        QCOMPARE(w->Grid1->rowCount(), 4);
+        QCOMPARE(cell(4, ColAction), QString("OFF"));
+        QCOMPARE(cell(4, ColPause), QString("2.50"));
+
+        // Unloading the window ends recording.
+        SaveSet("Settings", "SendOnRecord", "0");
+        w->chkCroRecord->setChecked(false);
+        w->chkCroRecord->setChecked(true);
+        QVERIFY(NoSend);
+        w->unload();
+        QVERIFY(!NoSend);
+        QVERIFY(!MacroEditor()->macroRecording());
+    }
+
+    void recordingAsksForPauses()
+    {
+        w->Option2[0]->setChecked(true);
+        w->chkCroRecord->setChecked(true);
+        frmMDelay *d = MDelayWindow();
+        QVERIFY(d->chkSame->isVisible() || !d->isVisible());
+        const auto answer = [d](const QString &min, const QString &sec, bool same = false) {
+            QTimer::singleShot(0, d, [=] {
+                d->txtMin->setText(min);
+                d->txtSec->setText(sec);
+                d->chkSame->setChecked(same);
+                d->cmdContinue_Click();
+            });
+        };
+        answer("1", "30");
+        main.press(on);
+        QCOMPARE(cell(1, ColPause), QString("0090"));
+        answer("0", ".1"); // below 0.2 s becomes 1 s
+        main.press(off);
+        QCOMPARE(cell(2, ColPause), QString("0001"));
+        // Both boxes zero: the dialog warns and stays; then 2.5 s with the
+        // same pause for all switches to fast recording.
+        QTimer::singleShot(0, d, [=] {
+            d->txtMin->setText("0");
+            d->txtSec->setText("00");
+            d->cmdContinue_Click();
+            QVERIFY(d->isVisible());
+            d->txtSec->setText("2.5");
+            d->chkSame->setChecked(true);
+            d->cmdContinue_Click();
+        });
+        main.press(dim);
+        QVERIFY(dialogs.infos.last().startsWith("Pause time must be at least .3 seconds!\r"));
+        QCOMPARE(cell(3, ColPause), QString("2.50"));
+        QVERIFY(w->Option2[1]->isChecked());
+        main.press(on); // no question now
+        QCOMPARE(cell(4, ColPause), QString("2.50"));
+        w->chkCroRecord->setChecked(false);
+
+        // A mailbox "0" is not a command.
+        w->chkCroRecord->setChecked(true);
+        const int rowsBefore = w->Grid1->rowCount();
+        w->lblCroSave().setText("0");
+        QCOMPARE(w->Grid1->rowCount(), rowsBefore);
+        w->chkCroRecord->setChecked(false);
+    }
+
+    void pauseDialogLimits()
+    {
+        frmMDelay *d = MDelayWindow();
+        d->show();
+        // Key filters: minutes take digits; seconds one separator and no 0 after it.
+        d->txtMin->clear();
+        QTest::keyClicks(d->txtMin, "2a0.0");
+        QCOMPARE(d->txtMin->text(), QString("200"));
+        d->txtMin_LostFocus();
+        QCOMPARE(d->txtMin->text(), QString("166"));
+        d->txtSec->clear();
+        QTest::keyClicks(d->txtSec, "5x0");
+        QCOMPARE(d->txtSec->text(), QString("50"));
+        d->txtSec_LostFocus();
+        QCOMPARE(d->txtSec->text(), QString("39"));
+        QCOMPARE(d->txtPTime->text(), QString("9999"));
+        d->txtSec->clear();
+        QTest::keyClicks(d->txtSec, "2.05,");
+        QCOMPARE(d->txtSec->text(), QString("2.5"));
+
+        // "000" is not a zero entry: accepted as 0000.
+        d->txtMin->setText("000");
+        d->txtSec->setText("0");
+        d->cmdContinue_Click();
+        QVERIFY(!d->isVisible());
+        QCOMPARE(PauseTime, QString("0000"));
+        // A second showing keeps the entry; Cancel hands back no pause.
+        d->show();
+        QCOMPARE(d->txtMin->text(), QString("000"));
+        d->Command1_Click();
+        QVERIFY(!d->isVisible());
+        QCOMPARE(PauseTime, QString());
+    }
+};
+
+QELT_TEST_MAIN(McrSetupTest)
+#include "tst_frmMcrSetup.moc"

@@ -1,0 +1,830 @@
+#include "prefs/FormSetup.h"
+
+#include "console/EventControls.h"
+#include "console/frmFire.h"
+#include "core/DataFile.h"
+#include "core/FileTypes.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "platform/SerialLink.h"
+#include "prefs/PrefsServices.h"
+#include "scheduler/CityTable.h"
+#include "scheduler/SchedulerServices.h"
+#include "tests/core/FakeMainWindow.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTest>
+
+#include <map>
+#include <memory>
+
+using namespace qelt;
+
+namespace {
+
+// The main window as the preferences see it: its option boxes and menu marks.
+class PrefsMainWindow : public test::FakeMainWindow {
+public:
+    PrefsMainWindow()
+    {
+        for (const char *n :
+             {"chkTips", "txtGrpDelayB", "chbPanicOn", "txtMinimizeSave", "txtPanicNm",
+              "txtPanicBcolor", "txtPanicMin", "txtPanicSec", "txtGroupNum"}) {
+            const QString name = QLatin1String(n);
+            boxes[name].setHandler([this, name](const QString &t) { changes << name + "=" + t; });
+        }
+    }
+    std::map<QString, Mailbox> boxes;
+    QStringList changes;
+    bool minToTray = false;
+    bool associate = false;
+    QString panicRun;
+
+    Mailbox *optionBox(const QString &name) override
+    {
+        auto it = boxes.find(name);
+        return it == boxes.end() ? nullptr : &it->second;
+    }
+    void setMnuMinToTray(bool checked) override { minToTray = checked; }
+    bool mnuAssociateChecked() const override { return associate; }
+    void setMnuAssociate(bool checked) override { associate = checked; }
+    void setMnuPanicRunText(const QString &text) override { panicRun = text; }
+    QString box(const char *name) { return boxes[QLatin1String(name)].text(); }
+    void fill(const char *name, const QString &text) { boxes[QLatin1String(name)].setText(text); }
+};
+
+class FakeTimers : public TimersService {
+public:
+    QStringList calls;
+    QWidget *widget() override { return nullptr; }
+    void ensureLoaded() override {}
+    bool isLoaded() const override { return false; }
+    void unload() override {}
+    bool macroRunning() const override { return false; }
+    bool check2() const override { return false; }
+    void setCheck2(bool) override {}
+    Mailbox &check4Text() override { return m_check4; }
+    void setChkEnableLoop(int) override {}
+    bool chkMsound() const override { return false; }
+    void setChkTSound(int v) override { calls << QStringLiteral("T%1").arg(v); }
+    void setChkMsound(int v) override { calls << QStringLiteral("M%1").arg(v); }
+
+private:
+    Mailbox m_check4;
+};
+
+class FakeHelp : public HelpService {
+public:
+    QStringList calls;
+    void open(const QString &address) override { calls << "open " + address; }
+    void unload() override { calls << QStringLiteral("unload"); }
+};
+
+using Snapshot = QMap<QString, QString>;
+
+Snapshot TakeSnapshot()
+{
+    QSettings s(SettingsFilePath(), QSettings::IniFormat);
+    Snapshot snap;
+    for (const QString &k : s.allKeys())
+        snap[k] = s.value(k).toString();
+    return snap;
+}
+
+// "key=value" for every value added or changed, "-key" for every one removed,
+// sorted and joined by " | ".
+QString Changes(const Snapshot &before, const Snapshot &after)
+{
+    QStringList out;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (!before.contains(it.key()) || before[it.key()] != it.value())
+            out << it.key() + "=" + it.value();
+    }
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (!after.contains(it.key()))
+            out << "-" + it.key();
+    }
+    out.sort();
+    return out.join(QStringLiteral(" | "));
+}
+
+void Set(const char *key, const QString &value)
+{
+    SaveSet(QStringLiteral("Settings"), QLatin1String(key), value);
+}
+QString Get(const char *key, const QString &def = QStringLiteral("<none>"))
+{
+    return GetSet(QStringLiteral("Settings"), QLatin1String(key), def);
+}
+
+void NoRefresh(const QString &, const QStringList &) {}
+
+} // namespace
+
+class FormSetupTest : public QObject {
+    Q_OBJECT
+
+    PrefsMainWindow *mw = nullptr;
+    FakeTimers timers;
+    FakeHelp help;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<FormSetup> w;
+    QString dataFile;
+
+    FormSetup &load()
+    {
+        w = std::make_unique<FormSetup>();
+        w->Form_Load();
+        return *w;
+    }
+    // The panic mailboxes as the main window fills them at its start.
+    void mainWindowPanic(const QString &name, const QString &colour, const QString &min,
+                         const QString &sec, const QString &group)
+    {
+        mw->fill("txtPanicNm", name);
+        mw->fill("txtPanicBcolor", colour);
+        mw->fill("txtPanicMin", min);
+        mw->fill("txtPanicSec", sec);
+        mw->fill("txtGroupNum", group);
+        mw->changes.clear();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetDialogProvider(&dialogs);
+        SetTimers(&timers);
+        SetHelp(&help);
+        SetDesktopRefreshRunner(&NoRefresh);
+        dataFile = InProgramFolder(QStringLiteral("db.zvd"));
+    }
+    void cleanupTestCase()
+    {
+        w.reset();
+        SetMainWindow(nullptr);
+        SetTimers(nullptr);
+        SetHelp(nullptr);
+        SetDialogProvider(nullptr);
+        CloseDataFile();
+    }
+    void init()
+    {
+        w.reset();
+        QFile::remove(SettingsFilePath());
+        CloseDataFile();
+        QFile::remove(dataFile);
+        QVERIFY(OpenDataFile(dataFile));
+        delete mw;
+        mw = new PrefsMainWindow;
+        SetMainWindow(mw);
+        mainWindowPanic(QStringLiteral("Pa&nic"), QString(), QString(), QString(), QString());
+        dialogs = test::ScriptedDialogs();
+        timers.calls.clear();
+        help.calls.clear();
+        PrefsOpen = false;
+        AssocOn = false;
+        SoundsOn = true;
+        MinOnStart = false;
+        ClickSound = InProgramFolder(QStringLiteral("click.wav"));
+        ZoomSound = InProgramFolder(QStringLiteral("expand.wav"));
+        RecordSound = InProgramFolder(QStringLiteral("rec.wav"));
+        TimerSound = InProgramFolder(QStringLiteral("tmrstart.wav"));
+        TickSound = InProgramFolder(QStringLiteral("tick.wav"));
+    }
+
+    void loadShowsStoredValues()
+    {
+        Set("MinToTray", "1");
+        Set("MinOnStart", "True");
+        Set("GrpDelayB", "0");
+        Set("PanicButton", "1");
+        Set("ChkForUpdts", "1");
+        Set("ChkUpdtsTime", "7");
+        Set("SendOnRecord", "0");
+        Set("GPause", "0.8");
+        Set("MaxLogSize", "300");
+        Set("KeepLogSize", "200");
+        Set("MaxLogFileLines", "1000");
+        Set("TrimTimerLog", "0");
+        Set("CityLatitude", "41.51");
+        Set("CityLongitude", "87.39");
+        Set("CityZone", "6");
+        Set("CityName", "Chicago, IL");
+        SaveSet("Sounds", "TimerTsound", "0");
+        mw->fill("chkTips", "0");
+        mainWindowPanic("&Fire", "3", "1", "20", "5");
+        ClickSound = "none";
+
+        FormSetup &f = load();
+        QVERIFY(PrefsOpen);
+        QVERIFY(!f.Check2[0]->isChecked());
+        QVERIFY(f.Check2[1]->isChecked());
+        QCOMPARE(f.Check2[1]->text(), QStringLiteral("ON"));
+        QVERIFY(f.Check2[2]->isChecked());
+        QVERIFY(!f.Check2[4]->isChecked());
+        QCOMPARE(f.Check2[4]->text(), QStringLiteral("OFF"));
+        QVERIFY(f.Check2[5]->isChecked());
+        QVERIFY(f.Check1->isChecked());
+        QVERIFY(!f.Check2[6]->isChecked());
+        QVERIFY(f.Check3->isChecked());
+        QVERIFY(!f.chkTSound->isChecked());
+        QVERIFY(f.chkMsound->isChecked());
+        QVERIFY(f.chkUpdates->isChecked());
+        QVERIFY(f.lblAutoCheckTime->isEnabled());
+        QCOMPARE(f.txtUpdateHour->text(), QStringLiteral("7"));
+        QVERIFY(!f.ckRecording->isChecked());
+        QCOMPARE(f.txtGpause->text(), QStringLiteral("0.8"));
+        QCOMPARE(f.HScroll1->value(), 80);
+        QCOMPARE(f.txtMaxLog->text(), QStringLiteral("300"));
+        QCOMPARE(f.txtMinLog->text(), QStringLiteral("200"));
+        QCOMPARE(f.txtMaxLogFile->text(), QStringLiteral("1000"));
+        QVERIFY(!f.TrimLog->isChecked());
+        QVERIFY(!f.txtMaxLogFile->isEnabled());
+        // Panic page from the main window's boxes.
+        QCOMPARE(f.txtBcaption->text(), QStringLiteral("&Fire"));
+        QCOMPARE(f.txtMin->text(), QStringLiteral("1"));
+        QCOMPARE(f.txtSec->text(), QStringLiteral("20"));
+        QCOMPARE(f.txtGroupNum->text(), QStringLiteral("5"));
+        QVERIFY(f.Option1[3]->isChecked());
+        QCOMPARE(f.PanicColorIndex, 3);
+        // Location and its test lines.
+        QCOMPARE(f.txtLat->text(), QStringLiteral("41.51"));
+        QCOMPARE(f.txtZone->text(), QStringLiteral("6"));
+        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Chicago, IL "));
+        QVERIFY(f.Text1->text().startsWith(QStringLiteral("Today's Sunrise: ")));
+        QVERIFY(f.Text2->text().startsWith(QStringLiteral("Today's Sunset: ")));
+        QCOMPARE(f.Combo1->count(), CityTable::BuiltIn().CityCount());
+        QCOMPARE(f.Combo1->currentText(), QStringLiteral("   ----- Select City -----"));
+        // Sounds page.
+        QCOMPARE(f.Label2[0]->text(), QStringLiteral("none"));
+        QCOMPARE(f.Label2[4]->text(), TickSound);
+        QCOMPARE(f.List1->count(), 5);
+        QCOMPARE(f.List1->item(3)->text(), QStringLiteral(" Timer Starts"));
+        // Nothing is pending: Apply stays off.
+        QVERIFY(!f.PanicChanged && !f.LocChanged && !f.SndChanged && !f.AdvChanged);
+        f.tmrApply_Timer();
+        QVERIFY(!f.cmdApply->isEnabled());
+        // The boxes loaded as ticked rewrote their mirrors.
+        QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("11"));
+        QVERIFY(mw->minToTray);
+        QVERIFY(MinOnStart);
+    }
+
+    void firstOpenDefaults()
+    {
+        const Snapshot before = TakeSnapshot();
+        FormSetup &f = load();
+        QVERIFY(f.txtLat->text().isEmpty());
+        QVERIFY(f.txtLong->text().isEmpty());
+        QCOMPARE(f.txtZone->text(), QString::number(f.PcZoneHours));
+        QVERIFY(f.LocChanged);
+        f.tmrApply_Timer();
+        QVERIFY(f.cmdApply->isEnabled());
+        // "ChkForUpdts" was never answered: unticked, and nothing written.
+        QVERIFY(!f.chkUpdates->isChecked());
+        QVERIFY(!f.lblAutoCheckTime->isEnabled());
+        QCOMPARE(f.txtGroupNum->text(), QStringLiteral("8"));
+        QCOMPARE(f.txtGpause->text(), QStringLiteral("0.6"));
+        QCOMPARE(f.HScroll1->value(), 60);
+        // Only the boxes loaded as ticked wrote their (default) values.
+        QCOMPARE(Changes(before, TakeSnapshot()),
+                 QStringList({"Settings/GrpDelayB=1", "Settings/PanicButton=1",
+                              "Settings/SendOnRecord=1", "Settings/Sounds=True",
+                              "Sounds/TimerMsound=1", "Sounds/TimerTsound=1"})
+                     .join(" | "));
+        // Apply stores the zone and empty coordinates.
+        f.cmdApply_Click();
+        QCOMPARE(Get("CityZone"), QString::number(f.PcZoneHours));
+        QCOMPARE(Get("CityLatitude"), QString());
+        QCOMPARE(Get("CityLongitude"), QString());
+        QVERIFY(!f.cmdApply->isEnabled());
+    }
+
+    void applyWritesThePagesValues()
+    {
+        mainWindowPanic("Pa&nic", "0", "00", "30", "6");
+        FormSetup &f = load();
+        f.cmdApply_Click(); // the pending location of a first open
+        const Snapshot before = TakeSnapshot();
+        mw->changes.clear();
+
+        f.txtBcaption->setText("&Quick");
+        f.Option1[2]->setChecked(true);
+        f.txtMin->setText("2");
+        f.txtSec->setText("15");
+        f.txtGroupNum->setText("3");
+        f.txtMaxLog->setText("600");
+        f.txtMinLog->setText("450");
+        f.txtMaxLogFile->setText("70000");
+        f.HScroll1->setValue(150);
+        QCOMPARE(f.txtGpause->text(), QStringLiteral("1.5"));
+        f.txtLat->setText("40");
+        f.txtLong->setText("75");
+        f.txtZone->setText("5");
+        QVERIFY(f.PanicChanged && f.AdvChanged && f.LocChanged);
+        f.tmrApply_Timer();
+        QVERIFY(f.cmdApply->isEnabled());
+
+        f.cmdApply_Click();
+        QVERIFY(!f.PanicChanged && !f.AdvChanged && !f.LocChanged);
+        QVERIFY(!f.cmdApply->isEnabled());
+        QCOMPARE(Changes(before, TakeSnapshot()),
+                 QStringList({"Settings/ChkUpdtsTime=19", "Settings/CityLatitude=40",
+                              "Settings/CityLongitude=75", "Settings/CityName=User Defined",
+                              "Settings/CityZone=5", "Settings/GPause=1.5",
+                              "Settings/KeepLogSize=450", "Settings/MaxLogFileLines=70000",
+                              "Settings/MaxLogSize=600", "Settings/TrimTimerLog=1"})
+                     .join(" | "));
+        QCOMPARE(GetRec(274), QStringLiteral("&Quick"));
+        QCOMPARE(GetRec(279), QStringLiteral("2"));
+        QCOMPARE(GetRec(280), QStringLiteral("2,15"));
+        QCOMPARE(GetRec(281), QStringLiteral("3"));
+        QCOMPARE(mw->changes, QStringList({"txtGroupNum=3", "txtPanicNm=&Quick", "txtPanicMin=2",
+                                           "txtPanicSec=15", "txtPanicBcolor=2"}));
+        QCOMPARE(mw->panicRun, QStringLiteral("&Quick (Run)"));
+    }
+
+    void cancelWritesNothing()
+    {
+        mainWindowPanic("Pa&nic", "0", "00", "30", "6");
+        PutRec(274, "Pa&nic");
+        FormSetup &f = load();
+        const Snapshot before = TakeSnapshot();
+        mw->changes.clear();
+        f.txtBcaption->setText("Other");
+        f.Option1[5]->setChecked(true);
+        f.txtGroupNum->setText("2");
+        f.txtMaxLog->setText("1");
+        f.txtLat->setText("10");
+        f.List1->setCurrentRow(1);
+        f.List1_Click();
+        f.Command5_Click();
+        QVERIFY(f.SndChanged);
+
+        f.cmdCancel_Click();
+        QVERIFY(!f.isLoaded());
+        QVERIFY(!PrefsOpen);
+        QVERIFY(dialogs.asked.isEmpty());
+        QCOMPARE(Changes(before, TakeSnapshot()),
+                 "Settings/SuLeft=" + Get("SuLeft") + " | Settings/SuTop=" + Get("SuTop"));
+        QCOMPARE(GetRec(274), QStringLiteral("Pa&nic"));
+        QCOMPARE(GetRec(279), QString());
+        QVERIFY(mw->changes.isEmpty());
+        QCOMPARE(ZoomSound, InProgramFolder("expand.wav"));
+    }
+
+    void panicPageRules()
+    {
+        mainWindowPanic("Pa&nic", "4", "5", "30", "6");
+        FormSetup &f = load();
+        // The colour already stored marks nothing; another one does.
+        f.Option1[4]->setChecked(false);
+        f.Option1[4]->setChecked(true);
+        QVERIFY(!f.PanicChanged);
+        PutRec(274, "stale");
+        f.cmdApply_Click();
+        QCOMPARE(GetRec(274), QStringLiteral("Pa&nic")); // rewritten on every Apply
+        QCOMPARE(GetRec(279), QString());                // the rest only when changed
+
+        // An empty caption becomes the translated "Pa&nic"; minutes "0" go to
+        // the main window as typed and into the record as "00".
+        f.Option1[1]->setChecked(true);
+        QVERIFY(f.PanicChanged);
+        f.txtBcaption->clear();
+        f.txtMin->setText("0");
+        f.cmdApply_Click();
+        QCOMPARE(mw->box("txtPanicNm"), QStringLiteral("Pa&nic"));
+        QCOMPARE(mw->panicRun, QStringLiteral("Pa&nic (Run)"));
+        QCOMPARE(mw->box("txtPanicMin"), QStringLiteral("0"));
+        QCOMPARE(GetRec(280), QStringLiteral("00,30"));
+        QCOMPARE(GetRec(279), QStringLiteral("1"));
+
+        // A colour text that is no number chooses "Default".
+        mainWindowPanic("Pa&nic", "red", "5", "30", "6");
+        FormSetup &g = load();
+        QVERIFY(g.Option1[0]->isChecked());
+        QCOMPARE(g.PanicColorIndex, 0);
+
+        // An emptied group box is written empty; the next load shows "8".
+        g.txtGroupNum->clear();
+        g.cmdApply_Click();
+        QCOMPARE(mw->box("txtGroupNum"), QString());
+        QCOMPARE(GetRec(281), QString());
+        FormSetup &h = load();
+        QCOMPARE(h.txtGroupNum->text(), QStringLiteral("8"));
+    }
+
+    void groupNumberRefused()
+    {
+        mainWindowPanic("Pa&nic", "0", "00", "30", "6");
+        FormSetup &f = load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.txtGroupNum->clear();
+        QTest::keyClick(f.txtGroupNum, Qt::Key_9);
+        QVERIFY(f.txtGroupNum->text().isEmpty());
+        QVERIFY(!f.lblMsg->isHidden());
+        QTest::keyClick(f.txtGroupNum, Qt::Key_Backspace);
+        QVERIFY(f.lblMsg->isHidden());
+        QTest::keyClick(f.txtGroupNum, Qt::Key_4);
+        QCOMPARE(f.txtGroupNum->text(), QStringLiteral("4"));
+        // Text set by other means than typing is checked too.
+        dialogs.messages.clear();
+        f.txtGroupNum->setText("9");
+        QCOMPARE(dialogs.infos, QStringList{"Group Number must be a number from 1 to 8"});
+        QVERIFY(f.txtGroupNum->text().isEmpty());
+        f.cmdCancel_Click();
+    }
+
+    void generalSwitchesActAtOnce()
+    {
+        mw->fill("chkTips", "1");
+        FormSetup &f = load();
+        mw->changes.clear();
+        f.Check2[1]->setChecked(true);
+        QCOMPARE(Get("MinToTray"), QStringLiteral("1"));
+        QVERIFY(mw->minToTray && MinOnStart);
+        QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("10"));
+        f.Check2[1]->setChecked(false);
+        QCOMPARE(Get("MinToTray"), QStringLiteral("0"));
+        QVERIFY(!mw->minToTray && !MinOnStart);
+        QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("00"));
+
+        f.Check2[2]->setChecked(true);
+        QCOMPARE(Get("MinOnStart"), QStringLiteral("True"));
+        QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("01"));
+        f.Check2[0]->setChecked(false);
+        QCOMPARE(mw->box("chkTips"), QStringLiteral("0"));
+        f.Check2[4]->setChecked(false);
+        QCOMPARE(mw->box("txtGrpDelayB"), QStringLiteral("0"));
+        QCOMPARE(Get("GrpDelayB"), QStringLiteral("0"));
+
+        // The panic switch exists twice and both stay in step.
+        f.Check2[5]->setChecked(false);
+        QVERIFY(!f.Check1->isChecked());
+        QCOMPARE(mw->box("chbPanicOn"), QStringLiteral("0"));
+        QCOMPARE(Get("PanicButton"), QStringLiteral("0"));
+        f.Check1->setChecked(true);
+        QVERIFY(f.Check2[5]->isChecked());
+        QCOMPARE(mw->box("chbPanicOn"), QStringLiteral("1"));
+        QCOMPARE(Get("PanicButton"), QStringLiteral("1"));
+
+        // Start at login: an existing entry is kept; unticking removes it.
+        AddStartup(QStringLiteral("Orvendale"), QCoreApplication::applicationFilePath());
+        f.Check2[6]->setChecked(true);
+        QCOMPARE(Get("AutoStart"), QStringLiteral("1"));
+        QCOMPARE(StartupValue(QStringLiteral("Orvendale")),
+                 QCoreApplication::applicationFilePath());
+        f.Check2[6]->setChecked(false);
+        QCOMPARE(StartupValue(QStringLiteral("Orvendale")), QString());
+        QCOMPARE(Get("AutoStart"), QStringLiteral("0"));
+    }
+
+    void associationSwitch()
+    {
+        SetProgramExePath(QCoreApplication::applicationFilePath());
+        FormSetup &f = load();
+        QVERIFY(!f.Check2[3]->isChecked());
+        f.Check2[3]->click();
+        QVERIFY(CroAssociated());
+        QVERIFY(AssocOn && mw->associate);
+        QCOMPARE(GetSet("Macro", "DoSet"), QStringLiteral("True"));
+        f.Check2[3]->click();
+        QVERIFY(!CroAssociated());
+        QVERIFY(!AssocOn && !mw->associate);
+        QVERIFY(dialogs.asked.isEmpty());
+
+        // Where the registration folders cannot be written the user is warned
+        // first; anything but OK leaves the box off and nothing registered.
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        const QString blocker = QDir(QDir::tempPath()).filePath("qelt-prefs-blocker");
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(blocker + "/data"));
+        dialogs.answer = 2;
+        f.Check2[3]->click();
+        qputenv("XDG_DATA_HOME", oldData);
+        QFile::remove(blocker);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY(dialogs.calls.first().contains("Administrative Rights"));
+        QVERIFY(!f.Check2[3]->isChecked());
+        QVERIFY(!AssocOn && !mw->associate);
+        SetProgramExePath({});
+    }
+
+    void locationFromCityTable()
+    {
+        Set("CityZone", "6");
+        FormSetup &f = load();
+        const CityTable table = CityTable::BuiltIn();
+        const int boston = table.FindCity("Boston, MA");
+        QVERIFY(boston > 0);
+        f.Combo1->setCurrentIndex(boston);
+        f.Combo1_Click();
+        QCOMPARE(f.txtLat->text(), QString::number(table.Row(boston).Latitude));
+        QCOMPARE(f.txtLong->text(), QString::number(table.Row(boston).Longitude));
+        QCOMPARE(f.txtZone->text(), QStringLiteral("5"));
+        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Boston, MA "));
+        QVERIFY(f.Text1->text().contains(
+            QRegularExpression("^Today's Sunrise: \\d\\d:\\d\\d:\\d\\d AM$")));
+        QVERIFY(f.Text2->text().contains(
+            QRegularExpression("^Today's Sunset: \\d\\d:\\d\\d:\\d\\d PM$")));
+        QVERIFY(f.LocChanged);
+        f.cmdApply_Click();
+        QCOMPARE(Get("CityName"), QStringLiteral("Boston, MA"));
+        QCOMPARE(Get("CityZone"), QStringLiteral("5"));
+
+        // A heading row carries no place: nothing is loaded.
+        f.Combo1->setCurrentIndex(2);
+        f.Combo1_Click();
+        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Boston, MA "));
+        QCOMPARE(f.txtZone->text(), QStringLiteral("5"));
+
+        // Typing relabels once as a place of the user's own.
+        QTest::keyClick(f.txtLat, Qt::Key_1);
+        QCOMPARE(f.lblCityName->text(), QStringLiteral("for:  User Defined"));
+        QVERIFY(!f.RelabelOnEdit);
+        f.lblCityName->setText("kept");
+        QTest::keyClick(f.txtLat, Qt::Key_2);
+        QCOMPARE(f.lblCityName->text(), QStringLiteral("kept"));
+        // The first pick after a hand edit only re-arms the list.
+        f.Combo1->setCurrentIndex(boston);
+        f.Combo1_Click();
+        QCOMPARE(f.lblCityName->text(), QStringLiteral("kept"));
+        f.Combo1_Click();
+        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Boston, MA "));
+
+        // Key filters: one decimal sign, ":" allowed, letters refused.
+        f.txtLat->setText("42.5");
+        QTest::keyClick(f.txtLat, Qt::Key_Period);
+        QTest::keyClick(f.txtLat, Qt::Key_Comma);
+        QTest::keyClick(f.txtLat, Qt::Key_A);
+        QTest::keyClick(f.txtLat, Qt::Key_Colon);
+        QCOMPARE(f.txtLat->text(), QStringLiteral("42.5:"));
+        f.txtZone->setText("");
+        QTest::keyClick(f.txtZone, Qt::Key_Minus);
+        QTest::keyClick(f.txtZone, Qt::Key_Period);
+        QTest::keyClick(f.txtZone, Qt::Key_3);
+        QCOMPARE(f.txtZone->text(), QStringLiteral("-3"));
+
+        // A latitude that is no number leaves the last one in use; no crash.
+        f.txtLat->setText("4:2");
+        f.cmdCalcSun_Click();
+        QVERIFY(f.Text1->text().startsWith("Today's Sunrise: "));
+
+        // Clear, then Apply with an empty zone deletes the stored zone.
+        f.Command2_Click();
+        QVERIFY(f.txtLat->text().isEmpty() && f.Text1->text().isEmpty());
+        QCOMPARE(f.txtZone->text(), QString::number(f.PcZoneHours));
+        f.txtZone->clear();
+        f.cmdApply_Click();
+        QCOMPARE(Get("CityZone"), QStringLiteral("<none>"));
+        QCOMPARE(Get("CityName"), QStringLiteral("User Defined"));
+
+        // Right-click on "offset" shows the zone box, another click hides it.
+        f.Label17_MouseUp(Qt::RightButton);
+        QVERIFY(!f.txtZone->isHidden());
+        f.Label17_MouseUp(Qt::LeftButton);
+        QVERIFY(f.txtZone->isHidden());
+    }
+
+    void advancedPage()
+    {
+        FormSetup &f = load();
+        QVERIFY(!f.AdvChanged);
+        // Non-numeric text is put back when the box loses the focus...
+        f.txtMaxLog->setText("abc");
+        f.AdvancedBox_LostFocus(f.txtMaxLog);
+        QCOMPARE(f.txtMaxLog->text(), QStringLiteral("500"));
+        f.txtGpause->setText("x");
+        f.AdvancedBox_LostFocus(f.txtGpause);
+        QCOMPARE(f.txtGpause->text(), QStringLiteral(".6"));
+        // ...and before Apply stores it, focus or not.
+        f.txtMinLog->setText("lots");
+        f.txtMaxLogFile->setText("");
+        f.cmdApply_Click();
+        QCOMPARE(Get("KeepLogSize"), QStringLiteral("400"));
+        QCOMPARE(Get("MaxLogFileLines"), QStringLiteral("59000"));
+        QCOMPARE(Get("GPause"), QStringLiteral(".6"));
+
+        // Slider and defaults.
+        f.HScroll1->setValue(f.HScroll1->maximum());
+        QCOMPARE(f.txtGpause->text(), QStringLiteral("1.5"));
+        f.txtMaxLog->setText("10");
+        f.cmdLogDefault_Click();
+        QCOMPARE(f.txtGpause->text(), QStringLiteral("0.6"));
+        QCOMPARE(f.txtMaxLog->text(), QStringLiteral("500"));
+        QCOMPARE(f.txtMinLog->text(), QStringLiteral("400"));
+        QCOMPARE(f.txtMaxLogFile->text(), QStringLiteral("59000"));
+
+        // Unticking the file limit disables its box, yet Apply still writes it.
+        f.TrimLog->setChecked(false);
+        QVERIFY(!f.txtMaxLogFile->isEnabled());
+        f.cmdApply_Click();
+        QCOMPARE(Get("TrimTimerLog"), QStringLiteral("0"));
+        QCOMPARE(Get("MaxLogFileLines"), QStringLiteral("59000"));
+
+        // The two check boxes write at once.
+        f.ckRecording->setChecked(false);
+        QCOMPARE(Get("SendOnRecord"), QStringLiteral("0"));
+        f.lblAutoCheckTime_Click(); // disabled while the weekly check is off
+        QCOMPARE(Get("ChkType"), QStringLiteral("<none>"));
+        f.chkUpdates->setChecked(true);
+        QCOMPARE(Get("ChkForUpdts"), QStringLiteral("1"));
+        QVERIFY(f.lblAutoCheckTime->isEnabled() && f.txtUpdateHour->isEnabled());
+        f.lblAutoCheckTime_Click();
+        QCOMPARE(Get("ChkType"), QStringLiteral("manual"));
+        f.chkUpdates->setChecked(false);
+        QCOMPARE(Get("ChkForUpdts"), QStringLiteral("0"));
+        QVERIFY(!f.lblAutoCheckTime->isEnabled());
+
+        // A pause the slider cannot hold exactly in binary still comes back
+        // as stored (0.29 * 100 is 28.999...).
+        Set("GPause", "0.29");
+        FormSetup &p = load();
+        QCOMPARE(p.HScroll1->value(), 29);
+        QCOMPARE(p.txtGpause->text(), QStringLiteral("0.29"));
+        QVERIFY(!p.AdvChanged);
+
+        // A stored ".6" comes back from the slider as "0.6": Apply stays on.
+        Set("GPause", ".6");
+        FormSetup &g = load();
+        QCOMPARE(g.txtGpause->text(), QStringLiteral("0.6"));
+        QVERIFY(g.AdvChanged);
+    }
+
+    void soundSwitchesAndFiles()
+    {
+        FormSetup &f = load();
+        QVERIFY(f.Check3->isChecked());
+        f.Check3->setChecked(false);
+        QVERIFY(!SoundsOn);
+        QCOMPARE(Get("Sounds"), QStringLiteral("False"));
+        QVERIFY(!f.chkTSound->isEnabled() && !f.chkMsound->isEnabled() && !f.Label10->isEnabled());
+        QCOMPARE(GetSet("Sounds", "TimerTsound"), QStringLiteral("1"));
+        f.Check3->setChecked(true);
+        QVERIFY(SoundsOn && f.chkMsound->isEnabled());
+
+        timers.calls.clear();
+        f.chkMsound->setChecked(false);
+        QCOMPARE(GetSet("Sounds", "TimerMsound"), QStringLiteral("0"));
+        QCOMPARE(timers.calls, QStringList{"M0"});
+        QCOMPARE(f.chkMsound->text(), QStringLiteral("OFF"));
+
+        // Going back to the first page picks up the timers window's changes.
+        SaveSet("Sounds", "TimerTsound", "0");
+        f.SSTab1->setCurrentIndex(3);
+        f.SSTab1->setCurrentIndex(0);
+        QVERIFY(!f.chkTSound->isChecked());
+
+        // No Sound, then Apply, writes "none".
+        f.List1->setCurrentRow(2);
+        f.List1_Click();
+        QVERIFY(f.Command5->isEnabled());
+        QCOMPARE(f.lblSnd->text(), RecordSound);
+        f.Command5_Click();
+        QCOMPARE(f.lblSnd->text(), QStringLiteral("none"));
+        QVERIFY(f.SndChanged);
+        f.cmdApply_Click();
+        QCOMPARE(GetSet("Sounds", "RecSound"), QStringLiteral("none"));
+        QCOMPARE(RecordSound, QStringLiteral("none"));
+
+        // Browse: a cancelled dialog changes nothing; a chosen file is kept.
+        dialogs.openAnswer.clear();
+        f.Command7_MouseUp();
+        QCOMPARE(f.Label2[2]->text(), QStringLiteral("none"));
+        dialogs.openAnswer = "/x/bell.wav";
+        f.Command7_MouseUp();
+        QCOMPARE(f.Label2[2]->text(), QStringLiteral("/x/bell.wav"));
+        QCOMPARE(f.lblSnd->text(), QStringLiteral("/x/bell.wav"));
+
+        // Restore defaults: asked first; Yes saves at once, Cancel cannot undo.
+        dialogs.answer = 2;
+        f.cmdDefaultSound_Click();
+        QCOMPARE(f.Label2[2]->text(), QStringLiteral("/x/bell.wav"));
+        dialogs.answer = 1;
+        f.cmdDefaultSound_Click();
+        QVERIFY(!f.SndChanged);
+        f.cmdCancel_Click();
+        QCOMPARE(GetSet("Sounds", "RecSound"), InProgramFolder("rec.wav"));
+        QCOMPARE(GetSet("Sounds", "defSound"), InProgramFolder("click.wav"));
+        QCOMPARE(GetSet("Sounds", "defzsound"), InProgramFolder("expand.wav"));
+        QCOMPARE(RecordSound, InProgramFolder("rec.wav"));
+    }
+
+    void closingAsksAboutLocationAndSounds()
+    {
+        Set("CityZone", "6");
+        FormSetup &f = load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.txtBcaption->setText("Lost");
+        f.close();
+        QVERIFY(dialogs.asked.isEmpty());
+        QVERIFY(!f.isLoaded());
+        QCOMPARE(GetRec(274), QString());
+
+        f.Form_Load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.txtLat->setText("12");
+        f.List1->setCurrentRow(0);
+        f.List1_Click();
+        f.Command5_Click();
+        dialogs.answers = {2, 2};
+        f.close();
+        QCOMPARE(dialogs.asked,
+                 QStringList({"City Location has Changed !\r\n\r\nSave changes before closing?",
+                              "Save changes before closing?"}));
+        QCOMPARE(Get("CityLatitude"), QStringLiteral("<none>"));
+        QCOMPARE(GetSet("Sounds", "defSound", "<none>"), QStringLiteral("<none>"));
+
+        // Yes to the location runs Apply, which saves the sounds as well.
+        f.Form_Load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.txtLat->setText("12");
+        f.List1->setCurrentRow(0);
+        f.List1_Click();
+        f.Command5_Click();
+        dialogs.asked.clear();
+        dialogs.answers = {1};
+        f.close();
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(Get("CityLatitude"), QStringLiteral("12"));
+        QCOMPARE(GetSet("Sounds", "defSound", "<none>"), QStringLiteral("none"));
+    }
+
+    void helpFollowsTheTab()
+    {
+        FormSetup &f = load();
+        f.SSTab1->setCurrentIndex(4);
+        f.cmdHelp_Click();
+        QCOMPARE(help.calls,
+                 QStringList({"unload", "open " + InProgramFolder("zyvHelp.html") + "#Advanced"}));
+        help.calls.clear();
+        f.SSTab1->setCurrentIndex(1);
+        f.cmdHelp_Click();
+        QVERIFY(help.calls.last().endsWith("#SetupPanicButton"));
+    }
+
+    // The same hand-over with the console's own window at the other end.
+    void drivesTheMainWindow()
+    {
+        platform::RecordingSerialLink link;
+        frmFire fire(&link);
+        SetMainWindow(&fire);
+        fire.chbPanicOn.setText("1");
+        FormSetup &f = load();
+        f.txtBcaption->setText("&Quick");
+        f.cmdApply_Click();
+        QCOMPARE(fire.cmdPanic->text(), QStringLiteral("&Quick"));
+        QCOMPARE(fire.mnuPanicRun->text(), QStringLiteral("&Quick (Run)"));
+        f.Check2[5]->setChecked(false);
+        QVERIFY(fire.cmdPanic->isHidden());
+        QVERIFY(!fire.mnuShowPanic->isChecked());
+        f.Check2[1]->setChecked(true);
+        QVERIFY(fire.mnuMinToTray->isChecked());
+        f.Check2[0]->setChecked(true);
+        f.Check2[0]->setChecked(false);
+        QVERIFY(!fire.mnuTips->isChecked());
+        w.reset();
+        SetMainWindow(mw);
+    }
+
+    void serviceShowsThePage()
+    {
+        InstallPrefsWindow();
+        PrefsService *prefs = Prefs();
+        QVERIFY(prefs);
+        QVERIFY(!prefs->isLoaded());
+        prefs->showPage(2);
+        QVERIFY(prefs->isLoaded());
+        QCOMPARE(SetupWindow().SSTab1->currentIndex(), 2);
+        QVERIFY(SetupWindow().isVisible());
+        prefs->unload();
+        QVERIFY(!prefs->isLoaded());
+        QVERIFY(!SetupWindow().isVisible());
+        QVERIFY(!PrefsOpen);
+    }
+};
+
+QELT_TEST_MAIN(FormSetupTest)
+#include "tst_FormSetup.moc"
