@@ -432,22 +432,20 @@ void FrmTimers::buildEditControls()
         connect(a, &QAction::triggered, this, [this, a] { mnuOption_Click(a); });
 
     Label5->lower();
-    for (QWidget *w :
-         {static_cast<QWidget *>(lblMenu), static_cast<QWidget *>(lblMin),
-          static_cast<QWidget *>(lblExit), static_cast<QWidget *>(Label5),
-          static_cast<QWidget *>(lblSR), static_cast<QWidget *>(lblSS),
-          static_cast<QWidget *>(Label14), static_cast<QWidget *>(lblLoopDays)}) {
+    for (QWidget *w : {static_cast<QWidget *>(lblMenu), static_cast<QWidget *>(lblMin),
+                       static_cast<QWidget *>(lblExit), static_cast<QWidget *>(Label5),
+                       static_cast<QWidget *>(lblSR), static_cast<QWidget *>(lblSS),
+                       static_cast<QWidget *>(Label14), static_cast<QWidget *>(lblLoopDays)}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
-    for (QWidget *w :
-         {static_cast<QWidget *>(Label3), static_cast<QWidget *>(txtLoop),
-          static_cast<QWidget *>(LpStartTm), static_cast<QWidget *>(LpEndTm),
-          static_cast<QWidget *>(cmdTimeReSet), static_cast<QWidget *>(chkAM),
-          static_cast<QWidget *>(chkPM), static_cast<QWidget *>(Check4),
-          static_cast<QWidget *>(cmdApply), static_cast<QWidget *>(chkFlashLp),
-          static_cast<QWidget *>(cmdClearLoop), static_cast<QWidget *>(cmdLoop),
-          static_cast<QWidget *>(File1->viewport())})
+    for (QWidget *w : {static_cast<QWidget *>(Label3), static_cast<QWidget *>(txtLoop),
+                       static_cast<QWidget *>(LpStartTm), static_cast<QWidget *>(LpEndTm),
+                       static_cast<QWidget *>(cmdTimeReSet), static_cast<QWidget *>(chkAM),
+                       static_cast<QWidget *>(chkPM), static_cast<QWidget *>(Check4),
+                       static_cast<QWidget *>(cmdApply), static_cast<QWidget *>(chkFlashLp),
+                       static_cast<QWidget *>(cmdClearLoop), static_cast<QWidget *>(cmdLoop),
+                       static_cast<QWidget *>(File1->viewport())})
         w->installEventFilter(this);
     for (QLabel *l : std::as_const(Label4))
         l->installEventFilter(this);
@@ -502,10 +500,10 @@ void FrmTimers::createRow(int i)
             [this, c4] { Command4_Click(int(Command4.indexOf(c4))); });
     t1->setAcceptDrops(true);
     days->setMouseTracking(true);
-    for (QWidget *w : {static_cast<QWidget *>(t), static_cast<QWidget *>(m),
-                       static_cast<QWidget *>(c2), static_cast<QWidget *>(t1),
-                       static_cast<QWidget *>(t2), static_cast<QWidget *>(days),
-                       static_cast<QWidget *>(c4)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(t), static_cast<QWidget *>(m), static_cast<QWidget *>(c2),
+          static_cast<QWidget *>(t1), static_cast<QWidget *>(t2), static_cast<QWidget *>(days),
+          static_cast<QWidget *>(c4)})
         w->installEventFilter(this);
     t1->setReadOnly(Check4 && !Check4->isChecked());
     t2->setReadOnly(Check4 && !Check4->isChecked());
@@ -891,8 +889,7 @@ void FrmTimers::Check2_Click()
     if (on) {
         m_engine->dueCheckSwitchedOn(); // times passed while off do not start now
         Timer2->start();
-    }
-    else
+    } else
         Timer2->stop();
     if (QCheckBox *c = mainCheck1())
         c->setChecked(on);
@@ -1012,8 +1009,8 @@ void FrmTimers::Form_Load()
         for (const QString &p : prefixes)
             match = match || name.startsWith(p);
         // Row captions, file paths and the stored loop rule are not captions to translate.
-        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_")
-            || name == "lblMacroLoop" || name == "lblLoopDays")
+        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_") ||
+            name == "lblMacroLoop" || name == "lblLoopDays")
             continue;
         if (auto *b = qobject_cast<QAbstractButton *>(w))
             b->setText(LangCap(b->text()));

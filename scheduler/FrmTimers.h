@@ -68,7 +68,7 @@ public:
     QStringList lstTime() const;
 
     // Window controls.
-    QLabel *Label14 = nullptr;   // the window's heading (its caption; drags it)
+    QLabel *Label14 = nullptr; // the window's heading (its caption; drags it)
     QLabel *lblMenu = nullptr, *lblMin = nullptr, *lblExit = nullptr; // label buttons
     QLabel *Label3 = nullptr;    // the clock text every trigger time is compared with
     QLabel *lblDay = nullptr;    // "1" Monday to Friday, "0" at the weekend

@@ -155,8 +155,8 @@ void FrmTimers::colourRow(int i)
 {
     if (i < 0 || i >= rowCount())
         return;
-    const RowColours c = RowColoursFor(Text1[i]->text(), Text2[i]->text(),
-                                       lblActiveDays[i]->text(), NotSetText());
+    const RowColours c =
+        RowColoursFor(Text1[i]->text(), Text2[i]->text(), lblActiveDays[i]->text(), NotSetText());
     setLabelBack(lblActiveDays[i], c.label);
     setTextColour(Text1[i], rgbColour(c.text));
     setTextColour(Text2[i], rgbColour(c.text));
@@ -219,8 +219,8 @@ void FrmTimers::Command2_Click(int i)
     Text1[i]->setText(name);
     m_table.row(i).macroPath = ProgramFolder() + "/" + name;
     Text2[i]->setText(Label2->text());
-    setDayCaption(i, RuleAfterFill(lblActiveDays[i]->text(), Text1[i]->text(), DefaultDayRule,
-                                   NotSetText()));
+    setDayCaption(
+        i, RuleAfterFill(lblActiveDays[i]->text(), Text1[i]->text(), DefaultDayRule, NotSetText()));
     colourRow(i);
     cmdRefresh_Click();
     ShowTimerStatus();
@@ -240,10 +240,9 @@ void FrmTimers::Command4_Click(int i)
 {
     if (Text1[i]->text().isEmpty() && Text2[i]->text().isEmpty())
         return;
-    if (mnuClearTimer->isChecked() &&
-        Questions(LangCap("Are you sure you want to clear Timer #") + " " +
-                      QString::number(i + 1) + ".",
-                  2, LangCap("Clear Timer?")) != 1)
+    if (mnuClearTimer->isChecked() && Questions(LangCap("Are you sure you want to clear Timer #") +
+                                                    " " + QString::number(i + 1) + ".",
+                                                2, LangCap("Clear Timer?")) != 1)
         return;
     Text1[i]->clear();
     Text2[i]->clear();
@@ -600,10 +599,9 @@ void FrmTimers::setLoopStatus(const QString &state, int rgb)
 
 void FrmTimers::Tmr7_Timer()
 {
-    const LoopTimer::Tick t =
-        Loop.tick(LoopWindowOpen, chkEnableLoop->isChecked(), lblLoopDays->text(),
-                  WallNow().date().dayOfWeek(), chkFlashLp->isChecked(), LpStartTm->text(),
-                  LpEndTm->text());
+    const LoopTimer::Tick t = Loop.tick(
+        LoopWindowOpen, chkEnableLoop->isChecked(), lblLoopDays->text(),
+        WallNow().date().dayOfWeek(), chkFlashLp->isChecked(), LpStartTm->text(), LpEndTm->text());
     if (t.statusChanged)
         setLoopStatus(t.state, t.rgb);
     if (!t.frame.isEmpty()) {
@@ -766,8 +764,7 @@ void FrmTimers::rowToolTips(QObject *watched)
         MainWindowService *main = MainWindow();
         w->setToolTip(main && main->mnuTipsChecked()
                           ? LangTip("Select which days to run this timer") + " (" +
-                                LangCap("set for") + ": " + LangCap(lblActiveDays[i]->text()) +
-                                ") "
+                                LangCap("set for") + ": " + LangCap(lblActiveDays[i]->text()) + ") "
                           : QString());
         return;
     }
@@ -911,7 +908,8 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
             if (m->button() == Qt::LeftButton) {
                 QApplication::processEvents();
                 FormDrag(this);
-            } else if (m->button() == Qt::RightButton && Label4.contains(static_cast<QLabel *>(w))) {
+            } else if (m->button() == Qt::RightButton &&
+                       Label4.contains(static_cast<QLabel *>(w))) {
                 clickSound();
                 mnuTimers->popup(m->globalPosition().toPoint());
             }
@@ -945,9 +943,7 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
             setTextColour(lblLoopDays, Qt::black);
             lblLoopDays->setFrameShape(QFrame::Box);
         } else if (w == Label3) {
-            Label3->setToolTip("  " + QLocale().toString(WallNow().date(),
-                                                                          "MMM dd, yyyy") +
-                               "  ");
+            Label3->setToolTip("  " + QLocale().toString(WallNow().date(), "MMM dd, yyyy") + "  ");
         } else if (const int i = int(lblActiveDays.indexOf(static_cast<QLabel *>(w))); i >= 0) {
             for (QLabel *l : std::as_const(lblActiveDays)) {
                 setTextColour(l, Qt::black);

@@ -99,9 +99,8 @@ int LoopTimer::IntervalMs(const QString &pause, bool flash)
     return int(std::lround(seconds * 1000));
 }
 
-LoopTimer::Tick LoopTimer::tick(bool windowOpen, bool enabled, const QString &rule,
-                                int qtWeekday, bool flash, const QString &windowStart,
-                                const QString &windowEnd)
+LoopTimer::Tick LoopTimer::tick(bool windowOpen, bool enabled, const QString &rule, int qtWeekday,
+                                bool flash, const QString &windowStart, const QString &windowEnd)
 {
     Tick t;
     if (!windowOpen && LoopAtBoundary) {

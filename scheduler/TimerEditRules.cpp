@@ -13,8 +13,7 @@ namespace {
 
 bool blankRefused(const QString &text)
 {
-    return text.contains(u' ') || text.contains(u'-') || text.contains(u'+') ||
-           text.contains(u'S');
+    return text.contains(u' ') || text.contains(u'-') || text.contains(u'+') || text.contains(u'S');
 }
 
 QString folderPrefix(const QString &programFolder)
@@ -28,13 +27,22 @@ QString folderPrefix(const QString &programFolder)
 QChar StartTimeKey(const QString &text, QChar key)
 {
     switch (key.unicode()) {
-    case 'r': case 's': case 'a': case 'm': case 'p':
+    case 'r':
+    case 's':
+    case 'a':
+    case 'm':
+    case 'p':
         return key.toUpper();
-    case 'R': case 'S': case 'A': case 'M': case 'P':
+    case 'R':
+    case 'S':
+    case 'A':
+    case 'M':
+    case 'P':
         return key;
     case ' ':
         return blankRefused(text) ? QChar() : key;
-    case '+': case '-':
+    case '+':
+    case '-':
         return text.contains(u'-') || text.contains(u'+') ? QChar() : key;
     default:
         break;

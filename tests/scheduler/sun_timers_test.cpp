@@ -33,7 +33,7 @@ TEST(SunTimers, ResolvesSunEntriesToClockTexts)
         {"SR+0", true, false, "6:12:40"},
         {"SS+300", true, false, "0:05:10"}, // past midnight stays within the day
         {"SR-400", true, false, "23:32:40"},
-        {"SRX9", true, false, "SRX9"},      // offset not a number: stays as typed
+        {"SRX9", true, false, "SRX9"}, // offset not a number: stays as typed
         {"SR+1.5", true, false, "SR+1.5"},
         {"7:05:00", true, false, "7:05:00"},
         {"", true, false, ""},

@@ -132,9 +132,9 @@ private slots:
         SaveSet("Settings", "CityLongitude", "74.0");
         SaveSet("Settings", "CityZone", "5");
         SaveSet("Settings", "DaySavings", "False");
-        writeLines(m_path, {"a.cro*SR+30*Everyday", "b.cro*SS-75*Everyday", "c.cro*SR*Everyday",
-                            "d.cro*7:05:00*Everyday", "*SR+30*" + NotSetText(),
-                            "e.cro*SRxx*Everyday"});
+        writeLines(m_path,
+                   {"a.cro*SR+30*Everyday", "b.cro*SS-75*Everyday", "c.cro*SR*Everyday",
+                    "d.cro*7:05:00*Everyday", "*SR+30*" + NotSetText(), "e.cro*SRxx*Everyday"});
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -156,11 +156,12 @@ private slots:
         QCOMPARE(times[1], at(set, -75));
         QCOMPARE(times[2], at(rise, 0));
         QCOMPARE(times[3], QString("7:05:00"));
-        QCOMPARE(times[4], at(rise, 0)); // no action: no offset
+        QCOMPARE(times[4], at(rise, 0));     // no action: no offset
         QCOMPARE(times[5], QString("SRxx")); // never equals a clock text
         QCOMPARE(w.lblSR->text(), "Sunrise " + at(rise, 0));
         QCOMPARE(w.lblSS->text(), "Sunset " + at(set, 0));
-        QCOMPARE(w.SunriseText, QTime(rise.hour(), rise.minute(), rise.second()).toString("HH:mm:ss"));
+        QCOMPARE(w.SunriseText,
+                 QTime(rise.hour(), rise.minute(), rise.second()).toString("HH:mm:ss"));
 
         // An edit resolves at once; the row turns light yellow.
         w.Text2[3]->setText("SS+0");
@@ -290,7 +291,8 @@ private slots:
                  QString(" Update the Time only for Timer 3 (leaves the macro as-is) "));
         w.Text1[4]->setText("a-rather-long-macro-name.cro");
         QApplication::sendEvent(w.Text1[4], &enter);
-        QCOMPARE(w.Text1[4]->toolTip(), " " + InProgramFolder("a-rather-long-macro-name.cro") + " ");
+        QCOMPARE(w.Text1[4]->toolTip(),
+                 " " + InProgramFolder("a-rather-long-macro-name.cro") + " ");
         QApplication::sendEvent(w.lblActiveDays[2], &enter);
         QVERIFY(w.lblActiveDays[2]->toolTip().contains("(set for: not set) "));
 
@@ -317,7 +319,8 @@ private slots:
 
     void droppedFiles()
     {
-        const QString outside = QDir::tempPath() + "/qelt_drop_" + QString::number(qApp->applicationPid());
+        const QString outside =
+            QDir::tempPath() + "/qelt_drop_" + QString::number(qApp->applicationPid());
         QDir().mkpath(outside);
         QDir().mkpath(InProgramFolder("sub"));
         writeLines(outside + "/one.cro", {kOnB1 + "0001"});
@@ -367,7 +370,8 @@ private slots:
         QVERIFY(!w.cmdCreateTimer->isHidden() && !w.cmdKillTimer->isHidden());
         const bool editable = !w.Text1[0]->isReadOnly();
         w.mnuAllowManual->trigger();
-        QCOMPARE(GetSet("Settings", "ManualTimers"), QString(w.mnuAllowManual->isChecked() ? "True" : "False"));
+        QCOMPARE(GetSet("Settings", "ManualTimers"),
+                 QString(w.mnuAllowManual->isChecked() ? "True" : "False"));
         QCOMPARE(!w.Text1[0]->isReadOnly(), editable); // only at the next load
         for (QAction *a : {w.mnuClearTimer, w.mnuDeleteTimer, w.mnuSaveQuit})
             a->trigger();
@@ -451,8 +455,9 @@ private slots:
         QCOMPARE(w.Tmr7->interval(), 5000);
         w.Tmr7_Timer();
         QCOMPARE(w.engine().queue.entries().size(), 2);
-        QCOMPARE(log.loopStatusText(),
-                 QString("Loop Timer : (loop.cro)\r\n     Set for 8:00:00 to 17:00:00. Not Running"));
+        QCOMPARE(
+            log.loopStatusText(),
+            QString("Loop Timer : (loop.cro)\r\n     Set for 8:00:00 to 17:00:00. Not Running"));
         m_wall.at.setTime(QTime(9, 30, 0)); // later than 17:00:00 only as text
         w.Timer1_Timer();
         QCOMPARE(w.Text4, QString("True"));
@@ -470,7 +475,8 @@ private slots:
         w.show();
         w.chkEnableLoop->setChecked(true);
         QVERIFY(!w.chkEnableLoop->isChecked());
-        QVERIFY(m_dialogs.titledInfos.last().startsWith("Loop Cannot Start | The macro for the Loop"));
+        QVERIFY(
+            m_dialogs.titledInfos.last().startsWith("Loop Cannot Start | The macro for the Loop"));
 
         // Clearing the loop asks first.
         m_dialogs.answers = {1};
@@ -508,7 +514,8 @@ private slots:
         QCOMPARE(main.lamps, (QList<bool>{true, false, true, false, false}));
         // 0.05 s + frame + 0.05 s + max(pause - 0.12, 0.16) per line, plus the first 0.05 s.
         const double waited = m_wait.elapsedSeconds(before);
-        QVERIFY2(waited > 0.05 + 2 * 0.1 + 0.16 + 0.88 - 0.001, qPrintable(QString::number(waited)));
+        QVERIFY2(waited > 0.05 + 2 * 0.1 + 0.16 + 0.88 - 0.001,
+                 qPrintable(QString::number(waited)));
         QVERIFY(log.logText().contains(InProgramFolder("play.cro") + "\r\nManually started.\r\n"));
         QVERIFY(log.logText().endsWith("Completed.\r\n"));
         QCOMPARE(w.ManualMacroPath, InProgramFolder("play.cro"));
