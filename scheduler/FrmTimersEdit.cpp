@@ -281,11 +281,13 @@ bool FrmTimers::Text2_KeyPress(int i, QChar key)
     QLineEdit *box = Text2.value(i);
     if (!box || box->isReadOnly())
         return false;
+    const bool wasSun = box->text().startsWith(u'S');
     const QChar taken = StartTimeKey(box->text(), key);
     if (!taken.isNull())
         box->insert(QString(taken));
-    // Only a sun entry needs the location; plain times are typed in peace.
-    if (box->text().startsWith(u'S'))
+    // Only a sun entry needs the location, and the user is told once as it
+    // begins; plain times are typed in peace.
+    if (!wasSun && box->text().startsWith(u'S'))
         checkLocation();
     return !taken.isNull();
 }
@@ -849,7 +851,12 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (w == File1->viewport()) {
-            File1_DblClick();
+            // Only a double click on a file plays it.
+            auto *m = static_cast<QMouseEvent *>(event);
+            if (QListWidgetItem *item = File1->itemAt(m->position().toPoint())) {
+                File1->setCurrentItem(item);
+                File1_DblClick();
+            }
             return true;
         }
     }

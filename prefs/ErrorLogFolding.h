@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace qelt {
+
+// Rewrites the error log at path with every run of entries whose text lines
+// are equal folded into one entry, its time line marked " ( x <count> )",
+// and returns "old = <lines before>, new = <lines written for the folded
+// runs>, diff = <old - new>".
+//
+// An entry is a line beginning "Logged" (its time line) and the line after
+// it (its text, compared exactly as stored, still scrambled). The folded
+// file holds, per kept entry, its time line, its text line and an empty
+// line, so it can be folded again and later entries appended to it. The
+// first entry is always kept as it stands.
+//
+// A missing or unreadable log is left as it is (nothing is created and
+// nothing is lost); the result then counts its lines as they are. The file
+// is replaced atomically: when the new one cannot be written the old one
+// stays whole.
+QString ParseErrorLog(const QString &path);
+
+// The folded text and its counts, without touching any file (what
+// ParseErrorLog writes, less the final line end the file writer adds).
+struct FoldedErrorLog {
+    QString text;
+    int oldLines = 0;
+    int newLines = 0;
+};
+FoldedErrorLog FoldErrorLog(const QString &logText);
+
+} // namespace qelt
