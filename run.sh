@@ -30,7 +30,7 @@ cmake --build "$repo/build/run" --target Qelt update -j "$(nproc)"
 
 home=$repo/run
 mkdir -p "$home"
-for f in language.ini click.wav rec.wav tmrstart.wav tick.wav expand.wav "$repo"/resources/*.lan; do
+for f in language.ini click.wav rec.wav tmrstart.wav tick.wav expand.wav zyvHelp.html editorhelp.html "$repo"/resources/*.lan; do
   f=$(basename "$f")
   [ -e "$repo/resources/$f" ] || continue
   [ -e "$home/$f" ] || cp "$repo/resources/$f" "$home/$f"
@@ -39,7 +39,7 @@ mkdir -p "$home/images"
 cp -n "$repo"/resources/images/*.png "$home/images/" 2>/dev/null || true
 # Both programs live beside the console's files: the console starts the
 # updater there, and the updater starts the console there again for a restart.
-ln -sf "$repo/build/run/app/Qelt" "$home/Qelt"
+ln -sf "$repo/build/run/Qelt" "$home/Qelt"
 ln -sf "$repo/build/run/update" "$home/update"
 
 export QELT_HOME=$home

@@ -26,7 +26,9 @@ int main(int argc, char **argv)
         lock = std::make_unique<QLockFile>(qelt::SingleInstance::runtimeFolder() +
                                            QStringLiteral("/qelt-update.lock"));
         lock->setStaleLockTime(0);
-        return !lock->tryLock(0);
+        // Only a lock held by another updater counts; a lock file that cannot
+        // be made at all does not stop the check.
+        return !lock->tryLock(0) && lock->error() == QLockFile::LockFailedError;
     };
     hooks.loadUpdateWindow = [&form, &app] {
         form = std::make_unique<qelt::updater::frmUpdate>();

@@ -40,10 +40,12 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
 
     QList<MacroItem> items;
     bool failed = !ReadMacroFile(path, &items);
+    double wait = 0; // after the line played before
     for (int i = 0; !failed && i < items.size(); ++i) {
         const MacroItem &item = items.at(i);
         double pause = 0;
-        if (!PauseSeconds(item.pause, &pause)) {
+        const bool pauseRead = PauseSeconds(item.pause, &pause);
+        if (!pauseRead && !hooks.badPauseKeepsLastWait) {
             failed = true;
             break;
         }
@@ -54,6 +56,8 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
                    QStringLiteral("Invalid macro line '%1' not sent").arg(item.text().left(64)));
             continue;
         }
+        wait = pauseRead ? LinePauseSeconds(pause, hooks.minimumPause, hooks.pauseShortening)
+                         : std::max(wait, hooks.minimumPause);
         if (hooks.tick)
             hooks.tick();
         Delay(0.05);
@@ -65,7 +69,7 @@ MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
         lamp(false);
         if (AbortSend)
             return MacroPlayResult::Aborted;
-        Delay(LinePauseSeconds(pause, hooks.minimumPause, hooks.pauseShortening));
+        Delay(wait);
         if (AbortSend)
             return MacroPlayResult::Aborted;
     }

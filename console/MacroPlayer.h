@@ -17,6 +17,10 @@ struct MacroPlayHooks {
     std::function<void()> finished;            // lamp out, exit controls back
     double minimumPause = 0.15;                // the shortest wait after a line
     double pauseShortening = 0.1;              // taken off each line's pause
+    // A pause field that is not a number: false ends the play there (no
+    // closing pattern); true still sends the line and waits as long as after
+    // the line before (the minimum pause for a first line).
+    bool badPauseKeepsLastWait = false;
     QString procName = QStringLiteral("CroSend"); // who logs a line it refuses
     QString moduleName = QStringLiteral("frmFire");
 };
@@ -30,13 +34,14 @@ enum class MacroPlayResult {
 
 // Plays the macro file at path: the lead-in, then per line the tick, 0.05 s,
 // lamp on, the frame, 0.05 s, lamp off and the line's pause less 0.1 s (at
-// least the hooks' minimumPause); then the closing pattern. The loop timer is paused during
-// the play and put back to the stored "Macro"/"LoopR" value afterwards, and
-// TmrChanged is left as it was. A line whose code is not 16 characters of
-// "0"/"1", or that is too short to hold a pause after its code, is not sent
-// (and not waited for); it goes to the error log. After
-// every wait the play checks AbortSend, so once exit has begun no further
-// frame is sent.
+// least the hooks' minimumPause); then the closing pattern. A pause field
+// that is not a number ends the play (see badPauseKeepsLastWait). The loop
+// timer is paused during the play and put back to the stored "Macro"/"LoopR"
+// value afterwards, and TmrChanged is left as it was. A line whose code is
+// not 16 characters of "0"/"1", or that is too short to hold a pause after
+// its code, is not sent (and not waited for); it goes to the error log.
+// After every wait the play checks AbortSend, so once exit has begun no
+// further frame is sent.
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks);
 
 // The wait after a line whose pause field reads `seconds`.

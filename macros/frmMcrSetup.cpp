@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -125,6 +126,9 @@ frmMcrSetup::frmMcrSetup(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("frmMcrSetup"));
     setMouseTracking(true);
     buildControls();
+    buildGroupsPage();
+    buildQuickEdit();
+    buildTabsAndMenus();
     m_lblCroSave.setHandler([this](const QString &) { lblCroSave_Change(); });
     connect(MDelayWindow(), &frmMDelay::continued, this, [this](bool same) {
         if (isVisible() && !chkCroRecord->isChecked())
@@ -288,6 +292,7 @@ void frmMcrSetup::buildControls()
     manageLayout->addWidget(File1, 1, 0);
     manageLayout->addLayout(manageSide, 1, 1);
     manageLayout->setColumnStretch(0, 1);
+    buildManagePage(managePage, manageLayout);
     sTab->addTab(managePage, LangCap(QStringLiteral("Manage Macros")));
 
     lblStatus = label("lblStatus");
@@ -304,6 +309,7 @@ void frmMcrSetup::buildControls()
     bottom->addWidget(cmdFocus);
     bottom->addWidget(cmdClose);
     bottom->addWidget(cmdCancel);
+    bottom->addWidget(cmdHelp);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(sTab, 1);
     layout->addLayout(bottom);
@@ -405,6 +411,9 @@ void frmMcrSetup::Form_Load()
         GroupDelay = 6;
     HScroll2->setValue(int(std::lround(GroupDelay)));
     HScroll2_Change();
+    manageLoad();
+    quickEditLoad();
+    groupsLoad();
 }
 
 void frmMcrSetup::Form_Unload()
@@ -412,6 +421,7 @@ void frmMcrSetup::Form_Unload()
     StopRun = true;
     // Recording ends with the window, so the console sends again.
     chkCroRecord->setChecked(false);
+    chkRec->setChecked(false);
     if (frmMDelay *pause = MDelayWindowIfLoaded())
         pause->hide();
     if (MainWindowService *main = Main()) {
@@ -432,11 +442,16 @@ void frmMcrSetup::Form_Unload()
     hide();
 }
 
-void frmMcrSetup::showPage(int sTabPage, int)
+void frmMcrSetup::showPage(int sTabPage, int groupRow)
 {
     ensureLoaded();
     if (sTabPage >= 0 && sTabPage < sTab->count())
         sTab->setCurrentIndex(sTabPage);
+    if (sTabPage == 1 && groupRow >= 0 && groupRow < cbGroup->count()) {
+        cbGroup->setCurrentIndex(groupRow);
+        cbGroup_Click();
+    }
+    sTab_MouseUp();
     show();
     raise();
     activateWindow();
@@ -785,6 +800,10 @@ void frmMcrSetup::refreshFile1()
 
 void frmMcrSetup::cmdDelete_Click()
 {
+    if (!File2->isHidden()) {
+        deleteSelectedBackup();
+        return;
+    }
     const QString name = File1->currentItem() ? File1->currentItem()->text() : QString();
     if (name.isEmpty())
         return;
@@ -812,6 +831,10 @@ void frmMcrSetup::cmdDelete_Click()
 
 void frmMcrSetup::cmdRefresh_Click()
 {
+    if (!File2->isHidden()) {
+        refreshFile2();
+        return;
+    }
     refreshFile1();
 }
 
@@ -819,6 +842,7 @@ void frmMcrSetup::cmdClose_Click()
 {
     if (SoundsOn)
         PlayWav(ClickSound);
+    chkRec->setChecked(false);
     SaveSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"),
             QString::number(HScroll2->value()));
     if (MacroChanged) {

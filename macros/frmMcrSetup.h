@@ -7,7 +7,13 @@
 #include <QString>
 #include <QWidget>
 
+class QAction;
 class QCheckBox;
+class QComboBox;
+class QFrame;
+class QMenu;
+class QPlainTextEdit;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -40,9 +46,7 @@ public:
     void unload() override;
     Mailbox &lblCroSave() override { return m_lblCroSave; }
     Mailbox &lblGrpSave() override { return m_lblGrpSave; }
-    void clearGroupHold() override {}
     bool macroRecording() const override;
-    bool groupRecording() const override { return false; }
 
     // Controls, under the names the handlers use.
     QTabWidget *sTab;
@@ -107,6 +111,139 @@ public:
     void cmdTest_Click();
     void HScroll1_Change();
     void HScroll2_Change();
+
+    // --- manage page: file list, listing, backups ---
+    // The backup area of the "Manage Macros" page: Command1 "Backup All
+    // Macros", Command4 "Backup a Macro", cmdRestoreCro "Restore All Macros",
+    // cmdDelCro "Delete Full Backup", Command2 "Restore a Macro" (opens the
+    // backup list File2 over File1, with Label18 in place of lblPath).
+    QListWidget *File2 = nullptr;
+    QLabel *Label18 = nullptr;
+    QPushButton *Command1 = nullptr, *Command4 = nullptr, *cmdRestoreCro = nullptr,
+                *cmdDelCro = nullptr, *Command2 = nullptr;
+    QString Command2Tag; // "B" while the restore list is open
+    QPushButton *cmdHelp = nullptr;
+    QString Text1; // the listing as last built by MakeListing
+    // File list
+    void File1_Click();
+    void File1_DblClick();
+    void File1_OLEDragDrop(const QStringList &files);
+    void cmdHelp_Click();
+    // Listing, preview and printing
+    void MakeListing();
+    void mnuPreview_Click();
+    void mnuPrintConts_Click();
+    // Backups
+    void Command1_Click();
+    void Command4_Click();
+    void cmdRestoreCro_Click();
+    void cmdDelCro_Click();
+    void Command2_Click();
+    void File2_Click();
+    void File2_DblClick();
+    void refreshFile2();
+    // Builds the page's file-list and backup controls into the page layout.
+    void buildManagePage(QWidget *page, QGridLayout *layout);
+    // At load: backup buttons enabled when a backup exists.
+    void manageLoad();
+    // Delete Macro while the backup list is open: deletes the selected backup copy.
+    void deleteSelectedBackup();
+
+private:
+    bool loadSelectedForListing();
+    bool prepareBackup(bool translated);
+    void setBackupButtons(bool on);
+    void closeRestoreList();
+    bool m_backupBusy = false;
+    // --- end of manage page ---
+
+    // --- groups page, quick-edit panel, tabs and menus ---
+public:
+    // Groups page: pick one of the eight groups, record its ON commands
+    // from the console, label, save or delete it.
+    QComboBox *cbGroup = nullptr;
+    QLineEdit *txtGrName = nullptr;
+    QPlainTextEdit *txtGrpContents = nullptr;
+    QListWidget *lstGrFix = nullptr, *lstGrRecorded = nullptr;
+    QListWidget *lstGrp1 = nullptr, *lstGrphold = nullptr; // hidden
+    QLabel *lbl3 = nullptr, *lblGrpCounter = nullptr, *lblrecW = nullptr, *Label10 = nullptr;
+    QCheckBox *chkRec = nullptr;
+    QPushButton *cmdSaveGr = nullptr, *cmdStartOver = nullptr, *cmdDelGrCmd = nullptr,
+                *cmdLabelOnly = nullptr, *cmdDeleteGroup = nullptr;
+    int GroupIndex = 0;
+    void clearGroupHold() override;
+    bool groupRecording() const override;
+    void cbGroup_Click();
+    void chkRec_Click();
+    void lblGrpSave_Change();
+    void cmdSaveGr_Click();
+    void cmdStartOver_Click();
+    void cmdDelGrCmd_Click();
+    void lstGrRecorded_Click();
+    void cmdLabelOnly_Click();
+    void cmdDeleteGroup_Click();
+    // Plays the hold list (not called by any other window).
+    void test();
+
+    // Quick-edit panel beside the grid, covered by a sliding lid.
+    QFrame *Frame1 = nullptr, *FrameLid = nullptr;
+    QPushButton *lblLid = nullptr;
+    QLabel *lblCloseLid = nullptr;
+    QLineEdit *txtHouse = nullptr, *txtUnit = nullptr, *txtAction = nullptr, *txtPause = nullptr,
+              *txtItemNum = nullptr;
+    QLabel *txtIPause = nullptr;
+    QComboBox *cbHouse = nullptr, *cbUnit = nullptr, *cbAction = nullptr;
+    QRadioButton *Option1[3] = {};
+    QPushButton *Command3 = nullptr;
+    QLabel *Label1 = nullptr, *Label3 = nullptr;
+    QLabel *Label12[41] = {};
+    int lidHeight() const { return m_lidHeight; } // twips
+    void lblLid_Click();
+    void mnuCloseLid_Click();
+    void quickBox_Change();
+    // Key filters: false drops the key (the box may have changed it).
+    bool quickBox_KeyPress(QLineEdit *box, QChar key);
+    void txtUnit_LostFocus();
+    void txtAction_LostFocus();
+    void txtPause_LostFocus();
+    void quickBox_DblClick(QLineEdit *box);
+    void picker_LostFocus(QComboBox *picker);
+    void Option1_Click(int index);
+    void Command3_Click();
+    void Label12_MouseDown(int index);
+    void Grid1_Click();
+    void Grid1_DblClick(int row, int column); // 1-based row
+    void Grid1_OLEDragDrop(const QStringList &files);
+
+    // Page tabs, pop-up menu, folder indicator.
+    QMenu *pop1 = nullptr;
+    QAction *mnuOpen = nullptr, *mnuPrintConts = nullptr, *mnuPreview = nullptr,
+            *mnuSound = nullptr, *mnuOpenLid = nullptr, *mnuCloseLid = nullptr,
+            *mnuLine1 = nullptr, *mnuHelp = nullptr, *mnuCancel = nullptr, *mnuExit = nullptr;
+    QTimer *tmrManage = nullptr;
+    void sTab_MouseDown(Qt::MouseButton button);
+    void sTab_MouseUp();
+    void tmrManage_Timer();
+    void lblPath_DblClick();
+    void mnuOpen_Click();
+    // Pops pop1 up at the mouse unless it is disabled.
+    void popupMenu();
+
+private:
+    void buildGroupsPage();
+    void buildQuickEdit();
+    void buildTabsAndMenus();
+    void groupsLoad();    // at window load: the group selector
+    void quickEditLoad(); // at window load: the lid closed, the pickers hidden
+    void setGroupCounter(const QString &text);
+    void setGroupToolTips();
+    void showPicker(QComboBox *picker, QLineEdit *box, const QString &fallback);
+    void showRowInPanel();
+    void placeLid();
+    int m_lidHeight = 985; // twips; the grip rides 250 twips above its lower edge
+    bool m_lidMoving = false;
+    bool m_pickerOpen = false;
+    // --- end of groups page, quick-edit panel, tabs and menus ---
 
 protected:
     void closeEvent(QCloseEvent *event) override;

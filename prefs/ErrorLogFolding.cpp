@@ -1,8 +1,8 @@
 #include "prefs/ErrorLogFolding.h"
 
-#include "core/FileHelpers.h"
-
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
 
 namespace qelt {
@@ -69,17 +69,24 @@ FoldedErrorLog FoldErrorLog(const QString &logText)
 
 QString ParseErrorLog(const QString &path)
 {
-    // Reading a missing log would create it; an unreadable one reads as ""
-    // and rewriting it would lose its entries. Both are left alone.
-    if (!QFileInfo(path).isFile())
+    // The log's text lines are scrambled bytes written in the one-byte
+    // character set; they are read and written back a byte per character so
+    // that folding never changes them. A missing log is not created, and an
+    // unreadable one is not replaced (its entries would be lost).
+    QFile in(path);
+    if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
         return StatisticsText(0, 0);
-    bool ok = false;
-    const QString text = LoadTextFile(path, &ok);
-    if (!ok) {
-        return StatisticsText(0, 0);
-    }
+    const QString text = QString::fromLatin1(in.readAll());
+    in.close();
     const FoldedErrorLog folded = FoldErrorLog(text);
-    SaveTextFile(folded.text, path);
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly)) {
+        const QByteArray bytes = folded.text.toLatin1() + "\r\n";
+        if (out.write(bytes) == bytes.size())
+            out.commit();
+        else
+            out.cancelWriting();
+    }
     return StatisticsText(folded.oldLines, folded.newLines);
 }
 

@@ -16,8 +16,8 @@ namespace qelt {
 // first entry is always kept as it stands.
 //
 // A missing or unreadable log is left as it is (nothing is created and
-// nothing is lost); the result then counts its lines as they are. The file
-// is replaced atomically: when the new one cannot be written the old one
+// nothing is lost) and gives "old = 0, new = 0, diff = 0". The file is
+// replaced atomically: when the new one cannot be written the old one
 // stays whole.
 QString ParseErrorLog(const QString &path);
 

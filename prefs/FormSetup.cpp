@@ -487,6 +487,9 @@ void FormSetup::connectHandlers()
     connect(Label9, &EventLabel::clicked, this, [this] { Label9_Click(); });
 
     connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    // Choosing an event with the keys counts as a click too, so the page's
+    // buttons act on the event that is highlighted.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(Command7, &QPushButton::clicked, this, [this] { Command7_MouseUp(); });
@@ -527,6 +530,10 @@ void FormSetup::resetControls()
         setSwitchLook(b);
     for (QPushButton *b : {Check3, chkTSound, chkMsound})
         setSwitchLook(b);
+    // With the sound switch OFF the two scheduler switches stay disabled
+    // until it is turned on.
+    for (QWidget *w : std::initializer_list<QWidget *>{chkTSound, chkMsound, Label10, Label11})
+        w->setEnabled(false);
     for (QCheckBox *c : {Check1, TrimLog, ckRecording, chkUpdates})
         quiet(c, [c] { c->setChecked(false); });
     for (QRadioButton *r : Option1)
@@ -555,7 +562,6 @@ void FormSetup::resetControls()
     CurCityName.clear();
     RelabelOnEdit = false;
     SelectedSound = -1;
-    SelectedSoundPath.clear();
 }
 
 void FormSetup::translateCaptions()
@@ -726,8 +732,14 @@ void FormSetup::fillAdvancedPage()
     for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile})
         e->setValidator(m_digitsOnly);
     // From the design position 0, so any other position rewrites the box
-    // with the slider's own text.
-    HScroll1->setValue(qRound(NumberFromText(txtGpause->text()) * 100));
+    // with the slider's own text. A pause the slider cannot show (not a
+    // number, below 0 or above 1.5 s) leaves slider and box as they are:
+    // clamping it would put another pause in the box, and the next Apply
+    // would store that one instead of the user's.
+    bool ok = false;
+    const double hundredths = NumberFromText(txtGpause->text(), &ok) * 100;
+    if (ok && hundredths >= HScroll1->minimum() - 0.5 && hundredths < HScroll1->maximum() + 0.5)
+        HScroll1->setValue(qRound(hundredths));
 }
 
 void FormSetup::FillCities()
@@ -1076,7 +1088,7 @@ void FormSetup::Check2_MouseUp(int index)
 
 void FormSetup::Option1_Click(int index)
 {
-    if (Check3->isChecked() && PrefsOpen)
+    if (Check3->isChecked())
         PlayWav(ClickSound);
     if (index != PanicColorIndex)
         PanicChanged = true;
@@ -1306,7 +1318,6 @@ void FormSetup::List1_Click()
     if (index >= 0 && index < 5) {
         lblSnd->setText(Label2[index]->text());
         SelectedSound = index;
-        SelectedSoundPath = Label2[index]->text();
     }
 }
 
@@ -1335,7 +1346,6 @@ void FormSetup::Command7_MouseUp()
         return;
     setSoundLabel(SelectedSound, path);
     lblSnd->setText(path);
-    SelectedSoundPath = path;
 }
 
 void FormSetup::cmdDefaultSound_Click()

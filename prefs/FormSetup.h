@@ -97,9 +97,8 @@ public:
     int PcZoneHours = 0;
     QString CurCityName;
     bool RelabelOnEdit = false;
-    // The sound event last chosen in List1 (-1 none) and its path.
+    // The sound event last chosen in List1 (-1 none); its path is lblSnd's.
     int SelectedSound = -1;
-    QString SelectedSoundPath;
 
     // Frame.
     QTabWidget *SSTab1 = nullptr;

@@ -1,7 +1,6 @@
 #pragma once
 
-// Registers the preferences window, and stand-ins for the help browser and
-// the uninstaller until those windows are built.
+// Registers the preferences window, the help browser and the uninstaller.
 namespace qelt {
 
 // Registers each one unless a window is registered for it already.

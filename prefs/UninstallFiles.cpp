@@ -35,7 +35,8 @@ bool RemoveIn(const QString &folder, const QString &name)
 QString AppSettingsFile(const QString &appName)
 {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config + QLatin1Char('/') + appName + QLatin1Char('/') + appName + QStringLiteral(".ini");
+    return config + QLatin1Char('/') + appName + QLatin1Char('/') + appName +
+           QStringLiteral(".ini");
 }
 
 QString ReadAppSetting(const QString &appName, const QString &section, const QString &key)
@@ -50,8 +51,8 @@ QString ReadAppSetting(const QString &appName, const QString &section, const QSt
 
 void DeleteAppSettings(const QString &appName)
 {
-    if (appName.trimmed().isEmpty() || appName.contains(QLatin1Char('/'))
-        || appName.startsWith(QLatin1Char('.')))
+    if (appName.trimmed().isEmpty() || appName.contains(QLatin1Char('/')) ||
+        appName.startsWith(QLatin1Char('.')))
         return;
     const QString file = AppSettingsFile(appName);
     QFile::remove(file);

@@ -84,6 +84,8 @@ private:
     QPushButton *topicButton(const char *name, const char *caption, const QString &page);
 
     bool m_loaded = false;
+    bool m_navigating = false;
+    QString m_location;
 };
 
 // The help window of this run, made on first use.

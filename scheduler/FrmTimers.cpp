@@ -907,6 +907,9 @@ void FrmTimers::Check2_Click()
             log->appendLog(kCrLf + LangCap(on ? "Master Timer Enabled" : "Master Timer Disabled") +
                            " " + kCrLf + "\t" + DateTimeText(WallNow()) + kCrLf);
     }
+    // The open window takes the focus, also when the console made the change.
+    if (isVisible())
+        activateWindow();
 }
 
 bool FrmTimers::macroRunning() const
@@ -1106,9 +1109,9 @@ void FrmTimers::Form_Load()
     cmdRefresh_Click();
     m_firstRow = 0;
     ScrollRows();
-    // The loop starts between passes at its first line.
-    Loop.LoopLine = 0;
-    Loop.LoopAtBoundary = true;
+    // The loop starts between passes at its first line, with no lines until
+    // its switch loads them.
+    Loop.reset();
     {
         const QSignalBlocker block(chkEnableLoop); // the stored value runs the switch's handler
         chkEnableLoop->setChecked(false);

@@ -359,6 +359,7 @@ void FrmTimers::CroSend()
     };
     hooks.minimumPause = 0.16;
     hooks.pauseShortening = 0.12;
+    hooks.badPauseKeepsLastWait = true;
     hooks.procName = QStringLiteral("CroSend (Send Macro)");
     hooks.moduleName = QStringLiteral("frmTimers");
     const MacroPlayResult result = PlayMacroFile(path, hooks);

@@ -6,9 +6,17 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qelt {
+
+namespace {
+
+// The longest pause four digits write ("9999").
+constexpr double kLongestPauseSeconds = 9999;
+
+} // namespace
 
 QTime ParseTypedTime(const QString &text)
 {
@@ -96,6 +104,9 @@ int LoopTimer::IntervalMs(const QString &pause, bool flash)
         seconds -= 0.2;
     if (seconds < 1)
         seconds = 1.05;
+    // Four characters can still spell a huge number ("9e99"); the clock
+    // takes whole milliseconds in an int.
+    seconds = std::min(seconds, kLongestPauseSeconds);
     return int(std::lround(seconds * 1000));
 }
 

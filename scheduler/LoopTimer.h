@@ -56,8 +56,8 @@ public:
               const QString &windowStart, const QString &windowEnd);
 
     // The loop clock's interval after a line of this pause text: the pause
-    // in seconds (less 0.2 s with flash), at least 1.05 s; a pause that is
-    // not a number counts as 1.05 s.
+    // in seconds (less 0.2 s with flash), at least 1.05 s and at most
+    // 9999 s; a pause that is not a number counts as 1.05 s.
     static int IntervalMs(const QString &pause, bool flash);
 };
 

@@ -30,10 +30,14 @@ bool SunLocation::complete() const
 
 namespace {
 
+// The location page takes "," as well as "." for the decimal point and
+// stores the text as typed.
 bool readNumber(const QString &text, double *value)
 {
     bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double v = t.toDouble(&ok);
     if (!ok || !std::isfinite(v))
         return false;
     *value = v;

@@ -21,8 +21,9 @@ struct SunLocation {
     bool complete() const;
     // Latitude and longitude are stored: sun rows can be resolved.
     bool hasPlace() const;
-    // Sets the calculator's location from the values; a value that is
-    // missing or not a number leaves the calculator's previous one.
+    // Sets the calculator's location from the values (a decimal comma reads
+    // as a point); a value that is missing or not a number leaves the
+    // calculator's previous one.
     void applyTo(clsSunrise &sun) const;
 };
 

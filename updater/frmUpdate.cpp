@@ -173,7 +173,6 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     setTabOrder(cmdExit, chkAutoUpdate);
     setTabOrder(chkAutoUpdate, Combo1);
     setTabOrder(Combo1, Combo2);
-    cmdDownload->setDefault(true);
 
     connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
@@ -452,7 +451,11 @@ void frmUpdate::cmdDownload_Click()
             setTitle(LangCap(QStringLiteral("Download complete")), true, "black");
             TransferDone = true;
             Label2->clear();
-        } else if (!CancelRequest) {
+        } else if (CancelRequest) {
+            // Cancelled: the transfer is over (the pointer goes back to
+            // normal), and the partial body was never written.
+            TransferDone = true;
+        } else {
             // The transfer failed: nothing was kept, and it may be tried again.
             cmdDownload->show();
         }

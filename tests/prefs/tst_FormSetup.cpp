@@ -668,6 +668,19 @@ private slots:
         FormSetup &g = load();
         QCOMPARE(g.txtGpause->text(), QStringLiteral("0.6"));
         QVERIFY(g.AdvChanged);
+
+        // A pause beyond the slider's reach is shown as stored and survives
+        // an Apply made for another page.
+        for (const char *stored : {"3", "-1"}) {
+            Set("GPause", stored);
+            FormSetup &o = load();
+            QCOMPARE(o.txtGpause->text(), QLatin1String(stored));
+            QCOMPARE(o.HScroll1->value(), 0);
+            QVERIFY(!o.AdvChanged);
+            o.txtLat->setText("10");
+            o.cmdApply_Click();
+            QCOMPARE(Get("GPause"), QLatin1String(stored));
+        }
     }
 
     void soundSwitchesAndFiles()
@@ -693,6 +706,14 @@ private slots:
         f.SSTab1->setCurrentIndex(3);
         f.SSTab1->setCurrentIndex(0);
         QVERIFY(!f.chkTSound->isChecked());
+
+        // Choosing an event with the keys selects it for the page's buttons.
+        f.List1->setFocus();
+        f.List1->setCurrentRow(0);
+        QTest::keyClick(f.List1, Qt::Key_Down);
+        QCOMPARE(f.List1->currentRow(), 1);
+        QCOMPARE(f.lblSnd->text(), ZoomSound);
+        QCOMPARE(f.SelectedSound, 1);
 
         // No Sound, then Apply, writes "none".
         f.List1->setCurrentRow(2);
@@ -727,6 +748,14 @@ private slots:
         QCOMPARE(GetSet("Sounds", "defSound"), InProgramFolder("click.wav"));
         QCOMPARE(GetSet("Sounds", "defzsound"), InProgramFolder("expand.wav"));
         QCOMPARE(RecordSound, InProgramFolder("rec.wav"));
+
+        // Opened with sounds off, the scheduler switches are disabled too.
+        Set("Sounds", "False");
+        FormSetup &g = load();
+        QVERIFY(!g.Check3->isChecked());
+        QVERIFY(!g.chkTSound->isEnabled() && !g.chkMsound->isEnabled() && !g.Label11->isEnabled());
+        g.Check3->setChecked(true);
+        QVERIFY(g.chkTSound->isEnabled() && g.chkMsound->isEnabled() && g.Label11->isEnabled());
     }
 
     void closingAsksAboutLocationAndSounds()

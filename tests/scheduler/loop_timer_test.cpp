@@ -79,6 +79,8 @@ TEST(LoopTimer, PlaysLinesWithTheirPausesAndHoldsOnlyBetweenPasses)
     EXPECT_EQ(LoopTimer::IntervalMs("0003", true), 2800);
     EXPECT_EQ(LoopTimer::IntervalMs("abcd", false), 1050);
     EXPECT_EQ(LoopTimer::IntervalMs("9999", false), 9999000);
+    EXPECT_EQ(LoopTimer::IntervalMs("9e99", false), 9999000); // no overflow of the clock
+    EXPECT_EQ(LoopTimer::IntervalMs("1e10", true), 9999000);
 
     LoopTimer loop;
     loop.lines = {kOn + "0002", kOff + "0002", kOn + "0005"};

@@ -73,6 +73,12 @@ TEST(SunTimers, LocationFromSettingsKeepsPreviousValuesForBadOnes)
     EXPECT_DOUBLE_EQ(sun.Latitude(), 52.5);
     EXPECT_EQ(sun.TimeZone(), 5);
     EXPECT_FALSE(sun.DaySavings());
+    // A decimal comma, as the location page takes it, reads as a point.
+    l.latitude = "41,51";
+    l.longitude = " 87,39 ";
+    l.applyTo(sun);
+    EXPECT_DOUBLE_EQ(sun.Latitude(), 41.51);
+    EXPECT_DOUBLE_EQ(sun.Longitude(), 87.39);
     l.longitude = " ";
     EXPECT_FALSE(l.hasPlace());
 

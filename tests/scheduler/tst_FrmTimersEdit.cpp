@@ -389,6 +389,16 @@ private slots:
         w.Check2->setChecked(false);
         QCOMPARE(log.logText(), QString());
         QVERIFY(w.windowTitle().endsWith("-- Timers are Disabled!"));
+        // A switch from elsewhere brings the open window forward.
+        QWidget other;
+        other.show();
+        w.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.Check2->setChecked(true);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.hide();
+        w.Check2->setChecked(false);
 
         // Loop window switch and the window's label buttons.
         w.Check5->setChecked(true);
@@ -519,6 +529,20 @@ private slots:
         QVERIFY(log.logText().contains(InProgramFolder("play.cro") + "\r\nManually started.\r\n"));
         QVERIFY(log.logText().endsWith("Completed.\r\n"));
         QCOMPARE(w.ManualMacroPath, InProgramFolder("play.cro"));
+
+        // A pause that is not a number still sends its line and waits as
+        // long as after the line before; the play goes on to its end.
+        writeLines(InProgramFolder("odd.cro"), {kOnB1 + "0003", kOnB1 + "ab.c", kOnB1 + "0000"});
+        link.clear();
+        const qint64 oddStart = m_wait.nowNs();
+        w.PlayPath = InProgramFolder("odd.cro");
+        w.CroSend();
+        QCOMPARE(link.decodedBits(), QString(kLeadIn) + frame + frame + frame);
+        QCOMPARE(main.returns, 2);
+        const double oddWait = m_wait.elapsedSeconds(oddStart);
+        QVERIFY2(oddWait > 0.05 + 3 * 0.1 + 2.88 + 2.88 + 0.16 - 0.001 &&
+                     oddWait < 0.05 + 3 * 0.1 + 2.88 + 2.88 + 0.16 + 0.5,
+                 qPrintable(QString::number(oddWait)));
 
         // A name in capitals only gets the lead-in; a relative path is refused with a message.
         link.clear();

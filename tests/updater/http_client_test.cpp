@@ -115,6 +115,7 @@ TEST_F(HttpClientTest, GetCarriesTheFieldsAsQueryAndPostAsFormBody)
     EXPECT_EQ(get.target, "/p?a=1&b=x%20y");
     EXPECT_EQ(get.headers.value("user-agent"), "Zyv-WEB, manual, 1.70.1050");
     EXPECT_EQ(get.headers.value("pragma"), "no-cache");
+    EXPECT_EQ(get.headers.value("referer"), OwnFolder().toUtf8());
     EXPECT_TRUE(get.body.isEmpty());
 
     const auto &post = server.requests[1];

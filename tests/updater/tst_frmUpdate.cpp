@@ -78,6 +78,7 @@ private slots:
         QFile::remove(SettingsFilePath());
         for (const QString &f : filesInFolder())
             QFile::remove(folder() + "/" + f);
+        QDir(installer()).removeRecursively();
         LangFile = folder() + "/language.ini";
         LocalVersion = "1.70.1050";
         CancelRequest = false;
@@ -331,8 +332,9 @@ private slots:
         QVERIFY(f.ProgressBar1->isHidden());
         QVERIFY(f.cmdDownload->isHidden());
         QCOMPARE(f.cmdExit->text(), QString("&Close"));
-        QVERIFY(f.Label3->text().startsWith("If the installer does not automatically start"));
-        QVERIFY(f.Label3->text().contains(folder()));
+        QCOMPARE(f.Label3->text(),
+                 "If the installer does not automatically start, please browse to \r\n" + folder() +
+                     "\r\n and double click 'Upgrade'.");
         QVERIFY(!f.Label3->font().bold());
         QVERIFY(!(f.windowFlags() & Qt::WindowStaysOnTopHint));
         // Ten seconds later (on the fake clock) the manual start is offered.
@@ -367,6 +369,33 @@ private slots:
         QCOMPARE(filesInFolder(), QStringList());
         // No further transfer in this run.
         QVERIFY(CancelRequest);
+        // The transfer is over: the pointer no longer shows the hourglass.
+        f.setCursor(Qt::WaitCursor);
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), f.mapToGlobal(QPointF(5, 5)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f, &move);
+        QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void installerThatCannotBeWrittenIsAPathError()
+    {
+        serveVersion("170.1051,3");
+        server->routes["/beta/Upgrade%20Qelt.exe"] = {200, payload(2500)};
+        // A folder in the installer's place: the download arrives whole but
+        // cannot be stored.
+        QVERIFY(QDir(folder()).mkdir("Upgrade"));
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        f.cmdDownload->click();
+        QDir(installer()).removeRecursively();
+        QCOMPARE(f.Label3->text(), "Path error.  Please try searching for the file 'Upgrade' in " +
+                                       folder() + " manually, or try downloading it again later.");
+        QVERIFY(!f.Label3->font().bold());
+        QCOMPARE(f.Label2->text(), QString());
+        QCOMPARE(f.cmdExit->text(), QString("&Close"));
+        QVERIFY(f.cmdDownload->isHidden());
+        QVERIFY(f.cmdRetry->isHidden());
+        QVERIFY(started.isEmpty());
     }
 
     void failedDownloadIsNotStartedAndMayBeRetried_data()

@@ -1,0 +1,159 @@
+#include "macros/frmPreview.h"
+
+#include "core/Dialogs.h"
+#include "core/Globals.h"
+#include "core/Lang.h"
+#include "core/Sounds.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTextOption>
+#include <QVBoxLayout>
+
+namespace qelt {
+
+namespace {
+
+frmPreview *g_preview = nullptr;
+QString g_printFile;
+
+QFont ListingFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(10);
+    return font;
+}
+
+// Room for the listing's columns: eight TAB stops must hold the widest
+// cells ("Running Pause" totals and "error").
+constexpr int kTabStopChars = 7;
+
+} // namespace
+
+void SetPrintToFile(const QString &pdfPath)
+{
+    g_printFile = pdfPath;
+}
+
+bool PrintText(const QString &text, QString *error)
+{
+    const auto fail = [error](int number, const QString &description) {
+        if (error)
+            *error = LangCap(QStringLiteral("Error")) + QStringLiteral(" ") +
+                     QString::number(number) + QStringLiteral("\r\n") + description;
+        return false;
+    };
+    QPrinter printer(QPrinter::HighResolution);
+    if (!g_printFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(g_printFile);
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        return fail(482, LangCap(QStringLiteral("No printer is set up.")));
+    }
+    if (!printer.isValid())
+        return fail(482, LangCap(QStringLiteral("Printer error")));
+
+    QTextDocument document;
+    document.setDefaultFont(ListingFont());
+    QTextOption option = document.defaultTextOption();
+    option.setTabStopDistance(QFontMetricsF(ListingFont()).horizontalAdvance(QLatin1Char('0')) *
+                              kTabStopChars);
+    document.setDefaultTextOption(option);
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    document.setPlainText(plain);
+    document.print(&printer);
+    // A printer or file that cannot be written shows only once the job ran.
+    if (printer.printerState() == QPrinter::Error ||
+        (!g_printFile.isEmpty() && !QFileInfo::exists(g_printFile)))
+        return fail(482, LangCap(QStringLiteral("Printer error")));
+    return true;
+}
+
+frmPreview *PreviewWindow()
+{
+    if (!g_preview)
+        g_preview = new frmPreview;
+    if (!g_preview->loaded())
+        g_preview->Form_Load();
+    return g_preview;
+}
+
+frmPreview::frmPreview(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmPreview"));
+    setWindowTitle(QStringLiteral("Print Preview"));
+    txtPreview = new QPlainTextEdit(this);
+    txtPreview->setObjectName(QStringLiteral("txtPreview"));
+    txtPreview->setFont(ListingFont());
+    txtPreview->setTabStopDistance(
+        QFontMetricsF(ListingFont()).horizontalAdvance(QLatin1Char('0')) * kTabStopChars);
+    txtPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Command1 = new QPushButton(QStringLiteral("&Print"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2 = new QPushButton(QStringLiteral("&Close"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    // The text box follows the window's size; the buttons stay below it.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(txtPreview, 1);
+    layout->addLayout(buttons);
+    resize(720, 520);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+void frmPreview::Form_Load()
+{
+    m_loaded = true;
+    Command1->setText(LangCap(QStringLiteral("&Print")));
+    Command2->setText(LangCap(QStringLiteral("&Close")));
+    if (SoundsOn)
+        PlayWav(ZoomSound);
+}
+
+void frmPreview::Form_Unload()
+{
+    if (SoundsOn)
+        PlayWav(ClickSound);
+    m_loaded = false;
+    hide();
+}
+
+void frmPreview::Command1_Click()
+{
+    QString error;
+    const bool printed = PrintText(txtPreview->toPlainText(), &error);
+    if (SoundsOn)
+        PlayWav(ZoomSound);
+    if (!printed)
+        Info(error, true, false, QStringLiteral("Orvendale"), QStringLiteral("OK"), true);
+    Form_Unload();
+}
+
+void frmPreview::Command2_Click()
+{
+    Form_Unload();
+}
+
+void frmPreview::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Form_Unload();
+}
+
+} // namespace qelt

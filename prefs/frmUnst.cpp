@@ -1,0 +1,377 @@
+#include "prefs/frmUnst.h"
+
+#include "core/DataFile.h"
+#include "core/Dialogs.h"
+#include "core/FileTypes.h"
+#include "core/Globals.h"
+#include "core/Lang.h"
+#include "core/ProgramFolder.h"
+#include "core/Settings.h"
+#include "core/Shortcuts.h"
+#include "core/Transmitter.h"
+#include "core/Tray.h"
+#include "core/WindowHelpers.h"
+#include "prefs/UninstallFiles.h"
+#include "scheduler/SchedulerServices.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+
+namespace qelt {
+
+namespace {
+
+frmUnst *g_window = nullptr;
+std::function<void()> g_exitNow;
+
+const QString kCrLf = QStringLiteral("\r\n");
+const char *const kAppTitle = "Orvendale";
+const char *const kEnglish = "englishCaption";
+
+void ExitNow()
+{
+    if (g_exitNow) {
+        g_exitNow();
+        return;
+    }
+    // Every window's closing code would write settings and files again.
+    std::_Exit(0);
+}
+
+class UnstHost : public UninstallService {
+public:
+    void showUninstaller() override
+    {
+        frmUnst *w = UnstWindow();
+        if (!w->isLoaded())
+            w->Form_Load();
+        if (!w->isVisible()) {
+            // No stored place: it opens in the middle of the screen.
+            if (const QScreen *screen = QGuiApplication::primaryScreen())
+                w->move(screen->availableGeometry().center() - w->rect().center());
+        }
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+    void unload() override
+    {
+        if (g_window)
+            g_window->Form_Unload();
+    }
+};
+
+template <class W> W *Named(W *w, const char *name, const char *caption)
+{
+    w->setObjectName(QLatin1String(name));
+    w->setText(QLatin1String(caption));
+    w->setProperty(kEnglish, QLatin1String(caption));
+    return w;
+}
+
+} // namespace
+
+void SetUninstallExit(std::function<void()> exitNow)
+{
+    g_exitNow = std::move(exitNow);
+}
+
+frmUnst::frmUnst(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmUnst"));
+    setWindowTitle(QStringLiteral("Remove Orvendale"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    Label2 = Named(new QLabel(this), "Label2", "Choose the item(s) you want to uninstall");
+    QFont bold = Label2->font();
+    bold.setBold(true);
+    Label2->setFont(bold);
+    Option1[0] = Named(new QRadioButton(this), "Option1", "Full Removal");
+    Option1[1] = Named(new QRadioButton(this), "Option1", "Custom Removal");
+    Check1[0] = Named(new QCheckBox(this), "Check1", "Delete Registry Entries");
+    Check1[1] = Named(new QCheckBox(this), "Check1", "Delete User Files (Macros, Timers, etc.)");
+    Check1[2] = Named(new QCheckBox(this), "Check1", "Remove Orvendale");
+    chkOtherVer =
+        Named(new QCheckBox(this), "chkOtherVer", "Delete Registy entries for other version.");
+    chkOtherVer->hide();
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setWordWrap(true);
+    Label3->setFrameShape(QFrame::StyledPanel);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label3->setMinimumHeight(70);
+    Label3->setMargin(4);
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setReadOnly(true);
+    Command1 = Named(new QPushButton(this), "Command1", "Find EXE");
+    cmdUninstall = Named(new QPushButton(this), "cmdUninstall", "&Uninstall");
+    cmdCancel = Named(new QPushButton(this), "cmdCancel", "&Cancel");
+    cmdResetPos = Named(new QPushButton(this), "cmdResetPos", "Clear All Settings");
+
+    for (int i = 0; i < 2; ++i)
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    for (int i = 0; i < 3; ++i)
+        connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
+    connect(cmdUninstall, &QPushButton::clicked, this, [this] { cmdUninstall_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdResetPos, &QPushButton::clicked, this, [this] { cmdResetPos_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+    auto *modes = new QHBoxLayout;
+    modes->addWidget(Option1[0]);
+    modes->addWidget(Option1[1]);
+    modes->addStretch(1);
+    auto *items = new QVBoxLayout;
+    for (QCheckBox *c : Check1)
+        items->addWidget(c);
+    items->addWidget(chkOtherVer);
+    auto *other = new QHBoxLayout;
+    other->addWidget(Text2, 1);
+    other->addWidget(Command1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdResetPos);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdUninstall);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label2);
+    layout->addLayout(modes);
+    layout->addLayout(items);
+    layout->addWidget(Label3);
+    layout->addLayout(other);
+    layout->addLayout(buttons);
+    setFixedWidth(440);
+}
+
+void frmUnst::Form_Load()
+{
+    // A fresh window each time: no mode chosen, nothing ticked.
+    for (QRadioButton *o : Option1) {
+        o->setAutoExclusive(false);
+        o->setChecked(false);
+        o->setAutoExclusive(true);
+    }
+    for (QCheckBox *c : Check1) {
+        const QSignalBlocker block(c);
+        c->setChecked(false);
+    }
+    chkOtherVer->setChecked(false);
+    chkOtherVer->hide();
+    chkOtherVer->setProperty(kEnglish, QStringLiteral("Delete Registy entries for other version."));
+    Label3->clear();
+    Text2->clear();
+
+    cmdUninstall->setEnabled(false);
+    for (QCheckBox *c : Check1)
+        c->setEnabled(false);
+    FindOtherVersion();
+    UnstOpen = true;
+    m_loaded = true;
+    translateCaptions();
+    adjustSize();
+    PutOnTop(this);
+}
+
+void frmUnst::Form_Unload()
+{
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    UnstOpen = false;
+    hide();
+}
+
+void frmUnst::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmUnst::translateCaptions()
+{
+    static const char *const prefixes[] = {"cmd", "lbl", "Che", "chk", "Lab",
+                                           "Fra", "ckb", "mnu", "Opt"};
+    auto translate = [](QWidget *w, auto setText) {
+        const QString name = w->objectName();
+        if (name == QLatin1String("Label3"))
+            return;
+        for (const char *p : prefixes) {
+            if (name.startsWith(QLatin1String(p))) {
+                setText(LangCap(w->property(kEnglish).toString()));
+                return;
+            }
+        }
+    };
+    for (QAbstractButton *b : findChildren<QAbstractButton *>())
+        translate(b, [b](const QString &t) { b->setText(t); });
+    for (QLabel *l : findChildren<QLabel *>())
+        translate(l, [l](const QString &t) { l->setText(t); });
+}
+
+void frmUnst::FindOtherVersion()
+{
+    const QString other = QLatin1String(kOtherEditionName);
+    const QString path =
+        ReadAppSetting(other, QStringLiteral("Database16"), QStringLiteral("CurrentExePath"));
+    if (!path.isEmpty()) {
+        Text2->setText(other);
+        const QString caption =
+            QStringLiteral("Delete Registy entries for ") + other + QStringLiteral(" also.");
+        chkOtherVer->setText(caption);
+        chkOtherVer->setProperty(kEnglish, caption);
+        chkOtherVer->setChecked(true);
+        OtherVersionFound = true;
+    } else {
+        OtherVersionFound = false;
+    }
+}
+
+void frmUnst::Command1_Click()
+{
+    FindOtherVersion();
+}
+
+void frmUnst::Option1_Click(int index)
+{
+    cmdUninstall->setEnabled(true);
+    const bool full = index == 0;
+    for (QCheckBox *c : Check1) {
+        c->setChecked(full);
+        c->setEnabled(!full);
+    }
+    if (full) {
+        Label3->setText(LangCap(QStringLiteral("This will completly remove Orvendale and all")) +
+                        QLatin1Char('\n') +
+                        LangCap(QStringLiteral("the user data stored in the same folder.")));
+    } else {
+        Label3->setText(
+            LangCap(QStringLiteral(
+                "Delete Registry Entries: Removes all Zyv data from the registry.")) +
+            QLatin1Char('\n') +
+            LangCap(QStringLiteral(
+                "Delete User Files: Deletes macros, groups, timers, & user settings.")) +
+            QLatin1Char('\n') +
+            LangCap(QStringLiteral(
+                "Remove Orvendale: Runs the standard uninstaller without removing user data.")));
+    }
+    FindOtherVersion();
+    Check1_Click(0);
+}
+
+void frmUnst::Check1_Click(int)
+{
+    if (OtherVersionFound)
+        chkOtherVer->setVisible(Check1[0]->isChecked());
+}
+
+QString frmUnst::ChosenItems() const
+{
+    QString list;
+    for (QCheckBox *c : Check1)
+        if (c->isChecked())
+            list += c->text() + QStringLiteral(", ") + kCrLf;
+    return list;
+}
+
+void frmUnst::cmdUninstall_Click()
+{
+    const QString list = ChosenItems();
+    if (list.isEmpty())
+        return;
+    const QString question = LangCap(QStringLiteral("Are you sure you want to do the following?")) +
+                             kCrLf + kCrLf + list;
+    if (Questions(question, 2, QStringLiteral("Remove Zyv")) != 1)
+        return;
+    if (removal())
+        return; // the program itself was removed: it has ended
+    Info(list + kCrLf + QStringLiteral("  -") + LangCap(QStringLiteral("Successfully Completed!")),
+         true, false, QLatin1String(kAppTitle), QStringLiteral("OK"), true);
+    Form_Unload();
+}
+
+bool frmUnst::removal()
+{
+    const QString folder = ProgramFolder();
+    if (Check1[0]->isChecked()) {
+        UnAssocCro();
+        // The timers window saves its state on unload: that must happen
+        // before the settings go, not after.
+        if (TimersService *timers = Timers())
+            timers->unload();
+        Delay(0.5);
+        DeleteAppSettings(QLatin1String(kSettingsAppName));
+        if (chkOtherVer->isChecked())
+            DeleteAppSettings(QLatin1String(kOtherEditionName));
+    }
+    if (Check1[1]->isChecked())
+        DeleteUserFiles(folder);
+    if (Check1[2]->isChecked()) {
+        // The data file is held open for the run; closed, it can be deleted.
+        CloseDataFile();
+        DeleteProgramFiles(folder);
+        TrayDelete();
+        RemoveDeskLink();
+        RemoveStartupLink();
+        RemoveUninstLink();
+        UnAssocFile(QStringLiteral("zvu"));
+        RemoveStartup(QStringLiteral("Orvendale"), 1);
+        // The program's own files (the program, language files, help pages,
+        // sounds) belong to its installation and are removed with it; say
+        // where they are, since nothing here deletes them.
+        Info(LangCap(QStringLiteral(
+                 "Orvendale's settings, links and working files have been removed.")) +
+                 kCrLf +
+                 LangCap(
+                     QStringLiteral("The program files remain in this folder; remove them with the "
+                                    "installation that put them there:")) +
+                 kCrLf + folder,
+             true, true, QLatin1String(kAppTitle), QStringLiteral("OK"), true);
+        AbortSend = true;
+        ExitNow();
+        return true;
+    }
+    return false;
+}
+
+void frmUnst::cmdCancel_Click()
+{
+    Form_Unload();
+}
+
+void frmUnst::cmdResetPos_Click()
+{
+    if (Questions(LangCap(QStringLiteral("Are you sure you want to Reset the window locations?")),
+                  2, QLatin1String(kAppTitle)) == 1)
+        DeleteSettingsSection(QStringLiteral("Settings"));
+}
+
+frmUnst *UnstWindow()
+{
+    if (!g_window) {
+        g_window = new frmUnst;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+            delete g_window;
+            g_window = nullptr;
+        });
+    }
+    return g_window;
+}
+
+UninstallService *UnstService()
+{
+    static UnstHost service;
+    return &service;
+}
+
+} // namespace qelt

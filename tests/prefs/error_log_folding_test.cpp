@@ -1,0 +1,125 @@
+#include "prefs/ErrorLogFolding.h"
+
+#include "core/ErrorLog.h"
+#include "core/ProgramFolder.h"
+#include "tests/support/FileBytes.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace qelt;
+using test::ReadBytes;
+using test::WriteBytes;
+
+namespace {
+
+// One entry as the error log's writer lays it out.
+QByteArray Entry(const char *stamp, const char *text)
+{
+    return QByteArray("\"\r\nLogged:  ") + stamp + "\"\r\n\"\t" + text + "\"\r\n";
+}
+
+// One entry of the folded file.
+QByteArray Folded(const char *stamp, const char *text, const char *suffix = "")
+{
+    return QByteArray("Logged:  ") + stamp + "\"" + suffix + "\r\n\"\t" + text + "\"\r\n\r\n";
+}
+
+QString LogPath()
+{
+    return InProgramFolder(QStringLiteral("error.log"));
+}
+
+} // namespace
+
+TEST(ErrorLogFolding, FoldsRunsAndCountsLines)
+{
+    const struct {
+        const char *name;
+        QByteArray log;
+        QByteArray folded;
+        const char *statistics;
+    } cases[] = {
+        {"one different entry, then three equal",
+         Entry("t1", "A") + Entry("t2", "B") + Entry("t3", "B") + Entry("t4", "B"),
+         Folded("t1", "A") + Folded("t4", "B", " ( x 3 )") + "\r\n", "old = 12, new = 3, diff = 9"},
+        {"two equal first, then two different",
+         Entry("t1", "A") + Entry("t2", "A") + Entry("t3", "B") + Entry("t4", "C"),
+         Folded("t1", "A") + Folded("t2", "A", " ( x 2 )") + Folded("t3", "B") + Folded("t4", "C") +
+             "\r\n",
+         "old = 12, new = 9, diff = 3"},
+        {"one entry", Entry("t1", "A"), Folded("t1", "A") + "\r\n", "old = 3, new = 0, diff = 3"},
+        {"no entries", "\"\r\njunk\r\n", "\r\n", "old = 2, new = 0, diff = 2"},
+        {"runs apart are kept apart",
+         Entry("t1", "A") + Entry("t2", "B") + Entry("t3", "A") + Entry("t4", "A"),
+         Folded("t1", "A") + Folded("t2", "B") + Folded("t4", "A", " ( x 2 )") + "\r\n",
+         "old = 12, new = 6, diff = 6"},
+        {"letter case makes texts differ", Entry("t1", "x") + Entry("t2", "a") + Entry("t3", "A"),
+         Folded("t1", "x") + Folded("t2", "a") + Folded("t3", "A") + "\r\n",
+         "old = 9, new = 6, diff = 3"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(WriteBytes(LogPath(), c.log)) << c.name;
+        EXPECT_EQ(ParseErrorLog(LogPath()), QLatin1String(c.statistics)) << c.name;
+        EXPECT_EQ(ReadBytes(LogPath()), c.folded) << c.name;
+    }
+}
+
+TEST(ErrorLogFolding, FoldedLogFoldsAgainWithNewEntries)
+{
+    ASSERT_TRUE(WriteBytes(LogPath(), Entry("t1", "A") + Entry("t2", "B") + Entry("t3", "B")));
+    ParseErrorLog(LogPath());
+    // The writer appends in its own layout after the folded entries.
+    QFile f(LogPath());
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(Entry("t4", "C"));
+    f.close();
+    ParseErrorLog(LogPath());
+    EXPECT_EQ(ReadBytes(LogPath()),
+              Folded("t1", "A") + Folded("t3", "B", " ( x 2 )") + Folded("t4", "C") + "\r\n");
+}
+
+TEST(ErrorLogFolding, KeepsScrambledBytesOfRealEntries)
+{
+    QFile::remove(ErrorLogPath());
+    int second = 0;
+    SetErrLogClock([&] { return QDateTime(QDate(2026, 12, 8), QTime(9, 0, second++)); });
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(LogErr(QStringLiteral("cmdOn_Click"), QStringLiteral("frmFire"), 8020,
+                           QStringLiteral("Error reading comm device ÄÖ")));
+    ASSERT_TRUE(LogErr(QStringLiteral("Form_Load"), QStringLiteral("frmFire"), 53,
+                       QStringLiteral("File not found")));
+    SetErrLogClock({});
+    const QList<QByteArray> before = ReadBytes(ErrorLogPath()).split('\n');
+
+    EXPECT_EQ(ParseErrorLog(ErrorLogPath()), QLatin1String("old = 12, new = 6, diff = 6"));
+    const QList<QByteArray> after = ReadBytes(ErrorLogPath()).split('\n');
+    // Entry 1, the run's last member with its count, entry 4: text lines
+    // byte for byte as the writer left them.
+    ASSERT_EQ(after.size(), 11);
+    EXPECT_EQ(after[0], before[1]);
+    EXPECT_EQ(after[1], before[2]);
+    EXPECT_EQ(after[3], before[7].chopped(1) + " ( x 3 )\r");
+    EXPECT_EQ(after[4], before[8]);
+    EXPECT_EQ(after[6], before[10]);
+    EXPECT_EQ(after[7], before[11]);
+}
+
+TEST(ErrorLogFolding, MissingOrUnreadableLogIsLeftAlone)
+{
+    const QString missing = InProgramFolder(QStringLiteral("nolog.log"));
+    QFile::remove(missing);
+    EXPECT_EQ(ParseErrorLog(missing), QLatin1String("old = 0, new = 0, diff = 0"));
+    EXPECT_FALSE(QFile::exists(missing));
+
+    const QByteArray log = Entry("t1", "A") + Entry("t2", "A");
+    ASSERT_TRUE(WriteBytes(LogPath(), log));
+    QFile::setPermissions(LogPath(), QFileDevice::WriteOwner);
+    const bool unreadable = !QFile(LogPath()).open(QIODevice::ReadOnly);
+    ParseErrorLog(LogPath());
+    QFile::setPermissions(LogPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (unreadable) { // root reads everything
+        EXPECT_EQ(ReadBytes(LogPath()), log);
+    }
+}
