@@ -21,8 +21,8 @@ void DeleteAppSettings(const QString &appName);
 void DeleteSettingsSection(const QString &section);
 
 // The names of the files directly in folder that match one of the patterns
-// ("*.cro", "ST6UNST.*"; letter case ignored, as the file lists of the
-// original platform did), sorted by name.
+// ("*.cro", "ST6UNST.*"; letter case ignored, so "OLD.CRO" is a macro too),
+// sorted by name.
 QStringList FilesMatching(const QString &folder, const QStringList &patterns);
 
 // The user's files: macros "*.cro", timers "*.zyv", groups "*.grp", then

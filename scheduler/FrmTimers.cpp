@@ -1098,12 +1098,8 @@ void FrmTimers::Form_Load()
         mnuRun[k]->setChecked(k == DefaultDayRule);
 
     // Spinner at the current time.
-    const QTime now = WallNow().time();
-    const bool twelve = LocaleUsesTwelveHourClock();
     cmdTimeReSet_Click();
 
-    QCheckBox *fireCheck = mainCheck1();
-    TimersWereOn = fireCheck && fireCheck->isChecked();
     cmdCreateTimer->setVisible(mnuAllowNewTimers->isChecked());
     cmdKillTimer->setVisible(mnuAllowNewTimers->isChecked() && rowCount() >= 7);
     cmdRefresh_Click();
@@ -1117,8 +1113,6 @@ void FrmTimers::Form_Load()
         chkEnableLoop->setChecked(false);
     }
     chkEnableLoop->setChecked(intSetting("Macro", "LoopR", 0) == 1);
-    ClockSuffix = twelve ? (now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText())
-                         : QString();
     ShowTimerStatus();
 
     Timer1->start();

@@ -108,8 +108,6 @@ public:
     QTimer *tmrThread[MacroSlots::kSlots] = {};
 
     int DefaultDayRule = 0;
-    QString ClockSuffix;
-    bool TimersWereOn = false;
     QString SpinSuffix;
     QString SpinTimeText;
 

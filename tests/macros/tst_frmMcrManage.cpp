@@ -365,7 +365,9 @@ private slots:
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(dropped)});
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        qDebug() << w->File1->viewport()->acceptDrops() << w->File1->viewport()->isEnabled() << w->File1->isVisible();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->File1->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
         QApplication::sendEvent(w->File1->viewport(), &drop);
         QCOMPARE(test::ReadBytes(InProgramFolder("dropped.cro")), two);
         QVERIFY(drop.isAccepted());

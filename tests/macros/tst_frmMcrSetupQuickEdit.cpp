@@ -93,6 +93,10 @@ private slots:
             w->showPage(p, 2);
             QTest::qWait(50);
             w->grab().save(QString("/tmp/me2-page%1.png").arg(p));
+            if (p == 1) {
+                QTest::qWait(300);
+                system("import -display :69 -window root /tmp/me2-x11.png");
+            }
         }
         w->showPage(0);
         w->lblLid_Click();
