@@ -84,26 +84,6 @@ private slots:
         MacroFolder = ProgramFolder();
     }
 
-    void zzshot()
-    {
-        if (qEnvironmentVariableIsEmpty("ME2SHOT"))
-            return;
-        load(Line(on, "0030") + Line(off, "0030") + Line(off, "0005"));
-        for (int p = 0; p < 3; ++p) {
-            w->showPage(p, 2);
-            QTest::qWait(50);
-            w->grab().save(QString("/tmp/me2-page%1.png").arg(p));
-            if (p == 1) {
-                QTest::qWait(300);
-                system("import -display :69 -window root /tmp/me2-x11.png");
-            }
-        }
-        w->showPage(0);
-        w->lblLid_Click();
-        QTest::qWait(50);
-        w->grab().save("/tmp/me2-open.png");
-        w->mnuCloseLid_Click();
-    }
     void boxesFilterAndCorrect()
     {
         QTest::keyClicks(w->txtUnit, "ALLL");
