@@ -16,10 +16,10 @@ QString HouseUnitText(const QString &code);
 
 // A group file as the group page shows it.
 struct GroupListing {
-    QStringList lines;  // every item of the file, quotes taken off
-    QString label;      // from the first header line; empty when none
+    QStringList lines; // every item of the file, quotes taken off
+    QString label;     // from the first header line; empty when none
     bool hasLabel = false;
-    QString contents;   // house and unit of every code, joined by ", "
+    QString contents; // house and unit of every code, joined by ", "
 };
 
 // Reads the group file at `path`. False when it is missing or cannot be

@@ -111,8 +111,7 @@ QString RunningPauseText(const QString &runningCell)
     if (!runningCell.isEmpty())
         PauseSeconds(runningCell, &v);
     if (v < 60)
-        return (runningCell.isEmpty() ? QStringLiteral("0") : runningCell) +
-               QStringLiteral(" sec");
+        return (runningCell.isEmpty() ? QStringLiteral("0") : runningCell) + QStringLiteral(" sec");
     long long m = 0;
     // Whole minutes by subtraction, as the display has always counted them.
     m = static_cast<long long>(std::floor(v / 60.0));

@@ -68,8 +68,8 @@ void frmMcrSetup::buildGroupsPage()
     txtGrName = new QLineEdit(page);
     txtGrName->setObjectName(QStringLiteral("txtGrName"));
     txtGrName->setMaxLength(30);
-    lbl3 = label("lbl3", LangCap(QStringLiteral("Items currently saved in Group")) +
-                             QStringLiteral(" 1 "));
+    lbl3 = label("lbl3",
+                 LangCap(QStringLiteral("Items currently saved in Group")) + QStringLiteral(" 1 "));
     txtGrpContents = new QPlainTextEdit(page);
     txtGrpContents->setObjectName(QStringLiteral("txtGrpContents"));
     txtGrpContents->setReadOnly(true);
@@ -118,8 +118,8 @@ void frmMcrSetup::buildGroupsPage()
     recordLayout->addWidget(chkRec, 0, 0);
     recordLayout->addWidget(lblrecW, 0, 1, 1, 2);
     recordLayout->addWidget(lstGrRecorded, 1, 0, 1, 3);
-    recordLayout->addWidget(new QLabel(LangCap(QStringLiteral("Recorded Items")), record), 2, 0,
-                            1, 2);
+    recordLayout->addWidget(new QLabel(LangCap(QStringLiteral("Recorded Items")), record), 2, 0, 1,
+                            2);
     recordLayout->addWidget(lblGrpCounter, 2, 2);
     recordLayout->addWidget(cmdDelGrCmd, 3, 0);
     recordLayout->addWidget(cmdStartOver, 3, 1, 1, 2);
@@ -338,10 +338,10 @@ void frmMcrSetup::cmdSaveGr_Click()
     const int n = GroupIndex;
     const QString path = GroupFilePath(n);
     if (FileExists(path)) {
-        const int answer = Questions(
-            LangCap(QStringLiteral("OK to overwrite existing group?")), 2,
-            LangCap(QStringLiteral("Group")) + QStringLiteral(" ") + QString::number(n + 1) +
-                QStringLiteral(" ") + LangCap(QStringLiteral("Already Exists!")));
+        const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 2,
+                                     LangCap(QStringLiteral("Group")) + QStringLiteral(" ") +
+                                         QString::number(n + 1) + QStringLiteral(" ") +
+                                         LangCap(QStringLiteral("Already Exists!")));
         if (answer != 1)
             return;
     }
@@ -351,8 +351,8 @@ void frmMcrSetup::cmdSaveGr_Click()
     if (!SaveGroupFile(n, txtGrName->text(), codes)) {
         // The recording stays, so it can be saved once the folder is writable.
         Info(LangCap(QStringLiteral("The group could not be saved:")) + QStringLiteral(" ") + path,
-             true, false, LangCap(QStringLiteral("Group")) + QStringLiteral(" ") +
-                              QString::number(n + 1),
+             true, false,
+             LangCap(QStringLiteral("Group")) + QStringLiteral(" ") + QString::number(n + 1),
              QStringLiteral("OK"), true);
         return;
     }

@@ -38,8 +38,8 @@ namespace qelt {
 
 namespace {
 
-constexpr int kLidClosed = 985;   // twips
-constexpr int kLidGripGap = 250;  // the grip's top lies this far above the lid's edge
+constexpr int kLidClosed = 985;  // twips
+constexpr int kLidGripGap = 250; // the grip's top lies this far above the lid's edge
 constexpr int kLidStep = 25;
 
 const QColor kItemNumBack(0xFF, 0xF4, 0xE0); // the panel colours FixGrid gives the grid
@@ -64,9 +64,8 @@ bool IsEnter(const QKeyEvent *key)
 // Keys the boxes leave to the widget: moving, deleting, shortcuts.
 bool IsEditingKey(const QKeyEvent *key)
 {
-    return key->text().isEmpty() || key->key() == Qt::Key_Tab ||
-           key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Delete ||
-           key->key() == Qt::Key_Escape ||
+    return key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+           key->key() == Qt::Key_Delete || key->key() == Qt::Key_Escape ||
            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
@@ -133,10 +132,10 @@ void frmMcrSetup::buildQuickEdit()
     units << QStringLiteral("ALL") << QStringLiteral("PRE");
     cbHouse = picker("cbHouse", houses);
     cbUnit = picker("cbUnit", units);
-    cbAction = picker("cbAction", {QStringLiteral("ON"), QStringLiteral("OFF"),
-                                   QStringLiteral("BRI"), QStringLiteral("DIM"),
-                                   QStringLiteral("ALN"), QStringLiteral("ALF"),
-                                   QStringLiteral("AUF")});
+    cbAction =
+        picker("cbAction", {QStringLiteral("ON"), QStringLiteral("OFF"), QStringLiteral("BRI"),
+                            QStringLiteral("DIM"), QStringLiteral("ALN"), QStringLiteral("ALF"),
+                            QStringLiteral("AUF")});
 
     auto *fields = new QGridLayout(Frame1);
     fields->setContentsMargins(6, 6, 6, 6);
@@ -188,9 +187,9 @@ void frmMcrSetup::buildQuickEdit()
         const int col = i < 16 ? i : i < 32 ? i - 16 : i - 32;
         paletteLayout->addWidget(Label12[i], row, col);
     }
-    Label1 = label(page, "Label1",
-                   LangCap(QStringLiteral(
-                       "Select a box in the editor and click a code below to enter")));
+    Label1 = label(
+        page, "Label1",
+        LangCap(QStringLiteral("Select a box in the editor and click a code below to enter")));
     Label3 = label(page, "Label3", QString());
 
     // Place the panel in the side column and the palette under the grid.
@@ -245,8 +244,7 @@ void frmMcrSetup::buildQuickEdit()
                     "double click the 'Unit Code' edit box for a list of commands",
                     "double click the 'Action' edit box for a list of commands",
                     "double click the 'Pause' edit box to open the seconds calculator"};
-                lblStatus->setText(
-                    LangCap(QString::fromLatin1(texts[int(BoxKind(this, b))])));
+                lblStatus->setText(LangCap(QString::fromLatin1(texts[int(BoxKind(this, b))])));
                 return false;
             }
             default:
@@ -427,8 +425,7 @@ void frmMcrSetup::placeLid()
     lblLid->setGeometry(8, px(m_lidHeight - kLidGripGap) + (px(kLidGripGap) - gripHeight) / 2,
                         Frame1->width() - 16, gripHeight);
     const QSize grip = lblCloseLid->sizeHint();
-    lblCloseLid->setGeometry(Frame1->width() - grip.width() - 6, 1, grip.width(),
-                             grip.height());
+    lblCloseLid->setGeometry(Frame1->width() - grip.width() - 6, 1, grip.width(), grip.height());
     FrameLid->raise();
     lblLid->raise();
     lblCloseLid->raise();
@@ -523,7 +520,7 @@ void frmMcrSetup::txtUnit_LostFocus()
 
 void frmMcrSetup::txtAction_LostFocus()
 {
-    if (cbAction->isVisible())
+    if (!cbAction->isHidden())
         return;
     QString action = txtAction->text();
     QString unit = txtUnit->text();
@@ -556,7 +553,7 @@ void frmMcrSetup::showPicker(QComboBox *picker, QLineEdit *box, const QString &f
 
 void frmMcrSetup::picker_LostFocus(QComboBox *picker)
 {
-    if (!picker->isVisible())
+    if (picker->isHidden())
         return;
     QLineEdit *box = picker == cbHouse ? txtHouse : picker == cbUnit ? txtUnit : txtAction;
     box->setText(picker->currentText());
@@ -643,8 +640,7 @@ void frmMcrSetup::Command3_Click()
     QuickRenumber(m_rows);
     showRows();
     if (m_editRow >= 1)
-        Grid1->setCurrentCell(std::min(m_editRow, int(m_rows.size())) - 1,
-                              std::max(0, m_editCol));
+        Grid1->setCurrentCell(std::min(m_editRow, int(m_rows.size())) - 1, std::max(0, m_editCol));
     chkCroRecord->setChecked(false);
     MacroChanged = true;
     showRowInPanel();

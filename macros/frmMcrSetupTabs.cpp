@@ -73,8 +73,8 @@ void frmMcrSetup::buildTabsAndMenus()
 
     // Right button on these pops the menu up (the window's bare area and
     // the pages included); on the tab strip it depends on the page.
-    QList<QWidget *> menuTargets = {this,     Frame1, Grid1, Label1, Label3, txtFileName,
-                                    sTab->widget(0), sTab->widget(2)};
+    QList<QWidget *> menuTargets = {this,   Frame1,      Grid1,           Label1,
+                                    Label3, txtFileName, sTab->widget(0), sTab->widget(2)};
     if (QWidget *recordBox = chkCroRecord->parentWidget(); recordBox && recordBox != sTab)
         menuTargets << recordBox;
     for (QWidget *w : menuTargets) {
@@ -90,7 +90,8 @@ void frmMcrSetup::buildTabsAndMenus()
             sTab_MouseDown(static_cast<QMouseEvent *>(event)->button());
         else if (event->type() == QEvent::MouseButtonRelease)
             QTimer::singleShot(0, this, [this] { sTab_MouseUp(); });
-        return false;
+        // The press has already decided about the menu.
+        return event->type() == QEvent::ContextMenu;
     });
     OnEvent(lblPath, [this](QEvent *event) {
         if (event->type() == QEvent::MouseButtonDblClick) {
@@ -167,9 +168,9 @@ void frmMcrSetup::tmrManage_Timer()
     const bool elsewhere = lblPath->text() != ProgramFolder();
     lblPath->setStyleSheet(elsewhere ? QStringLiteral("color: #ff0000")
                                      : QStringLiteral("color: #000000"));
-    lblPath->setToolTip(
-        LangTip(elsewhere ? QStringLiteral("Double click to set active folder back to program folder")
-                          : QStringLiteral("Active folder")));
+    lblPath->setToolTip(LangTip(
+        elsewhere ? QStringLiteral("Double click to set active folder back to program folder")
+                  : QStringLiteral("Active folder")));
     const int page = sTab->currentIndex();
     if (page == 1) {
         pop1->setEnabled(false);

@@ -39,7 +39,7 @@ TEST(QuickEditRules, KeyFilters)
         {QuickBox::House, "", "b", "B"},
         {QuickBox::House, "", "qQz1P", "P"},
         {QuickBox::Unit, "", "10", "10"},
-        {QuickBox::Unit, "", "123", "12"}, // a number stops at 2 characters
+        {QuickBox::Unit, "", "123", "12"},   // a number stops at 2 characters
         {QuickBox::Unit, "", "all1", "ALL"}, // ALL stops at 3, and a digit after it too
         {QuickBox::Unit, "", "pre", "PRE"},
         {QuickBox::Unit, "", "x-Z", ""},
@@ -71,8 +71,8 @@ TEST(QuickEditRules, CorrectionsOnLeavingABox)
     struct Case {
         const char *action, *unit, *wantAction, *wantUnit;
     } cases[] = {
-        {"b", "7", "BRI", "PRE"},  {"d", "", "DIM", "PRE"},  {"n", "3", "ON", "3"},
-        {"f", "ALL", "OFF", ""},   {"ON", "PRE", "ON", ""},   {"aln", "4", "ALN", "ALL"},
+        {"b", "7", "BRI", "PRE"},  {"d", "", "DIM", "PRE"},     {"n", "3", "ON", "3"},
+        {"f", "ALL", "OFF", ""},   {"ON", "PRE", "ON", ""},     {"aln", "4", "ALN", "ALL"},
         {"AUF", "", "AUF", "ALL"}, {"ALF", "12", "ALF", "ALL"}, {"XYZ", "5", "XYZ", "5"},
     };
     for (const Case &c : cases) {
@@ -86,9 +86,9 @@ TEST(QuickEditRules, CorrectionsOnLeavingABox)
     struct PauseCase {
         const char *in, *out;
     } pauses[] = {
-        {"0.1", "00.3"}, {"12", "0012"}, {"5", "0005"},   {"1.5", "01.5"}, {"1,5", "01.5"},
-        {".5", "00.5"},  {"0", "00.3"},  {"12.50", "12.50"}, {"abc", "ABC"}, {"1:30", "1:30"},
-        {"", ""},
+        {"0.1", "00.3"}, {"12", "0012"},   {"5", "0005"}, {"1.5", "01.5"},
+        {"1,5", "01.5"}, {".5", "00.5"},   {"0", "00.3"}, {"12.50", "12.50"},
+        {"abc", "ABC"},  {"1:30", "1:30"}, {"", ""},
     };
     for (const PauseCase &p : pauses)
         EXPECT_EQ(CorrectPause(QString::fromLatin1(p.in)), QString::fromLatin1(p.out)) << p.in;
@@ -99,9 +99,9 @@ TEST(QuickEditRules, RunningPauseReadsAsDuration)
     struct Case {
         const char *cell, *shown;
     } cases[] = {
-        {"59.5", "59.5 sec"},  {".5", ".5 sec"},       {"", "0 sec"},
-        {"60", "1m 00.0s"},    {"75", "1m 15.0s"},     {"3599.5", "59m 59.5s"},
-        {"3725", "1h 2m 05s"}, {"7260", "2h 1m 00s"},  {"error", "error sec"},
+        {"59.5", "59.5 sec"},  {".5", ".5 sec"},      {"", "0 sec"},
+        {"60", "1m 00.0s"},    {"75", "1m 15.0s"},    {"3599.5", "59m 59.5s"},
+        {"3725", "1h 2m 05s"}, {"7260", "2h 1m 00s"}, {"error", "error sec"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(RunningPauseText(QString::fromLatin1(c.cell)), QString::fromLatin1(c.shown))

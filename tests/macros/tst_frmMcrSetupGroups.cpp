@@ -145,8 +145,8 @@ private slots:
         QCOMPARE(w->cbGroup->currentIndex(), 0);
 
         // A saved group: the console's label wins over the file's header.
-        QVERIFY(test::WriteBytes(GroupFilePath(2), Quoted("Group 3, Old porch") + Quoted(a1) +
-                                                       Quoted(c12)));
+        QVERIFY(test::WriteBytes(GroupFilePath(2),
+                                 Quoted("Group 3, Old porch") + Quoted(a1) + Quoted(c12)));
         select(2);
         QCOMPARE(w->GroupIndex, 2);
         QCOMPARE(w->txtGrName->text(), QString("Porch"));
@@ -336,6 +336,17 @@ private slots:
         QCOMPARE(w->cbGroup->itemText(4), QString("Group 5 (Garden & shed)"));
         QCOMPARE(dialogs.titledInfos.last(),
                  QString("Group 5 | Group 5'slabel has been changed\r\n to:   \"Garden & shed\""));
+
+        // The label goes into the file the console reads its labels from.
+        ExePath = ProgramFolder() + "/data";
+        QVERIFY(test::WriteBytes(GroupFilePath(5), Quoted("Group 6, Old") + Quoted(b5)));
+        select(5);
+        w->txtGrName->setText("New");
+        w->cmdLabelOnly_Click();
+        QCOMPARE(test::ReadBytes(GroupFilePath(5)), Quoted("Group 6, New") + Quoted(b5));
+        QVERIFY(!QFile::exists(ProgramFolder() + "/file5.grp"));
+        QFile::remove(GroupFilePath(5));
+        ExePath = ProgramFolder();
 
         // No file and no label: the console label is cleared, nothing written.
         select(6);

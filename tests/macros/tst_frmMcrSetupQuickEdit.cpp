@@ -111,6 +111,23 @@ private slots:
         w->txtPause->setText("0.1");
         w->txtPause_LostFocus();
         QCOMPARE(w->txtPause->text(), QString("00.3"));
+
+        // Pickers open on the box's text, or a default, and hand back their choice.
+        w->txtHouse->clear();
+        w->quickBox_DblClick(w->txtHouse);
+        QVERIFY(!w->cbHouse->isHidden());
+        QCOMPARE(w->cbHouse->currentText(), QString("A"));
+        w->cbHouse->setCurrentIndex(5);
+        w->picker_LostFocus(w->cbHouse);
+        QVERIFY(w->cbHouse->isHidden());
+        QCOMPARE(w->txtHouse->text(), QString("F"));
+        w->txtUnit->setText("P");
+        w->quickBox_DblClick(w->txtAction);
+        QCOMPARE(w->cbAction->currentText(), QString("ON"));
+        w->cbAction->setCurrentText("DIM");
+        w->picker_LostFocus(w->cbAction);
+        QCOMPARE(w->txtAction->text(), QString("DIM"));
+        QCOMPARE(w->txtUnit->text(), QString("PRE")); // corrected on the way through
     }
 
     void enterWritesTheGrid()
