@@ -60,16 +60,12 @@ public:
     // "chkTips", "txtGrpDelayB", "chbPanicOn", "txtMinimizeSave", "txtPanicNm",
     // "txtPanicBcolor", "txtPanicMin", "txtPanicSec", "txtGroupNum";
     // nullptr for any other name.
-    virtual Mailbox *optionBox(const QString &name)
-    {
-        (void)name;
-        return nullptr;
-    }
+    virtual Mailbox *optionBox(const QString &name) = 0;
     // Check marks of mnuMinToTray and mnuAssociate, caption of mnuPanicRun.
-    virtual void setMnuMinToTray(bool checked) { (void)checked; }
-    virtual bool mnuAssociateChecked() const { return false; }
-    virtual void setMnuAssociate(bool checked) { (void)checked; }
-    virtual void setMnuPanicRunText(const QString &text) { (void)text; }
+    virtual void setMnuMinToTray(bool checked) = 0;
+    virtual bool mnuAssociateChecked() const = 0;
+    virtual void setMnuAssociate(bool checked) = 0;
+    virtual void setMnuPanicRunText(const QString &text) = 0;
 };
 
 // The main window of this run; nullptr before it is created.

@@ -256,11 +256,8 @@ void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
             continue;
         refreshFile1();
         if (TimerEditOpen) {
-            if (TimersService *timers = Timers(); timers && timers->widget()) {
-                if (auto *refresh =
-                        timers->widget()->findChild<QPushButton *>(QStringLiteral("cmdRefresh")))
-                    refresh->click();
-            }
+            if (TimersService *timers = Timers())
+                timers->refreshFileList();
         }
     }
 }

@@ -81,6 +81,11 @@ public:
     bool chkMsound() const override { return g_timers && g_timers->chkMsound->isChecked(); }
     void setChkTSound(int value) override { TimersWindow()->chkTSound->setChecked(value == 1); }
     void setChkMsound(int value) override { TimersWindow()->chkMsound->setChecked(value == 1); }
+    void refreshFileList() override
+    {
+        if (g_timers && g_timers->isLoaded())
+            g_timers->cmdRefresh_Click();
+    }
 };
 
 LazyTimerLog g_lazyLog;

@@ -34,8 +34,10 @@ public:
     virtual bool chkMsound() const = 0;
     // Sets chkTSound / chkMsound (1 ticked, 0 not); the window stores the
     // value under "Sounds"/"TimerTsound" / "TimerMsound". Loads it if needed.
-    virtual void setChkTSound(int value) { (void)value; }
-    virtual void setChkMsound(int value) { (void)value; }
+    virtual void setChkTSound(int value) = 0;
+    virtual void setChkMsound(int value) = 0;
+    // Reads the macro file list again (after files were added to the folder).
+    virtual void refreshFileList() = 0;
 };
 
 // What the console and the scheduler use of the timer log window

@@ -61,6 +61,9 @@ public:
     Mailbox &check4Text() override { return m_check4; }
     void setChkEnableLoop(int value) override { loopValues << value; }
     bool chkMsound() const override { return false; }
+    void setChkTSound(int) override {}
+    void setChkMsound(int) override {}
+    void refreshFileList() override {}
 
     int unloads = 0;
     int loads = 0;

@@ -43,6 +43,11 @@ public:
     QString check1Text() const override { return {}; }
     void setCheck1Text(const QString &) override {}
     QString houseLetter() const override { return "A"; }
+    Mailbox *optionBox(const QString &) override { return nullptr; }
+    void setMnuMinToTray(bool) override {}
+    bool mnuAssociateChecked() const override { return false; }
+    void setMnuAssociate(bool) override {}
+    void setMnuPanicRunText(const QString &) override {}
 
 private:
     Mailbox m_lblGrp;

@@ -84,6 +84,7 @@ public:
     bool chkMsound() const override { return false; }
     void setChkTSound(int v) override { calls << QStringLiteral("T%1").arg(v); }
     void setChkMsound(int v) override { calls << QStringLiteral("M%1").arg(v); }
+    void refreshFileList() override {}
 
 private:
     Mailbox m_check4;

@@ -48,6 +48,9 @@ public:
     Mailbox &check4Text() override { return check4; }
     void setChkEnableLoop(int) override {}
     bool chkMsound() const override { return false; }
+    void setChkTSound(int) override {}
+    void setChkMsound(int) override {}
+    void refreshFileList() override {}
 };
 
 void NoRefresh(const QString &, const QStringList &) {}

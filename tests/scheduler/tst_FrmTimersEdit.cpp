@@ -59,6 +59,11 @@ public:
     QString check1Text() const override { return m_check1Text; }
     void setCheck1Text(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override { return house; }
+    Mailbox *optionBox(const QString &) override { return nullptr; }
+    void setMnuMinToTray(bool) override {}
+    bool mnuAssociateChecked() const override { return false; }
+    void setMnuAssociate(bool) override {}
+    void setMnuPanicRunText(const QString &) override {}
 
     QString house = "B";
     int returns = 0;
