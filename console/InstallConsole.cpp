@@ -1,7 +1,7 @@
 #include "console/frmFire.h"
 
-#include "macros/InterimMacroWindows.h"
-#include "prefs/InterimPrefsWindows.h"
+#include "macros/InstallMacroWindows.h"
+#include "prefs/InstallPrefsWindows.h"
 
 #include <QCoreApplication>
 
@@ -9,8 +9,8 @@ namespace qelt {
 
 void InstallConsole()
 {
-    InstallInterimMacroWindows();
-    InstallInterimPrefsWindows();
+    InstallMacroWindows();
+    InstallPrefsWindows();
     SetMainWindowFactory([]() -> MainWindowService * {
         auto *window = new frmFire;
         SetMainWindow(window);

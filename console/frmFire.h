@@ -347,6 +347,10 @@ private:
     void clickSound(bool skipWhenRecording, bool groupRecordingToo);
     void focusToFocus();
     void sendFrame(const QString &frame);
+    // Sends the unit command of row index (action 0 on, 1 off) to the
+    // chosen house and passes it on to the recorder; returns the code, or an
+    // empty text (logged under procName) when no house is chosen yet.
+    QString sendUnitCommand(int index, int action, const QString &procName);
     void writeTimersMailbox(const QString &text);
     void showTimersWindow();
     void repeatLoop(bool bright, Qt::MouseButton button);
@@ -379,8 +383,8 @@ private:
 };
 
 // Installs the console: the main window's factory (creating the window runs
-// its initialise and load events), and the interim windows of the subsystems
-// that are not built yet.
+// its initialise and load events), and the macro and preferences windows it
+// reaches through their services.
 void InstallConsole();
 
 } // namespace qelt

@@ -248,24 +248,31 @@ void frmFire::sendFrame(const QString &code)
         SendCode(code, QStringLiteral("cmdSend"), QLatin1String(kModule));
 }
 
+QString frmFire::sendUnitCommand(int index, int action, const QString &procName)
+{
+    UnitBits = UnitCodes(index, action);
+    const QString code = HouseBits + UnitBits;
+    if (!IsCmdCode(code)) {
+        LogErr(procName, QLatin1String(kModule), 5, QStringLiteral("No house code chosen"));
+        return {};
+    }
+    if (!NoSend)
+        SendBits(Frame(code));
+    // A "0" first, so that the same command twice still reaches the recorder.
+    m_lblGrp.setText(QStringLiteral("0"));
+    m_lblGrp.setText(code);
+    return code;
+}
+
 void frmFire::cmdON_MouseDown(int index, Qt::MouseButton button)
 {
     if (index < 0 || index > 7)
         return;
     if (button == Qt::LeftButton) {
         setLamp(false);
-        UnitBits = UnitCodes(index, 0);
-        const QString code = HouseBits + UnitBits;
-        if (!IsCmdCode(code)) {
-            LogErr(QStringLiteral("cmdON_MouseDown"), QLatin1String(kModule), 5,
-                   QStringLiteral("No house code chosen"));
-        } else {
-            if (!NoSend)
-                SendBits(Frame(code));
-            m_lblGrp.setText(QStringLiteral("0"));
-            m_lblGrp.setText(code);
+        const QString code = sendUnitCommand(index, 0, QStringLiteral("cmdON_MouseDown"));
+        if (!code.isEmpty())
             m_lblGrpSave.setText(code);
-        }
         // The send lets events run: a quick click may have been released
         // (and its mouse-up and click handled) meanwhile; the flash is then over.
         if (!cmdON[index]->isDown())
@@ -284,17 +291,7 @@ void frmFire::cmdOFF_MouseDown(int index, Qt::MouseButton button)
         return;
     if (button == Qt::LeftButton) {
         setLamp(true);
-        UnitBits = UnitCodes(index, 1);
-        const QString code = HouseBits + UnitBits;
-        if (!IsCmdCode(code)) {
-            LogErr(QStringLiteral("cmdOFF_MouseDown"), QLatin1String(kModule), 5,
-                   QStringLiteral("No house code chosen"));
-        } else {
-            if (!NoSend)
-                SendBits(Frame(code));
-            m_lblGrp.setText(QStringLiteral("0"));
-            m_lblGrp.setText(code);
-        }
+        sendUnitCommand(index, 1, QStringLiteral("cmdOFF_MouseDown"));
         if (!cmdOFF[index]->isDown()) {
             setLamp(false);
             return;

@@ -8,14 +8,6 @@ namespace qelt {
 
 namespace {
 
-QString matchName(const QStringList &names, const QString &wanted)
-{
-    for (const QString &n : names)
-        if (n.compare(wanted, Qt::CaseInsensitive) == 0)
-            return n;
-    return wanted;
-}
-
 // Opens the store (re-reading it, since the updater writes it too) and
 // resolves the stored spelling of section and key.
 struct Store {
@@ -24,13 +16,21 @@ struct Store {
     Store(const QString &section, const QString &name)
         : s(SettingsFilePath(), QSettings::IniFormat)
     {
-        const QString group = matchName(s.childGroups(), section);
+        const QString group = MatchSettingName(s.childGroups(), section);
         s.beginGroup(group);
-        key = matchName(s.childKeys(), name);
+        key = MatchSettingName(s.childKeys(), name);
     }
 };
 
 } // namespace
+
+QString MatchSettingName(const QStringList &names, const QString &wanted)
+{
+    for (const QString &n : names)
+        if (n.compare(wanted, Qt::CaseInsensitive) == 0)
+            return n;
+    return wanted;
+}
 
 QString SettingsFilePath()
 {

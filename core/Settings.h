@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace qelt {
 
@@ -16,5 +17,8 @@ void SaveSet(const QString &section, const QString &key, const QString &value);
 void DeleteSet(const QString &section, const QString &key);
 // Path of the settings file (for tests and the uninstaller).
 QString SettingsFilePath();
+// The name among `names` that matches `wanted` ignoring case, else `wanted`:
+// how a section or value name is looked up in an INI store.
+QString MatchSettingName(const QStringList &names, const QString &wanted);
 
 } // namespace qelt

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
 #include <QObject>
+#include <QStringList>
+#include <QUrl>
 
 #include <functional>
 
@@ -24,6 +28,35 @@ inline void OnEvent(QObject *target, std::function<bool(QEvent *)> handler)
         std::function<bool(QEvent *)> m_fn;
     };
     target->installEventFilter(new Hook(target, std::move(handler)));
+}
+
+// Takes files dragged from the file manager: a drag that carries files is
+// accepted, and on the drop `onDrop` gets the local files among them. True
+// where the event was such a drag or drop (the caller swallows it).
+inline bool HandleFileDrop(QEvent *event, const std::function<void(const QStringList &)> &onDrop)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (!drag->mimeData()->hasUrls())
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        QStringList files;
+        for (const QUrl &url : drop->mimeData()->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+        drop->acceptProposedAction();
+        onDrop(files);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace qelt

@@ -8,6 +8,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
+#include "core/WindowHelpers.h"
 #include "core/X10Codes.h"
 #include "macros/EditorRun.h"
 #include "macros/MacroFile.h"
@@ -44,8 +45,6 @@
 namespace qelt {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 frmMcrSetup *g_window = nullptr;
 
@@ -360,8 +359,6 @@ void frmMcrSetup::Form_Load()
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1024, 768);
-    const int screenW = screen.width() * kTwipsPerPixel;
-    const int screenH = screen.height() * kTwipsPerPixel;
     bool ok = false;
     int left =
         GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"), QStringLiteral("500"))
@@ -373,15 +370,8 @@ void frmMcrSetup::Form_Load()
             .toInt(&ok);
     if (!ok)
         top = 500;
-    if (top < 50)
-        top = 85;
-    if (top > screenH - 1000)
-        top = screenH - 2500;
-    if (left > screenW - 1500)
-        left = screenW - 2000;
-    if (left < 0)
-        left = 0;
-    move(screen.left() + left / kTwipsPerPixel, screen.top() + std::max(0, top) / kTwipsPerPixel);
+    const QPoint onScreen = KeepOnScreenTwips(left, top, screen);
+    move(screen.left() + onScreen.x(), screen.top() + std::max(0, onScreen.y()));
     resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
 
     MacroFolder =

@@ -242,7 +242,6 @@ private:
     void placeLid();
     int m_lidHeight = 985; // twips; the grip rides 250 twips above its lower edge
     bool m_lidMoving = false;
-    bool m_pickerOpen = false;
     // --- end of groups page, quick-edit panel, tabs and menus ---
 
 protected:

@@ -12,6 +12,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "macros/EditorEvents.h"
 #include "macros/MacroBackup.h"
 #include "macros/MacroListing.h"
 #include "macros/QuickEditRules.h"
@@ -23,19 +24,16 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QUrl>
 
 namespace qelt {
 
@@ -60,38 +58,16 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto *drag = static_cast<QDropEvent *>(event);
-            if (drag->mimeData()->hasUrls()) {
-                drag->acceptProposedAction();
-                return true;
-            }
-            break;
-        }
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            QStringList files;
-            for (const QUrl &url : drop->mimeData()->urls())
-                if (url.isLocalFile())
-                    files << url.toLocalFile();
-            drop->acceptProposedAction();
-            m_w->File1_OLEDragDrop(files);
+        if (HandleFileDrop(event,
+                           [this](const QStringList &files) { m_w->File1_OLEDragDrop(files); }))
             return true;
-        }
-        case QEvent::Enter:
-            if (watched == m_w->File1) {
-                MainWindowService *main = MainWindow();
-                m_w->File1->setToolTip(
-                    main && main->toolTipsOn()
-                        ? LangTip(QStringLiteral(
-                              "Double click the macro name to send it to the editor"))
-                        : QString());
-            }
-            break;
-        default:
-            break;
+        if (event->type() == QEvent::Enter && watched == m_w->File1) {
+            MainWindowService *main = MainWindow();
+            m_w->File1->setToolTip(
+                main && main->toolTipsOn()
+                    ? LangTip(
+                          QStringLiteral("Double click the macro name to send it to the editor"))
+                    : QString());
         }
         return QObject::eventFilter(watched, event);
     }

@@ -14,8 +14,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -24,14 +22,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace qelt {
@@ -349,32 +345,12 @@ void frmMcrSetup::buildQuickEdit()
     Grid1->viewport()->setMouseTracking(true);
     Grid1->viewport()->setAcceptDrops(true);
     OnEvent(Grid1->viewport(), [this](QEvent *event) {
-        switch (event->type()) {
-        case QEvent::MouseMove:
+        if (event->type() == QEvent::MouseMove) {
             lblStatus->clear();
             return false;
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto *drag = static_cast<QDropEvent *>(event);
-            if (drag->mimeData()->hasUrls()) {
-                drag->acceptProposedAction();
-                return true;
-            }
-            return false;
         }
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            QStringList files;
-            for (const QUrl &url : drop->mimeData()->urls())
-                if (url.isLocalFile())
-                    files << url.toLocalFile();
-            drop->acceptProposedAction();
-            Grid1_OLEDragDrop(files);
-            return true;
-        }
-        default:
-            return false;
-        }
+        return HandleFileDrop(event,
+                              [this](const QStringList &files) { Grid1_OLEDragDrop(files); });
     });
     // Leaving the grid checks it; the pause editor inside it does not count.
     OnEvent(Grid1, [this](QEvent *event) {

@@ -12,14 +12,6 @@ namespace qelt {
 
 namespace {
 
-QString MatchName(const QStringList &names, const QString &wanted)
-{
-    for (const QString &n : names)
-        if (n.compare(wanted, Qt::CaseInsensitive) == 0)
-            return n;
-    return wanted;
-}
-
 bool RemoveIn(const QString &folder, const QString &name)
 {
     const QString path = folder + QLatin1Char('/') + name;
@@ -45,8 +37,8 @@ QString ReadAppSetting(const QString &appName, const QString &section, const QSt
     if (!QFileInfo(file).isFile())
         return {};
     QSettings s(file, QSettings::IniFormat);
-    s.beginGroup(MatchName(s.childGroups(), section));
-    return s.value(MatchName(s.childKeys(), key)).toString();
+    s.beginGroup(MatchSettingName(s.childGroups(), section));
+    return s.value(MatchSettingName(s.childKeys(), key)).toString();
 }
 
 void DeleteAppSettings(const QString &appName)
@@ -63,7 +55,7 @@ void DeleteAppSettings(const QString &appName)
 void DeleteSettingsSection(const QString &section)
 {
     QSettings s(SettingsFilePath(), QSettings::IniFormat);
-    const QString group = MatchName(s.childGroups(), section);
+    const QString group = MatchSettingName(s.childGroups(), section);
     if (!s.childGroups().contains(group))
         return;
     s.remove(group);

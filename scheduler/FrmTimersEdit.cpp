@@ -738,7 +738,7 @@ void FrmTimers::rowToolTips(QObject *watched)
         return;
     auto tipFor = [&](const QList<QPushButton *> &buttons, const QString &head,
                       const QString &tail) -> bool {
-        const int i = int(buttons.indexOf(static_cast<QPushButton *>(w)));
+        const int i = int(buttons.indexOf(qobject_cast<QPushButton *>(w)));
         if (i < 0)
             return false;
         w->setToolTip(tips ? LangTip(head) + QString::number(i + 1) +
@@ -753,17 +753,17 @@ void FrmTimers::rowToolTips(QObject *watched)
                "(Timer must have both to operate)") ||
         tipFor(Command4, "Click to clear Timer", " "))
         return;
-    if (const int i = int(Text1.indexOf(static_cast<QLineEdit *>(w))); i >= 0) {
+    if (const int i = int(Text1.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
         w->setToolTip(Text1[i]->text().size() >= 19 ? " " + m_table.row(i).macroPath + " "
                                                     : QString());
         return;
     }
-    if (const int i = int(Text2.indexOf(static_cast<QLineEdit *>(w))); i >= 0) {
+    if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
         w->setToolTip(Text2[i]->text().startsWith(u'S') ? " " + m_table.row(i).triggerTime + " "
                                                         : QString());
         return;
     }
-    if (const int i = int(lblActiveDays.indexOf(static_cast<QLabel *>(w))); i >= 0) {
+    if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
         MainWindowService *main = MainWindow();
         w->setToolTip(main && main->mnuTipsChecked()
                           ? LangTip("Select which days to run this timer") + " (" +
@@ -776,7 +776,7 @@ void FrmTimers::rowToolTips(QObject *watched)
         tip = LangTip("Sets the Start Time to the current system time");
     else if (w == chkAM || w == chkPM)
         tip = LangTip("Set the AM or PM for the Start Time");
-    else if (Text3.contains(static_cast<QLineEdit *>(w)))
+    else if (Text3.contains(qobject_cast<QLineEdit *>(w)))
         tip = LangTip("Use the up and down arrows to adjust the start time");
     else if (w == Check4)
         tip = LangTip("Select to allow manual editing of start time and macros");
@@ -811,7 +811,8 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
 
     // Files dragged onto the action boxes, the loop box and the file list.
     const bool dropTarget =
-        Text1.contains(static_cast<QLineEdit *>(w)) || w == txtLoop || w == File1->viewport();
+        (qobject_cast<QLineEdit *>(w) && Text1.contains(qobject_cast<QLineEdit *>(w)))
+        || w == txtLoop || w == File1->viewport();
     if (dropTarget && (type == QEvent::DragEnter || type == QEvent::DragMove)) {
         auto *e = static_cast<QDropEvent *>(event);
         if (!localFiles(e->mimeData()).isEmpty()) {
@@ -830,16 +831,16 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
         else if (w == File1->viewport())
             File1_OLEDragDrop(files);
         else
-            Text1_OLEDragDrop(int(Text1.indexOf(static_cast<QLineEdit *>(w))), files);
+            Text1_OLEDragDrop(int(Text1.indexOf(qobject_cast<QLineEdit *>(w))), files);
         return true;
     }
 
     if (type == QEvent::MouseButtonDblClick) {
-        if (const int i = int(Text1.indexOf(static_cast<QLineEdit *>(w))); i >= 0) {
+        if (const int i = int(Text1.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
             Text1_DblClick(i);
             return true;
         }
-        if (const int i = int(Text2.indexOf(static_cast<QLineEdit *>(w))); i >= 0) {
+        if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
             Text2_DblClick(i);
             return true;
         }
@@ -879,7 +880,7 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
         const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
                            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
         if (typed) {
-            if (const int i = int(Text2.indexOf(static_cast<QLineEdit *>(w))); i >= 0) {
+            if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
                 Text2_KeyPress(i, text.at(0));
                 return true;
             }
@@ -893,9 +894,9 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::FocusOut) {
         if ((w == Combo1 || w == combo2) && !w->isAncestorOf(QApplication::focusWidget()))
             w->hide();
-        else if (Text1.contains(static_cast<QLineEdit *>(w)))
+        else if (Text1.contains(qobject_cast<QLineEdit *>(w)))
             ShowTimerStatus();
-        else if (const int i = int(Text2.indexOf(static_cast<QLineEdit *>(w))); i >= 0) {
+        else if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
             ShowTimerStatus();
             Text2[i]->setText(Text2[i]->text().toUpper());
         }
@@ -903,7 +904,7 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
 
     if (type == QEvent::MouseButtonPress) {
         auto *m = static_cast<QMouseEvent *>(event);
-        if (const int i = int(lblActiveDays.indexOf(static_cast<QLabel *>(w))); i >= 0) {
+        if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
             lblActiveDays_MouseDown(i, m->button());
             return true;
         }
@@ -912,12 +913,12 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (w == lblSR || w == lblSS || w == Label14 || w == Label3 ||
-            Label4.contains(static_cast<QLabel *>(w))) {
+            Label4.contains(qobject_cast<QLabel *>(w))) {
             if (m->button() == Qt::LeftButton) {
                 QApplication::processEvents();
                 FormDrag(this);
             } else if (m->button() == Qt::RightButton &&
-                       Label4.contains(static_cast<QLabel *>(w))) {
+                       Label4.contains(qobject_cast<QLabel *>(w))) {
                 clickSound();
                 mnuTimers->popup(m->globalPosition().toPoint());
             }
@@ -952,7 +953,7 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
             lblLoopDays->setFrameShape(QFrame::Box);
         } else if (w == Label3) {
             Label3->setToolTip("  " + QLocale().toString(WallNow().date(), "MMM dd, yyyy") + "  ");
-        } else if (const int i = int(lblActiveDays.indexOf(static_cast<QLabel *>(w))); i >= 0) {
+        } else if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
             for (QLabel *l : std::as_const(lblActiveDays)) {
                 setTextColour(l, Qt::black);
                 l->setFrameShape(QFrame::Box);

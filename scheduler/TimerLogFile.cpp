@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QPainter>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextDocument>

@@ -13,7 +13,6 @@
 #include "scheduler/SchedulerServices.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace qelt {

@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>

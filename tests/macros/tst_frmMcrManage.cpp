@@ -3,7 +3,7 @@
 #include "core/Globals.h"
 #include "core/ProgramFolder.h"
 #include "core/X10Codes.h"
-#include "macros/InterimMacroWindows.h"
+#include "macros/InstallMacroWindows.h"
 #include "macros/MacroBackup.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
@@ -81,7 +81,7 @@ private slots:
     {
         SetMainWindow(&main);
         SetHelp(&help);
-        InstallInterimMacroWindows();
+        InstallMacroWindows();
         w = McrSetupWindow();
         QVERIFY(outside.isValid());
     }

@@ -6,7 +6,7 @@
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/X10Codes.h"
-#include "macros/InterimMacroWindows.h"
+#include "macros/InstallMacroWindows.h"
 #include "macros/frmMDelay.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
@@ -113,7 +113,7 @@ private slots:
     {
         SetMainWindow(&main);
         SetCommLink(&link);
-        InstallInterimMacroWindows();
+        InstallMacroWindows();
         QVERIFY(MacroEditor());
         // Nothing is made before it is needed.
         QVERIFY(!MacroEditor()->macroRecording());

@@ -8,7 +8,7 @@
 #include "core/Transmitter.h"
 #include "core/X10Codes.h"
 #include "macros/GroupFile.h"
-#include "macros/InterimMacroWindows.h"
+#include "macros/InstallMacroWindows.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
@@ -102,7 +102,7 @@ private slots:
     {
         SetMainWindow(&main);
         SetCommLink(&link);
-        InstallInterimMacroWindows();
+        InstallMacroWindows();
         ExePath = ProgramFolder();
         a1 = CmdToCode("A", "1", "ON");
         c12 = CmdToCode("C", "12", "ON");

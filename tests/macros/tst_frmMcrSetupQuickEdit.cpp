@@ -4,7 +4,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/X10Codes.h"
-#include "macros/InterimMacroWindows.h"
+#include "macros/InstallMacroWindows.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -67,7 +67,7 @@ private slots:
     void initTestCase()
     {
         SetMainWindow(&main);
-        InstallInterimMacroWindows();
+        InstallMacroWindows();
         on = CmdToCode("A", "1", "ON");
         off = CmdToCode("B", "2", "OFF");
         w = McrSetupWindow();

@@ -1,3 +1,4 @@
+#include "tests/scheduler/TimersTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -29,20 +30,6 @@ using namespace qelt;
 
 namespace {
 
-class SettableWallClock : public WallClock {
-public:
-    QDateTime at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58)); // a Tuesday
-    QDateTime now() const override { return at; }
-};
-
-void writeTimerFile(const QString &path, const QStringList &lines)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const QString &l : lines)
-        f.write(("\"" + l + "\"\r\n").toUtf8());
-}
-
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -57,13 +44,8 @@ class FrmTimersTest : public QObject {
 private slots:
     void initTestCase()
     {
-        SetWallClock(&m_wall);
-        SetDialogProvider(&m_dialogs);
+        test::StartTimersTests(&m_wall, &m_dialogs);
         m_wait.pumpRealEvents = false;
-        SoundsOn = false;
-        LangFile = InProgramFolder("language.ini");
-        SetHouseCodes();
-        SetUnitCodes();
     }
     void cleanupTestCase()
     {
@@ -89,7 +71,7 @@ private slots:
         lines[0] = "a.cro*7:05:00*Everyday";
         lines[1] = "b.cro*7:06:00*Never";
         lines[2] = "*7:07:00*Weekdays"; // no action: "not set"
-        writeTimerFile(m_path, lines);
+        test::writeQuotedLines(m_path, lines);
         SaveSet("Settings", "TimerCount", "6"); // fewer than the file holds
 
         frmTimerStatus log;
@@ -130,7 +112,7 @@ private slots:
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0));
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
         QCOMPARE(log.loopStatusColor(), QColor(0xFF, 0xFF, 0));
-        writeTimerFile(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
         w.txtLoop->setText("loop.cro");
         w.lblLoopDays->setText("Weekdays");
         w.chkEnableLoop->setChecked(true);
@@ -190,7 +172,8 @@ private slots:
 
     void okLogsOnlyAChangedTable()
     {
-        writeTimerFile(m_path, {"a.cro*7:05:00*Everyday", "**" + NotSetText(), "**" + NotSetText(),
+        test::writeQuotedLines(m_path,
+                               {"a.cro*7:05:00*Everyday", "**" + NotSetText(), "**" + NotSetText(),
                                 "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText()});
         frmTimerStatus log;
         FrmTimers w(&log);
@@ -329,7 +312,8 @@ private slots:
     void dueRowSendsItsCommandOnce()
     {
         const QString start = ClockText(QTime(7, 5, 0));
-        writeTimerFile(m_path, {"A 3 On*" + start + "*Everyday", "C 2 Off*" + start + "*Weekends",
+        test::writeQuotedLines(m_path,
+                               {"A 3 On*" + start + "*Everyday", "C 2 Off*" + start + "*Weekends",
                                 "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText(),
                                 "**" + NotSetText()});
         platform::RecordingSerialLink link;
@@ -371,13 +355,11 @@ private slots:
         const QString line = CmdToCode("B", "1", "On") + "0001";
         QStringList rows;
         for (int i = 0; i < 5; ++i) {
-            QFile m(InProgramFolder(QStringLiteral("m%1.cro").arg(i)));
-            QVERIFY(m.open(QIODevice::WriteOnly));
-            m.write(("\"" + line + "\"\r\n").toUtf8());
+            test::writeQuotedLines(InProgramFolder(QStringLiteral("m%1.cro").arg(i)), {line});
             rows << QStringLiteral("m%1.cro*%2*Everyday").arg(i).arg(start);
         }
         rows << "**" + NotSetText();
-        writeTimerFile(m_path, rows);
+        test::writeQuotedLines(m_path, rows);
         platform::RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);
@@ -458,7 +440,7 @@ private slots:
         QVERIFY(timers->chkMsound());
         w->chkMsound->setChecked(false);
         QVERIFY(!timers->chkMsound());
-        writeTimerFile(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
         w->txtLoop->setText("loop.cro");
         w->lblLoopDays->setText("Everyday");
         timers->setChkEnableLoop(1);
@@ -469,7 +451,7 @@ private slots:
     }
 
 private:
-    SettableWallClock m_wall;
+    test::SettableWallClock m_wall;
     test::FakeWaitClock m_wait;
     test::ScriptedDialogs m_dialogs;
     QString m_path;

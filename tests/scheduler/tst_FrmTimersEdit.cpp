@@ -1,3 +1,4 @@
+#include "tests/scheduler/TimersTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -32,12 +33,6 @@
 using namespace qelt;
 
 namespace {
-
-class SettableWallClock : public WallClock {
-public:
-    QDateTime at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58)); // a Tuesday
-    QDateTime now() const override { return at; }
-};
 
 class FakeMain : public MainWindowService {
 public:
@@ -83,14 +78,6 @@ public:
     QList<int> pages;
 };
 
-void writeLines(const QString &path, const QStringList &lines)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    for (const QString &l : lines)
-        f.write(("\"" + l + "\"\r\n").toUtf8());
-}
-
 const QString kOnB1 = "0111000000000000";
 
 } // namespace
@@ -101,14 +88,9 @@ class FrmTimersEditTest : public QObject {
 private slots:
     void initTestCase()
     {
-        SetWallClock(&m_wall);
-        SetDialogProvider(&m_dialogs);
+        test::StartTimersTests(&m_wall, &m_dialogs);
         SetPrefs(&m_prefs);
         m_wait.pumpRealEvents = false;
-        SoundsOn = false;
-        LangFile = InProgramFolder("language.ini");
-        SetHouseCodes();
-        SetUnitCodes();
     }
     void cleanupTestCase()
     {
@@ -137,9 +119,9 @@ private slots:
         SaveSet("Settings", "CityLongitude", "74.0");
         SaveSet("Settings", "CityZone", "5");
         SaveSet("Settings", "DaySavings", "False");
-        writeLines(m_path,
-                   {"a.cro*SR+30*Everyday", "b.cro*SS-75*Everyday", "c.cro*SR*Everyday",
-                    "d.cro*7:05:00*Everyday", "*SR+30*" + NotSetText(), "e.cro*SRxx*Everyday"});
+        test::writeQuotedLines(m_path, {"a.cro*SR+30*Everyday", "b.cro*SS-75*Everyday",
+                                        "c.cro*SR*Everyday", "d.cro*7:05:00*Everyday",
+                                        "*SR+30*" + NotSetText(), "e.cro*SRxx*Everyday"});
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -235,7 +217,7 @@ private slots:
     {
         FakeMain main;
         SetMainWindow(&main);
-        writeLines(InProgramFolder("m1.cro"), {kOnB1 + "0001"});
+        test::writeQuotedLines(InProgramFolder("m1.cro"), {kOnB1 + "0001"});
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -328,10 +310,10 @@ private slots:
             QDir::tempPath() + "/qelt_drop_" + QString::number(qApp->applicationPid());
         QDir().mkpath(outside);
         QDir().mkpath(InProgramFolder("sub"));
-        writeLines(outside + "/one.cro", {kOnB1 + "0001"});
-        writeLines(InProgramFolder("two.cro"), {kOnB1 + "0002"});
-        writeLines(outside + "/three.CRO", {kOnB1 + "0003"});
-        writeLines(outside + "/notes.txt", {"x"});
+        test::writeQuotedLines(outside + "/one.cro", {kOnB1 + "0001"});
+        test::writeQuotedLines(InProgramFolder("two.cro"), {kOnB1 + "0002"});
+        test::writeQuotedLines(outside + "/three.CRO", {kOnB1 + "0003"});
+        test::writeQuotedLines(outside + "/notes.txt", {"x"});
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -433,7 +415,7 @@ private slots:
 
     void loopTimerQueuesItsLinesWithinItsWindow()
     {
-        writeLines(InProgramFolder("loop.cro"), {kOnB1 + "0002", kOnB1 + "0005"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {kOnB1 + "0002", kOnB1 + "0005"});
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -511,7 +493,7 @@ private slots:
         SetCommLink(&link);
         FakeMain main;
         SetMainWindow(&main);
-        writeLines(InProgramFolder("play.cro"), {kOnB1 + "0000", kOnB1 + "0001"});
+        test::writeQuotedLines(InProgramFolder("play.cro"), {kOnB1 + "0000", kOnB1 + "0001"});
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -537,7 +519,8 @@ private slots:
 
         // A pause that is not a number still sends its line and waits as
         // long as after the line before; the play goes on to its end.
-        writeLines(InProgramFolder("odd.cro"), {kOnB1 + "0003", kOnB1 + "ab.c", kOnB1 + "0000"});
+        test::writeQuotedLines(InProgramFolder("odd.cro"),
+                               {kOnB1 + "0003", kOnB1 + "ab.c", kOnB1 + "0000"});
         link.clear();
         const qint64 oddStart = m_wait.nowNs();
         w.PlayPath = InProgramFolder("odd.cro");
@@ -572,7 +555,7 @@ private slots:
     }
 
 private:
-    SettableWallClock m_wall;
+    test::SettableWallClock m_wall;
     test::FakeWaitClock m_wait;
     test::ScriptedDialogs m_dialogs;
     FakePrefs m_prefs;

@@ -1,4 +1,4 @@
-#include "prefs/InterimPrefsWindows.h"
+#include "prefs/InstallPrefsWindows.h"
 
 #include "prefs/FormSetup.h"
 #include "prefs/PrefsServices.h"
@@ -7,7 +7,7 @@
 
 namespace qelt {
 
-void InstallInterimPrefsWindows()
+void InstallPrefsWindows()
 {
     if (!Prefs())
         InstallPrefsWindow();

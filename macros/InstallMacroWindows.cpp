@@ -1,4 +1,4 @@
-#include "macros/InterimMacroWindows.h"
+#include "macros/InstallMacroWindows.h"
 
 #include "macros/MacroServices.h"
 #include "macros/frmMcrSetup.h"
@@ -6,7 +6,7 @@
 
 namespace qelt {
 
-void InstallInterimMacroWindows()
+void InstallMacroWindows()
 {
     if (!MacroEditor())
         SetMacroEditor(McrSetupService());

@@ -4,6 +4,6 @@
 namespace qelt {
 
 // Registers each one unless a window is registered for it already.
-void InstallInterimPrefsWindows();
+void InstallPrefsWindows();
 
 } // namespace qelt

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/Dialogs.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/X10Codes.h"
+#include "scheduler/SchedulerClock.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QStringList>
+#include <QTest>
+
+namespace qelt::test {
+
+// A wall clock the test sets; it starts on a Tuesday morning, two seconds
+// before 7:05.
+class SettableWallClock : public WallClock {
+public:
+    QDateTime at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58));
+    QDateTime now() const override { return at; }
+};
+
+// Writes a timer or macro file: each line quoted, ended with CR LF.
+inline void writeQuotedLines(const QString &path, const QStringList &lines)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    for (const QString &l : lines)
+        f.write(("\"" + l + "\"\r\n").toUtf8());
+}
+
+// What the timers window tests start from: their wall clock and dialogs, no
+// sounds, the language file in the program folder and the code tables.
+inline void StartTimersTests(WallClock *wall, DialogProvider *dialogs)
+{
+    SetWallClock(wall);
+    SetDialogProvider(dialogs);
+    SoundsOn = false;
+    LangFile = InProgramFolder("language.ini");
+    SetHouseCodes();
+    SetUnitCodes();
+}
+
+} // namespace qelt::test
