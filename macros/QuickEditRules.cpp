@@ -112,15 +112,18 @@ QString RunningPauseText(const QString &runningCell)
         PauseSeconds(runningCell, &v);
     if (v < 60)
         return (runningCell.isEmpty() ? QStringLiteral("0") : runningCell) + QStringLiteral(" sec");
-    long long m = 0;
-    // Whole minutes by subtraction, as the display has always counted them.
-    m = static_cast<long long>(std::floor(v / 60.0));
-    v -= double(m) * 60.0;
+    // Whole minutes and hours, counted in doubles: a long pause typed into
+    // the box can sum to more than any integer holds.
+    double m = std::floor(v / 60.0);
+    v = std::fmod(v, 60.0);
     if (m < 60)
-        return QStringLiteral("%1m %2s").arg(m).arg(QString::asprintf("%04.1f", v));
-    const long long h = m / 60;
-    m -= h * 60;
-    return QStringLiteral("%1h %2m %3s").arg(h).arg(m).arg(QString::asprintf("%02.0f", v));
+        return QStringLiteral("%1m %2s").arg(m, 0, 'f', 0).arg(QString::asprintf("%04.1f", v));
+    const double h = std::floor(m / 60.0);
+    m = std::fmod(m, 60.0);
+    return QStringLiteral("%1h %2m %3s")
+        .arg(h, 0, 'f', 0)
+        .arg(m, 0, 'f', 0)
+        .arg(QString::asprintf("%02.0f", v));
 }
 
 QString PaletteCaption(int index)

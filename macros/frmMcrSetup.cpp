@@ -11,6 +11,7 @@
 #include "core/WindowHelpers.h"
 #include "core/X10Codes.h"
 #include "macros/EditorRun.h"
+#include "macros/MacroBackup.h"
 #include "macros/MacroFile.h"
 #include "macros/frmMDelay.h"
 #include "macros/frmRunMcr.h"
@@ -337,10 +338,6 @@ void frmMcrSetup::buildControls()
     connect(HScroll2, &QScrollBar::valueChanged, this, [this](int) { HScroll2_Change(); });
     connect(txtFileName, &QLineEdit::textChanged, this,
             [this](const QString &) { txtFileName_Change(); });
-    connect(Grid1, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        if (column == ColPause && !m_rows.value(row).blank())
-            chPause_Show(row + 1);
-    });
     cmdCheckGrid->installEventFilter(this);
 }
 
@@ -488,6 +485,9 @@ bool frmMcrSetup::eventFilter(QObject *watched, QEvent *event)
             chPause_KeyPress(text.at(0));
             return !m_acceptKey;
         }
+        // A double click hands the pause to the quick-edit panel's pause box.
+        if (event->type() == QEvent::MouseButtonDblClick && txtPause)
+            txtPause->setText(chPause->text());
         if (event->type() == QEvent::FocusOut && chPause->isVisible())
             QTimer::singleShot(0, this, [this] {
                 if (chPause->isVisible())
@@ -816,6 +816,7 @@ void frmMcrSetup::cmdDelete_Click()
              QStringLiteral("OK"), true);
     }
     refreshFile1();
+    refreshFile2();
     cmdFocus->setFocus();
 }
 
@@ -988,10 +989,14 @@ void frmMcrSetup::runSelected(bool testMode)
     cmdRun->setEnabled(false);
     cmdTest->setEnabled(false);
     m_running = true;
-    const QString name = File1->currentItem() ? File1->currentItem()->text() : QString();
-    QString path = InFolder(MacroFolder, name);
+    // The backup list, when shown, is the one whose selection is played.
+    const bool backups = !File2->isHidden();
+    const QListWidget *list = backups ? File2 : File1;
+    const QString folder = backups ? BackupFolder(ProgramFolder()) : MacroFolder;
+    const QString name = list->currentItem() ? list->currentItem()->text() : QString();
+    QString path = InFolder(folder, name);
     if (path.isEmpty())
-        path = MacroFolder + QStringLiteral("/"); // plays the lead-in only
+        path = folder + QStringLiteral("/"); // plays the lead-in only
     EditorRunHooks hooks;
     hooks.lamp = [](bool lit) {
         if (MainWindowService *main = Main())

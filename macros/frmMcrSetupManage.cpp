@@ -376,25 +376,6 @@ void frmMcrSetup::Command1_Click()
     if (!prepareBackup(false))
         return;
     const QStringList names = MacroFileNames(program);
-    int replaced = 0;
-    for (const QString &name : names) {
-        const QString copy = FileInFolder(folder, name);
-        if (QFileInfo::exists(copy) && !SameFileContent(FileInFolder(program, name), copy))
-            ++replaced;
-    }
-    if (replaced > 0) {
-        const int answer = Questions(
-            QString::number(replaced) + QStringLiteral(" ") +
-                LangCap(QStringLiteral("older backup copies will be replaced by the current "
-                                       "macros.")) +
-                kCrLf + LangCap(QStringLiteral("Do you want to continue?")),
-            2, LangCap(QStringLiteral("Backup All Macros")));
-        if (answer != 1) {
-            refreshFile2();
-            return;
-        }
-    }
-
     m_backupBusy = true;
     const long count = long(names.size());
     frmPbar *bar = PbarWindow();
@@ -439,16 +420,8 @@ void frmMcrSetup::Command4_Click()
         Message(LangCap(QStringLiteral("Please select a macro to backup")));
         return;
     }
-    const QString source = FileInFolder(MacroFolder, name);
-    const QString copy = FileInFolder(folder, name);
-    if (QFileInfo::exists(copy) && !SameFileContent(source, copy)) {
-        const int answer = Questions(LangCap(QStringLiteral("Are you sure you want to overwrite")) +
-                                         QStringLiteral(" ") + copy + QStringLiteral(" ?"),
-                                     2, LangCap(QStringLiteral("Overwrite File")));
-        if (answer != 1)
-            return;
-    }
-    if (!CopyFileAtomic(source, copy)) {
+    // An older backup copy of the same name is replaced.
+    if (!CopyFileAtomic(FileInFolder(MacroFolder, name), FileInFolder(folder, name))) {
         Message(name + QStringLiteral(" ") + LangCap(QStringLiteral("could not be backed up.")));
         return;
     }

@@ -14,6 +14,9 @@ namespace {
 
 bool RemoveIn(const QString &folder, const QString &name)
 {
+    // An empty folder would make the path one at the top of the file system.
+    if (folder.isEmpty())
+        return false;
     const QString path = folder + QLatin1Char('/') + name;
     const QFileInfo info(path);
     // Only files (or links, which go without what they point at).

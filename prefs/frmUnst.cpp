@@ -119,8 +119,12 @@ frmUnst::frmUnst(QWidget *parent) : QWidget(parent, Qt::Window)
     cmdCancel = Named(new QPushButton(this), "cmdCancel", "&Cancel");
     cmdResetPos = Named(new QPushButton(this), "cmdResetPos", "Clear All Settings");
 
+    // Choosing the mode already chosen keeps the items ticked as they are.
     for (int i = 0; i < 2; ++i)
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option1_Click(i);
+        });
     for (int i = 0; i < 3; ++i)
         connect(Check1[i], &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
     connect(cmdUninstall, &QPushButton::clicked, this, [this] { cmdUninstall_Click(); });

@@ -106,6 +106,11 @@ TEST(QuickEditRules, RunningPauseReadsAsDuration)
     for (const Case &c : cases)
         EXPECT_EQ(RunningPauseText(QString::fromLatin1(c.cell)), QString::fromLatin1(c.shown))
             << c.cell;
+    // A total far past what an integer count of minutes holds still reads
+    // as hours, minutes and seconds.
+    const QString huge = RunningPauseText(QStringLiteral("1e24"));
+    EXPECT_TRUE(huge.startsWith(QLatin1String("2777777777777777"))) << huge.toStdString();
+    EXPECT_TRUE(huge.endsWith(QLatin1String("h 56m 24s"))) << huge.toStdString();
 }
 
 TEST(QuickEditRules, PaletteCaptionsAndColumns)

@@ -172,26 +172,25 @@ private slots:
         QCOMPARE(bar->value(), 20L);
         QVERIFY(bar->tmrClose->isActive());
         QCOMPARE(w->File2->count(), 2);
-        QVERIFY(dialogs.asked.isEmpty()); // nothing older was replaced
+        QVERIFY(dialogs.asked.isEmpty());
 
-        // A changed macro: the backup asks before it replaces the older copy.
+        // A changed macro replaces its older copy without a question.
         put(a, two);
-        dialogs.answers = {2};
         w->Command1_Click();
-        QCOMPARE(dialogs.asked.size(), 1);
-        QVERIFY(dialogs.asked.last().startsWith("1 older backup copies"));
-        QCOMPARE(test::ReadBytes(backup() + "/a.cro"), one);
+        QVERIFY(dialogs.asked.isEmpty());
+        QCOMPARE(test::ReadBytes(backup() + "/a.cro"), two);
 
         // Restore all: No restores nothing, Yes puts the copies back.
+        put(a, one);
         dialogs.answers = {2};
         w->cmdRestoreCro_Click();
-        QCOMPARE(test::ReadBytes(a), two);
+        QCOMPARE(test::ReadBytes(a), one);
         dialogs.answers = {1};
         w->cmdRestoreCro_Click();
         QCOMPARE(dialogs.asked.last(),
                  QString("This action will overwrite any current macros with the same name.\r\n"
                          "Do you want to continue?"));
-        QCOMPARE(test::ReadBytes(a), one);
+        QCOMPARE(test::ReadBytes(a), two);
         QCOMPARE(bar->Label->text(), QString("\r\n\r\nRestore complete\r\n2 files restored"));
         QVERIFY(bar->tmrClose->isActive());
 
@@ -220,6 +219,13 @@ private slots:
         w->Command4_Click();
         QCOMPARE(w->lblMname->text(), QString("one.cro BACKED UP"));
         QCOMPARE(test::ReadBytes(backup() + "/one.cro"), one);
+        // A second backup replaces the older copy without a question.
+        put(a, two);
+        w->Command4_Click();
+        QVERIFY(dialogs.asked.isEmpty());
+        QCOMPARE(test::ReadBytes(backup() + "/one.cro"), two);
+        put(a, one);
+        w->Command4_Click();
 
         // The restore list opens over the macro list and closes again.
         w->Command2_Click();

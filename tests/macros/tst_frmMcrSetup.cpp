@@ -7,6 +7,7 @@
 #include "core/Transmitter.h"
 #include "core/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
+#include "macros/MacroBackup.h"
 #include "macros/frmMDelay.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -335,6 +337,12 @@ private slots:
         for (const char *key : {"1", "a", ".", "5", ".", "-"})
             QTest::keyClick(w->chPause, key[0]);
         QCOMPARE(w->chPause->text(), QString("1.5"));
+        // A double click copies the pause into the quick-edit pause box.
+        w->txtPause->clear();
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w->chPause, &dbl);
+        QCOMPARE(w->txtPause->text(), QString("1.5"));
         QTest::keyClick(w->chPause, Qt::Key_Return);
         QVERIFY(w->chPause->isHidden());
         QCOMPARE(cell(1, ColPause), QString("01.5"));
@@ -351,6 +359,20 @@ private slots:
         QCOMPARE(main.lamp, (QList<bool>{true, false, true, false}));
         QVERIFY(w->cmdRun->isEnabled());
         QVERIFY(w->cmdTest->isEnabled());
+
+        // With the backup list shown, its selected copy is played, not the
+        // macro selected in the folder list.
+        QVERIFY(QDir().mkpath(BackupFolder(ProgramFolder())));
+        QVERIFY(test::WriteBytes(BackupFolder(ProgramFolder()) + "/run.cro", Line(dim, "0001")));
+        w->refreshFile2();
+        const QList<QListWidgetItem *> copies = w->File2->findItems("run.cro", Qt::MatchExactly);
+        QVERIFY(!copies.isEmpty());
+        w->File2->setCurrentItem(copies.first());
+        w->File2->show();
+        link.clear();
+        w->cmdRun_Click();
+        w->File2->hide();
+        QCOMPARE(link.decodedBits(), kLead + RfFrame(dim) + kClose + kClose);
 
         // Test speed: 3 s after the first command, 0.5 s after the last.
         link.clear();

@@ -127,6 +127,10 @@ private slots:
         for (QCheckBox *c : w->Check1)
             QVERIFY(c->isEnabled() && !c->isChecked());
         QCOMPARE(w->Label3->text().count('\n'), 2);
+        // Choosing the chosen mode again keeps the items as the user ticked them.
+        w->Check1[1]->click();
+        w->Option1[1]->click();
+        QVERIFY(w->Check1[1]->isChecked());
 
         w->cmdCancel->click();
         QVERIFY(!w->isVisible());
