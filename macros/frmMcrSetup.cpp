@@ -558,6 +558,15 @@ void frmMcrSetup::ClearGrid()
     Grid1->clearContents();
     showRows();
     setCurrentRow(1);
+    clearPanelRow();
+}
+
+void frmMcrSetup::clearPanelRow()
+{
+    if (txtItemNum)
+        txtItemNum->clear();
+    if (txtIPause)
+        txtIPause->clear();
 }
 
 void frmMcrSetup::LoadCro()
@@ -598,6 +607,7 @@ void frmMcrSetup::cmdClearRow_Click()
     if (m_rows.size() < 2) {
         DeleteMacroRow(m_rows, r);
         showRows();
+        clearPanelRow();
         return;
     }
     if (!DeleteMacroRow(m_rows, r))
@@ -607,6 +617,8 @@ void frmMcrSetup::cmdClearRow_Click()
     lblStatus->setText(LangCap(QStringLiteral("Row")) + QString::number(r) + QStringLiteral(" ") +
                        LangCap(QStringLiteral("deleted!")));
     setCurrentRow(std::max(1, r - 1));
+    if (txtItemNum)
+        txtItemNum->setText(QString::number(currentRow()));
     MacroChanged = true;
 }
 

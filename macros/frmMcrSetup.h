@@ -253,6 +253,7 @@ private:
     void buildControls();
     void showRows();
     void showRow(int index);
+    void clearPanelRow(); // empties the panel's item number and pause label
     void setFileName(const QString &path);
     bool writeGrid(const QString &path);
     void runSelected(bool testMode);

@@ -309,7 +309,11 @@ private slots:
         QVERIFY(w->lblStatus->text().startsWith("Error"));
         QCOMPARE(w->txtFileName->text(), InProgramFolder("c.cro"));
         QVERIFY(w->MacroChanged);
+        w->txtItemNum->setText("1");
+        w->txtIPause->setText("5 sec");
         w->cmdClearAll_Click();
+        QVERIFY(w->txtItemNum->text().isEmpty());
+        QVERIFY(w->txtIPause->text().isEmpty());
         QCOMPARE(w->Grid1->rowCount(), 1);
         QVERIFY(w->rows().first().blank());
         QVERIFY(w->txtFileName->text().isEmpty());
@@ -330,6 +334,7 @@ private slots:
         QCOMPARE(w->Grid1->rowCount(), 2);
         QCOMPARE(cell(2, ColRowNum), QString("2"));
         QCOMPARE(w->currentRow(), 1);
+        QCOMPARE(w->txtItemNum->text(), QString("1"));
 
         // The inline pause editor takes digits, ":" and one point only.
         w->chPause_Show(1);
