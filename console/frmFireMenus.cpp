@@ -26,11 +26,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <functional>
@@ -526,20 +524,10 @@ bool frmFire::mnuLanguage_Click(int i)
         return false;
 
     const QString source = InProgramFolder(file);
-    if (FileExists(source)) {
-        // Written whole or not at all: a copy that fails leaves the old
-        // language file as it was.
-        QFile in(source);
-        if (in.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = in.readAll();
-            in.close();
-            QSaveFile out(InProgramFolder(QStringLiteral("language.ini")));
-            if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size())
-                out.commit();
-            else
-                out.cancelWriting();
-        }
-    }
+    // Written whole or not at all: a copy that fails leaves the old
+    // language file as it was.
+    if (FileExists(source))
+        CopyFileAtomic(source, InProgramFolder(QStringLiteral("language.ini")));
     mnuLanTag = newLanguage;
     SaveSet(QStringLiteral("Settings"), QStringLiteral("Language"), newLanguage);
 

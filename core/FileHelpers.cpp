@@ -216,4 +216,26 @@ bool RunFile(const QString &commandLine)
     return openWithDesktop(targetUrl(line));
 }
 
+bool CopyFileAtomic(const QString &source, const QString &target)
+{
+    const QFileInfo from(source);
+    const QFileInfo to(target);
+    if (!from.isFile() || to.isSymLink() || to.isDir())
+        return false;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return false;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
 } // namespace qelt

@@ -35,6 +35,12 @@ QString LoadTextFile(const QString &path, bool *ok = nullptr);
 // stays whole unless the new one was written completely. False on failure.
 bool SaveTextFile(const QString &text, const QString &path);
 
+// Copies source to target byte for byte. The copy is written to a
+// temporary file beside the target and renamed over it, so the target is
+// either the old file or the whole new one. A target that is a link or a
+// folder is refused, as is a source that is not a readable file.
+bool CopyFileAtomic(const QString &source, const QString &target);
+
 // Opens a document or web address with the desktop's default handler; a
 // program file is started instead. False when nothing could be opened.
 bool OpenDoc(const QString &target);

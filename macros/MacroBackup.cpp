@@ -96,28 +96,6 @@ bool SameFileContent(const QString &a, const QString &b)
     return fa.size() == fb.size() && fa.readAll() == fb.readAll();
 }
 
-bool CopyFileAtomic(const QString &source, const QString &target)
-{
-    const QFileInfo from(source);
-    const QFileInfo to(target);
-    if (!from.isFile() || to.isSymLink() || to.isDir())
-        return false;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
-}
-
 bool DeleteBackupFolder(const QString &programFolder, QStringList *left)
 {
     const QString folder = BackupFolder(programFolder);

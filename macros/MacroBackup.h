@@ -49,12 +49,6 @@ QStringList BackupFileNames(const QString &programFolder);
 // True when both files exist and hold the same bytes.
 bool SameFileContent(const QString &a, const QString &b);
 
-// Copies source to target byte for byte. The copy is written to a
-// temporary file beside the target and renamed over it, so the target is
-// either the old file or the whole new one. A target that is a link or a
-// folder is refused, as is a source that is not a readable file.
-bool CopyFileAtomic(const QString &source, const QString &target);
-
 // Deletes the backup: every file directly in the backup folder (links are
 // removed as links, never followed), then the folder. Nothing happens when
 // the folder is not usable. Names that could not be deleted are added to

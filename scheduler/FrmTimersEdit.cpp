@@ -296,7 +296,7 @@ void FrmTimers::File1_OLEDragDrop(const QStringList &files)
 {
     const QString folder = ProgramFolder();
     for (const QString &f : MacroFilesToCopy(files, folder))
-        ReplaceFileWithCopy(f, folder + "/" + QFileInfo(f).fileName()); // a failure is skipped
+        CopyFileAtomic(f, folder + "/" + QFileInfo(f).fileName()); // a failure is skipped
     cmdRefresh_Click();
 }
 

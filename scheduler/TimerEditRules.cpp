@@ -3,9 +3,7 @@
 #include "scheduler/DayRule.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qelt {
 
@@ -85,23 +83,6 @@ QStringList MacroFilesToCopy(const QStringList &dropped, const QString &programF
     return copy;
 }
 
-bool ReplaceFileWithCopy(const QString &source, const QString &target)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return false;
-        if (out.write(chunk) != chunk.size())
-            return false;
-    }
-    return out.commit();
-}
 
 bool TakesConsoleCommand(const QString &command, const QString &houseLetter,
                          const QString &groupWord)

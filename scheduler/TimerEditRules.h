@@ -28,9 +28,6 @@ QString DroppedActionText(const QString &file, const QString &programFolder);
 // into the program folder: ".cro" files (any case) not already there.
 QStringList MacroFilesToCopy(const QStringList &dropped, const QString &programFolder);
 
-// Copies a file over target, replacing one that is there only once the copy
-// is whole. False (target as it was) when it cannot.
-bool ReplaceFileWithCopy(const QString &source, const QString &target);
 
 // True when a row takes the console's command text: it begins with the
 // console's house letter or with the (translated) word for a group.

@@ -1,3 +1,4 @@
+#include "core/FileHelpers.h"
 #include "macros/MacroBackup.h"
 
 #include "core/ProgramFolder.h"

@@ -1,3 +1,4 @@
+#include "core/FileHelpers.h"
 #include "scheduler/DayRule.h"
 #include "scheduler/TimerEditRules.h"
 #include "tests/support/TestEnv.h"
@@ -61,12 +62,12 @@ TEST(TimerEditRules, CopyReplacesOnlyWhenWhole)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
-    EXPECT_FALSE(ReplaceFileWithCopy(dir + "/missing.cro", dir + "/dst.cro"));
+    EXPECT_FALSE(CopyFileAtomic(dir + "/missing.cro", dir + "/dst.cro"));
     QFile check(dir + "/dst.cro");
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("old"));
     check.close();
-    EXPECT_TRUE(ReplaceFileWithCopy(dir + "/src.cro", dir + "/dst.cro"));
+    EXPECT_TRUE(CopyFileAtomic(dir + "/src.cro", dir + "/dst.cro"));
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("\"new\"\r\n"));
     check.close();
