@@ -1,9 +1,10 @@
 #include "macros/MacroFile.h"
 
 #include "core/FileHelpers.h"
+#include "core/SafeSave.h"
+#include "core/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -48,9 +49,7 @@ bool ReadMacroFile(const QString &path, QList<MacroItem> *items)
     QFile file(path);
     if (path.isEmpty() || !FileExists(path) || !file.open(QIODevice::ReadOnly))
         return false;
-    // The editor writes one byte per character; read it so, so that no byte
-    // is lost whatever it holds.
-    const QString text = QString::fromLatin1(file.readAll());
+    const QString text = DecodeText(file.readAll());
     if (file.error() != QFileDevice::NoError)
         return false;
     if (items) {
@@ -106,7 +105,7 @@ QString MacroFileText(const QList<MacroItem> &items)
     return text;
 }
 
-bool WriteMacroFile(const QString &path, const QList<MacroItem> &items)
+bool WriteMacroFile(const QString &path, const QList<MacroItem> &items, QString *error)
 {
     if (path.isEmpty() || items.size() > kMacroMaxLines)
         return false;
@@ -121,11 +120,7 @@ bool WriteMacroFile(const QString &path, const QList<MacroItem> &items)
     // Written whole to a temporary file and renamed over the old one, so a
     // failed write never leaves a half file behind; the old file is replaced,
     // never appended to.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(MacroFileText(fitted).toLatin1());
-    return file.commit();
+    return SaveFileBytes(path, EncodeText(MacroFileText(fitted)), error);
 }
 
 } // namespace qelt
