@@ -1,8 +1,10 @@
 #include "prefs/ErrorLogFolding.h"
 
+#include "core/ErrorLog.h"
+#include "core/SafeSave.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace qelt {
@@ -79,13 +81,12 @@ QString ParseErrorLog(const QString &path)
     const QString text = QString::fromLatin1(in.readAll());
     in.close();
     const FoldedErrorLog folded = FoldErrorLog(text);
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly)) {
-        const QByteArray bytes = folded.text.toLatin1() + "\r\n";
-        if (out.write(bytes) == bytes.size())
-            out.commit();
-        else
-            out.cancelWriting();
+    QString error;
+    if (!SaveFileBytes(path, folded.text.toLatin1() + "\r\n", &error)) {
+        // The log keeps its old entries; the statistics say nothing was
+        // folded, and the failure is recorded in the log itself.
+        WriteErrLog(QStringLiteral("The error log could not be folded: ") + error);
+        return StatisticsText(folded.oldLines, folded.oldLines);
     }
     return StatisticsText(folded.oldLines, folded.newLines);
 }

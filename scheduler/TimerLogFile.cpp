@@ -2,12 +2,15 @@
 
 #include "core/FileHelpers.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <cmath>
@@ -45,11 +48,6 @@ QString timeText(const QTime &t)
     const bool twelveHour =
         loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('a'), Qt::CaseInsensitive);
     return loc.toString(t, twelveHour ? QStringLiteral("h:mm:ss AP") : QStringLiteral("H:mm:ss"));
-}
-
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
-{
-    return file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -124,14 +122,9 @@ TimerLogFile::Split TimerLogFile::SplitForAutosave(const QString &logText, doubl
     return s;
 }
 
-bool TimerLogFile::append(const QString &text) const
+bool TimerLogFile::append(const QString &text, QString *error) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    if (!writeAll(file, text.toUtf8()))
-        return false;
-    return file.flush();
+    return AppendFileBytes(m_path, EncodeText(text), error);
 }
 
 TimerLogFile::AutosaveResult TimerLogFile::autosave(const QString &logText, bool saveOn,
@@ -160,24 +153,50 @@ bool TimerLogFile::saveAtClose(const QString &logText, bool saveOn, const QDateT
     return append(SaveBlock(logText, now));
 }
 
-bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize)
+bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize, QString *error)
 {
-    bool ok = false;
-    const QString text = LoadTextFile(fileName, &ok);
-    if (!ok)
+    // A missing file is created empty.
+    if (!QFileInfo::exists(fileName))
+        return AppendFileBytes(fileName, {}, error);
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
         return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
+        return false;
+    }
+    file.close();
     if (!std::isfinite(maxSize))
         return true;
     const double limit = std::max(0.0, std::floor(maxSize));
-    const QStringList pieces = text.split(kCrLf);
+    QList<QByteArrayView> pieces;
+    for (qsizetype from = 0;;) {
+        const qsizetype at = bytes.indexOf("\r\n", from);
+        if (at < 0) {
+            pieces << QByteArrayView(bytes).sliced(from);
+            break;
+        }
+        pieces << QByteArrayView(bytes).sliced(from, at - from);
+        from = at + 2;
+    }
     const qsizetype u = pieces.size() - 1;
     if (!(limit + 2 < double(u)))
         return true;
     // Keep the last `limit` pieces as they stand; only double quotes go.
+    // Blocks appended in different runs may differ in encoding, so each
+    // line is read on its own.
     const qsizetype first = u - qsizetype(limit) + 1;
-    QString kept = pieces.mid(first).join(kCrLf);
-    kept.remove(QLatin1Char('"'));
-    return SaveTextFile(kept, fileName);
+    QStringList kept;
+    for (qsizetype i = first; i <= u; ++i)
+        kept << DecodeText(pieces[i].toByteArray());
+    QString text = kept.join(kCrLf);
+    text.remove(QLatin1Char('"'));
+    return SaveTextFile(text, fileName, error);
 }
 
 QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
@@ -198,18 +217,10 @@ QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
     return InProgramFolder(name);
 }
 
-bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now)
+bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now,
+                               QString *error)
 {
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!writeAll(file, SaveBlock(logText, now).toUtf8())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveFileBytes(path, EncodeText(SaveBlock(logText, now)), error);
 }
 
 void TimerLogFile::Print(QPrinter &printer, const QString &logText, const QDateTime &now)
