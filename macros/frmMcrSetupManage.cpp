@@ -6,6 +6,7 @@
 
 #include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
@@ -349,11 +350,14 @@ bool frmMcrSetup::prepareBackup(bool translated)
         return false;
     }
     bool made = false;
+    QString readmeError;
     PrepareBackupFolder(
         program,
         LangCap(QStringLiteral("This folder is not automatically removed when you uninstall Zyv.  "
                                "To remove, close this file and then delete the whole folder.")),
-        QDate::currentDate(), &made);
+        QDate::currentDate(), &made, &readmeError);
+    if (!readmeError.isEmpty())
+        LogErr(QStringLiteral("prepareBackup"), QStringLiteral("frmMcrSetup"), 75, readmeError);
     if (!made) {
         const QString text = QStringLiteral("Couldn't create backup folder");
         const QString title = QStringLiteral("Failed");
@@ -363,6 +367,8 @@ bool frmMcrSetup::prepareBackup(bool translated)
     const bool ready = BackupExists(program);
     if (ready)
         setBackupButtons(true);
+    else if (made && !readmeError.isEmpty())
+        Info(readmeError, true, false, QStringLiteral("Failed"), QStringLiteral("OK"), true);
     return ready;
 }
 
