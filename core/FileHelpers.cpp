@@ -1,6 +1,9 @@
 #include "core/FileHelpers.h"
 
 #include "core/Cipher.h"
+#include "core/Dialogs.h"
+#include "core/ErrorLog.h"
+#include "core/Lang.h"
 #include "core/SafeSave.h"
 #include "core/TextCodec.h"
 
@@ -164,6 +167,18 @@ QString LoadTextFile(const QString &path, bool *ok)
 bool SaveTextFile(const QString &text, const QString &path, QString *error)
 {
     return SaveFileBytes(path, EncodeText(text + QStringLiteral("\r\n")), error);
+}
+
+void ReportFailedCopies(const QStringList &errors, const QString &procName,
+                        const QString &moduleName)
+{
+    if (errors.isEmpty())
+        return;
+    for (const QString &e : errors)
+        LogErr(procName, moduleName, 75, e);
+    Info(LangCap(QStringLiteral("These files could not be copied:")) + QStringLiteral("\r\n") +
+             errors.join(QStringLiteral("\r\n")),
+         true, true, LangCap(QStringLiteral("Copy Failed")), QStringLiteral("OK"), true);
 }
 
 bool OpenDoc(const QString &target)

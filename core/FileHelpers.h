@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Small file, folder and program helpers used by every window. They hold no
 // state. Paths use "/".
@@ -42,6 +43,11 @@ bool SaveTextFile(const QString &text, const QString &path, QString *error = nul
 // folder is refused, as is a source that is not a readable file. False on
 // any failure, with the reason in *error when given.
 bool CopyFileAtomic(const QString &source, const QString &target, QString *error = nullptr);
+
+// Tells the user which dropped files could not be copied (one message for
+// all, each with its reason) and logs each; nothing when errors is empty.
+void ReportFailedCopies(const QStringList &errors, const QString &procName,
+                        const QString &moduleName);
 
 // Opens a document or web address with the desktop's default handler; a
 // program file is started instead. False when nothing could be opened.

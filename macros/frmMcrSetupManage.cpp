@@ -208,6 +208,7 @@ void frmMcrSetup::File1_DblClick()
 void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
 {
     const QString program = ProgramFolder();
+    QStringList failed;
     for (const QString &path : files) {
         const int slash =
             std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
@@ -229,14 +230,18 @@ void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
             if (answer != 1)
                 continue;
         }
-        if (!CopyFileAtomic(path, target))
+        QString error;
+        if (!CopyFileAtomic(path, target, &error)) {
+            failed << error;
             continue;
+        }
         refreshFile1();
         if (TimerEditOpen) {
             if (TimersService *timers = Timers())
                 timers->refreshFileList();
         }
     }
+    ReportFailedCopies(failed, QStringLiteral("File1_OLEDragDrop"), QStringLiteral("frmMcrSetup"));
 }
 
 void frmMcrSetup::cmdHelp_Click()
