@@ -126,13 +126,19 @@ bool PutRec(int rec, const QString &text, bool encode)
 
     const qint64 start = recordStart(rec);
     const qint64 oldSize = file->size();
-    // A write that did not complete takes back what it added, so the file
-    // never holds a part of a record that a later gap fill would make look
-    // whole.
+    // What the record held, so that a write that did not complete can put it
+    // back; and a write that extended the file is cut back. Either way the
+    // file never keeps a part of a record that could later read as whole.
+    QByteArray oldRecord;
+    if (start < oldSize && file->seek(start))
+        oldRecord = file->read(kRecordLength);
     const auto undo = [&](const QString &why) {
+        const QString reason = file->errorString();
+        if (!oldRecord.isEmpty() && file->seek(start))
+            file->write(oldRecord);
         if (file->size() > oldSize)
             file->resize(oldSize);
-        return putFailed(rec, why + QStringLiteral(": ") + file->errorString());
+        return putFailed(rec, why + QStringLiteral(": ") + reason);
     };
     // Fill any gap with zeros first: zero-length records read as "".
     if (oldSize < start && !file->resize(start))
