@@ -1,5 +1,6 @@
 #include "core/Globals.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
 #include "scheduler/DayRule.h"
@@ -11,7 +12,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qelt;
 using namespace qelt::test;
@@ -255,6 +261,45 @@ TEST(TimerTable, FullDiskSaveKeepsTheFile)
     EXPECT_FALSE(SaveTimerTable(table, path));
     EXPECT_TRUE(TmrChanged);
     EXPECT_EQ(ReadFile(path), before);
+}
+
+// A timer save killed at any moment leaves the old or the new file whole;
+// its temporary file is gone at the next start.
+TEST(TimerTable, KilledSaveLeavesAWholeFileAndNoTemporaryForGood)
+{
+    TimerTable small, large;
+    fill(small.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"),
+         QStringLiteral("Everyday"));
+    large.setRowCount(TimerTable::kMaxRows);
+    for (int i = 0; i < TimerTable::kMaxRows; ++i)
+        fill(large.row(i), QString(200, QChar('m')) + QStringLiteral(".cro"),
+             QStringLiteral("8:00:00"), QStringLiteral("Weekdays"));
+    ASSERT_TRUE(small.save(tablePath()));
+    const QByteArray a = ReadFile(tablePath());
+    ASSERT_TRUE(large.save(tablePath()));
+    const QByteArray b = ReadFile(tablePath());
+    int leftBehind = 0;
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                (i % 2 ? small : large).save(tablePath());
+        }
+        ::usleep(QRandomGenerator::global()->bounded(100, 10000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const QByteArray now = ReadFile(tablePath());
+        ASSERT_TRUE(now == a || now == b) << "round " << round << " size " << now.size();
+        leftBehind += QDir(ProgramFolder())
+                          .entryList({QStringLiteral(".tmrdat.zyv*")}, QDir::Hidden | QDir::Files)
+                          .size();
+        RemoveStaleSaveFiles(ProgramFolder()); // what the program does as it starts
+        EXPECT_TRUE(QDir(ProgramFolder())
+                        .entryList({QStringLiteral(".tmrdat.zyv*")}, QDir::Hidden | QDir::Files)
+                        .isEmpty());
+    }
+    RecordProperty("temporary files left by killed saves", leftBehind);
 }
 
 // Text that Windows-1252 holds is written in it; other text in UTF-8, and
