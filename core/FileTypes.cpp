@@ -1,5 +1,6 @@
 #include "core/FileTypes.h"
 
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "platform/DesktopEntry.h"
@@ -10,11 +11,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 QString &exePathOverride()
 {
@@ -334,7 +333,9 @@ void AddStartup(const QString &valueName, const QString &programPath, int select
     e.set("Name", valueName);
     e.set("Exec", QuoteExecArg(program));
     e.set("Terminal", "false");
-    e.write(startupPath(valueName, selector));
+    if (!e.write(startupPath(valueName, selector)))
+        WriteErrLog(QStringLiteral("The start-up entry could not be written: ") +
+                    startupPath(valueName, selector));
 }
 
 void RemoveStartup(const QString &valueName, int selector)

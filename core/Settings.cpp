@@ -164,6 +164,15 @@ bool DeleteSet(const QString &section, const QString &key)
         });
 }
 
+bool DeleteSetSection(const QString &section)
+{
+    return changeSettings(
+        [&](QSettings &s) { s.remove(MatchSettingName(s.childGroups(), section)); },
+        [&](QSettings &s) {
+            return !s.childGroups().contains(MatchSettingName(s.childGroups(), section));
+        });
+}
+
 void ResetSettingsFailureReport()
 {
     failureReported = false;

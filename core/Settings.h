@@ -18,6 +18,8 @@ QString GetSet(const QString &section, const QString &key, const QString &defaul
 bool SaveSet(const QString &section, const QString &key, const QString &value);
 // Removes one value; a missing value is not an error. Failures as SaveSet.
 bool DeleteSet(const QString &section, const QString &key);
+// Removes a whole section (any spelling); failures as SaveSet.
+bool DeleteSetSection(const QString &section);
 // Lets the next failure be shown again (for tests).
 void ResetSettingsFailureReport();
 // Path of the settings file (for tests and the uninstaller).

@@ -57,12 +57,11 @@ void DeleteAppSettings(const QString &appName)
 
 void DeleteSettingsSection(const QString &section)
 {
-    QSettings s(SettingsFilePath(), QSettings::IniFormat);
+    const QSettings s(SettingsFilePath(), QSettings::IniFormat);
     const QString group = MatchSettingName(s.childGroups(), section);
     if (!s.childGroups().contains(group))
         return;
-    s.remove(group);
-    s.sync();
+    DeleteSetSection(group);
 }
 
 QStringList FilesMatching(const QString &folder, const QStringList &patterns)

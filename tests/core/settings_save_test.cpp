@@ -29,12 +29,13 @@ TEST(SettingsSave, FailedWriteKeepsTheFileAndIsReportedOnce)
         ScopedSaveFault fault(kind, "Brindlecast.ini", 10);
         EXPECT_FALSE(SaveSet("settings", "language", "Deutsch"));
         EXPECT_FALSE(DeleteSet("Database16", "CurrentExePath"));
-        EXPECT_EQ(fault.hits(), 2);
+        EXPECT_FALSE(DeleteSetSection("database16"));
+        EXPECT_EQ(fault.hits(), 3);
         EXPECT_EQ(ReadBytes(SettingsFilePath()), before);
         EXPECT_EQ(GetSet("Settings", "Language"), "English");
     }
     EXPECT_EQ(dialogs.infos.size(), 1);
-    EXPECT_EQ(ReadBytes(ErrorLogPath()).count("Logged:"), 6);
+    EXPECT_EQ(ReadBytes(ErrorLogPath()).count("Logged:"), 9);
     EXPECT_TRUE(QDir(QFileInfo(SettingsFilePath()).path())
                     .entryList(QDir::Files | QDir::Hidden)
                     .filter("qsave")
@@ -46,6 +47,8 @@ TEST(SettingsSave, FailedWriteKeepsTheFileAndIsReportedOnce)
     EXPECT_TRUE(ReadBytes(SettingsFilePath()).contains("[Settings]"));
     EXPECT_TRUE(DeleteSet("DATABASE16", "currentexepath"));
     EXPECT_EQ(GetSet("Database16", "CurrentExePath", "gone"), "gone");
+    EXPECT_TRUE(DeleteSetSection("SETTINGS"));
+    EXPECT_FALSE(ReadBytes(SettingsFilePath()).contains("[Settings]"));
 }
 
 TEST(SettingsSave, FullDiskNeverEmptiesTheFile)
