@@ -121,7 +121,7 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
             ShowTimerStatus();
         }
     };
-    m_engine->saveTable = [this] { SaveTimers(); };
+    m_engine->saveTable = [this] { return SaveTimers(); };
 
     auto label = [this](const QString &text, int x, int y, int w = -1) {
         auto *l = new QLabel(text, this);

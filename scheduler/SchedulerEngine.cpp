@@ -68,13 +68,14 @@ void SchedulerEngine::afterStart(int row)
 {
     if (!table.isValidRow(row) || table.row(row).dayRule != QLatin1String(kRuleOneTime))
         return;
-    const bool wasChanged = TmrChanged;
+    bool wasChanged = TmrChanged;
     table.row(row).dayRule = QLatin1String(kRuleNever);
     if (!wasChanged) {
-        if (saveTable)
-            saveTable();
-        else
-            SaveTimerTable(table, timerFilePath);
+        const bool saved = saveTable ? saveTable() : SaveTimerTable(table, timerFilePath);
+        // The rule change is not stored: the table stays marked changed, so
+        // it is offered for saving again rather than lost.
+        if (!saved)
+            wasChanged = true;
     } else if (!table.storeRuleOnly(row, QLatin1String(kRuleNever), timerFilePath)) {
         m_host.appendLog(LogEntry(LangCap(QStringLiteral("Timer")) + u' ' +
                                   QString::number(row + 1) + QStringLiteral(": ") +

@@ -64,7 +64,7 @@ public:
     // Runs after row's rule was changed from "One Time" to "Never".
     std::function<void(int row)> onRuleChanged;
     // Saves the whole table (the Apply button). Default: SaveTimerTable.
-    std::function<void()> saveTable;
+    std::function<bool()> saveTable; // true when the table was stored
 
     // Driving without window timers: runs every engine tick whose time has
     // come on CurrentWaitClock(): Timer2 every 500 ms (while dueCheckOn),

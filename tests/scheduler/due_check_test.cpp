@@ -5,6 +5,8 @@
 #include "scheduler/SchedulerClock.h"
 #include "scheduler/SchedulerEngine.h"
 #include "tests/scheduler/engine_fakes.h"
+#include "tests/support/SaveFaults.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -258,4 +260,28 @@ TEST_F(EngineDue, OneTimeBecomesNeverAndIsStoredAtOnce)
     TimerTable reloaded;
     ASSERT_TRUE(reloaded.load(path));
     EXPECT_FALSE(DayRuleLetsRun(reloaded.row(1).dayRule, 1));
+}
+
+// A one-time timer whose "Never" cannot be stored keeps the table marked
+// changed, so the change is offered for saving again and not lost.
+TEST_F(EngineDue, OneTimeRuleThatCannotBeStoredStaysUnsaved)
+{
+    InstalledDialogs dialogs;
+    const QString path = InProgramFolder("tmrdat.zyv");
+    engine.timerFilePath = path;
+    setRow(table, 0, "A 1 On", "7:05:00", "One Time");
+    ASSERT_TRUE(table.save(path));
+    table.markSaved();
+    const QByteArray before = ReadFile(path);
+    TmrChanged = false;
+    {
+        ScopedSaveFault fault(SaveFault::DiskFull, "tmrdat.zyv", 10);
+        runFor(engine, clock, 3000);
+        EXPECT_EQ(fault.hits(), 1);
+    }
+    EXPECT_EQ(table.row(0).dayRule, QStringLiteral("Never"));
+    EXPECT_TRUE(TmrChanged);
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(dialogs.infos.size(), 1);
+    TmrChanged = false;
 }
