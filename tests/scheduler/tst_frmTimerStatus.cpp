@@ -1,3 +1,5 @@
+#include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -274,6 +276,33 @@ private slots:
         w.lblSave_Click();
         QCOMPARE(readAll(InProgramFolder("Timer.log")),
                  TimerLogFile::SaveBlock("saved entry", m_wall.now()).toUtf8());
+
+        // On a failing disk the earlier save stays whole and the user is told;
+        // Clear keeps the log on screen and the log file as it was.
+        const QByteArray saved = readAll(InProgramFolder("Timer.log"));
+        w.show();
+        w.logFile = TimerLogFile(InProgramFolder("TimerLog.log"));
+        QVERIFY(test::WriteBytes(w.logFile.path(), "\"earlier\"\r\n"));
+        w.chkSaveLog->setChecked(true);
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush}) {
+            test::ScopedSaveFault fault(kind, ".log", 20);
+            m_dialogs.infos.clear();
+            w.setLogText(QString(500, 'n'));
+            QTest::mouseClick(w.lblSave, Qt::LeftButton);
+            QCOMPARE(readAll(InProgramFolder("Timer.log")), saved);
+            QTest::mouseClick(w.lblAppend, Qt::LeftButton);
+            QCOMPARE(w.logText(), QString(500, 'n'));
+            QCOMPARE(readAll(w.logFile.path()), QByteArray("\"earlier\"\r\n"));
+            QCOMPARE(m_dialogs.infos.size(), 2);
+            QVERIFY(m_dialogs.infos[0].startsWith("The log could not be saved:"));
+        }
+        {
+            test::ScopedSaveFault fault(SaveFault::Rename, "Timer.log");
+            QTest::mouseClick(w.lblSave, Qt::LeftButton);
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(readAll(InProgramFolder("Timer.log")), saved);
+        }
+        w.setLogText("saved entry");
 
         // Without a printer the log goes to the PDF file the user names.
         m_dialogs.saveAnswer = InProgramFolder("log.pdf");
