@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
@@ -665,10 +666,11 @@ private slots:
         QTimer poll;
         QElapsedTimer waited;
         connect(&poll, &QTimer::timeout, [&] {
+            QFileDialog *dialog = nullptr;
             for (QWidget *top : QApplication::topLevelWidgets()) {
                 if (!top->isVisible())
                     continue;
-                // A dialog that does not take the typing fails the test
+                // A dialog that does not take the answer fails the test
                 // instead of hanging it.
                 if (auto *stuck = qobject_cast<QDialog *>(top); stuck && waited.elapsed() > 20000) {
                     stuck->reject();
@@ -676,22 +678,30 @@ private slots:
                 }
                 if (auto *box = qobject_cast<QMessageBox *>(top)) {
                     ++boxes;
-                    box->button(QMessageBox::Yes)->click();
+                    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
                     return;
                 }
-                auto *dialog = qobject_cast<QFileDialog *>(top);
-                if (!dialog || typedIn)
-                    continue;
-                auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
-                if (!name)
-                    continue;
+                if (auto *d = qobject_cast<QFileDialog *>(top))
+                    dialog = d;
+            }
+            if (!dialog)
+                return;
+            auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+            auto *buttons = dialog->findChild<QDialogButtonBox *>("buttonBox");
+            if (!name || !buttons)
+                return;
+            if (!typedIn) {
                 typedIn = true;
-                name->setFocus();
+                name->setCompleter(nullptr); // its pop-up would take the keys
                 name->clear();
                 QTest::keyClicks(name, typed);
-                QTest::keyClick(name, Qt::Key_Return);
                 return;
             }
+            // Save, once the dialog has taken the name in (it enables the
+            // button when it has).
+            QPushButton *save = buttons->button(QDialogButtonBox::Save);
+            if (save && save->isEnabled() && QApplication::activeModalWidget() == dialog)
+                QTest::mouseClick(save, Qt::LeftButton);
         });
         auto answerDialogs = [&](const QString &name) {
             typed = name;
