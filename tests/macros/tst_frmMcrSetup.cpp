@@ -762,11 +762,15 @@ private slots:
         w->showPage(0);
         open(write("many.cro", many));
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QApplication::processEvents();
-        QVERIFY(w->Grid1->verticalScrollBar()->maximum() > 0);
-        QCOMPARE(w->Grid1->horizontalScrollBar()->maximum(), 0);
-        const QRect running = w->Grid1->visualItemRect(w->Grid1->item(0, ColRunning));
-        QVERIFY(w->Grid1->viewport()->rect().contains(running.topRight() - QPoint(1, 0)));
+        // At its default width and at the narrowest the user can make it.
+        for (const int width : {w->width(), w->minimumSizeHint().width()}) {
+            w->resize(width, w->height());
+            QApplication::processEvents();
+            QVERIFY(w->Grid1->verticalScrollBar()->maximum() > 0);
+            QCOMPARE(w->Grid1->horizontalScrollBar()->maximum(), 0);
+            const QRect running = w->Grid1->visualItemRect(w->Grid1->item(0, ColRunning));
+            QVERIFY(w->Grid1->viewport()->rect().contains(running.topRight() - QPoint(1, 0)));
+        }
     }
 
     void notSavedSaysWhatIsWrong()
