@@ -639,6 +639,18 @@ private slots:
         QVERIFY(!w->tmrFlash->isActive());
         QCOMPARE(w->imgLightPicture(), 1);
 
+        // A dialog opened by the press (the recorder's pause dialog) takes
+        // the release and ends the repeat itself: DIM is not left drawn down.
+        editor.onMacroLine = [&](const QString &line) {
+            if (line != QLatin1String("0"))
+                HoldRepeat = false;
+        };
+        QTest::mousePress(w->cmdDim, Qt::LeftButton);
+        editor.onMacroLine = nullptr;
+        QVERIFY(!HoldRepeat);
+        QVERIFY(!w->cmdDim->isDown());
+        QTest::mouseRelease(w->cmdDim, Qt::LeftButton);
+
         // DIM stops as soon as exit begins: not one frame after that.
         link->clear();
         clock->onProcessEvents = [&] { AbortSend = true; };
