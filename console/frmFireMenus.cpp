@@ -39,7 +39,11 @@ namespace qelt {
 namespace {
 
 // Mouse events of a control that has no signals of its own for them
-// (the check boxes).
+// (the check boxes). The mouse-up handler runs after the control has taken
+// its own release, so that a handler moving the focus elsewhere cannot
+// cancel the click; presses of other buttons than the left one stay with
+// the control instead of reaching the window (whose right press opens the
+// pop-up menu and takes the release away).
 class MouseHook : public QObject {
 public:
     using Handler = std::function<void(QEvent::Type, Qt::MouseButton)>;
@@ -49,13 +53,27 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-            m_handler(event->type(), static_cast<QMouseEvent *>(event)->button());
+        case QEvent::MouseButtonPress: {
+            const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+            m_handler(event->type(), button);
+            if (button != Qt::LeftButton) {
+                event->accept();
+                return true;
+            }
             break;
+        }
+        case QEvent::MouseButtonRelease: {
+            const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+            // QObject::event is public: the control handles its release here,
+            // before the handler runs.
+            watched->event(event);
+            m_handler(event->type(), button);
+            event->accept();
+            return true;
+        }
         case QEvent::Enter:
         case QEvent::MouseMove:
             m_handler(QEvent::MouseMove, Qt::NoButton);

@@ -413,6 +413,10 @@ void frmFire::repeatLoop(bool bright, Qt::MouseButton button)
     // case, so it never keeps blinking after the button is up.
     tmrFlash->stop();
     setLamp(false);
+    // A dialog opened by the press (the recorder's pause dialog) takes the
+    // release, and its Continue ends the repeat: the button must not stay
+    // drawn pressed.
+    pressed->setDown(false);
 }
 
 void frmFire::cmdBright_MouseDown(Qt::MouseButton button)

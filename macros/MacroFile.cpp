@@ -32,6 +32,7 @@ QStringList MacroItems(const QString &fileText)
     QStringList items;
     const QStringList lines = QString(fileText)
                                   .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                  .replace(QLatin1Char('\r'), QLatin1Char('\n'))
                                   .split(QLatin1Char('\n'));
     for (QString line : lines) {
         line.remove(QLatin1Char('"'));

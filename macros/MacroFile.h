@@ -36,7 +36,7 @@ MacroItem ParseMacroItem(const QString &item);
 // " 2" gives 2). False, with *seconds 0, when it is not a number.
 bool PauseSeconds(const QString &pause, double *seconds);
 
-// The items of a macro file's text: lines split at CR LF (or a lone LF),
+// The items of a macro file's text: lines split at CR LF (or a lone LF or CR),
 // every double quote removed, blanks at both ends dropped. Blank lines are
 // left out, so a trailing line break adds nothing.
 QStringList MacroItems(const QString &fileText);

@@ -337,7 +337,7 @@ void frmMcrSetup::cmdSaveGr_Click()
     const int n = GroupIndex;
     const QString path = GroupFilePath(n);
     if (FileExists(path)) {
-        const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 2,
+        const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 4,
                                      LangCap(QStringLiteral("Group")) + QStringLiteral(" ") +
                                          QString::number(n + 1) + QStringLiteral(" ") +
                                          LangCap(QStringLiteral("Already Exists!")));
@@ -455,7 +455,7 @@ void frmMcrSetup::cmdDeleteGroup_Click()
     const int answer = Questions(
         LangCap(QStringLiteral("This will delete all contents of group")) + QStringLiteral(" ") +
             QString::number(n + 1),
-        2, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1));
+        4, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1));
     if (answer != 1)
         return;
     if (!DeleteGroupFile(n)) {

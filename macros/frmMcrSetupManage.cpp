@@ -176,25 +176,8 @@ void frmMcrSetup::File1_DblClick()
     const QString path = FileInFolder(MacroFolder, name);
     if (path.isEmpty())
         return;
-    if (MacroChanged) {
-        QString note = kCrLf;
-        if (!txtFileName->text().isEmpty())
-            note = kCrLf + LangCap(QStringLiteral("Click Yes to save changes to")) + kCrLf +
-                   txtFileName->text() + kCrLf + kCrLf;
-        const int answer =
-            Questions(LangCap(QStringLiteral("The commands in the editor have not been saved.")) +
-                          note + LangCap(QStringLiteral("Save changes before closing?")),
-                      3, LangCap(QStringLiteral("Save Changes to Macro?")));
-        if (answer == 1) {
-            cmdSave_Click();
-            // A save that was cancelled or failed keeps the editor as it is,
-            // so the unsaved commands are not replaced.
-            if (MacroChanged)
-                return;
-        } else if (answer != 2) {
-            return;
-        }
-    }
+    if (!mayReplaceRows())
+        return;
     sTab->setCurrentIndex(0);
     CurrentWaitClock().processEvents();
     // Emptied first, so that the file is read again even when it is the one

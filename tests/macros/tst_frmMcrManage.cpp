@@ -5,6 +5,7 @@
 #include "core/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/MacroBackup.h"
+#include "macros/MacroListing.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
 #include "prefs/PrefsServices.h"
@@ -16,6 +17,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -24,12 +26,16 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -466,6 +472,41 @@ private slots:
                  qPrintable(dialogs.infos.last()));
         QVERIFY(!preview->isVisible());
         SetPrintToFile({});
+    }
+
+    void printedListingFitsThePageWidth()
+    {
+        MacroRows rows;
+        for (int i = 1; i <= 3; ++i) {
+            MacroRow row;
+            row[ColHouse] = "P";
+            row[ColUnit] = "PRE";
+            row[ColAction] = "DIM";
+            row[ColPause] = "9999";
+            row[ColRowNum] = QString::number(i * 1000);
+            row[ColRunning] = "29997";
+            rows << row;
+        }
+        const QString text = MacroListingText("/home/user/macros/evening.cro", rows, "29997",
+                                              QDateTime(QDate(2024, 1, 2), QTime(3, 4)));
+        QTemporaryDir dir;
+        for (const auto size : {QPageSize::A4, QPageSize::Letter, QPageSize::A5}) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("listing.pdf"));
+            printer.setPageSize(QPageSize(size));
+            QTextDocument document;
+            PrepareListingDocument(document, text, &printer);
+            // Every line of the listing, the "=" rule among them, is one line
+            // on paper, in a font still readable.
+            int rule = 0;
+            for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+                QCOMPARE(b.layout()->lineCount(), 1);
+                rule += b.text().contains(QString(61, '='));
+            }
+            QCOMPARE(rule, 1);
+            QVERIFY(document.defaultFont().pointSizeF() >= 6);
+        }
     }
 };
 

@@ -239,7 +239,7 @@ private slots:
         dialogs.answers = {2};
         w->cmdSaveGr_Click();
         QCOMPARE(dialogs.calls.last(),
-                 QString("questions Group 1 Already Exists! OK to overwrite existing group? 2"));
+                 QString("questions Group 1 Already Exists! OK to overwrite existing group? 4"));
         QCOMPARE(test::ReadBytes(GroupFilePath(0)), old);
         QVERIFY(w->chkRec->isChecked());
         QCOMPARE(recorded(), QStringList{"A1"});
@@ -362,7 +362,7 @@ private slots:
         w->cmdDeleteGroup_Click();
         QVERIFY(QFile::exists(GroupFilePath(4)));
         QCOMPARE(dialogs.calls.last(),
-                 QString("questions Delete Group 5 This will delete all contents of group 5 2"));
+                 QString("questions Delete Group 5 This will delete all contents of group 5 4"));
         dialogs.answers = {1};
         w->cmdDeleteGroup_Click();
         QVERIFY(!QFile::exists(GroupFilePath(4)));
