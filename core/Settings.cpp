@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/ErrorLog.h"
+#include "core/Lang.h"
 #include "core/SafeSave.h"
 
 #include <QDir>
@@ -40,10 +41,10 @@ bool reportFailure(const QString &why)
     if (failureReported)
         return false;
     failureReported = true;
-    Info(QStringLiteral("Your settings could not be stored:") + QStringLiteral("\r\n") + why +
-             QStringLiteral("\r\n") +
-             QStringLiteral("Changes made now will be lost when the program ends."),
-         true, false, QStringLiteral("Settings not saved"), QStringLiteral("OK"), false);
+    Info(LangCap(QStringLiteral("Your settings could not be stored:")) + QStringLiteral("\r\n") +
+             why + QStringLiteral("\r\n") +
+             LangCap(QStringLiteral("Changes made now will be lost when the program ends.")),
+         true, false, LangCap(QStringLiteral("Settings not saved")), QStringLiteral("OK"), false);
     return false;
 }
 

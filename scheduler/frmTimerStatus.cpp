@@ -649,8 +649,10 @@ void frmTimerStatus::lblSave_Click()
     }
     if (path.isEmpty())
         return;
-    if (!TimerLogFile::WriteSaveAs(path, m_log, WallNow())) {
-        LogErr("lblSave_Click", "frmTimerStatus", 75, "cannot write " + path);
+    QString error;
+    if (!TimerLogFile::WriteSaveAs(path, m_log, WallNow(), &error)) {
+        LogErr("lblSave_Click", "frmTimerStatus", 75,
+               error.isEmpty() ? "cannot write " + path : error);
         Info(LangCap("The log could not be saved:") + " " + path, true, false, LangCap("Save As"));
         return;
     }
