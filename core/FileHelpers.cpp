@@ -1,6 +1,8 @@
 #include "core/FileHelpers.h"
 
+#include "core/BoundedRead.h"
 #include "core/Cipher.h"
+#include "core/ErrorLog.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -144,14 +146,21 @@ QString LoadTextFile(const QString &path, bool *ok)
         *ok = false;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return {};
-    QFile file(path);
-    // ReadWrite creates a missing file, as the whole-file access does.
-    const bool exists = file.exists();
-    if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite))
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
+    QByteArray bytes;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        // A missing file is created empty, as the whole-file access does.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            return {};
+    } else {
+        QString error;
+        if (!ReadFileWhole(path, kMaxWholeFileBytes, &bytes, &error)) {
+            // Refused (not a regular file, too large) or unreadable: noted,
+            // so that the user can find out why a file did not load.
+            WriteErrLog(QStringLiteral("File not read: ") + error);
+            return {};
+        }
+    }
     if (ok)
         *ok = true;
 
