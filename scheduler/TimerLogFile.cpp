@@ -1,16 +1,21 @@
 #include "scheduler/TimerLogFile.h"
 
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
+#include "core/SafeSave.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTextDocument>
 
 #include <cmath>
+#include <deque>
 #include <limits>
 
 namespace qelt {
@@ -162,22 +167,60 @@ bool TimerLogFile::saveAtClose(const QString &logText, bool saveOn, const QDateT
 
 bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize)
 {
-    bool ok = false;
-    const QString text = LoadTextFile(fileName, &ok);
-    if (!ok)
+    if (fileName.isEmpty() || QFileInfo(fileName).isDir())
         return false;
+    if (!QFileInfo::exists(fileName) && !QFileInfo(fileName).isSymLink()) {
+        // A missing log is created empty; there is nothing to cut.
+        QFile file(fileName);
+        return file.open(QIODevice::ReadWrite);
+    }
+    // The log is read line by line, keeping only the lines that stay, so
+    // memory follows the kept tail, not the file's size. Lines are kept as
+    // the bytes they are.
+    CrLfPieceReader in;
+    QString error;
+    if (!in.open(fileName, &error)) {
+        WriteErrLog(QStringLiteral("Timer log not trimmed: ") + error);
+        return false;
+    }
     if (!std::isfinite(maxSize))
         return true;
     const double limit = std::max(0.0, std::floor(maxSize));
-    const QStringList pieces = text.split(kCrLf);
-    const qsizetype u = pieces.size() - 1;
-    if (!(limit + 2 < double(u)))
+    const qint64 keep = limit >= double(std::numeric_limits<qint64>::max())
+                            ? std::numeric_limits<qint64>::max()
+                            : qint64(limit);
+    std::deque<QByteArray> kept;
+    qint64 breaks = 0; // CR LF pairs read: the index of the last piece
+    QByteArray piece;
+    bool last = false;
+    while (in.next(&piece, &last)) {
+        if (!last)
+            ++breaks;
+        if (keep == 0)
+            continue;
+        if (qint64(kept.size()) == keep)
+            kept.pop_front();
+        kept.push_back(piece);
+    }
+    if (in.failed())
+        return false;
+    if (!(limit + 2 < double(breaks)))
         return true;
-    // Keep the last `limit` pieces as they stand; only double quotes go.
-    const qsizetype first = u - qsizetype(limit) + 1;
-    QString kept = pieces.mid(first).join(kCrLf);
-    kept.remove(QLatin1Char('"'));
-    return SaveTextFile(kept, fileName);
+    // Only double quotes go; the kept lines are written back joined by CR LF
+    // with one CR LF after the last.
+    SafeFileWriter out(fileName);
+    bool ok = out.open();
+    for (std::size_t i = 0; ok && i < kept.size(); ++i) {
+        QByteArray line = kept[i];
+        line.replace('"', QByteArray());
+        if (i + 1 < kept.size())
+            line += "\r\n";
+        ok = out.write(line);
+    }
+    ok = ok && out.write("\r\n") && out.commit();
+    if (!ok)
+        out.cancel();
+    return ok;
 }
 
 QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
