@@ -34,7 +34,8 @@ int openRegular(const QString &path, struct stat *st, QString *error)
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        setError(error, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+        setError(error,
+                 QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
         return -1;
     }
     if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
@@ -70,8 +71,7 @@ bool ReadFileWhole(const QString &path, qint64 maxBytes, QByteArray *out, QStrin
     const int fd = openRegular(path, &st, error);
     if (fd < 0)
         return false;
-    const QString tooLarge =
-        QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
+    const QString tooLarge = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
     if (st.st_size > maxBytes) {
         ::close(fd);
         setError(error, tooLarge);

@@ -17,8 +17,7 @@ inline constexpr qint64 kMaxWholeFileBytes = 4 * 1024 * 1024;
 // Reads the regular file at path whole into *out. False when it is missing,
 // not a regular file (a folder, FIFO, device or socket, also through a
 // link), larger than maxBytes or unreadable; *error then says which.
-bool ReadFileWhole(const QString &path, qint64 maxBytes, QByteArray *out,
-                   QString *error = nullptr);
+bool ReadFileWhole(const QString &path, qint64 maxBytes, QByteArray *out, QString *error = nullptr);
 
 // Reads a regular file (the same guard, without the size limit) piece by
 // piece, the pieces being the text between CR LF pairs: "a\r\nb\r\n" gives

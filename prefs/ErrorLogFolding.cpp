@@ -135,9 +135,8 @@ QString ParseErrorLog(const QString &path)
         return StatisticsText(0, 0);
     SafeFileWriter out(path);
     const bool opened = out.open();
-    ErrorLogFolder folder([&out, opened](const QByteArray &bytes) {
-        return opened && out.write(bytes);
-    });
+    ErrorLogFolder folder(
+        [&out, opened](const QByteArray &bytes) { return opened && out.write(bytes); });
     QByteArray piece;
     bool last = false;
     while (in.next(&piece, &last))

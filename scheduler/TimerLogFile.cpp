@@ -3,8 +3,8 @@
 #include "core/BoundedRead.h"
 #include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
-#include "core/SafeSave.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
 
 #include <QFile>

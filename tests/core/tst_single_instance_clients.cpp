@@ -33,7 +33,9 @@ class SingleInstanceClientsTest : public QObject {
 
     static int openDescriptors()
     {
-        return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+        return int(QDir(QStringLiteral("/proc/self/fd"))
+                       .entryList(QDir::NoDotAndDotDot | QDir::System)
+                       .size());
     }
 
 private slots:
