@@ -2,6 +2,7 @@
 
 #include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
+#include "core/Lang.h"
 #include "core/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
 
@@ -94,6 +95,11 @@ TEST(BoundedRead, HostileFilesAreRefusedAtOnce)
         if (QByteArray(h.name) != "folder") {
             EXPECT_NE(ReadBytes(ErrorLogPath()), QByteArray("<missing>")) << h.name;
         }
+        // A language file that is none gives the built-in texts.
+        EXPECT_EQ(ReadINI(QStringLiteral("Labels & Captions"), QStringLiteral("&Close"),
+                          QStringLiteral("fallback"), h.path),
+                  QStringLiteral("fallback"))
+            << h.name;
     }
 }
 
