@@ -157,7 +157,9 @@ TEST(ErrorLogFolding, LargeLogFoldsInLittleMemory)
     const qint64 before = test::ResidentMemoryKiB();
     const QString stats = ParseErrorLog(LogPath());
     const qint64 grown = test::PeakMemoryKiB() - before;
-    EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    if (test::kPeakMemoryMeaningful) {
+        EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    }
     EXPECT_TRUE(stats.startsWith(QStringLiteral("old = %1,").arg(entries * 3)))
         << stats.toStdString();
 

@@ -216,7 +216,9 @@ TEST(TimerLogFile, LargeLogIsTrimmedInLittleMemory)
     const qint64 before = qelt::test::ResidentMemoryKiB();
     EXPECT_TRUE(TimerLogFile::FixFileSize(path, 1000));
     const qint64 grown = qelt::test::PeakMemoryKiB() - before;
-    EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    if (qelt::test::kPeakMemoryMeaningful) {
+        EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    }
     const QList<QByteArray> kept = readAll(path).split('\n');
     // 999 lines and the empty piece after the last, each ended by CR LF.
     ASSERT_EQ(kept.size(), 1001);

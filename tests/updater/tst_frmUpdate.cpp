@@ -522,7 +522,9 @@ private slots:
         const qint64 grown = test::PeakMemoryKiB() - before;
         QCOMPARE(started, QStringList{installer()});
         QCOMPARE(QFileInfo(installer()).size(), size);
-        QVERIFY2(grown < 24 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
+        if (test::kPeakMemoryMeaningful) {
+            QVERIFY2(grown < 24 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
+        }
     }
 
     // Over https the download works as over the loopback's plain http, and
