@@ -61,9 +61,10 @@ QString failureReason(HTTPClass::Failure failure, qint64 maxBytes, int stallMs)
         return LangCap(QStringLiteral(
             "The update server sent the request on to another address, which was not followed."));
     case F::TooLarge:
-        return LangCap(QStringLiteral("The update server sent more than %1 KB, far more than "
+        return LangCap(QStringLiteral("The update server sent more than %1, far more than "
                                       "expected."))
-            .arg(maxBytes / 1024);
+            .arg(maxBytes >= 1024 * 1024 ? QStringLiteral("%1 MB").arg(maxBytes / (1024 * 1024))
+                                         : QStringLiteral("%1 KB").arg(maxBytes / 1024));
     case F::Stalled:
         return LangCap(QStringLiteral("The download made no progress for %1 seconds."))
             .arg(stallMs / 1000.0);
