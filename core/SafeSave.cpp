@@ -289,6 +289,66 @@ bool SaveFileBytes(const QString &path, const QByteArray &bytes, QString *error)
     return ok;
 }
 
+bool AppendFileBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const auto failed = [&](const QString &what, int errnum) {
+        if (error)
+            *error = QStringLiteral("%1 %2: %3")
+                         .arg(what, QDir::toNativeSeparators(path), errnoText(errnum));
+        return false;
+    };
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return failed(QStringLiteral("Cannot append to"), EISDIR);
+    const SaveFault fault = takeFault(path);
+    if (fault.kind == SaveFault::Open) {
+        countHit();
+        return failed(QStringLiteral("Cannot append to"), EACCES);
+    }
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return failed(QStringLiteral("Cannot append to"), errno);
+    struct stat st {};
+    const off_t oldSize = ::fstat(fd, &st) == 0 ? st.st_size : -1;
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    qint64 allowed = left;
+    if (fault.kind == SaveFault::DiskFull)
+        allowed = qBound<qint64>(0, fault.bytesFree, left);
+    int err = 0;
+    while (allowed > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(allowed));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        data += n;
+        left -= n;
+        allowed -= n;
+    }
+    if (err == 0 && left > 0) {
+        countHit();
+        err = ENOSPC;
+    }
+    if (err == 0 && !bytes.isEmpty()) {
+        if (fault.kind == SaveFault::Flush) {
+            countHit();
+            err = EIO;
+        } else if (::fsync(fd) != 0 && errno != EINVAL) {
+            err = errno;
+        }
+    }
+    if (err != 0 && oldSize >= 0)
+        (void)::ftruncate(fd, oldSize);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err != 0)
+        return failed(QStringLiteral("Cannot append to"), err);
+    return true;
+}
+
 bool IsSaveTempName(const QString &fileName)
 {
     return tempOwner(fileName) != 0;

@@ -73,6 +73,11 @@ private:
 // is whole, false is returned and *error (when given) holds the reason.
 bool SaveFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// Appends bytes to path (created when missing, also for no bytes), every
+// write checked and synced. A failed append cuts the file back to its old
+// length, so no part of the bytes is left behind; false with the reason.
+bool AppendFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
 // True for the name of a save's temporary file.
 bool IsSaveTempName(const QString &fileName);
 

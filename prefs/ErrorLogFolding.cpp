@@ -1,6 +1,7 @@
 #include "prefs/ErrorLogFolding.h"
 
 #include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
 #include "core/SafeSave.h"
 
 #include <QFileInfo>
@@ -141,11 +142,15 @@ QString ParseErrorLog(const QString &path)
     bool last = false;
     while (in.next(&piece, &last))
         folder.line(piece, last);
-    // A log that could not be read to its end is left as it was.
-    if (!in.failed() && folder.finish() && out.write("\r\n"))
-        out.commit();
-    else
+    const bool folded = folder.finish() && out.write("\r\n");
+    if (in.failed() || !folded || !out.commit()) {
+        // The log keeps its old entries; the statistics say nothing was
+        // folded, and the failure is recorded in the log itself.
+        const QString error = in.failed() ? QStringLiteral("reading failed") : out.errorString();
         out.cancel();
+        WriteErrLog(QStringLiteral("The error log could not be folded: ") + error);
+        return StatisticsText(folder.oldLines(), folder.oldLines());
+    }
     return StatisticsText(folder.oldLines(), folder.newLines());
 }
 

@@ -6,12 +6,13 @@
 #include "core/ProgramFolder.h"
 #include "core/SafeSave.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <cmath>
@@ -50,11 +51,6 @@ QString timeText(const QTime &t)
     const bool twelveHour =
         loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('a'), Qt::CaseInsensitive);
     return loc.toString(t, twelveHour ? QStringLiteral("h:mm:ss AP") : QStringLiteral("H:mm:ss"));
-}
-
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
-{
-    return file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -129,14 +125,9 @@ TimerLogFile::Split TimerLogFile::SplitForAutosave(const QString &logText, doubl
     return s;
 }
 
-bool TimerLogFile::append(const QString &text) const
+bool TimerLogFile::append(const QString &text, QString *error) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    if (!writeAll(file, text.toUtf8()))
-        return false;
-    return file.flush();
+    return AppendFileBytes(m_path, EncodeText(text), error);
 }
 
 TimerLogFile::AutosaveResult TimerLogFile::autosave(const QString &logText, bool saveOn,
@@ -165,62 +156,51 @@ bool TimerLogFile::saveAtClose(const QString &logText, bool saveOn, const QDateT
     return append(SaveBlock(logText, now));
 }
 
-bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize)
+bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize, QString *error)
 {
-    if (fileName.isEmpty() || QFileInfo(fileName).isDir())
-        return false;
-    if (!QFileInfo::exists(fileName) && !QFileInfo(fileName).isSymLink()) {
-        // A missing log is created empty; there is nothing to cut.
-        QFile file(fileName);
-        return file.open(QIODevice::ReadWrite);
-    }
+    // A missing file is created empty.
+    if (!QFileInfo::exists(fileName) && !QFileInfo(fileName).isSymLink())
+        return AppendFileBytes(fileName, {}, error);
     // The log is read line by line, keeping only the lines that stay, so
-    // memory follows the kept tail, not the file's size. Lines are kept as
-    // the bytes they are.
+    // memory follows the kept tail, not the file's size.
     CrLfPieceReader in;
-    QString error;
-    if (!in.open(fileName, &error)) {
-        WriteErrLog(QStringLiteral("Timer log not trimmed: ") + error);
+    if (!in.open(fileName, error))
         return false;
-    }
     if (!std::isfinite(maxSize))
         return true;
     const double limit = std::max(0.0, std::floor(maxSize));
     const qint64 keep = limit >= double(std::numeric_limits<qint64>::max())
                             ? std::numeric_limits<qint64>::max()
                             : qint64(limit);
-    std::deque<QByteArray> kept;
-    qint64 breaks = 0; // CR LF pairs read: the index of the last piece
+    std::deque<QByteArray> pieces;
+    qint64 u = 0; // CR LF pairs read: the index of the last piece
     QByteArray piece;
     bool last = false;
     while (in.next(&piece, &last)) {
         if (!last)
-            ++breaks;
+            ++u;
         if (keep == 0)
             continue;
-        if (qint64(kept.size()) == keep)
-            kept.pop_front();
-        kept.push_back(piece);
+        if (qint64(pieces.size()) == keep)
+            pieces.pop_front();
+        pieces.push_back(piece);
     }
-    if (in.failed())
+    if (in.failed()) {
+        if (error)
+            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
         return false;
-    if (!(limit + 2 < double(breaks)))
-        return true;
-    // Only double quotes go; the kept lines are written back joined by CR LF
-    // with one CR LF after the last.
-    SafeFileWriter out(fileName);
-    bool ok = out.open();
-    for (std::size_t i = 0; ok && i < kept.size(); ++i) {
-        QByteArray line = kept[i];
-        line.replace('"', QByteArray());
-        if (i + 1 < kept.size())
-            line += "\r\n";
-        ok = out.write(line);
     }
-    ok = ok && out.write("\r\n") && out.commit();
-    if (!ok)
-        out.cancel();
-    return ok;
+    if (!(limit + 2 < double(u)))
+        return true;
+    // Keep the last `limit` pieces as they stand; only double quotes go.
+    // Blocks appended in different runs may differ in encoding, so each
+    // line is read on its own.
+    QStringList kept;
+    for (const QByteArray &p : pieces)
+        kept << DecodeText(p);
+    QString text = kept.join(kCrLf);
+    text.remove(QLatin1Char('"'));
+    return SaveTextFile(text, fileName, error);
 }
 
 QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
@@ -241,18 +221,10 @@ QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
     return InProgramFolder(name);
 }
 
-bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now)
+bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now,
+                               QString *error)
 {
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!writeAll(file, SaveBlock(logText, now).toUtf8())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveFileBytes(path, EncodeText(SaveBlock(logText, now)), error);
 }
 
 void TimerLogFile::Print(QPrinter &printer, const QString &logText, const QDateTime &now)

@@ -2,7 +2,9 @@
 
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
 #include "tests/support/PeakMemory.h"
+#include "tests/support/SaveFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +16,10 @@
 
 #include <sys/stat.h>
 
+using qelt::SaveFault;
 using qelt::TimerLogFile;
+using qelt::test::ScopedSaveFault;
+using qelt::test::TinyTmpfs;
 
 namespace {
 
@@ -180,16 +185,14 @@ TEST(TimerLogFile, FixFileSizeTrimsToTheLastLinesAtomically)
     EXPECT_TRUE(QFileInfo::exists(missing));
     EXPECT_EQ(readAll(missing), QByteArray());
 
-    // A read-only folder: the rewrite fails and the file is left whole.
-    QTemporaryDir dir;
-    const QString locked = dir.filePath("locked.log");
-    writeFile(locked, fileOf(20));
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool ok = TimerLogFile::FixFileSize(locked, 5);
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!ok) { // root may write anyway
-        EXPECT_EQ(readAll(locked), fileOf(20));
+    // A rewrite that fails leaves the file whole and says why.
+    writeFile(path, fileOf(20));
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        ScopedSaveFault fault(kind, "trim.log", 10);
+        QString error;
+        EXPECT_FALSE(TimerLogFile::FixFileSize(path, 5, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(readAll(path), fileOf(20));
     }
 }
 
@@ -228,6 +231,62 @@ TEST(TimerLogFile, LargeLogIsTrimmedInLittleMemory)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(TimerLogFile::FixFileSize(fifo, 10));
     EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+}
+
+// Blocks appended in different runs may be in either encoding; trimming
+// keeps every character of both.
+TEST(TimerLogFile, TrimKeepsEveryCharacterOfMixedBlocks)
+{
+    const QString path = qelt::InProgramFolder("mixed.log");
+    const QString cyrillic = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F");
+    writeFile(path, "\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"K\xFC"
+                    "che\"\r\n\"" +
+                        cyrillic.toUtf8() + "\"\r\n");
+    TimerLogFile file(path);
+    ASSERT_TRUE(file.append(TimerLogFile::QuotedItem(QString::fromUtf8("caf\xC3\xA9"))));
+    EXPECT_TRUE(readAll(path).endsWith("\"caf\xE9\"\r\n"));
+    ASSERT_TRUE(TimerLogFile::FixFileSize(path, 4));
+    const QString back = qelt::DecodeText(readAll(path));
+    EXPECT_EQ(back, QString::fromUtf8("K\xC3\xBC"
+                                      "che\r\n") +
+                        cyrillic + QString::fromUtf8("\r\ncaf\xC3\xA9\r\n\r\n"));
+}
+
+// An append that fails is taken back whole: the file is exactly as it was,
+// and the window keeps its lines.
+TEST(TimerLogFile, FailedAppendAndSaveAsLeaveFilesAsTheyWere)
+{
+    const QString path = qelt::InProgramFolder("append.log");
+    writeFile(path, "\"old\"\r\n");
+    TimerLogFile file(path);
+    TimerLogFile::Limits limits;
+    limits.maxLogSize = 3;
+    limits.keepLogSize = 1;
+    const QString saveAs = qelt::InProgramFolder("Timer.log");
+    writeFile(saveAs, "\"saved before\"\r\n");
+    for (const auto kind : {SaveFault::Open, SaveFault::DiskFull, SaveFault::Flush}) {
+        ScopedSaveFault fault(kind, ".log", 20);
+        const auto r = file.autosave(logOf(6), true, limits, kNow);
+        EXPECT_FALSE(r.written);
+        EXPECT_TRUE(r.keptText.isEmpty());
+        QString error;
+        EXPECT_FALSE(file.saveAtClose(logOf(6), true, kNow));
+        EXPECT_FALSE(TimerLogFile::WriteSaveAs(saveAs, logOf(6), kNow, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(fault.hits(), 3);
+        EXPECT_EQ(readAll(path), "\"old\"\r\n");
+        EXPECT_EQ(readAll(saveAs), "\"saved before\"\r\n");
+    }
+
+    TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString onDisk = disk.path() + "/TimerLog.log";
+    writeFile(onDisk, "\"old\"\r\n");
+    disk.fill(1000);
+    TimerLogFile full(onDisk);
+    EXPECT_FALSE(full.saveAtClose(logOf(3000), true, kNow));
+    EXPECT_EQ(readAll(onDisk), "\"old\"\r\n");
 }
 
 TEST(TimerLogFile, SaveAsPathRefusesNamesThatLeaveTheFolder)
