@@ -241,12 +241,10 @@ bool CopyFileAtomic(const QString &source, const QString &target, QString *error
         return refuse(QStringLiteral("Not a file: ") + QDir::toNativeSeparators(source));
     if (to.isSymLink() || to.isDir())
         return refuse(QStringLiteral("Cannot replace ") + QDir::toNativeSeparators(target));
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return refuse(QDir::toNativeSeparators(source) + QStringLiteral(": ") + in.errorString());
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return refuse(QDir::toNativeSeparators(source) + QStringLiteral(": ") + in.errorString());
+    QByteArray bytes;
+    QString why;
+    if (!ReadFileWhole(source, kMaxWholeFileBytes, &bytes, &why))
+        return refuse(why);
     return SaveFileBytes(target, bytes, error);
 }
 

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,10 @@ TEST(BoundedRead, HostileFilesAreRefusedAtOnce)
         if (QByteArray(h.name) != "folder") {
             EXPECT_NE(ReadBytes(ErrorLogPath()), QByteArray("<missing>")) << h.name;
         }
+        // Nor is such a file copied (backups, the language switch).
+        const QString copy = InProgramFolder(QStringLiteral("copy.cro"));
+        EXPECT_FALSE(CopyFileAtomic(h.path, copy)) << h.name;
+        EXPECT_FALSE(QFileInfo::exists(copy)) << h.name;
         // A language file that is none gives the built-in texts.
         EXPECT_EQ(ReadINI(QStringLiteral("Labels & Captions"), QStringLiteral("&Close"),
                           QStringLiteral("fallback"), h.path),
