@@ -6,6 +6,7 @@
 #include "console/frmFavs.h"
 #include "core/DataFile.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/FileTypes.h"
 #include "core/Globals.h"
@@ -543,9 +544,24 @@ bool frmFire::mnuLanguage_Click(int i)
 
     const QString source = InProgramFolder(file);
     // Written whole or not at all: a copy that fails leaves the old
-    // language file as it was.
-    if (FileExists(source))
-        CopyFileAtomic(source, InProgramFolder(QStringLiteral("language.ini")));
+    // language file as it was, and the old language stays chosen.
+    QString error;
+    if (FileExists(source) &&
+        !CopyFileAtomic(source, InProgramFolder(QStringLiteral("language.ini")), &error)) {
+        item->setChecked(false);
+        for (QAction *a : std::as_const(mnuLanguage)) {
+            QString name = a->data().toString();
+            if (name.isEmpty())
+                name = a->text() + QStringLiteral(".lan");
+            if (name.compare(oldLanguage + QStringLiteral(".lan"), Qt::CaseInsensitive) == 0)
+                a->setChecked(true);
+        }
+        LogErr(QStringLiteral("mnuLanguage_Click"), QStringLiteral("frmFire"), 75, error);
+        Info(LangCap(QStringLiteral("The language could not be changed:")) + QStringLiteral(" ") +
+                 error,
+             true, false, LangCap(QStringLiteral("Language")), QStringLiteral("OK"), true);
+        return false;
+    }
     mnuLanTag = newLanguage;
     SaveSet(QStringLiteral("Settings"), QStringLiteral("Language"), newLanguage);
 

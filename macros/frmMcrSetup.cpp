@@ -2,6 +2,7 @@
 
 #include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
@@ -739,9 +740,13 @@ bool frmMcrSetup::writeGrid(const QString &path)
                            QStringLiteral("."));
         return false;
     }
-    if (!WriteMacroFile(path, result.items)) {
+    QString error;
+    if (!WriteMacroFile(path, result.items, &error)) {
+        // The grid and its changed flag stay as they are, so nothing is lost.
         lblStatus->setText(LangCap(QStringLiteral("Error")) + QStringLiteral(" ") +
                            LangCap(QStringLiteral("cannot write")) + QStringLiteral(" ") + path);
+        LogErr(QStringLiteral("writeGrid"), QStringLiteral("frmMcrSetup"), 75,
+               error.isEmpty() ? QStringLiteral("cannot write ") + path : error);
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
@@ -190,6 +191,7 @@ void frmMcrSetup::File1_DblClick()
 void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
 {
     const QString program = ProgramFolder();
+    QStringList failed;
     for (const QString &path : files) {
         const int slash =
             std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
@@ -211,14 +213,18 @@ void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
             if (answer != 1)
                 continue;
         }
-        if (!CopyFileAtomic(path, target))
+        QString error;
+        if (!CopyFileAtomic(path, target, &error)) {
+            failed << error;
             continue;
+        }
         refreshFile1();
         if (TimerEditOpen) {
             if (TimersService *timers = Timers())
                 timers->refreshFileList();
         }
     }
+    ReportFailedCopies(failed, QStringLiteral("File1_OLEDragDrop"), QStringLiteral("frmMcrSetup"));
 }
 
 void frmMcrSetup::cmdHelp_Click()
@@ -332,11 +338,14 @@ bool frmMcrSetup::prepareBackup(bool translated)
         return false;
     }
     bool made = false;
+    QString readmeError;
     PrepareBackupFolder(
         program,
         LangCap(QStringLiteral("This folder is not automatically removed when you uninstall Zyv.  "
                                "To remove, close this file and then delete the whole folder.")),
-        QDate::currentDate(), &made);
+        QDate::currentDate(), &made, &readmeError);
+    if (!readmeError.isEmpty())
+        LogErr(QStringLiteral("prepareBackup"), QStringLiteral("frmMcrSetup"), 75, readmeError);
     if (!made) {
         const QString text = QStringLiteral("Couldn't create backup folder");
         const QString title = QStringLiteral("Failed");
@@ -346,6 +355,8 @@ bool frmMcrSetup::prepareBackup(bool translated)
     const bool ready = BackupExists(program);
     if (ready)
         setBackupButtons(true);
+    else if (made && !readmeError.isEmpty())
+        Info(readmeError, true, false, QStringLiteral("Failed"), QStringLiteral("OK"), true);
     return ready;
 }
 

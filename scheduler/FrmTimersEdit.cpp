@@ -316,9 +316,14 @@ bool FrmTimers::Text2_KeyPress(int i, QChar key)
 void FrmTimers::File1_OLEDragDrop(const QStringList &files)
 {
     const QString folder = ProgramFolder();
-    for (const QString &f : MacroFilesToCopy(files, folder))
-        CopyFileAtomic(f, folder + "/" + QFileInfo(f).fileName()); // a failure is skipped
+    QStringList failed;
+    for (const QString &f : MacroFilesToCopy(files, folder)) {
+        QString error;
+        if (!CopyFileAtomic(f, folder + "/" + QFileInfo(f).fileName(), &error))
+            failed << error; // the others are still copied
+    }
     cmdRefresh_Click();
+    ReportFailedCopies(failed, "File1_OLEDragDrop", "FrmTimers");
 }
 
 void FrmTimers::File1_DblClick()
@@ -832,8 +837,8 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
 
     // Files dragged onto the action boxes, the loop box and the file list.
     const bool dropTarget =
-        (qobject_cast<QLineEdit *>(w) && Text1.contains(qobject_cast<QLineEdit *>(w)))
-        || w == txtLoop || w == File1->viewport();
+        (qobject_cast<QLineEdit *>(w) && Text1.contains(qobject_cast<QLineEdit *>(w))) ||
+        w == txtLoop || w == File1->viewport();
     if (dropTarget && (type == QEvent::DragEnter || type == QEvent::DragMove)) {
         auto *e = static_cast<QDropEvent *>(event);
         if (!localFiles(e->mimeData()).isEmpty()) {

@@ -16,6 +16,7 @@
 #include "prefs/PrefsServices.h"
 #include "scheduler/SchedulerServices.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -26,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -723,6 +725,42 @@ private slots:
         QVERIFY(shownWhole(3));
         QVERIFY(w->lblDescription[3]->font().pointSizeF() < w->font().pointSizeF());
         QCOMPARE(w->lblDescription[0]->font(), w->font());
+    }
+
+    // Typed text is stored as typed, whatever its script; a description
+    // the data file does not take is reported and stays on screen.
+    void descriptionsKeepEveryCharacterAndReportFailure()
+    {
+        PutRec(RecHouse, QStringLiteral("0"));
+        start();
+        const QString typed = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F "
+                                                "\xC5\x82\xC3\xB3\x64\xC5\xBA");
+        w->lblDescription_DblClick(0);
+        w->txtDescription->clear();
+        for (const QChar ch : typed) { // typed on a keyboard that has these letters
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(w->txtDescription, &press);
+        }
+        QTest::keyClick(w->txtDescription, Qt::Key_Return);
+        QCOMPARE(GetRec(DeviceRec(0, 1)), "A1## " + typed);
+        w->LoadDescs();
+        QCOMPARE(w->lblDescription[0]->text(), typed);
+
+        dialogs.infos.clear();
+        w->lblDescription_DblClick(1);
+        w->txtDescription->clear();
+        QTest::keyClicks(w->txtDescription, QStringLiteral("Hall"));
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, QStringLiteral("db.zvd"), 40);
+            QTest::keyClick(w->txtDescription, Qt::Key_Return);
+            QCOMPARE(fault.hits(), 1);
+        }
+        QCOMPARE(w->lblDescription[1]->text(), QStringLiteral("Hall"));
+        bool ok = false;
+        QCOMPARE(GetRec(DeviceRec(0, 2), true, &ok), QString());
+        QVERIFY(ok);
+        QCOMPARE(dialogs.infos.size(), 1);
+        QVERIFY(dialogs.infos[0].contains("could not be saved"));
     }
 
     void switchingWhileEditingStoresTheEditWhereItWasOpened()

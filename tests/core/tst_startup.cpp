@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -48,7 +49,8 @@ int runLaterStart(const QStringList &arguments, const QString &programFolder)
     env.insert("QELT_HOME", programFolder);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), QStringList{"--as-later-start"} + arguments);
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList{"--as-later-start"} + arguments);
     if (!child.waitForStarted(5000))
         return -1;
     QElapsedTimer t;
@@ -151,6 +153,22 @@ private slots:
         QVERIFY(!QFile::exists(ErrorLogPath()));
     }
 
+    // A save killed in an earlier run left its temporary file; the start
+    // removes it (and keeps the user's own files).
+    void startRemovesTemporaryFilesOfKilledSaves()
+    {
+        const pid_t dead = ::fork();
+        if (dead == 0)
+            ::_exit(0);
+        ::waitpid(dead, nullptr, 0);
+        const QString stale = InProgramFolder(QStringLiteral(".tmrdat.zyv.qsave-%1-x1").arg(dead));
+        touch(stale);
+        touch(InProgramFolder("keep.qsave-notes.txt"));
+        runSteps();
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(InProgramFolder("keep.qsave-notes.txt")));
+    }
+
     void languageFileFollowsTheStoredProgramPath()
     {
         QTemporaryDir other;
@@ -231,12 +249,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("storedHandle"); // "": the one the first instance stored
-        QTest::newRow("no arguments") << QStringList{} << "previous" << "";
+        QTest::newRow("no arguments") << QStringList{} << "previous"
+                                      << "";
         QTest::newRow("macro path with a blank")
             << QStringList{"/home/u/My Macros/lights on.cro"} << "/home/u/My Macros/lights on.cro"
             << "";
-        QTest::newRow("stored number names no socket")
-            << QStringList{"a.cro"} << "a.cro" << "77594627";
+        QTest::newRow("stored number names no socket") << QStringList{"a.cro"} << "a.cro"
+                                                       << "77594627";
     }
 
     void laterStartHandsOverAndEnds()

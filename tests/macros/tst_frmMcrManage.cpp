@@ -12,6 +12,7 @@
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -384,6 +385,20 @@ private slots:
         QCOMPARE(test::ReadBytes(InProgramFolder("dropped.cro")), two);
         QVERIFY(drop.isAccepted());
         QCOMPARE(test::ReadBytes(InProgramFolder("dropped.cro")), two);
+
+        // A copy that fails is reported with its reason; the rest go on.
+        const QString cut = put(outside.path() + "/cut.cro", one);
+        const QString whole = put(outside.path() + "/whole.cro", one);
+        dialogs.infos.clear();
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, "cut.cro", 5);
+            w->File1_OLEDragDrop({cut, whole});
+        }
+        QVERIFY(!QFileInfo::exists(InProgramFolder("cut.cro")));
+        QCOMPARE(test::ReadBytes(InProgramFolder("whole.cro")), one);
+        QCOMPARE(dialogs.infos.size(), 1);
+        QVERIFY(dialogs.infos[0].startsWith("These files could not be copied:"));
+        QVERIFY(dialogs.infos[0].contains("cut.cro: No space left on device"));
 
         // A macro already in the program folder ends the drop there.
         const QString later = put(outside.path() + "/later.cro", one);

@@ -16,6 +16,7 @@
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -197,6 +198,43 @@ private slots:
         QCOMPARE(test::ReadBytes(path), Line(on, "0075") + Line(off, "1.50"));
         QVERIFY(path.size() >= 46);
         QCOMPARE(w->lblStatus->text(), "Save Successful:  ..." + path.right(45));
+        QVERIFY(!w->MacroChanged);
+    }
+
+    // Save and Save As on a failing disk: the file keeps what it held, the
+    // status says so, and the grid keeps its edit, still unsaved.
+    void failedSaveKeepsFileGridAndChangedFlag()
+    {
+        const QString path = write("keep.cro", Line(on, "0005") + Line(off, "0005"));
+        open(path);
+        w->show();
+        w->chPause_Show(1);
+        w->chPause->clear();
+        QTest::keyClick(w->chPause, '7');
+        QTest::keyClick(w->chPause, '5');
+        w->chPause_LostFocus();
+        QVERIFY(w->MacroChanged);
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+            test::ScopedSaveFault fault(kind, "keep.cro", 20);
+            QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(test::ReadBytes(path), Line(on, "0005") + Line(off, "0005"));
+            QVERIFY(w->lblStatus->text().startsWith("Error cannot write " + path));
+            QVERIFY(w->MacroChanged);
+            QCOMPARE(cell(1, ColPause), QString("0075"));
+            QCOMPARE(w->Grid1->rowCount(), 2);
+        }
+        const QString other = ProgramFolder() + "/other-name.cro";
+        dialogs.saveAnswer = other;
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, "other-name.cro", 10);
+            QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton);
+        }
+        QVERIFY(!QFileInfo::exists(other));
+        QCOMPARE(w->txtFileName->text(), path);
+        QVERIFY(w->MacroChanged);
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(test::ReadBytes(path), Line(on, "0075") + Line(off, "0005"));
         QVERIFY(!w->MacroChanged);
     }
 

@@ -1,5 +1,6 @@
 #include "tests/scheduler/TimersTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -134,7 +135,8 @@ private slots:
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0));
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
         QCOMPARE(log.loopStatusColor(), QColor(0xFF, 0xFF, 0));
-        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000"
+                                                             "0002"});
         w.txtLoop->setText("loop.cro");
         w.lblLoopDays->setText("Weekdays");
         w.chkEnableLoop->setChecked(true);
@@ -255,6 +257,38 @@ private slots:
         QCOMPARE(w.Text1[1]->text(), QString("unsaved.cro"));
         QVERIFY(TmrChanged);
         TmrChanged = false;
+        w.unload();
+    }
+
+    // OK with a disk that fails mid-write: the old file stays, the user is
+    // told, and the window stays open with its rows still marked changed.
+    void okOnAFailingDiskKeepsFileWindowAndChangedFlag()
+    {
+        test::writeQuotedLines(m_path,
+                               {"a.cro*7:05:00*Everyday", "**" + NotSetText(), "**" + NotSetText(),
+                                "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText()});
+        const QByteArray before = readAll(m_path);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.show();
+        w.Text1[1]->setText("b.cro");
+        QVERIFY(TmrChanged);
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+            m_dialogs.infos.clear();
+            test::ScopedSaveFault fault(kind, "tmrdat.zyv", 20);
+            QTest::mouseClick(w.Command3, Qt::LeftButton);
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(readAll(m_path), before);
+            QVERIFY(TmrChanged);
+            QVERIFY(w.isVisible());
+            QCOMPARE(m_dialogs.infos.size(), 1);
+            QVERIFY(m_dialogs.infos[0].contains("could not be saved"));
+        }
+        QTest::mouseClick(w.Command3, Qt::LeftButton);
+        QVERIFY(!TmrChanged);
+        QVERIFY(readAll(m_path).startsWith("\"a.cro*7:05:00*Everyday\"\r\n\"b.cro**"));
         w.unload();
     }
 
@@ -653,7 +687,8 @@ private slots:
         QVERIFY(timers->chkMsound());
         w->chkMsound->setChecked(false);
         QVERIFY(!timers->chkMsound());
-        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000"
+                                                             "0002"});
         w->txtLoop->setText("loop.cro");
         w->lblLoopDays->setText("Everyday");
         timers->setChkEnableLoop(1);

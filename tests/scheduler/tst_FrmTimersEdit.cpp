@@ -1,5 +1,6 @@
 #include "tests/scheduler/TimersTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -343,6 +344,20 @@ private slots:
         QVERIFY(QFile::exists(InProgramFolder("three.CRO"))); // after one already there
         QVERIFY(!QFile::exists(InProgramFolder("notes.txt")));
         QVERIFY(!w.File1->findItems("one.cro", Qt::MatchExactly).isEmpty());
+
+        // A copy that fails is reported; the other files are still copied.
+        test::writeQuotedLines(outside + "/four.cro", {kOnB1 + "0004"});
+        test::writeQuotedLines(outside + "/five.cro", {kOnB1 + "0005"});
+        m_dialogs.infos.clear();
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, "four.cro", 5);
+            w.File1_OLEDragDrop({outside + "/four.cro", outside + "/five.cro"});
+        }
+        QVERIFY(!QFile::exists(InProgramFolder("four.cro")));
+        QVERIFY(QFile::exists(InProgramFolder("five.cro")));
+        QCOMPARE(m_dialogs.infos.size(), 1);
+        QVERIFY(m_dialogs.infos[0].startsWith("These files could not be copied:"));
+        QVERIFY(m_dialogs.infos[0].contains("four.cro"));
 
         w.Text1_OLEDragDrop(0, {InProgramFolder("sub/deep.cro")});
         QCOMPARE(w.Text1[0]->text(), QString("sub/deep.cro"));
