@@ -1,5 +1,6 @@
 #include "core/FileHelpers.h"
 
+#include "core/BoundedRead.h"
 #include "core/Cipher.h"
 #include "core/Dialogs.h"
 #include "core/ErrorLog.h"
@@ -146,14 +147,21 @@ QString LoadTextFile(const QString &path, bool *ok)
         *ok = false;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return {};
-    QFile file(path);
-    // ReadWrite creates a missing file, as the whole-file access does.
-    const bool exists = file.exists();
-    if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite))
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
+    QByteArray bytes;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        // A missing file is created empty, as the whole-file access does.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            return {};
+    } else {
+        QString error;
+        if (!ReadFileWhole(path, kMaxWholeFileBytes, &bytes, &error)) {
+            // Refused (not a regular file, too large) or unreadable: noted,
+            // so that the user can find out why a file did not load.
+            WriteErrLog(QStringLiteral("File not read: ") + error);
+            return {};
+        }
+    }
     if (ok)
         *ok = true;
 
@@ -233,12 +241,10 @@ bool CopyFileAtomic(const QString &source, const QString &target, QString *error
         return refuse(QStringLiteral("Not a file: ") + QDir::toNativeSeparators(source));
     if (to.isSymLink() || to.isDir())
         return refuse(QStringLiteral("Cannot replace ") + QDir::toNativeSeparators(target));
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return refuse(QDir::toNativeSeparators(source) + QStringLiteral(": ") + in.errorString());
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return refuse(QDir::toNativeSeparators(source) + QStringLiteral(": ") + in.errorString());
+    QByteArray bytes;
+    QString why;
+    if (!ReadFileWhole(source, kMaxWholeFileBytes, &bytes, &why))
+        return refuse(why);
     return SaveFileBytes(target, bytes, error);
 }
 

@@ -1,5 +1,6 @@
 #include "macros/MacroBackup.h"
 
+#include "core/BoundedRead.h"
 #include "core/FileHelpers.h"
 #include "core/SafeSave.h"
 #include "core/TextCodec.h"
@@ -85,11 +86,11 @@ QStringList BackupFileNames(const QString &programFolder)
 
 bool SameFileContent(const QString &a, const QString &b)
 {
-    QFile fa(a);
-    QFile fb(b);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+    if (QFileInfo(a).size() != QFileInfo(b).size())
         return false;
-    return fa.size() == fb.size() && fa.readAll() == fb.readAll();
+    QByteArray bytesA, bytesB;
+    return ReadFileWhole(a, kMaxWholeFileBytes, &bytesA) &&
+           ReadFileWhole(b, kMaxWholeFileBytes, &bytesB) && bytesA == bytesB;
 }
 
 bool DeleteBackupFolder(const QString &programFolder, QStringList *left)

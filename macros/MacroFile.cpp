@@ -1,5 +1,7 @@
 #include "macros/MacroFile.h"
 
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/SafeSave.h"
 #include "core/TextCodec.h"
@@ -47,12 +49,17 @@ bool ReadMacroFile(const QString &path, QList<MacroItem> *items)
 {
     if (items)
         items->clear();
-    QFile file(path);
-    if (path.isEmpty() || !FileExists(path) || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !FileExists(path))
         return false;
-    const QString text = DecodeText(file.readAll());
-    if (file.error() != QFileDevice::NoError)
+    // Handed-over paths may name anything: a FIFO or a device would hold or
+    // flood the program, so only a regular file of sane size is read.
+    QByteArray bytes;
+    QString error;
+    if (!ReadFileWhole(path, kMaxWholeFileBytes, &bytes, &error)) {
+        WriteErrLog(QStringLiteral("Macro file not read: ") + error);
         return false;
+    }
+    const QString text = DecodeText(bytes);
     if (items) {
         for (const QString &item : MacroItems(text))
             items->append(ParseMacroItem(item));

@@ -1,5 +1,7 @@
 #include "scheduler/TimerLogFile.h"
 
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/ProgramFolder.h"
 #include "core/SafeSave.h"
@@ -14,6 +16,7 @@
 #include <QTextDocument>
 
 #include <cmath>
+#include <deque>
 #include <limits>
 
 namespace qelt {
@@ -156,44 +159,45 @@ bool TimerLogFile::saveAtClose(const QString &logText, bool saveOn, const QDateT
 bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize, QString *error)
 {
     // A missing file is created empty.
-    if (!QFileInfo::exists(fileName))
+    if (!QFileInfo::exists(fileName) && !QFileInfo(fileName).isSymLink())
         return AppendFileBytes(fileName, {}, error);
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
+    // The log is read line by line, keeping only the lines that stay, so
+    // memory follows the kept tail, not the file's size.
+    CrLfPieceReader in;
+    if (!in.open(fileName, error))
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
-        return false;
-    }
-    file.close();
     if (!std::isfinite(maxSize))
         return true;
     const double limit = std::max(0.0, std::floor(maxSize));
-    QList<QByteArrayView> pieces;
-    for (qsizetype from = 0;;) {
-        const qsizetype at = bytes.indexOf("\r\n", from);
-        if (at < 0) {
-            pieces << QByteArrayView(bytes).sliced(from);
-            break;
-        }
-        pieces << QByteArrayView(bytes).sliced(from, at - from);
-        from = at + 2;
+    const qint64 keep = limit >= double(std::numeric_limits<qint64>::max())
+                            ? std::numeric_limits<qint64>::max()
+                            : qint64(limit);
+    std::deque<QByteArray> pieces;
+    qint64 u = 0; // CR LF pairs read: the index of the last piece
+    QByteArray piece;
+    bool last = false;
+    while (in.next(&piece, &last)) {
+        if (!last)
+            ++u;
+        if (keep == 0)
+            continue;
+        if (qint64(pieces.size()) == keep)
+            pieces.pop_front();
+        pieces.push_back(piece);
     }
-    const qsizetype u = pieces.size() - 1;
+    if (in.failed()) {
+        if (error)
+            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
+        return false;
+    }
     if (!(limit + 2 < double(u)))
         return true;
     // Keep the last `limit` pieces as they stand; only double quotes go.
     // Blocks appended in different runs may differ in encoding, so each
     // line is read on its own.
-    const qsizetype first = u - qsizetype(limit) + 1;
     QStringList kept;
-    for (qsizetype i = first; i <= u; ++i)
-        kept << DecodeText(pieces[i].toByteArray());
+    for (const QByteArray &p : pieces)
+        kept << DecodeText(p);
     QString text = kept.join(kCrLf);
     text.remove(QLatin1Char('"'));
     return SaveTextFile(text, fileName, error);

@@ -1,8 +1,10 @@
 #include "prefs/ErrorLogFolding.h"
 
+#include "core/BoundedRead.h"
 #include "core/ErrorLog.h"
 #include "core/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/SaveFaults.h"
 
 #include <sys/stat.h>
@@ -170,6 +172,60 @@ TEST(ErrorLogFolding, FailedRewriteKeepsTheLog)
         EXPECT_TRUE(after.startsWith(log));
         EXPECT_EQ(after.count("Logged:"), 4);
     }
+}
+
+// A large log folds in memory bounded by the run being folded, not by the
+// file: 50 MB of entries, most of them different, some in runs.
+TEST(ErrorLogFolding, LargeLogFoldsInLittleMemory)
+{
+    QFile f(LogPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    qint64 entries = 0;
+    qint64 expectedKept = 0;
+    QByteArray previous;
+    QByteArray chunk;
+    while (f.size() + chunk.size() < 50 * 1000 * 1000) {
+        // Every fourth entry repeats the one before it.
+        const QByteArray text = "text " + QByteArray::number(entries - (entries % 4 == 3 ? 1 : 0));
+        chunk += Entry(QByteArray::number(entries).constData(), text.constData());
+        if (text != previous)
+            ++expectedKept;
+        previous = text;
+        ++entries;
+        if (chunk.size() > 1 << 20) {
+            ASSERT_EQ(f.write(chunk), chunk.size());
+            chunk.clear();
+        }
+    }
+    ASSERT_EQ(f.write(chunk), chunk.size());
+    chunk.clear();
+    f.close();
+
+    ASSERT_TRUE(test::ResetPeakMemory());
+    const qint64 before = test::ResidentMemoryKiB();
+    const QString stats = ParseErrorLog(LogPath());
+    const qint64 grown = test::PeakMemoryKiB() - before;
+    if (test::kPeakMemoryMeaningful) {
+        EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    }
+    EXPECT_TRUE(stats.startsWith(QStringLiteral("old = %1,").arg(entries * 3)))
+        << stats.toStdString();
+
+    // Every kept entry is three lines, and the runs were folded.
+    CrLfPieceReader in;
+    ASSERT_TRUE(in.open(LogPath()));
+    QByteArray piece;
+    qint64 stamps = 0, counted = 0;
+    while (in.next(&piece)) {
+        if (piece.startsWith("Logged")) {
+            ++stamps;
+            if (piece.endsWith(" ( x 2 )"))
+                ++counted;
+        }
+    }
+    // The first run is written twice when it folds; here it does not.
+    EXPECT_EQ(stamps, expectedKept);
+    EXPECT_EQ(counted, entries / 4);
 }
 
 TEST(ErrorLogFolding, FullDiskKeepsTheLog)

@@ -3,6 +3,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/TextCodec.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/SaveFaults.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using qelt::SaveFault;
 using qelt::TimerLogFile;
@@ -191,6 +194,43 @@ TEST(TimerLogFile, FixFileSizeTrimsToTheLastLinesAtomically)
         EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(readAll(path), fileOf(20));
     }
+}
+
+// Trimming a large log keeps only the tail in memory: 50 MB cut to its
+// last 1000 lines. A log that is not a regular file is not touched.
+TEST(TimerLogFile, LargeLogIsTrimmedInLittleMemory)
+{
+    const QString path = qelt::InProgramFolder("large.log");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    int lines = 0;
+    QByteArray chunk;
+    while (f.size() + chunk.size() < 50 * 1000 * 1000) {
+        chunk += "\"" + QByteArray::number(lines++) + " switched on at the set time\"\r\n";
+        if (chunk.size() > 1 << 20) {
+            ASSERT_EQ(f.write(chunk), chunk.size());
+            chunk.clear();
+        }
+    }
+    ASSERT_EQ(f.write(chunk), chunk.size());
+    f.close();
+
+    ASSERT_TRUE(qelt::test::ResetPeakMemory());
+    const qint64 before = qelt::test::ResidentMemoryKiB();
+    EXPECT_TRUE(TimerLogFile::FixFileSize(path, 1000));
+    const qint64 grown = qelt::test::PeakMemoryKiB() - before;
+    if (qelt::test::kPeakMemoryMeaningful) {
+        EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    }
+    const QList<QByteArray> kept = readAll(path).split('\n');
+    // 999 lines and the empty piece after the last, each ended by CR LF.
+    ASSERT_EQ(kept.size(), 1001);
+    EXPECT_EQ(kept[0], QByteArray::number(lines - 999) + " switched on at the set time\r");
+
+    const QString fifo = qelt::InProgramFolder("fifo.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(TimerLogFile::FixFileSize(fifo, 10));
+    EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
 }
 
 // Blocks appended in different runs may be in either encoding; trimming
