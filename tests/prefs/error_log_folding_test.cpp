@@ -147,6 +147,7 @@ TEST(ErrorLogFolding, MissingOrUnreadableLogIsLeftAlone)
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
+    QFile::setPermissions(LogPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadBytes(LogPath()), log);
