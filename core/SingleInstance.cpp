@@ -18,6 +18,9 @@
 #include <cmath>
 #include <memory>
 
+#include <cerrno>
+
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -73,6 +76,28 @@ bool peerIsSameUser(QLocalSocket *socket)
     Q_UNUSED(socket);
     return true; // the socket lies in a folder only this user can enter
 #endif
+}
+
+// Sockets of instances that ended without closing them (killed, crashed)
+// stay in the folder; each is named by its instance's process number and is
+// removed once no process of that number runs.
+void removeStaleSockets(const QString &ownHandle)
+{
+    const QDir folder(SingleInstance::runtimeFolder());
+    const QStringList names =
+        folder.entryList({"qelt-*.sock"}, QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString &name : names) {
+        const QString number = name.mid(5, name.size() - 10);
+        bool digits = !number.isEmpty() && number.size() <= 9;
+        for (const QChar c : number)
+            digits = digits && c.isDigit() && c.unicode() < 128;
+        if (!digits || number == ownHandle)
+            continue;
+        const pid_t pid = pid_t(number.toInt());
+        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue; // that process still runs (or may: it is not ours to judge)
+        QFile::remove(folder.filePath(name));
+    }
 }
 
 void flushPending()
@@ -152,6 +177,7 @@ bool SingleInstance::claim()
     }
 
     m_handle = QString::number(QCoreApplication::applicationPid());
+    removeStaleSockets(m_handle);
     const QString path = socketPath(m_handle);
     QLocalServer::removeServer(path); // left by a crashed instance with our number
     m_server = new QLocalServer(this);
