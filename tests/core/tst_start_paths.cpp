@@ -195,9 +195,13 @@ private slots:
         const QString tag = withHome ? "home" : "installed";
         const QString installed = m_dir.path() + "/" + tag + "/program folder";
         QVERIFY(install(installed));
-        // Another program folder holds the shipped files too.
+        // Another program folder holds the shipped files, but not the
+        // programs: they stay where they were installed.
         const QString folder = withHome ? m_dir.path() + "/" + tag + "/my $files" : installed;
-        QVERIFY(install(folder));
+        if (withHome) {
+            QVERIFY(install(folder));
+            QVERIFY(QFile::remove(folder + "/Qelt") && QFile::remove(folder + "/update"));
+        }
         const QString elsewhere = m_dir.path() + "/" + tag + "/elsewhere";
         QVERIFY(QDir().mkpath(elsewhere + "/sub"));
         const QString macro = elsewhere + "/sub/night.cro";
