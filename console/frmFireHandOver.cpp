@@ -91,7 +91,7 @@ void frmFire::showMacroWaiting(bool waiting)
     if (waiting) {
         m_captionText = lblCaption->text();
         lblCaption->setText(LangCap(QStringLiteral("Macro waits for port")));
-        lblCaption->setStyleSheet(QStringLiteral("font-weight: bold; color: #b00000;"));
+        lblCaption->setStyleSheet(QStringLiteral("color: #b00000;"));
         lblCaption->setToolTip(
             LangTip(QStringLiteral("The macro plays as soon as the com port opens (Port Setup)")));
     } else {

@@ -78,6 +78,22 @@ bool peerIsSameUser(QLocalSocket *socket)
 #endif
 }
 
+// False once no process of that number runs; an ended process its parent
+// has not collected yet (a zombie) runs no more either.
+bool processRuns(pid_t pid)
+{
+    if (::kill(pid, 0) != 0 && errno == ESRCH)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray fields = stat.readAll();
+        const qsizetype close = fields.lastIndexOf(')');
+        if (close > 0 && fields.mid(close + 2, 1) == "Z")
+            return false;
+    }
+    return true;
+}
+
 // Sockets of instances that ended without closing them (killed, crashed)
 // stay in the folder; each is named by its instance's process number and is
 // removed once no process of that number runs.
@@ -94,8 +110,8 @@ void removeStaleSockets(const QString &ownHandle)
         if (!digits || number == ownHandle)
             continue;
         const pid_t pid = pid_t(number.toInt());
-        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH)
-            continue; // that process still runs (or may: it is not ours to judge)
+        if (pid <= 0 || processRuns(pid))
+            continue;
         QFile::remove(folder.filePath(name));
     }
 }

@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -318,9 +319,21 @@ private slots:
         QLocalServer living;
         const QString livingSocket = SingleInstance::socketPath(QString::number(getppid()));
         QVERIFY(living.listen(livingSocket));
+        // An instance that ended but was not collected by its parent yet.
+        const pid_t zombie = fork();
+        if (zombie == 0)
+            ::_exit(0);
+        QVERIFY(zombie > 0);
+        const QString zombieSocket = SingleInstance::socketPath(QString::number(zombie));
+        touch(zombieSocket);
+        QVERIFY(QTest::qWaitFor([&] {
+            return fileBytes("/proc/" + QByteArray::number(zombie) + "/stat").contains(") Z ");
+        }));
 
         SingleInstance next;
         QVERIFY(next.claim());
+        waitpid(zombie, nullptr, 0);
+        QVERIFY(!QFileInfo::exists(zombieSocket));
         QVERIFY(!QFileInfo::exists(deadSocket));
         QVERIFY(QFileInfo::exists(livingSocket));
         QVERIFY(QFileInfo::exists(SingleInstance::socketPath(next.handle())));
