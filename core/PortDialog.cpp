@@ -11,8 +11,8 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>

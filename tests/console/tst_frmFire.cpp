@@ -773,7 +773,8 @@ private slots:
     void macroWaitingForThePortIsShown()
     {
         const QString code = QStringLiteral("0100010000001000");
-        const QString path = writeMacro(QStringLiteral("wait.cro"), "\"" + code.toLatin1() + "0000\"\r\n");
+        const QString path =
+            writeMacro(QStringLiteral("wait.cro"), "\"" + code.toLatin1() + "0000\"\r\n");
         ownLink->busyPorts << QStringLiteral("1");
         start();
         QVERIFY(!link->portOpen());

@@ -347,6 +347,5 @@ TEST_F(FileTypesTest, EntriesCarryTheProgramFolderSetByQeltHome)
     qunsetenv("QELT_HOME");
     EXPECT_FALSE(CroAssociated());
     AssocCro();
-    EXPECT_EQ(execOf(dataHome() + "/applications/qelt-cro.desktop"),
-              QStringList({program, "%f"}));
+    EXPECT_EQ(execOf(dataHome() + "/applications/qelt-cro.desktop"), QStringList({program, "%f"}));
 }

@@ -28,7 +28,10 @@ namespace {
 
 constexpr int kStartTimeoutMs = 60000;
 
-QString dataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+QString dataHome()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
 QString configHome()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -161,8 +164,8 @@ private slots:
         QVERIFY(QFileInfo(folder + "/Qelt").isExecutable());
         QVERIFY(!QFileInfo(folder + "/Qelt").isSymLink());
         QVERIFY(QFileInfo(folder + "/update").isExecutable());
-        for (const char *name : {"language.ini", "English.lan", "zyvHelp.html", "click.wav",
-                                 "images/lamp_lit.png"})
+        for (const char *name :
+             {"language.ini", "English.lan", "zyvHelp.html", "click.wav", "images/lamp_lit.png"})
             QVERIFY2(QFileInfo::exists(folder + "/" + name), name);
         QVERIFY(!QFileInfo::exists(folder + "/make_resources.py"));
 
@@ -221,8 +224,8 @@ private slots:
             first = QStringList{"env", "QELT_HOME=" + folder} + first;
         QVERIFY(startAndWait(first, {}, elsewhere));
         QVERIFY(waitFor([&] {
-            return QFileInfo::exists(desk) && QFileInfo::exists(croEntry)
-                   && QFileInfo::exists(zvuEntry);
+            return QFileInfo::exists(desk) && QFileInfo::exists(croEntry) &&
+                   QFileInfo::exists(zvuEntry);
         }));
         stopAll();
         {
@@ -250,9 +253,9 @@ private slots:
             {".cro opened", execOf(croEntry), macro},
             {".zvu opened", execOf(zvuEntry), uninstall},
             // As the console starts it for a restart: with its own environment.
-            {"updater restart", withHome ? QStringList{"env", "QELT_HOME=" + folder,
-                                                       installed + "/update", "restart"}
-                                         : QStringList{installed + "/update", "restart"},
+            {"updater restart",
+             withHome ? QStringList{"env", "QELT_HOME=" + folder, installed + "/update", "restart"}
+                      : QStringList{installed + "/update", "restart"},
              {}},
         };
         for (const Start &s : starts) {

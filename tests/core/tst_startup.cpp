@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -242,13 +242,16 @@ private slots:
         QTest::newRow("macro path with a blank")
             << QStringList{"/home/u/My Macros/lights on.cro"} << "/home/u/My Macros/lights on.cro"
             << "";
-        QTest::newRow("stored number names no socket")
-            << QStringList{"a.cro"} << "<cwd>/a.cro" << "77594627";
+        QTest::newRow("stored number names no socket") << QStringList{"a.cro"} << "<cwd>/a.cro"
+                                                       << "77594627";
         QTest::newRow("relative path in quotes, split at its blank")
-            << QStringList{"\"./sub/my", "night.CRO\""} << "<cwd>/sub/my night.CRO" << "";
+            << QStringList{"\"./sub/my", "night.CRO\""} << "<cwd>/sub/my night.CRO"
+            << "";
         QTest::newRow("relative uninstall file")
-            << QStringList{"../unst.zvu"} << "<cwd-parent>/unst.zvu" << "";
-        QTest::newRow("other text stays") << QStringList{"notes.txt"} << "notes.txt" << "";
+            << QStringList{"../unst.zvu"} << "<cwd-parent>/unst.zvu"
+            << "";
+        QTest::newRow("other text stays") << QStringList{"notes.txt"} << "notes.txt"
+                                          << "";
     }
 
     void laterStartHandsOverAndEnds()
