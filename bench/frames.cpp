@@ -46,6 +46,7 @@ public:
     QString settings() const override { return m_inner.settings(); }
     platform::PortError setPortOpen(bool open) override { return m_inner.setPortOpen(open); }
     bool portOpen() const override { return m_inner.portOpen(); }
+    quint64 openGeneration() const override { return m_inner.openGeneration(); }
     QString errorString() const override { return m_inner.errorString(); }
     void setRTSEnable(bool on) override
     {
@@ -154,6 +155,7 @@ int verifyLines(platform::SerialLink &port, const QString &device, int frames, i
         QString settings() const override { return inner.settings(); }
         platform::PortError setPortOpen(bool o) override { return inner.setPortOpen(o); }
         bool portOpen() const override { return inner.portOpen(); }
+        quint64 openGeneration() const override { return inner.openGeneration(); }
         QString errorString() const override { return inner.errorString(); }
         void setRTSEnable(bool on) override
         {

@@ -1,7 +1,11 @@
 #include "console/EventControls.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QToolTip>
 
 namespace qelt {
 
@@ -71,7 +75,64 @@ bool EventLabel::event(QEvent *event)
 {
     if (event->type() == QEvent::Enter || event->type() == QEvent::ToolTip)
         emit mouseMoved();
+    if (event->type() == QEvent::ToolTip && isElided()) {
+        // A shortened caption shows in full in the tool tip, above the hint
+        // (if any) that the tips switch allows.
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString hint = toolTip().trimmed();
+        QToolTip::showText(help->globalPos(), hint.isEmpty() ? text() : text() + u'\n' + hint, this,
+                           QRect());
+        return true;
+    }
     return QLabel::event(event);
+}
+
+void EventLabel::setElideLongText(bool on)
+{
+    m_elide = on;
+    update();
+}
+
+QRect EventLabel::textRoom() const
+{
+    QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    int indentPx = indent();
+    if (indentPx < 0 && frameWidth() > 0)
+        indentPx = fontMetrics().horizontalAdvance(u'x') / 2;
+    if (indentPx > 0) {
+        const Qt::Alignment a = QStyle::visualAlignment(layoutDirection(), alignment());
+        if (a & Qt::AlignLeft)
+            room.setLeft(room.left() + indentPx);
+        else if (a & Qt::AlignRight)
+            room.setRight(room.right() - indentPx);
+    }
+    return room;
+}
+
+bool EventLabel::isElided() const
+{
+    return m_elide && textFormat() != Qt::RichText && pixmap().isNull() && !wordWrap() &&
+           fontMetrics().horizontalAdvance(text()) > textRoom().width();
+}
+
+QString EventLabel::shownText() const
+{
+    if (!isElided())
+        return text();
+    return fontMetrics().elidedText(text(), Qt::ElideRight, textRoom().width());
+}
+
+void EventLabel::paintEvent(QPaintEvent *event)
+{
+    if (!isElided()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QFrame::paintEvent(event); // the frame alone
+    QPainter painter(this);
+    style()->drawItemText(&painter, textRoom(),
+                          int(QStyle::visualAlignment(layoutDirection(), alignment())), palette(),
+                          isEnabled(), shownText(), foregroundRole());
 }
 
 } // namespace qelt

@@ -32,6 +32,13 @@ class EventLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // A one-line caption wider than the label is cut with "…" and shown in
+    // full in the tool tip, rather than cut off at the edge.
+    void setElideLongText(bool on);
+    bool isElided() const;
+    // The caption as drawn (shortened when it is elided).
+    QString shownText() const;
+
 signals:
     void mouseDown(Qt::MouseButton button);
     void mouseUp(Qt::MouseButton button);
@@ -45,9 +52,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect textRoom() const;
+
     bool m_pressed = false;
+    bool m_elide = false;
 };
 
 } // namespace qelt

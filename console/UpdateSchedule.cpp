@@ -43,8 +43,14 @@ void UpdateSchedule::tick(const QDateTime &now)
     if (++m_blocks >= 2 && !m_asking) {
         if (settingNumber(QStringLiteral("ChkForUpdts"), QStringLiteral("3")) == 3) {
             m_asking = true;
-            firstTimeQuestion(now);
-            m_asking = false;
+            const auto ask = [this, now] {
+                firstTimeQuestion(now);
+                m_asking = false;
+            };
+            if (defer)
+                defer(ask);
+            else
+                ask();
         }
         m_blocks = 0;
     }

@@ -20,6 +20,10 @@ public:
     std::function<void()> startUpdater;
     // Asks a Yes/No question; true for Yes.
     std::function<bool(const QString &prompt, const QString &title)> askYesNo;
+    // Runs the first-time question later, outside the tick (the window
+    // queues it, so that its clock goes on while the question is open);
+    // unset, the question is asked within the tick.
+    std::function<void(std::function<void()>)> defer;
 
     // One clock tick at local time now.
     void tick(const QDateTime &now);

@@ -237,6 +237,7 @@ void frmFire::buildControls()
         lblDescription[i]->setAutoFillBackground(true);
         lblDescription[i]->setBackgroundRole(QPalette::Base);
         lblDescription[i]->setIndent(3);
+        lblDescription[i]->setElideLongText(true);
         cmdON[i] = button(QStringLiteral("cmdON_%1").arg(i), QStringLiteral("ON"), 186, y, 42, 22);
         cmdOFF[i] =
             button(QStringLiteral("cmdOFF_%1").arg(i), QStringLiteral("OFF"), 232, y, 42, 22);
@@ -298,7 +299,12 @@ void frmFire::buildControls()
                                       QStringLiteral("Group"), 292, y - 2, 60, 11);
         lblGourpNumber[i + 1]->setStyleSheet(QStringLiteral("font-size: 7pt; color: #404060;"));
         lblGrpLbl[i] = label(QStringLiteral("lblGrpLbl_%1").arg(i), QString(), 292, y + 8, 62, 14);
-        lblGrpLbl[i]->setStyleSheet(QStringLiteral("font-size: 8pt;"));
+        // A font, not a style sheet, so that a long label may shrink to fit;
+        // what still does not fit is elided with the whole label as tip.
+        QFont small = lblGrpLbl[i]->font();
+        small.setPointSizeF(8);
+        lblGrpLbl[i]->setFont(small);
+        lblGrpLbl[i]->setElideLongText(true);
         cmdGrpOn[i] =
             button(QStringLiteral("cmdGrpOn_%1").arg(i), QStringLiteral("On"), 356, y, 24, 22);
         cmdGrpOff[i] =
@@ -797,6 +803,7 @@ bool frmFire::Initialize()
     const platform::PortError error = m_link->setPortOpen(true);
     switch (error) {
     case platform::PortError::None:
+        NoteLinkPoweredUp(m_link);
         return true;
     case platform::PortError::InvalidPort:
     case platform::PortError::PortInUse:
@@ -844,6 +851,9 @@ void frmFire::cmdExit_Click()
 {
     if (m_exiting)
         return;
+    // A description being typed is stored before anything closes.
+    if (m_editRow >= 0)
+        txtDescription_Commit();
     m_exiting = true;
     SoundsOn = false;
     show(); // visible again when it was in the tray; a minimised window stays so
@@ -858,6 +868,8 @@ void frmFire::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    if (m_editRow >= 0)
+        txtDescription_Commit();
     m_exiting = true;
     tmrClock->stop();
     // 1

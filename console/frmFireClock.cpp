@@ -12,6 +12,7 @@
 #include "scheduler/SchedulerServices.h"
 
 #include <QCheckBox>
+#include <QTimer>
 
 namespace qelt {
 
@@ -24,6 +25,15 @@ void frmFire::setupClock()
     m_updateSchedule.startUpdater = [] { OpenDoc(InstalledProgramPath(QStringLiteral("update"))); };
     m_updateSchedule.askYesNo = [](const QString &prompt, const QString &title) {
         return Questions(prompt, 2, title) == 1;
+    };
+    // The question waits for its answer in its own event loop; asked from
+    // within the clock's tick it would stop the clock (a timer's handler is
+    // not entered again while it runs), so it is queued behind the tick.
+    m_updateSchedule.defer = [this](std::function<void()> ask) {
+        QTimer::singleShot(0, this, [this, ask = std::move(ask)] {
+            if (!m_unloaded)
+                ask();
+        });
     };
 }
 

@@ -3,6 +3,8 @@
 #include "console/MacroPlayer.h"
 #include "console/frmFire.h"
 
+#include "core/WindowHelpers.h"
+
 #include "core/Globals.h"
 #include "core/Lang.h"
 #include "core/Sounds.h"
@@ -206,8 +208,10 @@ QString frmFire::groupLabel(int n) const
 
 void frmFire::setGroupLabel(int n, const QString &label)
 {
-    if (n >= 0 && n <= 7)
+    if (n >= 0 && n <= 7) {
         lblGrpLbl[n]->setText(label);
+        FitCaptions(this);
+    }
 }
 
 bool frmFire::toolTipsOn() const

@@ -6,6 +6,7 @@
 #include "console/frmFavs.h"
 #include "core/DataFile.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/FileTypes.h"
 #include "core/Globals.h"
@@ -38,7 +39,11 @@ namespace qelt {
 namespace {
 
 // Mouse events of a control that has no signals of its own for them
-// (the check boxes).
+// (the check boxes). The mouse-up handler runs after the control has taken
+// its own release, so that a handler moving the focus elsewhere cannot
+// cancel the click; presses of other buttons than the left one stay with
+// the control instead of reaching the window (whose right press opens the
+// pop-up menu and takes the release away).
 class MouseHook : public QObject {
 public:
     using Handler = std::function<void(QEvent::Type, Qt::MouseButton)>;
@@ -48,13 +53,27 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-            m_handler(event->type(), static_cast<QMouseEvent *>(event)->button());
+        case QEvent::MouseButtonPress: {
+            const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+            m_handler(event->type(), button);
+            if (button != Qt::LeftButton) {
+                event->accept();
+                return true;
+            }
             break;
+        }
+        case QEvent::MouseButtonRelease: {
+            const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+            // QObject::event is public: the control handles its release here,
+            // before the handler runs.
+            watched->event(event);
+            m_handler(event->type(), button);
+            event->accept();
+            return true;
+        }
         case QEvent::Enter:
         case QEvent::MouseMove:
             m_handler(QEvent::MouseMove, Qt::NoButton);
@@ -525,9 +544,24 @@ bool frmFire::mnuLanguage_Click(int i)
 
     const QString source = InProgramFolder(file);
     // Written whole or not at all: a copy that fails leaves the old
-    // language file as it was.
-    if (FileExists(source))
-        CopyFileAtomic(source, InProgramFolder(QStringLiteral("language.ini")));
+    // language file as it was, and the old language stays chosen.
+    QString error;
+    if (FileExists(source) &&
+        !CopyFileAtomic(source, InProgramFolder(QStringLiteral("language.ini")), &error)) {
+        item->setChecked(false);
+        for (QAction *a : std::as_const(mnuLanguage)) {
+            QString name = a->data().toString();
+            if (name.isEmpty())
+                name = a->text() + QStringLiteral(".lan");
+            if (name.compare(oldLanguage + QStringLiteral(".lan"), Qt::CaseInsensitive) == 0)
+                a->setChecked(true);
+        }
+        LogErr(QStringLiteral("mnuLanguage_Click"), QStringLiteral("frmFire"), 75, error);
+        Info(LangCap(QStringLiteral("The language could not be changed:")) + QStringLiteral(" ") +
+                 error,
+             true, false, LangCap(QStringLiteral("Language")), QStringLiteral("OK"), true);
+        return false;
+    }
     mnuLanTag = newLanguage;
     SaveSet(QStringLiteral("Settings"), QStringLiteral("Language"), newLanguage);
 

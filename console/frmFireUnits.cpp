@@ -4,6 +4,7 @@
 #include "console/frmFire.h"
 
 #include "core/DataFile.h"
+#include "core/Dialogs.h"
 #include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
@@ -134,7 +135,12 @@ void frmFire::txtDescription_Commit()
             lblDescription[row]->setText(text);
             FitCaptions(this);
         }
-        PutRec(DeviceRec(house, unit), DeviceRecText(HouseLetter(house), unit, text));
+        // The label keeps what was typed; the user learns it is not stored.
+        if (!PutRec(DeviceRec(house, unit), DeviceRecText(HouseLetter(house), unit, text)))
+            Info(LangCap(QStringLiteral("The description could not be saved:")) +
+                     QStringLiteral(" ") + HouseLetter(house) + QString::number(unit) +
+                     QStringLiteral(" ") + text,
+                 true, false, LangCap(QStringLiteral("Not saved")), QStringLiteral("OK"), false);
     }
     m_committing = false;
 }
@@ -407,6 +413,10 @@ void frmFire::repeatLoop(bool bright, Qt::MouseButton button)
     // case, so it never keeps blinking after the button is up.
     tmrFlash->stop();
     setLamp(false);
+    // A dialog opened by the press (the recorder's pause dialog) takes the
+    // release, and its Continue ends the repeat: the button must not stay
+    // drawn pressed.
+    pressed->setDown(false);
 }
 
 void frmFire::cmdBright_MouseDown(Qt::MouseButton button)

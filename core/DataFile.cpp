@@ -1,15 +1,16 @@
 #include "core/DataFile.h"
 
 #include "core/Cipher.h"
+#include "core/ErrorLog.h"
+#include "core/SafeSave.h"
+#include "core/TextCodec.h"
 
 #include <QFile>
 #include <memory>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 std::unique_ptr<QFile> &dataFile()
 {
@@ -28,13 +29,22 @@ void fail(bool *ok)
         *ok = false;
 }
 
+bool putFailed(int rec, const QString &why)
+{
+    WriteErrLog(
+        QStringLiteral("The data file record %1 could not be stored (%2)").arg(rec).arg(why));
+    return false;
+}
+
 } // namespace
 
 bool OpenDataFile(const QString &path)
 {
     CloseDataFile();
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadWrite))
+    // Unbuffered: a write that fails must not linger in a buffer and reach
+    // the file later with another record.
+    if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     dataFile() = std::move(file);
     return true;
@@ -84,18 +94,28 @@ QString GetRec(int rec, bool decode, bool *ok)
         fail(ok);
         return {};
     }
-    const QString stored = FromAnsi(bytes);
-    return decode ? Crypt(true, stored) : stored;
+    // Text bytes are never zero: zeros there are what a write cut short
+    // left behind, or a gap filled after it, not text.
+    if (bytes.contains('\0')) {
+        fail(ok);
+        return {};
+    }
+    if (!decode)
+        return DecodeText(bytes);
+    return DecodeText(ToAnsi(Crypt(true, FromAnsi(bytes))));
 }
 
 bool PutRec(int rec, const QString &text, bool encode)
 {
     QFile *file = dataFile().get();
     if (!file || rec < 1)
-        return false;
-    const QByteArray bytes = ToAnsi(encode ? Crypt(false, text) : text);
+        return putFailed(rec, QStringLiteral("no data file open"));
+    // The text goes in as bytes of the one encoding rule; FromAnsi carries
+    // each byte through the scrambler unchanged.
+    const QByteArray plain = EncodeText(text);
+    const QByteArray bytes = encode ? ToAnsi(Crypt(false, FromAnsi(plain))) : plain;
     if (bytes.size() > kMaxRecordText)
-        return false;
+        return putFailed(rec, QStringLiteral("text too long"));
 
     // The whole record is written in one piece, so that the file always ends
     // on a record boundary and no stale bytes of an older text remain.
@@ -105,14 +125,41 @@ bool PutRec(int rec, const QString &text, bool encode)
     record.replace(2, bytes.size(), bytes);
 
     const qint64 start = recordStart(rec);
+    const qint64 oldSize = file->size();
+    // What the record held, so that a write that did not complete can put it
+    // back; and a write that extended the file is cut back. Either way the
+    // file never keeps a part of a record that could later read as whole.
+    QByteArray oldRecord;
+    if (start < oldSize && file->seek(start))
+        oldRecord = file->read(kRecordLength);
+    const auto undo = [&](const QString &why) {
+        const QString reason = file->errorString();
+        if (!oldRecord.isEmpty() && file->seek(start))
+            file->write(oldRecord);
+        if (file->size() > oldSize)
+            file->resize(oldSize);
+        return putFailed(rec, why + QStringLiteral(": ") + reason);
+    };
     // Fill any gap with zeros first: zero-length records read as "".
-    if (file->size() < start && !file->resize(start))
-        return false;
+    if (oldSize < start && !file->resize(start))
+        return undo(QStringLiteral("cannot extend the file"));
     if (!file->seek(start))
-        return false;
-    if (file->write(record) != record.size())
-        return false;
-    return file->flush();
+        return undo(QStringLiteral("cannot seek"));
+
+    SaveFault fault = TakeSaveFault(file->fileName());
+    qint64 allowed = record.size();
+    if (fault.kind == SaveFault::DiskFull)
+        allowed = qBound<qint64>(0, fault.bytesFree, record.size());
+    const qint64 written = file->write(record.constData(), allowed);
+    if (written != record.size() || (fault.kind == SaveFault::Flush) || !file->flush()) {
+        if (fault.kind != SaveFault::None)
+            NoteSaveFaultHit();
+        return undo(QStringLiteral("write failed"));
+    }
+    // Read back, so that a record the disk did not keep is reported now.
+    if (!file->seek(start) || file->read(record.size()) != record)
+        return undo(QStringLiteral("the record did not read back as written"));
+    return true;
 }
 
 } // namespace qelt

@@ -18,6 +18,18 @@ void Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTit
     Dialogs().info(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal);
 }
 
+QString WithDefaultSuffix(const QString &path, const QString &suffix)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (name.isEmpty() || suffix.isEmpty())
+        return path;
+    if (name.endsWith(QLatin1Char('.')))
+        return path + suffix;
+    if (!name.contains(QLatin1Char('.')))
+        return path + QLatin1Char('.') + suffix;
+    return path;
+}
+
 int Questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle)
 {
     return Dialogs().questions(sMsg, iYesNoCancel, sTitle);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QWidget;
 
@@ -12,8 +13,9 @@ namespace qelt {
 void Info(const QString &sMsg, bool bOnTop = false, bool bAlignLeft = false,
           const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false);
 
-// Asks a question with Yes/No (iYesNoCancel 2) or Yes/No/Cancel (3) and
-// waits for the answer: 1 Yes, 2 No, 3 Cancel. Closing the window through its
+// Asks a question with Yes/No (iYesNoCancel 2), Yes/No/Cancel (3) or
+// OK/Cancel (4) and waits for the answer: 1 Yes or OK, 2 No or the Cancel
+// of OK/Cancel, 3 Cancel. Closing the window through its
 // frame answers No (2) or Cancel (3).
 int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {});
 
@@ -31,6 +33,16 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path,
                                  const QString &filter) = 0;
+    // A save dialog for callers that ask about overwriting an existing file
+    // themselves, so the user is asked once: the dialog asks nothing, and a
+    // name typed without an extension gets defaultSuffix. Providers that do
+    // not show a real dialog answer as saveFileName does.
+    virtual QString saveFileNameUnasked(QWidget *parent, const QString &title, const QString &path,
+                                        const QString &filter, const QString &defaultSuffix)
+    {
+        Q_UNUSED(defaultSuffix);
+        return saveFileName(parent, title, path, filter);
+    }
     // Text input: ok is false when cancelled.
     virtual QString inputText(QWidget *parent, const QString &title, const QString &prompt,
                               const QString &text, bool *ok) = 0;
@@ -38,5 +50,10 @@ public:
 DialogProvider &Dialogs();
 // nullptr restores the real dialogs.
 void SetDialogProvider(DialogProvider *provider);
+
+// path with "." + suffix added when its file name has no extension
+// ("first" becomes "first.cro", "first." becomes "first.cro"); other paths,
+// and an empty one, stay as they are.
+QString WithDefaultSuffix(const QString &path, const QString &suffix);
 
 } // namespace qelt

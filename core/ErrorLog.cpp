@@ -2,15 +2,14 @@
 
 #include "core/Cipher.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 
 #include <QFile>
 #include <QLocale>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 std::function<QDateTime()> &logClock()
 {
@@ -47,12 +46,8 @@ bool WriteErrLog(const QString &text)
     entry += ToAnsi(Crypt(false, text));
     entry += "\"\r\n";
 
-    QFile file(ErrorLogPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    if (file.write(entry) != entry.size())
-        return false;
-    return file.flush();
+    // A failed append is cut back, so a half entry never garbles the log.
+    return AppendFileBytes(ErrorLogPath(), entry);
 }
 
 bool LogErr(const QString &procName, const QString &moduleName, int number,

@@ -1,21 +1,24 @@
 #include "core/FileHelpers.h"
 
+#include "core/BoundedRead.h"
 #include "core/Cipher.h"
+#include "core/Dialogs.h"
+#include "core/ErrorLog.h"
+#include "core/Lang.h"
+#include "core/SafeSave.h"
+#include "core/TextCodec.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QUrl>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 bool isPattern(const QString &name)
 {
@@ -144,14 +147,21 @@ QString LoadTextFile(const QString &path, bool *ok)
         *ok = false;
     if (path.isEmpty() || QFileInfo(path).isDir())
         return {};
-    QFile file(path);
-    // ReadWrite creates a missing file, as the whole-file access does.
-    const bool exists = file.exists();
-    if (!file.open(exists ? QIODevice::ReadOnly : QIODevice::ReadWrite))
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
+    QByteArray bytes;
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        // A missing file is created empty, as the whole-file access does.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            return {};
+    } else {
+        QString error;
+        if (!ReadFileWhole(path, kMaxWholeFileBytes, &bytes, &error)) {
+            // Refused (not a regular file, too large) or unreadable: noted,
+            // so that the user can find out why a file did not load.
+            WriteErrLog(QStringLiteral("File not read: ") + error);
+            return {};
+        }
+    }
     if (ok)
         *ok = true;
 
@@ -163,19 +173,21 @@ QString LoadTextFile(const QString &path, bool *ok)
     return text;
 }
 
-bool SaveTextFile(const QString &text, const QString &path)
+bool SaveTextFile(const QString &text, const QString &path, QString *error)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = text.toUtf8() + "\r\n";
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveFileBytes(path, EncodeText(text + QStringLiteral("\r\n")), error);
+}
+
+void ReportFailedCopies(const QStringList &errors, const QString &procName,
+                        const QString &moduleName)
+{
+    if (errors.isEmpty())
+        return;
+    for (const QString &e : errors)
+        LogErr(procName, moduleName, 75, e);
+    Info(LangCap(QStringLiteral("These files could not be copied:")) + QStringLiteral("\r\n") +
+             errors.join(QStringLiteral("\r\n")),
+         true, true, LangCap(QStringLiteral("Copy Failed")), QStringLiteral("OK"), true);
 }
 
 bool OpenDoc(const QString &target)
@@ -217,26 +229,24 @@ bool RunFile(const QString &commandLine)
     return openWithDesktop(targetUrl(line));
 }
 
-bool CopyFileAtomic(const QString &source, const QString &target)
+bool CopyFileAtomic(const QString &source, const QString &target, QString *error)
 {
+    const auto refuse = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     const QFileInfo from(source);
     const QFileInfo to(target);
-    if (!from.isFile() || to.isSymLink() || to.isDir())
-        return false;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    if (!from.isFile())
+        return refuse(QStringLiteral("Not a file: ") + QDir::toNativeSeparators(source));
+    if (to.isSymLink() || to.isDir())
+        return refuse(QStringLiteral("Cannot replace ") + QDir::toNativeSeparators(target));
+    QByteArray bytes;
+    QString why;
+    if (!ReadFileWhole(source, kMaxWholeFileBytes, &bytes, &why))
+        return refuse(why);
+    return SaveFileBytes(target, bytes, error);
 }
 
 } // namespace qelt

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Small file, folder and program helpers used by every window. They hold no
 // state. Paths use "/".
-namespace qelt
-{
+namespace qelt {
 
 // Attribute mask of FileExists: with kAttrDirectory a folder also counts.
 inline constexpr int kAttrNormal = 0;
@@ -31,15 +31,23 @@ bool MakePath(const QString &path);
 // folder, unreadable) the result is "" and *ok is false.
 QString LoadTextFile(const QString &path, bool *ok = nullptr);
 
-// Replaces the file with text followed by CR LF, atomically: the old file
-// stays whole unless the new one was written completely. False on failure.
-bool SaveTextFile(const QString &text, const QString &path);
+// Replaces the file with text followed by CR LF (in Windows-1252 where the
+// text fits, otherwise UTF-8), atomically: the old file stays whole unless
+// the new one was written completely. False on failure, with the reason in
+// *error when given.
+bool SaveTextFile(const QString &text, const QString &path, QString *error = nullptr);
 
 // Copies source to target byte for byte. The copy is written to a
 // temporary file beside the target and renamed over it, so the target is
 // either the old file or the whole new one. A target that is a link or a
-// folder is refused, as is a source that is not a readable file.
-bool CopyFileAtomic(const QString &source, const QString &target);
+// folder is refused, as is a source that is not a readable file. False on
+// any failure, with the reason in *error when given.
+bool CopyFileAtomic(const QString &source, const QString &target, QString *error = nullptr);
+
+// Tells the user which dropped files could not be copied (one message for
+// all, each with its reason) and logs each; nothing when errors is empty.
+void ReportFailedCopies(const QStringList &errors, const QString &procName,
+                        const QString &moduleName);
 
 // Opens a document or web address with the desktop's default handler; a
 // program file is started instead. False when nothing could be opened.

@@ -9,13 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 QString &exePathOverride()
 {
@@ -181,6 +180,12 @@ bool unregisterType(const QString &ext, bool withPackage, const QString &knownTy
     QStringList types;
     if (!knownType.isEmpty())
         types << knownType;
+    // The type our package defines, in case the handler file was lost.
+    static const QRegularExpression typeAttribute(QStringLiteral("<mime-type type=\"([^\"]+)\""));
+    const QRegularExpressionMatch defined =
+        typeAttribute.match(QString::fromUtf8(fileBytes(packagePath(ext))));
+    if (defined.hasMatch())
+        types << defined.captured(1);
     DesktopEntry entry;
     if (entry.read(desktopPath(ext))) {
         for (const QString &type : entry.value("MimeType").split(';', Qt::SkipEmptyParts))
@@ -337,10 +342,11 @@ void AssocFile(const QString &extension, const QString &typeName, const QString 
 
 void UnAssocFile(const QString &extension)
 {
-    const QString ext = normalisedExtension(extension);
+    // Cut as AssocFile cuts it, so the files it wrote are the ones found.
+    const QString ext = normalisedExtension(extension).left(3);
     if (ext.isEmpty())
         return;
-    unregisterType(ext, false);
+    unregisterType(ext, true);
 }
 
 void AddStartup(const QString &valueName, const QString &programPath, int selector, bool replace)

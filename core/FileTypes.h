@@ -13,8 +13,7 @@
 //     $XDG_CONFIG_HOME/mimeapps.list, group [Default Applications].
 // Removal only ever touches these files and our own id in mimeapps.list, so
 // another program's registration of the same extension is left alone.
-namespace qelt
-{
+namespace qelt {
 
 // Reads "Macro"/"DoSet" (default "True", "Yes" counts as "True") into AssocOn.
 void GetAssocOn();
@@ -39,8 +38,9 @@ bool CroAssociated();
 // type name to 25.
 void AssocFile(const QString &extension, const QString &typeName, const QString &exeName,
                const QString &exeFolder, const QString &iconPath);
-// Removes the handler this program registered for the extension (with or
-// without the leading full stop). The type's MIME definition stays.
+// Removes everything this program registered for the extension (with or
+// without the leading full stop): its MIME package, its handler and its
+// default-application line.
 void UnAssocFile(const QString &extension);
 
 // The class name AssocFile builds for these arguments ("Qelt.UninstallZyv").

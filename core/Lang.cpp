@@ -1,5 +1,6 @@
 #include "core/Lang.h"
 
+#include "core/BoundedRead.h"
 #include "core/Cipher.h"
 #include "core/Globals.h"
 
@@ -86,9 +87,9 @@ QString ReadINI(const QString &section, const QString &key, const QString &defau
 
     // Read afresh on every call: the language menu copies another language
     // over the file while the program runs.
-    QFile in(file);
-    if (!file.isEmpty() && in.open(QIODevice::ReadOnly)) {
-        if (const auto found = lookup(decodeFile(in.readAll()), section, key))
+    QByteArray bytes;
+    if (!file.isEmpty() && ReadFileWhole(file, kMaxWholeFileBytes, &bytes)) {
+        if (const auto found = lookup(decodeFile(bytes), section, key))
             value = *found;
     }
     return value;

@@ -165,6 +165,10 @@ int frmInfo::Questions(const QString &sMsg, int iYesNoCancel, const QString &sTi
 {
     m_question = true;
     m_buttonSet = iYesNoCancel == 3 ? 3 : 2;
+    // The two-button question in its OK/Cancel form answers as Yes/No do.
+    const bool okCancel = iYesNoCancel == 4;
+    cmdYes->setText(okCancel ? QStringLiteral("OK") : QStringLiteral("Yes"));
+    cmdNo->setText(okCancel ? QStringLiteral("Cancel") : QStringLiteral("No"));
     m_answer.clear();
     setWindowTitle(sTitle);
     lbl1->setText(labelText(sMsg));
@@ -264,6 +268,18 @@ public:
                          const QString &filter) override
     {
         return QFileDialog::getSaveFileName(parent, title, path, filter);
+    }
+
+    QString saveFileNameUnasked(QWidget *parent, const QString &title, const QString &path,
+                                const QString &filter, const QString &defaultSuffix) override
+    {
+        QFileDialog dialog(parent, title, path, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles().value(0);
     }
 
     QString inputText(QWidget *parent, const QString &title, const QString &prompt,

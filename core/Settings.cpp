@@ -1,8 +1,17 @@
 #include "core/Settings.h"
 
+#include "core/Dialogs.h"
+#include "core/ErrorLog.h"
+#include "core/SafeSave.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <functional>
 
 namespace qelt {
 
@@ -13,14 +22,98 @@ namespace {
 struct Store {
     QSettings s;
     QString key;
-    Store(const QString &section, const QString &name)
-        : s(SettingsFilePath(), QSettings::IniFormat)
+    Store(const QString &section, const QString &name) : s(SettingsFilePath(), QSettings::IniFormat)
     {
         const QString group = MatchSettingName(s.childGroups(), section);
         s.beginGroup(group);
         key = MatchSettingName(s.childKeys(), name);
     }
 };
+
+bool failureReported = false;
+
+// A settings value that could not be stored is logged, and the user is told
+// once a run: later failures are most likely the same full or read-only disk.
+bool reportFailure(const QString &why)
+{
+    WriteErrLog(QStringLiteral("The settings could not be stored: ") + why);
+    if (failureReported)
+        return false;
+    failureReported = true;
+    Info(QStringLiteral("Your settings could not be stored:") + QStringLiteral("\r\n") + why +
+             QStringLiteral("\r\n") +
+             QStringLiteral("Changes made now will be lost when the program ends."),
+         true, false, QStringLiteral("Settings not saved"), QStringLiteral("OK"), false);
+    return false;
+}
+
+QByteArray readAll(const QString &path, bool *ok)
+{
+    QFile f(path);
+    *ok = true;
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly)) {
+        *ok = false;
+        return {};
+    }
+    const QByteArray bytes = f.readAll();
+    *ok = f.error() == QFileDevice::NoError;
+    return bytes;
+}
+
+// Changes a copy of the settings file and stores the result through the
+// checked save. QSettings writes its file in a way that reports success after
+// a failed write (and can leave it empty); here it only ever writes the copy,
+// and the real file is replaced whole or not at all.
+bool changeSettings(const std::function<void(QSettings &)> &change,
+                    const std::function<bool(QSettings &)> &check)
+{
+    const QString path = SettingsFilePath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return reportFailure(QStringLiteral("Cannot create the folder of ") +
+                             QDir::toNativeSeparators(path));
+    bool ok = false;
+    const QByteArray old = readAll(path, &ok);
+    if (!ok)
+        return reportFailure(QStringLiteral("Cannot read ") + QDir::toNativeSeparators(path));
+
+    QTemporaryDir work;
+    const QString copy = work.path() + QStringLiteral("/settings.ini");
+    QByteArray fresh;
+    {
+        QFile f(copy);
+        if (!work.isValid() || !f.open(QIODevice::WriteOnly) || f.write(old) != old.size() ||
+            !f.flush())
+            return reportFailure(QStringLiteral("Cannot make a working copy of ") +
+                                 QDir::toNativeSeparators(path));
+    }
+    {
+        QSettings s(copy, QSettings::IniFormat);
+        change(s);
+        s.sync();
+        if (s.status() != QSettings::NoError)
+            return reportFailure(QStringLiteral("Cannot write the working copy of ") +
+                                 QDir::toNativeSeparators(path));
+    }
+    {
+        QSettings back(copy, QSettings::IniFormat);
+        if (back.status() != QSettings::NoError || !check(back))
+            return reportFailure(QStringLiteral("The working copy of ") +
+                                 QDir::toNativeSeparators(path) +
+                                 QStringLiteral(" did not read back"));
+    }
+    fresh = readAll(copy, &ok);
+    if (!ok)
+        return reportFailure(QStringLiteral("Cannot read the working copy of ") +
+                             QDir::toNativeSeparators(path));
+    if (fresh == old && QFileInfo::exists(path))
+        return true;
+    QString error;
+    if (!SaveFileBytes(path, fresh, &error))
+        return reportFailure(error);
+    return true;
+}
 
 } // namespace
 
@@ -49,19 +142,35 @@ QString GetSet(const QString &section, const QString &key, const QString &defaul
     return v.toString();
 }
 
-void SaveSet(const QString &section, const QString &key, const QString &value)
+bool SaveSet(const QString &section, const QString &key, const QString &value)
 {
-    QDir().mkpath(QFileInfo(SettingsFilePath()).absolutePath());
-    Store st(section, key);
-    st.s.setValue(st.key, value);
-    st.s.sync();
+    return changeSettings(
+        [&](QSettings &s) {
+            s.beginGroup(MatchSettingName(s.childGroups(), section));
+            s.setValue(MatchSettingName(s.childKeys(), key), value);
+        },
+        [&](QSettings &s) {
+            s.beginGroup(MatchSettingName(s.childGroups(), section));
+            return s.value(MatchSettingName(s.childKeys(), key)).toString() == value;
+        });
 }
 
-void DeleteSet(const QString &section, const QString &key)
+bool DeleteSet(const QString &section, const QString &key)
 {
-    Store st(section, key);
-    st.s.remove(st.key);
-    st.s.sync();
+    return changeSettings(
+        [&](QSettings &s) {
+            s.beginGroup(MatchSettingName(s.childGroups(), section));
+            s.remove(MatchSettingName(s.childKeys(), key));
+        },
+        [&](QSettings &s) {
+            s.beginGroup(MatchSettingName(s.childGroups(), section));
+            return !s.contains(MatchSettingName(s.childKeys(), key));
+        });
+}
+
+void ResetSettingsFailureReport()
+{
+    failureReported = false;
 }
 
 } // namespace qelt

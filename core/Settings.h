@@ -12,9 +12,14 @@ namespace qelt {
 inline constexpr const char *kSettingsAppName = "Brindlecast";
 
 QString GetSet(const QString &section, const QString &key, const QString &defaultValue = {});
-void SaveSet(const QString &section, const QString &key, const QString &value);
-// Removes one value; a missing value is not an error.
-void DeleteSet(const QString &section, const QString &key);
+// Stores one value. The settings file is replaced whole or not at all; a
+// value that cannot be stored gives false, is logged and, the first time in
+// a run, shown to the user.
+bool SaveSet(const QString &section, const QString &key, const QString &value);
+// Removes one value; a missing value is not an error. Failures as SaveSet.
+bool DeleteSet(const QString &section, const QString &key);
+// Lets the next failure be shown again (for tests).
+void ResetSettingsFailureReport();
 // Path of the settings file (for tests and the uninstaller).
 QString SettingsFilePath();
 // The name among `names` that matches `wanted` ignoring case, else `wanted`:

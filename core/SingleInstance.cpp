@@ -209,14 +209,51 @@ bool SingleInstance::claim()
     return true;
 }
 
+void SingleInstance::setClientLimits(int maxClients, int messageTimeoutMs)
+{
+    m_maxClients = qMax(1, maxClients);
+    m_messageTimeoutMs = qMax(1, messageTimeoutMs);
+}
+
+void SingleInstance::dropClient(QLocalSocket *socket)
+{
+    m_clients.removeOne(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
 void SingleInstance::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         if (!peerIsSameUser(socket)) {
             socket->abort();
+            socket->deleteLater();
             continue;
         }
+        // Full: the oldest connection that has not sent its message yet
+        // makes room (one being answered is never dropped).
+        if (m_clients.size() >= m_maxClients) {
+            for (QLocalSocket *old : std::as_const(m_clients)) {
+                if (!old->property("qeltDone").toBool()) {
+                    dropClient(old);
+                    break;
+                }
+            }
+        }
+        if (m_clients.size() >= m_maxClients) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        m_clients.append(socket);
+        connect(socket, &QObject::destroyed, this,
+                [this, socket] { m_clients.removeOne(socket); });
+        QTimer::singleShot(m_messageTimeoutMs, socket, [this, socket] {
+            if (!socket->property("qeltDone").toBool())
+                dropClient(socket);
+        });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         if (socket->bytesAvailable() > 0)
             onReadyRead(socket);
@@ -233,7 +270,7 @@ void SingleInstance::onReadyRead(QLocalSocket *socket)
     socket->peek(reinterpret_cast<char *>(head), 4);
     const quint32 size = qFromBigEndian<quint32>(head);
     if (size > kMaxMessage) {
-        socket->abort();
+        dropClient(socket);
         return;
     }
     if (socket->bytesAvailable() < qint64(4 + size))

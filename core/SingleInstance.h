@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -30,6 +31,14 @@ public:
     // The decimal number that names this instance's socket ("" before claim).
     QString handle() const { return m_handle; }
 
+    // A later start sends its whole message at once; a connection that has
+    // not done so within messageTimeoutMs is dropped, and at most maxClients
+    // connections are held (a new one drops the oldest unfinished one), so
+    // idle connections cannot use up the program's file handles.
+    void setClientLimits(int maxClients, int messageTimeoutMs);
+    // Connections held now.
+    int clientCount() const { return int(m_clients.size()); }
+
     // The user's own runtime folder (not readable by others) that holds the
     // lock file and the sockets.
     static QString runtimeFolder();
@@ -40,7 +49,12 @@ private:
     void onNewConnection();
     void onReadyRead(QLocalSocket *socket);
 
+    void dropClient(QLocalSocket *socket);
+
     std::unique_ptr<QLockFile> m_lock;
+    QList<QLocalSocket *> m_clients; // oldest first
+    int m_maxClients = 16;
+    int m_messageTimeoutMs = 5000;
     QLocalServer *m_server = nullptr;
     QString m_handle;
 };

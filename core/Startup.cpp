@@ -7,6 +7,7 @@
 #include "core/FileTypes.h"
 #include "core/Globals.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
 #include "core/SingleInstance.h"
 #include "core/Splash.h"
@@ -36,7 +37,10 @@ QString VersionText()
         .arg(QELT_VERSION_REVISION);
 }
 
-QString CommandLineText(const QStringList &arguments) { return arguments.mid(1).join(' '); }
+QString CommandLineText(const QStringList &arguments)
+{
+    return arguments.mid(1).join(' ');
+}
 
 QString AbsoluteCommandLine(const QString &commandLine, const QString &workingFolder)
 {
@@ -97,6 +101,11 @@ void StartupSequence::run()
     step([this] {
         if (!OpenDataFile(DataFilePath))
             fail(75, "Path/File access error");
+    });
+    // Temporary files of saves that were cut off (a kill, a crash) go.
+    step([] {
+        RemoveStaleSaveFiles(ProgramFolder());
+        RemoveStaleSaveFiles(GetSet("Database16", "CurrentExePath", ProgramFolder()));
     });
     step([] { TmrChanged = false; });
     step([] { TimerCount = GetSet("Settings", "Timercount", "6"); });

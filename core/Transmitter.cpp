@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <ctime>
@@ -77,6 +78,11 @@ public:
 SystemWaitClock g_systemClock;
 WaitClock *g_clock = &g_systemClock;
 platform::SerialLink *g_link = nullptr;
+// The open of the link the bit sender last saw, and the wait-clock time from
+// which the transmitter, powered by that open, may take a frame.
+const platform::SerialLink *g_poweredLink = nullptr;
+quint64 g_poweredOpen = 0;
+qint64 g_readyNs = 0;
 
 } // namespace
 
@@ -96,6 +102,7 @@ platform::SerialLink *CommLink()
 void SetCommLink(platform::SerialLink *link)
 {
     g_link = link;
+    g_poweredLink = nullptr; // a new link powers up with its next open or frame
 }
 
 void Delay(double seconds)
@@ -125,12 +132,56 @@ void Delay(double seconds)
     }
 }
 
+namespace {
+
+// Nanoseconds still to wait before a frame may start on link; a link opened
+// since the last look counts as powered up now.
+qint64 powerUpRemainingNs(const platform::SerialLink *link)
+{
+    // A link never opened here powers nothing up.
+    if (link->openGeneration() == 0)
+        return 0;
+    const qint64 now = CurrentWaitClock().nowNs();
+    if (link != g_poweredLink || link->openGeneration() != g_poweredOpen)
+        NoteLinkPoweredUp(link);
+    const qint64 remaining = g_readyNs - now;
+    // More than the whole power-up time left: the stamp came from another
+    // clock (a test's), not from this open.
+    return remaining > kPowerUpNs ? 0 : remaining;
+}
+
+} // namespace
+
+void NoteLinkPoweredUp(const platform::SerialLink *link)
+{
+    g_poweredLink = link;
+    g_poweredOpen = link ? link->openGeneration() : 0;
+    g_readyNs = CurrentWaitClock().nowNs() + kPowerUpNs;
+}
+
 void SendBits(const QString &bits)
 {
     SendBusy = true;
-    Delay(0.07f);
-    // No event runs from here to the end of the frame, so frames started by
-    // handlers inside the wait above are sent whole before this one begins.
+    // The usual short wait, longer while the transmitter is still powering
+    // up after the port was opened. Events run here; a frame begun by one of
+    // them is sent whole before this one.
+    double wait = 0.07f;
+    if (platform::SerialLink *link = CommLink())
+        wait = std::max(wait, double(powerUpRemainingNs(link)) / 1e9);
+    for (;;) {
+        Delay(wait);
+        if (AbortSend) {
+            // Exit has begun: nothing more leaves the program.
+            SendBusy = false;
+            return;
+        }
+        platform::SerialLink *link = CommLink();
+        const qint64 remaining = link ? powerUpRemainingNs(link) : 0;
+        if (remaining <= 0)
+            break;
+        wait = double(remaining) / 1e9;
+    }
+    // No event runs from here to the end of the frame.
     platform::SerialLink *link = CommLink();
     if (link) {
         WaitClock &clock = CurrentWaitClock();

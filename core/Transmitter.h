@@ -40,12 +40,23 @@ void Delay(double seconds);
 // this long.
 inline constexpr qint64 kStateHoldNs = 500'000;
 
+// After the port is opened (both lines on), the transmitter needs this long
+// to power up before it takes its first frame.
+inline constexpr qint64 kPowerUpNs = 500'000'000;
+
 // Clocks a string of "0"/"1" out on RTS and DTR after a 0.07 s Delay (the
-// only place where events run). Per character: a "1" is RTS on, DTR off;
-// anything else is RTS off, DTR on; then both on (standby). Each signal and
-// each standby state is held kStateHoldNs. Sets SendBusy while it runs.
-// Sends nothing when no link is set.
+// only place where events run), stretched so that no frame starts sooner
+// than kPowerUpNs after the link was opened. Per character: a "1" is RTS on,
+// DTR off; anything else is RTS off, DTR on; then both on (standby). Each
+// signal and each standby state is held kStateHoldNs. Sets SendBusy while it
+// runs. Sends nothing when no link is set, and nothing once AbortSend is set
+// (exit has begun).
 void SendBits(const QString &bits);
+
+// Notes that link was opened just now: the power-up wait counts from here.
+// The bit sender notices an open it was not told of by itself, and then
+// counts the wait from its first frame.
+void NoteLinkPoweredUp(const platform::SerialLink *link);
 
 // True when code is exactly 16 characters of "0" and "1".
 bool IsCmdCode(const QString &code);

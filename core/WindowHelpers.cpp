@@ -6,9 +6,11 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -16,21 +18,20 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
+#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 // Moves a window with the mouse until the button is released, for window
 // systems that do not offer a move of their own. Deletes itself at the end.
-class ManualDrag : public QObject
-{
+class ManualDrag : public QObject {
 public:
     ManualDrag(QWidget *window, const QPoint &grabOffset) : m_window(window), m_offset(grabOffset)
     {
@@ -117,6 +118,9 @@ int CaptionRoom(const QWidget *w)
     if (qobject_cast<const QPushButton *>(w))
         return w->width() - 6;
     if (const auto *l = qobject_cast<const QLabel *>(w)) {
+        // A status line cuts its own text to its width.
+        if (dynamic_cast<const StatusLabel *>(l))
+            return -1;
         if (!l->pixmap().isNull() || l->wordWrap())
             return -1;
         return l->contentsRect().width() - std::max(l->indent(), 0);
@@ -151,6 +155,14 @@ void FitCaptionsOf(QWidget *window)
         if (font != w->font())
             w->setFont(font);
     }
+}
+
+QString OneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
 }
 
 } // namespace
@@ -213,6 +225,64 @@ QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx)
     if (leftTw < 0)
         leftTw = 0;
     return QPoint(int(leftTw / kTwipsPerPixel), int(topTw / kTwipsPerPixel));
+}
+
+int PixelOfTwips(double twips)
+{
+    return int(twips / kTwipsPerPixel);
+}
+
+double TwipsToStore(int pixel, double storedTwips)
+{
+    if (std::isfinite(storedTwips) && PixelOfTwips(storedTwips) == pixel)
+        return storedTwips;
+    return double(pixel) * kTwipsPerPixel;
+}
+
+StatusLabel::StatusLabel(QWidget *parent) : QLabel(parent)
+{
+    setWordWrap(false);
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+QSize StatusLabel::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    const int h = fontMetrics().height() + 2 * margin() + m.top() + m.bottom();
+    return QSize(fontMetrics().averageCharWidth() * 10, std::max(h, minimumHeight()));
+}
+
+QSize StatusLabel::minimumSizeHint() const
+{
+    return QSize(0, sizeHint().height());
+}
+
+QString StatusLabel::shownText() const
+{
+    const int room = std::max(0, contentsRect().width() - 2 * margin() - 2 * std::max(0, indent()));
+    return fontMetrics().elidedText(OneLine(text()), Qt::ElideRight, room);
+}
+
+void StatusLabel::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    style()->drawItemText(&painter, area, int(alignment()) | Qt::TextSingleLine, palette(),
+                          isEnabled(), shownText(), foregroundRole());
+}
+
+bool StatusLabel::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        if (shownText() != OneLine(text()))
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)

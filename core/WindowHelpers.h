@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QPoint>
 #include <QRect>
 
@@ -7,8 +8,7 @@ class QWidget;
 
 // Helpers for windows without a title bar, for the z-order and for stored
 // window positions.
-namespace qelt
-{
+namespace qelt {
 
 // Lets the user drag the window of w with the mouse button that is down
 // (called from mouse-press handlers of a window's background and labels).
@@ -45,5 +45,32 @@ QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx);
 // Moves w to its stored twips position, kept on the primary screen (a
 // 1024 x 768 one where the system reports none).
 void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw);
+
+// The pixel a stored twips coordinate puts a window at (whole pixels, cut
+// toward zero as the positioning above does).
+int PixelOfTwips(double twips);
+
+// The twips value to store for a window coordinate now at pixel. Twips are
+// finer than pixels, so a stored value that still names this pixel is kept
+// as it was: a position read and written back unchanged stays the same
+// number instead of drifting to a multiple of 15 (100 would become 90).
+double TwipsToStore(int pixel, double storedTwips);
+
+// A one-line status text that never changes the size of its window: its
+// size hints ignore the text's width, a text wider than the label is shown
+// cut with "..." at its end, and the whole text is then the tool tip (when
+// the label has no tool tip of its own). Line breaks show as blanks.
+class StatusLabel : public QLabel {
+public:
+    explicit StatusLabel(QWidget *parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The text as it is drawn at the label's present width.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+};
 
 } // namespace qelt

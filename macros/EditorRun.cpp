@@ -20,8 +20,9 @@ EditorRunResult RunCro(const QString &path, bool testMode, double testInterval,
     const QString text = LoadTextFile(path, &ok);
     if (!ok)
         return EditorRunResult::NotPlayable;
-    const QStringList lines = QString(text).remove(QLatin1Char('"')).split(QStringLiteral("\r\n"));
-    const int count = int(lines.size()) - 1;
+    // Every non-blank line is a command, whichever line ends the file uses.
+    const QStringList lines = MacroItems(text);
+    const int count = int(lines.size());
 
     for (int i = 0; i < count; ++i) {
         const QString &line = lines.at(i);

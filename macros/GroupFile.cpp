@@ -100,7 +100,8 @@ bool ReadGroupFile(const QString &path, GroupFileContent *content)
     return true;
 }
 
-QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QString &sLabel)
+QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QString &sLabel,
+                  QString *error)
 {
     const bool get = gGet_pPut == QLatin1String("g");
     const bool put = gGet_pPut == QLatin1String("p");
@@ -140,8 +141,12 @@ QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QStrin
             continue;
         out << Quoted(item.trimmed());
     }
-    if (!SaveTextFile(out.join(QLatin1String("\r\n")), iFlName))
+    QString why;
+    if (!SaveTextFile(out.join(QLatin1String("\r\n")), iFlName, &why)) {
+        if (error)
+            *error = why.isEmpty() ? QStringLiteral("Cannot write ") + iFlName : why;
         return {};
+    }
     return sLabel;
 }
 

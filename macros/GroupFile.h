@@ -40,7 +40,10 @@ bool ReadGroupFile(const QString &path, GroupFileContent *content);
 // "p" rewrites the header with sLabel, keeping every code line (a file
 // without a header gains one) and returns sLabel. "" for a missing file, on
 // a failure, and for any other gGet_pPut (which is written to the error log).
-QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QString &sLabel = {});
+// A "p" whose rewrite failed returns "" and, when given, sets *error to the
+// reason (the file keeps its old label).
+QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QString &sLabel = {},
+                  QString *error = nullptr);
 
 // Writes group n with its label and codes, replacing any old file whole (the
 // old file stays as it was when the new one cannot be written). Asking

@@ -1,12 +1,14 @@
 #include "macros/MacroBackup.h"
 
+#include "core/BoundedRead.h"
 #include "core/FileHelpers.h"
+#include "core/SafeSave.h"
+#include "core/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace qelt {
 
@@ -55,11 +57,11 @@ QByteArray BackupReadmeBytes(const QDate &date, const QString &note)
     const QString text = QStringLiteral("\"File last updated:  ") +
                          QLocale::system().toString(date, QLocale::ShortFormat) +
                          QStringLiteral("\"\r\n\r\n\"") + note + QStringLiteral("\"\r\n");
-    return text.toUtf8();
+    return EncodeText(text);
 }
 
 bool PrepareBackupFolder(const QString &programFolder, const QString &note, const QDate &date,
-                         bool *folderMade)
+                         bool *folderMade, QString *readmeError)
 {
     const QString folder = BackupFolder(programFolder);
     const bool made = BackupFolderUsable(programFolder) && MakePath(folder);
@@ -67,13 +69,8 @@ bool PrepareBackupFolder(const QString &programFolder, const QString &note, cons
         *folderMade = made;
     if (made) {
         const QString readme = BackupReadmePath(programFolder);
-        if (!QFileInfo(readme).isSymLink()) {
-            QSaveFile file(readme);
-            if (file.open(QIODevice::WriteOnly)) {
-                file.write(BackupReadmeBytes(date, note));
-                file.commit();
-            }
-        }
+        if (!QFileInfo(readme).isSymLink())
+            SaveFileBytes(readme, BackupReadmeBytes(date, note), readmeError);
     }
     return BackupExists(programFolder);
 }
@@ -89,11 +86,11 @@ QStringList BackupFileNames(const QString &programFolder)
 
 bool SameFileContent(const QString &a, const QString &b)
 {
-    QFile fa(a);
-    QFile fb(b);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+    if (QFileInfo(a).size() != QFileInfo(b).size())
         return false;
-    return fa.size() == fb.size() && fa.readAll() == fb.readAll();
+    QByteArray bytesA, bytesB;
+    return ReadFileWhole(a, kMaxWholeFileBytes, &bytesA) &&
+           ReadFileWhole(b, kMaxWholeFileBytes, &bytesB) && bytesA == bytesB;
 }
 
 bool DeleteBackupFolder(const QString &programFolder, QStringList *left)

@@ -37,10 +37,11 @@ bool BackupExists(const QString &programFolder);
 QByteArray BackupReadmeBytes(const QDate &date, const QString &note);
 
 // Creates the backup folder (every missing level) and writes "readme.txt".
-// *folderMade is false when the folder could not be made. The result says
+// *folderMade is false when the folder could not be made; *readmeError (when
+// given) holds why "readme.txt" could not be written. The result says
 // whether "readme.txt" now exists.
 bool PrepareBackupFolder(const QString &programFolder, const QString &note, const QDate &date,
-                         bool *folderMade = nullptr);
+                         bool *folderMade = nullptr, QString *readmeError = nullptr);
 
 // The macro files ("*.cro", any letter case) of the backup folder, sorted
 // by name; none when the folder is missing or not usable.

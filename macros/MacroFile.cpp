@@ -1,9 +1,12 @@
 #include "macros/MacroFile.h"
 
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
+#include "core/SafeSave.h"
+#include "core/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -31,6 +34,7 @@ QStringList MacroItems(const QString &fileText)
     QStringList items;
     const QStringList lines = QString(fileText)
                                   .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                  .replace(QLatin1Char('\r'), QLatin1Char('\n'))
                                   .split(QLatin1Char('\n'));
     for (QString line : lines) {
         line.remove(QLatin1Char('"'));
@@ -45,14 +49,17 @@ bool ReadMacroFile(const QString &path, QList<MacroItem> *items)
 {
     if (items)
         items->clear();
-    QFile file(path);
-    if (path.isEmpty() || !FileExists(path) || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !FileExists(path))
         return false;
-    // The editor writes one byte per character; read it so, so that no byte
-    // is lost whatever it holds.
-    const QString text = QString::fromLatin1(file.readAll());
-    if (file.error() != QFileDevice::NoError)
+    // Handed-over paths may name anything: a FIFO or a device would hold or
+    // flood the program, so only a regular file of sane size is read.
+    QByteArray bytes;
+    QString error;
+    if (!ReadFileWhole(path, kMaxWholeFileBytes, &bytes, &error)) {
+        WriteErrLog(QStringLiteral("Macro file not read: ") + error);
         return false;
+    }
+    const QString text = DecodeText(bytes);
     if (items) {
         for (const QString &item : MacroItems(text))
             items->append(ParseMacroItem(item));
@@ -106,7 +113,7 @@ QString MacroFileText(const QList<MacroItem> &items)
     return text;
 }
 
-bool WriteMacroFile(const QString &path, const QList<MacroItem> &items)
+bool WriteMacroFile(const QString &path, const QList<MacroItem> &items, QString *error)
 {
     if (path.isEmpty() || items.size() > kMacroMaxLines)
         return false;
@@ -121,11 +128,7 @@ bool WriteMacroFile(const QString &path, const QList<MacroItem> &items)
     // Written whole to a temporary file and renamed over the old one, so a
     // failed write never leaves a half file behind; the old file is replaced,
     // never appended to.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(MacroFileText(fitted).toLatin1());
-    return file.commit();
+    return SaveFileBytes(path, EncodeText(MacroFileText(fitted)), error);
 }
 
 } // namespace qelt

@@ -36,7 +36,7 @@ MacroItem ParseMacroItem(const QString &item);
 // " 2" gives 2). False, with *seconds 0, when it is not a number.
 bool PauseSeconds(const QString &pause, double *seconds);
 
-// The items of a macro file's text: lines split at CR LF (or a lone LF),
+// The items of a macro file's text: lines split at CR LF (or a lone LF or CR),
 // every double quote removed, blanks at both ends dropped. Blank lines are
 // left out, so a trailing line break adds nothing.
 QStringList MacroItems(const QString &fileText);
@@ -65,7 +65,8 @@ QString MacroFileText(const QList<MacroItem> &items);
 // Writes a macro file, replacing any file of that name entirely (never
 // appending); the old file stays as it was when the new one cannot be
 // written. Items with a code that is not 16 characters or a pause that
-// does not fit are refused: nothing is written and the result is false.
-bool WriteMacroFile(const QString &path, const QList<MacroItem> &items);
+// does not fit are refused: nothing is written and the result is false. A
+// failed write gives false with the reason in *error when given.
+bool WriteMacroFile(const QString &path, const QList<MacroItem> &items, QString *error = nullptr);
 
 } // namespace qelt

@@ -119,8 +119,10 @@ MacroRows RowsFromMacroText(const QString &fileText)
     double total = 0.0;
     for (const QString &line : lines) {
         const QString item = QString(line).remove(QLatin1Char('"')).trimmed();
+        // A blank line is skipped, not the end: the lines after it are part
+        // of the macro and a later Save must keep them.
         if (item.isEmpty())
-            break;
+            continue;
         const MacroItem parsed = ParseMacroItem(item);
         double seconds = 0.0;
         PauseSeconds(parsed.pause, &seconds);
@@ -148,14 +150,28 @@ MacroRowsToItems ItemsFromRows(const MacroRows &rows)
                             rows.at(k)[ColUnit].isEmpty() && rows.at(k)[ColAction].isEmpty();
             if (restEmpty)
                 return result;
-        }
-        if (row[ColUnit].isEmpty() || row[ColAction].isEmpty() || code.size() != kMacroCodeLength) {
             result.stopRow = r + 1;
+            result.problem = RowProblem::Blank;
+            return result;
+        }
+        const QString &unit = row[ColUnit];
+        const QString &action = row[ColAction];
+        if (unit.isEmpty() || action.isEmpty() || code.size() != kMacroCodeLength) {
+            result.stopRow = r + 1;
+            if (unit.isEmpty() || action.isEmpty())
+                result.problem = RowProblem::NoUnitOrAction;
+            else if ((action == QLatin1String("ON") || action == QLatin1String("OFF")) &&
+                     (unit == QLatin1String("ALL") || unit == QLatin1String("PRE") ||
+                      unit == QLatin1String("error")))
+                result.problem = RowProblem::UnitForAction;
+            else
+                result.problem = RowProblem::NoCommand;
             return result;
         }
         if (pause.isEmpty() || !PauseSeconds(pause, &seconds)) {
             result.stopRow = r + 1;
             result.badPause = true;
+            result.problem = RowProblem::BadPause;
             return result;
         }
         result.items << MacroItem{code, pause};

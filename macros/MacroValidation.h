@@ -60,16 +60,27 @@ void FixGrid(MacroRows &rows);
 MacroRow RowFromItem(const MacroItem &item, int number, const QString &running);
 
 // Rows from the text of a macro file, as the editor loads one: one item a
-// line, quotes removed, reading stops at the first empty line. Running totals
+// line (CR LF, LF or CR ends a line), quotes removed, blank lines skipped. Running totals
 // add up the pauses read as numbers (a pause that is not a number adds 0).
 // Always at least one row (an empty file gives the empty grid).
 MacroRows RowsFromMacroText(const QString &fileText);
+
+// Why a row stops the write.
+enum class RowProblem {
+    None,
+    Blank,          // an empty row with commands after it
+    NoUnitOrAction, // the unit or the action cell is empty
+    UnitForAction,  // the unit cannot go with an ON or OFF ("ALL", "PRE", "error")
+    NoCommand,      // house, unit and action make no command code
+    BadPause,       // the pause cannot be stored in 4 characters
+};
 
 // Result of turning rows into file items.
 struct MacroRowsToItems {
     QList<MacroItem> items; // the rows before the first that stopped the write
     int stopRow = 0;        // 1-based row that stopped the write; 0 when none
     bool badPause = false;  // that row's pause cannot be stored in 4 characters
+    RowProblem problem = RowProblem::None;
 };
 // The items to save, in order. Writing stops at the first row whose unit or
 // action is empty or whose house/unit/action make no command code (empty

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
@@ -36,6 +37,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -177,6 +179,13 @@ void frmMcrSetup::buildControls()
     Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid1->horizontalHeader()->setStretchLastSection(true);
     Grid1->verticalHeader()->setDefaultSectionSize(20);
+    // Wide enough for all six columns beside a vertical scroll bar, so the
+    // running pause is never hidden behind a horizontal one.
+    int gridWidth = 2 * Grid1->frameWidth() +
+                    Grid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid1) + 2;
+    for (int c = 0; c < kMacroColumns; ++c)
+        gridWidth += Grid1->columnWidth(c);
+    Grid1->setMinimumWidth(gridWidth);
 
     chPause = new QLineEdit(Grid1->viewport());
     chPause->setObjectName(QStringLiteral("chPause"));
@@ -295,7 +304,8 @@ void frmMcrSetup::buildControls()
     buildManagePage(managePage, manageLayout);
     sTab->addTab(managePage, LangCap(QStringLiteral("Manage Macros")));
 
-    lblStatus = label("lblStatus");
+    lblStatus = new StatusLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFrameShape(QFrame::StyledPanel);
     lblStatus->setMinimumHeight(22);
     cmdClose = button("cmdClose", " Close ");
@@ -367,6 +377,8 @@ void frmMcrSetup::Form_Load()
             .toInt(&ok);
     if (!ok)
         top = 500;
+    m_leftTw = left;
+    m_topTw = top;
     const QPoint onScreen = KeepOnScreenTwips(left, top, screen);
     move(screen.left() + onScreen.x(), screen.top() + std::max(0, onScreen.y()));
     resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
@@ -388,6 +400,7 @@ void frmMcrSetup::Form_Load()
 
     MacroChanged = false;
     StopRun = false;
+    lblStatus->clear();
     HScroll1_Change();
     lblPath->setText(MacroFolder);
 
@@ -420,9 +433,9 @@ void frmMcrSetup::Form_Unload()
                                  ? QGuiApplication::primaryScreen()->availableGeometry()
                                  : QRect();
         SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"),
-                QString::number((x() - screen.left()) * kTwipsPerPixel));
+                QString::number(TwipsToStore(x() - screen.left(), m_leftTw)));
         SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"),
-                QString::number((y() - screen.top()) * kTwipsPerPixel));
+                QString::number(TwipsToStore(y() - screen.top(), m_topTw)));
     }
     chPause->hide();
     m_loaded = false;
@@ -689,25 +702,81 @@ void frmMcrSetup::stopRecordingFlash()
 bool frmMcrSetup::writeGrid(const QString &path)
 {
     const MacroRowsToItems result = ItemsFromRows(m_rows);
+    const QString notSaved = LangCap(QStringLiteral("Not saved:")) + QStringLiteral(" ");
     if (result.stopRow > 0) {
         // Nothing is written: the file keeps what it held.
-        lblStatus->setText(LangCap(QStringLiteral("Not saved:")) + QStringLiteral(" ") +
-                           LangCap(QStringLiteral("Row")) + QString::number(result.stopRow) +
-                           QStringLiteral(" ") +
-                           (result.badPause ? LangCap(QStringLiteral("has no valid pause."))
-                                            : LangCap(QStringLiteral("has no unit or action."))));
+        const MacroRow &row = m_rows.at(result.stopRow - 1);
+        QString why;
+        switch (result.problem) {
+        case RowProblem::Blank:
+            why = LangCap(QStringLiteral("is empty."));
+            break;
+        case RowProblem::UnitForAction:
+            why = LangCap(QStringLiteral("has the unit")) + QStringLiteral(" \"") + row[ColUnit] +
+                  QStringLiteral("\", ") + row[ColAction] + QStringLiteral(" ") +
+                  LangCap(QStringLiteral("needs a unit number 1 to 16."));
+            break;
+        case RowProblem::NoCommand:
+            why = LangCap(QStringLiteral("is not a command:")) + QStringLiteral(" ") +
+                  row[ColHouse] + QStringLiteral(" ") + row[ColUnit] + QStringLiteral(" ") +
+                  row[ColAction];
+            break;
+        case RowProblem::BadPause:
+            why = LangCap(QStringLiteral("has no valid pause."));
+            break;
+        default:
+            why = LangCap(QStringLiteral("has no unit or action."));
+            break;
+        }
+        lblStatus->setText(notSaved + LangCap(QStringLiteral("Row")) +
+                           QString::number(result.stopRow) + QStringLiteral(" ") + why);
         return false;
     }
-    if (!WriteMacroFile(path, result.items)) {
+    if (result.items.size() > kMacroMaxLines) {
+        lblStatus->setText(notSaved + LangCap(QStringLiteral("a macro holds at most")) +
+                           QStringLiteral(" ") + QString::number(kMacroMaxLines) +
+                           QStringLiteral(" ") + LangCap(QStringLiteral("lines; this one has")) +
+                           QStringLiteral(" ") + QString::number(result.items.size()) +
+                           QStringLiteral("."));
+        return false;
+    }
+    QString error;
+    if (!WriteMacroFile(path, result.items, &error)) {
+        // The grid and its changed flag stay as they are, so nothing is lost.
         lblStatus->setText(LangCap(QStringLiteral("Error")) + QStringLiteral(" ") +
                            LangCap(QStringLiteral("cannot write")) + QStringLiteral(" ") + path);
+        LogErr(QStringLiteral("writeGrid"), QStringLiteral("frmMcrSetup"), 75,
+               error.isEmpty() ? QStringLiteral("cannot write ") + path : error);
         return false;
     }
     return true;
 }
 
+bool frmMcrSetup::mayReplaceRows()
+{
+    if (!MacroChanged)
+        return true;
+    QString note = QStringLiteral("\r\n");
+    if (!txtFileName->text().isEmpty())
+        note = QStringLiteral("\r\n") + LangCap(QStringLiteral("Click Yes to save changes to")) +
+               QStringLiteral("\r\n") + txtFileName->text() + QStringLiteral("\r\n\r\n");
+    const int answer =
+        Questions(LangCap(QStringLiteral("The commands in the editor have not been saved.")) +
+                      note + LangCap(QStringLiteral("Save changes before closing?")),
+                  3, LangCap(QStringLiteral("Save Changes to Macro?")));
+    if (answer == 1) {
+        cmdSave_Click();
+        // A save that was cancelled or failed keeps the editor as it is, so
+        // the unsaved commands are not replaced.
+        return !MacroChanged;
+    }
+    return answer == 2;
+}
+
 void frmMcrSetup::cmdOpenM_Click()
 {
+    if (!mayReplaceRows())
+        return;
     const QString path =
         Dialogs().openFileName(this, QStringLiteral(" Open Brindlecast Macro File "), MacroFolder,
                                QStringLiteral("Zyv Macro Files (*.cro);;All Files (*)"));
@@ -746,9 +815,13 @@ void frmMcrSetup::cmdSaveAs_Click()
     stopRecordingFlash();
     chkCroRecord->setChecked(false);
     const QString start = txtFileName->text().isEmpty() ? MacroFolder : txtFileName->text();
-    const QString path =
-        Dialogs().saveFileName(this, QStringLiteral("Save Macro As"), start,
-                               QStringLiteral("Macro Files (*.cro);;All Files (*)"));
+    // The dialog does not ask about an existing file: the question below
+    // does, once, for the name with its extension.
+    const QString path = WithDefaultSuffix(
+        Dialogs().saveFileNameUnasked(this, QStringLiteral("Save Macro As"), start,
+                                      QStringLiteral("Macro Files (*.cro);;All Files (*)"),
+                                      QStringLiteral("cro")),
+        QStringLiteral("cro"));
     if (path.isEmpty()) {
         lblStatus->setText(LangCap(QStringLiteral("Error")) +
                            QStringLiteral(" 32755, Cancel was selected."));

@@ -218,8 +218,8 @@ public:
     // Page tabs, pop-up menu, folder indicator.
     QMenu *pop1 = nullptr;
     QAction *mnuOpen = nullptr, *mnuPrintConts = nullptr, *mnuPreview = nullptr,
-            *mnuSound = nullptr, *mnuOpenLid = nullptr, *mnuCloseLid = nullptr,
-            *mnuLine1 = nullptr, *mnuHelp = nullptr, *mnuCancel = nullptr, *mnuExit = nullptr;
+            *mnuSound = nullptr, *mnuOpenLid = nullptr, *mnuCloseLid = nullptr, *mnuLine1 = nullptr,
+            *mnuHelp = nullptr, *mnuCancel = nullptr, *mnuExit = nullptr;
     QTimer *tmrManage = nullptr;
     void sTab_MouseDown(Qt::MouseButton button);
     void sTab_MouseUp();
@@ -256,6 +256,9 @@ private:
     void clearPanelRow(); // empties the panel's item number and pause label
     void setFileName(const QString &path);
     bool writeGrid(const QString &path);
+    // Before rows with unsaved changes are replaced: asks whether to save
+    // them first. False when the user cancels or the save did not happen.
+    bool mayReplaceRows();
     void runSelected(bool testMode);
     void refreshFile1();
     void stopRecordingFlash();
@@ -270,6 +273,8 @@ private:
     bool m_acceptKey = false;
     int m_editRow = 0;
     int m_editCol = 0;
+    double m_leftTw = 500; // the stored position the window was placed at
+    double m_topTw = 500;
 };
 
 // The editor of this run, made on first use (a QApplication must exist).

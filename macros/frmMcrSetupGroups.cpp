@@ -337,7 +337,7 @@ void frmMcrSetup::cmdSaveGr_Click()
     const int n = GroupIndex;
     const QString path = GroupFilePath(n);
     if (FileExists(path)) {
-        const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 2,
+        const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 4,
                                      LangCap(QStringLiteral("Group")) + QStringLiteral(" ") +
                                          QString::number(n + 1) + QStringLiteral(" ") +
                                          LangCap(QStringLiteral("Already Exists!")));
@@ -411,13 +411,29 @@ void frmMcrSetup::cmdLabelOnly_Click()
     ClickIfSounds();
     const int n = GroupIndex;
     const QString label = txtGrName->text();
+    const QString path = GroupFilePath(n);
+    const QString stored = goGrLabel(QStringLiteral("g"), path);
     if (MainWindowService *main = MainWindow())
         main->setGroupLabel(n, label);
     cbGroup->setItemText(n, GroupSelectorText(n, label));
     chkRec->setChecked(false);
 
     // The label is rewritten in the file the console reads its labels from.
-    const QString r = goGrLabel(QStringLiteral("p"), GroupFilePath(n), label);
+    QString error;
+    const QString r = goGrLabel(QStringLiteral("p"), path, label, &error);
+    if (!error.isEmpty()) {
+        // The file keeps its old label, and so do the console and the
+        // selector; the new one stays in the box to try again.
+        if (MainWindowService *main = MainWindow())
+            main->setGroupLabel(n, stored);
+        cbGroup->setItemText(n, GroupSelectorText(n, stored));
+        LogErr(QStringLiteral("cmdLabelOnly"), QStringLiteral("frmMcrSetup"), 75, error);
+        Info(LangCap(QStringLiteral("The group label could not be saved:")) + QStringLiteral(" ") +
+                 error,
+             true, false, QStringLiteral("Group ") + QString::number(n + 1), QStringLiteral("OK"),
+             true);
+        return;
+    }
     QString shown = r;
     if (shown.isEmpty())
         shown = label;
@@ -439,7 +455,7 @@ void frmMcrSetup::cmdDeleteGroup_Click()
     const int answer = Questions(
         LangCap(QStringLiteral("This will delete all contents of group")) + QStringLiteral(" ") +
             QString::number(n + 1),
-        2, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1));
+        4, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1));
     if (answer != 1)
         return;
     if (!DeleteGroupFile(n)) {

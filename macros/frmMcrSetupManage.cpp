@@ -6,6 +6,7 @@
 
 #include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
@@ -175,25 +176,8 @@ void frmMcrSetup::File1_DblClick()
     const QString path = FileInFolder(MacroFolder, name);
     if (path.isEmpty())
         return;
-    if (MacroChanged) {
-        QString note = kCrLf;
-        if (!txtFileName->text().isEmpty())
-            note = kCrLf + LangCap(QStringLiteral("Click Yes to save changes to")) + kCrLf +
-                   txtFileName->text() + kCrLf + kCrLf;
-        const int answer =
-            Questions(LangCap(QStringLiteral("The commands in the editor have not been saved.")) +
-                          note + LangCap(QStringLiteral("Save changes before closing?")),
-                      3, LangCap(QStringLiteral("Save Changes to Macro?")));
-        if (answer == 1) {
-            cmdSave_Click();
-            // A save that was cancelled or failed keeps the editor as it is,
-            // so the unsaved commands are not replaced.
-            if (MacroChanged)
-                return;
-        } else if (answer != 2) {
-            return;
-        }
-    }
+    if (!mayReplaceRows())
+        return;
     sTab->setCurrentIndex(0);
     CurrentWaitClock().processEvents();
     // Emptied first, so that the file is read again even when it is the one
@@ -207,6 +191,7 @@ void frmMcrSetup::File1_DblClick()
 void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
 {
     const QString program = ProgramFolder();
+    QStringList failed;
     for (const QString &path : files) {
         const int slash =
             std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
@@ -228,14 +213,18 @@ void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
             if (answer != 1)
                 continue;
         }
-        if (!CopyFileAtomic(path, target))
+        QString error;
+        if (!CopyFileAtomic(path, target, &error)) {
+            failed << error;
             continue;
+        }
         refreshFile1();
         if (TimerEditOpen) {
             if (TimersService *timers = Timers())
                 timers->refreshFileList();
         }
     }
+    ReportFailedCopies(failed, QStringLiteral("File1_OLEDragDrop"), QStringLiteral("frmMcrSetup"));
 }
 
 void frmMcrSetup::cmdHelp_Click()
@@ -349,11 +338,14 @@ bool frmMcrSetup::prepareBackup(bool translated)
         return false;
     }
     bool made = false;
+    QString readmeError;
     PrepareBackupFolder(
         program,
         LangCap(QStringLiteral("This folder is not automatically removed when you uninstall Zyv.  "
                                "To remove, close this file and then delete the whole folder.")),
-        QDate::currentDate(), &made);
+        QDate::currentDate(), &made, &readmeError);
+    if (!readmeError.isEmpty())
+        LogErr(QStringLiteral("prepareBackup"), QStringLiteral("frmMcrSetup"), 75, readmeError);
     if (!made) {
         const QString text = QStringLiteral("Couldn't create backup folder");
         const QString title = QStringLiteral("Failed");
@@ -363,6 +355,8 @@ bool frmMcrSetup::prepareBackup(bool translated)
     const bool ready = BackupExists(program);
     if (ready)
         setBackupButtons(true);
+    else if (made && !readmeError.isEmpty())
+        Info(readmeError, true, false, QStringLiteral("Failed"), QStringLiteral("OK"), true);
     return ready;
 }
 

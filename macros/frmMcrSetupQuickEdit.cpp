@@ -695,6 +695,8 @@ void frmMcrSetup::Grid1_OLEDragDrop(const QStringList &files)
     const QString name = files.first();
     if (!name.endsWith(QLatin1String(".cro")))
         return;
+    if (!mayReplaceRows())
+        return;
     CroFileName = name;
     txtFileName->clear();
     txtFileName->setText(name);

@@ -5,6 +5,7 @@
 #include "core/Lang.h"
 #include "core/Sounds.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
@@ -14,7 +15,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextOption>
 #include <QVBoxLayout>
 
@@ -44,6 +47,35 @@ void SetPrintToFile(const QString &pdfPath)
     g_printFile = pdfPath;
 }
 
+void PrepareListingDocument(QTextDocument &document, const QString &text, QPagedPaintDevice *device)
+{
+    // Laid out for the page itself, so that what is measured here is what
+    // is printed.
+    document.documentLayout()->setPaintDevice(device);
+    document.setPageSize(QSizeF(device->width(), device->height()));
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // The listing's font, made smaller where a line (the "=" rule is the
+    // widest) would not fit the page's width and wrap.
+    QFont font = ListingFont();
+    for (;;) {
+        document.setDefaultFont(font);
+        QTextOption option = document.defaultTextOption();
+        option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char('0')) *
+                                  kTabStopChars);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        document.setDefaultTextOption(option);
+        document.setPlainText(plain);
+        document.documentLayout()->documentSize(); // lays the text out
+        bool fits = true;
+        for (QTextBlock b = document.begin(); fits && b.isValid(); b = b.next())
+            fits = !b.layout() || b.layout()->lineCount() <= 1;
+        if (fits || font.pointSizeF() <= 5)
+            return;
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+}
+
 bool PrintText(const QString &text, QString *error)
 {
     const auto fail = [error](int number, const QString &description) {
@@ -63,14 +95,7 @@ bool PrintText(const QString &text, QString *error)
         return fail(482, LangCap(QStringLiteral("Printer error")));
 
     QTextDocument document;
-    document.setDefaultFont(ListingFont());
-    QTextOption option = document.defaultTextOption();
-    option.setTabStopDistance(QFontMetricsF(ListingFont()).horizontalAdvance(QLatin1Char('0')) *
-                              kTabStopChars);
-    document.setDefaultTextOption(option);
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    document.setPlainText(plain);
+    PrepareListingDocument(document, text, &printer);
     document.print(&printer);
     // A printer or file that cannot be written shows only once the job ran.
     if (printer.printerState() == QPrinter::Error ||

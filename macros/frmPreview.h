@@ -3,6 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+class QPagedPaintDevice;
+class QTextDocument;
+
 class QPlainTextEdit;
 class QPushButton;
 
@@ -14,6 +17,10 @@ namespace qelt {
 // printer. False, with *error holding the message "Error <number>" + CR LF +
 // description, when it could not be printed.
 bool PrintText(const QString &text, QString *error = nullptr);
+// The document PrintText prints: the text laid out for the device's page in
+// the listing's font, made smaller where needed so that no line wraps.
+void PrepareListingDocument(QTextDocument &document, const QString &text,
+                            QPagedPaintDevice *device);
 // "" prints on the default printer again.
 void SetPrintToFile(const QString &pdfPath);
 

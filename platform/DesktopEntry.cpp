@@ -1,15 +1,14 @@
 #include "platform/DesktopEntry.h"
 
+#include "core/SafeSave.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 const QString kReserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
 
@@ -334,14 +333,7 @@ bool WriteFileAtomically(const QString &path, const QByteArray &data)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(data) != data.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return SaveFileBytes(path, data);
 }
 
 } // namespace qelt

@@ -120,9 +120,12 @@ PortError QtSerialLink::setPortOpen(bool open)
         m_port->clearError();
         return openFailure(err, device);
     }
-    // The lines keep the state last asked for, as the serial control does.
-    m_port->setRequestToSend(m_rts);
-    m_port->setDataTerminalReady(m_dtr);
+    // Both lines on: the transmitter draws its power from them and stands by.
+    ++m_opens;
+    m_rts = true;
+    m_dtr = true;
+    m_port->setRequestToSend(true);
+    m_port->setDataTerminalReady(true);
     return PortError::None;
 }
 
@@ -164,6 +167,8 @@ PortError RecordingSerialLink::setPortOpen(bool open)
     }
     m_open = true;
     ++openCount;
+    setRTSEnable(true);
+    setDTREnable(true);
     return PortError::None;
 }
 
@@ -182,14 +187,24 @@ void RecordingSerialLink::setDTREnable(bool on)
 QString RecordingSerialLink::decodedBits() const
 {
     QString bits;
-    for (int i = 0; i + 3 < changes.size(); i += 4) {
-        const Change &a = changes[i], &b = changes[i + 1], &c = changes[i + 2], &d = changes[i + 3];
+    int i = 0;
+    while (i < changes.size()) {
+        const Change &a = changes[i];
+        if (i + 1 < changes.size() && a.line == Line::RTS && a.on &&
+            changes[i + 1].line == Line::DTR && changes[i + 1].on) {
+            i += 2; // standby, no bit
+            continue;
+        }
+        if (i + 3 >= changes.size()) {
+            bits += '?';
+            break;
+        }
+        const Change &b = changes[i + 1], &c = changes[i + 2], &d = changes[i + 3];
         const bool shape = a.line == Line::RTS && b.line == Line::DTR && c.line == Line::RTS
                            && d.line == Line::DTR && c.on && d.on && a.on != b.on;
         bits += shape ? (a.on ? QChar('1') : QChar('0')) : QChar('?');
+        i += 4;
     }
-    if (changes.size() % 4 != 0)
-        bits += '?';
     return bits;
 }
 

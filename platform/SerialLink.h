@@ -32,9 +32,13 @@ public:
     virtual QString settings() const = 0;
 
     // Opens or closes the port. Opening an open port, or closing a closed
-    // one, is PortError::None.
+    // one, is PortError::None. A successful open brings RTS and DTR both on
+    // (standby): the transmitter takes its power from these lines.
     virtual PortError setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;
+    // Counts the successful opens of this link (0 before the first), so the
+    // bit sender can tell a freshly powered transmitter from a running one.
+    virtual quint64 openGeneration() const = 0;
     virtual QString errorString() const = 0;
 
     virtual void setRTSEnable(bool on) = 0;
@@ -67,6 +71,7 @@ public:
     QString settings() const override;
     PortError setPortOpen(bool open) override;
     bool portOpen() const override;
+    quint64 openGeneration() const override { return m_opens; }
     QString errorString() const override;
     void setRTSEnable(bool on) override;
     void setDTREnable(bool on) override;
@@ -80,6 +85,7 @@ private:
     QString m_error;
     bool m_rts = false;
     bool m_dtr = false;
+    quint64 m_opens = 0;
 };
 
 // A fake port that records every line change with its time, for tests and
@@ -100,6 +106,7 @@ public:
     QString settings() const override { return m_settings; }
     PortError setPortOpen(bool open) override;
     bool portOpen() const override { return m_open; }
+    quint64 openGeneration() const override { return quint64(openCount); }
     QString errorString() const override { return m_error; }
     void setRTSEnable(bool on) override;
     void setDTREnable(bool on) override;
@@ -113,8 +120,9 @@ public:
 
     // The bits clocked out since the last clear, decoded from the line
     // changes: a 1 is RTS on / DTR off, a 0 is RTS off / DTR on, each followed
-    // by both lines on. A group of four changes that is not such a bit
-    // decodes as "?".
+    // by both lines on. A pair "RTS on, DTR on" where a bit would begin is
+    // the standby of an open and decodes as nothing. A group of four changes
+    // that is not such a bit decodes as "?".
     QString decodedBits() const;
     void clear() { changes.clear(); }
 

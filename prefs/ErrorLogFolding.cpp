@@ -1,15 +1,16 @@
 #include "prefs/ErrorLogFolding.h"
 
-#include <QFile>
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
+#include "core/SafeSave.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringList>
+
+#include <functional>
 
 namespace qelt {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 QString StatisticsText(int oldLines, int newLines)
 {
@@ -19,75 +20,138 @@ QString StatisticsText(int oldLines, int newLines)
         .arg(oldLines - newLines);
 }
 
+// Folds an error log fed one line at a time (the text between CR LF pairs,
+// the last line being the one after the final CR LF), passing the folded
+// text on as it is made. It holds only the run being folded, so a log of
+// any size folds in little memory.
+class ErrorLogFolder {
+public:
+    explicit ErrorLogFolder(std::function<bool(const QByteArray &)> out) : m_out(std::move(out)) {}
+
+    // False as soon as the output failed.
+    bool line(const QByteArray &piece, bool last)
+    {
+        // The line after a time line is its entry's text, whatever it holds
+        // (it may itself start with "Logged" and begin the next entry).
+        if (m_haveStamp) {
+            m_haveStamp = false;
+            entry(m_stamp, piece);
+        }
+        if (!last) {
+            ++m_oldLines;
+            if (piece.startsWith("Logged")) {
+                m_stamp = piece;
+                m_haveStamp = true;
+            }
+        }
+        return m_ok;
+    }
+
+    // Ends the last run (the empty entry after the last one closes it).
+    bool finish()
+    {
+        if (m_entries > 0)
+            entry({}, {});
+        return m_ok;
+    }
+
+    int oldLines() const { return m_oldLines; }
+    int newLines() const { return m_emitted / 2 * 3; }
+
+private:
+    void write(const QByteArray &bytes)
+    {
+        if (m_ok && !m_out(bytes))
+            m_ok = false;
+    }
+
+    void entry(const QByteArray &stamp, const QByteArray &text)
+    {
+        const int i = m_entries++;
+        if (i == 0) {
+            write(stamp + "\r\n" + text + "\r\n\r\n");
+        } else if (text == m_previousText) {
+            ++m_count;
+            m_suffix = " ( x " + QByteArray::number(m_count) + " )";
+        } else if (i >= 2) {
+            m_count = 1;
+            write(m_previousStamp + m_suffix + "\r\n" + m_previousText + "\r\n\r\n");
+            m_suffix.clear();
+            m_emitted += 2;
+        }
+        m_previousStamp = stamp;
+        m_previousText = text;
+    }
+
+    std::function<bool(const QByteArray &)> m_out;
+    QByteArray m_stamp;
+    bool m_haveStamp = false;
+    int m_entries = 0;
+    QByteArray m_previousStamp;
+    QByteArray m_previousText;
+    int m_count = 1;
+    QByteArray m_suffix;
+    int m_emitted = 0;
+    int m_oldLines = 0;
+    bool m_ok = true;
+};
+
 } // namespace
 
 FoldedErrorLog FoldErrorLog(const QString &logText)
 {
-    const QStringList lines = logText.split(kCrLf);
+    QByteArray out;
+    ErrorLogFolder folder([&out](const QByteArray &bytes) {
+        out += bytes;
+        return true;
+    });
+    const QByteArray bytes = logText.toLatin1();
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = bytes.indexOf("\r\n", from);
+        if (at < 0) {
+            folder.line(bytes.mid(from), true);
+            break;
+        }
+        folder.line(bytes.mid(from, at - from), false);
+        from = at + 2;
+    }
+    folder.finish();
     FoldedErrorLog result;
-    result.oldLines = int(lines.size()) - 1;
-
-    // Time lines and the text line after each, in file order.
-    QStringList stamps;
-    QStringList texts;
-    for (int i = 0; i < result.oldLines; ++i) {
-        if (lines[i].startsWith(QLatin1String("Logged"))) {
-            stamps << lines[i];
-            texts << lines[i + 1];
-        }
-    }
-    // A log without entries becomes a file of one empty line.
-    if (stamps.isEmpty())
-        return result;
-
-    // The empty element after the last entry closes the last run.
-    stamps << QString();
-    texts << QString();
-    const int n = int(texts.size()) - 1;
-
-    QString out = stamps[0] + kCrLf + texts[0] + kCrLf + kCrLf;
-    QString previous = texts[0];
-    int count = 1;
-    QString suffix;
-    int emitted = 0;
-    for (int i = 1; i <= n; ++i) {
-        if (texts[i] == previous) {
-            ++count;
-            suffix = QStringLiteral(" ( x %1 )").arg(count);
-        } else if (i >= 2) {
-            count = 1;
-            out += stamps[i - 1] + suffix + kCrLf + texts[i - 1] + kCrLf + kCrLf;
-            suffix.clear();
-            emitted += 2;
-        }
-        previous = texts[i];
-    }
-    result.text = out;
-    result.newLines = emitted / 2 * 3;
+    result.text = QString::fromLatin1(out);
+    result.oldLines = folder.oldLines();
+    result.newLines = folder.newLines();
     return result;
 }
 
 QString ParseErrorLog(const QString &path)
 {
-    // The log's text lines are scrambled bytes written in the one-byte
-    // character set; they are read and written back a byte per character so
-    // that folding never changes them. A missing log is not created, and an
-    // unreadable one is not replaced (its entries would be lost).
-    QFile in(path);
-    if (!QFileInfo(path).isFile() || !in.open(QIODevice::ReadOnly))
+    // The log's text lines are scrambled bytes; they are compared and written
+    // back byte for byte so that folding never changes them. The log is read
+    // line by line and the folded file written as it is made, so memory does
+    // not grow with the log. A missing log is not created, and one that
+    // cannot be read is not replaced (its entries would be lost).
+    CrLfPieceReader in;
+    if (!QFileInfo(path).isFile() || !in.open(path))
         return StatisticsText(0, 0);
-    const QString text = QString::fromLatin1(in.readAll());
-    in.close();
-    const FoldedErrorLog folded = FoldErrorLog(text);
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly)) {
-        const QByteArray bytes = folded.text.toLatin1() + "\r\n";
-        if (out.write(bytes) == bytes.size())
-            out.commit();
-        else
-            out.cancelWriting();
+    SafeFileWriter out(path);
+    const bool opened = out.open();
+    ErrorLogFolder folder(
+        [&out, opened](const QByteArray &bytes) { return opened && out.write(bytes); });
+    QByteArray piece;
+    bool last = false;
+    while (in.next(&piece, &last))
+        folder.line(piece, last);
+    const bool folded = folder.finish() && out.write("\r\n");
+    if (in.failed() || !folded || !out.commit()) {
+        // The log keeps its old entries; the statistics say nothing was
+        // folded, and the failure is recorded in the log itself.
+        const QString error = in.failed() ? QStringLiteral("reading failed") : out.errorString();
+        out.cancel();
+        WriteErrLog(QStringLiteral("The error log could not be folded: ") + error);
+        return StatisticsText(folder.oldLines(), folder.oldLines());
     }
-    return StatisticsText(folded.oldLines, folded.newLines);
+    return StatisticsText(folder.oldLines(), folder.newLines());
 }
 
 } // namespace qelt

@@ -18,7 +18,8 @@ namespace qelt {
 // A missing or unreadable log is left as it is (nothing is created and
 // nothing is lost) and gives "old = 0, new = 0, diff = 0". The file is
 // replaced atomically: when the new one cannot be written the old one
-// stays whole.
+// stays whole, the failure is appended to the log and the result is
+// "old = <lines>, new = <lines>, diff = 0".
 QString ParseErrorLog(const QString &path);
 
 // The folded text and its counts, without touching any file (what

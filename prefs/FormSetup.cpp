@@ -222,7 +222,12 @@ void FormSetup::buildPanicPage(QWidget *page)
     txtSec = box("txtSec", "30", 216, 88, 32, 2);
     label("Label8", "Group to start (1 to 8):", 12, 118, 150);
     txtGroupNum = box("txtGroupNum", "6", 170, 118, 24, 1);
-    lblMsg = label("lblMsg", "Number for Group must be a number from 1 to 8", 200, 118, 270);
+    // A row of its own under the page's controls, wrapped, so the warning
+    // is read whole in any language.
+    lblMsg = label("lblMsg", "Number for Group must be a number from 1 to 8", 12, 244, 456);
+    lblMsg->setWordWrap(true);
+    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMsg->resize(456, 60);
     lblMsg->setStyleSheet(QStringLiteral("color: red;"));
     lblMsg->hide();
 
@@ -597,9 +602,14 @@ void FormSetup::translateCaptions()
 
 void FormSetup::placeWindow()
 {
-    const double left = NumberFromText(Set(QStringLiteral("SuLeft"), QStringLiteral("100")));
-    const double top = NumberFromText(Set(QStringLiteral("SuTop"), QStringLiteral("100")));
-    MoveOnScreenTwips(this, left, top);
+    m_leftTw = NumberFromText(Set(QStringLiteral("SuLeft"), QStringLiteral("100")));
+    m_topTw = NumberFromText(Set(QStringLiteral("SuTop"), QStringLiteral("100")));
+    MoveOnScreenTwips(this, m_leftTw, m_topTw);
+}
+
+QStringList FormSetup::shownLocation() const
+{
+    return {txtLat->text(), txtLong->text(), txtZone->text(), CurCityName};
 }
 
 void FormSetup::Form_Load()
@@ -608,13 +618,10 @@ void FormSetup::Form_Load()
         return;
     m_loaded = true;
     resetControls();
-    // 1
     RunEventsOnce();
     translateCaptions();
-    // 2
     RunEventsOnce();
     PcZoneHours = ZoneHoursFromOffsetText(TZStdOffset());
-    // 3
     const bool soundsOn = Set(QStringLiteral("Sounds"), QStringLiteral("True"))
                               .trimmed()
                               .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
@@ -622,18 +629,13 @@ void FormSetup::Form_Load()
     Label11->setEnabled(soundsOn);
     Check3->setChecked(soundsOn);
     loadSchedulerSoundSwitches();
-    // 4
     placeWindow();
-    // 5
     fillPanicPage();
-    // 6
     fillLocationPage();
-    // 7
     for (int i = 0; i < 5; ++i)
         setSoundLabel(i, *SoundPath(i));
     for (int i = 0; i < 5; ++i)
         List1->addItem(LangCap(Label1[i]->text()));
-    // 8
     if (Mailbox *tips = mainBox("chkTips")) {
         if (tips->text() == QLatin1String("0"))
             Check2[0]->setChecked(false);
@@ -655,13 +657,10 @@ void FormSetup::Form_Load()
     Check1->setChecked(Check2[5]->isChecked());
     Check2[1]->setChecked(TickedValue(Set(QStringLiteral("MinToTray"), QStringLiteral("0"))));
     Check2[2]->setChecked(Set(QStringLiteral("MinOnStart")) == QLatin1String("True"));
-    // 9
     SndChanged = false;
     PanicChanged = false;
     cmdApply->setEnabled(false);
-    // 10
     fillAdvancedPage();
-    // 11
     ckRecording->setChecked(TickedValue(Set(QStringLiteral("SendOnRecord"), QStringLiteral("1"))));
     PrefsOpen = true;
     RelabelOnEdit = false;
@@ -686,38 +685,32 @@ void FormSetup::fillPanicPage()
         Mailbox *box = mainBox(name);
         return box ? box->text() : QString();
     };
-    // 1
     txtGroupNum->setText(text("txtGroupNum"));
     txtBcaption->setText(text("txtPanicNm"));
     txtMin->setText(text("txtPanicMin"));
     txtSec->setText(text("txtPanicSec"));
-    // 2
     bool ok = false;
     const int colour = text("txtPanicBcolor").trimmed().toInt(&ok);
     if (ok)
         PanicColorIndex = colour;
     Option1[PanicColorIndex >= 1 && PanicColorIndex <= 6 ? PanicColorIndex : 0]->setChecked(true);
-    // 3
     if (txtGroupNum->text().isEmpty())
         txtGroupNum->setText(QStringLiteral("8"));
-    // 4 (Check1 follows Check2(5) when the general options are loaded.)
+    // Check1 follows Check2(5) when the general options are loaded.
 }
 
 void FormSetup::fillLocationPage()
 {
-    // 1
     txtLat->setText(Set(QStringLiteral("CityLatitude")));
     txtLong->setText(Set(QStringLiteral("CityLongitude")));
     txtZone->setText(Set(QStringLiteral("CityZone"), QString::number(PcZoneHours)));
-    // 2
     CurCityName = Set(QStringLiteral("CityName"));
     lblCityName->setText(CurCityName.isEmpty() ? QString()
                                                : QLatin1Char(' ') + CurCityName + QLatin1Char(' '));
-    // 3
     LocChanged = Set(QStringLiteral("CityZone")).isEmpty();
-    // 4
     if (!txtLat->text().isEmpty() && !txtLong->text().isEmpty())
         cmdCalcSun_Click();
+    m_loadedLocation = shownLocation();
 }
 
 void FormSetup::fillAdvancedPage()
@@ -826,26 +819,25 @@ void FormSetup::Form_Unload()
     if (!m_loaded || m_closing)
         return;
     m_closing = true;
-    // 1
     if (!isMinimized()) {
-        Save(QStringLiteral("SuLeft"), QString::number(x() * kTwipsPerPixel));
-        Save(QStringLiteral("SuTop"), QString::number(y() * kTwipsPerPixel));
+        Save(QStringLiteral("SuLeft"), QString::number(TwipsToStore(x(), m_leftTw)));
+        Save(QStringLiteral("SuTop"), QString::number(TwipsToStore(y(), m_topTw)));
     }
-    // 2
-    if (LocChanged && isVisible()) {
+    // Asked only when the boxes hold another place than the one they were
+    // loaded with (a first opening marks the location changed so that Apply
+    // can store the computer's zone, but nothing was changed by the user).
+    if (LocChanged && isVisible() && shownLocation() != m_loadedLocation) {
         const QString title = LangCap(QStringLiteral("City Location has Changed !"));
         if (Questions(title + QStringLiteral("\r\n\r\n") +
                           LangCap(QStringLiteral("Save changes before closing?")),
                       2, title) == 1)
             cmdApply_Click();
     }
-    // 3
     if (SndChanged) {
         if (Questions(LangCap(QStringLiteral("Save changes before closing?")), 2,
                       LangCap(QStringLiteral("Sounds have Changed"))) == 1)
             SaveSounds();
     }
-    // 4
     PrefsOpen = false;
     tmrApply->stop();
     m_loaded = false;
@@ -994,12 +986,9 @@ void FormSetup::setSwitchLook(QPushButton *box)
 
 void FormSetup::Check2_Click(int index)
 {
-    // 1
     if (Check3->isChecked() && PrefsOpen)
         PlayWav(ClickSound);
-    // 2
     setSwitchLook(Check2[index]);
-    // 3
     const bool on = Check2[index]->isChecked();
     const QString v = Bit(on);
     MainWindowService *mw = MainWindow();
@@ -1039,7 +1028,6 @@ void FormSetup::Check2_Click(int index)
     default:
         break;
     }
-    // 4
     setBox("txtMinimizeSave", Bit(Check2[1]->isChecked()) + Bit(Check2[2]->isChecked()));
 }
 
@@ -1123,29 +1111,21 @@ void FormSetup::applyPanicPage()
         if (Mailbox *box = mainBox(name))
             box->setText(text);
     };
-    // 1
     if (txtGroupNum->text().isEmpty())
         txtGroupNum->setFocus();
-    // 2
     setBox("txtGroupNum", txtGroupNum->text());
-    // 3
     if (txtBcaption->text().isEmpty())
         txtBcaption->setText(LangCap(QStringLiteral("Pa&nic")));
-    // 4
     setBox("txtPanicNm", txtBcaption->text());
     if (MainWindowService *mw = MainWindow())
         mw->setMnuPanicRunText(txtBcaption->text() + QLatin1Char(' ') +
                                LangCap(QStringLiteral("(Run)")));
-    // 5
     if (txtMin->text().isEmpty())
         txtMin->setText(QStringLiteral("00"));
     setBox("txtPanicMin", txtMin->text());
     setBox("txtPanicSec", txtSec->text());
-    // 6
     setBox("txtPanicBcolor", QString::number(PanicColorIndex));
-    // 7
     PutRec(274, txtBcaption->text());
-    // 8
     if (PanicChanged) {
         PutRec(279, QString::number(PanicColorIndex));
         if (txtMin->text().isEmpty() || txtMin->text() == QLatin1String("0"))
@@ -1264,6 +1244,7 @@ void FormSetup::applyLocationPage()
     Save(QStringLiteral("CityZone"), txtZone->text());
     Save(QStringLiteral("CityName"), CurCityName);
     LocChanged = false;
+    m_loadedLocation = shownLocation();
     if (txtZone->text().isEmpty())
         DeleteSet(kSettings, QStringLiteral("CityZone"));
 }

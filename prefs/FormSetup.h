@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -205,7 +206,14 @@ private:
     Mailbox *mainBox(const char *name) const;
     clsSunrise &sun();
 
+    // The location boxes and city name as a list, to compare with what the
+    // page was loaded with.
+    QStringList shownLocation() const;
+
     QValidator *m_digitsOnly = nullptr;
+    QStringList m_loadedLocation;
+    double m_leftTw = 100; // the stored position the window was placed at
+    double m_topTw = 100;
     bool m_loaded = false;
     bool m_closing = false;
     std::unique_ptr<clsSunrise> m_sun;

@@ -293,8 +293,18 @@ void frmUnst::cmdUninstall_Click()
     const QString list = ChosenItems();
     if (list.isEmpty())
         return;
-    const QString question = LangCap(QStringLiteral("Are you sure you want to do the following?")) +
-                             kCrLf + kCrLf + list;
+    QString question = LangCap(QStringLiteral("Are you sure you want to do the following?")) +
+                       kCrLf + kCrLf + list;
+    if (Check1[2]->isChecked()) {
+        // Said before, not after: once its files are gone the program ends at
+        // once, and nothing may run (and write files again) behind a message.
+        question += kCrLf +
+                    LangCap(QStringLiteral("Orvendale closes as soon as the removal is done.")) +
+                    kCrLf +
+                    LangCap(QStringLiteral("The program files remain in this folder; remove them "
+                                           "with the installation that put them there:")) +
+                    kCrLf + ProgramFolder();
+    }
     if (Questions(question, 2, QStringLiteral("Remove Zyv")) != 1)
         return;
     if (removal())
@@ -307,20 +317,34 @@ void frmUnst::cmdUninstall_Click()
 bool frmUnst::removal()
 {
     const QString folder = ProgramFolder();
+    const bool endsProgram = Check1[2]->isChecked();
+    if (endsProgram) {
+        // The scheduler and the timer log stop first: a due timer, a macro
+        // slot or the log's autosave must not write files while or after
+        // they are removed. Their own saving on unload happens now, before
+        // the deletion. From here no wait lets other events run.
+        if (TimersService *timers = Timers())
+            timers->unload();
+        if (TimerLogService *log = TimerLog())
+            log->unload();
+        AbortSend = true;
+    }
     if (Check1[0]->isChecked()) {
         UnAssocCro();
         // The timers window saves its state on unload: that must happen
         // before the settings go, not after.
-        if (TimersService *timers = Timers())
-            timers->unload();
-        Delay(0.5);
+        if (!endsProgram) {
+            if (TimersService *timers = Timers())
+                timers->unload();
+            Delay(0.5);
+        }
         DeleteAppSettings(QLatin1String(kSettingsAppName));
         if (chkOtherVer->isChecked())
             DeleteAppSettings(QLatin1String(kOtherEditionName));
     }
     if (Check1[1]->isChecked())
         DeleteUserFiles(folder);
-    if (Check1[2]->isChecked()) {
+    if (endsProgram) {
         // The data file is held open for the run; closed, it can be deleted.
         CloseDataFile();
         DeleteProgramFiles(folder);
@@ -331,17 +355,8 @@ bool frmUnst::removal()
         UnAssocFile(QStringLiteral("zvu"));
         RemoveStartup(QStringLiteral("Orvendale"), 1);
         // The program's own files (the program, language files, help pages,
-        // sounds) belong to its installation and are removed with it; say
-        // where they are, since nothing here deletes them.
-        Info(LangCap(QStringLiteral(
-                 "Orvendale's settings, links and working files have been removed.")) +
-                 kCrLf +
-                 LangCap(
-                     QStringLiteral("The program files remain in this folder; remove them with the "
-                                    "installation that put them there:")) +
-                 kCrLf + folder,
-             true, true, QLatin1String(kAppTitle), QStringLiteral("OK"), true);
-        AbortSend = true;
+        // sounds) belong to its installation; the question said where they
+        // remain.
         ExitNow();
         return true;
     }

@@ -30,7 +30,10 @@ QList<int> DueCheck::collect(const QDateTime &now, bool catchUp)
         const int weekday = s.date().dayOfWeek();
         for (int i = 0; i < m_table.rowCount(); ++i) {
             TimerRow &row = m_table.row(i);
-            if (row.triggerTime != text || !DayRuleLetsRun(row.dayRule, weekday))
+            // Start texts stored before the designator was fixed (or with the
+            // locale's own one) still match.
+            if ((row.triggerTime != text && NormalClockText(row.triggerTime, locale) != text) ||
+                !DayRuleLetsRun(row.dayRule, weekday))
                 continue;
             if (row.lastFiredDate == s.date() && row.lastFiredTrigger == text)
                 continue; // already started for this day and time

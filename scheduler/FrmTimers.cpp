@@ -118,7 +118,11 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         if (row >= 0 && row < rowCount()) {
             lblActiveDays[row]->setText(m_table.row(row).dayRule);
             colourRuleLabel(row);
-            ShowTimerStatus();
+            // The status rows of a hidden window keep what the runs wrote
+            // there ("Success", "Error", ...); they are rebuilt when the
+            // user works in the shown window.
+            if (isVisible())
+                ShowTimerStatus();
         }
     };
     m_engine->saveTable = [this] { SaveTimers(); };
@@ -889,8 +893,10 @@ void FrmTimers::Check2_Click()
     if (on) {
         m_engine->dueCheckSwitchedOn(); // times passed while off do not start now
         Timer2->start();
-    } else
+    } else {
         Timer2->stop();
+        m_engine->dueCheckSwitchedOff();
+    }
     if (QCheckBox *c = mainCheck1())
         c->setChecked(on);
     QPalette p = Check2->palette();
@@ -1223,6 +1229,14 @@ void FrmTimers::unload()
 
 void FrmTimers::Form_Unload()
 {
+    // The window's timers, slots, overflow list and send queue end first:
+    // the question below waits for its answer with events running, and no
+    // macro or queued frame may go on meanwhile.
+    m_engine->stopAll();
+    for (QTimer *t : {Timer1, Timer2, tmrSunSet, TmrOverFlow, tmrSendBits, Tmr7})
+        t->stop();
+    for (QTimer *t : tmrThread)
+        t->stop();
     bool saveFailed = false;
     if (mnuSaveQuit->isChecked() && TmrChanged &&
         Questions(LangCap("Save Changes to Timers before closing?"), 2,
@@ -1235,12 +1249,6 @@ void FrmTimers::Form_Unload()
     // A failed save keeps the rows in memory; the next load shows them again.
     m_keepTable = saveFailed;
     TmrChanged = false;
-    // The window's timers, slots, overflow list and send queue end with it.
-    m_engine->stopAll();
-    for (QTimer *t : {Timer1, Timer2, tmrSunSet, TmrOverFlow, tmrSendBits, Tmr7})
-        t->stop();
-    for (QTimer *t : tmrThread)
-        t->stop();
     hide();
     if (MainWindowService *main = MainWindow();
         main && main->widget() && main->widget()->isVisible())

@@ -9,6 +9,7 @@
 #include "scheduler/TimerTable.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -261,6 +262,7 @@ private:
     bool m_filling = false;
     QString m_lastDaySavings;
     std::unique_ptr<clsSunrise> m_sun;
+    QSet<int> m_sunUnplaced; // sun rows reported as lacking a location
     bool m_manualPlaying = false;
 };
 

@@ -104,7 +104,12 @@ void FrmTimers::tmrSunSet_Timer()
     tmrSunSet->setInterval(1000);
     Location = SunLocation::FromSettings();
     clsSunrise &sun = SunCalc();
-    sun.setDateDay(WallNow());
+    const QDateTime now = WallNow();
+    sun.setDateDay(now);
+    // Without a stored zone the sun times are those of the computer's own
+    // standard zone rather than of Greenwich.
+    if (Location.zone.trimmed().isEmpty())
+        sun.setTimeZone(ComputerZoneHoursWest(now));
     Location.applyTo(sun);
     sun.CalculateSun();
     const QTime rise = SunClockTime(sun.Sunrise());
@@ -113,22 +118,38 @@ void FrmTimers::tmrSunSet_Timer()
         SunriseText = rise.toString(QStringLiteral("HH:mm:ss"));
     if (set.isValid())
         SunsetText = set.toString(QStringLiteral("HH:mm:ss"));
-    // Without a whole location the times belong to no place the user chose:
-    // nothing is shown and sun rows do not fall due.
-    const bool known = Location.complete();
     const QTime riseTime = QTime::fromString(SunriseText, QStringLiteral("HH:mm:ss"));
     const QTime setTime = QTime::fromString(SunsetText, QStringLiteral("HH:mm:ss"));
-    if (known && riseTime.isValid() && setTime.isValid()) {
+    // The labels show the times only for a whole stored location; rows are
+    // resolved as soon as the place is known.
+    if (Location.complete() && riseTime.isValid() && setTime.isValid()) {
         lblSR->setText(LangCap("Sunrise") + " " + ClockText(riseTime));
         lblSS->setText(LangCap("Sunset") + " " + ClockText(setTime));
     } else {
         lblSR->setText(QString());
         lblSS->setText(QString());
     }
+    const bool place = Location.hasPlace();
     for (int i = 0; i < m_table.rowCount(); ++i) {
         TimerRow &r = m_table.row(i);
-        r.triggerTime = ResolveStartText(r.startText, !r.action.trimmed().isEmpty(),
-                                         known ? riseTime : QTime(), known ? setTime : QTime());
+        const bool hasAction = !r.action.trimmed().isEmpty();
+        r.triggerTime = ResolveStartText(r.startText, hasAction, place ? riseTime : QTime(),
+                                         place ? setTime : QTime());
+        // A sun row that cannot fall due for want of a place is reported
+        // once in the log, not skipped in silence.
+        const bool sunRow = r.startText.startsWith(QLatin1String("SR")) ||
+                            r.startText.startsWith(QLatin1String("SS"));
+        if (sunRow && hasAction && !place) {
+            if (!m_sunUnplaced.contains(i)) {
+                m_sunUnplaced.insert(i);
+                m_host.appendLog(LogEntry(
+                    LangCap("Timer") + " " + QString::number(i + 1) + ": " +
+                    LangCap(
+                        "You must setup your location before using sunrise and sunset timers")));
+            }
+        } else {
+            m_sunUnplaced.remove(i);
+        }
     }
 }
 
@@ -295,9 +316,14 @@ bool FrmTimers::Text2_KeyPress(int i, QChar key)
 void FrmTimers::File1_OLEDragDrop(const QStringList &files)
 {
     const QString folder = ProgramFolder();
-    for (const QString &f : MacroFilesToCopy(files, folder))
-        CopyFileAtomic(f, folder + "/" + QFileInfo(f).fileName()); // a failure is skipped
+    QStringList failed;
+    for (const QString &f : MacroFilesToCopy(files, folder)) {
+        QString error;
+        if (!CopyFileAtomic(f, folder + "/" + QFileInfo(f).fileName(), &error))
+            failed << error; // the others are still copied
+    }
     cmdRefresh_Click();
+    ReportFailedCopies(failed, "File1_OLEDragDrop", "FrmTimers");
 }
 
 void FrmTimers::File1_DblClick()
@@ -381,7 +407,7 @@ void FrmTimers::cmdTimeReSet_Click()
     const QTime now = WallNow().time();
     const bool twelve = LocaleUsesTwelveHourClock();
     if (twelve) {
-        SpinSuffix = now.hour() < 12 ? " " + QLocale().amText() : " " + QLocale().pmText();
+        SpinSuffix = " " + ClockDesignator(now.hour() >= 12);
         (now.hour() < 12 ? chkAM : chkPM)->setChecked(true);
     } else {
         SpinSuffix.clear();
@@ -401,7 +427,7 @@ void FrmTimers::cmdTimeReSet_Click()
 void FrmTimers::chkAM_Click()
 {
     if (chkAM->isChecked()) {
-        SpinSuffix = " " + QLocale().amText();
+        SpinSuffix = " " + ClockDesignator(false);
         chkPM->setChecked(false);
         if (VSTime[0]->value() >= 13)
             VSTime[0]->setValue(VSTime[0]->value() - 12);
@@ -414,7 +440,7 @@ void FrmTimers::chkAM_Click()
 void FrmTimers::chkPM_Click()
 {
     if (chkPM->isChecked()) {
-        SpinSuffix = " " + QLocale().pmText();
+        SpinSuffix = " " + ClockDesignator(true);
         chkAM->setChecked(false);
         if (VSTime[0]->value() >= 13)
             VSTime[0]->setValue(VSTime[0]->value() - 12);
@@ -811,8 +837,8 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
 
     // Files dragged onto the action boxes, the loop box and the file list.
     const bool dropTarget =
-        (qobject_cast<QLineEdit *>(w) && Text1.contains(qobject_cast<QLineEdit *>(w)))
-        || w == txtLoop || w == File1->viewport();
+        (qobject_cast<QLineEdit *>(w) && Text1.contains(qobject_cast<QLineEdit *>(w))) ||
+        w == txtLoop || w == File1->viewport();
     if (dropTarget && (type == QEvent::DragEnter || type == QEvent::DragMove)) {
         auto *e = static_cast<QDropEvent *>(event);
         if (!localFiles(e->mimeData()).isEmpty()) {

@@ -50,12 +50,33 @@ QString ClockText(const QTime &time, const QLocale &locale)
     int hour = time.hour() % 12;
     if (hour == 0)
         hour = 12;
-    const QString designator = time.hour() < 12 ? locale.amText() : locale.pmText();
+    const QString designator = ClockDesignator(time.hour() >= 12);
     return QStringLiteral("%1:%2:%3 %4")
         .arg(hour)
         .arg(time.minute(), 2, 10, QChar(u'0'))
         .arg(time.second(), 2, 10, QChar(u'0'))
         .arg(designator);
+}
+
+QString ClockDesignator(bool pm)
+{
+    return pm ? QStringLiteral("PM") : QStringLiteral("AM");
+}
+
+QString NormalClockText(const QString &text, const QLocale &locale)
+{
+    const int blank = text.lastIndexOf(u' ');
+    if (blank <= 0)
+        return text;
+    const QString designator = text.mid(blank + 1);
+    const auto is = [&designator](const QString &word) {
+        return !word.isEmpty() && designator.compare(word, Qt::CaseInsensitive) == 0;
+    };
+    if (is(QStringLiteral("AM")) || is(locale.amText()))
+        return text.left(blank + 1) + ClockDesignator(false);
+    if (is(QStringLiteral("PM")) || is(locale.pmText()))
+        return text.left(blank + 1) + ClockDesignator(true);
+    return text;
 }
 
 QTime ParseClockText(const QString &text, const QLocale &locale)

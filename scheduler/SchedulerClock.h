@@ -26,8 +26,15 @@ bool LocaleUsesTwelveHourClock(const QLocale &locale = QLocale());
 
 // The clock text every trigger time is compared with: "H:mm:ss" (24-hour,
 // hour without leading zero, e.g. 7:05:09) or, in a 12-hour locale,
-// "h:mm:ss" + blank + the locale's AM/PM designator.
+// "h:mm:ss" + blank + "AM" or "PM". The designator is always that pair,
+// whatever the locale writes ("pm", "p.m."): start times are typed with
+// those letters only, and the texts must match exactly.
 QString ClockText(const QTime &time, const QLocale &locale = QLocale());
+// "AM" or "PM", the designator of ClockText.
+QString ClockDesignator(bool pm);
+// A start text whose designator is the locale's own or "am"/"pm" in any
+// case, written with ClockText's designator; any other text unchanged.
+QString NormalClockText(const QString &text, const QLocale &locale = QLocale());
 
 // Parses a clock text of either form back into a time; invalid when it is
 // not one.

@@ -45,6 +45,11 @@ void SchedulerEngine::dueCheckSwitchedOn()
     due.reset();
 }
 
+void SchedulerEngine::dueCheckSwitchedOff()
+{
+    m_waiting.clear();
+}
+
 void SchedulerEngine::startWaiting()
 {
     // One start at a time: while a start holds, rows wait here and start in
@@ -142,6 +147,8 @@ void SchedulerEngine::pump()
         m_send.dueNs = now + qint64(queue.interval()) * 1'000'000;
     if (dueCheckOn && !m_pumpDueCheckOn)
         dueCheckSwitchedOn();
+    if (!dueCheckOn && m_pumpDueCheckOn)
+        dueCheckSwitchedOff();
     m_pumpDueCheckOn = dueCheckOn;
     if (dueCheckOn && m_timer2.dueNs < 0 && !m_timer2.running)
         m_timer2.dueNs = now + 500'000'000;

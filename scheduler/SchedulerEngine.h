@@ -51,6 +51,9 @@ public:
     // not caught up. (Without this call, a Timer2 silence longer than the
     // due check's catch-up bound is taken as the switch having been off.)
     void dueCheckSwitchedOn();
+    // The master switch turned off: rows still waiting for their start are
+    // dropped, so that switching on later starts nothing by itself.
+    void dueCheckSwitchedOff();
 
     bool MacroRunning() const { return macroSlots.MacroRunning; }
 
@@ -88,8 +91,11 @@ private:
     void afterStart(int row);
 
     // Shorter silences are a handler that ran long: their seconds are
-    // caught up.
-    static constexpr qint64 kSwitchedOffNs = qint64(DueCheck::kMaxCatchUpSeconds) * 1'000'000'000;
+    // caught up. The due check counts whole clock seconds, and a gap of
+    // kMaxCatchUpSeconds whole seconds may last up to a second longer
+    // between ticks; the due check itself keeps to its bound.
+    static constexpr qint64 kSwitchedOffNs =
+        qint64(DueCheck::kMaxCatchUpSeconds + 1) * 1'000'000'000;
 
     SchedulerHost &m_host;
     QList<int> m_waiting;

@@ -4,6 +4,8 @@
 #include "scheduler/SchedulerClock.h"
 #include "scheduler/clsSunrise.h"
 
+#include <QTimeZone>
+
 #include <cmath>
 
 namespace qelt {
@@ -62,6 +64,12 @@ void SunLocation::applyTo(clsSunrise &sun) const
     else if (dst.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0 ||
              dst == QLatin1String("0"))
         sun.setDaySavings(false);
+}
+
+int ComputerZoneHoursWest(const QDateTime &at)
+{
+    const int eastSeconds = QTimeZone::systemTimeZone().standardTimeOffset(at);
+    return -int(std::lround(eastSeconds / 3600.0));
 }
 
 QTime SunClockTime(const QDateTime &result)

@@ -27,6 +27,10 @@ struct SunLocation {
     void applyTo(clsSunrise &sun) const;
 };
 
+// The computer's standard time zone in the calculator's form: whole hours
+// west of Greenwich.
+int ComputerZoneHoursWest(const QDateTime &at);
+
 // The time of day of a calculator result without its fraction of a second;
 // invalid for a null result.
 QTime SunClockTime(const QDateTime &result);

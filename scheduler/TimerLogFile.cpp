@@ -1,16 +1,22 @@
 #include "scheduler/TimerLogFile.h"
 
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <cmath>
+#include <deque>
 #include <limits>
 
 namespace qelt {
@@ -45,11 +51,6 @@ QString timeText(const QTime &t)
     const bool twelveHour =
         loc.timeFormat(QLocale::ShortFormat).contains(QLatin1Char('a'), Qt::CaseInsensitive);
     return loc.toString(t, twelveHour ? QStringLiteral("h:mm:ss AP") : QStringLiteral("H:mm:ss"));
-}
-
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
-{
-    return file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -124,14 +125,9 @@ TimerLogFile::Split TimerLogFile::SplitForAutosave(const QString &logText, doubl
     return s;
 }
 
-bool TimerLogFile::append(const QString &text) const
+bool TimerLogFile::append(const QString &text, QString *error) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    if (!writeAll(file, text.toUtf8()))
-        return false;
-    return file.flush();
+    return AppendFileBytes(m_path, EncodeText(text), error);
 }
 
 TimerLogFile::AutosaveResult TimerLogFile::autosave(const QString &logText, bool saveOn,
@@ -160,24 +156,51 @@ bool TimerLogFile::saveAtClose(const QString &logText, bool saveOn, const QDateT
     return append(SaveBlock(logText, now));
 }
 
-bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize)
+bool TimerLogFile::FixFileSize(const QString &fileName, double maxSize, QString *error)
 {
-    bool ok = false;
-    const QString text = LoadTextFile(fileName, &ok);
-    if (!ok)
+    // A missing file is created empty.
+    if (!QFileInfo::exists(fileName) && !QFileInfo(fileName).isSymLink())
+        return AppendFileBytes(fileName, {}, error);
+    // The log is read line by line, keeping only the lines that stay, so
+    // memory follows the kept tail, not the file's size.
+    CrLfPieceReader in;
+    if (!in.open(fileName, error))
         return false;
     if (!std::isfinite(maxSize))
         return true;
     const double limit = std::max(0.0, std::floor(maxSize));
-    const QStringList pieces = text.split(kCrLf);
-    const qsizetype u = pieces.size() - 1;
+    const qint64 keep = limit >= double(std::numeric_limits<qint64>::max())
+                            ? std::numeric_limits<qint64>::max()
+                            : qint64(limit);
+    std::deque<QByteArray> pieces;
+    qint64 u = 0; // CR LF pairs read: the index of the last piece
+    QByteArray piece;
+    bool last = false;
+    while (in.next(&piece, &last)) {
+        if (!last)
+            ++u;
+        if (keep == 0)
+            continue;
+        if (qint64(pieces.size()) == keep)
+            pieces.pop_front();
+        pieces.push_back(piece);
+    }
+    if (in.failed()) {
+        if (error)
+            *error = QStringLiteral("Cannot read ") + QDir::toNativeSeparators(fileName);
+        return false;
+    }
     if (!(limit + 2 < double(u)))
         return true;
     // Keep the last `limit` pieces as they stand; only double quotes go.
-    const qsizetype first = u - qsizetype(limit) + 1;
-    QString kept = pieces.mid(first).join(kCrLf);
-    kept.remove(QLatin1Char('"'));
-    return SaveTextFile(kept, fileName);
+    // Blocks appended in different runs may differ in encoding, so each
+    // line is read on its own.
+    QStringList kept;
+    for (const QByteArray &p : pieces)
+        kept << DecodeText(p);
+    QString text = kept.join(kCrLf);
+    text.remove(QLatin1Char('"'));
+    return SaveTextFile(text, fileName, error);
 }
 
 QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
@@ -198,18 +221,10 @@ QString TimerLogFile::SaveAsPath(const QString &answer, bool *refused)
     return InProgramFolder(name);
 }
 
-bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now)
+bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now,
+                               QString *error)
 {
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!writeAll(file, SaveBlock(logText, now).toUtf8())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveFileBytes(path, EncodeText(SaveBlock(logText, now)), error);
 }
 
 void TimerLogFile::Print(QPrinter &printer, const QString &logText, const QDateTime &now)

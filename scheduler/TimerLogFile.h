@@ -50,8 +50,9 @@ public:
 
     static Split SplitForAutosave(const QString &logText, double maxLogSize, int keepLogSize);
 
-    // Appends text to the file, creating it when missing. False on failure.
-    bool append(const QString &text) const;
+    // Appends text to the file, creating it when missing. False on failure,
+    // with the file as it was and the reason in *error when given.
+    bool append(const QString &text, QString *error = nullptr) const;
 
     // The minute's move of older lines: when the log is past the limit the
     // file is opened for appending (so it exists afterwards) and, with saveOn,
@@ -69,15 +70,17 @@ public:
     // it holds more than maxSize + 3 pieces, removing every double quote. The
     // file is replaced atomically, so a failed write leaves it whole. A
     // missing file is created empty. False when it cannot be read or written.
-    static bool FixFileSize(const QString &fileName, double maxSize);
+    static bool FixFileSize(const QString &fileName, double maxSize, QString *error = nullptr);
 
     // "Save As": the path for a typed answer, program folder + "/" + answer +
     // ".log". Empty when there is nothing to save to (empty answer) or the name
     // is refused (it holds a folder separator or control characters, which
     // would write outside the program folder); *refused tells the two apart.
     static QString SaveAsPath(const QString &answer, bool *refused = nullptr);
-    // Creates or replaces path with the save block, atomically.
-    static bool WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now);
+    // Creates or replaces path with the save block, atomically; false with
+    // the reason in *error when it could not be written whole.
+    static bool WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now,
+                            QString *error = nullptr);
 
     // Prints the log text followed by "Printed on:  " + date + " at " + time.
     static void Print(QPrinter &printer, const QString &logText, const QDateTime &now);

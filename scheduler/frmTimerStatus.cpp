@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QThread>
 #include <QTimer>
 
@@ -56,6 +57,36 @@ void paintBox(QPlainTextEdit *box, const QColor &back)
     p.setColor(QPalette::Base, back);
     p.setColor(QPalette::Text, back.lightness() > 100 ? QColor(Qt::black) : QColor(0, 0xFF, 0));
     box->setPalette(p);
+}
+
+// A status box is only a few lines high: its font shrinks (down to 6 pt)
+// until every line of its text, wrapped at the box's width, fits; a text
+// that is too long even then can be scrolled.
+void fitStatusBox(QPlainTextEdit *box, QString shown)
+{
+    constexpr qreal kSmallest = 6.0;
+    const char *const kOwnFont = "qeltOwnFont";
+    if (!box->property(kOwnFont).isValid())
+        box->setProperty(kOwnFont, box->font());
+    QFont font = box->property(kOwnFont).value<QFont>();
+    while (shown.endsWith(QLatin1Char('\n')))
+        shown.chop(1); // trailing empty lines need no room
+    box->document()->setDocumentMargin(2);
+    const QRect room = box->contentsRect();
+    const auto height = [&](const QFont &f) {
+        QTextDocument doc;
+        doc.setDefaultFont(f);
+        doc.setDocumentMargin(box->document()->documentMargin());
+        doc.setDefaultTextOption(box->document()->defaultTextOption());
+        doc.setTextWidth(room.width());
+        doc.setPlainText(shown);
+        return doc.size().height() + 1;
+    };
+    while (height(font) > room.height() && font.pointSizeF() - 0.5 >= kSmallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    box->setFont(font);
+    box->setVerticalScrollBarPolicy(height(font) > room.height() ? Qt::ScrollBarAsNeeded
+                                                                 : Qt::ScrollBarAlwaysOff);
 }
 
 // Stored twips to pixels; a value that is not a number gives the default.
@@ -388,6 +419,7 @@ void frmTimerStatus::setStatus(int i, const QString &text, const QColor &backCol
         return;
     Text2[i]->setProperty("qeltText", text);
     Text2[i]->setPlainText(displayText(text));
+    fitStatusBox(Text2[i], displayText(text));
     if (backColor.isValid()) {
         m_statusColors[i] = backColor;
         paintBox(Text2[i], backColor);
@@ -491,6 +523,7 @@ void frmTimerStatus::setLoopStatus(const QString &text, const QColor &backColor)
     m_loopText = text;
     m_loopColor = backColor;
     txtLoopT->setPlainText(displayText(text));
+    fitStatusBox(txtLoopT, displayText(text));
     paintBox(txtLoopT, backColor);
 }
 

@@ -3,7 +3,9 @@
 #include "core/Transmitter.h"
 #include "updater/modUpdate.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -15,6 +17,8 @@ namespace qelt::updater {
 namespace {
 
 constexpr qint64 kPiece = 1024;
+constexpr qint64 kReadBuffer = 256 * 1024;
+constexpr int kMaxRedirects = 5;
 
 void pump()
 {
@@ -110,12 +114,15 @@ bool HTTPClass::OpenHTTP(const QString &server)
     if (s.contains(QStringLiteral("://"))) {
         base = QUrl(s, QUrl::StrictMode);
     } else {
-        base.setScheme(QStringLiteral("http"));
+        base.setScheme(QStringLiteral("https"));
         base.setHost(s);
-        base.setPort(80);
     }
     const QString scheme = base.scheme().toLower();
     if (!base.isValid() || base.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
+        return false;
+    // What is fetched is run: plain http only where nothing can listen in
+    // between, the loopback address of a local test server.
+    if (scheme == u"http" && !QHostAddress(base.host()).isLoopback())
         return false;
     m_base = base;
     m_nam = std::make_unique<QNetworkAccessManager>();
@@ -142,7 +149,7 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
 {
     Q_UNUSED(referer);
     pump();
-    m_lastSucceeded = false;
+    m_lastFailure = Failure::NotOpen;
     m_lastStatus = 0;
     if (!m_nam)
         return {};
@@ -170,7 +177,14 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
     request.setUrl(url);
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("Zyv-WEB, %1, %2").arg(UpdateMode, LocalVersion));
-    request.setRawHeader("Referer", OwnFolder().toUtf8());
+    // A redirect may not leave the server (another host or port) nor drop
+    // from https to http.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::SameOriginRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    // The body as sent, uncompressed, so that its length can be checked
+    // against the length the server declares.
+    request.setRawHeader("Accept-Encoding", "identity");
     if (reload) {
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                              QNetworkRequest::AlwaysNetwork);
@@ -180,34 +194,98 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
 
     QPointer<QNetworkReply> reply = m_nam->sendCustomRequest(request, verb, body);
     m_reply = reply;
+    // Qt buffers at most this much ahead of the reads, so memory stays small
+    // however large the body. Set again once the reply has begun: Qt's
+    // network thread drops a size set before its connection exists.
+    reply->setReadBufferSize(kReadBuffer);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply,
+                     [r = reply.data()] { r->setReadBufferSize(kReadBuffer); });
+    bool sslFailed = false;
+    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [&sslFailed] { sslFailed = true; });
 
     QByteArray out;
-    bool stopped = false;
+    Failure stop = Failure::None;
+    qint64 received = 0;
+    bool headChecked = false;
+    QElapsedTimer sincePiece;
+    sincePiece.start();
+    auto status = [&reply] {
+        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    };
     pump();
     for (;;) {
-        while (reply && !reply->isFinished() && reply->bytesAvailable() < kPiece && !CancelRequest)
+        while (reply && !reply->isFinished() && reply->bytesAvailable() < kPiece &&
+               !CancelRequest && !(stallTimeoutMs > 0 && sincePiece.elapsed() >= stallTimeoutMs))
             waitForNews(reply);
         if (!reply) {
-            stopped = true; // closed meanwhile
+            stop = Failure::Closed;
             break;
         }
         if (CancelRequest) {
-            stopped = true;
+            stop = Failure::Cancelled;
+            break;
+        }
+        // Checked once the final reply's body starts (a redirect being
+        // followed shows its own status until then).
+        if (!headChecked && status() != 0 && (reply->bytesAvailable() > 0 || reply->isFinished())) {
+            headChecked = true;
+            const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (maxBodyBytes >= 0 && declared.isValid() && declared.toLongLong() > maxBodyBytes) {
+                stop = Failure::TooLarge;
+                break;
+            }
+            // A receiver of the body gets only a real body, never an error
+            // page.
+            if (onBody && (status() < 200 || status() >= 300)) {
+                stop = status() >= 300 && status() < 400 ? Failure::Redirect : Failure::Status;
+                break;
+            }
+        }
+        // Neither a whole piece nor the end within the time allowed.
+        if (reply->bytesAvailable() < kPiece && !reply->isFinished()) {
+            stop = Failure::Stalled;
             break;
         }
         if (reply->bytesAvailable() <= 0)
             break;
-        out += reply->read(kPiece);
+        const QByteArray piece = reply->read(kPiece);
+        received += piece.size();
+        if (maxBodyBytes >= 0 && received > maxBodyBytes) {
+            stop = Failure::TooLarge;
+            break;
+        }
+        sincePiece.restart();
+        if (onBody) {
+            if (!onBody(piece)) {
+                stop = Failure::Refused;
+                break;
+            }
+        } else {
+            out += piece;
+        }
         if (onPieceRead)
             onPieceRead();
         pump();
     }
 
     if (reply) {
-        m_lastStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        m_lastSucceeded = !stopped && reply->isFinished() &&
-                          reply->error() == QNetworkReply::NoError && m_lastStatus >= 200 &&
-                          m_lastStatus < 300;
+        m_lastStatus = status();
+        if (stop == Failure::None) {
+            const QNetworkReply::NetworkError error = reply->error();
+            const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (sslFailed || error == QNetworkReply::SslHandshakeFailedError)
+                stop = Failure::Insecure;
+            else if (error == QNetworkReply::InsecureRedirectError ||
+                     error == QNetworkReply::TooManyRedirectsError ||
+                     (m_lastStatus >= 300 && m_lastStatus < 400))
+                stop = Failure::Redirect;
+            else if (m_lastStatus != 0 && (m_lastStatus < 200 || m_lastStatus >= 300))
+                stop = Failure::Status;
+            else if (declared.isValid() && received < declared.toLongLong())
+                stop = Failure::Incomplete;
+            else if (error != QNetworkReply::NoError || m_lastStatus == 0)
+                stop = Failure::Network;
+        }
         if (m_reply == reply)
             m_reply = nullptr;
         reply->disconnect();
@@ -215,6 +293,7 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
             reply->abort();
         delete reply.data();
     }
+    m_lastFailure = stop;
     return out;
 }
 

@@ -31,8 +31,11 @@ public:
     void setFields(const QString &name, const QString &value);
     QString Fields(const QString &name);
 
-    // Prepares requests to server: a host name (port 80) or a base address
-    // such as "http://127.0.0.1:8080". False when it names no usable server.
+    // Prepares requests to server: a host name (reached over https, with
+    // its certificate checked) or a base address such as
+    // "https://host:8443". Plain http is accepted only for a loopback
+    // address (a local test server), since what the updater fetches is run.
+    // False when it names no usable server.
     bool OpenHTTP(const QString &server);
     // Ends the connection; a request still running stops.
     void CloseHTTP();
@@ -40,8 +43,9 @@ public:
 
     // Sends one request and returns the reply body (what was read so far
     // when the transfer stopped early; empty when nothing could be sent).
-    // referer is accepted and not used: the referrer sent is the updater's
-    // own folder.
+    // referer is accepted and not used: no referrer is sent at all (it would
+    // tell the server nothing of use, only the user's folders). Redirects are
+    // followed only to the same scheme, host and port.
     QByteArray SendRequest(const QString &file, const QString &method = QStringLiteral("GET"),
                            const QString &referer = {}, bool reload = false);
 
@@ -49,13 +53,40 @@ public:
     // becomes "%" and two upper-case hexadecimal digits.
     static QString URLEncode(const QString &data);
 
-    // How the last SendRequest ended: true only when the whole body arrived
-    // without a network error, no cancel and an HTTP status of 2xx.
-    bool lastSucceeded() const { return m_lastSucceeded; }
+    // How the last SendRequest ended.
+    enum class Failure {
+        None,
+        NotOpen,    // no server prepared, or the address is not usable
+        Network,    // the connection failed or broke
+        Insecure,   // the server's certificate could not be verified
+        Redirect,   // sent elsewhere (another origin, or too many redirects)
+        Status,     // an HTTP status other than 2xx
+        Cancelled,  // CancelRequest was set
+        Closed,     // CloseHTTP was called meanwhile
+        TooLarge,   // the body is (or says it is) larger than maxBodyBytes
+        Stalled,    // no new piece within stallTimeoutMs
+        Incomplete, // fewer bytes than the reply's declared length
+        Refused,    // onBody refused a piece
+    };
+    // True only when the whole body arrived without a network error, no
+    // cancel, an HTTP status of 2xx and no limit passed.
+    bool lastSucceeded() const { return m_lastFailure == Failure::None; }
+    Failure lastFailure() const { return m_lastFailure; }
     int lastStatus() const { return m_lastStatus; }
 
     // Runs once for each piece read (the update window's progress bar).
     std::function<void()> onPieceRead;
+    // When set, the pieces of a 2xx reply go here as they arrive instead of
+    // into the returned body, so a body of any size is never held whole.
+    // Returning false stops the transfer (Failure::Refused).
+    std::function<bool(const QByteArray &piece)> onBody;
+    // The most body bytes accepted (-1: no limit); checked against the
+    // declared length before reading and while reading.
+    qint64 maxBodyBytes = -1;
+    // A transfer that reads no new piece for this long ends (0: never).
+    // A piece is 1024 bytes, so a server that trickles a few bytes at a time
+    // counts as stalled too.
+    int stallTimeoutMs = 0;
 
 private:
     int FindField(const QString &name, bool append);
@@ -66,7 +97,7 @@ private:
     std::unique_ptr<QNetworkAccessManager> m_nam;
     QUrl m_base;
     QPointer<QNetworkReply> m_reply;
-    bool m_lastSucceeded = false;
+    Failure m_lastFailure = Failure::NotOpen;
     int m_lastStatus = 0;
 };
 

@@ -1,11 +1,14 @@
 #include "updater/frmUpdate.h"
 
+#include "core/BoundedRead.h"
 #include "core/FileHelpers.h"
 #include "core/Lang.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "updater/HTTPClass.h"
+#include "updater/InstallerKind.h"
 #include "updater/VersionFile.h"
 #include "updater/modUpdate.h"
 
@@ -20,7 +23,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
 #include <QTime>
@@ -46,17 +48,31 @@ int wholeNumber(const QString &text, int fallback)
     return ok ? v : fallback;
 }
 
-// Replaces path by bytes, completely or not at all.
-bool writeWhole(const QString &path, const QByteArray &bytes)
+// Why a transfer's result was not used, in words for the user ("" where
+// the window's general connection error says it all).
+QString failureReason(HTTPClass::Failure failure, qint64 maxBytes, int stallMs)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+    using F = HTTPClass::Failure;
+    switch (failure) {
+    case F::Insecure:
+        return LangCap(
+            QStringLiteral("The secure connection to the update server could not be verified."));
+    case F::Redirect:
+        return LangCap(QStringLiteral(
+            "The update server sent the request on to another address, which was not followed."));
+    case F::TooLarge:
+        return LangCap(QStringLiteral("The update server sent more than %1, far more than "
+                                      "expected."))
+            .arg(maxBytes >= 1024 * 1024 ? QStringLiteral("%1 MB").arg(maxBytes / (1024 * 1024))
+                                         : QStringLiteral("%1 KB").arg(maxBytes / 1024));
+    case F::Stalled:
+        return LangCap(QStringLiteral("The download made no progress for %1 seconds."))
+            .arg(stallMs / 1000.0);
+    case F::Incomplete:
+        return LangCap(QStringLiteral("The download ended before the whole file had arrived."));
+    default:
+        return {};
     }
-    return file.commit();
 }
 
 void removeIfThere(const QString &path)
@@ -316,20 +332,24 @@ void frmUpdate::Form_Load()
     TransferDone = false;
     WaitTicks = 0;
 
+    QString failure;
     const auto client = newClient();
     WebClient = client;
     if (client->OpenHTTP(UpdateServer())) {
         pump();
         setCursor(Qt::WaitCursor);
         Timer1->start();
+        client->maxBodyBytes = kMaxVersionBytes;
         const QByteArray reply = client->SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
         // Closed while the request ran: the unload has ended everything.
         if (!m_loaded)
             return;
-        // Only a complete, successful reply is a version file; an error page
-        // or a cut-off reply is not stored.
+        // Only a complete, successful reply is a version file; an error page,
+        // a cut-off or oversized reply is not stored.
         if (client->lastSucceeded())
-            writeWhole(versionFile, reply);
+            SaveFileBytes(versionFile, reply);
+        else
+            failure = failureReason(client->lastFailure(), kMaxVersionBytes, 0);
         TransferDone = true;
         Timer1->stop();
         unsetCursor();
@@ -346,10 +366,7 @@ void frmUpdate::Form_Load()
 
     QByteArray bytes;
     if (FileExists(versionFile)) {
-        QFile f(versionFile);
-        if (f.open(QIODevice::ReadOnly))
-            bytes = f.readAll();
-        f.close();
+        ReadFileWhole(versionFile, kMaxVersionBytes, &bytes);
         QFile::remove(versionFile);
     }
     const QStringList items = ReadVersionItems(bytes);
@@ -358,7 +375,7 @@ void frmUpdate::Form_Load()
     const auto web = VersionNumber(webItem);
 
     if (!web || *web == 0) {
-        connectionError();
+        connectionError(failure);
         if (UpdateMode == u"autocheck")
             Unload();
         return;
@@ -404,15 +421,25 @@ void frmUpdate::Form_Load()
     }
 }
 
-void frmUpdate::connectionError()
+void frmUpdate::connectionError(const QString &reason)
 {
     setTitle(LangCap(QStringLiteral("Error connecting to web site")), true, "black");
-    Label2->setText(
-        LangCap(QStringLiteral(
-            "There seems to be a problem with your connection to the internet, or the web site.")) +
-        QStringLiteral("  ") +
-        LangCap(QStringLiteral("Please check your connection and try again")));
+    Label2->setText((reason.isEmpty()
+                         ? LangCap(QStringLiteral("There seems to be a problem with your "
+                                                  "connection to the internet, or the web site."))
+                         : reason) +
+                    QStringLiteral("  ") +
+                    LangCap(QStringLiteral("Please check your connection and try again")));
     cmdDownload->hide();
+}
+
+void frmUpdate::downloadFailed(const QString &reason)
+{
+    setTitle(LangCap(QStringLiteral("Error")), true, "black");
+    Label2->setText(reason + QStringLiteral("  ") +
+                    LangCap(QStringLiteral("Nothing was saved or started.")));
+    cmdExit->setEnabled(true);
+    cmdExit->setText(LangCap(QStringLiteral("&Close")));
 }
 
 void frmUpdate::cmdDownload_Click()
@@ -426,6 +453,9 @@ void frmUpdate::cmdDownload_Click()
     WebClient = client;
     Label3->setStyleSheet(QStringLiteral("color: black;"));
     Label2->setText(LangCap(QStringLiteral("Please wait while the update is downloaded")));
+    // Why the download was not kept, when it was not ("" for the general
+    // connection error).
+    QString rejected;
     if (client->OpenHTTP(UpdateServer())) {
         // A retry after a failed transfer starts from an empty bar.
         ProgressBar1->setValue(0);
@@ -433,29 +463,74 @@ void frmUpdate::cmdDownload_Click()
         setCursor(Qt::WaitCursor);
         cmdDownload->hide();
         cmdExit->setText(LangCap(QStringLiteral("&Cancel")));
-        const QByteArray body = client->SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
+
+        // The installer goes to its file as it arrives (never whole in
+        // memory), and becomes the target only when it arrived complete and
+        // is an installer for this system.
+        SafeFileWriter writer(target);
+        bool kindChecked = false;
+        bool notInstaller = false;
+        bool storeFailed = false;
+        qint64 received = 0;
+        client->maxBodyBytes = maxInstallerBytes;
+        client->stallTimeoutMs = downloadStallMs;
+        client->onBody = [&](const QByteArray &piece) {
+            // Pieces are whole (1024 bytes) but for the last, so the first
+            // holds the file's head whenever the file has one.
+            if (!kindChecked) {
+                kindChecked = true;
+                if (!IsInstallerForThisSystem(piece)) {
+                    notInstaller = true;
+                    return false;
+                }
+                if (!writer.open()) {
+                    storeFailed = true;
+                    return false;
+                }
+            }
+            received += piece.size();
+            if (!writer.write(piece)) {
+                storeFailed = true;
+                return false;
+            }
+            return true;
+        };
+        client->SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
+        client->onBody = nullptr;
         if (!m_loaded)
-            return; // closed during the download: nothing is written
-        const bool complete = client->lastSucceeded() && !CancelRequest;
+            return; // closed during the download: the writer drops the file
+        const HTTPClass::Failure failure = client->lastFailure();
         client->CloseHTTP();
         ProgressBar1->hide();
         unsetCursor();
         cmdExit->setEnabled(true);
-        if (complete) {
-            // Written whole or not at all, so an installer is never started
-            // from a partial file.
-            if (writeWhole(target, body))
-                QFile::setPermissions(target, QFile::permissions(target) | QFile::ExeOwner |
-                                                  QFile::ExeUser);
+        if (CancelRequest) {
+            // Cancelled: the transfer is over (the pointer goes back to
+            // normal), and nothing was kept.
+            writer.cancel();
+            TransferDone = true;
+        } else if (storeFailed) {
+            writer.cancel();
+            TransferDone = true; // arrived, but could not be stored
+        } else if (failure == HTTPClass::Failure::None && received == 0) {
+            rejected = LangCap(QStringLiteral("The update server sent an empty file."));
+        } else if (notInstaller) {
+            rejected =
+                LangCap(QStringLiteral("The file received is not an installer for this system."));
+        } else if (failure != HTTPClass::Failure::None) {
+            rejected = failureReason(failure, maxInstallerBytes, downloadStallMs);
+        } else if (writer.commit()) {
+            QFile::setPermissions(target,
+                                  QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser);
             setTitle(LangCap(QStringLiteral("Download complete")), true, "black");
             TransferDone = true;
             Label2->clear();
-        } else if (CancelRequest) {
-            // Cancelled: the transfer is over (the pointer goes back to
-            // normal), and the partial body was never written.
-            TransferDone = true;
         } else {
-            // The transfer failed: nothing was kept, and it may be tried again.
+            TransferDone = true; // arrived, but could not be stored
+        }
+        if (!TransferDone) {
+            // Failed: nothing was kept, and it may be tried again.
+            writer.cancel();
             cmdDownload->show();
         }
     }
@@ -499,6 +574,8 @@ void frmUpdate::cmdDownload_Click()
                  false, "black");
         cmdExit->setEnabled(true);
         cmdExit->setText(LangCap(QStringLiteral("&Close")));
+    } else if (!rejected.isEmpty()) {
+        downloadFailed(rejected);
     } else {
         setTitle(LangCap(QStringLiteral("Error")), true, "black");
         Label2->setText(QStringLiteral("An error has occured with the internet connection, or the "

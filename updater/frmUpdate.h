@@ -68,6 +68,14 @@ public:
     bool TransferDone = false;
     int WaitTicks = 0;
 
+    // Limits on what the server may send: a version file is a few hundred
+    // bytes; an installer is far below the installer limit. A download that
+    // reads nothing new for downloadStallMs ends as failed.
+    static constexpr qint64 kMaxVersionBytes = 64 * 1024;
+    static constexpr qint64 kMaxInstallerBytes = qint64(256) * 1024 * 1024;
+    qint64 maxInstallerBytes = kMaxInstallerBytes;
+    int downloadStallMs = 30000;
+
     // Starts a program or opens a file; tests replace it.
     std::function<bool(const QString &)> startProgram;
     // The current time text of the user's locale (decides the hour list).
@@ -96,7 +104,8 @@ private:
     void closeClient();
     void setTitle(const QString &text, bool bold, const char *colour);
     void advanceProgress();
-    void connectionError();
+    void connectionError(const QString &reason = {});
+    void downloadFailed(const QString &reason);
 
     bool m_loaded = false;
     bool m_unloading = false;

@@ -16,8 +16,9 @@ inline QString LocalVersion;
 // during a run, so no further transfer is made after it.
 inline bool CancelRequest = false;
 
-// The maker's web server, unless the environment variable QELT_UPDATE_URL
-// names another base address (e.g. "http://127.0.0.1:8080").
+// The maker's web server (reached over https), unless the environment
+// variable QELT_UPDATE_URL names another base address (e.g. a test server at
+// "http://127.0.0.1:8080"; plain http is accepted for loopback only).
 inline constexpr const char *kMakerServer = "www.brindlecast.example";
 QString UpdateServer();
 

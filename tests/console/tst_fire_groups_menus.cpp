@@ -14,6 +14,7 @@
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -356,6 +357,26 @@ private slots:
         QVERIFY(!fire->mnuLanguage_Click(0));
         QCOMPARE(ReadBytes(ini), english);
         QCOMPARE(GetSet("Settings", "Language"), QString("English"));
+
+        // A copy that fails stores nothing and asks for no restart: the old
+        // language stays in force and ticked, and the user is told.
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+            test::ScopedSaveFault fault(kind, "language.ini", 10);
+            dialogs.messages.clear();
+            dialogs.infos.clear();
+            QVERIFY(!fire->mnuLanguage_Click(deIndex));
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(ReadBytes(ini), english);
+            QCOMPARE(GetSet("Settings", "Language"), QString("English"));
+            QCOMPARE(fire->mnuLanTag, QString("English"));
+            QVERIFY(!de->isChecked());
+            QVERIFY(fire->mnuLanguage[0]->isChecked());
+            QCOMPARE(dialogs.messages.size(), 1);
+            QCOMPARE(dialogs.infos.size(), 1);
+            QVERIFY(dialogs.infos[0].contains("could not be changed"));
+            QVERIFY(fire->Tag.isEmpty());
+        }
+        dialogs.messages.clear();
 
         // A language file that is missing leaves language.ini as it was.
         QFile::remove(InProgramFolder("Deutsch.lan"));

@@ -1,3 +1,4 @@
+#include "console/EventControls.h"
 #include "console/UnitRecords.h"
 #include "console/frmFire.h"
 
@@ -15,6 +16,7 @@
 #include "prefs/PrefsServices.h"
 #include "scheduler/SchedulerServices.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -25,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,6 +35,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <functional>
 #include <memory>
@@ -51,7 +55,7 @@ QString Frame(const QString &code)
 
 class FakeTimers : public TimersService {
 public:
-    QWidget *widget() override { return nullptr; }
+    QWidget *widget() override { return window; }
     void ensureLoaded() override { ++loads; }
     bool isLoaded() const override { return true; }
     void unload() override { ++unloads; }
@@ -68,6 +72,7 @@ public:
     int unloads = 0;
     int loads = 0;
     QList<int> loopValues;
+    QWidget *window = nullptr; // stands for the timers window where a test needs one
 
 private:
     bool m_check2 = false;
@@ -86,7 +91,7 @@ public:
         m_grpSave.setHandler([this](const QString &t) { groupLines << t; });
     }
     QWidget *widget() override { return nullptr; }
-    void showPage(int, int) override {}
+    void showPage(int page, int) override { pages << page; }
     void unload() override { ++unloads; }
     Mailbox &lblCroSave() override { return m_croSave; }
     Mailbox &lblGrpSave() override { return m_grpSave; }
@@ -96,6 +101,7 @@ public:
 
     QStringList macroLines;
     QStringList groupLines;
+    QList<int> pages; // pages shown, in order
     int unloads = 0;
     // Runs when a command reaches the recorder (which may let events run).
     std::function<void(const QString &)> onMacroLine;
@@ -122,6 +128,18 @@ public:
         return RecordingSerialLink::setPortOpen(false);
     }
     QString errorString() const override { return QStringLiteral("Input/output error"); }
+};
+
+// Questions that keep events running while they wait, as a real dialog does.
+class WaitingDialogs : public test::ScriptedDialogs {
+public:
+    std::function<void()> whileOpen;
+    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return ScriptedDialogs::questions(sMsg, iYesNoCancel, sTitle);
+    }
 };
 
 } // namespace
@@ -194,6 +212,8 @@ private slots:
         SetUninstaller(&uninstaller);
         editor.macroLines.clear();
         editor.groupLines.clear();
+        editor.pages.clear();
+        timers.window = nullptr;
         timers.check4Text().setText(QString());
         timers.loopValues.clear();
         uninstaller.shown = 0;
@@ -486,6 +506,8 @@ private slots:
         link->clear();
         editor.macroLines.clear();
         editor.groupLines.clear();
+        editor.pages.clear();
+        timers.window = nullptr;
 
         // Third ON of units 9 to 16, house C: unit 11.
         QTest::mouseClick(w->cmdON[2], Qt::LeftButton);
@@ -581,6 +603,7 @@ private slots:
         PutRec(RecHouse, QStringLiteral("2"));
         PutRec(RecUnitBank, QStringLiteral("True"));
         start();
+        clock->advanceMs(600); // past the transmitter's power-up after the open
         link->clear();
         editor.macroLines.clear();
         const qint64 t0 = clock->now;
@@ -618,12 +641,24 @@ private slots:
         QVERIFY(!w->tmrFlash->isActive());
         QCOMPARE(w->imgLightPicture(), 1);
 
-        // DIM stops as soon as exit begins.
+        // A dialog opened by the press (the recorder's pause dialog) takes
+        // the release and ends the repeat itself: DIM is not left drawn down.
+        editor.onMacroLine = [&](const QString &line) {
+            if (line != QLatin1String("0"))
+                HoldRepeat = false;
+        };
+        QTest::mousePress(w->cmdDim, Qt::LeftButton);
+        editor.onMacroLine = nullptr;
+        QVERIFY(!HoldRepeat);
+        QVERIFY(!w->cmdDim->isDown());
+        QTest::mouseRelease(w->cmdDim, Qt::LeftButton);
+
+        // DIM stops as soon as exit begins: not one frame after that.
         link->clear();
         clock->onProcessEvents = [&] { AbortSend = true; };
         QTest::mousePress(w->cmdDim, Qt::LeftButton);
         clock->onProcessEvents = nullptr;
-        QCOMPARE(link->decodedBits(), Frame(QStringLiteral("0100000010011000")));
+        QCOMPARE(link->decodedBits(), QString());
         QTest::mouseRelease(w->cmdDim, Qt::LeftButton);
     }
 
@@ -690,6 +725,42 @@ private slots:
         QVERIFY(shownWhole(3));
         QVERIFY(w->lblDescription[3]->font().pointSizeF() < w->font().pointSizeF());
         QCOMPARE(w->lblDescription[0]->font(), w->font());
+    }
+
+    // Typed text is stored as typed, whatever its script; a description
+    // the data file does not take is reported and stays on screen.
+    void descriptionsKeepEveryCharacterAndReportFailure()
+    {
+        PutRec(RecHouse, QStringLiteral("0"));
+        start();
+        const QString typed = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F "
+                                                "\xC5\x82\xC3\xB3\x64\xC5\xBA");
+        w->lblDescription_DblClick(0);
+        w->txtDescription->clear();
+        for (const QChar ch : typed) { // typed on a keyboard that has these letters
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(w->txtDescription, &press);
+        }
+        QTest::keyClick(w->txtDescription, Qt::Key_Return);
+        QCOMPARE(GetRec(DeviceRec(0, 1)), "A1## " + typed);
+        w->LoadDescs();
+        QCOMPARE(w->lblDescription[0]->text(), typed);
+
+        dialogs.infos.clear();
+        w->lblDescription_DblClick(1);
+        w->txtDescription->clear();
+        QTest::keyClicks(w->txtDescription, QStringLiteral("Hall"));
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, QStringLiteral("db.zvd"), 40);
+            QTest::keyClick(w->txtDescription, Qt::Key_Return);
+            QCOMPARE(fault.hits(), 1);
+        }
+        QCOMPARE(w->lblDescription[1]->text(), QStringLiteral("Hall"));
+        bool ok = false;
+        QCOMPARE(GetRec(DeviceRec(0, 2), true, &ok), QString());
+        QVERIFY(ok);
+        QCOMPARE(dialogs.infos.size(), 1);
+        QVERIFY(dialogs.infos[0].contains("could not be saved"));
     }
 
     void switchingWhileEditingStoresTheEditWhereItWasOpened()
@@ -828,6 +899,141 @@ private slots:
         dialogs.messages.clear();
         QVERIFY(!w->Initialize());
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("Input/output error")});
+    }
+
+    // The check boxes of the shown, active window take real clicks: the left
+    // button toggles them; the right one opens the timers window or the
+    // group editor, not the main pop-up menu.
+    void switchesTakeMouseClicksInTheActiveWindow()
+    {
+        PutRec(RecTimersOn, QStringLiteral("0"));
+        PutRec(RecGroupsShown, QStringLiteral("0"));
+        QWidget timersWindow;
+        timers.window = &timersWindow;
+        start();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(!w->Check1->isChecked());
+
+        QTest::mouseClick(w->Check1, Qt::LeftButton, {}, QPoint(8, w->Check1->height() / 2));
+        QVERIFY(w->Check1->isChecked());
+        QVERIFY(timers.check2());
+        QCOMPARE(w->Text2.text(), QStringLiteral("1"));
+        QVERIFY(w->Focus->hasFocus()); // the mouse-up still moves the focus away
+
+        QTest::mouseClick(w->ckbGroups, Qt::LeftButton, {}, QPoint(8, w->ckbGroups->height() / 2));
+        QVERIFY(w->ckbGroups->isChecked());
+        QCOMPARE(GetRec(RecGroupsShown), QStringLiteral("1"));
+        QCOMPARE(w->width(), 6400 / 15);
+
+        QTest::mouseClick(w->Check1, Qt::RightButton, {}, QPoint(8, w->Check1->height() / 2));
+        QVERIFY(w->Check1->isChecked()); // the right button does not toggle
+        QVERIFY(timersWindow.isVisible());
+        QVERIFY(!w->Popup1->isVisible());
+
+        QTest::mouseClick(w->ckbGroups, Qt::RightButton, {}, QPoint(8, w->ckbGroups->height() / 2));
+        QVERIFY(w->ckbGroups->isChecked());
+        QCOMPARE(editor.pages, QList<int>{1});
+        QVERIFY(!w->Popup1->isVisible());
+        timersWindow.hide();
+
+        // At exit the switch as clicked goes into its record.
+        w->cmdExit_Click();
+        QVERIFY(OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
+        QCOMPARE(GetRec(RecTimersOn), QStringLiteral("1"));
+    }
+
+    // The first-time update question waits for its answer outside the
+    // clock's tick: the clock goes on ticking meanwhile.
+    void clockTicksWhileTheUpdateQuestionIsOpen()
+    {
+        DeleteSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts"));
+        start();
+        WaitingDialogs asking;
+        asking.answers = {2};
+        int ticksWhileOpen = -1;
+        QString clockWhileOpen;
+        asking.whileOpen = [&] {
+            QSignalSpy ticks(w->tmrClock, &QTimer::timeout);
+            w->lblClock->clear();
+            QTest::qWait(150);
+            ticksWhileOpen = int(ticks.count());
+            clockWhileOpen = w->lblClock->text();
+        };
+        SetDialogProvider(&asking);
+        // Up to the tick before the question; the next one comes from the
+        // running clock itself.
+        for (int k = 0; k < 59; ++k)
+            w->tmrClock_Timer();
+        QVERIFY(asking.asked.isEmpty());
+        w->tmrClock->setInterval(5);
+        w->tmrClock->start();
+        QTRY_VERIFY_WITH_TIMEOUT(!asking.asked.isEmpty(), 3000);
+        w->tmrClock->stop();
+        SetDialogProvider(&dialogs);
+        QCOMPARE(asking.asked.size(), 1);
+        QVERIFY2(ticksWhileOpen > 0, qPrintable(QString::number(ticksWhileOpen)));
+        QVERIFY(!clockWhileOpen.isEmpty());
+        QCOMPARE(GetSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts")),
+                 QStringLiteral("0"));
+    }
+
+    // Double-click a description, type, click "X": the text is kept.
+    void exitKeepsTheDescriptionBeingTyped()
+    {
+        // The main window alone, as the user has it: no window left by an
+        // earlier test takes the focus while the others unload.
+        UnloadPortDialog();
+        start();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::mouseDClick(w->lblDescription[1], Qt::LeftButton);
+        QVERIFY(w->txtDescription->isVisible());
+        QTest::keyClicks(w->txtDescription, QStringLiteral("Pantry shelf"));
+        QTest::mouseClick(w->lblExit, Qt::LeftButton);
+        QVERIFY(!DataFileIsOpen());
+        QVERIFY(OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
+        QCOMPARE(GetRec(DeviceRec(0, 2)), QStringLiteral("A2## Pantry shelf"));
+    }
+
+    // A label as long as the group editor allows (30 characters), or a unit
+    // description of 30 wide characters, is either shown whole or shortened
+    // with "…" and shown whole in its tool tip, never cut off silently.
+    void longGroupLabelsAndDescriptionsStayReadable()
+    {
+        const QString wide = QString(30, QLatin1Char('W'));
+        const QString label = QStringLiteral("Living room lamps and hallway");
+        QVERIFY(label.size() <= 30);
+        PutRec(DeviceRec(0, 1), DeviceRecText(QStringLiteral("A"), 1, wide));
+        start();
+        w->setGroupLabel(0, label);
+        w->setGroupLabel(1, QStringLiteral("Hall"));
+        w->ckbGroups->setChecked(true);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto readable = [](EventLabel *l, const QString &full) {
+            if (QFontMetrics(l->font()).horizontalAdvance(full) <= l->contentsRect().width())
+                return l->shownText() == full;
+            // Shortened: what is drawn fits and ends with the ellipsis, and
+            // the tool tip gives the whole text.
+            if (!l->shownText().endsWith(QChar(0x2026)) ||
+                QFontMetrics(l->font()).horizontalAdvance(l->shownText()) >
+                    l->contentsRect().width())
+                return false;
+            QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), l->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(l, &help);
+            const bool tipped = QToolTip::isVisible() && QToolTip::text().contains(full);
+            QToolTip::hideText();
+            return tipped;
+        };
+        QCOMPARE(w->groupLabel(0), label);
+        QVERIFY(readable(w->lblGrpLbl[0], label));
+        QVERIFY(readable(w->lblGrpLbl[1], QStringLiteral("Hall")));
+        QCOMPARE(w->lblGrpLbl[1]->shownText(), QStringLiteral("Hall"));
+        QCOMPARE(w->lblDescription[0]->text(), wide);
+        QVERIFY(readable(w->lblDescription[0], wide));
     }
 
     void exitStopsAPlayingMacro()

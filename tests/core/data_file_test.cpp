@@ -1,6 +1,8 @@
 #include "core/Cipher.h"
 #include "core/DataFile.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
+#include "tests/support/SaveFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +18,9 @@ inline void PrintTo(const QString &s, std::ostream *os)
     *os << '"' << s.toStdString() << '"';
 }
 
-namespace
-{
+namespace {
 
-class DataFileTest : public ::testing::Test
-{
+class DataFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -181,4 +181,98 @@ TEST_F(DataFileTest, NoOpenFileFails)
         EXPECT_FALSE(DataFileIsOpen());
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
+}
+
+// A record a write left unfinished (the disk filled up in it, and a later
+// record's gap fill put zeros after it) reads as damaged, never as text.
+TEST_F(DataFileTest, CutRecordReadsAsDamaged)
+{
+    ASSERT_TRUE(PutRec(1, "first"));
+    CloseDataFile();
+    QByteArray cut(2, '\0');
+    cut[0] = 60; // the length of a text of which only 20 bytes arrived
+    cut += QByteArray(20, 'K') + QByteArray(255 - 22, '\0');
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_EQ(f.write(cut), 255);
+    f.close();
+    ASSERT_TRUE(OpenDataFile(path));
+    bool ok = true;
+    EXPECT_EQ(GetRec(2, true, &ok), QString());
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(GetRec(1), QString("first"));
+}
+
+// A write that fails part way is taken back: an appended record leaves no
+// trace, an overwritten one keeps its old text, and later writes past it
+// cannot make it read as text.
+TEST_F(DataFileTest, FailedWriteIsTakenBack)
+{
+    ASSERT_TRUE(PutRec(1, "first"));
+    ASSERT_TRUE(PutRec(2, "second record"));
+    const QByteArray before = raw();
+    const QString text = QString(120, QChar('t'));
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush}) {
+        SCOPED_TRACE(int(kind));
+        SaveFault fault;
+        fault.kind = kind;
+        fault.bytesFree = 30;
+        fault.nameContains = QStringLiteral("FailedWrite");
+        SetSaveFault(fault);
+        EXPECT_FALSE(PutRec(3, text));
+        EXPECT_FALSE(PutRec(2, text));
+        EXPECT_EQ(SaveFaultHits(), 2);
+        ClearSaveFault();
+        EXPECT_EQ(raw(), before);
+    }
+    ASSERT_TRUE(PutRec(6, "later"));
+    bool ok = false;
+    EXPECT_EQ(GetRec(3, true, &ok), QString());
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(GetRec(2), QString("second record"));
+    EXPECT_EQ(GetRec(6), QString("later"));
+}
+
+TEST_F(DataFileTest, FullDiskLeavesNoReadableGarbage)
+{
+    test::TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    CloseDataFile();
+    const QString onDisk = disk.path() + "/db.zvd";
+    ASSERT_TRUE(OpenDataFile(onDisk));
+    ASSERT_TRUE(PutRec(1, "first"));
+    disk.fill(0);
+    // Keep appending until the disk refuses a record.
+    int rec = 2;
+    while (rec < 2000 && PutRec(rec, QString(140, QChar('x'))))
+        ++rec;
+    ASSERT_LT(rec, 2000);
+    const int refused = rec;
+    QFile::remove(disk.path() + "/.ballast");
+    ASSERT_TRUE(PutRec(refused + 3, "later"));
+    bool ok = false;
+    const QString back = GetRec(refused, true, &ok);
+    EXPECT_TRUE(back.isEmpty()) << back.toStdString();
+    EXPECT_EQ(GetRec(refused + 3), QString("later"));
+    CloseDataFile();
+}
+
+// Text the one-byte set cannot hold is stored in UTF-8 and reads back as
+// typed; one-byte text keeps today's bytes.
+TEST_F(DataFileTest, RecordsKeepEveryCharacter)
+{
+    const QString typed = QString::fromUtf8("A1## \xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F "
+                                            "\xC5\x82\xC3\xB3\x64\xC5\xBA");
+    ASSERT_TRUE(PutRec(20, typed));
+    EXPECT_EQ(GetRec(20), typed);
+    ASSERT_TRUE(PutRec(21, typed, false));
+    EXPECT_EQ(GetRec(21, false), typed);
+    EXPECT_EQ(rawRecord(21).mid(2, typed.toUtf8().size()), typed.toUtf8());
+
+    const QString latin = QString::fromUtf8("B2## K\xC3\xBC"
+                                            "che");
+    ASSERT_TRUE(PutRec(22, latin));
+    EXPECT_EQ(rawRecord(22).mid(2, rawRecord(22)[0]), Crypt(false, latin).toLatin1());
+    EXPECT_EQ(GetRec(22), latin);
 }

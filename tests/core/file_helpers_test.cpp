@@ -1,5 +1,6 @@
 #include "core/FileHelpers.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -15,8 +16,7 @@ using namespace qelt;
 using test::ReadBytes;
 using test::WriteBytes;
 
-namespace
-{
+namespace {
 
 bool waitForFile(const QString &path)
 {
@@ -28,8 +28,7 @@ bool waitForFile(const QString &path)
 }
 
 // Catches what would go to the desktop's default handler.
-class UrlCatcher : public QObject
-{
+class UrlCatcher : public QObject {
     Q_OBJECT
 public:
     UrlCatcher()
@@ -133,23 +132,65 @@ TEST_F(FileHelpersTest, SaveTextFileReplacesAtomically)
     const QString path = at("t.txt");
     EXPECT_TRUE(SaveTextFile("abc", path));
     EXPECT_EQ(ReadBytes(path), "abc\r\n");
-    EXPECT_TRUE(SaveTextFile(QString::fromUtf8("Küche"), path));
-    EXPECT_EQ(ReadBytes(path), "K\xc3\xbc\x63he\r\n");
-    EXPECT_EQ(LoadTextFile(path), QString::fromUtf8("Küche\r\n"));
-    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"t.txt"}); // no temporary left
-
-    // A save that cannot be made leaves the old file whole and says so.
-    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (!QFileInfo(dir).isWritable()) {
-        EXPECT_FALSE(SaveTextFile("new", path));
-        EXPECT_EQ(ReadBytes(path), "K\xc3\xbc\x63he\r\n");
-    }
-    QFile::setPermissions(dir,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // One-byte text stays one byte a character; other text is UTF-8, not "?".
+    EXPECT_TRUE(SaveTextFile(QString::fromUtf8("K\xC3\xBC"
+                                               "che"),
+                             path));
+    EXPECT_EQ(ReadBytes(path), "K\xFC"
+                               "che\r\n");
+    EXPECT_EQ(LoadTextFile(path), QString::fromUtf8("K\xC3\xBC"
+                                                    "che\r\n"));
+    const QString cyrillic = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F");
+    EXPECT_TRUE(SaveTextFile(cyrillic, path));
+    EXPECT_EQ(ReadBytes(path), cyrillic.toUtf8() + "\r\n");
+    EXPECT_EQ(LoadTextFile(path), cyrillic + "\r\n");
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"t.txt"});
 
     EXPECT_FALSE(SaveTextFile("x", at("no/such/folder/x.txt")));
     EXPECT_FALSE(SaveTextFile("x", dir));
     EXPECT_FALSE(SaveTextFile("x", ""));
+}
+
+// A save or copy that cannot be made leaves the old file whole and says why.
+TEST_F(FileHelpersTest, FailedSaveOrCopyKeepsTheOldFile)
+{
+    const QString path = at("t.txt");
+    const QString source = at("source.txt");
+    ASSERT_TRUE(WriteBytes(source, QByteArray(9000, 's')));
+    for (const auto kind :
+         {SaveFault::Open, SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        SCOPED_TRACE(int(kind));
+        ASSERT_TRUE(WriteBytes(path, "old\r\n"));
+        test::ScopedSaveFault fault(kind, "t.txt", 100);
+        QString error;
+        EXPECT_FALSE(SaveTextFile(QString(5000, 'n'), path, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(CopyFileAtomic(source, path, &error));
+        EXPECT_EQ(ReadBytes(path), "old\r\n");
+        EXPECT_EQ(fault.hits(), 2);
+    }
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"source.txt", "t.txt"}));
+    QString error;
+    EXPECT_FALSE(CopyFileAtomic(at("missing"), path, &error));
+    EXPECT_TRUE(error.contains("missing"));
+    EXPECT_TRUE(CopyFileAtomic(source, path));
+    EXPECT_EQ(ReadBytes(path), QByteArray(9000, 's'));
+}
+
+TEST_F(FileHelpersTest, FullDiskKeepsTheOldFile)
+{
+    test::TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString path = disk.path() + "/t.txt";
+    const QString source = dir + "/big.txt";
+    ASSERT_TRUE(WriteBytes(path, "old\r\n"));
+    ASSERT_TRUE(WriteBytes(source, QByteArray(40000, 's')));
+    disk.fill(8192);
+    EXPECT_FALSE(SaveTextFile(QString(40000, 'n'), path));
+    EXPECT_FALSE(CopyFileAtomic(source, path));
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
 }
 
 TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)

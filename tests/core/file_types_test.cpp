@@ -15,8 +15,7 @@ using namespace qelt;
 using test::ReadBytes;
 using test::WriteBytes;
 
-namespace
-{
+namespace {
 
 QStringList g_refreshes;
 
@@ -45,8 +44,7 @@ bool haveTool(const char *name)
 
 // Every test starts from empty XDG folders, an empty settings store and a
 // program file at a path with blanks.
-class FileTypesTest : public ::testing::Test
-{
+class FileTypesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -251,7 +249,7 @@ TEST_F(FileTypesTest, RepeatedRegistrationRewritesNothing)
     EXPECT_EQ(QFileInfo(dataHome() + "/applications/qelt-zvu.desktop").lastModified(), stamp);
 }
 
-TEST_F(FileTypesTest, UnAssocFileRemovesOnlyOurHandler)
+TEST_F(FileTypesTest, UnAssocFileRemovesEverythingWeWroteAndNothingElse)
 {
     EXPECT_TRUE(WriteBytes(
         mimeApps(), "[Default Applications]\napplication/x-qelt.uninstallzyv=other.desktop;\n"));
@@ -263,12 +261,22 @@ TEST_F(FileTypesTest, UnAssocFileRemovesOnlyOurHandler)
 
     UnAssocFile("zvu");
     EXPECT_FALSE(QFile::exists(dataHome() + "/applications/qelt-zvu.desktop"));
-    // The type itself stays defined, as the extension's own entry does.
-    EXPECT_TRUE(QFile::exists(dataHome() + "/mime/packages/qelt-zvu.xml"));
+    EXPECT_FALSE(QFile::exists(dataHome() + "/mime/packages/qelt-zvu.xml"));
     EXPECT_EQ(
         ReadBytes(mimeApps()),
         QByteArray("[Default Applications]\napplication/x-qelt.uninstallzyv=other.desktop;\n"));
     EXPECT_TRUE(QFile::exists(dataHome() + "/applications/other.desktop"));
+
+    // A handler file lost by hand: the package still names the type, so
+    // our default-application line goes too; a longer extension names the
+    // same registration, as it does for AssocFile.
+    AssocFile("zvu", "UninstallZyv", {}, {}, {});
+    QFile::remove(dataHome() + "/applications/qelt-zvu.desktop");
+    UnAssocFile("zvuxx");
+    EXPECT_FALSE(QFile::exists(dataHome() + "/mime/packages/qelt-zvu.xml"));
+    EXPECT_EQ(
+        ReadBytes(mimeApps()),
+        QByteArray("[Default Applications]\napplication/x-qelt.uninstallzyv=other.desktop;\n"));
 
     // Again, or for a type never registered: nothing happens.
     g_refreshes.clear();

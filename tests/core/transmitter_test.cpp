@@ -189,12 +189,76 @@ TEST_F(SendBitsTest, NoEventsRunInsideTheFrameAndNestedFramesStayWhole)
     EXPECT_EQ(link.decodedBits(), inner + outer);
 }
 
-TEST_F(SendBitsTest, AbortStillSendsTheFrame)
+TEST_F(SendBitsTest, NothingIsSentOnceExitHasBegun)
 {
+    // Set before the call, or by a handler running in the wait before the
+    // frame: no line changes at all.
     AbortSend = true;
     SendBits("1");
-    EXPECT_EQ(link.decodedBits(), "1");
-    EXPECT_EQ(clock.processCount, 1);
+    EXPECT_TRUE(link.changes.isEmpty());
+    EXPECT_FALSE(SendBusy);
+
+    AbortSend = false;
+    clock.onProcessEvents = [&] {
+        if (clock.now >= 20'000'000)
+            AbortSend = true;
+    };
+    SendBits(RfFrame(CmdToCode("A", "1", "ON")));
+    EXPECT_TRUE(link.changes.isEmpty());
+    EXPECT_FALSE(SendBusy);
+}
+
+// The transmitter draws its power from RTS and DTR: opening the port brings
+// both on, and the first frame waits until it has had half a second of
+// standby. Later frames keep the short wait; the bits are unchanged.
+TEST_F(SendBitsTest, FirstFrameAfterAnOpenWaitsForThePowerUp)
+{
+    StampingLink stamped;
+    stamped.clock = &clock;
+    stamped.setCommPort("1");
+    SetCommLink(&stamped);
+    clock.now = 3'000'000'000;
+    const qint64 opened = clock.now;
+    ASSERT_EQ(stamped.setPortOpen(true), platform::PortError::None);
+    ASSERT_EQ(stamped.changes.size(), 2);
+    EXPECT_EQ(stamped.changes[0].line, Line::RTS);
+    EXPECT_EQ(stamped.changes[1].line, Line::DTR);
+    EXPECT_TRUE(stamped.changes[0].on && stamped.changes[1].on);
+
+    const QString frame = RfFrame(CmdToCode("A", "1", "ON"));
+    SendBits(frame);
+    EXPECT_GE(stamped.at[2] - opened, kPowerUpNs);
+    EXPECT_LT(stamped.at[2] - opened, kPowerUpNs + 10'000'000);
+    EXPECT_EQ(stamped.decodedBits(), frame);
+
+    // The next frame: the usual 0.07 s only.
+    const qsizetype before = stamped.changes.size();
+    const qint64 ended = clock.now;
+    SendBits(frame);
+    EXPECT_GE(stamped.at[before] - ended, 70'000'000);
+    EXPECT_LT(stamped.at[before] - ended, 80'000'000);
+    EXPECT_EQ(stamped.decodedBits(), frame + frame);
+
+    // Closed and opened again: powered up anew.
+    stamped.setPortOpen(false);
+    clock.now += 5'000'000'000;
+    const qint64 reopened = clock.now;
+    stamped.setPortOpen(true);
+    const qsizetype afterOpen = stamped.changes.size();
+    SendBits(frame);
+    EXPECT_GE(stamped.at[afterOpen] - reopened, kPowerUpNs);
+
+    // An open the caller reports at once counts from the open itself: a
+    // frame a second later is not held back further.
+    stamped.setPortOpen(false);
+    stamped.setPortOpen(true);
+    NoteLinkPoweredUp(&stamped);
+    clock.now += 1'000'000'000;
+    const qint64 later = clock.now;
+    const qsizetype mark = stamped.changes.size();
+    SendBits(frame);
+    EXPECT_LT(stamped.at[mark] - later, 80'000'000);
+    SetCommLink(&link);
 }
 
 TEST_F(SendBitsTest, NoLinkSendsNothing)

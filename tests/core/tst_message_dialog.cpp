@@ -167,6 +167,9 @@ private slots:
         QTest::newRow("3 no") << 3 << "no" << 2;
         QTest::newRow("3 enter on Cancel") << 3 << "enter on cancel" << 3;
         QTest::newRow("other set asks yes/no") << 7 << "escape" << 2;
+        QTest::newRow("4 ok") << 4 << "yes" << 1;
+        QTest::newRow("4 cancel") << 4 << "no" << 2;
+        QTest::newRow("4 escape") << 4 << "escape" << 2;
     }
 
     void questionAnswers()
@@ -177,6 +180,9 @@ private slots:
         QList<int> visibleLefts;
         answerQuestion("Ask", [&](frmInfo *d) {
             QVERIFY(!d->cmdOK->isVisible());
+            // The OK/Cancel form of the question says so on its two buttons.
+            QCOMPARE(d->cmdYes->text(), buttonSet == 4 ? "OK" : "Yes");
+            QCOMPARE(d->cmdNo->text(), buttonSet == 4 ? "Cancel" : "No");
             for (QPushButton *b : {d->cmdYes, d->cmdNo, d->cmdCancel})
                 if (b->isVisible())
                     visibleLefts << b->x();

@@ -53,7 +53,8 @@ int runLaterStart(const QStringList &arguments, const QString &programFolder,
     env.insert("QELT_HOME", programFolder);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), QStringList{"--as-later-start"} + arguments);
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList{"--as-later-start"} + arguments);
     if (!child.waitForStarted(5000))
         return -1;
     QElapsedTimer t;
@@ -154,6 +155,22 @@ private slots:
         const QString data = qEnvironmentVariable("XDG_DATA_HOME");
         QVERIFY(QFile::exists(data + "/mime/packages/qelt-zvu.xml"));
         QVERIFY(!QFile::exists(ErrorLogPath()));
+    }
+
+    // A save killed in an earlier run left its temporary file; the start
+    // removes it (and keeps the user's own files).
+    void startRemovesTemporaryFilesOfKilledSaves()
+    {
+        const pid_t dead = ::fork();
+        if (dead == 0)
+            ::_exit(0);
+        ::waitpid(dead, nullptr, 0);
+        const QString stale = InProgramFolder(QStringLiteral(".tmrdat.zyv.qsave-%1-x1").arg(dead));
+        touch(stale);
+        touch(InProgramFolder("keep.qsave-notes.txt"));
+        runSteps();
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(InProgramFolder("keep.qsave-notes.txt")));
     }
 
     void languageFileFollowsTheStoredProgramPath()

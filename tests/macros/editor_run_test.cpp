@@ -144,3 +144,28 @@ TEST_F(EditorRunTest, StopsWithoutClosingPattern)
     }
     clock.onProcessEvents = {};
 }
+
+TEST_F(EditorRunTest, PlaysEveryLineWhateverTheLineEndsAndBlankLines)
+{
+    // LF or CR line ends, a blank line inside, no line end after the last
+    // line: every command is played, in order, and the run ends normally.
+    const QByteArray crlf = Line(on, "0001") + "\r\n" + Line(off, "0001") + Line(on, "0001");
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {{"crlf.cro", crlf},
+                 {"lf.cro", QByteArray(crlf).replace("\r\n", "\n")},
+                 {"cr.cro", QByteArray(crlf).replace("\r\n", "\r")},
+                 {"open.cro", QByteArray(crlf).replace("\r\n", "\n").chopped(1)}};
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        link.clear();
+        closingAt = -1;
+        for (const bool testMode : {false, true}) {
+            link.clear();
+            EXPECT_EQ(RunCro(write(f.name, f.bytes), testMode, 1, hooks), EditorRunResult::Played);
+            EXPECT_EQ(link.decodedBits(),
+                      kLead + Frame(on) + Frame(off) + Frame(on) + kClose + kClose);
+        }
+    }
+}

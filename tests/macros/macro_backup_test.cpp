@@ -3,6 +3,7 @@
 
 #include "core/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,4 +149,48 @@ TEST(MacroBackupNames, PlainFileNamesOnly)
         EXPECT_TRUE(FileInFolder(QStringLiteral("/p"), QString::fromLatin1(bad)).isEmpty()) << bad;
     EXPECT_EQ(FileInFolder(QStringLiteral("/p"), QStringLiteral("a b.cro")),
               QStringLiteral("/p/a b.cro"));
+}
+
+// A backup made on a failing disk keeps the older copy and its readme, and
+// the reason reaches the caller.
+TEST_F(MacroBackupTest, FailingDiskKeepsTheOlderBackup)
+{
+    ASSERT_TRUE(PrepareBackupFolder(program, QStringLiteral("Note."), QDate(2026, 1, 2)));
+    const QByteArray readme = test::ReadBytes(BackupReadmePath(program));
+    const QString source = put(program + "/a.cro", QByteArray(6000, 'n'));
+    const QString copy = put(backup + "/a.cro", "older backup");
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        test::ScopedSaveFault fault(kind, {}, 10);
+        bool made = false;
+        QString error;
+        EXPECT_TRUE(PrepareBackupFolder(program, QStringLiteral("Other note."), QDate(2026, 5, 6),
+                                        &made, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(test::ReadBytes(BackupReadmePath(program)), readme);
+        EXPECT_FALSE(CopyFileAtomic(source, copy));
+        EXPECT_EQ(test::ReadBytes(copy), QByteArray("older backup"));
+        EXPECT_EQ(fault.hits(), 2);
+    }
+    EXPECT_EQ(BackupFileNames(program), QStringList{"a.cro"});
+
+    test::TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString onDisk = disk.path() + "/a.cro";
+    put(onDisk, "older backup");
+    put(source, QByteArray(60000, 'n'));
+    disk.fill(4096);
+    EXPECT_FALSE(CopyFileAtomic(source, onDisk));
+    EXPECT_EQ(test::ReadBytes(onDisk), QByteArray("older backup"));
+}
+
+TEST_F(MacroBackupTest, ReadmeNoteKeepsEveryCharacter)
+{
+    const QString note = QString::fromUtf8("\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0");
+    const QByteArray bytes = BackupReadmeBytes(QDate(2026, 12, 8), note);
+    EXPECT_TRUE(bytes.contains(note.toUtf8()));
+    EXPECT_TRUE(BackupReadmeBytes(QDate(2026, 12, 8), QString::fromUtf8("K\xC3\xBC"
+                                                                        "che"))
+                    .contains("K\xFC"
+                              "che"));
 }

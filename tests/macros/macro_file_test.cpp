@@ -1,6 +1,7 @@
 #include "macros/MacroFile.h"
 
 #include "core/ProgramFolder.h"
+#include "tests/support/SaveFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,4 +153,33 @@ TEST(MacroFile, BadItemsOrPathsWriteNothing)
     EXPECT_FALSE(WriteMacroFile(InProgramFolder(QStringLiteral("no/such/folder/x.cro")),
                                 {{QStringLiteral("0100010000001000"), QStringLiteral("0001")}}));
     EXPECT_FALSE(WriteMacroFile(QString(), {}));
+}
+
+// A macro that does not reach the disk whole is not reported saved, and the
+// file keeps what it held.
+TEST(MacroFile, CutWriteKeepsTheOldFile)
+{
+    const QString path = InProgramFolder(QStringLiteral("big.cro"));
+    const QList<MacroItem> one = {{QStringLiteral("0100010000001000"), QStringLiteral("0001")}};
+    ASSERT_TRUE(WriteMacroFile(path, one));
+    const QByteArray before = ReadBytes(path);
+    QList<MacroItem> many;
+    for (int i = 0; i < 3000; ++i) // 72,000 bytes
+        many.append({QStringLiteral("0110000000000000"), QStringLiteral("0005")});
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        test::ScopedSaveFault fault(kind, QStringLiteral("big.cro"), 4096);
+        QString error;
+        EXPECT_FALSE(WriteMacroFile(path, many, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+
+    test::TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString onDisk = disk.path() + "/big.cro";
+    ASSERT_TRUE(WriteMacroFile(onDisk, one));
+    disk.fill(4096);
+    EXPECT_FALSE(WriteMacroFile(onDisk, many));
+    EXPECT_EQ(ReadBytes(onDisk), before);
 }

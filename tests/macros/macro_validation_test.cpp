@@ -111,11 +111,19 @@ TEST(MacroValidation, LoadingFileText)
         EXPECT_EQ(rows.at(i).numberShade, CellShade::Fresh);
     }
 
-    // An empty line ends the load; an empty file is the empty grid.
-    rows = RowsFromMacroText(Line("A", "1", "ON", "1.50") + QStringLiteral("\r\n") +
-                             Line("A", "2", "ON", "0001"));
-    ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows.at(0)[ColPause], "1.50");
+    // Blank lines are skipped, not the end of the macro, and LF or CR line
+    // ends read as CR LF do; an empty file is the empty grid.
+    const QString blankInside =
+        Line("A", "1", "ON", "1.50") + QStringLiteral("\r\n  \r\n") + Line("A", "2", "ON", "0001");
+    for (const QString &text : {blankInside, QString(blankInside).replace("\r\n", "\n"),
+                                QString(blankInside).replace("\r\n", "\r")}) {
+        rows = RowsFromMacroText(text);
+        ASSERT_EQ(rows.size(), 2);
+        EXPECT_EQ(rows.at(0)[ColPause], "1.50");
+        EXPECT_EQ(rows.at(1)[ColUnit], "2");
+        EXPECT_EQ(rows.at(1)[ColRowNum], "2");
+        EXPECT_EQ(rows.at(1)[ColRunning], "2.5");
+    }
     rows = RowsFromMacroText({});
     ASSERT_EQ(rows.size(), 1);
     EXPECT_TRUE(rows.at(0).blank());

@@ -5,16 +5,19 @@
 #include "core/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/MacroBackup.h"
+#include "macros/MacroListing.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
 #include "prefs/PrefsServices.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -23,12 +26,16 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -379,6 +386,20 @@ private slots:
         QVERIFY(drop.isAccepted());
         QCOMPARE(test::ReadBytes(InProgramFolder("dropped.cro")), two);
 
+        // A copy that fails is reported with its reason; the rest go on.
+        const QString cut = put(outside.path() + "/cut.cro", one);
+        const QString whole = put(outside.path() + "/whole.cro", one);
+        dialogs.infos.clear();
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, "cut.cro", 5);
+            w->File1_OLEDragDrop({cut, whole});
+        }
+        QVERIFY(!QFileInfo::exists(InProgramFolder("cut.cro")));
+        QCOMPARE(test::ReadBytes(InProgramFolder("whole.cro")), one);
+        QCOMPARE(dialogs.infos.size(), 1);
+        QVERIFY(dialogs.infos[0].startsWith("These files could not be copied:"));
+        QVERIFY(dialogs.infos[0].contains("cut.cro: No space left on device"));
+
         // A macro already in the program folder ends the drop there.
         const QString later = put(outside.path() + "/later.cro", one);
         w->File1_OLEDragDrop({a, later});
@@ -451,6 +472,41 @@ private slots:
                  qPrintable(dialogs.infos.last()));
         QVERIFY(!preview->isVisible());
         SetPrintToFile({});
+    }
+
+    void printedListingFitsThePageWidth()
+    {
+        MacroRows rows;
+        for (int i = 1; i <= 3; ++i) {
+            MacroRow row;
+            row[ColHouse] = "P";
+            row[ColUnit] = "PRE";
+            row[ColAction] = "DIM";
+            row[ColPause] = "9999";
+            row[ColRowNum] = QString::number(i * 1000);
+            row[ColRunning] = "29997";
+            rows << row;
+        }
+        const QString text = MacroListingText("/home/user/macros/evening.cro", rows, "29997",
+                                              QDateTime(QDate(2024, 1, 2), QTime(3, 4)));
+        QTemporaryDir dir;
+        for (const auto size : {QPageSize::A4, QPageSize::Letter, QPageSize::A5}) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("listing.pdf"));
+            printer.setPageSize(QPageSize(size));
+            QTextDocument document;
+            PrepareListingDocument(document, text, &printer);
+            // Every line of the listing, the "=" rule among them, is one line
+            // on paper, in a font still readable.
+            int rule = 0;
+            for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+                QCOMPARE(b.layout()->lineCount(), 1);
+                rule += b.text().contains(QString(61, '='));
+            }
+            QCOMPARE(rule, 1);
+            QVERIFY(document.defaultFont().pointSizeF() >= 6);
+        }
     }
 };
 

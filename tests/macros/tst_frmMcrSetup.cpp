@@ -2,34 +2,46 @@
 
 #include "console/MacroPlayer.h"
 #include "core/Globals.h"
+#include "core/MessageDialog.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
 #include "core/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/MacroBackup.h"
+#include "macros/MacroFile.h"
 #include "macros/frmMDelay.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 using namespace qelt;
 
@@ -186,6 +198,43 @@ private slots:
         QCOMPARE(test::ReadBytes(path), Line(on, "0075") + Line(off, "1.50"));
         QVERIFY(path.size() >= 46);
         QCOMPARE(w->lblStatus->text(), "Save Successful:  ..." + path.right(45));
+        QVERIFY(!w->MacroChanged);
+    }
+
+    // Save and Save As on a failing disk: the file keeps what it held, the
+    // status says so, and the grid keeps its edit, still unsaved.
+    void failedSaveKeepsFileGridAndChangedFlag()
+    {
+        const QString path = write("keep.cro", Line(on, "0005") + Line(off, "0005"));
+        open(path);
+        w->show();
+        w->chPause_Show(1);
+        w->chPause->clear();
+        QTest::keyClick(w->chPause, '7');
+        QTest::keyClick(w->chPause, '5');
+        w->chPause_LostFocus();
+        QVERIFY(w->MacroChanged);
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+            test::ScopedSaveFault fault(kind, "keep.cro", 20);
+            QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(test::ReadBytes(path), Line(on, "0005") + Line(off, "0005"));
+            QVERIFY(w->lblStatus->text().startsWith("Error cannot write " + path));
+            QVERIFY(w->MacroChanged);
+            QCOMPARE(cell(1, ColPause), QString("0075"));
+            QCOMPARE(w->Grid1->rowCount(), 2);
+        }
+        const QString other = ProgramFolder() + "/other-name.cro";
+        dialogs.saveAnswer = other;
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, "other-name.cro", 10);
+            QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton);
+        }
+        QVERIFY(!QFileInfo::exists(other));
+        QCOMPARE(w->txtFileName->text(), path);
+        QVERIFY(w->MacroChanged);
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(test::ReadBytes(path), Line(on, "0075") + Line(off, "0005"));
         QVERIFY(!w->MacroChanged);
     }
 
@@ -531,6 +580,266 @@ private slots:
         d->Command1_Click();
         QVERIFY(!d->isVisible());
         QCOMPARE(PauseTime, QString());
+    }
+
+    void statusTextNeverResizesTheWindow()
+    {
+        w->showPage(0);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const int before = w->width();
+        const QString deep = ProgramFolder() + "/" + QString("very-long-folder-name/").repeated(8);
+        QVERIFY(QDir().mkpath(deep));
+        const QString path = deep + "a.cro";
+        dialogs.saveAnswer = path;
+        // A row, so that Save As writes it.
+        QVERIFY(test::WriteBytes(InProgramFolder("one.cro"), Line(on, "0005")));
+        open(InProgramFolder("one.cro"));
+        QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton);
+        QApplication::processEvents();
+        QCOMPARE(w->lblStatus->text(), "File Save successful: (" + path + ")");
+        QCOMPARE(w->width(), before);
+        QVERIFY(w->minimumSizeHint().width() <= before);
+        // Cut to the label's width; the whole text is its tool tip.
+        auto *status = dynamic_cast<StatusLabel *>(w->lblStatus);
+        QVERIFY(status);
+        QVERIFY(status->shownText().endsWith(QChar(0x2026)));
+        QVERIFY(QFontMetrics(status->font()).horizontalAdvance(status->shownText()) <=
+                status->contentsRect().width());
+    }
+
+    void blankLineInsideAFileKeepsEveryRow()
+    {
+        // Loaded with a double click in the file list and saved again: the
+        // rows after the blank line are neither dropped nor lost.
+        const QString path =
+            write("gap.cro", Line(on, "0005") + "\r\n" + Line(off, "0002") +
+                                 QByteArray(Line(dim, "0003")).replace("\r\n", "\n"));
+        w->showPage(2);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        select("gap.cro");
+        QListWidgetItem *item = w->File1->currentItem();
+        w->File1->scrollToItem(item);
+        QApplication::processEvents();
+        const QPoint at = w->File1->visualItemRect(item).center();
+        QTest::mouseClick(w->File1->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(w->File1->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(w->txtFileName->text(), path);
+        QCOMPARE(w->rows().size(), 3);
+        QCOMPARE(cell(3, ColRunning), QString("10"));
+        w->showPage(0);
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(test::ReadBytes(path), Line(on, "0005") + Line(off, "0002") + Line(dim, "0003"));
+    }
+
+    void replacingUnsavedRowsAsksFirst()
+    {
+        const QString first = write("first.cro", Line(on, "0005") + Line(off, "0005"));
+        const QString second = write("second.cro", Line(dim, "0001"));
+        open(first);
+        w->showPage(0);
+        w->setCurrentRow(2);
+        QTest::mouseClick(w->cmdClearRow, Qt::LeftButton);
+        QVERIFY(w->MacroChanged);
+        QCOMPARE(w->rows().size(), 1);
+
+        // Open: Cancel keeps the unsaved row, and no file dialog replaces it.
+        dialogs.openAnswer = second;
+        dialogs.answers = {3};
+        QTest::mouseClick(w->cmdOpenM, Qt::LeftButton);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY(dialogs.asked[0].startsWith("The commands in the editor have not been saved."));
+        QCOMPARE(w->txtFileName->text(), first);
+        QCOMPARE(w->rows().size(), 1);
+
+        // A file dropped on the grid asks the same; Cancel keeps the rows.
+        auto drop = [&] {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(second)});
+            const QPoint at = w->Grid1->viewport()->rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(w->Grid1->viewport(), &enter);
+            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(w->Grid1->viewport(), &dropped);
+        };
+        dialogs.answers = {3};
+        drop();
+        QCOMPARE(dialogs.asked.size(), 2);
+        QCOMPARE(dialogs.asked[1], dialogs.asked[0]);
+        QCOMPARE(w->txtFileName->text(), first);
+        QCOMPARE(w->rows().size(), 1);
+
+        // No: the rows are given up and the dropped file loads.
+        dialogs.answers = {2};
+        drop();
+        QCOMPARE(w->txtFileName->text(), second);
+        QCOMPARE(cell(1, ColAction), QString("DIM"));
+    }
+
+    void saveAsAsksOnceAndAddsTheExtension()
+    {
+        // The real file dialog, driven as a user does; the program's own
+        // questions stay scripted.
+        struct RealSave : test::ScriptedDialogs {
+            QString saveFileName(QWidget *p, const QString &t, const QString &path,
+                                 const QString &f) override
+            {
+                return RealDialogs().saveFileName(p, t, path, f);
+            }
+            QString saveFileNameUnasked(QWidget *p, const QString &t, const QString &path,
+                                        const QString &f, const QString &suffix) override
+            {
+                return RealDialogs().saveFileNameUnasked(p, t, path, f, suffix);
+            }
+        } real;
+        real.answer = 1;
+        SetDialogProvider(&real);
+        const auto restore = qScopeGuard([this] { SetDialogProvider(&dialogs); });
+        QVERIFY(test::WriteBytes(InProgramFolder("one.cro"), Line(on, "0005")));
+        open(InProgramFolder("one.cro"));
+        w->showPage(0);
+
+        int boxes = 0;
+        bool typedIn = false;
+        QString typed;
+        QTimer poll;
+        QElapsedTimer waited;
+        connect(&poll, &QTimer::timeout, [&] {
+            QFileDialog *dialog = nullptr;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (!top->isVisible())
+                    continue;
+                // A dialog that does not take the answer fails the test
+                // instead of hanging it.
+                if (auto *stuck = qobject_cast<QDialog *>(top); stuck && waited.elapsed() > 20000) {
+                    stuck->reject();
+                    return;
+                }
+                if (auto *box = qobject_cast<QMessageBox *>(top)) {
+                    ++boxes;
+                    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                    return;
+                }
+                if (auto *d = qobject_cast<QFileDialog *>(top))
+                    dialog = d;
+            }
+            if (!dialog)
+                return;
+            auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+            auto *buttons = dialog->findChild<QDialogButtonBox *>("buttonBox");
+            if (!name || !buttons)
+                return;
+            if (!typedIn) {
+                typedIn = true;
+                name->setCompleter(nullptr); // its pop-up would take the keys
+                name->clear();
+                QTest::keyClicks(name, typed);
+                return;
+            }
+            // Save, once the dialog has taken the name in (it enables the
+            // button when it has).
+            QPushButton *save = buttons->button(QDialogButtonBox::Save);
+            if (save && save->isEnabled() && QApplication::activeModalWidget() == dialog)
+                QTest::mouseClick(save, Qt::LeftButton);
+        });
+        auto answerDialogs = [&](const QString &name) {
+            typed = name;
+            typedIn = false;
+            waited.start();
+            poll.start(20);
+            QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton);
+            poll.stop();
+            QVERIFY(typedIn);
+        };
+
+        // A name without extension is saved as a macro.
+        const QString folder = ProgramFolder() + "/";
+        QFile::remove(folder + "first.cro");
+        answerDialogs(folder + "first");
+        QCOMPARE(w->txtFileName->text(), folder + "first.cro");
+        QVERIFY(QFile::exists(folder + "first.cro"));
+        QVERIFY(!QFile::exists(folder + "first"));
+
+        // Over an existing file the user is asked once.
+        real.asked.clear();
+        boxes = 0;
+        answerDialogs(folder + "first.cro");
+        QCOMPARE(boxes + real.asked.size(), 1);
+        QCOMPARE(real.asked.value(0),
+                 "Are you sure you want to overwrite " + folder + "first.cro ?");
+    }
+
+    void reopenedEditorStartsWithAnEmptyStatusLine()
+    {
+        w->showPage(0);
+        QTest::mouseClick(w->cmdSaveAs, Qt::LeftButton); // cancelled: an error status
+        QVERIFY(!w->lblStatus->text().isEmpty());
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        w->showPage(0);
+        QCOMPARE(w->lblStatus->text(), QString());
+    }
+
+    void positionStoredUnchangedWhenNotMoved()
+    {
+        // 500 twips is 33.3 pixels: it stays 500, not 495.
+        w->unload();
+        SaveSet("Settings", "McrMainLeft", "500");
+        SaveSet("Settings", "McrMainTop", "1000");
+        w->showPage(0);
+        QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+        QCOMPARE(GetSet("Settings", "McrMainLeft"), QString("500"));
+        QCOMPARE(GetSet("Settings", "McrMainTop"), QString("1000"));
+    }
+
+    void runningPauseColumnShowsAtTheDefaultWidth()
+    {
+        QByteArray many;
+        for (int i = 0; i < 40; ++i)
+            many += Line(on, "0005");
+        w->unload();
+        w->showPage(0);
+        open(write("many.cro", many));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // At its default width and at the narrowest the user can make it.
+        for (const int width : {w->width(), w->minimumSizeHint().width()}) {
+            w->resize(width, w->height());
+            QApplication::processEvents();
+            QVERIFY(w->Grid1->verticalScrollBar()->maximum() > 0);
+            QCOMPARE(w->Grid1->horizontalScrollBar()->maximum(), 0);
+            const QRect running = w->Grid1->visualItemRect(w->Grid1->item(0, ColRunning));
+            QVERIFY(w->Grid1->viewport()->rect().contains(running.topRight() - QPoint(1, 0)));
+        }
+    }
+
+    void notSavedSaysWhatIsWrong()
+    {
+        const QString path = write("units.cro", Line(on, "0005"));
+        open(path);
+        w->showPage(0);
+        // The palette puts "ALL" into the unit cell of an ON; Fix it marks it.
+        w->Grid1->setCurrentCell(0, ColUnit);
+        for (int i = 0; i < 41; ++i)
+            if (w->Label12[i] && w->Label12[i]->text() == "ALL")
+                w->Label12_MouseDown(i);
+        QTest::mouseClick(w->cmdCheckGrid, Qt::LeftButton);
+        QCOMPARE(cell(1, ColUnit), QString("error"));
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(
+            w->lblStatus->text(),
+            QString("Not saved: Row1 has the unit \"error\", ON needs a unit number 1 to 16."));
+        QCOMPARE(test::ReadBytes(path), Line(on, "0005"));
+
+        // More lines than a macro holds: the limit is named, nothing written.
+        QByteArray lines;
+        for (int i = 0; i <= kMacroMaxLines; ++i)
+            lines += Line(on, "0001");
+        const QString big = write("big.cro", lines);
+        open(big);
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(w->lblStatus->text(),
+                 QString("Not saved: a macro holds at most 32767 lines; this one has 32768."));
+        QCOMPARE(test::ReadBytes(big), lines);
+        w->cmdClearAll_Click();
     }
 };
 

@@ -13,6 +13,7 @@
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -238,7 +239,7 @@ private slots:
         dialogs.answers = {2};
         w->cmdSaveGr_Click();
         QCOMPARE(dialogs.calls.last(),
-                 QString("questions Group 1 Already Exists! OK to overwrite existing group? 2"));
+                 QString("questions Group 1 Already Exists! OK to overwrite existing group? 4"));
         QCOMPARE(test::ReadBytes(GroupFilePath(0)), old);
         QVERIFY(w->chkRec->isChecked());
         QCOMPARE(recorded(), QStringList{"A1"});
@@ -361,7 +362,7 @@ private slots:
         w->cmdDeleteGroup_Click();
         QVERIFY(QFile::exists(GroupFilePath(4)));
         QCOMPARE(dialogs.calls.last(),
-                 QString("questions Delete Group 5 This will delete all contents of group 5 2"));
+                 QString("questions Delete Group 5 This will delete all contents of group 5 4"));
         dialogs.answers = {1};
         w->cmdDeleteGroup_Click();
         QVERIFY(!QFile::exists(GroupFilePath(4)));
@@ -372,6 +373,52 @@ private slots:
         const int asked = dialogs.asked.size();
         w->cmdDeleteGroup_Click();
         QCOMPARE(dialogs.asked.size(), asked);
+    }
+
+    // A label that cannot be written is not reported as changed: the file,
+    // the console and the selector keep the old label, the box keeps the new.
+    void labelOnlyOnAFailingDiskKeepsTheOldLabel()
+    {
+        const QByteArray old = Quoted("Group 2, Old") + Quoted(b5);
+        QVERIFY(test::WriteBytes(GroupFilePath(1), old));
+        main.labels[1] = "Old";
+        w->showPage(1);
+        select(1);
+        w->txtGrName->clear();
+        QTest::keyClicks(w->txtGrName, "New");
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+            dialogs.titledInfos.clear();
+            test::ScopedSaveFault fault(kind, "file1.grp", 10);
+            QTest::mouseClick(w->cmdLabelOnly, Qt::LeftButton);
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(test::ReadBytes(GroupFilePath(1)), old);
+            QCOMPARE(main.labels[1], QString("Old"));
+            QCOMPARE(w->cbGroup->itemText(1), QString("Group 2 (Old)"));
+            QCOMPARE(w->txtGrName->text(), QString("New"));
+            QCOMPARE(dialogs.titledInfos.size(), 1);
+            QVERIFY(dialogs.titledInfos[0].contains("could not be saved"));
+            QVERIFY(!dialogs.titledInfos[0].contains("has been changed"));
+        }
+        QTest::mouseClick(w->cmdLabelOnly, Qt::LeftButton);
+        QCOMPARE(test::ReadBytes(GroupFilePath(1)), Quoted("Group 2, New") + Quoted(b5));
+        QCOMPARE(main.labels[1], QString("New"));
+    }
+
+    // Labels keep every character: one-byte where Windows-1252 holds them.
+    void labelsKeepEveryCharacter()
+    {
+        const QString latin = QString::fromUtf8("K\xC3\xBC"
+                                                "che");
+        const QString cyrillic = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F");
+        QVERIFY(SaveGroupFile(2, latin, {a1}));
+        QCOMPARE(test::ReadBytes(GroupFilePath(2)), QByteArray("\"Group 3, K\xFC"
+                                                               "che\"\r\n") +
+                                                        Quoted(a1));
+        QCOMPARE(goGrLabel("g", GroupFilePath(2)), latin);
+        QCOMPARE(goGrLabel("p", GroupFilePath(2), cyrillic), cyrillic);
+        QCOMPARE(test::ReadBytes(GroupFilePath(2)),
+                 "\"Group 3, " + cyrillic.toUtf8() + "\"\r\n" + Quoted(a1));
+        QCOMPARE(goGrLabel("g", GroupFilePath(2)), cyrillic);
     }
 
     void holdListPlaysAndIsCleared()

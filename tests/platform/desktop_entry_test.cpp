@@ -1,5 +1,6 @@
 #include "platform/DesktopEntry.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/SaveFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +11,7 @@ using namespace qelt;
 using test::ReadBytes;
 using test::WriteBytes;
 
-namespace
-{
+namespace {
 
 } // namespace
 
@@ -120,4 +120,20 @@ TEST(MimeAppsList, UnwritablePlaceReportsFailure)
     // A file stands where the folder should be.
     EXPECT_FALSE(SetDefaultApplication(dir.path() + "/file/mimeapps.list", "a/b", "c.desktop"));
     EXPECT_FALSE(WriteFileAtomically(dir.path() + "/file/x", "data"));
+
+    // A disk that fails mid-write: the entry and the list keep what they held.
+    const QString list = dir.path() + "/mimeapps.list";
+    const QString entry = dir.path() + "/t.desktop";
+    ASSERT_TRUE(WriteBytes(list, "[Default Applications]\na/b=old.desktop;\n"));
+    ASSERT_TRUE(WriteBytes(entry, "[Desktop Entry]\nName=Old\n"));
+    DesktopEntry e;
+    e.set("Name", "New");
+    e.set("Exec", QString(3000, 'x'));
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        test::ScopedSaveFault fault(kind, {}, 20);
+        EXPECT_FALSE(SetDefaultApplication(list, "a/b", "c.desktop"));
+        EXPECT_FALSE(e.write(entry));
+        EXPECT_EQ(ReadBytes(list), "[Default Applications]\na/b=old.desktop;\n");
+        EXPECT_EQ(ReadBytes(entry), "[Desktop Entry]\nName=Old\n");
+    }
 }

@@ -1,10 +1,19 @@
 #include "prefs/ErrorLogFolding.h"
 
+#include "core/BoundedRead.h"
 #include "core/ErrorLog.h"
 #include "core/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/SaveFaults.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -113,13 +122,123 @@ TEST(ErrorLogFolding, MissingOrUnreadableLogIsLeftAlone)
     EXPECT_EQ(ParseErrorLog(missing), QLatin1String("old = 0, new = 0, diff = 0"));
     EXPECT_FALSE(QFile::exists(missing));
 
+    // Unreadable for the user the program runs as: a child process that is
+    // not root (root reads every file) folds a log it may not read.
     const QByteArray log = Entry("t1", "A") + Entry("t2", "A");
     ASSERT_TRUE(WriteBytes(LogPath(), log));
-    QFile::setPermissions(LogPath(), QFileDevice::WriteOwner);
-    const bool unreadable = !QFile(LogPath()).open(QIODevice::ReadOnly);
-    ParseErrorLog(LogPath());
-    QFile::setPermissions(LogPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (unreadable) { // root reads everything
-        EXPECT_EQ(ReadBytes(LogPath()), log);
+    const QString folder = QFileInfo(LogPath()).path();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::chmod(QFile::encodeName(LogPath()).constData(), 0);
+        if (::geteuid() == 0) {
+            // The folders on the way must stay passable for the child's user.
+            // Only the test's own folders, below the temporary folder.
+            const QString top = QDir::tempPath();
+            for (QString p = folder; p.startsWith(top + u'/'); p = QFileInfo(p).path())
+                ::chmod(QFile::encodeName(p).constData(), 0755);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+        }
+        if (QFile(LogPath()).open(QIODevice::ReadOnly))
+            ::_exit(2); // still readable: nothing to test
+        const QString stats = ParseErrorLog(LogPath());
+        ::_exit(stats == QLatin1String("old = 0, new = 0, diff = 0") ? 0 : 1);
     }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadBytes(LogPath()), log);
+}
+
+// A rewrite that fails keeps every entry, says nothing was folded, and
+// records the failure in the log.
+TEST(ErrorLogFolding, FailedRewriteKeepsTheLog)
+{
+    const QByteArray log = Entry("t1", "A") + Entry("t2", "B") + Entry("t3", "B");
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        ASSERT_TRUE(WriteBytes(LogPath(), log));
+        SaveFault fault;
+        fault.kind = kind;
+        fault.bytesFree = 10;
+        fault.nameContains = QStringLiteral("error.log");
+        fault.times = 1; // the entry about the failure can still be appended
+        SetSaveFault(fault);
+        EXPECT_EQ(ParseErrorLog(LogPath()), QLatin1String("old = 9, new = 9, diff = 0"));
+        EXPECT_EQ(SaveFaultHits(), 1);
+        ClearSaveFault();
+        const QByteArray after = ReadBytes(LogPath());
+        EXPECT_TRUE(after.startsWith(log));
+        EXPECT_EQ(after.count("Logged:"), 4);
+    }
+}
+
+// A large log folds in memory bounded by the run being folded, not by the
+// file: 50 MB of entries, most of them different, some in runs.
+TEST(ErrorLogFolding, LargeLogFoldsInLittleMemory)
+{
+    QFile f(LogPath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    qint64 entries = 0;
+    qint64 expectedKept = 0;
+    QByteArray previous;
+    QByteArray chunk;
+    while (f.size() + chunk.size() < 50 * 1000 * 1000) {
+        // Every fourth entry repeats the one before it.
+        const QByteArray text = "text " + QByteArray::number(entries - (entries % 4 == 3 ? 1 : 0));
+        chunk += Entry(QByteArray::number(entries).constData(), text.constData());
+        if (text != previous)
+            ++expectedKept;
+        previous = text;
+        ++entries;
+        if (chunk.size() > 1 << 20) {
+            ASSERT_EQ(f.write(chunk), chunk.size());
+            chunk.clear();
+        }
+    }
+    ASSERT_EQ(f.write(chunk), chunk.size());
+    chunk.clear();
+    f.close();
+
+    ASSERT_TRUE(test::ResetPeakMemory());
+    const qint64 before = test::ResidentMemoryKiB();
+    const QString stats = ParseErrorLog(LogPath());
+    const qint64 grown = test::PeakMemoryKiB() - before;
+    if (test::kPeakMemoryMeaningful) {
+        EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    }
+    EXPECT_TRUE(stats.startsWith(QStringLiteral("old = %1,").arg(entries * 3)))
+        << stats.toStdString();
+
+    // Every kept entry is three lines, and the runs were folded.
+    CrLfPieceReader in;
+    ASSERT_TRUE(in.open(LogPath()));
+    QByteArray piece;
+    qint64 stamps = 0, counted = 0;
+    while (in.next(&piece)) {
+        if (piece.startsWith("Logged")) {
+            ++stamps;
+            if (piece.endsWith(" ( x 2 )"))
+                ++counted;
+        }
+    }
+    // The first run is written twice when it folds; here it does not.
+    EXPECT_EQ(stamps, expectedKept);
+    EXPECT_EQ(counted, entries / 4);
+}
+
+TEST(ErrorLogFolding, FullDiskKeepsTheLog)
+{
+    test::TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString path = disk.path() + QStringLiteral("/error.log");
+    QByteArray log;
+    for (int i = 0; i < 300; ++i)
+        log += Entry("t", i % 2 ? "A" : "B");
+    ASSERT_TRUE(WriteBytes(path, log));
+    disk.fill(0);
+    ParseErrorLog(path);
+    EXPECT_EQ(ReadBytes(path), log);
 }

@@ -15,6 +15,7 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +27,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTabWidget>
@@ -800,6 +803,125 @@ private slots:
         QCOMPARE(dialogs.asked.size(), 1);
         QCOMPARE(Get("CityLatitude"), QStringLiteral("12"));
         QCOMPARE(GetSet("Sounds", "defSound", "<none>"), QStringLiteral("none"));
+    }
+
+    void closingAsksOnlyWhenTheLocationReallyChanged()
+    {
+        // First opening: nothing stored, the zone box shows the computer's
+        // zone. Closed without a change: no question.
+        FormSetup &f = load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(f.LocChanged);
+        f.close();
+        QVERIFY(dialogs.asked.isEmpty());
+        QVERIFY(!f.isLoaded());
+
+        // A latitude typed in: asked.
+        f.Form_Load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.SSTab1->setCurrentIndex(2);
+        QTest::keyClicks(f.txtLat, "12");
+        dialogs.answers = {2};
+        f.close();
+        QCOMPARE(dialogs.asked,
+                 QStringList{"City Location has Changed !\r\n\r\nSave changes before closing?"});
+    }
+
+    void groupWarningReadsWholeInAnyLanguage()
+    {
+        const QString german =
+            "Die Nummer der Gruppe muss eine ganze Zahl von 1 bis 8 sein, bitte ändern";
+        QFile lang(InProgramFolder("language.ini"));
+        QVERIFY(lang.open(QIODevice::WriteOnly));
+        lang.write(
+            ("[Labels & Captions]\nNumber for Group must be a number from 1 to 8=" + german + "\n")
+                .toUtf8());
+        lang.close();
+        const QString oldLang = LangFile;
+        LangFile = lang.fileName();
+        const auto restore = qScopeGuard([oldLang] { LangFile = oldLang; });
+        for (const bool translated : {false, true}) {
+            if (!translated)
+                LangFile.clear();
+            else
+                LangFile = lang.fileName();
+            mainWindowPanic("Pa&nic", "0", "00", "30", "6");
+            FormSetup &f = load();
+            f.show();
+            f.SSTab1->setCurrentIndex(1);
+            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            f.txtGroupNum->clear();
+            QTest::keyClick(f.txtGroupNum, Qt::Key_9);
+            QLabel *msg = f.lblMsg;
+            QVERIFY(msg->isVisible());
+            QCOMPARE(msg->text(), translated
+                                      ? german
+                                      : QString("Number for Group must be a number from 1 to 8"));
+            // All of it fits the label, the label fits the page and covers
+            // no other control.
+            const QFontMetrics fm(msg->font());
+            const QRect need = fm.boundingRect(msg->contentsRect(), Qt::TextWordWrap, msg->text());
+            QVERIFY2(need.height() <= msg->contentsRect().height(), qPrintable(msg->text()));
+            QVERIFY(need.width() <= msg->contentsRect().width());
+            QWidget *page = msg->parentWidget();
+            QVERIFY(page->rect().contains(msg->geometry()));
+            for (QWidget *other : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (other != msg && other->isVisible())
+                    QVERIFY2(!other->geometry().intersects(msg->geometry()),
+                             qPrintable(other->objectName()));
+            f.cmdCancel_Click();
+        }
+    }
+
+    void positionStaysTheSameNumberWhenNotMoved()
+    {
+        // 100 twips is 6.7 pixels; closed where it opened, it stays 100.
+        FormSetup &f = load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTest::mouseClick(f.cmdCancel, Qt::LeftButton);
+        QCOMPARE(Get("SuLeft"), QStringLiteral("100"));
+        QCOMPARE(Get("SuTop"), QStringLiteral("100"));
+        Set("SuLeft", "1234");
+        f.Form_Load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QTest::mouseClick(f.cmdCancel, Qt::LeftButton);
+        QCOMPARE(Get("SuLeft"), QStringLiteral("1234"));
+    }
+
+    void helpPagesDescribeTheWindowAsItIs()
+    {
+        QFile page(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../resources/zyvHelp.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        FormSetup &f = load();
+        // Every anchor the window's Help opens is on the page.
+        for (const char *anchor :
+             {"Preferences", "SetupPanicButton", "Location", "Sounds", "Advanced"})
+            QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(anchor)), anchor);
+        // The location section names only controls the page has: its buttons
+        // by their captions, and no daylight-saving choice, which the page
+        // does not offer.
+        const int from = html.indexOf("name=\"Location\"");
+        const QString section = html.mid(from, html.indexOf("<h3", from) - from);
+        QWidget *location = f.SSTab1->widget(2);
+        QStringList captions;
+        for (QAbstractButton *b : location->findChildren<QAbstractButton *>())
+            captions << b->text().remove('&');
+        captions << "Apply"
+                 << "OK";
+        static const QRegularExpression bold("<b>([^<]+)</b>");
+        for (auto it = bold.globalMatch(section); it.hasNext();) {
+            const QString named = it.next().captured(1);
+            QVERIFY2(captions.contains(named), qPrintable(named));
+        }
+        for (QWidget *w : location->findChildren<QWidget *>())
+            QVERIFY(!w->property("text").toString().contains("daylight", Qt::CaseInsensitive));
+        QVERIFY(!section.contains("say whether daylight", Qt::CaseInsensitive));
+        QVERIFY(!section.contains("choose daylight", Qt::CaseInsensitive));
     }
 
     void helpFollowsTheTab()

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace qelt;
 
@@ -53,6 +54,35 @@ public:
     void refreshFileList() override {}
 };
 
+// The timer log as it behaves while loaded: its autosave writes the log
+// file whenever its timer fires (here at every event turn), and unloading
+// writes the log once more and stops the autosave.
+class FakeTimerLog : public TimerLogService {
+public:
+    FakeTimerLog()
+    {
+        autosave.setInterval(0);
+        QObject::connect(&autosave, &QTimer::timeout, [this] { write(); });
+    }
+    QWidget *widget() override { return nullptr; }
+    QString logText() const override { return {}; }
+    void setLogText(const QString &) override {}
+    void appendLog(const QString &) override {}
+    int statusRowCount() const override { return 0; }
+    QString statusText(int) const override { return {}; }
+    void setStatus(int, const QString &, const QColor &) override {}
+    void showLog() override {}
+    void unload() override
+    {
+        ++unloads;
+        autosave.stop();
+        write();
+    }
+    void write() { QVERIFY(test::WriteBytes(InProgramFolder("TimerLog.log"), "log\r\n")); }
+    QTimer autosave;
+    int unloads = 0;
+};
+
 void NoRefresh(const QString &, const QStringList &) {}
 
 QString Folder(const QString &name)
@@ -77,6 +107,7 @@ class TestFrmUnst : public QObject {
     Q_OBJECT
 private:
     FakeTimers timers;
+    FakeTimerLog timerLog;
     int exits = 0;
     QString program;
 
@@ -84,6 +115,7 @@ private slots:
     void initTestCase()
     {
         SetTimers(&timers);
+        SetTimerLog(&timerLog);
         SetDesktopRefreshRunner(&NoRefresh);
         program = InProgramFolder("../bin/Qelt");
         QVERIFY(test::WriteBytes(program, "#!/bin/sh\n"));
@@ -98,6 +130,8 @@ private slots:
         QFile::remove(SettingsFilePath());
         QFile::remove(AppSettingsFile(kOtherEditionName));
         timers.calls.clear();
+        timerLog.unloads = 0;
+        timerLog.autosave.stop();
         exits = 0;
         AbortSend = false;
         UnstWindow()->Form_Unload();
@@ -221,15 +255,33 @@ private slots:
         QVERIFY(OpenDataFile(Folder("db.zvd")));
         QVERIFY(QFile::exists(Folder("db.zvd")));
 
+        // The scheduler runs on: its log's autosave writes the log file at
+        // every turn of events until it is stopped.
+        timerLog.autosave.start();
+        // A message shown after the removal would let events run while it
+        // is read.
+        dialogs.onInfo = [](auto &&...) {
+            for (int i = 0; i < 3; ++i)
+                QCoreApplication::processEvents();
+        };
+
         UnstService()->showUninstaller();
         frmUnst *w = UnstWindow();
-        w->Option1[0]->click();
-        w->cmdUninstall->click();
+        QTest::mouseClick(w->Option1[0], Qt::LeftButton);
+        QTest::mouseClick(w->cmdUninstall, Qt::LeftButton);
+        dialogs.onInfo = nullptr;
 
+        // Asked once, saying beforehand that the program closes and where
+        // its own files remain.
         QCOMPARE(dialogs.asked.size(), 1);
-        QVERIFY(dialogs.asked[0].endsWith("Delete Registry Entries, \r\nDelete User Files "
+        QVERIFY(dialogs.asked[0].contains("Delete Registry Entries, \r\nDelete User Files "
                                           "(Macros, Timers, etc.), \r\nRemove Orvendale, \r\n"));
+        QVERIFY(dialogs.asked[0].contains("closes as soon as the removal is done"));
+        QVERIFY(dialogs.asked[0].endsWith(ProgramFolder()));
+        // Scheduler and timer log stopped (and saved) before anything went.
         QCOMPARE(timers.calls, QStringList{"unload, settings there"});
+        QCOMPARE(timerLog.unloads, 1);
+        QVERIFY(!timerLog.autosave.isActive());
         QVERIFY(!QFile::exists(SettingsFilePath()));
         QVERIFY(!QFile::exists(AppSettingsFile(kOtherEditionName)));
         QVERIFY(!CroAssociated());
@@ -237,11 +289,12 @@ private slots:
         QVERIFY(StartupValue("Orvendale").isEmpty());
         QVERIFY(!DataFileIsOpen());
         QCOMPARE(Remaining(), QStringList({"language.ini", "ST6UNST.LOG", "zyvHelp.html"}));
-        // The program ends; no success message, only where its files remain.
+        // The program ends at once: no message lets anything run on.
         QCOMPARE(exits, 1);
         QVERIFY(AbortSend);
-        QCOMPARE(dialogs.infos.size(), 1);
-        QVERIFY(dialogs.infos[0].endsWith(ProgramFolder()));
+        QCOMPARE(dialogs.infos, QStringList());
+        QCoreApplication::processEvents();
+        QVERIFY(!QFile::exists(Folder("TimerLog.log")));
     }
 
     void clearAllSettingsAsksFirst()

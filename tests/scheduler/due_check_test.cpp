@@ -87,6 +87,39 @@ TEST(ClockText, FollowsTheLocaleClock)
         EXPECT_FALSE(ParseClockText(bad, k12).isValid()) << bad;
 }
 
+// Whatever the locale writes for AM and PM ("pm", "p.m."), the clock text
+// uses the letters a start time is typed with, so typed and spun times, the
+// clock and older stored texts all meet.
+TEST(ClockText, TypedTimesMatchInEveryLocale)
+{
+    const struct {
+        QLocale locale;
+        const char *typed; // as the row editor stores it (upper case)
+        const char *clock; // the clock text at 21:47:23
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::Australia), "9:47:23 PM", "9:47:23 PM"},
+        {QLocale(QLocale::English, QLocale::Canada), "9:47:23 PM", "9:47:23 PM"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "9:47:23 PM", "9:47:23 PM"},
+        {QLocale(QLocale::German, QLocale::Germany), "21:47:23", "21:47:23"},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "21:47:23", "21:47:23"},
+    };
+    for (const auto &c : cases) {
+        const QString name = c.locale.name();
+        EXPECT_EQ(ClockText(QTime(21, 47, 23), c.locale), QString::fromLatin1(c.clock))
+            << name.toStdString();
+        TimerTable table;
+        setRow(table, 0, "a", QString::fromLatin1(c.typed), "Everyday");
+        // Texts stored with the locale's own designator still fall due.
+        const QString own = QStringLiteral("9:47:23 ") + c.locale.pmText();
+        setRow(table, 1, "b", LocaleUsesTwelveHourClock(c.locale) ? own : "21:47:23", "Everyday");
+        DueCheck due(table);
+        due.locale = c.locale;
+        EXPECT_EQ(due.collect(at(7, "21:47:23.200")), (QList<int>{0, 1})) << name.toStdString();
+        EXPECT_EQ(ParseClockText(QString::fromLatin1(c.typed), c.locale), QTime(21, 47, 23))
+            << name.toStdString();
+    }
+}
+
 TEST(DueCheck, ExactTextSecondsAndDays)
 {
     TimerTable table;
@@ -207,6 +240,46 @@ TEST_F(EngineDue, SkippedSecondsStillStart)
     runFor(engine, clock, 3000);
     EXPECT_EQ(host.log.count("Success"), 4);
     EXPECT_EQ(link.bits().size(), 4 * 40);
+}
+
+TEST_F(EngineDue, EveryWholeSecondOfATenSecondGapIsCaughtUp)
+{
+    setRow(table, 0, "A 1 On", "7:05:01", "Everyday");
+    setRow(table, 1, "A 2 On", "7:05:10", "Everyday");
+    runFor(engine, clock, 1100); // the last due check at 7:05:00.0
+    // A handler held the thread 10.6 s: ten whole clock seconds passed,
+    // 7:05:01 to 7:05:10, and each of them is looked at.
+    clock.advanceMs(10500);
+    runFor(engine, clock, 3000);
+    EXPECT_TRUE(host.log.contains("Timer 1:")) << host.log.toStdString();
+    EXPECT_TRUE(host.log.contains("Timer 2:")) << host.log.toStdString();
+
+    // Eleven whole seconds are beyond the bound, however short the gap
+    // between the checks themselves.
+    TimerTable t2;
+    setRow(t2, 0, "a", "7:05:05", "Everyday");
+    DueCheck d2(t2);
+    d2.locale = k24;
+    d2.collect(at(7, "7:05:00.900"));
+    EXPECT_TRUE(d2.collect(at(7, "7:05:11.000")).isEmpty());
+    d2.collect(at(8, "7:05:00.900"));
+    EXPECT_EQ(d2.collect(at(8, "7:05:10.999")), QList<int>{0});
+}
+
+TEST_F(EngineDue, SwitchingOffDropsRowsWaitingToStart)
+{
+    // Two rows due in the same second: the second waits for the first's start.
+    setRow(table, 0, "A 1 On", "7:05:00", "Everyday");
+    setRow(table, 1, "A 2 On", "7:05:00", "Everyday");
+    runFor(engine, clock, 1100);
+    EXPECT_TRUE(host.log.contains("Timer 1:"));
+    EXPECT_FALSE(host.log.contains("Timer 2:"));
+    engine.dueCheckOn = false;
+    runFor(engine, clock, 3 * 3600 * 1000); // hours later
+    engine.dueCheckOn = true;
+    runFor(engine, clock, 5000);
+    EXPECT_FALSE(host.log.contains("Timer 2:")) << host.log.toStdString();
+    EXPECT_EQ(link.bits().size(), 40);
 }
 
 TEST_F(EngineDue, MasterSwitchOffStartsNothingNotEvenLater)

@@ -2,6 +2,9 @@
 
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/SaveFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+using qelt::SaveFault;
 using qelt::TimerLogFile;
+using qelt::test::ScopedSaveFault;
+using qelt::test::TinyTmpfs;
 
 namespace {
 
@@ -177,17 +185,108 @@ TEST(TimerLogFile, FixFileSizeTrimsToTheLastLinesAtomically)
     EXPECT_TRUE(QFileInfo::exists(missing));
     EXPECT_EQ(readAll(missing), QByteArray());
 
-    // A read-only folder: the rewrite fails and the file is left whole.
-    QTemporaryDir dir;
-    const QString locked = dir.filePath("locked.log");
-    writeFile(locked, fileOf(20));
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool ok = TimerLogFile::FixFileSize(locked, 5);
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (!ok) { // root may write anyway
-        EXPECT_EQ(readAll(locked), fileOf(20));
+    // A rewrite that fails leaves the file whole and says why.
+    writeFile(path, fileOf(20));
+    for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        ScopedSaveFault fault(kind, "trim.log", 10);
+        QString error;
+        EXPECT_FALSE(TimerLogFile::FixFileSize(path, 5, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(readAll(path), fileOf(20));
     }
+}
+
+// Trimming a large log keeps only the tail in memory: 50 MB cut to its
+// last 1000 lines. A log that is not a regular file is not touched.
+TEST(TimerLogFile, LargeLogIsTrimmedInLittleMemory)
+{
+    const QString path = qelt::InProgramFolder("large.log");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    int lines = 0;
+    QByteArray chunk;
+    while (f.size() + chunk.size() < 50 * 1000 * 1000) {
+        chunk += "\"" + QByteArray::number(lines++) + " switched on at the set time\"\r\n";
+        if (chunk.size() > 1 << 20) {
+            ASSERT_EQ(f.write(chunk), chunk.size());
+            chunk.clear();
+        }
+    }
+    ASSERT_EQ(f.write(chunk), chunk.size());
+    f.close();
+
+    ASSERT_TRUE(qelt::test::ResetPeakMemory());
+    const qint64 before = qelt::test::ResidentMemoryKiB();
+    EXPECT_TRUE(TimerLogFile::FixFileSize(path, 1000));
+    const qint64 grown = qelt::test::PeakMemoryKiB() - before;
+    if (qelt::test::kPeakMemoryMeaningful) {
+        EXPECT_LT(grown, 16 * 1024) << "KiB above the start: " << grown;
+    }
+    const QList<QByteArray> kept = readAll(path).split('\n');
+    // 999 lines and the empty piece after the last, each ended by CR LF.
+    ASSERT_EQ(kept.size(), 1001);
+    EXPECT_EQ(kept[0], QByteArray::number(lines - 999) + " switched on at the set time\r");
+
+    const QString fifo = qelt::InProgramFolder("fifo.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(TimerLogFile::FixFileSize(fifo, 10));
+    EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+}
+
+// Blocks appended in different runs may be in either encoding; trimming
+// keeps every character of both.
+TEST(TimerLogFile, TrimKeepsEveryCharacterOfMixedBlocks)
+{
+    const QString path = qelt::InProgramFolder("mixed.log");
+    const QString cyrillic = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F");
+    writeFile(path, "\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"K\xFC"
+                    "che\"\r\n\"" +
+                        cyrillic.toUtf8() + "\"\r\n");
+    TimerLogFile file(path);
+    ASSERT_TRUE(file.append(TimerLogFile::QuotedItem(QString::fromUtf8("caf\xC3\xA9"))));
+    EXPECT_TRUE(readAll(path).endsWith("\"caf\xE9\"\r\n"));
+    ASSERT_TRUE(TimerLogFile::FixFileSize(path, 4));
+    const QString back = qelt::DecodeText(readAll(path));
+    EXPECT_EQ(back, QString::fromUtf8("K\xC3\xBC"
+                                      "che\r\n") +
+                        cyrillic + QString::fromUtf8("\r\ncaf\xC3\xA9\r\n\r\n"));
+}
+
+// An append that fails is taken back whole: the file is exactly as it was,
+// and the window keeps its lines.
+TEST(TimerLogFile, FailedAppendAndSaveAsLeaveFilesAsTheyWere)
+{
+    const QString path = qelt::InProgramFolder("append.log");
+    writeFile(path, "\"old\"\r\n");
+    TimerLogFile file(path);
+    TimerLogFile::Limits limits;
+    limits.maxLogSize = 3;
+    limits.keepLogSize = 1;
+    const QString saveAs = qelt::InProgramFolder("Timer.log");
+    writeFile(saveAs, "\"saved before\"\r\n");
+    for (const auto kind : {SaveFault::Open, SaveFault::DiskFull, SaveFault::Flush}) {
+        ScopedSaveFault fault(kind, ".log", 20);
+        const auto r = file.autosave(logOf(6), true, limits, kNow);
+        EXPECT_FALSE(r.written);
+        EXPECT_TRUE(r.keptText.isEmpty());
+        QString error;
+        EXPECT_FALSE(file.saveAtClose(logOf(6), true, kNow));
+        EXPECT_FALSE(TimerLogFile::WriteSaveAs(saveAs, logOf(6), kNow, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(fault.hits(), 3);
+        EXPECT_EQ(readAll(path), "\"old\"\r\n");
+        EXPECT_EQ(readAll(saveAs), "\"saved before\"\r\n");
+    }
+
+    TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString onDisk = disk.path() + "/TimerLog.log";
+    writeFile(onDisk, "\"old\"\r\n");
+    disk.fill(1000);
+    TimerLogFile full(onDisk);
+    EXPECT_FALSE(full.saveAtClose(logOf(3000), true, kNow));
+    EXPECT_EQ(readAll(onDisk), "\"old\"\r\n");
 }
 
 TEST(TimerLogFile, SaveAsPathRefusesNamesThatLeaveTheFolder)

@@ -1,15 +1,23 @@
 #include "core/Globals.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeSave.h"
 #include "core/Settings.h"
+#include "core/TextCodec.h"
 #include "scheduler/DayRule.h"
 #include "scheduler/SchedulerServices.h"
 #include "scheduler/TimerTable.h"
 #include "tests/scheduler/engine_fakes.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qelt;
 using namespace qelt::test;
@@ -209,17 +217,109 @@ TEST(TimerTable, FailedSaveKeepsTableFileAndChangedFlag)
     ASSERT_TRUE(SaveTimerTable(table, tablePath()));
     const QByteArray before = ReadFile(tablePath());
 
-    // A folder where the file should be: the write fails.
-    const QString blocked = InProgramFolder(QStringLiteral("blocked"));
-    QDir().mkpath(blocked + QStringLiteral("/tmrdat.zyv"));
     table.row(0).action = QStringLiteral("b.cro");
+    for (const auto kind :
+         {SaveFault::Open, SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+        SCOPED_TRACE(int(kind));
+        dialogs.titledInfos.clear();
+        ScopedSaveFault fault(kind, QStringLiteral("tmrdat.zyv"), 30);
+        TmrChanged = true;
+        EXPECT_FALSE(SaveTimerTable(table, tablePath()));
+        EXPECT_EQ(fault.hits(), 1);
+        EXPECT_TRUE(TmrChanged);
+        EXPECT_EQ(table.row(0).action, QStringLiteral("b.cro"));
+        ASSERT_EQ(dialogs.titledInfos.size(), 1);
+        EXPECT_TRUE(dialogs.titledInfos[0].contains("could not be saved"));
+        EXPECT_EQ(ReadFile(tablePath()), before);
+        EXPECT_FALSE(table.storeRuleOnly(0, QStringLiteral("Never"), tablePath()));
+        EXPECT_EQ(ReadFile(tablePath()), before);
+    }
+    EXPECT_TRUE(QDir(ProgramFolder())
+                    .entryList({QStringLiteral(".tmrdat*")}, QDir::Hidden | QDir::Files)
+                    .isEmpty());
+}
+
+TEST(TimerTable, FullDiskSaveKeepsTheFile)
+{
+    TinyTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    InstalledDialogs dialogs;
+    const QString path = disk.path() + QStringLiteral("/tmrdat.zyv");
+    TimerTable table;
+    fill(table.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"),
+         QStringLiteral("Everyday"));
+    ASSERT_TRUE(SaveTimerTable(table, path));
+    const QByteArray before = ReadFile(path);
+    table.setRowCount(100);
+    for (int i = 0; i < 100; ++i)
+        fill(table.row(i), QStringLiteral("macro number %1 with a long name.cro").arg(i),
+             QStringLiteral("7:00:%1").arg(i % 60, 2, 10, QLatin1Char('0')),
+             QStringLiteral("Everyday"));
+    disk.fill(1024);
     TmrChanged = true;
-    EXPECT_FALSE(SaveTimerTable(table, blocked + QStringLiteral("/tmrdat.zyv")));
+    EXPECT_FALSE(SaveTimerTable(table, path));
     EXPECT_TRUE(TmrChanged);
-    EXPECT_EQ(table.row(0).action, QStringLiteral("b.cro"));
-    ASSERT_EQ(dialogs.titledInfos.size(), 1);
-    EXPECT_TRUE(dialogs.titledInfos[0].contains("could not be saved"));
-    EXPECT_EQ(ReadFile(tablePath()), before);
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+// A timer save killed at any moment leaves the old or the new file whole;
+// its temporary file is gone at the next start.
+TEST(TimerTable, KilledSaveLeavesAWholeFileAndNoTemporaryForGood)
+{
+    TimerTable small, large;
+    fill(small.row(0), QStringLiteral("a.cro"), QStringLiteral("7:00:00"),
+         QStringLiteral("Everyday"));
+    large.setRowCount(TimerTable::kMaxRows);
+    for (int i = 0; i < TimerTable::kMaxRows; ++i)
+        fill(large.row(i), QString(200, QChar('m')) + QStringLiteral(".cro"),
+             QStringLiteral("8:00:00"), QStringLiteral("Weekdays"));
+    ASSERT_TRUE(small.save(tablePath()));
+    const QByteArray a = ReadFile(tablePath());
+    ASSERT_TRUE(large.save(tablePath()));
+    const QByteArray b = ReadFile(tablePath());
+    int leftBehind = 0;
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                (i % 2 ? small : large).save(tablePath());
+        }
+        ::usleep(QRandomGenerator::global()->bounded(100, 10000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const QByteArray now = ReadFile(tablePath());
+        ASSERT_TRUE(now == a || now == b) << "round " << round << " size " << now.size();
+        leftBehind += QDir(ProgramFolder())
+                          .entryList({QStringLiteral(".tmrdat.zyv*")}, QDir::Hidden | QDir::Files)
+                          .size();
+        RemoveStaleSaveFiles(ProgramFolder()); // what the program does as it starts
+        EXPECT_TRUE(QDir(ProgramFolder())
+                        .entryList({QStringLiteral(".tmrdat.zyv*")}, QDir::Hidden | QDir::Files)
+                        .isEmpty());
+    }
+    RecordProperty("temporary files left by killed saves", leftBehind);
+}
+
+// Text that Windows-1252 holds is written in it; other text in UTF-8, and
+// both read back as typed.
+TEST(TimerTable, NamesKeepEveryCharacter)
+{
+    for (const QString &name :
+         {QString::fromUtf8("K\xC3\xBC"
+                            "che.cro"),
+          QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F.cro")}) {
+        TimerTable table;
+        fill(table.row(0), name, QStringLiteral("7:00:00"), QStringLiteral("Everyday"));
+        ASSERT_TRUE(table.save(tablePath()));
+        const QByteArray bytes = ReadFile(tablePath());
+        EXPECT_TRUE(bytes.startsWith("\"" + EncodeText(name) + "*7:00:00*Everyday\"\r\n"));
+        TimerTable back;
+        ASSERT_TRUE(back.load(tablePath()));
+        EXPECT_EQ(back.row(0).action, name);
+    }
+    EXPECT_TRUE(ReadFile(tablePath()).contains("\xD0\x9A"));
 }
 
 TEST(TimerTable, StoreRuleOnlyLeavesOtherPendingEditsUnsaved)

@@ -1,5 +1,6 @@
 #include "tests/scheduler/TimersTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -26,6 +27,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 using namespace qelt;
 
 namespace {
@@ -34,6 +37,26 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Questions that keep events running while they wait, as a real dialog does.
+class WaitingDialogs : public test::ScriptedDialogs {
+public:
+    std::function<void()> whileOpen;
+    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return ScriptedDialogs::questions(sMsg, iYesNoCancel, sTitle);
+    }
+};
+
+QStringList notSetRows(int n)
+{
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows << "**" + NotSetText();
+    return rows;
 }
 
 } // namespace
@@ -112,7 +135,8 @@ private slots:
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0));
         QCOMPARE(log.loopStatusText(), QString("Loop Timer -  Not Set!  "));
         QCOMPARE(log.loopStatusColor(), QColor(0xFF, 0xFF, 0));
-        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000"
+                                                             "0002"});
         w.txtLoop->setText("loop.cro");
         w.lblLoopDays->setText("Weekdays");
         w.chkEnableLoop->setChecked(true);
@@ -233,6 +257,38 @@ private slots:
         QCOMPARE(w.Text1[1]->text(), QString("unsaved.cro"));
         QVERIFY(TmrChanged);
         TmrChanged = false;
+        w.unload();
+    }
+
+    // OK with a disk that fails mid-write: the old file stays, the user is
+    // told, and the window stays open with its rows still marked changed.
+    void okOnAFailingDiskKeepsFileWindowAndChangedFlag()
+    {
+        test::writeQuotedLines(m_path,
+                               {"a.cro*7:05:00*Everyday", "**" + NotSetText(), "**" + NotSetText(),
+                                "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText()});
+        const QByteArray before = readAll(m_path);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.show();
+        w.Text1[1]->setText("b.cro");
+        QVERIFY(TmrChanged);
+        for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
+            m_dialogs.infos.clear();
+            test::ScopedSaveFault fault(kind, "tmrdat.zyv", 20);
+            QTest::mouseClick(w.Command3, Qt::LeftButton);
+            QCOMPARE(fault.hits(), 1);
+            QCOMPARE(readAll(m_path), before);
+            QVERIFY(TmrChanged);
+            QVERIFY(w.isVisible());
+            QCOMPARE(m_dialogs.infos.size(), 1);
+            QVERIFY(m_dialogs.infos[0].contains("could not be saved"));
+        }
+        QTest::mouseClick(w.Command3, Qt::LeftButton);
+        QVERIFY(!TmrChanged);
+        QVERIFY(readAll(m_path).startsWith("\"a.cro*7:05:00*Everyday\"\r\n\"b.cro**"));
         w.unload();
     }
 
@@ -400,6 +456,197 @@ private slots:
             QVERIFY(!w.tmrThread[n]->isActive() || !w.engine().macroSlots.enabled(n));
     }
 
+    // Exit has begun and the unload asks about unsaved timers: while the
+    // question waits, the playing macro and the send queue send nothing.
+    void exitQuestionLetsNoFrameOut()
+    {
+        QStringList macro;
+        for (int i = 0; i < 30; ++i)
+            macro << CmdToCode("B", "1", "On") + "0000";
+        test::writeQuotedLines(InProgramFolder("long.cro"), macro);
+        test::writeQuotedLines(m_path,
+                               QStringList{"long.cro*" + ClockText(QTime(8, 0, 0)) + "*Everyday"} +
+                                   notSetRows(5));
+        platform::RecordingSerialLink link;
+        link.setCommPort("1");
+        link.setPortOpen(true);
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.setCheck2(true);
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 59, 59));
+        w.Timer2_Timer();
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
+        w.Timer2_Timer();
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 2000); // playing
+
+        w.mnuSaveQuit->setChecked(true);
+        w.Text1[3]->setText("changed.cro");
+        QVERIFY(TmrChanged);
+        WaitingDialogs dialogs;
+        dialogs.answers = {2};
+        qsizetype changesWhileAsked = -1;
+        dialogs.whileOpen = [&] {
+            const qsizetype before = link.changes.size();
+            for (int k = 0; k < 30; ++k) {
+                m_wait.advanceMs(1000);
+                QTest::qWait(10);
+            }
+            changesWhileAsked = link.changes.size() - before;
+        };
+        SetDialogProvider(&dialogs);
+        AbortSend = true;
+        w.unload();
+        AbortSend = false;
+        SetDialogProvider(&m_dialogs);
+        SetCommLink(nullptr);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(changesWhileAsked, qsizetype(0));
+    }
+
+    // Rows due in the same second wait their turn; the master switch
+    // clicked off drops them, and switching on hours later starts nothing.
+    void switchClickedOffDropsWaitingRows()
+    {
+        const QString start = ClockText(QTime(8, 0, 0));
+        test::writeQuotedLines(
+            m_path, QStringList{"A 1 On*" + start + "*Everyday", "A 2 On*" + start + "*Everyday"} +
+                        notSetRows(4));
+        platform::RecordingSerialLink link;
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.Check2, Qt::LeftButton);
+        QVERIFY(w.check2());
+        log.setLogText(QString());
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 59, 59));
+        w.Timer2_Timer();
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
+        w.Timer2_Timer();
+        QVERIFY(log.logText().contains("Timer 1:"));
+        QVERIFY(!log.logText().contains("Timer 2:")); // waiting for the first start
+
+        QTest::mouseClick(w.Check2, Qt::LeftButton);
+        QVERIFY(!w.check2());
+        m_wait.advanceMs(3 * 3600 * 1000);
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(11, 0, 0));
+        QTest::mouseClick(w.Check2, Qt::LeftButton);
+        QVERIFY(w.check2());
+        for (int k = 0; k < 4; ++k) {
+            w.Timer2_Timer();
+            m_wait.advanceMs(1000);
+        }
+        QVERIFY2(!log.logText().contains("Timer 2:"), qPrintable(log.logText()));
+        w.setCheck2(false);
+        SetCommLink(nullptr);
+        w.hide();
+        w.unload();
+    }
+
+    // A "One Time" row turning "Never" in the hidden window leaves the
+    // other timers' status rows as their runs left them.
+    void oneTimeRowKeepsOtherStatusRowsWhileHidden()
+    {
+        test::writeQuotedLines(m_path,
+                               QStringList{"A 1 On*" + ClockText(QTime(8, 0, 0)) + "*Everyday",
+                                           "A 2 On*" + ClockText(QTime(8, 0, 5)) + "*One Time"} +
+                                   notSetRows(4));
+        platform::RecordingSerialLink link;
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.setCheck2(true);
+        QVERIFY(w.isHidden());
+        for (const QTime &t : {QTime(7, 59, 59), QTime(8, 0, 0)}) {
+            m_wall.at = QDateTime(QDate(2026, 12, 8), t);
+            w.Timer2_Timer();
+        }
+        QVERIFY(log.statusText(0).contains("Success"));
+        m_wait.advanceMs(5000);
+        for (const QTime &t : {QTime(8, 0, 4), QTime(8, 0, 5)}) {
+            m_wall.at = QDateTime(QDate(2026, 12, 8), t);
+            w.Timer2_Timer();
+        }
+        QCOMPARE(w.lblActiveDays[1]->text(), QString("Never"));
+        QVERIFY2(log.statusText(0).contains("Success"), qPrintable(log.statusText(0)));
+        QVERIFY(log.statusText(1).contains("Success"));
+        w.setCheck2(false);
+        TmrChanged = false;
+        SetCommLink(nullptr);
+        w.unload();
+    }
+
+    // A start time typed into a row falls due in 12-hour locales whose
+    // designator is not "AM"/"PM" as well as in 24-hour ones; so does one
+    // taken from the spinner.
+    void typedStartTimesFallDueInEveryLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("en_AU") << QLocale(QLocale::English, QLocale::Australia) << "9:47:23 pm";
+        QTest::newRow("en_CA") << QLocale(QLocale::English, QLocale::Canada) << "9:47:23 pm";
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "9:47:23 pm";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "21:47:23";
+        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "21:47:23";
+    }
+    void typedStartTimesFallDueInEveryLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, typed);
+        QLocale::setDefault(locale);
+        test::writeQuotedLines(m_path,
+                               QStringList{"A 1 On**" + NotSetText(), "A 2 On**" + NotSetText()} +
+                                   notSetRows(4));
+        SaveSet("Settings", "ManualTimers", "True");
+        platform::RecordingSerialLink link;
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.Check4->setChecked(true); // "Allow Manual"
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Text2_DblClick(0);
+        QTest::keyClicks(w.Text2[0], typed);
+        w.cmdSetFocus->setFocus(); // leaving the box stores the text
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(21, 47, 23));
+        w.cmdTimeReSet_Click(); // the spinner at the current time
+        w.cmdT_Click(1);
+        for (int i = 0; i < 2; ++i)
+            w.setDayCaption(i, "Everyday");
+        w.tmrSunSet_Timer();
+        w.setCheck2(true);
+        log.setLogText(QString());
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(21, 47, 22));
+        w.Timer1_Timer();
+        w.Timer2_Timer();
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(21, 47, 23));
+        w.Timer1_Timer();
+        w.Timer2_Timer();
+        m_wait.advanceMs(2000);
+        w.Timer2_Timer();
+        QLocale::setDefault(QLocale::system());
+        QVERIFY2(log.logText().contains("Timer 1:"),
+                 qPrintable(w.Text2[0]->text() + " / " + w.Label3->text()));
+        QVERIFY2(log.logText().contains("Timer 2:"),
+                 qPrintable(w.Text2[1]->text() + " / " + w.Label3->text()));
+        w.setCheck2(false);
+        TmrChanged = false;
+        SetCommLink(nullptr);
+        w.hide();
+        w.unload();
+        DeleteSet("Settings", "ManualTimers");
+    }
+
     // Runs last: it installs the program's own windows as the services.
     // Longer translated captions of the top bar stay whole and do not run
     // under the next switch.
@@ -440,7 +687,8 @@ private slots:
         QVERIFY(timers->chkMsound());
         w->chkMsound->setChecked(false);
         QVERIFY(!timers->chkMsound());
-        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000" "0002"});
+        test::writeQuotedLines(InProgramFolder("loop.cro"), {"0110000000000000"
+                                                             "0002"});
         w->txtLoop->setText("loop.cro");
         w->lblLoopDays->setText("Everyday");
         timers->setChkEnableLoop(1);

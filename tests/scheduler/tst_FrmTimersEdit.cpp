@@ -1,5 +1,6 @@
 #include "tests/scheduler/TimersTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -155,13 +156,32 @@ private slots:
         QCOMPARE(w.lstTime()[3], at(set, 0));
         QCOMPARE(w.Text2[3]->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xC0));
 
-        // Without a zone nothing is shown and sun rows cannot fall due.
+        // Without a zone the labels are cleared, but the rows still fall
+        // due, at the sun times of the computer's own standard zone.
         DeleteSet("Settings", "CityZone");
         w.tmrSunSet_Timer();
         QCOMPARE(w.lblSR->text(), QString());
         QCOMPARE(w.lblSS->text(), QString());
+        clsSunrise local;
+        local.setLatitude(40.7);
+        local.setLongitude(74.0);
+        local.setTimeZone(ComputerZoneHoursWest(m_wall.at));
+        local.setDateDay(m_wall.at);
+        local.CalculateSun();
+        QCOMPARE(w.lstTime()[0], at(local.Sunrise().time(), 30));
+        QCOMPARE(w.lstTime()[3], at(local.Sunset().time(), 0));
+
+        // Without a place they cannot; the log says so once per row.
+        log.setLogText(QString());
+        DeleteSet("Settings", "CityLatitude");
+        w.tmrSunSet_Timer();
+        w.tmrSunSet_Timer();
         QCOMPARE(w.lstTime()[0], QString("SR+30"));
-        QCOMPARE(w.lstTime()[3], QString("SS+0"));
+        const QString missing =
+            "You must setup your location before using sunrise and sunset timers";
+        QCOMPARE(log.logText().count(missing), 5); // every sun row with an action
+        QVERIFY(log.logText().contains("Timer 1: " + missing));
+        SaveSet("Settings", "CityLatitude", "40.7");
 
         // A sun row falls due at its resolved time.
         SaveSet("Settings", "CityZone", "5");
@@ -324,6 +344,20 @@ private slots:
         QVERIFY(QFile::exists(InProgramFolder("three.CRO"))); // after one already there
         QVERIFY(!QFile::exists(InProgramFolder("notes.txt")));
         QVERIFY(!w.File1->findItems("one.cro", Qt::MatchExactly).isEmpty());
+
+        // A copy that fails is reported; the other files are still copied.
+        test::writeQuotedLines(outside + "/four.cro", {kOnB1 + "0004"});
+        test::writeQuotedLines(outside + "/five.cro", {kOnB1 + "0005"});
+        m_dialogs.infos.clear();
+        {
+            test::ScopedSaveFault fault(SaveFault::DiskFull, "four.cro", 5);
+            w.File1_OLEDragDrop({outside + "/four.cro", outside + "/five.cro"});
+        }
+        QVERIFY(!QFile::exists(InProgramFolder("four.cro")));
+        QVERIFY(QFile::exists(InProgramFolder("five.cro")));
+        QCOMPARE(m_dialogs.infos.size(), 1);
+        QVERIFY(m_dialogs.infos[0].startsWith("These files could not be copied:"));
+        QVERIFY(m_dialogs.infos[0].contains("four.cro"));
 
         w.Text1_OLEDragDrop(0, {InProgramFolder("sub/deep.cro")});
         QCOMPARE(w.Text1[0]->text(), QString("sub/deep.cro"));

@@ -18,6 +18,9 @@
 #include <QPrinterInfo>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 using namespace qelt;
@@ -107,6 +110,45 @@ private slots:
         QVERIFY(again.statusView());
         QCOMPARE(ClickSound, InProgramFolder("click.wav"));
         QCOMPARE(again.Text3.text(), QString("0"));
+    }
+
+    // At the window's own size every line of a status row can be read: the
+    // "Success" line after a long action as well as the action itself.
+    void everyLineOfAStatusRowIsInView()
+    {
+        DeleteSet("Settings", "LogStatus");
+        frmTimerStatus w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.statusView());
+        const QStringList texts = {
+            "Timer 1, Set For Everyday at 9:47:23 PM\r\n\t(Evening lights.cro)\r\n\tSuccess",
+            "Timer 2, Set For Sun - Thu at 12:00:00 AM\r\n\t(Porch, garden and driveway "
+            "lights.cro)\r\n\tERROR",
+            "Timer 3, Set For Weekdays at SS-75\r\n\t(Group 8 Off)\r\n",
+            "Timer 4, OFF \r\n",
+        };
+        for (int i = 0; i < texts.size(); ++i)
+            w.setStatus(i, texts[i], QColor(0, 0xFF, 0));
+        QCoreApplication::processEvents();
+        for (int i = 0; i < texts.size(); ++i) {
+            QPlainTextEdit *box = w.Text2[i];
+            QVERIFY(w.statusRowVisible(i));
+            QCOMPARE(box->verticalScrollBar()->value(), 0);
+            for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+                if (b.text().isEmpty())
+                    continue;
+                for (const int at : {b.position(), b.position() + b.length() - 1}) {
+                    QTextCursor c(box->document());
+                    c.setPosition(at);
+                    const QRect r = box->cursorRect(c);
+                    QVERIFY2(r.top() >= 0 && r.bottom() <= box->viewport()->height() &&
+                                 r.right() <= box->viewport()->width(),
+                             qPrintable(QString("row %1, \"%2\"").arg(i).arg(b.text())));
+                }
+            }
+        }
+        w.hide();
     }
 
     void statusRowsScrollAndClamp()

@@ -3,9 +3,15 @@
 #include "updater/modUpdate.h"
 
 #include "tests/updater/GtestPrinters.h"
+#include "tests/updater/TestCertificate.h"
+
+#include <QElapsedTimer>
+#include <QSslConfiguration>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace qelt::updater;
 
@@ -15,12 +21,34 @@ class HttpClientTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Every test is bounded in time: one that hangs ends the run.
+        alarm(120);
         CancelRequest = false;
         UpdateMode = QStringLiteral("manual");
         LocalVersion = QStringLiteral("1.70.1050");
         ASSERT_TRUE(server.isListening());
     }
-    void TearDown() override { CancelRequest = false; }
+    void TearDown() override
+    {
+        CancelRequest = false;
+        QSslConfiguration::setDefaultConfiguration(defaultSsl);
+        alarm(0);
+    }
+
+    // Makes the test certificate trusted, as a real server's would be.
+    void trustTestCertificate()
+    {
+        QSslConfiguration c = defaultSsl;
+        c.addCaCertificate(QSslCertificate(QByteArray(kTestCertificatePem)));
+        QSslConfiguration::setDefaultConfiguration(c);
+    }
+    static void serveTls(LocalHttpServer &s)
+    {
+        s.useTls(QSslCertificate(QByteArray(kTestCertificatePem)),
+                 QSslKey(QByteArray(kTestPrivateKeyPem), QSsl::Rsa));
+    }
+
+    const QSslConfiguration defaultSsl = QSslConfiguration::defaultConfiguration();
 
     QByteArray bytes(qsizetype n)
     {
@@ -71,6 +99,13 @@ TEST(HttpClassFields, OpenNeedsAUsableServer)
     EXPECT_FALSE(http.OpenHTTP(QStringLiteral("ftp://127.0.0.1/")));
     EXPECT_FALSE(http.OpenHTTP(QStringLiteral("http://")));
     EXPECT_TRUE(http.OpenHTTP(QStringLiteral("updates.invalid")));
+    // What is fetched is run: plain http only on the loopback address.
+    EXPECT_FALSE(http.OpenHTTP(QStringLiteral("http://updates.invalid")));
+    EXPECT_FALSE(http.OpenHTTP(QStringLiteral("http://10.0.0.1:8080")));
+    EXPECT_FALSE(http.OpenHTTP(QStringLiteral("http://localhost.example")));
+    EXPECT_TRUE(http.OpenHTTP(QStringLiteral("https://updates.invalid:8443")));
+    EXPECT_TRUE(http.OpenHTTP(QStringLiteral("http://127.0.0.1:8080")));
+    EXPECT_TRUE(http.OpenHTTP(QStringLiteral("http://[::1]:8080")));
     http.CloseHTTP();
     EXPECT_FALSE(http.isOpen());
     // Nothing is sent without an open connection.
@@ -115,7 +150,8 @@ TEST_F(HttpClientTest, GetCarriesTheFieldsAsQueryAndPostAsFormBody)
     EXPECT_EQ(get.target, "/p?a=1&b=x%20y");
     EXPECT_EQ(get.headers.value("user-agent"), "Zyv-WEB, manual, 1.70.1050");
     EXPECT_EQ(get.headers.value("pragma"), "no-cache");
-    EXPECT_EQ(get.headers.value("referer"), OwnFolder().toUtf8());
+    // The user's folders are nobody's business: no referrer at all.
+    EXPECT_FALSE(get.headers.contains("referer"));
     EXPECT_TRUE(get.body.isEmpty());
 
     const auto &post = server.requests[1];
@@ -191,6 +227,147 @@ TEST_F(HttpClientTest, StalledTransferEndsOnCancelOrClose)
         EXPECT_EQ(got, body.left(2048)) << byClose;
         EXPECT_FALSE(http.lastSucceeded());
     }
+}
+
+TEST_F(HttpClientTest, LimitsEndTheTransferEarly)
+{
+    using F = HTTPClass::Failure;
+    // Declared too large: refused before the body is read.
+    server.routes["/declared"] = {200, {}, -1, false, false, {}, {}, 100 * 1024 * 1024};
+    // No declared length (the end is the closing of the connection): cut
+    // off as soon as the limit is passed.
+    server.routes["/undeclared"] = {
+        200, {}, -1, false, false, {}, "HTTP/1.1 200 OK\r\n\r\n" + QByteArray(300 * 1024, 'x')};
+    for (const char *path : {"/declared", "/undeclared"}) {
+        server.bodyBytesSent = 0;
+        HTTPClass http;
+        http.maxBodyBytes = 64 * 1024;
+        ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+        const QByteArray got = http.SendRequest(QString::fromLatin1(path));
+        EXPECT_EQ(http.lastFailure(), F::TooLarge) << path;
+        EXPECT_FALSE(http.lastSucceeded());
+        EXPECT_LE(got.size(), 64 * 1024) << path;
+        EXPECT_LT(server.bodyBytesSent, 32 * 1024 * 1024) << path;
+    }
+}
+
+TEST_F(HttpClientTest, NoNewPieceWithinTheTimeIsAStall)
+{
+    using F = HTTPClass::Failure;
+    const QByteArray body = bytes(10000);
+    server.routes["/stall"] = {200, body, 3000};
+    // One byte every 20 ms: never a whole piece within the time allowed.
+    server.routes["/trickle"] = {200, body, 1024, false, false, {}, {}, -1, 20};
+    for (const char *path : {"/stall", "/trickle"}) {
+        HTTPClass http;
+        http.stallTimeoutMs = 300;
+        ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+        QElapsedTimer t;
+        t.start();
+        const QByteArray got = http.SendRequest(QString::fromLatin1(path));
+        EXPECT_EQ(http.lastFailure(), F::Stalled) << path;
+        EXPECT_LT(t.elapsed(), 5000) << path;
+        EXPECT_LE(got.size(), 3072) << path;
+    }
+}
+
+TEST_F(HttpClientTest, RepliesThatAreNotWholeAreFailures)
+{
+    using F = HTTPClass::Failure;
+    const QByteArray body = bytes(20000);
+    const struct {
+        const char *name;
+        LocalHttpServer::Route route;
+        F failure;
+    } cases[] = {
+        {"cut below the declared length", {200, body, 6000, false, true}, F::Incomplete},
+        {"server error", {503, "busy"}, F::Status},
+        {"redirect loop", {302, {}, -1, false, false, {"Location: /r"}}, F::Redirect},
+    };
+    for (const auto &c : cases) {
+        server.routes["/r"] = c.route;
+        HTTPClass http;
+        ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+        http.SendRequest(QStringLiteral("/r"));
+        EXPECT_EQ(http.lastFailure(), c.failure) << c.name;
+    }
+}
+
+TEST_F(HttpClientTest, BodyReceiverGetsOnlyRealBodiesPieceByPiece)
+{
+    const QByteArray body = bytes(5000);
+    server.routes["/ok"] = {200, body};
+    HTTPClass http;
+    QByteArray got;
+    int calls = 0;
+    http.onBody = [&](const QByteArray &piece) {
+        ++calls;
+        got += piece;
+        return piece.size() == 1024 || got.size() == body.size();
+    };
+    ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+    EXPECT_TRUE(http.SendRequest(QStringLiteral("/ok")).isEmpty());
+    EXPECT_TRUE(http.lastSucceeded());
+    EXPECT_EQ(got, body);
+    EXPECT_EQ(calls, 5);
+
+    // An error page never reaches the receiver.
+    calls = 0;
+    http.SendRequest(QStringLiteral("/missing"));
+    EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Status);
+    EXPECT_EQ(calls, 0);
+
+    // The receiver refusing a piece ends the transfer.
+    http.onBody = [&](const QByteArray &) { return ++calls < 2; };
+    http.SendRequest(QStringLiteral("/ok"));
+    EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Refused);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST_F(HttpClientTest, RedirectsStayOnTheSameServerAndScheme)
+{
+    LocalHttpServer elsewhere;
+    elsewhere.routes["/beta/betaver.txt"] = {200, "999.9,1"};
+    server.routes["/moved"] = {200, "170.1051,1"};
+    server.routes["/same"] = {302, {}, -1, false, false, {"Location: /moved"}};
+    server.routes["/other"] = {
+        302,   {},    -1,
+        false, false, {"Location: " + elsewhere.baseUrl().toLatin1() + "/beta/betaver.txt"}};
+    HTTPClass http;
+    ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+    EXPECT_EQ(http.SendRequest(QStringLiteral("/same")), "170.1051,1");
+    EXPECT_TRUE(http.lastSucceeded());
+
+    http.SendRequest(QStringLiteral("/other"));
+    EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Redirect);
+    EXPECT_TRUE(elsewhere.requests.isEmpty());
+
+    // From https down to http, even on the same host, is not followed.
+    LocalHttpServer secure;
+    serveTls(secure);
+    trustTestCertificate();
+    secure.routes["/ok"] = {200, "secure"};
+    secure.routes["/down"] = {
+        302,   {},    -1,
+        false, false, {"Location: " + elsewhere.baseUrl().toLatin1() + "/beta/betaver.txt"}};
+    ASSERT_TRUE(http.OpenHTTP(secure.baseUrl()));
+    EXPECT_EQ(http.SendRequest(QStringLiteral("/ok")), "secure");
+    EXPECT_TRUE(http.lastSucceeded());
+    http.SendRequest(QStringLiteral("/down"));
+    EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Redirect);
+    EXPECT_TRUE(elsewhere.requests.isEmpty());
+}
+
+TEST_F(HttpClientTest, UntrustedCertificateIsRefused)
+{
+    LocalHttpServer secure;
+    serveTls(secure);
+    secure.routes["/beta/betaver.txt"] = {200, "999.9,1"};
+    HTTPClass http;
+    ASSERT_TRUE(http.OpenHTTP(secure.baseUrl()));
+    EXPECT_TRUE(http.SendRequest(QStringLiteral("/beta/betaver.txt")).isEmpty());
+    EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Insecure);
+    EXPECT_TRUE(secure.requests.isEmpty());
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestEnv.h"
 #include "tests/updater/LocalHttpServer.h"
+#include "tests/updater/TestCertificate.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"
 
@@ -11,14 +13,18 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSslConfiguration>
 #include <QTimer>
 #include <QtTest>
 
 #include <memory>
+
+#include <unistd.h>
 
 using namespace qelt;
 using namespace qelt::updater;
@@ -51,11 +57,19 @@ class TestFrmUpdate : public QObject {
 
     void serveVersion(const QByteArray &file) { server->routes["/beta/betaver.txt"] = {200, file}; }
 
+    // An installer for this system: the head of this test program (an
+    // executable of this system), then filler.
+    static QByteArray installerHead()
+    {
+        QFile self(QCoreApplication::applicationFilePath());
+        return self.open(QIODevice::ReadOnly) ? self.read(64) : QByteArray();
+    }
     QByteArray payload(qsizetype n)
     {
         QByteArray b(n, '\0');
+        const QByteArray head = installerHead();
         for (qsizetype i = 0; i < n; ++i)
-            b[i] = char(i * 13 % 251);
+            b[i] = i < head.size() ? head[i] : char(i * 13 % 251);
         return b;
     }
 
@@ -87,6 +101,8 @@ private slots:
         clock = std::make_unique<test::FakeWaitClock>();
         started.clear();
         shows = 0;
+        // Every test is bounded in time: one that hangs ends the run.
+        alarm(120);
     }
 
     void cleanup()
@@ -95,6 +111,7 @@ private slots:
         clock.reset();
         server.reset();
         CancelRequest = false;
+        alarm(0);
     }
 
     void sameVersionInManualModeOffersThePreviousDownload()
@@ -401,26 +418,84 @@ private slots:
     void failedDownloadIsNotStartedAndMayBeRetried_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("404") << "404";
-        QTest::newRow("cut off") << "cut off";
-        QTest::newRow("server gone") << "server gone";
+        QTest::addColumn<QString>("why");
+        const QString general =
+            "An error has occured with the internet connection, or the path "
+            "to Brindlecast was not found.  Please try downloading again later.";
+        const QString nothing = "  Nothing was saved or started.";
+        QTest::newRow("404") << "404" << general;
+        QTest::newRow("server gone") << "server gone" << general;
+        QTest::newRow("cut off") << "cut off"
+                                 << "The download ended before the whole file had arrived." +
+                                        nothing;
+        QTest::newRow("html page")
+            << "html page"
+            << "The file received is not an installer for this system." + nothing;
+        QTest::newRow("other system's program")
+            << "other system"
+            << "The file received is not an installer for this system." + nothing;
+        QTest::newRow("empty") << "empty"
+                               << "The update server sent an empty file." + nothing;
+        QTest::newRow("bogus chunks") << "bogus chunks"
+                                      << "The update server sent an empty file." + nothing;
+        QTest::newRow("redirect elsewhere")
+            << "redirect elsewhere"
+            << "The update server sent the request on to another address, which was not "
+               "followed." +
+                   nothing;
+        QTest::newRow("too large")
+            << "too large"
+            << "The update server sent more than 64 KB, far more than expected." + nothing;
+        QTest::newRow("too large, undeclared")
+            << "too large, undeclared"
+            << "The update server sent more than 64 KB, far more than expected." + nothing;
+        QTest::newRow("stalled") << "stalled"
+                                 << "The download made no progress for 0.2 seconds." + nothing;
+        QTest::newRow("trickling") << "trickling"
+                                   << "The download made no progress for 0.2 seconds." + nothing;
     }
 
     void failedDownloadIsNotStartedAndMayBeRetried()
     {
         QFETCH(QString, how);
+        QFETCH(QString, why);
         serveVersion("170.1051,20");
+        LocalHttpServer elsewhere;
+        elsewhere.routes["/evil"] = {200, payload(3000)};
+        LocalHttpServer::Route route;
         if (how == "cut off")
-            server->routes["/beta/Upgrade%20Qelt.exe"] = {200, payload(20000), 6000, false, true};
+            route = {200, payload(20000), 6000, false, true};
+        else if (how == "html page")
+            route = {200, "<html><body>Download our new version!</body></html>"};
+        else if (how == "other system")
+            route = {200, "MZ\x90\0\3\0\0\0" + QByteArray(3000, 'x')};
+        else if (how == "empty")
+            route = {200, {}};
+        else if (how == "bogus chunks")
+            route.raw = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n" +
+                        payload(3000) + "\r\n0\r\n\r\n";
+        else if (how == "redirect elsewhere")
+            route = {302,   {},    -1,
+                     false, false, {"Location: " + elsewhere.baseUrl().toLatin1() + "/evil"}};
+        else if (how == "too large")
+            route = {200, payload(64), -1, false, false, {}, {}, 8 * 1024 * 1024};
+        else if (how == "too large, undeclared")
+            route.raw = "HTTP/1.1 200 OK\r\n\r\n" + payload(100 * 1024);
+        else if (how == "stalled")
+            route = {200, payload(20000), 1500};
+        else if (how == "trickling")
+            route = {200, payload(20000), 1024, false, false, {}, {}, -1, 10};
+        if (how != "404" && how != "server gone")
+            server->routes["/beta/Upgrade%20Qelt.exe"] = route;
         frmUpdate &f = makeForm("manual");
+        f.maxInstallerBytes = 64 * 1024;
+        f.downloadStallMs = 200;
         f.Load();
         if (how == "server gone")
             server->close();
         f.cmdDownload->click();
         QCOMPARE(f.Label3->text(), QString("Error"));
-        QCOMPARE(f.Label2->text(),
-                 QString("An error has occured with the internet connection, or the path to "
-                         "Brindlecast was not found.  Please try downloading again later."));
+        QCOMPARE(f.Label2->text(), why);
         QCOMPARE(f.cmdExit->text(), QString("&Close"));
         QVERIFY(f.cmdExit->isEnabled());
         QVERIFY(!f.cmdDownload->isHidden());
@@ -428,6 +503,99 @@ private slots:
         QVERIFY(f.ProgressBar1->isHidden());
         QVERIFY(started.isEmpty());
         QCOMPARE(filesInFolder(), QStringList());
+        QVERIFY(elsewhere.requests.isEmpty());
+    }
+
+    // The installer is written to its file as it arrives: a large one never
+    // sits in memory whole.
+    void largeInstallerArrivesInLittleMemory()
+    {
+        serveVersion("170.1051,65536");
+        const qint64 size = 64 * 1024 * 1024;
+        server->routes["/beta/Upgrade%20Qelt.exe"] = {
+            200, installerHead(), -1, false, false, {}, {}, size};
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        QVERIFY(test::ResetPeakMemory());
+        const qint64 before = test::ResidentMemoryKiB();
+        f.cmdDownload->click();
+        const qint64 grown = test::PeakMemoryKiB() - before;
+        QCOMPARE(started, QStringList{installer()});
+        QCOMPARE(QFileInfo(installer()).size(), size);
+        if (test::kPeakMemoryMeaningful) {
+            QVERIFY2(grown < 24 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
+        }
+    }
+
+    // Over https the download works as over the loopback's plain http, and
+    // a server whose certificate cannot be verified is not used at all.
+    void httpsServerIsUsedOnlyWithAValidCertificate()
+    {
+        const QSslConfiguration defaults = QSslConfiguration::defaultConfiguration();
+        server->useTls(QSslCertificate(QByteArray(kTestCertificatePem)),
+                       QSslKey(QByteArray(kTestPrivateKeyPem), QSsl::Rsa));
+        qputenv("QELT_UPDATE_URL", server->baseUrl().toUtf8());
+        serveVersion("170.1051,3");
+        server->routes["/beta/Upgrade%20Qelt.exe"] = {200, payload(2500)};
+        {
+            frmUpdate &f = makeForm("manual");
+            f.Load();
+            QCOMPARE(f.Label3->text(), QString("Error connecting to web site"));
+            QCOMPARE(f.Label2->text(),
+                     QString("The secure connection to the update server could not be verified.  "
+                             "Please check your connection and try again"));
+        }
+        QSslConfiguration trusted = defaults;
+        trusted.addCaCertificate(QSslCertificate(QByteArray(kTestCertificatePem)));
+        QSslConfiguration::setDefaultConfiguration(trusted);
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        QCOMPARE(f.Label3->text(), QString("Update Available"));
+        f.cmdDownload->click();
+        QSslConfiguration::setDefaultConfiguration(defaults);
+        QCOMPARE(started, QStringList{installer()});
+    }
+
+    void badVersionRepliesAreNotStored_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("oversized") << "oversized"
+                                   << "The update server sent more than 64 KB, far more than "
+                                      "expected.";
+        QTest::newRow("redirect elsewhere")
+            << "redirect elsewhere"
+            << "The update server sent the request on to another address, which was not followed.";
+        QTest::newRow("plain http elsewhere") << "plain http elsewhere"
+                                              << "There seems to be a problem with your connection "
+                                                 "to the internet, or the web site.";
+    }
+
+    void badVersionRepliesAreNotStored()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, why);
+        LocalHttpServer elsewhere;
+        elsewhere.routes["/beta/betaver.txt"] = {200, "999.1,1"};
+        if (how == "oversized")
+            server->routes["/beta/betaver.txt"] = {200,   "999.1,1,\"", -1, false,
+                                                   false, {},           {}, 200 * 1024 * 1024};
+        else if (how == "redirect elsewhere")
+            server->routes["/beta/betaver.txt"] = {
+                302,   {},
+                -1,    false,
+                false, {"Location: " + elsewhere.baseUrl().toLatin1() + "/beta/betaver.txt"}};
+        else
+            qputenv("QELT_UPDATE_URL", "http://192.0.2.1:9");
+        frmUpdate &f = makeForm("manual");
+        QFile::remove(folder() + "/version.txt");
+        f.Load();
+        QCOMPARE(f.Label3->text(), QString("Error connecting to web site"));
+        QCOMPARE(f.Label2->text(), why + "  Please check your connection and try again");
+        QVERIFY(f.cmdDownload->isHidden());
+        QVERIFY(!filesInFolder().contains("version.txt"));
+        QVERIFY(elsewhere.requests.isEmpty());
+        QVERIFY(server->bodyBytesSent < 32 * 1024 * 1024);
     }
 
     void escapeClosesTheWindow()

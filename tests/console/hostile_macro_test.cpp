@@ -1,0 +1,63 @@
+#include "console/MacroPlayer.h"
+
+#include "core/BoundedRead.h"
+#include "core/ErrorLog.h"
+#include "core/Globals.h"
+#include "core/ProgramFolder.h"
+#include "core/Transmitter.h"
+#include "macros/MacroFile.h"
+#include "platform/SerialLink.h"
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/FileBytes.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace qelt;
+
+// A ".cro" handed over by another program may name anything. The console
+// plays only a regular macro file of sane size; anything else is refused at
+// once, noted in the error log, and sends nothing but the lead-in.
+TEST(HostileMacro, FifoDeviceAndHugeFileAreRefusedWithoutWaiting)
+{
+    alarm(60); // a read that blocks ends the test run instead of hanging it
+    test::FakeWaitClock clock;
+    clock.pumpRealEvents = false;
+    platform::RecordingSerialLink link;
+    SetCommLink(&link);
+    AbortSend = false;
+
+    const QString fifo = InProgramFolder(QStringLiteral("x.cro"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = InProgramFolder(QStringLiteral("zero.cro"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString huge = InProgramFolder(QStringLiteral("huge.cro"));
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // Sparse: a long run of zero bytes that costs no disk.
+        ASSERT_TRUE(f.resize(qint64(64) * 1024 * 1024));
+    }
+    for (const QString &path : {fifo, zero, huge}) {
+        QFile::remove(ErrorLogPath());
+        QList<MacroItem> items;
+        QElapsedTimer t;
+        t.start();
+        EXPECT_FALSE(ReadMacroFile(path, &items)) << path.toStdString();
+        EXPECT_TRUE(items.isEmpty());
+        MacroPlayHooks hooks;
+        bool closed = false;
+        hooks.closingPattern = [&] { closed = true; };
+        EXPECT_EQ(PlayMacroFile(path, hooks), MacroPlayResult::Failed) << path.toStdString();
+        EXPECT_FALSE(closed);
+        EXPECT_LT(t.elapsed(), 5000) << path.toStdString();
+        EXPECT_TRUE(test::ReadBytes(ErrorLogPath()).contains("Logged")) << path.toStdString();
+    }
+    SetCommLink(nullptr);
+    alarm(0);
+}
