@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds Qelt and starts the console. On a fresh Debian machine it first
-# installs what the build needs. The program folder is ./run/ (created on the
-# first start with the shipped language file, sounds and pictures; files the
-# program changed there are kept on later starts).
+# Builds Qelt, installs it into ./run/ and starts the console from there. On
+# a fresh Debian machine it first installs what the build needs. ./run/ is
+# the program folder: both programs, the shipped language files, help pages,
+# sounds and pictures, and everything the program writes (data file, macros,
+# timers, logs). Later runs bring the programs and shipped files up to date
+# and keep what the program wrote or changed there (the language in use too).
 #
 #   ./run.sh [arguments for Qelt, e.g. a macro file]
 set -euo pipefail
@@ -30,19 +32,26 @@ cmake --build "$repo/build/run" --target Qelt update -j "$(nproc)"
 
 home=$repo/run
 mkdir -p "$home"
-for f in language.ini click.wav rec.wav tmrstart.wav tick.wav expand.wav zyvHelp.html editorhelp.html "$repo"/resources/*.lan; do
-  f=$(basename "$f")
-  [ -e "$repo/resources/$f" ] || continue
-  [ -e "$home/$f" ] || cp "$repo/resources/$f" "$home/$f"
+# Earlier runs linked the programs into the folder; an install must replace
+# such a link, not write through it into the build.
+for p in Qelt update; do
+  if [ -L "$home/$p" ]; then rm -f "$home/$p"; fi
 done
-mkdir -p "$home/images"
-cp -n "$repo"/resources/images/*.png "$home/images/" 2>/dev/null || true
-# Both programs live beside the console's files: the console starts the
-# updater there, and the updater starts the console there again for a restart.
-ln -sf "$repo/build/run/Qelt" "$home/Qelt"
-ln -sf "$repo/build/run/update" "$home/update"
+cmake --install "$repo/build/run" --prefix "$home" >/dev/null
 
-export QELT_HOME=$home
+# Start-at-login and desktop entries made while the folder held those links
+# name the build's own program file (which works on the build folder); they
+# are pointed at the installed one. File-type entries the program renews
+# itself at its next start.
+built="\"$repo/build/run/Qelt\""
+for entry in "${XDG_CONFIG_HOME:-$HOME/.config}/autostart/Orvendale.desktop" \
+             "$(xdg-user-dir DESKTOP 2>/dev/null || echo "$HOME/Desktop")/Zyvbeta.desktop"; do
+  if [ -f "$entry" ] && grep -qF "$built" "$entry"; then
+    text=$(<"$entry")
+    printf '%s\n' "${text//"$built"/"\"$home/Qelt\""}" >"$entry"
+  fi
+done
+
 # Started from the caller's folder, so that a relative macro path given as an
 # argument names the file the caller meant.
 cd "$caller"

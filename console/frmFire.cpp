@@ -926,7 +926,7 @@ void frmFire::Form_Unload()
     // 12
     if (Tag == QLatin1String("restart")) {
         SaveSet(QStringLiteral("Database16"), QStringLiteral("ReStart"), QStringLiteral("restart"));
-        OpenDoc(InProgramFolder(QStringLiteral("update")));
+        OpenDoc(InstalledProgramPath(QStringLiteral("update")));
     }
     // 13
     if (m_link && m_link->portOpen())

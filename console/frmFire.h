@@ -115,6 +115,7 @@ public:
     // Hand-overs of macro files waiting to be played, in order.
     QStringList pendingMacros() const { return m_croQueue; }
     bool macroPlaying() const { return m_croPlaying; }
+    bool macroWaiting() const { return m_macroWaiting; }
 
     platform::SerialLink *MSComm1() const { return m_link; }
 
@@ -356,6 +357,8 @@ private:
     void repeatLoop(bool bright, Qt::MouseButton button);
     void playNextMacro();
     bool portReady() const;
+    // Shows in the title strip that handed-over macros wait for the port.
+    void showMacroWaiting(bool waiting);
     void setToolTipFor(QWidget *w, const QString &tip);
     void updateTip(QObject *control);
     void BuildLanguageMenu();
@@ -376,6 +379,8 @@ private:
     bool m_committing = false;
     QStringList m_croQueue;
     bool m_croPlaying = false;
+    bool m_macroWaiting = false;
+    QString m_captionText; // the title strip's own text while no macro waits
     bool m_afterStartDone = false;
     bool m_unloaded = false;
     bool m_exiting = false;

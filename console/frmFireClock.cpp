@@ -22,7 +22,7 @@ void frmFire::setupClock()
         lblIndicate->setText(caption);
         lblIndicate->setVisible(visible);
     };
-    m_updateSchedule.startUpdater = [] { OpenDoc(InProgramFolder(QStringLiteral("update"))); };
+    m_updateSchedule.startUpdater = [] { OpenDoc(InstalledProgramPath(QStringLiteral("update"))); };
     m_updateSchedule.askYesNo = [](const QString &prompt, const QString &title) {
         return Questions(prompt, 2, title) == 1;
     };

@@ -69,12 +69,38 @@ void frmFire::tmrAcro_Timer()
     if (m_exiting || AbortSend) {
         tmrAcro->stop();
         m_croQueue.clear();
+        showMacroWaiting(false);
         return;
     }
-    if (m_croPlaying || !portReady())
+    if (m_croPlaying)
         return; // tried again on the next tick
+    if (!portReady()) {
+        // Once the start has tried the port, a macro that cannot play is
+        // shown as waiting rather than held back unseen.
+        showMacroWaiting(m_afterStartDone && !m_croQueue.isEmpty());
+        return;
+    }
+    showMacroWaiting(false);
     tmrAcro->stop();
     playNextMacro();
+}
+
+void frmFire::showMacroWaiting(bool waiting)
+{
+    if (waiting == m_macroWaiting)
+        return;
+    m_macroWaiting = waiting;
+    if (waiting) {
+        m_captionText = lblCaption->text();
+        lblCaption->setText(LangCap(QStringLiteral("Macro waits for port")));
+        lblCaption->setStyleSheet(QStringLiteral("color: #b00000;"));
+        lblCaption->setToolTip(
+            LangTip(QStringLiteral("The macro plays as soon as the com port opens (Port Setup)")));
+    } else {
+        lblCaption->setText(m_captionText);
+        lblCaption->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        lblCaption->setToolTip(QString());
+    }
 }
 
 void frmFire::playNextMacro()

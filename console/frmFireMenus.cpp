@@ -512,7 +512,7 @@ void frmFire::mnuUpdate_Click()
 {
     SaveSet(QStringLiteral("Settings"), QStringLiteral("ChkType"), QStringLiteral("manual"));
     CurrentWaitClock().processEvents();
-    OpenDoc(InProgramFolder(QStringLiteral("update")));
+    OpenDoc(InstalledProgramPath(QStringLiteral("update")));
 }
 
 void frmFire::mnuAbout_Click()

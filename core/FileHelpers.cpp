@@ -165,7 +165,8 @@ QString LoadTextFile(const QString &path, bool *ok)
     if (ok)
         *ok = true;
 
-    auto decoder = QStringDecoder(QStringDecoder::Utf8);
+    // A byte-order mark is part of the file and stays in the text.
+    auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) // an older file in the system's one-byte character set
         text = FromAnsi(bytes);

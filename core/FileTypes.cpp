@@ -2,6 +2,7 @@
 
 #include "core/ErrorLog.h"
 #include "core/Globals.h"
+#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "platform/DesktopEntry.h"
 
@@ -111,7 +112,7 @@ DesktopEntry handlerEntry(const QString &programPath, const QString &mimeType,
     DesktopEntry e;
     e.set("Type", "Application");
     e.set("Name", QFileInfo(programPath).fileName());
-    e.set("Exec", QuoteExecArg(programPath) + " %f");
+    e.set("Exec", ProgramExecLine(programPath) + " %f");
     if (!iconPath.isEmpty())
         e.set("Icon", iconPath);
     e.set("MimeType", mimeType + ";");
@@ -230,6 +231,26 @@ void SetProgramExePath(const QString &path)
     exePathOverride() = path;
 }
 
+QString ProgramExecLine(const QString &programPath)
+{
+    const QString home = ProgramFolderFromEnvironment();
+    if (home.isEmpty() || programPath != ProgramExePath())
+        return QuoteExecArg(programPath);
+    return "env " + QuoteExecArg("QELT_HOME=" + home) + " " + QuoteExecArg(programPath);
+}
+
+QString ExecProgram(const QStringList &arguments)
+{
+    qsizetype i = 0;
+    if (!arguments.isEmpty() && QFileInfo(arguments.first()).fileName() == "env") {
+        i = 1;
+        while (i < arguments.size() && arguments.at(i).contains('=') &&
+               !arguments.at(i).startsWith('-'))
+            ++i;
+    }
+    return arguments.value(i);
+}
+
 void SetDesktopRefreshRunner(DesktopRefreshRunner runner)
 {
     g_refreshRunner = runner ? runner : &runDetached;
@@ -339,7 +360,7 @@ void AddStartup(const QString &valueName, const QString &programPath, int select
     DesktopEntry e;
     e.set("Type", "Application");
     e.set("Name", valueName);
-    e.set("Exec", QuoteExecArg(program));
+    e.set("Exec", ProgramExecLine(program));
     e.set("Terminal", "false");
     if (!e.write(startupPath(valueName, selector)))
         WriteErrLog(QStringLiteral("The start-up entry could not be written: ") +
@@ -360,7 +381,7 @@ QString StartupValue(const QString &valueName, int selector)
     DesktopEntry e;
     if (!e.read(startupPath(valueName, selector)))
         return {};
-    return SplitExecLine(e.value("Exec")).value(0);
+    return ExecProgram(SplitExecLine(e.value("Exec")));
 }
 
 } // namespace qelt

@@ -61,6 +61,15 @@ QString StartupValue(const QString &valueName, int selector = 1);
 QString ProgramExePath();
 void SetProgramExePath(const QString &path);
 
+// The start of an Exec line that runs programPath: the quoted path. For
+// this program while QELT_HOME names its folder, the line sets that folder
+// first ("env "QELT_HOME=<folder>" "<path>""), so that a start from a
+// desktop entry works on the same folder as the start that wrote it.
+QString ProgramExecLine(const QString &programPath);
+// The program an Exec line's arguments start (the one after "env" and its
+// settings when the line begins with env).
+QString ExecProgram(const QStringList &arguments);
+
 // Commands run after the MIME or desktop-entry folders changed
 // ("update-mime-database <dir>", "update-desktop-database <dir>"), only when
 // the tool is installed, without waiting and ignoring failure. Tests replace

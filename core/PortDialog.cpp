@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -247,6 +248,21 @@ void frmSetup::Unload()
 }
 
 void frmSetup::reject() { Unload(); }
+
+void frmSetup::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses the button that has the focus. No button is the
+    // dialog's default, so Enter elsewhere (in the number box) presses none.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto *button = qobject_cast<QPushButton *>(focusWidget());
+        if (button && button->isEnabled() && button->isVisible()) {
+            event->accept();
+            button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
 
 void frmSetup::closeEvent(QCloseEvent *event)
 {

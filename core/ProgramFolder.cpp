@@ -13,18 +13,31 @@ QString &folderOverride()
 }
 } // namespace
 
+QString ProgramFolderFromEnvironment()
+{
+    const QString env = qEnvironmentVariable("QELT_HOME");
+    if (env.isEmpty())
+        return {};
+    return QDir::cleanPath(QDir(env).absolutePath());
+}
+
 QString ProgramFolder()
 {
     if (!folderOverride().isEmpty())
         return folderOverride();
-    const QString env = qEnvironmentVariable("QELT_HOME");
+    const QString env = ProgramFolderFromEnvironment();
     if (!env.isEmpty())
-        return QDir::cleanPath(QDir(env).absolutePath());
+        return env;
     return QCoreApplication::applicationDirPath();
 }
 
 void SetProgramFolder(const QString &folder) { folderOverride() = QDir::cleanPath(folder); }
 
 QString InProgramFolder(const QString &name) { return ProgramFolder() + "/" + name; }
+
+QString InstalledProgramPath(const QString &name)
+{
+    return QCoreApplication::applicationDirPath() + "/" + name;
+}
 
 } // namespace qelt

@@ -136,7 +136,11 @@ QString GetSet(const QString &section, const QString &key, const QString &defaul
 {
     Store st(section, key);
     const QVariant v = st.s.value(st.key);
-    return v.isValid() ? v.toString() : defaultValue;
+    // A hand-edited value with an unquoted comma is read by the INI format
+    // as a list of texts, which is no text of ours: it counts as absent.
+    if (!v.isValid() || v.typeId() == QMetaType::QStringList)
+        return defaultValue;
+    return v.toString();
 }
 
 bool SaveSet(const QString &section, const QString &key, const QString &value)

@@ -66,7 +66,7 @@ bool CreateDeskLink()
     DesktopEntry e;
     e.set("Type", "Application");
     e.set("Name", kDeskLinkName);
-    e.set("Exec", QuoteExecArg(ProgramExePath()));
+    e.set("Exec", ProgramExecLine(ProgramExePath()));
     e.set("Terminal", "false");
     // Desktops launch entries in the desktop folder only when they are executable.
     return e.write(DeskLinkPath(), true);

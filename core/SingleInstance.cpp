@@ -18,6 +18,9 @@
 #include <cmath>
 #include <memory>
 
+#include <cerrno>
+
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -73,6 +76,44 @@ bool peerIsSameUser(QLocalSocket *socket)
     Q_UNUSED(socket);
     return true; // the socket lies in a folder only this user can enter
 #endif
+}
+
+// False once no process of that number runs; an ended process its parent
+// has not collected yet (a zombie) runs no more either.
+bool processRuns(pid_t pid)
+{
+    if (::kill(pid, 0) != 0 && errno == ESRCH)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray fields = stat.readAll();
+        const qsizetype close = fields.lastIndexOf(')');
+        if (close > 0 && fields.mid(close + 2, 1) == "Z")
+            return false;
+    }
+    return true;
+}
+
+// Sockets of instances that ended without closing them (killed, crashed)
+// stay in the folder; each is named by its instance's process number and is
+// removed once no process of that number runs.
+void removeStaleSockets(const QString &ownHandle)
+{
+    const QDir folder(SingleInstance::runtimeFolder());
+    const QStringList names =
+        folder.entryList({"qelt-*.sock"}, QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString &name : names) {
+        const QString number = name.mid(5, name.size() - 10);
+        bool digits = !number.isEmpty() && number.size() <= 9;
+        for (const QChar c : number)
+            digits = digits && c.isDigit() && c.unicode() < 128;
+        if (!digits || number == ownHandle)
+            continue;
+        const pid_t pid = pid_t(number.toInt());
+        if (pid <= 0 || processRuns(pid))
+            continue;
+        QFile::remove(folder.filePath(name));
+    }
 }
 
 void flushPending()
@@ -152,6 +193,7 @@ bool SingleInstance::claim()
     }
 
     m_handle = QString::number(QCoreApplication::applicationPid());
+    removeStaleSockets(m_handle);
     const QString path = socketPath(m_handle);
     QLocalServer::removeServer(path); // left by a crashed instance with our number
     m_server = new QLocalServer(this);

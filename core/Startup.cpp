@@ -16,6 +16,7 @@
 #include "Version.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <exception>
 
@@ -39,6 +40,17 @@ QString VersionText()
 QString CommandLineText(const QStringList &arguments)
 {
     return arguments.mid(1).join(' ');
+}
+
+QString AbsoluteCommandLine(const QString &commandLine, const QString &workingFolder)
+{
+    // The receiving window drops every double quote before it looks at the
+    // text, so the path is the text without them.
+    const QString path = QString(commandLine).remove('"');
+    const QString tail = path.right(4).toLower();
+    if (path.isEmpty() || QDir::isAbsolutePath(path) || (tail != ".cro" && tail != ".zvu"))
+        return commandLine;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
 }
 
 void SendToPrev(const QString &commandLine)
@@ -129,7 +141,8 @@ void StartupSequence::run()
 int Main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString commandLine = CommandLineText(QCoreApplication::arguments());
+    const QString commandLine =
+        AbsoluteCommandLine(CommandLineText(QCoreApplication::arguments()), QDir::currentPath());
 
     // Before anything else, so a later start changes no setting and opens
     // no file.

@@ -16,6 +16,12 @@ int Main(int argc, char **argv);
 // joined by blanks ("" when there are none).
 QString CommandLineText(const QStringList &arguments);
 
+// A command line that names a macro or uninstall file (".cro", ".zvu") by a
+// relative path, as the path it names from workingFolder; any other text
+// unchanged. The running instance that takes it over has a working folder
+// of its own, so a later start resolves the path before it hands it over.
+QString AbsoluteCommandLine(const QString &commandLine, const QString &workingFolder);
+
 // Hands a command line to the running instance ("previous" when it is
 // empty) and waits until that instance has taken it.
 void SendToPrev(const QString &commandLine);

@@ -1400,7 +1400,7 @@ void FormSetup::lblAutoCheckTime_Click()
         return;
     Save(QStringLiteral("ChkType"), QStringLiteral("manual"));
     RunEventsOnce();
-    OpenDoc(InProgramFolder(QStringLiteral("update")));
+    OpenDoc(InstalledProgramPath(QStringLiteral("update")));
 }
 
 void FormSetup::cmdLogDefault_Click()

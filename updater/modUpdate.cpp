@@ -39,7 +39,7 @@ QString OwnFolder()
 
 QString MainProgramPath()
 {
-    return OwnFolder() + QStringLiteral("/Qelt");
+    return InstalledProgramPath(QStringLiteral("Qelt"));
 }
 
 MainResult Main(const QStringList &arguments, const MainHooks &hooks)

@@ -51,7 +51,8 @@ enum class MainResult {
 // file and mode from the settings and loads the update window.
 MainResult Main(const QStringList &arguments, const MainHooks &hooks);
 
-// The main program started by the restart service.
+// The main program started by the restart service: the one installed beside
+// the updater (it inherits QELT_HOME, so it works on the same folder).
 QString MainProgramPath();
 
 } // namespace qelt::updater

@@ -839,6 +839,35 @@ private slots:
         QCOMPARE(timers.loopValues, (QList<int>{0, 0, 0, 0}));
     }
 
+    // A macro handed over while the port cannot open says so in the title
+    // strip until the port opens and it plays.
+    void macroWaitingForThePortIsShown()
+    {
+        const QString code = QStringLiteral("0100010000001000");
+        const QString path =
+            writeMacro(QStringLiteral("wait.cro"), "\"" + code.toLatin1() + "0000\"\r\n");
+        ownLink->busyPorts << QStringLiteral("1");
+        start();
+        QVERIFY(!link->portOpen());
+        const QString title = w->lblCaption->text();
+
+        w->txtCommand().setText(path);
+        w->tmrAcro_Timer();
+        QVERIFY(w->macroWaiting());
+        QCOMPARE(w->lblCaption->text(), QStringLiteral("Macro waits for port"));
+        QCOMPARE(link->decodedBits(), QString());
+        w->tmrAcro_Timer(); // still waiting: nothing changes
+        QCOMPARE(w->lblCaption->text(), QStringLiteral("Macro waits for port"));
+
+        // The port opens (as the port dialog's Apply does): the macro plays.
+        ownLink->busyPorts.clear();
+        QVERIFY(link->setPortOpen(true) == platform::PortError::None);
+        w->tmrAcro_Timer();
+        QCOMPARE(link->decodedBits(), kLead + Frame(code) + kClose + kClose);
+        QVERIFY(!w->macroWaiting());
+        QCOMPARE(w->lblCaption->text(), title);
+    }
+
     void initializeReportsEveryPortFailure()
     {
         // Not set up: a message and the port dialog.

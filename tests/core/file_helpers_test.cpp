@@ -114,6 +114,12 @@ TEST_F(FileHelpersTest, LoadTextFileReadsEveryByte)
     // Not UTF-8: the one-byte character set, one character a byte.
     EXPECT_TRUE(WriteBytes(at("latin.txt"), "K\xfc\x63he\x80"));
     EXPECT_EQ(LoadTextFile(at("latin.txt"), &ok), QString::fromUtf8("Küche€"));
+    // A byte-order mark is part of the file: it is read, and written back.
+    EXPECT_TRUE(WriteBytes(at("bom.txt"), "\xef\xbb\xbf\"A\"\r\n"));
+    const QString withMark = LoadTextFile(at("bom.txt"), &ok);
+    EXPECT_EQ(withMark, QChar(0xFEFF) + QString("\"A\"\r\n"));
+    EXPECT_TRUE(SaveTextFile(withMark.chopped(2), at("bom.txt")));
+    EXPECT_EQ(ReadBytes(at("bom.txt")), "\xef\xbb\xbf\"A\"\r\n");
 
     EXPECT_EQ(LoadTextFile(at("no/such/folder/x.txt"), &ok), "");
     EXPECT_FALSE(ok);

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/Settings.h"
+#include "core/Shortcuts.h"
 #include "platform/DesktopEntry.h"
 #include "tests/support/FileBytes.h"
 
@@ -319,4 +320,40 @@ TEST_F(FileTypesTest, StartupEntries)
     RemoveStartup("Orvendale", 1);
     RemoveStartup("", 1);
     EXPECT_FALSE(QFile::exists(entry));
+}
+
+// Started with QELT_HOME, the program's entries start it with the same
+// folder (also one whose name needs quoting); another program's do not.
+TEST_F(FileTypesTest, EntriesCarryTheProgramFolderSetByQeltHome)
+{
+    const QString folder = QDir::cleanPath(dataHome() + "/../home \"$1\" 100%");
+    qputenv("QELT_HOME", folder.toUtf8());
+    AssocCro();
+    AssocFile("zvu", "UninstallZyv", {}, {}, {});
+    AddStartup("Orvendale");
+    ASSERT_TRUE(CreateDeskLink());
+    const QStringList prefix{"env", "QELT_HOME=" + folder, program};
+    const auto execOf = [](const QString &path) {
+        DesktopEntry e;
+        EXPECT_TRUE(e.read(path)) << path.toStdString();
+        return SplitExecLine(e.value("Exec"));
+    };
+    EXPECT_EQ(execOf(dataHome() + "/applications/qelt-cro.desktop"), prefix + QStringList{"%f"});
+    EXPECT_EQ(execOf(dataHome() + "/applications/qelt-zvu.desktop"), prefix + QStringList{"%f"});
+    EXPECT_EQ(execOf(configHome() + "/autostart/Orvendale.desktop"), prefix);
+    EXPECT_EQ(execOf(DeskLinkPath()), prefix);
+    EXPECT_EQ(StartupValue("Orvendale"), program);
+    EXPECT_TRUE(CroAssociated());
+
+    EXPECT_TRUE(WriteBytes(dataHome() + "/bin/tool", "x"));
+    AssocFile("xyz", "T", "tool", dataHome() + "/bin/", {});
+    EXPECT_EQ(execOf(dataHome() + "/applications/qelt-xyz.desktop"),
+              QStringList({dataHome() + "/bin/tool", "%f"}));
+
+    // Started without it, the program's own folder is another: the ".cro"
+    // entry no longer fits and is written anew.
+    qunsetenv("QELT_HOME");
+    EXPECT_FALSE(CroAssociated());
+    AssocCro();
+    EXPECT_EQ(execOf(dataHome() + "/applications/qelt-cro.desktop"), QStringList({program, "%f"}));
 }

@@ -293,6 +293,32 @@ private slots:
         QCOMPARE(PortSetup().selectedOption(), 3);
         QVERIFY(!PortSetup().cmdApply->isEnabled());
     }
+
+    // Enter presses the focused button, as Space does; in the number box it
+    // presses none.
+    void enterPressesTheFocusedButton()
+    {
+        openLinkOn("1");
+        ShowPortDialog();
+        frmSetup &dlg = PortSetup();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.activateWindow();
+        select(dlg, 0, "3");
+        dlg.txtCom->setFocus();
+        QTest::keyClick(dlg.txtCom, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(link->commPort(), QString("1"));
+
+        dlg.cmdApply->setFocus();
+        QTest::keyClick(dlg.cmdApply, Qt::Key_Return);
+        QCOMPARE(link->commPort(), QString("3"));
+        QCOMPARE(GetRec(kPortRecord), QString("3"));
+        QVERIFY(dlg.isVisible());
+
+        dlg.cmdCancel->setFocus();
+        QTest::keyClick(dlg.cmdCancel, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!dlg.isVisible());
+    }
 };
 
 QELT_TEST_MAIN(PortDialogTest)

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -42,9 +43,12 @@ void noDesktopRefresh(const QString &, const QStringList &) {}
 // Starts this test program again as a later start of the console with
 // the given command line, and waits for it to end while this process
 // answers it.
-int runLaterStart(const QStringList &arguments, const QString &programFolder)
+int runLaterStart(const QStringList &arguments, const QString &programFolder,
+                  const QString &workingFolder = {})
 {
     QProcess child;
+    if (!workingFolder.isEmpty())
+        child.setWorkingDirectory(workingFolder);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QELT_HOME", programFolder);
     child.setProcessEnvironment(env);
@@ -249,13 +253,22 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("storedHandle"); // "": the one the first instance stored
-        QTest::newRow("no arguments") << QStringList{} << "previous"
-                                      << "";
+        // A relative path is handed over as the file it names from the
+        // later start's working folder ("<cwd>").
+        QTest::newRow("no arguments") << QStringList{} << "previous" << "";
         QTest::newRow("macro path with a blank")
             << QStringList{"/home/u/My Macros/lights on.cro"} << "/home/u/My Macros/lights on.cro"
             << "";
-        QTest::newRow("stored number names no socket") << QStringList{"a.cro"} << "a.cro"
+        QTest::newRow("stored number names no socket") << QStringList{"a.cro"} << "<cwd>/a.cro"
                                                        << "77594627";
+        QTest::newRow("relative path in quotes, split at its blank")
+            << QStringList{"\"./sub/my", "night.CRO\""} << "<cwd>/sub/my night.CRO"
+            << "";
+        QTest::newRow("relative uninstall file")
+            << QStringList{"../unst.zvu"} << "<cwd-parent>/unst.zvu"
+            << "";
+        QTest::newRow("other text stays") << QStringList{"notes.txt"} << "notes.txt"
+                                          << "";
     }
 
     void laterStartHandsOverAndEnds()
@@ -272,8 +285,12 @@ private slots:
         SetMainWindow(&main);
 
         QTemporaryDir childFolder;
+        QTemporaryDir workingParent;
+        const QString working = workingParent.path() + "/later start";
+        QVERIFY(QDir().mkpath(working));
+        expected.replace("<cwd-parent>", workingParent.path()).replace("<cwd>", working);
         const QByteArray settingsBefore = fileBytes(SettingsFilePath());
-        QCOMPARE(runLaterStart(arguments, childFolder.path()), 0);
+        QCOMPARE(runLaterStart(arguments, childFolder.path(), working), 0);
         QCOMPARE(main.received, QStringList{expected});
         // The later start wrote no setting and opened no file.
         QCOMPARE(fileBytes(SettingsFilePath()), settingsBefore);
@@ -312,8 +329,34 @@ private slots:
         QCOMPARE(crash.exitCode(), 3);
         QVERIFY(QFile::exists(SingleInstance::lockFilePath()));
 
+        // The dead instance's socket is left behind; the next start removes
+        // it, and only it: a socket of a running process stays.
+        qint64 deadPid = 0;
+        QString host, app;
+        QVERIFY(QLockFile(SingleInstance::lockFilePath()).getLockInfo(&deadPid, &host, &app));
+        const QString deadSocket = SingleInstance::socketPath(QString::number(deadPid));
+        QVERIFY(QFileInfo::exists(deadSocket));
+        QLocalServer living;
+        const QString livingSocket = SingleInstance::socketPath(QString::number(getppid()));
+        QVERIFY(living.listen(livingSocket));
+        // An instance that ended but was not collected by its parent yet.
+        const pid_t zombie = fork();
+        if (zombie == 0)
+            ::_exit(0);
+        QVERIFY(zombie > 0);
+        const QString zombieSocket = SingleInstance::socketPath(QString::number(zombie));
+        touch(zombieSocket);
+        QVERIFY(QTest::qWaitFor([&] {
+            return fileBytes("/proc/" + QByteArray::number(zombie) + "/stat").contains(") Z ");
+        }));
+
         SingleInstance next;
         QVERIFY(next.claim());
+        waitpid(zombie, nullptr, 0);
+        QVERIFY(!QFileInfo::exists(zombieSocket));
+        QVERIFY(!QFileInfo::exists(deadSocket));
+        QVERIFY(QFileInfo::exists(livingSocket));
+        QVERIFY(QFileInfo::exists(SingleInstance::socketPath(next.handle())));
         SingleInstance another;
         QVERIFY(!another.claim());
     }

@@ -1,0 +1,30 @@
+#include "core/Settings.h"
+#include "tests/support/FileBytes.h"
+
+#include <gtest/gtest.h>
+
+using namespace qelt;
+
+// Values as a user may type them into the settings file by hand.
+TEST(SettingsRead, HandEditedValues)
+{
+    ASSERT_TRUE(test::WriteBytes(SettingsFilePath(), "[Settings]\n"
+                                                     "MainLeft=120, 45\n"
+                                                     "Trailing=a,\n"
+                                                     "Quoted=\"a, b\"\n"
+                                                     "Plain=7\n"
+                                                     "Empty=\n"
+                                                     "[database16]\n"
+                                                     "currentexepath=/opt/q\n"));
+    // An unquoted comma makes no single text: the value counts as absent.
+    EXPECT_EQ(GetSet("Settings", "MainLeft", "300"), "300");
+    EXPECT_EQ(GetSet("Settings", "Trailing", "d"), "d");
+    EXPECT_EQ(GetSet("Settings", "Quoted", "d"), "a, b");
+    EXPECT_EQ(GetSet("Settings", "Plain", "d"), "7");
+    EXPECT_EQ(GetSet("Settings", "Empty", "d"), "");
+    EXPECT_EQ(GetSet("Database16", "CurrentExePath"), "/opt/q");
+
+    // A comma the program writes itself reads back as written.
+    SaveSet("Settings", "MainLeft", "1, 5");
+    EXPECT_EQ(GetSet("Settings", "MainLeft", "300"), "1, 5");
+}
