@@ -173,6 +173,14 @@ QString LoadTextFile(const QString &path, bool *ok)
     return text;
 }
 
+QString LoadFormatText(const QString &path, bool *ok)
+{
+    QString text = LoadTextFile(path, ok);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
 bool SaveTextFile(const QString &text, const QString &path, QString *error)
 {
     return SaveFileBytes(path, EncodeText(text + QStringLiteral("\r\n")), error);

@@ -31,6 +31,11 @@ bool MakePath(const QString &path);
 // folder, unreadable) the result is "" and *ok is false.
 QString LoadTextFile(const QString &path, bool *ok = nullptr);
 
+// LoadTextFile for the program's line formats (macro, group and timer
+// files): a byte-order mark that another editor put in front of the first
+// line is not part of that line, so it is dropped.
+QString LoadFormatText(const QString &path, bool *ok = nullptr);
+
 // Replaces the file with text followed by CR LF (in Windows-1252 where the
 // text fits, otherwise UTF-8), atomically: the old file stays whole unless
 // the new one was written completely. False on failure, with the reason in

@@ -17,7 +17,7 @@ EditorRunResult RunCro(const QString &path, bool testMode, double testInterval,
         return EditorRunResult::NotPlayable;
 
     bool ok = false;
-    const QString text = LoadTextFile(path, &ok);
+    const QString text = LoadFormatText(path, &ok);
     if (!ok)
         return EditorRunResult::NotPlayable;
     // Every non-blank line is a command, whichever line ends the file uses.

@@ -25,7 +25,7 @@ bool ReadGroupListing(const QString &path, GroupListing *listing)
     if (path.isEmpty() || !FileExists(path))
         return false;
     bool ok = false;
-    QString text = LoadTextFile(path, &ok);
+    QString text = LoadFormatText(path, &ok);
     if (!ok)
         return false;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -76,7 +76,7 @@ bool ReadGroupFile(const QString &path, GroupFileContent *content)
     if (path.isEmpty() || !FileExists(path))
         return false;
     bool ok = false;
-    const QString text = LoadTextFile(path, &ok);
+    const QString text = LoadFormatText(path, &ok);
     if (!ok)
         return false;
     const QStringList lines = FileLines(text);
@@ -114,7 +114,7 @@ QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QStrin
         return {};
 
     bool ok = false;
-    const QString text = LoadTextFile(iFlName, &ok);
+    const QString text = LoadFormatText(iFlName, &ok);
     if (!ok)
         return {};
     const QStringList lines = FileLines(text);

@@ -588,7 +588,7 @@ void frmMcrSetup::LoadCro()
     if (!FileExists(CroFileName))
         return;
     bool ok = false;
-    const QString text = LoadTextFile(CroFileName, &ok);
+    const QString text = LoadFormatText(CroFileName, &ok);
     if (!ok)
         return;
     m_rows = RowsFromMacroText(text);

@@ -171,7 +171,7 @@ QString TimerTable::DefaultPath()
 bool TimerTable::load(const QString &path, QStringList *problems, int minRows)
 {
     bool ok = false;
-    const QString text = LoadTextFile(path, &ok);
+    const QString text = LoadFormatText(path, &ok);
     if (!ok)
         return false;
     fromFileText(text, problems, minRows);

@@ -1,4 +1,5 @@
 #include "macros/EditorRun.h"
+#include "macros/MacroFile.h"
 
 #include "console/MacroPlayer.h"
 #include "core/Globals.h"
@@ -168,4 +169,21 @@ TEST_F(EditorRunTest, PlaysEveryLineWhateverTheLineEndsAndBlankLines)
                       kLead + Frame(on) + Frame(off) + Frame(on) + kClose + kClose);
         }
     }
+}
+
+// Files saved by another editor may start with a UTF-8 byte-order mark; it
+// is not part of the first line, which must still be played.
+TEST_F(EditorRunTest, ByteOrderMarkInFrontOfTheFirstLineIsNotPartOfIt)
+{
+    const QByteArray lines = Line(on, "0000") + Line(off, "0000");
+    const QString path = write("marked.cro", "\xEF\xBB\xBF" + lines);
+    EXPECT_EQ(RunCro(path, false, 60, hooks), EditorRunResult::Played);
+    EXPECT_EQ(link.decodedBits(), kLead + Frame(on) + Frame(off) + kClose + kClose);
+
+    QList<MacroItem> marked, plain;
+    ASSERT_TRUE(ReadMacroFile(path, &marked));
+    ASSERT_TRUE(ReadMacroFile(write("plain.cro", lines), &plain));
+    ASSERT_EQ(marked.size(), 2);
+    EXPECT_EQ(marked.first().code, on);
+    EXPECT_EQ(marked.first().text(), plain.first().text());
 }

@@ -127,3 +127,14 @@ TEST_F(GroupFileTest, DeleteRemovesOnlyThatGroup)
     EXPECT_TRUE(QFile::exists(GroupFilePath(1)));
     EXPECT_TRUE(DeleteGroupFile(0));
 }
+
+TEST_F(GroupFileTest, ByteOrderMarkInFrontOfTheHeaderIsNotPartOfIt)
+{
+    const QString path = GroupFilePath(4);
+    Write(path, "\xEF\xBB\xBF\"Group 5, Porch\"\r\n\"" + kCodeA.toLatin1() + "\"\r\n");
+    EXPECT_EQ(goGrLabel("g", path), QStringLiteral("Porch"));
+    GroupFileContent content;
+    ASSERT_TRUE(ReadGroupFile(path, &content));
+    EXPECT_TRUE(content.hasHeader);
+    EXPECT_EQ(content.codes, QStringList{kCodeA});
+}

@@ -378,3 +378,14 @@ TEST(TimerTable, LoadWritesEveryProblemToTheTimerLog)
     EXPECT_TRUE(log.text.contains("Timer file: last line without line end not read\r\n"));
     TimerCount = QStringLiteral("6");
 }
+
+TEST(TimerTable, ByteOrderMarkInFrontOfTheFirstRowIsNotPartOfIt)
+{
+    const QByteArray rows = "\"wake up.cro*7:05:00*Weekdays\"\r\n\"**not set\"\r\n";
+    ASSERT_TRUE(SaveFileBytes(tablePath(), "\xEF\xBB\xBF" + rows));
+    TimerTable table;
+    QStringList problems;
+    ASSERT_TRUE(table.load(tablePath(), &problems));
+    EXPECT_EQ(table.row(0).action, QStringLiteral("wake up.cro"));
+    EXPECT_EQ(table.row(0).startText, QStringLiteral("7:05:00"));
+}
