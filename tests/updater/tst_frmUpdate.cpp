@@ -3,7 +3,7 @@
 #include "core/Settings.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"
-#include "tests/updater/LocalHttpServer.h"
+#include "tests/support/LocalHttpServer.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"
 

@@ -8,7 +8,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A tiny HTTP server on 127.0.0.1 for the updater's tests. It runs in the
+// A tiny HTTP server on 127.0.0.1 for tests. It runs in the
 // test's own thread, so it answers whenever the code under test runs events.
 class LocalHttpServer : public QTcpServer {
 public:
@@ -22,6 +22,8 @@ public:
         bool silent = false;
         // Close the connection after the stalled part (a cut-off transfer).
         bool drop = false;
+        // Sent as the Content-Type header when set.
+        QByteArray contentType = {};
     };
     struct Request {
         QByteArray method;
@@ -77,12 +79,15 @@ private:
         if (const qsizetype q = path.indexOf('?'); q >= 0)
             path.truncate(q);
         const Route route =
-            routes.value(path, Route{404, "<html>Not Found</html>", -1, false, false});
+            routes.value(path, Route{404, "<html>Not Found</html>", -1, false, false, {}});
         if (route.silent)
             return;
-        QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n" +
-                           "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n" +
-                           "Connection: keep-alive\r\n\r\n";
+        QByteArray reply =
+            "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n" +
+            "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n" +
+            (route.contentType.isEmpty() ? QByteArray()
+                                         : "Content-Type: " + route.contentType + "\r\n") +
+            "Connection: keep-alive\r\n\r\n";
         reply += route.stallAfter >= 0 ? route.body.left(route.stallAfter) : route.body;
         s->write(reply);
         if (route.drop)
