@@ -184,7 +184,9 @@ int main(int argc, char **argv)
     std::printf("start-up: %.0f ms from process start to the console loaded (%.0f ms before "
                 "main)\n",
                 startMs, mainStartMs);
-    std::printf("resident memory after start-up: %.1f MB (target <= 80 MB)\n", rssKb / 1024.0);
+    std::printf("resident memory after start-up, help window never opened: %.1f MB (target <= 80 "
+                "MB)\n",
+                rssKb / 1024.0);
     std::fflush(stdout);
 
     const double cpu0 = CpuSeconds();

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QQuickWindow>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -41,6 +42,21 @@ namespace qelt {
 namespace {
 
 frmBrowser *g_window = nullptr;
+
+// Once loaded, the web engine's library has the application make one OpenGL
+// context for the whole program at its start. On X11 that loads the OpenGL
+// driver, which more than doubles the console's memory even when help is
+// never opened. Help pages draw well without it: the X11 connection is made
+// without OpenGL (unless the user chose otherwise) and the view is drawn by
+// Qt Quick's software renderer. This runs before main, after the library's
+// own start-up code.
+void DrawHelpInSoftware()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+Q_CONSTRUCTOR_FUNCTION(DrawHelpInSoftware)
 
 const QString kMainPage = QStringLiteral("zyvHelp.html");
 const QString kEditorPage = QStringLiteral("editorhelp.html");
@@ -279,7 +295,9 @@ QPushButton *frmBrowser::topicButton(const char *name, const char *caption, cons
 void frmBrowser::Form_Load()
 {
     MakeBrowser();
-    // Each opening starts afresh, as a newly made window would.
+    // Each opening starts afresh, as a newly made window would; a feedback
+    // wait of an earlier opening ends.
+    ++m_openings;
     cboAddress->clear();
     brwWebBrowser->history()->clear();
     for (QWidget *w : {static_cast<QWidget *>(cmdExit), static_cast<QWidget *>(Command1),
@@ -569,16 +587,17 @@ void frmBrowser::cmdExit_Click()
     m_feedbackError.clear();
     m_waitingForFeedback = true;
     QPointer<frmBrowser> self(this);
+    const int opening = m_openings;
     const qint64 deadline =
         CurrentWaitClock().nowNs() + qint64(FeedbackWaitSeconds * 1'000'000'000.0);
-    while (self && m_loaded && !FeedbackPageLoaded && m_feedbackError.isEmpty() && !AbortSend &&
-           CurrentWaitClock().nowNs() < deadline)
+    while (self && m_loaded && m_openings == opening && !FeedbackPageLoaded &&
+           m_feedbackError.isEmpty() && !AbortSend && CurrentWaitClock().nowNs() < deadline)
         Delay(0.1);
     if (!self)
         return;
     m_waitingForFeedback = false;
-    // Closed meanwhile, or the program ends: nothing more to do.
-    if (!m_loaded || AbortSend)
+    // Closed or opened anew meanwhile, or the program ends: nothing more to do.
+    if (!m_loaded || m_openings != opening || AbortSend)
         return;
     if (FeedbackPageLoaded) {
         Delay(0.2);

@@ -122,6 +122,7 @@ private:
 
     QWidget *m_viewArea = nullptr;
     bool m_loaded = false;
+    int m_openings = 0;
     bool m_waitingForFeedback = false;
     QString m_feedbackError;
 };
