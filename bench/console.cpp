@@ -16,6 +16,7 @@
 #include "core/Settings.h"
 #include "core/X10Codes.h"
 #include "platform/SerialLink.h"
+#include "prefs/InstallPrefsWindows.h"
 #include "scheduler/InstallScheduler.h"
 #include "scheduler/SchedulerServices.h"
 
@@ -144,6 +145,10 @@ int main(int argc, char **argv)
     // The scheduler's windows as the program has them: the timer log window
     // is loaded by the console's start, the timers window by its clock.
     InstallScheduler();
+    // The help service as the program has it, so that the web engine's
+    // library is loaded as in the program (the window is made only when help
+    // opens, which never happens here).
+    InstallPrefsWindows();
     TimingLink link;
     auto *window = new frmFire(&link);
     SetMainWindow(window);
