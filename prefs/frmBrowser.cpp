@@ -50,13 +50,27 @@ frmBrowser *g_window = nullptr;
 // without OpenGL (unless the user chose otherwise) and the view is drawn by
 // Qt Quick's software renderer. This runs before main, after the library's
 // own start-up code.
+bool g_glIntegrationSetHere = false;
 void DrawHelpInSoftware()
 {
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+        g_glIntegrationSetHere = true;
+    }
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 Q_CONSTRUCTOR_FUNCTION(DrawHelpInSoftware)
+
+// Programs started from this one get the user's own environment back, once
+// the application has made its X11 connection and the web engine's shared
+// context (both at the application's start, before its first event).
+void RestoreGlIntegration()
+{
+    if (g_glIntegrationSetHere)
+        QMetaObject::invokeMethod(
+            qApp, [] { qunsetenv("QT_XCB_GL_INTEGRATION"); }, Qt::QueuedConnection);
+}
+Q_COREAPP_STARTUP_FUNCTION(RestoreGlIntegration)
 
 const QString kMainPage = QStringLiteral("zyvHelp.html");
 const QString kEditorPage = QStringLiteral("editorhelp.html");
