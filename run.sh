@@ -12,7 +12,7 @@ caller=$PWD
 cd "$(dirname "$0")"
 repo=$PWD
 
-packages=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+packages=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-webengine-dev
           libgtest-dev libgl1-mesa-dev xvfb)
 missing=()
 for p in "${packages[@]}"; do

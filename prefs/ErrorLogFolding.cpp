@@ -2,6 +2,7 @@
 
 #include "core/BoundedRead.h"
 #include "core/ErrorLog.h"
+#include "core/FileHelpers.h"
 #include "core/SafeSave.h"
 
 #include <QFileInfo>
@@ -152,6 +153,26 @@ QString ParseErrorLog(const QString &path)
         return StatisticsText(folder.oldLines(), folder.oldLines());
     }
     return StatisticsText(folder.oldLines(), folder.newLines());
+}
+
+QString FeedbackComment(const QString &logPath, const QString &version)
+{
+    if (!FileExists(logPath)) {
+        return kCrLf + QStringLiteral("Please enter message here.") + kCrLf + kCrLf + kCrLf +
+               QStringLiteral("Ver. ") + version + kCrLf + kCrLf;
+    }
+    QString comment = kCrLf +
+                      QStringLiteral("The last 30 to 40 entries from your error log may be listed "
+                                     "below.  Please add comments above this message.  Thank you") +
+                      kCrLf + kCrLf + kCrLf + QStringLiteral("ver. ") + version + kCrLf + kCrLf +
+                      kCrLf;
+    comment += kCrLf + ParseErrorLog(logPath) + kCrLf;
+    // The excerpt is the tail of the folded file: more distinct errors fit.
+    const QStringList lines = LoadTextFile(logPath).split(kCrLf);
+    const qsizetype last = lines.size() - 1;
+    for (qsizetype i = last > 120 ? last - 120 : 0; i <= last; ++i)
+        comment += lines[i] + kCrLf;
+    return comment;
 }
 
 } // namespace qelt

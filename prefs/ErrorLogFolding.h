@@ -31,4 +31,11 @@ struct FoldedErrorLog {
 };
 FoldedErrorLog FoldErrorLog(const QString &logText);
 
+// The comment put into the feedback form. With an error log at logPath: a
+// request to write above it, "ver. <version>", then the log is folded once
+// (ParseErrorLog) and the statistics and the last 121 lines of the folded
+// file follow. Without a log: "Please enter message here." and
+// "Ver. <version>"; no log is created. Lines end in CR LF.
+QString FeedbackComment(const QString &logPath, const QString &version);
+
 } // namespace qelt

@@ -1,10 +1,15 @@
 #include "prefs/frmBrowser.h"
 
+#include "Version.h"
+#include "core/Dialogs.h"
 #include "core/FileHelpers.h"
+#include "core/Globals.h"
 #include "core/Lang.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
+#include "prefs/ErrorLogFolding.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,19 +18,59 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QQuickWindow>
 #include <QStyle>
-#include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <unistd.h>
 
 namespace qelt {
 
 namespace {
 
 frmBrowser *g_window = nullptr;
+
+// Once loaded, the web engine's library has the application make one OpenGL
+// context for the whole program at its start. On X11 that loads the OpenGL
+// driver, which more than doubles the console's memory even when help is
+// never opened. Help pages draw well without it: the X11 connection is made
+// without OpenGL (unless the user chose otherwise) and the view is drawn by
+// Qt Quick's software renderer. This runs before main, after the library's
+// own start-up code.
+bool g_glIntegrationSetHere = false;
+void DrawHelpInSoftware()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+        g_glIntegrationSetHere = true;
+    }
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+Q_CONSTRUCTOR_FUNCTION(DrawHelpInSoftware)
+
+// Programs started from this one get the user's own environment back, once
+// the application has made its X11 connection and the web engine's shared
+// context (both at the application's start, before its first event).
+void RestoreGlIntegration()
+{
+    if (g_glIntegrationSetHere)
+        QMetaObject::invokeMethod(
+            qApp, [] { qunsetenv("QT_XCB_GL_INTEGRATION"); }, Qt::QueuedConnection);
+}
+Q_COREAPP_STARTUP_FUNCTION(RestoreGlIntegration)
 
 const QString kMainPage = QStringLiteral("zyvHelp.html");
 const QString kEditorPage = QStringLiteral("editorhelp.html");
@@ -40,12 +85,66 @@ double StoredTwips(const char *key, double defaultValue)
     return ok ? value : defaultValue;
 }
 
-QString MissingPageHtml(const QString &address)
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The address as the gate searches it: a file as its path (with "#" and the
+// anchor), so that a program folder named with "#", blanks or non-ASCII
+// letters is found as it is written; anything else as its URL text.
+QString GateText(const QUrl &url)
 {
-    return QStringLiteral("<html><head><title>%1</title></head><body><h2>%1</h2><p>%2</p>"
-                          "</body></html>")
-        .arg(LangCap(QStringLiteral("Page not found")), address.toHtmlEscaped());
+    if (!url.isLocalFile())
+        return url.toString();
+    QString text = url.toLocalFile();
+    if (url.hasFragment())
+        text += QLatin1Char('#') + url.fragment();
+    return text;
 }
+
+// Fills the first form of the page; each assignment stands alone, so a
+// missing field or element skips only its own. The values arrive as one
+// JSON array, so no text from the error log can break out of its string.
+const char *const kFillFormScript = R"JS(
+(function (v) {
+    var f = document.forms[0];
+    if (!f) return;
+    var named = function (name) { return f.elements.namedItem(name); };
+    try { f.elements[10].checked = true; } catch (e) {}
+    try {
+        for (var i = 0; i < f.elements.length; ++i) {
+            var r = f.elements[i];
+            if (r.name === "MessageType" && (r.value === "Comment" || r.id === "Comment")) {
+                r.checked = true;
+                break;
+            }
+        }
+    } catch (e) {}
+    try { f.elements[0].value = v[0]; } catch (e) {}
+    try { f.elements[12].value = v[1]; } catch (e) {}
+    try { named("realname").value = v[2]; } catch (e) {}
+    try { named("UserAddress").value = v[3]; } catch (e) {}
+    try { named("Email").value = v[4]; } catch (e) {}
+    try { named("Comments").value = v[5]; } catch (e) {}
+    try { named("UserTel").value = v[6]; } catch (e) {}
+    try { named("ContactRequested").value = false; } catch (e) {}
+})(%1);
+)JS";
+
+// The web view's page: every navigation passes the window's gate, and links
+// that ask for a new window open in this one (through the same gate).
+class BrowserPage : public QWebEnginePage {
+public:
+    BrowserPage(frmBrowser *window, QObject *parent) : QWebEnginePage(parent), m_window(window) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override
+    {
+        return !m_window->NavigationRefused(url);
+    }
+    QWebEnginePage *createWindow(WebWindowType) override { return this; }
+
+private:
+    frmBrowser *m_window;
+};
 
 class BrowserHelp : public HelpService {
 public:
@@ -124,23 +223,25 @@ frmBrowser::frmBrowser(QWidget *parent) : QWidget(parent, Qt::Window)
     cmdRecMacro = topicButton("cmdRecMacro", "Record Macro", kEditorPage + "#Create");
     cmdTimers = topicButton("cmdTimers", "Timers", kMainPage + "#Timer");
 
-    brwWebBrowser = new QTextBrowser(this);
-    brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
-    // Every link goes through Navigate and its gate.
-    brwWebBrowser->setOpenLinks(false);
-    connect(brwWebBrowser, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) {
-        const QUrl target = brwWebBrowser->source().resolved(link);
-        Navigate(target.isLocalFile() && !target.hasFragment() ? target.toLocalFile()
-                                                               : target.toString());
-    });
-    connect(brwWebBrowser, &QTextBrowser::sourceChanged, this, [this](const QUrl &) {
-        // Back, forward and reload arrive here; Navigate reports its own.
-        if (m_navigating)
-            return;
-        m_location = brwWebBrowser->source().toString();
-        NavigateComplete();
-        DocumentComplete(m_location);
-    });
+    cmdExit = new QPushButton(QStringLiteral("Send Feedback"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    cmdExit->setAutoDefault(false);
+    cmdExit->hide();
+    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    Command1 = new QPushButton(QStringLiteral("Fill form"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+    Command1->hide();
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    Label2 = new QLabel(QStringLiteral("FB"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->installEventFilter(this);
+
+    // The web view goes here when the window first opens.
+    m_viewArea = new QWidget(this);
+    m_viewArea->setObjectName(QStringLiteral("viewArea"));
+    auto *viewLayout = new QVBoxLayout(m_viewArea);
+    viewLayout->setContentsMargins(0, 0, 0, 0);
 
     auto *top = new QHBoxLayout;
     top->setContentsMargins(0, 0, 4, 0);
@@ -153,12 +254,47 @@ frmBrowser::frmBrowser(QWidget *parent) : QWidget(parent, Qt::Window)
          {cmdMainWindow, cmdComPort, cmdRecGroup, cmdEditor, spacer1, cmdRecMacro, cmdTimers})
         topics->addWidget(b);
     topics->addStretch(1);
+    topics->addWidget(cmdExit);
+    topics->addWidget(Command1);
+    topics->addWidget(Label2);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addLayout(top);
     layout->addLayout(topics);
-    layout->addWidget(brwWebBrowser, 1);
+    layout->addWidget(m_viewArea, 1);
+}
+
+frmBrowser::~frmBrowser() = default;
+
+void frmBrowser::MakeBrowser()
+{
+    if (brwWebBrowser)
+        return;
+    // Chromium's sandbox refuses to start for root; everyone else keeps it.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    brwWebBrowser = new QWebEngineView(m_viewArea);
+    brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
+    brwWebBrowser->setPage(new BrowserPage(this, brwWebBrowser));
+    m_viewArea->layout()->addWidget(brwWebBrowser);
+    QWebEnginePage *page = brwWebBrowser->page();
+    connect(page, &QWebEnginePage::urlChanged, this, [this] { NavigateComplete(); });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) { DocumentComplete(ok); });
+    connect(page, &QWebEnginePage::titleChanged, this, [this] { UpdateCaption(); });
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        // The feedback wait ends early with the reason when its page fails.
+        if (!m_waitingForFeedback || info.status() != QWebEngineLoadingInfo::LoadFailedStatus ||
+            info.url().adjusted(QUrl::StripTrailingSlash) !=
+                FeedbackAddress().adjusted(QUrl::StripTrailingSlash))
+            return;
+        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+            m_feedbackError = QStringLiteral("the server answered %1").arg(info.errorCode());
+        else
+            m_feedbackError = info.errorString().isEmpty()
+                                  ? QStringLiteral("error %1").arg(info.errorCode())
+                                  : info.errorString();
+    });
 }
 
 QPushButton *frmBrowser::topicButton(const char *name, const char *caption, const QString &page)
@@ -172,13 +308,17 @@ QPushButton *frmBrowser::topicButton(const char *name, const char *caption, cons
 
 void frmBrowser::Form_Load()
 {
-    // Each opening starts afresh, as a newly made window would.
+    MakeBrowser();
+    // Each opening starts afresh, as a newly made window would; a feedback
+    // wait of an earlier opening ends.
+    ++m_openings;
     cboAddress->clear();
-    brwWebBrowser->clearHistory();
-    m_location.clear();
-    cmdEditor->hide();
-    spacer1->hide();
-    txtSecure->hide();
+    brwWebBrowser->history()->clear();
+    for (QWidget *w : {static_cast<QWidget *>(cmdExit), static_cast<QWidget *>(Command1),
+                       static_cast<QWidget *>(txtSecure), static_cast<QWidget *>(cmdEditor),
+                       static_cast<QWidget *>(spacer1)})
+        w->hide();
+    FeedbackPageLoaded = false;
 
     const double left = StoredTwips("HelpLeft", 100);
     const double top = StoredTwips("HelpTop", 100);
@@ -218,6 +358,7 @@ void frmBrowser::Form_Unload()
         save("HelpHeight", height());
     }
     m_loaded = false;
+    brwWebBrowser->stop();
     hide();
 }
 
@@ -231,16 +372,22 @@ void frmBrowser::SetLang()
 {
     static const char *const prefixes[] = {"cmd", "lbl", "Che", "chk", "Lab",
                                            "Fra", "ckb", "mnu", "Com"};
-    for (QAbstractButton *b : findChildren<QAbstractButton *>()) {
-        const QString name = b->objectName();
+    auto translated = [](const QString &name) {
         if (name == QLatin1String("chkTips"))
-            continue;
+            return false;
         for (const char *p : prefixes) {
-            if (name.startsWith(QLatin1String(p))) {
-                b->setText(LangCap(b->text()));
-                break;
-            }
+            if (name.startsWith(QLatin1String(p)))
+                return true;
         }
+        return false;
+    };
+    for (QAbstractButton *b : findChildren<QAbstractButton *>()) {
+        if (translated(b->objectName()))
+            b->setText(LangCap(b->text()));
+    }
+    for (QLabel *l : findChildren<QLabel *>()) {
+        if (translated(l->objectName()))
+            l->setText(LangCap(l->text()));
     }
     btnBack->setText(LangCap(QStringLiteral("Back")));
     btnForward->setText(LangCap(QStringLiteral("Forward")));
@@ -248,14 +395,20 @@ void frmBrowser::SetLang()
     btnHome->setText(LangCap(QStringLiteral("Main")));
     btnSnap->setText(LangCap(QStringLiteral("Snap Back")));
     btnExit->setText(LangCap(QStringLiteral("Exit")));
-    setWindowTitle(brwWebBrowser->documentTitle() + QStringLiteral("   Orvendale ( ") +
-                   LangCap(QStringLiteral("Help")) + QStringLiteral(")"));
+    UpdateCaption();
+}
+
+void frmBrowser::UpdateCaption()
+{
+    const QString title = brwWebBrowser ? brwWebBrowser->title() : QString();
+    setWindowTitle(title + QStringLiteral("   Orvendale ( ") + LangCap(QStringLiteral("Help")) +
+                   QStringLiteral(")"));
 }
 
 void frmBrowser::BrwToolB_ButtonClick(const QString &key)
 {
     if (key == QLatin1String("Back")) {
-        brwWebBrowser->backward();
+        brwWebBrowser->back();
         btnBack->setToolTip(LangTip(QStringLiteral("Back")));
     } else if (key == QLatin1String("Forward")) {
         brwWebBrowser->forward();
@@ -286,6 +439,8 @@ bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonPress &&
         (watched == BrwToolB || watched->parent() == BrwToolB))
         BrwToolB_MouseDown();
+    if (event->type() == QEvent::MouseButtonRelease && watched == Label2)
+        Label2_Click();
     if (event->type() == QEvent::KeyPress && watched == cboAddress->lineEdit()) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -315,70 +470,188 @@ void frmBrowser::openTopic(const QString &page)
     brwWebBrowser->setFocus(Qt::OtherFocusReason);
 }
 
+void frmBrowser::Label2_Click()
+{
+    cmdExit->show();
+}
+
 QUrl frmBrowser::AddressUrl(const QString &address)
 {
     const QString a = address.trimmed();
     if (a.contains(QLatin1String("://")) || a.startsWith(QLatin1String("file:")) ||
         a.startsWith(QLatin1String("mailto:")))
         return QUrl(a);
-    // A file path: the part after the first "#" is the anchor.
-    const int hash = a.indexOf(QLatin1Char('#'));
-    QUrl url = QUrl::fromLocalFile(hash < 0 ? a : a.left(hash));
-    if (hash >= 0)
-        url.setFragment(a.mid(hash + 1));
+    // A file path: the part after the last "#" is the anchor, unless the
+    // whole text names a file (a folder name may hold "#" itself).
+    const int hash = a.lastIndexOf(QLatin1Char('#'));
+    if (hash < 0 || QFileInfo(a).isFile())
+        return QUrl::fromLocalFile(a);
+    QUrl url = QUrl::fromLocalFile(a.left(hash));
+    url.setFragment(a.mid(hash + 1));
     return url;
 }
 
-bool frmBrowser::NavigationRefused(const QString &address) const
+bool frmBrowser::UnderFeedbackBase(const QUrl &url) const
 {
-    const QString folderName = QDir::cleanPath(ProgramFolder()).section(QLatin1Char('/'), -1);
-    return !address.contains(folderName) || address.contains(QLatin1String("http"));
+    if (qEnvironmentVariable("QELT_FEEDBACK_URL").trimmed().isEmpty())
+        return false;
+    const QUrl base = FeedbackAddress();
+    return url.scheme() == base.scheme() && url.host() == base.host() && url.port() == base.port();
+}
+
+QUrl frmBrowser::FeedbackAddress()
+{
+    QString base = qEnvironmentVariable("QELT_FEEDBACK_URL").trimmed();
+    if (base.isEmpty())
+        base = QStringLiteral("https://") + QLatin1String(kMakerServer);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return QUrl(base + QStringLiteral("/beta/contact.htm"));
+}
+
+bool frmBrowser::NavigationRefused(const QUrl &target) const
+{
+    if (!Command1->isHidden())
+        return false;
+    const QString folder = QDir::cleanPath(ProgramFolder());
+    const QString text = GateText(target);
+    if (!text.contains(folder.section(QLatin1Char('/'), -1)))
+        return true;
+    // Web pages never open; the program folder's own path may hold "http"
+    // in a folder name without making its help pages web pages.
+    const QString rest = target.isLocalFile() && text.startsWith(folder + QLatin1Char('/'))
+                             ? text.mid(folder.size())
+                             : text;
+    return rest.contains(QLatin1String("http"));
 }
 
 QString frmBrowser::LocationURL() const
 {
-    return m_location;
+    return brwWebBrowser ? brwWebBrowser->url().toString() : QString();
 }
 
-bool frmBrowser::Navigate(const QString &address)
+void frmBrowser::Navigate(const QString &address)
 {
-    if (address.trimmed().isEmpty())
-        return false;
-    const QUrl url = AddressUrl(address);
-    const QString target = url.toString();
-    if (NavigationRefused(target))
-        return false;
-    m_navigating = true;
-    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
-        brwWebBrowser->setSource(url);
-        if (url.hasFragment())
-            brwWebBrowser->scrollToAnchor(url.fragment());
-    } else {
-        brwWebBrowser->setHtml(MissingPageHtml(target));
-    }
-    m_navigating = false;
-    m_location = target;
-    NavigateComplete();
-    DocumentComplete(target);
-    return true;
+    if (address.trimmed().isEmpty() || !brwWebBrowser)
+        return;
+    brwWebBrowser->load(AddressUrl(address));
 }
 
 void frmBrowser::NavigateComplete()
 {
+    const QString location = LocationURL();
+    if (location.isEmpty())
+        return;
     DontNavigateNow = true;
-    const int found = cboAddress->findText(m_location, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int found = cboAddress->findText(location, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found >= 0)
         cboAddress->removeItem(found);
-    cboAddress->insertItem(0, m_location);
+    cboAddress->insertItem(0, location);
     cboAddress->setCurrentIndex(0);
     // Long addresses show their beginning.
     cboAddress->lineEdit()->setCursorPosition(0);
     DontNavigateNow = false;
 }
 
-void frmBrowser::DocumentComplete(const QString &address)
+void frmBrowser::DocumentComplete(bool ok)
 {
-    txtSecure->setVisible(address.contains(QLatin1String("https")));
+    // A navigation the gate refused also ends here, not ok, on the page
+    // still shown.
+    const QUrl url = brwWebBrowser->url();
+    const QString address = url.toString();
+    const bool secure = address.contains(QLatin1String("https"));
+    txtSecure->setVisible(secure && ok);
+    // The test server's plain-http feedback page keeps "Fill form" as a
+    // secure one would.
+    if (!secure && !UnderFeedbackBase(url))
+        Command1->hide();
+    if (ok && address.contains(QLatin1String("http")) && !cmdExit->isHidden()) {
+        // Not inside the engine's own signal: the half-second wait runs events.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                Delay(0.5);
+                FeedbackPageLoaded = true;
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void frmBrowser::cmdExit_Click()
+{
+    // One feedback start at a time: a second click waits for nothing.
+    if (m_waitingForFeedback || !brwWebBrowser)
+        return;
+    const int answer = Questions(
+        QStringLiteral("You must be connected to the internet to use this form.") + kCrLf +
+            QStringLiteral("You will be connected to a secure server to fill out a feedback "
+                           "form.  If you see a certificate pop up, please accept it to "
+                           "continue.  Connect now?"),
+        2, QStringLiteral("Connect to Secure Server?"));
+    if (answer != 1 || !m_loaded)
+        return;
+
+    const QUrl page = FeedbackAddress();
+    StartingAddress = page.toString();
+    // Shown before the navigation starts: it opens the gate for web pages.
+    Command1->show();
+    Navigate(StartingAddress);
+
+    FeedbackPageLoaded = false;
+    m_feedbackError.clear();
+    m_waitingForFeedback = true;
+    QPointer<frmBrowser> self(this);
+    const int opening = m_openings;
+    const qint64 deadline =
+        CurrentWaitClock().nowNs() + qint64(FeedbackWaitSeconds * 1'000'000'000.0);
+    while (self && m_loaded && m_openings == opening && !FeedbackPageLoaded &&
+           m_feedbackError.isEmpty() && !AbortSend && CurrentWaitClock().nowNs() < deadline)
+        Delay(0.1);
+    if (!self)
+        return;
+    m_waitingForFeedback = false;
+    // Closed or opened anew meanwhile, or the program ends: nothing more to do.
+    if (!m_loaded || m_openings != opening || AbortSend)
+        return;
+    if (FeedbackPageLoaded) {
+        Delay(0.2);
+        if (self && m_loaded)
+            Command1_Click();
+        return;
+    }
+    const QString reason =
+        m_feedbackError.isEmpty()
+            ? QStringLiteral("it did not load within %1 seconds").arg(FeedbackWaitSeconds)
+            : m_feedbackError;
+    brwWebBrowser->stop();
+    Info(QStringLiteral("The feedback page could not be opened (%1):").arg(reason) + kCrLf +
+             page.toString() + kCrLf + kCrLf +
+             QStringLiteral("Check the connection to the internet and try again."),
+         false, false, QStringLiteral("Send Feedback"));
+}
+
+void frmBrowser::Command1_Click()
+{
+    if (!brwWebBrowser)
+        return;
+    const QString version = QStringLiteral("%1.%2.%3")
+                                .arg(QELT_VERSION_MAJOR)
+                                .arg(QELT_VERSION_MINOR)
+                                .arg(QELT_VERSION_REVISION);
+    const QString comment = FeedbackComment(InProgramFolder(QStringLiteral("error.log")), version);
+    const QJsonArray values = {
+        QLatin1String(kFeedbackEmail),  QStringLiteral("Error Report "), QString(),
+        QStringLiteral("city & state"), QStringLiteral("your@address"),  kCrLf + kCrLf + comment,
+        QStringLiteral("not required")};
+    const QString script =
+        QString::fromLatin1(kFillFormScript)
+            .arg(QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)));
+    QPointer<frmBrowser> self(this);
+    brwWebBrowser->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                         [self](const QVariant &) {
+                                             if (self)
+                                                 emit self->formFilled();
+                                         });
 }
 
 frmBrowser *BrowserWindow()

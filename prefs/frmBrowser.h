@@ -8,31 +8,41 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTextBrowser;
 class QToolBar;
+class QWebEngineView;
 
 namespace qelt {
 
 // The help window: the program's HTML help pages from the program folder in
-// a text browser, with a toolbar (back, forward, refresh, main page, snap
-// back to the last topic, exit), the list of visited addresses (newest
-// first) and a row of topic buttons. Only pages whose address holds the
-// program folder's name open, and web pages never do.
+// a web view, with a toolbar (back, forward, refresh, main page, snap back
+// to the last topic, exit), the list of visited addresses (newest first) and
+// a row of topic buttons. While "Fill form" is hidden only pages whose
+// address holds the program folder's name open, and web pages never do.
+// It is also where feedback is sent from: "FB" reveals "Send Feedback",
+// which opens the maker's feedback page and fills its form.
 class frmBrowser : public QWidget {
     Q_OBJECT
 public:
     explicit frmBrowser(QWidget *parent = nullptr);
+    ~frmBrowser() override;
 
     // The page shown on opening and by "Snap": a help file path, optionally
-    // with "#" and an anchor. The topic buttons overwrite it.
+    // with "#" and an anchor, or a web address. The topic buttons and the
+    // feedback start overwrite it.
     QString StartingAddress;
     // Set while the window rewrites the address list itself.
     bool DontNavigateNow = false;
+    // Set half a second after a web page completed while "Send Feedback" is
+    // shown; the feedback start waits on it.
+    bool FeedbackPageLoaded = false;
 
     bool isLoaded() const { return m_loaded; }
-    // Places and shows the window and opens StartingAddress.
+    // Places and shows the window and opens StartingAddress. The web view
+    // is made on the first opening, so the program's start does not pay for
+    // the web engine.
     void Form_Load();
     // Saves the position (unless minimised or maximised) and hides it.
     void Form_Unload();
@@ -45,17 +55,34 @@ public:
     void cboAddress_KeyPress(int keyAscii);
     // Topic buttons: open the page of the button and keep it as StartingAddress.
     void openTopic(const QString &page);
+    void Label2_Click();
+    // Asks, opens the feedback page, waits for it (events keep running, at
+    // most FeedbackWaitSeconds) and fills its form; says so when the page
+    // does not load.
+    void cmdExit_Click();
+    // Fills the first form of the shown page with the feedback report
+    // (folding the error log first).
+    void Command1_Click();
 
-    // Opens an address (a file path with an optional "#anchor", or a URL)
-    // when the navigation gate lets it through. False when refused.
-    bool Navigate(const QString &address);
-    // True when the address must not open: it does not hold the program
-    // folder's name, or it holds "http".
-    bool NavigationRefused(const QString &address) const;
+    // Opens an address: a file path with an optional "#anchor", or a URL.
+    // The navigation gate decides whether it really opens.
+    void Navigate(const QString &address);
+    // The navigation gate: true when the target must not open.
+    bool NavigationRefused(const QUrl &target) const;
     // The address of the shown page, as the address list holds it.
     QString LocationURL() const;
 
-    QTextBrowser *brwWebBrowser = nullptr;
+    // The feedback page: "https://" + the maker's server + "/beta/contact.htm",
+    // or under the base address named by QELT_FEEDBACK_URL (e.g.
+    // "http://127.0.0.1:8080"), which may then also be plain http.
+    static QUrl FeedbackAddress();
+    // Put into the form's recipient element.
+    static constexpr const char *kFeedbackEmail = "feedback@brindlecast.example";
+    static constexpr const char *kMakerServer = "www.brindlecast.example";
+    // How long the feedback start waits for the page.
+    double FeedbackWaitSeconds = 30;
+
+    QWebEngineView *brwWebBrowser = nullptr;
     QToolBar *BrwToolB = nullptr;
     QAction *btnBack = nullptr;
     QAction *btnForward = nullptr;
@@ -71,7 +98,14 @@ public:
     QPushButton *spacer1 = nullptr;
     QPushButton *cmdRecMacro = nullptr;
     QPushButton *cmdTimers = nullptr;
+    QPushButton *cmdExit = nullptr;
+    QPushButton *Command1 = nullptr;
     QLineEdit *txtSecure = nullptr;
+    QLabel *Label2 = nullptr;
+
+signals:
+    // A form filling was handed to the page (its script has run).
+    void formFilled();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,13 +113,18 @@ protected:
 
 private:
     static QUrl AddressUrl(const QString &address);
+    void MakeBrowser();
     void NavigateComplete();
-    void DocumentComplete(const QString &address);
+    void DocumentComplete(bool ok);
+    void UpdateCaption();
+    bool UnderFeedbackBase(const QUrl &url) const;
     QPushButton *topicButton(const char *name, const char *caption, const QString &page);
 
+    QWidget *m_viewArea = nullptr;
     bool m_loaded = false;
-    bool m_navigating = false;
-    QString m_location;
+    int m_openings = 0;
+    bool m_waitingForFeedback = false;
+    QString m_feedbackError;
 };
 
 // The help window of this run, made on first use.

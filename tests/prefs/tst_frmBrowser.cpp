@@ -2,24 +2,36 @@
 
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "prefs/ErrorLogFolding.h"
 #include "prefs/PrefsServices.h"
+#include "tests/support/FakeWaitClock.h"
+#include "tests/support/LocalHttpServer.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTextBrowser>
+#include <QThread>
+#include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
 
 using namespace qelt;
 
 namespace {
 
 const QString kResources = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../resources/");
+constexpr int kLoadMs = 20000;
 
 QString Page(const QString &page)
 {
@@ -51,18 +63,156 @@ QString FileUrl(const QString &page, const QString &anchor = {})
     return url.toString();
 }
 
+// Runs a script in the shown page and waits (bounded) for its result.
+QVariant Js(frmBrowser *w, const QString &script)
+{
+    bool done = false;
+    QVariant result;
+    w->brwWebBrowser->page()->runJavaScript(script, [&](const QVariant &v) {
+        result = v;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, kLoadMs))
+        qWarning("script did not finish: %s", qPrintable(script));
+    return result;
+}
+
+void ClickTool(frmBrowser *w, QAction *action)
+{
+    QTest::mouseClick(w->BrwToolB->widgetForAction(action), Qt::LeftButton);
+}
+
+// The contact page, its first form in the element order the feedback
+// report addresses by position; `without` names fields left out.
+QByteArray ContactPage(const QStringList &without = {})
+{
+    QByteArray form = "<form action=\"/send\">";
+    const QList<QByteArray> elements = {
+        "<input name=\"recipient\" value=\"\">",                                  // 0
+        "<input name=\"realname\">",                                              // 1
+        "<input name=\"UserAddress\">",                                           // 2
+        "<input name=\"Email\">",                                                 // 3
+        "<textarea name=\"Comments\"></textarea>",                                // 4
+        "<input name=\"UserTel\">",                                               // 5
+        "<input type=\"hidden\" name=\"ContactRequested\">",                      // 6
+        "<input type=\"radio\" name=\"MessageType\" value=\"Question\" checked>", // 7
+        "<input type=\"radio\" name=\"MessageType\" value=\"Comment\">",          // 8
+        "<input type=\"radio\" name=\"MessageType\" value=\"Bug\">",              // 9
+        "<input type=\"checkbox\" name=\"copy\">",                                // 10
+        "<input name=\"spare\">",                                                 // 11
+        "<input name=\"subject\">",                                               // 12
+    };
+    for (const QByteArray &e : elements) {
+        const QByteArray name = e.mid(e.indexOf("name=\"") + 6).split('"').value(0);
+        if (!without.contains(QString::fromLatin1(name)))
+            form += e;
+    }
+    return "<html><head><title>Contact</title></head><body>" + form + "</form></body></html>";
+}
+
+// Reads the form back: the fields by name and the checked radio.
+QVariantMap FormValues(frmBrowser *w)
+{
+    return Js(w, QStringLiteral(R"JS(
+        (function () {
+            var f = document.forms[0], r = {};
+            for (var i = 0; i < f.elements.length; ++i) {
+                var e = f.elements[i];
+                if (e.type === "radio") { if (e.checked) r.MessageType = e.value; }
+                else if (e.type === "checkbox") r[e.name] = e.checked;
+                else r[e.name] = e.value;
+            }
+            r.count = f.elements.length;
+            return r;
+        })())JS"))
+        .toMap();
+}
+
+QByteArray LogEntry(int n, const QByteArray &text)
+{
+    return "\"\r\nLogged:  1/" + QByteArray::number(n % 28 + 1) + "/2026 10:00:00 AM\"\r\n\"\t" +
+           text + "\"\r\n";
+}
+
 } // namespace
 
 class TestFrmBrowser : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<LocalHttpServer> server;
+    std::unique_ptr<test::InstalledDialogs> dialogs;
+    std::unique_ptr<test::FakeWaitClock> clock;
+    QString programFolder;
+
+    // Opens the help window on a page of the program folder.
+    frmBrowser *openAt(const QString &page, const QString &anchor = {})
+    {
+        BrowserService()->open(Page(page) + (anchor.isEmpty() ? "" : "#" + anchor));
+        frmBrowser *w = BrowserWindow();
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl(page, anchor), kLoadMs); }();
+        waitIdle(w);
+        return w;
+    }
+
+    // Waits until the page has finished loading.
+    static void waitIdle(frmBrowser *w)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(Js(w, "document.readyState").toString() == "complete", kLoadMs);
+    }
+
+    // The feedback start as the user makes it: "FB", then "Send Feedback",
+    // answered Yes. Waits run on a clock that moves 5 ms for each real
+    // millisecond, so the page has time to arrive and a page that never
+    // comes ends the wait quickly.
+    void sendFeedback(frmBrowser *w, bool realTime = true)
+    {
+        QTest::mouseClick(w->Label2, Qt::LeftButton);
+        QVERIFY(w->cmdExit->isVisible());
+        dialogs->answers = {1};
+        clock->onProcessEvents = [realTime] {
+            if (realTime)
+                QThread::msleep(1);
+        };
+        QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+    }
+
 private slots:
+    void initTestCase()
+    {
+        programFolder = ProgramFolder();
+        // The view is made on the first opening, not with the window.
+        frmBrowser fresh;
+        QVERIFY(!fresh.brwWebBrowser);
+    }
+
+    void cleanupTestCase()
+    {
+        // The program's end, which lets the help window go before the web
+        // engine's profile does.
+        QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
+    }
+
     void init()
     {
+        SetProgramFolder(programFolder);
         CopyHelpPages(true);
+        QFile::remove(Page("error.log"));
         for (const char *key : {"HelpLeft", "HelpTop", "HelpWidth", "HelpHeight"})
             DeleteSet(QStringLiteral("Settings"), QLatin1String(key));
-        if (frmBrowser *w = BrowserWindow())
-            w->Form_Unload();
+        BrowserService()->unload();
+        server = std::make_unique<LocalHttpServer>();
+        qputenv("QELT_FEEDBACK_URL", server->baseUrl().toUtf8());
+        dialogs = std::make_unique<test::InstalledDialogs>();
+        clock = std::make_unique<test::FakeWaitClock>();
+    }
+
+    void cleanup()
+    {
+        BrowserService()->unload();
+        clock.reset();
+        dialogs.reset();
+        server.reset();
+        SetProgramFolder(programFolder);
     }
 
     // Every page and anchor the program opens exists in the shipped pages.
@@ -89,29 +239,32 @@ private slots:
 
     void opensOnStartingAddressWithTitle()
     {
-        HelpService *help = BrowserService();
-        help->open(Page("zyvHelp.html#Timer"));
-        frmBrowser *w = BrowserWindow();
+        frmBrowser *w = openAt("zyvHelp.html", "Timer");
         QVERIFY(w->isVisible());
         QCOMPARE(w->StartingAddress, Page("zyvHelp.html#Timer"));
         QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html", "Timer"));
-        QCOMPARE(w->brwWebBrowser->source().adjusted(QUrl::RemoveFragment),
-                 QUrl::fromLocalFile(Page("zyvHelp.html")));
-        QCOMPARE(w->windowTitle(), QStringLiteral("Help Topics   Orvendale ( Help)"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(),
+                                  QStringLiteral("Help Topics   Orvendale ( Help)"), kLoadMs);
         QCOMPARE(AddressList(*w), QStringList{FileUrl("zyvHelp.html", "Timer")});
         QVERIFY(w->cmdEditor->isVisible());
         QVERIFY(w->spacer1->isVisible());
-        QVERIFY(!w->txtSecure->isVisible());
-        help->unload();
+        for (QWidget *hidden :
+             {static_cast<QWidget *>(w->txtSecure), static_cast<QWidget *>(w->cmdExit),
+              static_cast<QWidget *>(w->Command1)})
+            QVERIFY(!hidden->isVisible());
+        QCOMPARE(w->Label2->text(), QStringLiteral("FB"));
+        QCOMPARE(w->btnHome->text(), QStringLiteral("Main"));
+        QCOMPARE(w->btnSnap->text(), QStringLiteral("Snap Back"));
+        BrowserService()->unload();
         QVERIFY(!w->isVisible());
     }
 
     void editorButtonOnlyWithEditorPage()
     {
         CopyHelpPages(false);
-        BrowserService()->open(Page("zyvHelp.html"));
-        QVERIFY(!BrowserWindow()->cmdEditor->isVisible());
-        QVERIFY(!BrowserWindow()->spacer1->isVisible());
+        frmBrowser *w = openAt("zyvHelp.html");
+        QVERIFY(!w->cmdEditor->isVisible());
+        QVERIFY(!w->spacer1->isVisible());
     }
 
     void positionKeptOnScreenAndSaved()
@@ -144,101 +297,286 @@ private slots:
         }
     }
 
-    void addressListNewestFirstWithoutRepeats()
+    // Topic buttons, the toolbar and the address list, clicked as a user does.
+    void topicsToolbarAndAddressList()
     {
-        BrowserService()->open(Page("zyvHelp.html"));
-        frmBrowser *w = BrowserWindow();
-        w->cmdTimers->click();
-        w->cmdComPort->click();
-        w->cmdTimers->click();
-        QCOMPARE(AddressList(*w), QStringList({FileUrl("zyvHelp.html", "Timer"),
-                                               FileUrl("zyvHelp.html", "CommunicationPortSetup"),
-                                               FileUrl("zyvHelp.html")}));
-        QCOMPARE(w->cboAddress->currentIndex(), 0);
-
-        // Choosing an entry opens it.
-        w->cboAddress->setCurrentIndex(1);
-        w->cboAddress_Click();
-        QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html", "CommunicationPortSetup"));
-        QCOMPARE(AddressList(*w).first(), FileUrl("zyvHelp.html", "CommunicationPortSetup"));
-        QCOMPARE(AddressList(*w).size(), 3);
-    }
-
-    void topicsToolbarAndSnap()
-    {
-        BrowserService()->open(Page("zyvHelp.html#MainFormWindow"));
-        frmBrowser *w = BrowserWindow();
+        frmBrowser *w = openAt("zyvHelp.html", "MainFormWindow");
         const struct {
             QPushButton *button;
-            QString address;
+            QString page;
+            QString anchor;
         } topics[] = {
-            {w->cmdMainWindow, Page("zyvHelp.html#MainFormWindow")},
-            {w->cmdComPort, Page("zyvHelp.html#CommunicationPortSetup")},
-            {w->cmdRecGroup, Page("zyvHelp.html#GroupRecorder")},
-            {w->cmdTimers, Page("zyvHelp.html#Timer")},
-            {w->cmdRecMacro, Page("editorhelp.html#Create")},
-            {w->cmdEditor, Page("editorhelp.html")},
+            {w->cmdMainWindow, "zyvHelp.html", "MainFormWindow"},
+            {w->cmdComPort, "zyvHelp.html", "CommunicationPortSetup"},
+            {w->cmdRecGroup, "zyvHelp.html", "GroupRecorder"},
+            {w->cmdTimers, "zyvHelp.html", "Timer"},
+            {w->cmdRecMacro, "editorhelp.html", "Create"},
+            {w->cmdEditor, "editorhelp.html", ""},
         };
         for (const auto &t : topics) {
-            t.button->click();
-            QCOMPARE(w->StartingAddress, t.address);
-            QCOMPARE(w->brwWebBrowser->source().toLocalFile(), t.address.section('#', 0, 0));
+            QTest::mouseClick(t.button, Qt::LeftButton);
+            QCOMPARE(w->StartingAddress, Page(t.page + (t.anchor.isEmpty() ? "" : "#" + t.anchor)));
+            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl(t.page, t.anchor), kLoadMs);
+            waitIdle(w);
         }
-        // Snap returns to the last topic, not to the opening page.
-        w->cmdRecGroup->click();
-        w->BrwToolB_ButtonClick("Home");
-        QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html"));
-        w->BrwToolB_ButtonClick("Snap");
-        QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"));
+        // One entry per address, newest first; the opening page was the
+        // main window's topic, visited again by its button.
+        QCOMPARE(
+            AddressList(*w),
+            QStringList({FileUrl("editorhelp.html"), FileUrl("editorhelp.html", "Create"),
+                         FileUrl("zyvHelp.html", "Timer"), FileUrl("zyvHelp.html", "GroupRecorder"),
+                         FileUrl("zyvHelp.html", "CommunicationPortSetup"),
+                         FileUrl("zyvHelp.html", "MainFormWindow")}));
+        QCOMPARE(w->cboAddress->currentIndex(), 0);
 
-        // Back and forward walk the pages seen.
-        w->cmdEditor->click();
-        w->BrwToolB_ButtonClick("Back");
-        QCOMPARE(w->brwWebBrowser->source(), QUrl(FileUrl("zyvHelp.html", "GroupRecorder")));
-        QCOMPARE(AddressList(*w).first(), w->brwWebBrowser->source().toString());
-        w->BrwToolB_ButtonClick("Forward");
-        QCOMPARE(w->brwWebBrowser->source(), QUrl::fromLocalFile(Page("editorhelp.html")));
+        // Snap returns to the last topic, not to the page the window opened on.
+        QTest::mouseClick(w->cmdRecGroup, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"),
+                                  kLoadMs);
+        ClickTool(w, w->btnHome);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+        waitIdle(w);
+        ClickTool(w, w->btnSnap);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"),
+                                  kLoadMs);
+        waitIdle(w);
+        QCOMPARE(AddressList(*w).size(), 7);
+        QCOMPARE(AddressList(*w).first(), FileUrl("zyvHelp.html", "GroupRecorder"));
 
-        w->BrwToolB_MouseDown();
+        // Back and forward walk the pages seen; the tool tips come with the press.
+        ClickTool(w, w->btnBack);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+        QCOMPARE(AddressList(*w).first(), FileUrl("zyvHelp.html"));
         QCOMPARE(w->btnHome->toolTip(), QStringLiteral(" Top Level "));
         QCOMPARE(w->btnSnap->toolTip(), QStringLiteral(" Snap Back to Last Topic "));
-        w->BrwToolB_ButtonClick("Exit");
+        waitIdle(w);
+        ClickTool(w, w->btnForward);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"),
+                                  kLoadMs);
+        waitIdle(w);
+
+        // Choosing an entry of the list with the keyboard opens it and
+        // moves it to the top; typing an address and Enter opens that.
+        w->cboAddress->setFocus();
+        QTest::keyClick(w->cboAddress, Qt::Key_Down);
+        const QString chosen = AddressList(*w).value(1);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), chosen, kLoadMs);
+        QCOMPARE(AddressList(*w).first(), chosen);
+        QCOMPARE(AddressList(*w).size(), 7);
+        waitIdle(w);
+        w->cboAddress->lineEdit()->clear();
+        QTest::keyClicks(w->cboAddress->lineEdit(), Page("editorhelp.html#Create"));
+        QTest::keyClick(w->cboAddress->lineEdit(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"), kLoadMs);
+        waitIdle(w);
+
+        ClickTool(w, w->btnExit);
         QVERIFY(!w->isVisible());
     }
 
-    // Only pages in the program folder open; web addresses never do.
-    void navigationGate()
+    // Until "Fill form" shows, only pages in the program folder open: typed
+    // web addresses and links to the web are refused, the page stays.
+    void gateRefusesWebPagesUntilFillFormShows()
     {
-        BrowserService()->open(Page("zyvHelp.html"));
-        frmBrowser *w = BrowserWindow();
+        server->routes["/beta/contact.htm"] = {200, ContactPage(), -1, false, false, "text/html"};
+        server->routes["/program/x.html"] = {200,   "<html>web</html>", -1, false,
+                                             false, "text/html"};
+        QTemporaryDir elsewhere;
+        QVERIFY(QFile::copy(Page("zyvHelp.html"), elsewhere.path() + "/zyvHelp.html"));
+        frmBrowser *w = openAt("zyvHelp.html");
         const QString shown = w->LocationURL();
+        QSignalSpy finished(w->brwWebBrowser->page(), &QWebEnginePage::loadFinished);
         const QStringList refused = {
-            QStringLiteral("http://example.invalid/program/x.html"),
-            QStringLiteral("https://example.invalid/beta/contact.htm"),
-            QStringLiteral("/etc/hostname"),
-            Page("zyvHelp.html").replace("/program/", "/program/http/"),
+            server->baseUrl() + "/program/x.html",
+            server->baseUrl() + "/beta/contact.htm",
+            elsewhere.path() + "/zyvHelp.html",
         };
         for (const QString &a : refused) {
-            QVERIFY2(!w->Navigate(a), qPrintable(a));
+            finished.clear();
+            w->cboAddress->lineEdit()->clear();
+            QTest::keyClicks(w->cboAddress->lineEdit(), a);
+            QTest::keyClick(w->cboAddress->lineEdit(), Qt::Key_Return);
+            QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kLoadMs);
+            QCOMPARE(finished.first().value(0).toBool(), false);
             QCOMPARE(w->LocationURL(), shown);
         }
-        // A link clicked on a page goes through the same gate.
-        emit w->brwWebBrowser->anchorClicked(QUrl("http://example.invalid/program/"));
+        // A link on the page is refused the same way.
+        finished.clear();
+        Js(w, QStringLiteral("var a = document.createElement('a'); a.href = '%1';"
+                             "document.body.appendChild(a); a.click();")
+                  .arg(server->baseUrl() + "/program/x.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kLoadMs);
         QCOMPARE(w->LocationURL(), shown);
-        emit w->brwWebBrowser->anchorClicked(QUrl("editorhelp.html#Create"));
-        QCOMPARE(w->LocationURL(), FileUrl("editorhelp.html", "Create"));
-        emit w->brwWebBrowser->anchorClicked(QUrl("#Backup"));
-        QCOMPARE(w->LocationURL(), FileUrl("editorhelp.html", "Backup"));
+        QVERIFY(server->requests.isEmpty());
+        QCOMPARE(AddressList(*w), QStringList{shown});
+
+        // With "Fill form" shown, the web opens.
+        sendFeedback(w);
+        QVERIFY(w->Command1->isVisible());
+        QCOMPARE(w->LocationURL(), server->baseUrl() + "/beta/contact.htm");
+        QCOMPARE(AddressList(*w).first(), server->baseUrl() + "/beta/contact.htm");
+        QVERIFY(!w->txtSecure->isVisible()); // plain http is not secure
+        QCOMPARE(dialogs->calls.size(), 1);
+        QVERIFY(dialogs->calls.first().startsWith("questions Connect to Secure Server?"));
     }
 
-    void missingPageShowsAMessage()
+    // The feedback report fills the form with its values; the error log is
+    // folded once and its last 121 lines go into the comment.
+    void feedbackFillsTheForm()
     {
-        QFile::remove(Page("zyvHelp.html"));
-        BrowserService()->open(Page("zyvHelp.html#Timer"));
-        frmBrowser *w = BrowserWindow();
-        QVERIFY(w->isVisible());
-        QVERIFY(w->brwWebBrowser->toPlainText().contains(Page("zyvHelp.html")));
-        QCOMPARE(AddressList(*w), QStringList{FileUrl("zyvHelp.html", "Timer")});
+        server->routes["/beta/contact.htm"] = {200, ContactPage(), -1, false, false, "text/html"};
+        QByteArray log;
+        for (int i = 0; i < 50; ++i)
+            log += LogEntry(i, "text " + QByteArray::number(i) + " \"quoted\" \\ </script>");
+        for (int i = 50; i < 54; ++i)
+            log += LogEntry(i, "repeated");
+        {
+            QFile f(Page("error.log"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(log);
+        }
+        const FoldedErrorLog folded = FoldErrorLog(QString::fromLatin1(log));
+
+        frmBrowser *w = openAt("zyvHelp.html");
+        QSignalSpy filled(w, &frmBrowser::formFilled);
+        sendFeedback(w);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QVERIFY(w->FeedbackPageLoaded);
+        QCOMPARE(w->StartingAddress, server->baseUrl() + "/beta/contact.htm");
+
+        // Folded exactly once.
+        QFile f(Page("error.log"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString onDisk = QString::fromLatin1(f.readAll());
+        QCOMPARE(onDisk, folded.text + "\r\n");
+        const QStringList lines = onDisk.split("\r\n");
+        QVERIFY(lines.size() > 121);
+        const QString tail = lines.mid(lines.size() - 121).join("\n") + "\n";
+
+        const QVariantMap v = FormValues(w);
+        QCOMPARE(v.value("recipient").toString(), QLatin1String(frmBrowser::kFeedbackEmail));
+        QCOMPARE(v.value("copy").toBool(), true);
+        QCOMPARE(v.value("MessageType").toString(), QStringLiteral("Comment"));
+        QCOMPARE(v.value("subject").toString(), QStringLiteral("Error Report "));
+        QCOMPARE(v.value("realname").toString(), QString());
+        QCOMPARE(v.value("UserAddress").toString(), QStringLiteral("city & state"));
+        QCOMPARE(v.value("Email").toString(), QStringLiteral("your@address"));
+        QCOMPARE(v.value("UserTel").toString(), QStringLiteral("not required"));
+        QCOMPARE(v.value("ContactRequested").toString(), QStringLiteral("false"));
+        QCOMPARE(v.value("spare").toString(), QString());
+        // A text area reports its line ends as LF.
+        const QString comments = v.value("Comments").toString();
+        const QString head =
+            "\n\n\nThe last 30 to 40 entries from your error log may be listed below.  Please "
+            "add comments above this message.  Thank you\n\n\nver. 1.70.1050\n\n\n\n" +
+            QStringLiteral("old = %1, new = %2, diff = %3\n")
+                .arg(folded.oldLines)
+                .arg(folded.newLines)
+                .arg(folded.oldLines - folded.newLines);
+        QCOMPARE(comments.left(head.size()), head);
+        QCOMPARE(comments.mid(head.size()), tail);
+        int pageRequests = 0;
+        for (const auto &r : server->requests)
+            pageRequests += r.target == "/beta/contact.htm";
+        QCOMPARE(pageRequests, 1);
+    }
+
+    // Each missing field skips only its own assignment; without an error
+    // log the comment asks for a message and carries the version.
+    void pageLackingFieldsGetsTheOthers()
+    {
+        server->routes["/beta/contact.htm"] = {
+            200,        ContactPage({"realname", "UserTel", "spare", "subject"}), -1, false, false,
+            "text/html"};
+        frmBrowser *w = openAt("zyvHelp.html");
+        QSignalSpy filled(w, &frmBrowser::formFilled);
+        sendFeedback(w);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        const QVariantMap v = FormValues(w);
+        QCOMPARE(v.value("count").toInt(), 9);
+        QVERIFY(!v.contains("realname") && !v.contains("UserTel"));
+        QCOMPARE(v.value("recipient").toString(), QLatin1String(frmBrowser::kFeedbackEmail));
+        QCOMPARE(v.value("MessageType").toString(), QStringLiteral("Comment"));
+        QCOMPARE(v.value("UserAddress").toString(), QStringLiteral("city & state"));
+        QCOMPARE(v.value("Email").toString(), QStringLiteral("your@address"));
+        QCOMPARE(v.value("ContactRequested").toString(), QStringLiteral("false"));
+        QCOMPARE(v.value("Comments").toString(),
+                 QStringLiteral("\n\n\nPlease enter message here.\n\n\nVer. 1.70.1050\n\n"));
+        QVERIFY(!QFile::exists(Page("error.log")));
+
+        // "Fill form" by hand fills again.
+        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 2, kLoadMs);
+    }
+
+    // A feedback page that never comes ends the wait with a message; the
+    // window stays usable. Answering No does nothing.
+    void feedbackPageThatNeverLoads()
+    {
+        frmBrowser *w = openAt("zyvHelp.html");
+        QTest::mouseClick(w->Label2, Qt::LeftButton);
+        dialogs->answers = {2};
+        QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+        QVERIFY(w->Command1->isHidden());
+        QVERIFY(server->requests.isEmpty());
+
+        const struct {
+            const char *name;
+            LocalHttpServer::Route route;
+            bool closed;
+            const char *reason;
+        } cases[] = {
+            {"no answer", {200, {}, -1, true, false, {}}, false, "did not load within 30 seconds"},
+            {"not found", {404, "<html>gone</html>", -1, false, false, "text/html"}, false, "404"},
+            {"refused", {}, true, ""},
+        };
+        for (const auto &c : cases) {
+            server = std::make_unique<LocalHttpServer>();
+            qputenv("QELT_FEEDBACK_URL", server->baseUrl().toUtf8());
+            server->routes["/beta/contact.htm"] = c.route;
+            if (c.closed)
+                server->close();
+            dialogs->calls.clear();
+            // A page that never answers ends on the clock alone.
+            sendFeedback(w, QByteArray(c.name) != "no answer");
+            QCOMPARE(dialogs->calls.size(), 2);
+            QVERIFY2(dialogs->calls[1].startsWith("info Send Feedback The feedback page could "
+                                                  "not be opened ("),
+                     qPrintable(dialogs->calls[1]));
+            QVERIFY2(dialogs->calls[1].contains(QLatin1String(c.reason)),
+                     qPrintable(dialogs->calls[1]));
+            QVERIFY(!w->FeedbackPageLoaded);
+            QVERIFY(w->isVisible());
+
+            // Still usable: the main page opens.
+            ClickTool(w, w->btnHome);
+            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+            waitIdle(w);
+            QVERIFY(w->Command1->isHidden());
+        }
+    }
+
+    // A program folder named with "#", blanks and non-ASCII letters opens
+    // its help pages and anchors.
+    void programFolderWithHashAndBlanks()
+    {
+        QTemporaryDir root;
+        const QString folder =
+            root.path() + QStringLiteral("/my #1 http files/Qelt # \u00fc\u00e9 2");
+        QVERIFY(QDir().mkpath(folder));
+        SetProgramFolder(folder);
+        CopyHelpPages(true);
+        frmBrowser *w = openAt("zyvHelp.html", "Timer");
+        QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html", "Timer"));
+        QCOMPARE(Js(w, "document.title").toString(), QStringLiteral("Help Topics"));
+        QTest::mouseClick(w->cmdRecMacro, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"), kLoadMs);
+        waitIdle(w);
+        QVERIFY(Js(w, "document.getElementsByName('Create').length").toInt() > 0);
+        ClickTool(w, w->btnHome);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+        waitIdle(w);
+        QCOMPARE(Js(w, "document.title").toString(), QStringLiteral("Help Topics"));
     }
 };
 

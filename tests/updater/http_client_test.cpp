@@ -1,4 +1,4 @@
-#include "tests/updater/LocalHttpServer.h"
+#include "tests/support/LocalHttpServer.h"
 #include "updater/HTTPClass.h"
 #include "updater/modUpdate.h"
 

@@ -4,7 +4,7 @@
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/TestEnv.h"
-#include "tests/updater/LocalHttpServer.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/updater/TestCertificate.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"

@@ -14,8 +14,8 @@
 
 #include <functional>
 
-// A tiny HTTP server on 127.0.0.1 for the updater's tests, optionally over
-// TLS. It runs in the test's own thread, so it answers whenever the code
+// A tiny HTTP server on 127.0.0.1 for tests, optionally over TLS. It runs in
+// the test's own thread, so it answers whenever the code
 // under test runs events.
 class LocalHttpServer : public QTcpServer {
 public:
@@ -38,6 +38,8 @@ public:
         qint64 generated = -1;
         // After the stalled part, one more byte every this many ms.
         int trickleMs = 0;
+        // Sent as the Content-Type header when set.
+        QByteArray contentType = {};
     };
     struct Request {
         QByteArray method;
@@ -139,6 +141,8 @@ private:
         const qint64 size = route.generated >= 0 ? route.generated : route.body.size();
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n" +
                           "Content-Length: " + QByteArray::number(size) + "\r\n";
+        if (!route.contentType.isEmpty())
+            head += "Content-Type: " + route.contentType + "\r\n";
         for (const QByteArray &h : route.headers)
             head += h + "\r\n";
         head += "Connection: keep-alive\r\n\r\n";
