@@ -4,14 +4,18 @@
 #include "core/ErrorLog.h"
 #include "core/FileHelpers.h"
 #include "core/SafeSave.h"
+#include "core/TextCodec.h"
 
 #include <QFileInfo>
 
+#include <deque>
 #include <functional>
 
 namespace qelt {
 
 namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
 
 QString StatisticsText(int oldLines, int newLines)
 {
@@ -167,11 +171,20 @@ QString FeedbackComment(const QString &logPath, const QString &version)
                       kCrLf + kCrLf + kCrLf + QStringLiteral("ver. ") + version + kCrLf + kCrLf +
                       kCrLf;
     comment += kCrLf + ParseErrorLog(logPath) + kCrLf;
-    // The excerpt is the tail of the folded file: more distinct errors fit.
-    const QStringList lines = LoadTextFile(logPath).split(kCrLf);
-    const qsizetype last = lines.size() - 1;
-    for (qsizetype i = last > 120 ? last - 120 : 0; i <= last; ++i)
-        comment += lines[i] + kCrLf;
+    // The excerpt is the last 121 lines of the folded file (more distinct
+    // errors fit), read with memory bounded by what is kept.
+    std::deque<QByteArray> tail;
+    CrLfPieceReader in;
+    QByteArray piece;
+    if (in.open(logPath)) {
+        while (in.next(&piece)) {
+            tail.push_back(piece);
+            if (tail.size() > 121)
+                tail.pop_front();
+        }
+    }
+    for (const QByteArray &line : tail)
+        comment += DecodeText(line) + kCrLf;
     return comment;
 }
 

@@ -134,6 +134,13 @@ QByteArray LogEntry(int n, const QByteArray &text)
            text + "\"\r\n";
 }
 
+LocalHttpServer::Route HtmlRoute(int status, const QByteArray &body)
+{
+    LocalHttpServer::Route route{status, body};
+    route.contentType = "text/html";
+    return route;
+}
+
 } // namespace
 
 class TestFrmBrowser : public QObject {
@@ -378,9 +385,8 @@ private slots:
     // web addresses and links to the web are refused, the page stays.
     void gateRefusesWebPagesUntilFillFormShows()
     {
-        server->routes["/beta/contact.htm"] = {200, ContactPage(), -1, false, false, "text/html"};
-        server->routes["/program/x.html"] = {200,   "<html>web</html>", -1, false,
-                                             false, "text/html"};
+        server->routes["/beta/contact.htm"] = HtmlRoute(200, ContactPage());
+        server->routes["/program/x.html"] = HtmlRoute(200, "<html>web</html>");
         QTemporaryDir elsewhere;
         QVERIFY(QFile::copy(Page("zyvHelp.html"), elsewhere.path() + "/zyvHelp.html"));
         frmBrowser *w = openAt("zyvHelp.html");
@@ -424,7 +430,7 @@ private slots:
     // folded once and its last 121 lines go into the comment.
     void feedbackFillsTheForm()
     {
-        server->routes["/beta/contact.htm"] = {200, ContactPage(), -1, false, false, "text/html"};
+        server->routes["/beta/contact.htm"] = HtmlRoute(200, ContactPage());
         QByteArray log;
         for (int i = 0; i < 50; ++i)
             log += LogEntry(i, "text " + QByteArray::number(i) + " \"quoted\" \\ </script>");
@@ -485,9 +491,8 @@ private slots:
     // log the comment asks for a message and carries the version.
     void pageLackingFieldsGetsTheOthers()
     {
-        server->routes["/beta/contact.htm"] = {
-            200,        ContactPage({"realname", "UserTel", "spare", "subject"}), -1, false, false,
-            "text/html"};
+        server->routes["/beta/contact.htm"] =
+            HtmlRoute(200, ContactPage({"realname", "UserTel", "spare", "subject"}));
         frmBrowser *w = openAt("zyvHelp.html");
         QSignalSpy filled(w, &frmBrowser::formFilled);
         sendFeedback(w);
@@ -526,8 +531,8 @@ private slots:
             bool closed;
             const char *reason;
         } cases[] = {
-            {"no answer", {200, {}, -1, true, false, {}}, false, "did not load within 30 seconds"},
-            {"not found", {404, "<html>gone</html>", -1, false, false, "text/html"}, false, "404"},
+            {"no answer", {200, {}, -1, true}, false, "did not load within 30 seconds"},
+            {"not found", HtmlRoute(404, "<html>gone</html>"), false, "404"},
             {"refused", {}, true, ""},
         };
         for (const auto &c : cases) {
