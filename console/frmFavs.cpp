@@ -569,13 +569,10 @@ void frmFavs::Unload()
     FavsView = false;
     MainView = true;
     if (!isMinimized()) {
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("FavLeft"),
-                QString::number(x() * kTwipsPerPixel));
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("FavTop"),
-                QString::number(y() * kTwipsPerPixel));
+        SaveTwipsSetting(QStringLiteral("FavLeft"), x());
+        SaveTwipsSetting(QStringLiteral("FavTop"), y());
     }
-    SaveSet(QStringLiteral("Settings"), QStringLiteral("FavWidth"),
-            QString::number(width() * kTwipsPerPixel));
+    SaveTwipsSetting(QStringLiteral("FavWidth"), width());
     if (MainWindow())
         MainWindow()->setCheck1Text(QString());
     FavHold = false;

@@ -876,10 +876,8 @@ void frmFire::Form_Unload()
     ZoomSound = QStringLiteral("none");
     // 2
     if (!isMinimized()) {
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("MainLeft"),
-                QString::number(x() * kTwipsPerPixel));
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("MainTop"),
-                QString::number(y() * kTwipsPerPixel));
+        SaveTwipsSetting(QStringLiteral("MainLeft"), x());
+        SaveTwipsSetting(QStringLiteral("MainTop"), y());
     }
     // 3
     SaveSet(QStringLiteral("Database16"), QStringLiteral("CurrentVersion"), ProgramVersion());

@@ -1,5 +1,7 @@
 #include "core/WindowHelpers.h"
 
+#include "core/Settings.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
@@ -237,6 +239,14 @@ double TwipsToStore(int pixel, double storedTwips)
     if (std::isfinite(storedTwips) && PixelOfTwips(storedTwips) == pixel)
         return storedTwips;
     return double(pixel) * kTwipsPerPixel;
+}
+
+void SaveTwipsSetting(const QString &key, int pixels)
+{
+    bool ok = false;
+    const double stored = GetSet(QStringLiteral("Settings"), key).toDouble(&ok);
+    SaveSet(QStringLiteral("Settings"), key,
+            QString::number(TwipsToStore(pixels, ok ? stored : qQNaN())));
 }
 
 StatusLabel::StatusLabel(QWidget *parent) : QLabel(parent)

@@ -56,6 +56,10 @@ int PixelOfTwips(double twips);
 // number instead of drifting to a multiple of 15 (100 would become 90).
 double TwipsToStore(int pixel, double storedTwips);
 
+// Stores a window coordinate or size of pixels under "Settings"/key in
+// twips, through TwipsToStore against the number stored there now.
+void SaveTwipsSetting(const QString &key, int pixels);
+
 // A one-line status text that never changes the size of its window: its
 // size hints ignore the text's width, a text wider than the label is shown
 // cut with "..." at its end, and the whole text is then the tool tip (when

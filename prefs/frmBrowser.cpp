@@ -348,14 +348,10 @@ void frmBrowser::Form_Unload()
     if (!m_loaded)
         return;
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
-        auto save = [](const char *key, int pixels) {
-            SaveSet(QStringLiteral("Settings"), QLatin1String(key),
-                    QString::number(pixels * kTwipsPerPixel));
-        };
-        save("HelpLeft", x());
-        save("HelpTop", y());
-        save("HelpWidth", width());
-        save("HelpHeight", height());
+        SaveTwipsSetting(QStringLiteral("HelpLeft"), x());
+        SaveTwipsSetting(QStringLiteral("HelpTop"), y());
+        SaveTwipsSetting(QStringLiteral("HelpWidth"), width());
+        SaveTwipsSetting(QStringLiteral("HelpHeight"), height());
     }
     m_loaded = false;
     brwWebBrowser->stop();

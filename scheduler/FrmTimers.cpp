@@ -1243,8 +1243,8 @@ void FrmTimers::Form_Unload()
                   LangCap("Timers have Changed!")) == 1)
         saveFailed = !SaveTimers();
     if (!isMinimized()) {
-        SaveSet("Settings", "TimerMainLeft", QString::number(x() * kTwipsPerPixel));
-        SaveSet("Settings", "TimerMainTop", QString::number(y() * kTwipsPerPixel));
+        SaveTwipsSetting(QStringLiteral("TimerMainLeft"), x());
+        SaveTwipsSetting(QStringLiteral("TimerMainTop"), y());
     }
     // A failed save keeps the rows in memory; the next load shows them again.
     m_keepTable = saveFailed;

@@ -739,8 +739,8 @@ void frmTimerStatus::unload()
     if (!logFile.saveAtClose(m_log, chkSaveLog->isChecked(), WallNow()))
         LogErr("Form_Unload", "frmTimerStatus", 75, "cannot write " + logFile.path());
     if (!isMinimized()) {
-        SaveSet("Settings", "TimerLogL", QString::number(x() * kTwipsPerPixel));
-        SaveSet("Settings", "TimerLogT", QString::number(y() * kTwipsPerPixel));
+        SaveTwipsSetting(QStringLiteral("TimerLogL"), x());
+        SaveTwipsSetting(QStringLiteral("TimerLogT"), y());
     }
     SaveSet("Settings", "TimerLogS", chkSaveLog->isChecked() ? "1" : "0");
     hide();

@@ -353,6 +353,19 @@ private slots:
             QVERIFY(readAll(m_dialogs.saveAnswer).startsWith("%PDF-"));
     }
 
+    // Twips are finer than pixels: a place read and written back unchanged
+    // keeps its stored number instead of drifting to a multiple of 15.
+    void unchangedPlaceKeepsItsStoredNumber()
+    {
+        SaveSet("Settings", "TimerLogL", "500");
+        SaveSet("Settings", "TimerLogT", "100");
+        frmTimerStatus w;
+        w.logFile = TimerLogFile(InProgramFolder("place.log"));
+        w.unload();
+        QCOMPARE(GetSet("Settings", "TimerLogL"), QString("500"));
+        QCOMPARE(GetSet("Settings", "TimerLogT"), QString("100"));
+    }
+
     void unloadSavesLogAndPlace()
     {
         SaveSet("Settings", "TimerLogL", "-200");
