@@ -130,18 +130,6 @@ public:
     QString errorString() const override { return QStringLiteral("Input/output error"); }
 };
 
-// Questions that keep events running while they wait, as a real dialog does.
-class WaitingDialogs : public test::ScriptedDialogs {
-public:
-    std::function<void()> whileOpen;
-    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
-    {
-        if (whileOpen)
-            whileOpen();
-        return ScriptedDialogs::questions(sMsg, iYesNoCancel, sTitle);
-    }
-};
-
 } // namespace
 
 class FrmFireTest : public QObject {
@@ -950,7 +938,7 @@ private slots:
     {
         DeleteSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts"));
         start();
-        WaitingDialogs asking;
+        test::WaitingDialogs asking;
         asking.answers = {2};
         int ticksWhileOpen = -1;
         QString clockWhileOpen;

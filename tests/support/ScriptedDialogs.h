@@ -81,4 +81,16 @@ public:
     InstalledDialogs &operator=(const InstalledDialogs &) = delete;
 };
 
+// Questions that keep events running while they wait, as a real dialog does.
+class WaitingDialogs : public ScriptedDialogs {
+public:
+    std::function<void()> whileOpen;
+    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return ScriptedDialogs::questions(sMsg, iYesNoCancel, sTitle);
+    }
+};
+
 } // namespace qelt::test
