@@ -39,18 +39,6 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Questions that keep events running while they wait, as a real dialog does.
-class WaitingDialogs : public test::ScriptedDialogs {
-public:
-    std::function<void()> whileOpen;
-    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
-    {
-        if (whileOpen)
-            whileOpen();
-        return ScriptedDialogs::questions(sMsg, iYesNoCancel, sTitle);
-    }
-};
-
 QStringList notSetRows(int n)
 {
     QStringList rows;
@@ -485,7 +473,7 @@ private slots:
         w.mnuSaveQuit->setChecked(true);
         w.Text1[3]->setText("changed.cro");
         QVERIFY(TmrChanged);
-        WaitingDialogs dialogs;
+        test::ScriptedDialogs dialogs;
         dialogs.answers = {2};
         qsizetype changesWhileAsked = -1;
         dialogs.whileOpen = [&] {

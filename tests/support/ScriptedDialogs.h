@@ -36,6 +36,9 @@ public:
     std::function<void(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
                        const QString &sBtnName, bool bModal)>
         onInfo;
+    // Runs inside every question before it is answered: what happens while a
+    // real dialog waits and keeps events running.
+    std::function<void()> whileOpen;
 
     void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
               const QString &sBtnName, bool bModal) override
@@ -50,6 +53,8 @@ public:
     }
     int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
     {
+        if (whileOpen)
+            whileOpen();
         messages << sMsg;
         asked << sMsg;
         calls << QStringLiteral("questions %1 %2 %3").arg(sTitle, sMsg).arg(iYesNoCancel);

@@ -15,6 +15,10 @@ public:
     QString root() const { return m_dir.path(); }
     QString programFolder() const;
 
+    // A path below the running test binary's own temporary folder, outside the
+    // program folder, for files a test needs elsewhere than the program folder.
+    static QString ScratchPath(const QString &name);
+
 private:
     QTemporaryDir m_dir;
 };

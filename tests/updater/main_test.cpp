@@ -2,7 +2,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "tests/support/FakeWaitClock.h"
-#include "tests/updater/GtestPrinters.h"
+#include "tests/support/GtestPrinters.h"
 #include "updater/modUpdate.h"
 
 #include <QFile>
