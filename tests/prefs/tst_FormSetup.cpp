@@ -514,6 +514,14 @@ private slots:
         SetProgramExePath({});
     }
 
+    // Any stored value the macro editor takes as "send" shows ticked, so that
+    // OK does not turn sending off behind the user's back.
+    void recordingBoxFollowsTheEditor()
+    {
+        Set("SendOnRecord", "2");
+        QVERIFY(load().ckRecording->isChecked());
+    }
+
     void locationFromCityTable()
     {
         Set("CityZone", "6");
