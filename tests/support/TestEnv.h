@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Globals.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,12 +27,14 @@ private:
 
 } // namespace qelt::test
 
-// Main for a Qt Test binary: the headless environment, then the test object.
+// Main for a Qt Test binary: the headless environment and the program-wide
+// state of a fresh start, then the test object.
 #define QELT_TEST_MAIN(TestObject)                                                                 \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
         qelt::test::TestEnv env;                                                                   \
+        qelt::ResetGlobals();                                                                      \
         QApplication app(argc, argv);                                                              \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
