@@ -9,8 +9,7 @@ namespace qelt {
 // and deleted when the application is about to quit. By then the event loop
 // has returned, so no handler of the window can still be waiting in a nested
 // wait; the slot is cleared so that later references see no window.
-template <class W>
-W *LazyWindow(W *&slot)
+template <class W> W *LazyWindow(W *&slot)
 {
     if (!slot) {
         slot = new W;
