@@ -12,22 +12,12 @@ caller=$PWD
 cd "$(dirname "$0")"
 repo=$PWD
 
-packages=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-webengine-dev
-          libgtest-dev libgl1-mesa-dev xvfb)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+source "$repo/.ci/packages.sh"
+qelt_install_missing "${qelt_build_packages[@]}"
 
-cmake -S "$repo" -B "$repo/build/run" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The tests are not built here, so GoogleTest is not needed.
+cmake -S "$repo" -B "$repo/build/run" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+  >/dev/null
 cmake --build "$repo/build/run" --target Qelt update -j "$(nproc)"
 
 home=$repo/run

@@ -104,34 +104,28 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
 
     // Initialise event.
 
-    // 1
     mnuLanTag =
         GetSet(QStringLiteral("Settings"), QStringLiteral("Language"), QStringLiteral("English"));
-    // 2
     FillDescs(1);
     FillHouseCodes();
-    // 3
     resize(px(kWidthClosed), px(kWindowHeight));
-    // 4: a value of 1 opens the group panel through the check box's handler.
+    // A value of 1 opens the group panel through the check box's handler.
     {
         QString shown = GetRec(RecGroupsShown);
         if (shown.isEmpty())
             shown = QStringLiteral("0");
         ckbGroups->setChecked(shown.trimmed() == QLatin1String("1"));
     }
-    // 5
     chbPanicOn.setText(
         GetSet(QStringLiteral("Settings"), QStringLiteral("PanicButton"), QStringLiteral("1")));
     const bool panicShown = chbPanicOn.text() == QLatin1String("1");
     cmdPanic->setVisible(panicShown);
     mnuPanicRun->setVisible(panicShown);
     mnuShowPanic->setChecked(panicShown);
-    // 6
     if (chkTips.text() == QLatin1String("1"))
         mnuTips->setChecked(true);
     else if (chkTips.text() == QLatin1String("0"))
         mnuTips->setChecked(false);
-    // 7
     if (txtGrpDelayB.text().isEmpty())
         txtGrpDelayB.setText(QStringLiteral("0"));
     if (txtGrpDelayB.text() == QLatin1String("0")) {
@@ -141,30 +135,25 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
     } else if (txtGrpDelayB.text() == QLatin1String("1")) {
         mnuGrpDelayB->setChecked(true);
     }
-    // 8
     MinOnStart =
         GetSet(QStringLiteral("Settings"), QStringLiteral("MinOnStart"), QStringLiteral("False"))
             .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
-    // 9
     if (mnuTips->isChecked())
         chkTips.setText(QStringLiteral("1"));
-    // 10: the timer log window is loaded, hidden, with an empty log.
+    // The timer log window is loaded, hidden, with an empty log.
     if (TimerLogService *log = TimerLog())
         log->setLogText(QString());
-    // 11
     txtGrpDelayB.setText(
         GetSet(QStringLiteral("Settings"), QStringLiteral("GrpDelayB"), QStringLiteral("1")));
-    // 12: "ActiveWindow"/"Handle" already names the hand-over address: the
+    // "ActiveWindow"/"Handle" already names the hand-over address: the
     // start-up stores it as soon as it holds the single-instance lock, and
     // the text a later start sends arrives in txtCommand. Writing the
     // window's own number there would point later starts elsewhere.
-    // 13
     if (!MinOnStart) {
         mnuMinOnStart->setChecked(false);
     } else {
         tmrStartUp->start();
     }
-    // 14
     mnuMinToTray->setChecked(
         GetSet(QStringLiteral("Settings"), QStringLiteral("MinToTray"), QStringLiteral("0"))
             .trimmed()
@@ -614,14 +603,11 @@ void frmFire::LoadCaptions()
 
 void frmFire::Form_Load()
 {
-    // 1
     LoadCaptions();
-    // 2
     afterStart->start();
     tmrClock->start();
-    // 3
     SoundsOn = false;
-    // 4: position, kept on the screen (all in twips).
+    // Position, kept on the screen (all in twips).
     {
         double left =
             GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("500"))
@@ -631,17 +617,15 @@ void frmFire::Form_Load()
                 .toDouble();
         MoveOnScreenTwips(this, left, top);
     }
-    // 5
     if (PrefsOpen) {
         if (PrefsService *prefs = Prefs())
             prefs->unload();
     }
-    // 6: the ".cro" association.
+    // The ".cro" association.
     AssocOk = CroAssociated();
     if (!AssocOk && AssocOn)
         AssocCro();
     mnuAssociate->setChecked(AssocOn);
-    // 7
     const auto sound = [](const char *key, const char *file) {
         return GetSet(QStringLiteral("Sounds"), QLatin1String(key),
                       InProgramFolder(QLatin1String(file)));
@@ -651,12 +635,10 @@ void frmFire::Form_Load()
     TimerSound = sound("defTsound", "tmrstart.wav");
     TickSound = sound("defMsound", "tick.wav");
     ZoomSound = sound("defZSound", "expand.wav");
-    // 8
     if (UnstOpen) {
         if (UninstallService *unst = Uninstaller())
             unst->showUninstaller();
     }
-    // 10
     for (int i = 1; i <= 8; ++i)
         lblGourpNumber[i]->setText(LangCap(QStringLiteral("Group")) + QStringLiteral(" &") +
                                    QString::number(i));
@@ -667,14 +649,12 @@ void frmFire::afterStart_Timer()
 {
     if (m_afterStartDone)
         return;
-    // 2
     {
         bool ok = false;
         const int v = GetRec(RecTimersOn).trimmed().toInt(&ok);
         if (ok)
             Check1->setChecked(v != 0);
     }
-    // 3
     {
         QString rec = GetRec(RecHouse).trimmed();
         if (rec.isEmpty())
@@ -688,25 +668,22 @@ void frmFire::afterStart_Timer()
         cboHouse->setCurrentIndex(index);
         cboHouse_Click();
     }
-    // 4
     UnitBank =
         GetRec(RecUnitBank).trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
     if (UnitBank) {
         ImageSlide_Click();
         ImageSlide_Click();
     }
-    // 5
     txtPanicNm.setText(GetRec(RecPanicName));
     if (txtPanicNm.text().isEmpty())
         txtPanicNm.setText(QStringLiteral("Pa&nic"));
-    // 6: the first start puts a shortcut on the desktop.
+    // The first start puts a shortcut on the desktop.
     if (GetRec(RecLastStart).isEmpty())
         DesktopShortcutCommand(mnuDesktop->text());
     PutRec(RecLastStart, QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-    // 7
     txtPanicBcolor.setText(GetRec(RecPanicColour));
     txtGroupNum.setText(GetRec(RecQuickGroup));
-    // 8: "<minutes>,<seconds>"; without a comma the minutes stay as they are.
+    // "<minutes>,<seconds>"; without a comma the minutes stay as they are.
     {
         const QString delay = GetRec(RecPanicDelay);
         const int comma = delay.indexOf(QLatin1Char(','));
@@ -714,29 +691,22 @@ void frmFire::afterStart_Timer()
             txtPanicMin.setText(delay.left(comma));
         txtPanicSec.setText(comma >= 0 ? delay.mid(comma + 1) : delay);
     }
-    // 9
     for (int i = 0; i < 8; ++i) {
         const QString path = GroupFilePath(i);
         if (FileExists(path))
             lblGrpLbl[i]->setText(goGrLabel(QStringLiteral("g"), path));
     }
-    // 10
     afterStart->stop();
     m_afterStartDone = true;
-    // 11
     LoadDescs();
-    // 12
     SoundsOn = GetSet(QStringLiteral("Settings"), QStringLiteral("Sounds"), QStringLiteral("True"))
                    .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
-    // 13
     if (!MinOnStart) {
         show();
         MainView = true;
     }
-    // 14
     if (!m_link->portOpen())
         Initialize();
-    // 15
     if (Tag == QLatin1String("port false")) {
         if (!Initialize()) {
             Tag.clear();
@@ -749,7 +719,6 @@ void frmFire::afterStart_Timer()
                 ShowPortDialog(this);
         }
     }
-    // 16
     if (!m_exiting)
         BuildLanguageMenu();
     // Hand-overs that arrived before the port was tried can play now.
@@ -872,31 +841,24 @@ void frmFire::Form_Unload()
         txtDescription_Commit();
     m_exiting = true;
     tmrClock->stop();
-    // 1
     ZoomSound = QStringLiteral("none");
-    // 2
     if (!isMinimized()) {
         SaveTwipsSetting(QStringLiteral("MainLeft"), x());
         SaveTwipsSetting(QStringLiteral("MainTop"), y());
     }
-    // 3
     SaveSet(QStringLiteral("Database16"), QStringLiteral("CurrentVersion"), ProgramVersion());
     SaveSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), ProgramFolder());
-    // 4
     PutRec(RecTimersOn, Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    // 5, 6: the short pause before the tray icon goes. AbortSend stays set
+    // The short pause before the tray icon goes. AbortSend stays set
     // and no events run in it, so that no loop or timer that is waiting
     // sends another frame once exit has begun.
     AbortSend = true;
     CurrentWaitClock().sleepMs(100);
     m_croQueue.clear();
     tmrAcro->stop();
-    // 7
     TrayDelete();
-    // 8
     if (FavsView)
         UnloadFavs();
-    // 9
     if (PrefsService *prefs = Prefs())
         prefs->unload();
     if (MacroEditorService *editor = MacroEditor())
@@ -913,20 +875,16 @@ void frmFire::Form_Unload()
         help->unload();
     if (UninstallService *unst = Uninstaller())
         unst->unload();
-    // 10
     CloseDataFile();
-    // 11
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (w != this && w->isVisible())
             w->hide();
     }
     hide();
-    // 12
     if (Tag == QLatin1String("restart")) {
         SaveSet(QStringLiteral("Database16"), QStringLiteral("ReStart"), QStringLiteral("restart"));
         OpenDoc(InstalledProgramPath(QStringLiteral("update")));
     }
-    // 13
     if (m_link && m_link->portOpen())
         m_link->setPortOpen(false);
     emit programEnded();

@@ -69,7 +69,7 @@ void frmFire::cboHouse_Click()
     if (m_editRow >= 0)
         txtDescription_Commit();
     const int index = cboHouse->currentIndex();
-    HouseBits = GetHouseBits(index + 1);
+    HouseBits = GetHouseBits(index + 1, UnitBank);
     if (index >= 0)
         PutRec(RecHouse, QString::number(index));
     LoadDescs();

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Program-wide state shared by several windows. The program has one
-// user-interface thread, so plain variables are enough.
+// user-interface thread, so plain variables are enough. Every such variable
+// is declared here and nowhere else, and ResetGlobals() knows each of them.
 namespace qelt {
 
 // Start-up
@@ -38,5 +39,9 @@ inline QString RecordSound;
 inline QString TimerSound;
 inline QString TickSound;
 inline QString ZoomSound;
+
+// Puts every variable above back to its value at program start. The test
+// programs call it before each test, so that no test sees another's state.
+void ResetGlobals();
 
 } // namespace qelt

@@ -183,4 +183,17 @@ void ResetSettingsFailureReport()
     failureReported = false;
 }
 
+bool SendOnRecordValue(const QString &stored)
+{
+    bool ok = false;
+    const double v = stored.trimmed().toDouble(&ok);
+    return !(ok && v == 0);
+}
+
+bool SendOnRecord()
+{
+    return SendOnRecordValue(
+        GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"), QStringLiteral("1")));
+}
+
 } // namespace qelt

@@ -28,4 +28,10 @@ QString SettingsFilePath();
 // how a section or value name is looked up in an INI store.
 QString MatchSettingName(const QStringList &names, const QString &wanted);
 
+// "Settings"/"SendOnRecord": whether the macro editor sends the commands it
+// records. Only a number equal to 0 turns sending off; a missing or other
+// value leaves it on, as the default "1" does.
+bool SendOnRecordValue(const QString &stored);
+bool SendOnRecord();
+
 } // namespace qelt

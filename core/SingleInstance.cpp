@@ -2,16 +2,15 @@
 
 #include "console/ConsoleServices.h"
 #include "core/Settings.h"
+#include "core/Transmitter.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 #include <QtEndian>
 
@@ -303,8 +302,12 @@ bool HandOver(const QString &text, int timeoutMs)
     qToBigEndian<quint32>(quint32(body.size()), message.data());
     message += body;
 
-    QElapsedTimer clock;
-    clock.start();
+    // Time is read from the wait clock and the socket is polled between its
+    // short sleeps, so that tests bound the wait with their own clock.
+    WaitClock &clock = CurrentWaitClock();
+    const qint64 startNs = clock.nowNs();
+    const auto elapsedMs = [&] { return (clock.nowNs() - startNs) / 1'000'000; };
+    constexpr int kPollMs = 5;
     while (true) {
         QStringList handles{storedHandle()};
         if (const QString holder = lockHolderHandle(); !handles.contains(holder))
@@ -319,16 +322,20 @@ bool HandOver(const QString &text, int timeoutMs)
             socket.write(message);
             // A connection that breaks ends the wait (no spinning until the timeout).
             while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState
-                   && clock.elapsed() < timeoutMs)
-                socket.waitForBytesWritten(int(qMax<qint64>(1, timeoutMs - clock.elapsed())));
+                   && elapsedMs() < timeoutMs) {
+                if (!socket.waitForBytesWritten(0))
+                    clock.sleepMs(kPollMs);
+            }
             while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState
-                   && clock.elapsed() < timeoutMs)
-                socket.waitForReadyRead(int(qMax<qint64>(1, timeoutMs - clock.elapsed())));
+                   && elapsedMs() < timeoutMs) {
+                if (!socket.waitForReadyRead(0))
+                    clock.sleepMs(kPollMs);
+            }
             return socket.read(1) == "1";
         }
-        if (clock.elapsed() >= kConnectWindowMs || clock.elapsed() >= timeoutMs)
+        if (elapsedMs() >= kConnectWindowMs || elapsedMs() >= timeoutMs)
             return false;
-        QThread::msleep(50);
+        clock.sleepMs(50);
     }
 }
 

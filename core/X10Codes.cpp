@@ -1,6 +1,5 @@
 #include "core/X10Codes.h"
 
-#include "core/Globals.h"
 
 #include <array>
 
@@ -94,10 +93,10 @@ QString UnitCodes(int unit, int onOff)
     return g_unitCodes[size_t(unit)][size_t(onOff)];
 }
 
-QString GetHouseBits(int house)
+QString GetHouseBits(int house, bool unitBank)
 {
     const QString byte = HouseCodes(house - 1);
-    if (byte.isEmpty() || !UnitBank)
+    if (byte.isEmpty() || !unitBank)
         return byte;
     return withBank(byte);
 }

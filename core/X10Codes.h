@@ -21,9 +21,10 @@ void SetUnitCodes();
 QString HouseCodes(int index);
 QString UnitCodes(int unit, int onOff);
 
-// The house byte for house 1..16 (A..P) and the current UnitBank: with units
-// 9 to 16 shown its sixth character is "1". "" for a house out of range.
-QString GetHouseBits(int house);
+// The house byte for house 1..16 (A..P); with the units 9 to 16 bank
+// (`unitBank`, the console's UnitBank) its sixth character is "1". "" for a
+// house out of range.
+QString GetHouseBits(int house, bool unitBank);
 
 // The house byte of "A".."P" (exact, upper case); any other text is returned
 // unchanged.

@@ -979,12 +979,7 @@ void frmMcrSetup::chkCroRecord_Click()
                 w->activateWindow();
             }
         }
-        bool ok = false;
-        const double send =
-            GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"), QStringLiteral("1"))
-                .trimmed()
-                .toDouble(&ok);
-        if (ok && send == 0)
+        if (!SendOnRecord())
             NoSend = true;
     } else {
         tmrFlashMain->stop();

@@ -282,12 +282,7 @@ void frmMcrSetup::chkRec_Click()
                 w->activateWindow();
             }
         }
-        bool ok = false;
-        const int send =
-            GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"), QStringLiteral("1"))
-                .trimmed()
-                .toInt(&ok);
-        if (ok && send == 0)
+        if (!SendOnRecord())
             NoSend = true;
     } else {
         tmrFlashMain->stop();

@@ -4,6 +4,7 @@
 #include "console/MacroPlayer.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
+#include "core/LazyWindow.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
@@ -303,16 +304,7 @@ void frmRunMcr::placeNearCursor()
 
 frmRunMcr *RunMcrWindow()
 {
-    if (!g_window) {
-        g_window = new frmRunMcr;
-        // Gone before the application object; no handler of it can still be
-        // waiting by then, since the event loop has returned.
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] {
-            delete g_window;
-            g_window = nullptr;
-        });
-    }
-    return g_window;
+    return LazyWindow(g_window);
 }
 
 MacroRunnerService *RunMcrService()

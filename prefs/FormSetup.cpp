@@ -8,6 +8,7 @@
 #include "core/FileTypes.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
+#include "core/LazyWindow.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
@@ -661,7 +662,7 @@ void FormSetup::Form_Load()
     PanicChanged = false;
     cmdApply->setEnabled(false);
     fillAdvancedPage();
-    ckRecording->setChecked(TickedValue(Set(QStringLiteral("SendOnRecord"), QStringLiteral("1"))));
+    ckRecording->setChecked(SendOnRecord());
     PrefsOpen = true;
     RelabelOnEdit = false;
     FillCities();
@@ -1459,14 +1460,7 @@ public:
 
 FormSetup &SetupWindow()
 {
-    if (!g_setup) {
-        g_setup = new FormSetup;
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
-            delete g_setup;
-            g_setup = nullptr;
-        });
-    }
-    return *g_setup;
+    return *LazyWindow(g_setup);
 }
 
 void InstallPrefsWindow()

@@ -5,6 +5,7 @@
 #include "core/FileHelpers.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
+#include "core/LazyWindow.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
@@ -652,14 +653,7 @@ void frmBrowser::Command1_Click()
 
 frmBrowser *BrowserWindow()
 {
-    if (!g_window) {
-        g_window = new frmBrowser;
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
-            delete g_window;
-            g_window = nullptr;
-        });
-    }
-    return g_window;
+    return LazyWindow(g_window);
 }
 
 HelpService *BrowserService()

@@ -5,6 +5,7 @@
 #include "core/FileTypes.h"
 #include "core/Globals.h"
 #include "core/Lang.h"
+#include "core/LazyWindow.h"
 #include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
@@ -377,14 +378,7 @@ void frmUnst::cmdResetPos_Click()
 
 frmUnst *UnstWindow()
 {
-    if (!g_window) {
-        g_window = new frmUnst;
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
-            delete g_window;
-            g_window = nullptr;
-        });
-    }
-    return g_window;
+    return LazyWindow(g_window);
 }
 
 UninstallService *UnstService()

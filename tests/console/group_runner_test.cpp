@@ -26,7 +26,6 @@ protected:
     void SetUp() override
     {
         ExePath = ProgramFolder();
-        AbortSend = false;
         for (int n = 0; n < kGroupCount; ++n)
             QFile::remove(GroupFilePath(n));
         DeleteSet("Database16", "GrDelay");
@@ -36,7 +35,6 @@ protected:
     void TearDown() override
     {
         SetCommLink(nullptr);
-        AbortSend = false;
     }
     // Times (fake seconds) at which each frame began, recorded from the
     // first line change of the frame.

@@ -30,7 +30,6 @@ TEST(HostileMacro, FifoDeviceAndHugeFileAreRefusedWithoutWaiting)
     clock.pumpRealEvents = false;
     platform::RecordingSerialLink link;
     SetCommLink(&link);
-    AbortSend = false;
 
     const QString fifo = InProgramFolder(QStringLiteral("x.cro"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

@@ -52,8 +52,6 @@ struct PlayFixture : ::testing::Test {
     {
         clock.pumpRealEvents = false;
         SetCommLink(&link);
-        AbortSend = false;
-        TmrChanged = false;
         DeleteSet(QStringLiteral("Macro"), QStringLiteral("LoopR"));
         auto note = [this](const QString &what) {
             events << what;
@@ -73,7 +71,6 @@ struct PlayFixture : ::testing::Test {
     ~PlayFixture() override
     {
         SetCommLink(nullptr);
-        AbortSend = false;
     }
     double secondsBetween(const QString &a, const QString &b) const
     {

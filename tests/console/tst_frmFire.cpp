@@ -15,6 +15,7 @@
 #include "platform/SerialLink.h"
 #include "prefs/PrefsServices.h"
 #include "scheduler/SchedulerServices.h"
+#include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -52,32 +53,6 @@ QString Frame(const QString &code)
 {
     return QStringLiteral("1101010110101010") + code + QStringLiteral("10101101");
 }
-
-class FakeTimers : public TimersService {
-public:
-    QWidget *widget() override { return window; }
-    void ensureLoaded() override { ++loads; }
-    bool isLoaded() const override { return true; }
-    void unload() override { ++unloads; }
-    bool macroRunning() const override { return false; }
-    bool check2() const override { return m_check2; }
-    void setCheck2(bool on) override { m_check2 = on; }
-    Mailbox &check4Text() override { return m_check4; }
-    void setChkEnableLoop(int value) override { loopValues << value; }
-    bool chkMsound() const override { return false; }
-    void setChkTSound(int) override {}
-    void setChkMsound(int) override {}
-    void refreshFileList() override {}
-
-    int unloads = 0;
-    int loads = 0;
-    QList<int> loopValues;
-    QWidget *window = nullptr; // stands for the timers window where a test needs one
-
-private:
-    bool m_check2 = false;
-    Mailbox m_check4;
-};
 
 class FakeEditor : public MacroEditorService {
 public:
@@ -140,7 +115,7 @@ private:
     RecordingSerialLink *link = nullptr;
     std::unique_ptr<RecordingSerialLink> ownLink;
     test::ScriptedDialogs dialogs;
-    FakeTimers timers;
+    test::FakeTimers timers;
     FakeEditor editor;
     FakeUninstaller uninstaller;
     frmFire *w = nullptr;
@@ -938,7 +913,7 @@ private slots:
     {
         DeleteSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts"));
         start();
-        test::WaitingDialogs asking;
+        test::ScriptedDialogs asking;
         asking.answers = {2};
         int ticksWhileOpen = -1;
         QString clockWhileOpen;

@@ -1,4 +1,5 @@
 #include "core/Cipher.h"
+#include "tests/support/GtestPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +7,6 @@
 #include <QStringList>
 
 using namespace qelt;
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace
 {

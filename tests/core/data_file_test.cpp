@@ -3,6 +3,7 @@
 #include "core/ProgramFolder.h"
 #include "core/SafeSave.h"
 #include "tests/support/SaveFaults.h"
+#include "tests/support/GtestPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,6 @@
 #include <unistd.h>
 
 using namespace qelt;
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

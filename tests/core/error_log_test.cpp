@@ -1,6 +1,7 @@
 #include "core/Cipher.h"
 #include "core/ErrorLog.h"
 #include "core/ProgramFolder.h"
+#include "tests/support/GtestPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,6 @@
 #include <QFile>
 
 using namespace qelt;
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace
 {

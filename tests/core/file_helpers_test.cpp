@@ -178,6 +178,27 @@ TEST_F(FileHelpersTest, FailedSaveOrCopyKeepsTheOldFile)
     EXPECT_EQ(ReadBytes(path), QByteArray(9000, 's'));
 }
 
+TEST_F(FileHelpersTest, CopyReplacesOnlyWhenWhole)
+{
+    QFile src(dir + "/src.cro");
+    ASSERT_TRUE(src.open(QIODevice::WriteOnly));
+    src.write("\"new\"\r\n");
+    src.close();
+    QFile old(dir + "/dst.cro");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    EXPECT_FALSE(CopyFileAtomic(dir + "/missing.cro", dir + "/dst.cro"));
+    QFile check(dir + "/dst.cro");
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("old"));
+    check.close();
+    EXPECT_TRUE(CopyFileAtomic(dir + "/src.cro", dir + "/dst.cro"));
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("\"new\"\r\n"));
+    check.close();
+}
+
 TEST_F(FileHelpersTest, FullDiskKeepsTheOldFile)
 {
     test::TinyTmpfs disk(64);

@@ -1,17 +1,13 @@
 #include "core/Globals.h"
 #include "core/Lang.h"
 #include "core/ProgramFolder.h"
+#include "tests/support/GtestPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 
 using namespace qelt;
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace
 {

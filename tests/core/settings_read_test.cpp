@@ -28,3 +28,21 @@ TEST(SettingsRead, HandEditedValues)
     SaveSet("Settings", "MainLeft", "1, 5");
     EXPECT_EQ(GetSet("Settings", "MainLeft", "300"), "1, 5");
 }
+
+// The macro editor and the preferences read "SendOnRecord" alike: only a
+// number equal to 0 stops sending while recording.
+TEST(SettingsRead, SendOnRecord)
+{
+    const struct {
+        const char *stored;
+        bool sends;
+    } cases[] = {{"1", true},  {"0", false},  {" 0 ", false}, {"0.0", false}, {"-0", false},
+                 {"2", true},  {"0.5", true}, {"", true},     {"abc", true},  {"0x", true}};
+    for (const auto &c : cases)
+        EXPECT_EQ(SendOnRecordValue(c.stored), c.sends) << c.stored;
+
+    DeleteSet("Settings", "SendOnRecord");
+    EXPECT_TRUE(SendOnRecord());
+    SaveSet("Settings", "SendOnRecord", "0");
+    EXPECT_FALSE(SendOnRecord());
+}

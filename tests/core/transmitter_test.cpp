@@ -27,12 +27,10 @@ struct SendFixture : ::testing::Test {
     {
         clock.pumpRealEvents = false;
         SetCommLink(&link);
-        AbortSend = false;
     }
     ~SendFixture() override
     {
         SetCommLink(nullptr);
-        AbortSend = false;
     }
 };
 

@@ -31,7 +31,6 @@ TEST(Tray, MessagesDecodeToLeftAndRight)
         for (const auto &c : cases)
             EXPECT_EQ(TrayMsg(c.message), c.result) << c.message;
     }
-    SoundsOn = true;
 }
 
 TEST(Tray, WithoutATrayTheWindowIsMinimisedNotHidden)

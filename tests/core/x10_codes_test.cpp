@@ -1,4 +1,3 @@
-#include "core/Globals.h"
 #include "core/X10Codes.h"
 
 #include <gtest/gtest.h>
@@ -7,11 +6,6 @@ using namespace qelt;
 
 namespace
 {
-
-struct BankGuard {
-    bool saved = UnitBank;
-    ~BankGuard() { UnitBank = saved; }
-};
 
 // House letter, house byte.
 const std::pair<const char *, const char *> kHouses[] = {
@@ -80,17 +74,16 @@ TEST(X10Codes, TablesHoldEveryByte)
     EXPECT_EQ(HouseCodes(16), "");
 }
 
-TEST(X10Codes, GetHouseBitsFollowsUnitBank)
+TEST(X10Codes, GetHouseBitsFollowsTheBank)
 {
-    BankGuard guard;
     for (int h = 1; h <= 16; ++h) {
-        UnitBank = false;
-        EXPECT_EQ(GetHouseBits(h), q(kHouses[h - 1].second)) << h;
-        UnitBank = true;
-        EXPECT_EQ(GetHouseBits(h), banked(q(kHouses[h - 1].second))) << h;
+        EXPECT_EQ(GetHouseBits(h, false), q(kHouses[h - 1].second)) << h;
+        EXPECT_EQ(GetHouseBits(h, true), banked(q(kHouses[h - 1].second))) << h;
     }
-    EXPECT_EQ(GetHouseBits(0), "");
-    EXPECT_EQ(GetHouseBits(17), "");
+    for (const bool bank : {false, true}) {
+        EXPECT_EQ(GetHouseBits(0, bank), "");
+        EXPECT_EQ(GetHouseBits(17, bank), "");
+    }
 }
 
 // Every house, every unit, every function: encode, then decode back.

@@ -45,7 +45,6 @@ protected:
     void TearDown() override
     {
         SetCommLink(nullptr);
-        AbortSend = false;
     }
     QString write(const QString &name, const QByteArray &bytes)
     {

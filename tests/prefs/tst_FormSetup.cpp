@@ -12,6 +12,7 @@
 #include "scheduler/CityTable.h"
 #include "scheduler/SchedulerServices.h"
 #include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -72,27 +73,6 @@ public:
     void fill(const char *name, const QString &text) { boxes[QLatin1String(name)].setText(text); }
 };
 
-class FakeTimers : public TimersService {
-public:
-    QStringList calls;
-    QWidget *widget() override { return nullptr; }
-    void ensureLoaded() override {}
-    bool isLoaded() const override { return false; }
-    void unload() override {}
-    bool macroRunning() const override { return false; }
-    bool check2() const override { return false; }
-    void setCheck2(bool) override {}
-    Mailbox &check4Text() override { return m_check4; }
-    void setChkEnableLoop(int) override {}
-    bool chkMsound() const override { return false; }
-    void setChkTSound(int v) override { calls << QStringLiteral("T%1").arg(v); }
-    void setChkMsound(int v) override { calls << QStringLiteral("M%1").arg(v); }
-    void refreshFileList() override {}
-
-private:
-    Mailbox m_check4;
-};
-
 class FakeHelp : public HelpService {
 public:
     QStringList calls;
@@ -145,7 +125,7 @@ class FormSetupTest : public QObject {
     Q_OBJECT
 
     PrefsMainWindow *mw = nullptr;
-    FakeTimers timers;
+    test::FakeTimers timers;
     FakeHelp help;
     test::ScriptedDialogs dialogs;
     std::unique_ptr<FormSetup> w;
@@ -173,6 +153,7 @@ private slots:
     void initTestCase()
     {
         SetDialogProvider(&dialogs);
+        timers.loaded = false;
         SetTimers(&timers);
         SetHelp(&help);
         SetDesktopRefreshRunner(&NoRefresh);
@@ -517,7 +498,7 @@ private slots:
         // Where the registration folders cannot be written the user is warned
         // first; anything but OK leaves the box off and nothing registered.
         const QByteArray oldData = qgetenv("XDG_DATA_HOME");
-        const QString blocker = QDir(QDir::tempPath()).filePath("qelt-prefs-blocker");
+        const QString blocker = test::TestEnv::ScratchPath("prefs-blocker");
         QFile file(blocker);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
@@ -531,6 +512,14 @@ private slots:
         QVERIFY(!f.Check2[3]->isChecked());
         QVERIFY(!AssocOn && !mw->associate);
         SetProgramExePath({});
+    }
+
+    // Any stored value the macro editor takes as "send" shows ticked, so that
+    // OK does not turn sending off behind the user's back.
+    void recordingBoxFollowsTheEditor()
+    {
+        Set("SendOnRecord", "2");
+        QVERIFY(load().ckRecording->isChecked());
     }
 
     void locationFromCityTable()

@@ -9,6 +9,7 @@
 #include "prefs/PrefsServices.h"
 #include "prefs/UninstallFiles.h"
 #include "scheduler/SchedulerServices.h"
+#include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -28,31 +29,6 @@
 using namespace qelt;
 
 namespace {
-
-// The timers window as the uninstaller sees it: it notes whether the
-// settings were still there when it was asked to save and close.
-class FakeTimers : public TimersService {
-public:
-    QStringList calls;
-    Mailbox check4;
-    QWidget *widget() override { return nullptr; }
-    void ensureLoaded() override {}
-    bool isLoaded() const override { return true; }
-    void unload() override
-    {
-        calls << (QFile::exists(SettingsFilePath()) ? "unload, settings there"
-                                                    : "unload, settings gone");
-    }
-    bool macroRunning() const override { return false; }
-    bool check2() const override { return false; }
-    void setCheck2(bool) override {}
-    Mailbox &check4Text() override { return check4; }
-    void setChkEnableLoop(int) override {}
-    bool chkMsound() const override { return false; }
-    void setChkTSound(int) override {}
-    void setChkMsound(int) override {}
-    void refreshFileList() override {}
-};
 
 // The timer log as it behaves while loaded: its autosave writes the log
 // file whenever its timer fires (here at every event turn), and unloading
@@ -106,7 +82,7 @@ QStringList Remaining()
 class TestFrmUnst : public QObject {
     Q_OBJECT
 private:
-    FakeTimers timers;
+    test::FakeTimers timers;
     FakeTimerLog timerLog;
     int exits = 0;
     QString program;
@@ -114,6 +90,12 @@ private:
 private slots:
     void initTestCase()
     {
+        // The timers window notes whether the settings were still there when
+        // it was asked to save and close.
+        timers.onUnload = [this] {
+            timers.calls << (QFile::exists(SettingsFilePath()) ? "unload, settings there"
+                                                               : "unload, settings gone");
+        };
         SetTimers(&timers);
         SetTimerLog(&timerLog);
         SetDesktopRefreshRunner(&NoRefresh);

@@ -192,7 +192,6 @@ protected:
         engine.due.locale = k24;
         clock.onProcessEvents = [this] { engine.pump(); };
         engine.queue.onSent = [this](const QString &f) { sent << f; };
-        TmrChanged = false;
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
@@ -356,5 +355,4 @@ TEST_F(EngineDue, OneTimeRuleThatCannotBeStoredStaysUnsaved)
     EXPECT_TRUE(TmrChanged);
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_EQ(dialogs.infos.size(), 1);
-    TmrChanged = false;
 }

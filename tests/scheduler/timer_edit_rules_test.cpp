@@ -1,10 +1,6 @@
-#include "core/FileHelpers.h"
 #include "scheduler/DayRule.h"
 #include "scheduler/TimerEditRules.h"
-#include "tests/support/TestEnv.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace qelt;
@@ -48,30 +44,6 @@ TEST(TimerEditRules, DroppedFilesAndConsoleCommands)
     EXPECT_TRUE(TakesConsoleCommand("Gruppe 3 ON", "C", "Gruppe"));
     EXPECT_FALSE(TakesConsoleCommand("", "C", "Group"));
     EXPECT_FALSE(TakesConsoleCommand("C 1 On", "", ""));
-}
-
-TEST(TimerEditRules, CopyReplacesOnlyWhenWhole)
-{
-    const QString dir = QDir::tempPath() + "/qelt_copy_test";
-    QDir().mkpath(dir);
-    QFile src(dir + "/src.cro");
-    ASSERT_TRUE(src.open(QIODevice::WriteOnly));
-    src.write("\"new\"\r\n");
-    src.close();
-    QFile old(dir + "/dst.cro");
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old");
-    old.close();
-    EXPECT_FALSE(CopyFileAtomic(dir + "/missing.cro", dir + "/dst.cro"));
-    QFile check(dir + "/dst.cro");
-    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
-    EXPECT_EQ(check.readAll(), QByteArray("old"));
-    check.close();
-    EXPECT_TRUE(CopyFileAtomic(dir + "/src.cro", dir + "/dst.cro"));
-    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
-    EXPECT_EQ(check.readAll(), QByteArray("\"new\"\r\n"));
-    check.close();
-    QDir(dir).removeRecursively();
 }
 
 TEST(TimerEditRules, RuleAndColoursOfARow)

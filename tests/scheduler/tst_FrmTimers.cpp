@@ -473,7 +473,7 @@ private slots:
         w.mnuSaveQuit->setChecked(true);
         w.Text1[3]->setText("changed.cro");
         QVERIFY(TmrChanged);
-        test::WaitingDialogs dialogs;
+        test::ScriptedDialogs dialogs;
         dialogs.answers = {2};
         qsizetype changesWhileAsked = -1;
         dialogs.whileOpen = [&] {

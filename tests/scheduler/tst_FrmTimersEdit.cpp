@@ -326,8 +326,7 @@ private slots:
 
     void droppedFiles()
     {
-        const QString outside =
-            QDir::tempPath() + "/qelt_drop_" + QString::number(qApp->applicationPid());
+        const QString outside = test::TestEnv::ScratchPath("drop");
         QDir().mkpath(outside);
         QDir().mkpath(InProgramFolder("sub"));
         test::writeQuotedLines(outside + "/one.cro", {kOnB1 + "0001"});

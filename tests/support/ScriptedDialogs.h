@@ -36,6 +36,9 @@ public:
     std::function<void(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
                        const QString &sBtnName, bool bModal)>
         onInfo;
+    // Runs inside every question before it is answered: what happens while a
+    // real dialog waits and keeps events running.
+    std::function<void()> whileOpen;
 
     void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
               const QString &sBtnName, bool bModal) override
@@ -50,6 +53,8 @@ public:
     }
     int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
     {
+        if (whileOpen)
+            whileOpen();
         messages << sMsg;
         asked << sMsg;
         calls << QStringLiteral("questions %1 %2 %3").arg(sTitle, sMsg).arg(iYesNoCancel);
@@ -79,18 +84,6 @@ public:
     ~InstalledDialogs() override { SetDialogProvider(nullptr); }
     InstalledDialogs(const InstalledDialogs &) = delete;
     InstalledDialogs &operator=(const InstalledDialogs &) = delete;
-};
-
-// Questions that keep events running while they wait, as a real dialog does.
-class WaitingDialogs : public ScriptedDialogs {
-public:
-    std::function<void()> whileOpen;
-    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
-    {
-        if (whileOpen)
-            whileOpen();
-        return ScriptedDialogs::questions(sMsg, iYesNoCancel, sTitle);
-    }
 };
 
 } // namespace qelt::test

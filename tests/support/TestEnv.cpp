@@ -6,10 +6,15 @@
 
 namespace qelt::test {
 
+namespace {
+QString s_root; // the root of the test binary's TestEnv
+}
+
 TestEnv::TestEnv()
 {
     const QString base = m_dir.path();
-    const char *subdirs[] = {"home", "config", "data", "cache", "runtime", "program"};
+    s_root = base;
+    const char *subdirs[] = {"home", "config", "data", "cache", "runtime", "program", "scratch"};
     for (const char *sub : subdirs)
         QDir(base).mkpath(QLatin1String(sub));
     QFile::setPermissions(base + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner
@@ -24,5 +29,11 @@ TestEnv::TestEnv()
 }
 
 QString TestEnv::programFolder() const { return m_dir.path() + "/program"; }
+
+QString TestEnv::ScratchPath(const QString &name)
+{
+    Q_ASSERT(!s_root.isEmpty());
+    return s_root + "/scratch/" + name;
+}
 
 } // namespace qelt::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Globals.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,18 +17,24 @@ public:
     QString root() const { return m_dir.path(); }
     QString programFolder() const;
 
+    // A path below the running test binary's own temporary folder, outside the
+    // program folder, for files a test needs elsewhere than the program folder.
+    static QString ScratchPath(const QString &name);
+
 private:
     QTemporaryDir m_dir;
 };
 
 } // namespace qelt::test
 
-// Main for a Qt Test binary: the headless environment, then the test object.
+// Main for a Qt Test binary: the headless environment and the program-wide
+// state of a fresh start, then the test object.
 #define QELT_TEST_MAIN(TestObject)                                                                 \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
         qelt::test::TestEnv env;                                                                   \
+        qelt::ResetGlobals();                                                                      \
         QApplication app(argc, argv);                                                              \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \

@@ -2,7 +2,7 @@
 #include "updater/HTTPClass.h"
 #include "updater/modUpdate.h"
 
-#include "tests/updater/GtestPrinters.h"
+#include "tests/support/GtestPrinters.h"
 #include "tests/updater/TestCertificate.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "updater/VersionFile.h"
 
-#include "tests/updater/GtestPrinters.h"
+#include "tests/support/GtestPrinters.h"
 
 #include <gtest/gtest.h>
 
