@@ -728,7 +728,9 @@ private slots:
             auto *buttons = dialog->findChild<QDialogButtonBox *>("buttonBox");
             if (!name || !buttons)
                 return;
-            if (!typedIn) {
+            // The dialog may still fill the name box from its folder listing
+            // while the name is typed: type it again until it stands whole.
+            if (!typedIn || name->text() != typed) {
                 typedIn = true;
                 name->setCompleter(nullptr); // its pop-up would take the keys
                 name->clear();
