@@ -231,7 +231,16 @@ public:
 
 private:
     void buildGroupsPage();
+    void buildGroupControls(QWidget *page);
+    void layOutGroupsPage(QWidget *page);
+    void connectGroupsPage();
     void buildQuickEdit();
+    void buildQuickFields(QWidget *page);
+    QWidget *buildPalette(QWidget *page);
+    void placeQuickEdit(QWidget *page, QWidget *palette);
+    void connectQuickBoxes();
+    void connectQuickPanel();
+    void connectGridEvents();
     void buildTabsAndMenus();
     void groupsLoad();    // at window load: the group selector
     void quickEditLoad(); // at window load: the lid closed, the pickers hidden
@@ -251,6 +260,13 @@ protected:
 
 private:
     void buildControls();
+    // The steps of buildControls, in order.
+    void buildMacroPage();
+    void buildMacroGrid(QWidget *macroPage);
+    void buildGroupDelayPage();
+    void buildManageTab();
+    void buildStatusRow();
+    void connectControls();
     void showRows();
     void showRow(int index);
     void clearPanelRow(); // empties the panel's item number and pause label
