@@ -192,6 +192,18 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     central->installEventFilter(this);
     setCentralWidget(central);
 
+    buildOptionsStrip(central);
+    buildLists(central);
+    buildButtonStrip(central);
+    connectControls();
+
+    placeRows();
+    resize(3360 / kTwipsPerPixel, 200);
+}
+
+// The options strip shown by the Options menu: on top, sort, how many rows.
+void frmFavs::buildOptionsStrip(QWidget *central)
+{
     Picture2 = new QWidget(central);
     Picture2->setObjectName(QStringLiteral("Picture2"));
     Picture2->setGeometry(0, 0, 400, kStripPx);
@@ -210,7 +222,11 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     Label2 = new QLabel(QStringLiteral("Max Favorites Visible"), Picture2);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->move(40, 44);
+}
 
+// The ON/OFF heads and the two lists (names and unit codes) that scroll together.
+void frmFavs::buildLists(QWidget *central)
+{
     lblOn = new QLabel(QStringLiteral("ON"), central);
     lblOn->setObjectName(QStringLiteral("lblOn"));
     lblOff = new QLabel(QStringLiteral("OFF"), central);
@@ -242,7 +258,12 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
             [this](int v) { lstFavsUS->verticalScrollBar()->setValue(v); });
     connect(lstFavsUS->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int v) { lstFavs->verticalScrollBar()->setValue(v); });
+}
 
+// Bright, dim and the main-window link under the lists, the status bar, the
+// timer and the design row of the button arrays.
+void frmFavs::buildButtonStrip(QWidget *central)
+{
     Pic1 = new QWidget(central);
     Pic1->setObjectName(QStringLiteral("Pic1"));
     cmdBri = new PressButton(QStringLiteral("BRIGHT"), Pic1);
@@ -285,7 +306,10 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     // The design row: element 0 of both button arrays always exists.
     cmdON.append(new PressButton(central));
     cmdOFF.append(new PressButton(central));
+}
 
+void frmFavs::connectControls()
+{
     connect(mnuMain, &QAction::triggered, this, [this] {
         if (hooks.popupMenu)
             hooks.popupMenu(QCursor::pos());
@@ -316,9 +340,6 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
         f.setUnderline(true);
         lblStandardView->setFont(f);
     });
-
-    placeRows();
-    resize(3360 / kTwipsPerPixel, 200);
 }
 
 QListWidget *frmFavs::shownList() const

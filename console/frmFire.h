@@ -345,6 +345,21 @@ private:
     void buildControls();
     void buildMenu();
     void connectHandlers();
+    // The steps of buildControls and connectHandlers.
+    void buildTitleStrip();
+    void buildUnitRows();
+    void buildCommandRows();
+    void buildGroupPanel();
+    void buildTimers();
+    void connectUnitButtons();
+    void connectWindowButtons();
+    // The steps of SetupGroupsPanicMenusModes.
+    void connectGroupButtons();
+    void connectPanicAndGroupPanel();
+    void connectOptionHolders();
+    void connectTimersSwitch();
+    void connectMenuCommands();
+    void connectWindowModes();
     void clickSound(bool skipWhenRecording, bool groupRecordingToo);
     void focusToFocus();
     void sendFrame(const QString &frame);
