@@ -18,10 +18,13 @@
 
 class QAction;
 class QCheckBox;
+class QDropEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -227,7 +230,25 @@ private:
     void Text3_Change(int k);
     QCheckBox *mainCheck1() const;
     void buildEditControls();
+    // The steps of building the window, in order.
+    void buildHeading();
+    void buildTopBar();
+    void buildColumnHeadings();
+    void buildSpinner();
+    void buildLoopTimer();
+    void buildButtons();
+    void buildOptionsMenu();
+    void buildTimerControls();
+    void connectWindowHandlers();
     bool editEventFilter(QObject *watched, QEvent *event);
+    // The event kinds editEventFilter hands on; true when the event is used.
+    bool editDropEvent(QWidget *w, QDropEvent *e);
+    bool editDoubleClick(QWidget *w, QMouseEvent *m);
+    bool editKeyPress(QWidget *w, QKeyEvent *k);
+    void editFocusOut(QWidget *w);
+    bool editMousePress(QWidget *w, QMouseEvent *m);
+    bool editMouseRelease(QWidget *w, QMouseEvent *m);
+    void editHover(QWidget *w);
     void colourRow(int i);
     void lblActiveDays_Change(int i);
     void applyManualLock();

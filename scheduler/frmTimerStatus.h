@@ -129,6 +129,11 @@ private:
     void hoverLabel(EventLabel *label);
     void layStatusRowsFrom(int first);
     QPlainTextEdit *makeStatusRow(int i);
+    // The steps of building the window, in order.
+    void buildHeading();
+    void buildRowsAndLog();
+    void buildHiddenControls();
+    void connectLabels();
 
     QString m_log;
     QString m_loopText;
