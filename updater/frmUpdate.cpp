@@ -88,6 +88,18 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Update Orvendale"));
     setMouseTracking(true);
 
+    buildControls();
+    layOutControls();
+    connectControls();
+
+    startProgram = [](const QString &path) { return OpenDoc(path); };
+    timeText = [] {
+        return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
+    };
+}
+
+void frmUpdate::buildControls()
+{
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignCenter);
@@ -150,7 +162,11 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
+}
 
+// The window's layout, top to bottom, and the tab order of its controls.
+void frmUpdate::layOutControls()
+{
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label3);
     layout->addWidget(Label2);
@@ -188,7 +204,10 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     setTabOrder(cmdExit, chkAutoUpdate);
     setTabOrder(chkAutoUpdate, Combo1);
     setTabOrder(Combo1, Combo2);
+}
 
+void frmUpdate::connectControls()
+{
     connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
     connect(cmdRetry, &QPushButton::clicked, this, [this] { cmdRetry_Click(); });
@@ -202,11 +221,6 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
         if (cmdExit->isEnabled())
             cmdExit_Click();
     });
-
-    startProgram = [](const QString &path) { return OpenDoc(path); };
-    timeText = [] {
-        return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
-    };
 }
 
 frmUpdate::~frmUpdate() = default;

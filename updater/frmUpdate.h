@@ -100,6 +100,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    // The steps of building the window, in order.
+    void buildControls();
+    void layOutControls();
+    void connectControls();
     std::shared_ptr<HTTPClass> newClient();
     void closeClient();
     void setTitle(const QString &text, bool bold, const char *colour);
