@@ -574,9 +574,9 @@ void frmFavs::Load()
     if (hooks.dimIcon)
         cmdDim->setIcon(hooks.dimIcon());
     if (MainWindow())
-        MainWindow()->setCheck1Text(QStringLiteral("\r\n   ") +
-                                    LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
-                                    LangCap(QStringLiteral("View")));
+        MainWindow()->setTimersSwitchTag(QStringLiteral("\r\n   ") +
+                                         LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
+                                         LangCap(QStringLiteral("View")));
     Timer1_Timer();
     Timer1->start();
     ClickSound();
@@ -598,7 +598,7 @@ void frmFavs::Unload()
     SaveSet(QStringLiteral("Settings"), QStringLiteral("FavWidth"),
             QString::number(width() * kTwipsPerPixel));
     if (MainWindow())
-        MainWindow()->setCheck1Text(QString());
+        MainWindow()->setTimersSwitchTag(QString());
     FavHold = false;
     Timer1->stop();
     m_loaded = false;
@@ -634,7 +634,7 @@ void frmFavs::changeEvent(QEvent *event)
         MinOnStart = true;
     if (isMinimized() && MinOnStart) {
         const QString tip = (hooks.caption ? hooks.caption() : QString()) + StatusTip +
-                            (MainWindow() ? MainWindow()->check1Text() : QString());
+                            (MainWindow() ? MainWindow()->timersSwitchTag() : QString());
         if (SoundsOn)
             PlayWav(ZoomSound);
         QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;

@@ -54,9 +54,9 @@ public:
     void setGroupLabel(int n, const QString &label) override;
     bool toolTipsOn() const override;
     bool mnuTipsChecked() const override;
-    bool check1() const override;
-    QString check1Text() const override { return m_check1Text; }
-    void setCheck1Text(const QString &text) override { m_check1Text = text; }
+    bool timersSwitchOn() const override;
+    QString timersSwitchTag() const override { return m_check1Text; }
+    void setTimersSwitchTag(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override;
     Mailbox *optionBox(const QString &name) override;
     void setMnuMinToTray(bool checked) override;

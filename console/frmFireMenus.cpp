@@ -99,7 +99,7 @@ bool frmFire::timerIndicatorShown() const
 
 QString frmFire::TrayTipText() const
 {
-    return windowTitle() + StatusTip + check1Text();
+    return windowTitle() + StatusTip + timersSwitchTag();
 }
 
 void frmFire::RefreshTrayTip()
@@ -278,7 +278,7 @@ void frmFire::connectTimersSwitch()
     connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
     new MouseHook(Check1, [this](QEvent::Type type, Qt::MouseButton b) {
         if (type == QEvent::MouseButtonPress) {
-            setCheck1Text(QString());
+            setTimersSwitchTag(QString());
         } else if (type == QEvent::MouseButtonRelease) {
             Check1_MouseUp(b);
         } else {
@@ -429,7 +429,7 @@ void frmFire::Check1_MouseUp(Qt::MouseButton button)
         focusToFocus();
     if (button == Qt::RightButton)
         showTimersWindow();
-    setCheck1Text(QString());
+    setTimersSwitchTag(QString());
 }
 
 void frmFire::mnuPanicRun_Click()

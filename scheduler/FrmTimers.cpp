@@ -950,7 +950,7 @@ void FrmTimers::Check2_Click()
     setWindowTitle("   " + LangCap("Setup Timers") + "  " +
                    LangCap(on ? "-- Timers are Enabled!" : "-- Timers are Disabled!"));
     MainWindowService *main = MainWindow();
-    if (!main || main->check1Text().isEmpty()) {
+    if (!main || main->timersSwitchTag().isEmpty()) {
         if (TimerLogService *log = m_log ? m_log : TimerLog())
             log->appendLog(kCrLf + LangCap(on ? "Master Timer Enabled" : "Master Timer Disabled") +
                            " " + kCrLf + "\t" + DateTimeText(WallNow()) + kCrLf);
@@ -1240,7 +1240,7 @@ void FrmTimers::cmdCancel_Click()
     const bool wasOn = Check2->isChecked();
     MainWindowService *main = MainWindow();
     if (wasOn && main)
-        main->setCheck1Text("NoLog");
+        main->setTimersSwitchTag("NoLog");
     Check2->setChecked(false);
     Timer2->stop();
     if (QCheckBox *c = mainCheck1())
@@ -1357,7 +1357,7 @@ bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
     if (watched == Check2 && (event->type() == QEvent::MouseButtonPress ||
                               event->type() == QEvent::MouseButtonRelease)) {
         if (MainWindowService *main = MainWindow())
-            main->setCheck1Text(QString());
+            main->setTimersSwitchTag(QString());
     }
     return QWidget::eventFilter(watched, event);
 }
