@@ -390,7 +390,7 @@ void frmFire::Check1_Click()
     const bool on = Check1->isChecked();
     if (TimersService *timers = Timers()) {
         timers->ensureLoaded();
-        timers->setCheck2(on);
+        timers->setTimersEnabled(on);
     }
     Text2.setText(on ? QStringLiteral("1") : QStringLiteral("0"));
     Check1->setText(LangCap(QStringLiteral("&Timers")) + QStringLiteral("  "));

@@ -80,9 +80,9 @@ public:
     bool isLoaded() const override { return false; }
     void unload() override {}
     bool macroRunning() const override { return false; }
-    bool check2() const override { return false; }
-    void setCheck2(bool) override {}
-    Mailbox &check4Text() override { return m_check4; }
+    bool timersEnabled() const override { return false; }
+    void setTimersEnabled(bool) override {}
+    Mailbox &consoleCommandBox() override { return m_check4; }
     void setChkEnableLoop(int) override {}
     bool chkMsound() const override { return false; }
     void setChkTSound(int v) override { calls << QStringLiteral("T%1").arg(v); }

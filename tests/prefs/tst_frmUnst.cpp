@@ -44,9 +44,9 @@ public:
                                                     : "unload, settings gone");
     }
     bool macroRunning() const override { return false; }
-    bool check2() const override { return false; }
-    void setCheck2(bool) override {}
-    Mailbox &check4Text() override { return check4; }
+    bool timersEnabled() const override { return false; }
+    void setTimersEnabled(bool) override {}
+    Mailbox &consoleCommandBox() override { return check4; }
     void setChkEnableLoop(int) override {}
     bool chkMsound() const override { return false; }
     void setChkTSound(int) override {}
