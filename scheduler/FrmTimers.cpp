@@ -1053,93 +1053,15 @@ void FrmTimers::Form_Load()
 {
     m_loaded = true;
     TimerEditOpen = true;
-    for (QWidget *w : findChildren<QWidget *>()) {
-        const QString name = w->objectName();
-        static const QStringList prefixes = {"cmd", "lbl", "Che", "chk", "Lab", "ckb", "Com"};
-        bool match = false;
-        for (const QString &p : prefixes)
-            match = match || name.startsWith(p);
-        // Row captions, file paths and the stored loop rule are not captions to translate.
-        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_") ||
-            name == "lblMacroLoop" || name == "lblLoopDays")
-            continue;
-        if (auto *b = qobject_cast<QAbstractButton *>(w))
-            b->setText(LangCap(b->text()));
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            l->setText(LangCap(l->text()));
-    }
-    for (QAction *a : mnuTimers->findChildren<QAction *>())
-        if (!a->text().isEmpty())
-            a->setText(LangCap(a->text()));
-    setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
-    if (Label4.size() > 8)
-        Label4[8]->setText("On");
-    FitCaptions(this);
+    translateCaptions();
 
     bool ok = false;
     int count = GetSet("Settings", "TimerCount", "6").trimmed().toInt(&ok);
     count = std::clamp(ok ? count : kMinRows, kMinRows, kMaxRows);
     TimerCount = QString::number(count);
 
-    // Position in twips, kept on the screen.
-    auto twips = [](const char *key) {
-        bool ok = false;
-        const double v = GetSet("Settings", key, "500").toDouble(&ok);
-        return int(ok ? v : 500);
-    };
-    MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
-
-    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
-    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
-    chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
-    txtLoop->setText(GetSet("Macro", "LoopN"));
-    lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));
-    mnuClearTimer->setChecked(isTrue("cClearTimers"));
-    mnuDeleteTimer->setChecked(isTrue("cDeleteTimers"));
-    mnuAllowNewTimers->setChecked(isTrue("NewTimers"));
-    mnuAllowManual->setChecked(isTrue("ManualTimers"));
-    mnuSaveQuit->setChecked(isTrue("cSaveQuit"));
-    Check5->setChecked(intSetting("Macro", "UseLpStartEndTimes", 0) == 1);
-    Check5_Click(); // the boxes follow the switch even when it kept its value
-    LpStartTm->setText(GetSet("Macro", "LpStartTime"));
-    LpEndTm->setText(GetSet("Macro", "LpEndTime"));
-    Check4->setChecked(!mnuAllowManual->isChecked());
-    applyManualLock();
-
-    // The table: from the file, or kept in memory when its last save failed.
-    // A "One Time" row's new rule goes into the same file.
-    m_engine->timerFilePath = timerFilePath;
-    if (!m_keepTable) {
-        TimerTable loaded;
-        loaded.setRowCount(count);
-        if (LoadTimerTable(loaded, timerFilePath))
-            m_table = loaded;
-        else
-            m_table.setRowCount(count);
-    }
-    while (rowCount() < m_table.rowCount())
-        createRow(rowCount());
-    while (rowCount() > m_table.rowCount())
-        removeLastRow();
-    if (m_log)
-        m_log->setStatusRowCount(m_table.rowCount());
-    for (int i = 0; i < rowCount(); ++i) {
-        fillRow(i);
-        TimerRow &r = m_table.row(i);
-        r.macroPath = TimerTable::ActionPath(r.action);
-        r.triggerTime = r.startText;
-        if (Text1[i]->text().isEmpty() || Text2[i]->text().isEmpty())
-            lblActiveDays[i]->setText(NotSetText());
-        r.dayRule = lblActiveDays[i]->text();
-        colourRuleLabel(i);
-    }
-    TimerCount = QString::number(rowCount());
-    {
-        const QSignalBlocker block(VScroll1);
-        VScroll1->setRange(0, std::max(0, rowCount() - 6));
-        VScroll1->setValue(0);
-    }
-    VScroll1->setEnabled(rowCount() > 6);
+    loadOptions();
+    loadTable(count);
 
     DefaultDayRule = std::clamp(intSetting("Settings", "RunDef", 0), 0, 6);
     for (int k = 0; k < mnuRun.size(); ++k)
@@ -1178,6 +1100,101 @@ void FrmTimers::Form_Load()
     } else {
         TmrChanged = false;
     }
+}
+
+// The captions in the chosen language; row texts, paths and the loop rule
+// stay as they are.
+void FrmTimers::translateCaptions()
+{
+    for (QWidget *w : findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        static const QStringList prefixes = {"cmd", "lbl", "Che", "chk", "Lab", "ckb", "Com"};
+        bool match = false;
+        for (const QString &p : prefixes)
+            match = match || name.startsWith(p);
+        // Row captions, file paths and the stored loop rule are not captions to translate.
+        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_") ||
+            name == "lblMacroLoop" || name == "lblLoopDays")
+            continue;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            b->setText(LangCap(b->text()));
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            l->setText(LangCap(l->text()));
+    }
+    for (QAction *a : mnuTimers->findChildren<QAction *>())
+        if (!a->text().isEmpty())
+            a->setText(LangCap(a->text()));
+    setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
+    if (Label4.size() > 8)
+        Label4[8]->setText("On");
+    FitCaptions(this);
+}
+
+// The window's place and the stored switches, loop settings and menu options.
+void FrmTimers::loadOptions()
+{
+    // Position in twips, kept on the screen.
+    auto twips = [](const char *key) {
+        bool ok = false;
+        const double v = GetSet("Settings", key, "500").toDouble(&ok);
+        return int(ok ? v : 500);
+    };
+    MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
+
+    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
+    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
+    chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
+    txtLoop->setText(GetSet("Macro", "LoopN"));
+    lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));
+    mnuClearTimer->setChecked(isTrue("cClearTimers"));
+    mnuDeleteTimer->setChecked(isTrue("cDeleteTimers"));
+    mnuAllowNewTimers->setChecked(isTrue("NewTimers"));
+    mnuAllowManual->setChecked(isTrue("ManualTimers"));
+    mnuSaveQuit->setChecked(isTrue("cSaveQuit"));
+    Check5->setChecked(intSetting("Macro", "UseLpStartEndTimes", 0) == 1);
+    Check5_Click(); // the boxes follow the switch even when it kept its value
+    LpStartTm->setText(GetSet("Macro", "LpStartTime"));
+    LpEndTm->setText(GetSet("Macro", "LpEndTime"));
+    Check4->setChecked(!mnuAllowManual->isChecked());
+    applyManualLock();
+}
+
+void FrmTimers::loadTable(int count)
+{
+    // The table: from the file, or kept in memory when its last save failed.
+    // A "One Time" row's new rule goes into the same file.
+    m_engine->timerFilePath = timerFilePath;
+    if (!m_keepTable) {
+        TimerTable loaded;
+        loaded.setRowCount(count);
+        if (LoadTimerTable(loaded, timerFilePath))
+            m_table = loaded;
+        else
+            m_table.setRowCount(count);
+    }
+    while (rowCount() < m_table.rowCount())
+        createRow(rowCount());
+    while (rowCount() > m_table.rowCount())
+        removeLastRow();
+    if (m_log)
+        m_log->setStatusRowCount(m_table.rowCount());
+    for (int i = 0; i < rowCount(); ++i) {
+        fillRow(i);
+        TimerRow &r = m_table.row(i);
+        r.macroPath = TimerTable::ActionPath(r.action);
+        r.triggerTime = r.startText;
+        if (Text1[i]->text().isEmpty() || Text2[i]->text().isEmpty())
+            lblActiveDays[i]->setText(NotSetText());
+        r.dayRule = lblActiveDays[i]->text();
+        colourRuleLabel(i);
+    }
+    TimerCount = QString::number(rowCount());
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setRange(0, std::max(0, rowCount() - 6));
+        VScroll1->setValue(0);
+    }
+    VScroll1->setEnabled(rowCount() > 6);
 }
 
 bool FrmTimers::SaveTimers()

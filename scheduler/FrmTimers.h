@@ -240,6 +240,10 @@ private:
     void buildOptionsMenu();
     void buildTimerControls();
     void connectWindowHandlers();
+    // The steps of Form_Load.
+    void translateCaptions();
+    void loadOptions();
+    void loadTable(int count);
     bool editEventFilter(QObject *watched, QEvent *event);
     // The event kinds editEventFilter hands on; true when the event is used.
     bool editDropEvent(QWidget *w, QDropEvent *e);
