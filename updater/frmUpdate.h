@@ -104,6 +104,12 @@ private:
     void buildControls();
     void layOutControls();
     void connectControls();
+    // The steps of Form_Load.
+    void loadSchedule();
+    bool fetchVersionFile(const QString &versionFile, QString *failure);
+    // The steps of cmdDownload_Click.
+    bool downloadInstaller(HTTPClass &client, const QString &target, QString *rejected);
+    void finishDownload(const QString &target, const QString &rejected);
     std::shared_ptr<HTTPClass> newClient();
     void closeClient();
     void setTitle(const QString &text, bool bold, const char *colour);
