@@ -518,6 +518,29 @@ void frmFavs::Load()
     }
     setWindowTitle(QStringLiteral("Zyv ") + LangCap(QStringLiteral("Favorites")));
 
+    loadOptions();
+    placeWindow();
+
+    m_loading = false;
+    SetFavs();
+
+    if (hooks.brightIcon)
+        cmdBri->setIcon(hooks.brightIcon());
+    if (hooks.dimIcon)
+        cmdDim->setIcon(hooks.dimIcon());
+    if (MainWindow())
+        MainWindow()->setTimersSwitchTag(QStringLiteral("\r\n   ") +
+                                         LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
+                                         LangCap(QStringLiteral("View")));
+    Timer1_Timer();
+    Timer1->start();
+    ClickSound();
+    show();
+}
+
+// Rows shown, on top and sorting: reset, then as stored in record 277.
+void frmFavs::loadOptions()
+{
     txtMaxVis->setText(QStringLiteral("10"));
     if (chkOnTop->isChecked()) {
         const QSignalBlocker block(chkOnTop);
@@ -548,8 +571,12 @@ void frmFavs::Load()
     }
     if (record.size() < 5)
         PutRec(277, QStringLiteral("10,0,0"));
+}
 
-    // Position, in twips, kept on the screen.
+// The stored position and width, in twips, kept on the screen; at first
+// the main window's place.
+void frmFavs::placeWindow()
+{
     QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
     const double defLeft = main ? main->x() * kTwipsPerPixel : 0;
     const double defTop = main ? main->y() * kTwipsPerPixel : 0;
@@ -565,22 +592,6 @@ void frmFavs::Load()
         std::max<double>(number(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
     MoveOnScreenTwips(this, left, top);
     resize(int(widthTw / kTwipsPerPixel), height());
-
-    m_loading = false;
-    SetFavs();
-
-    if (hooks.brightIcon)
-        cmdBri->setIcon(hooks.brightIcon());
-    if (hooks.dimIcon)
-        cmdDim->setIcon(hooks.dimIcon());
-    if (MainWindow())
-        MainWindow()->setTimersSwitchTag(QStringLiteral("\r\n   ") +
-                                         LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
-                                         LangCap(QStringLiteral("View")));
-    Timer1_Timer();
-    Timer1->start();
-    ClickSound();
-    show();
 }
 
 void frmFavs::Unload()

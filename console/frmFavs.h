@@ -180,6 +180,9 @@ private:
     void buildLists(QWidget *central);
     void buildButtonStrip(QWidget *central);
     void connectControls();
+    // The steps of Load.
+    void loadOptions();
+    void placeWindow();
     QListWidget *shownList() const;
 
     bool m_loaded = false;
