@@ -145,6 +145,8 @@ public:
     QComboBox *cboHouse = nullptr;
     EventLabel *ImageSlide = nullptr;
     EventLabel *lblSlider = nullptr;
+    // The eight unit rows, index 0 to 7: units 1-8, or 9-16 when the slider
+    // shows the second bank.
     std::array<EventLabel *, 8> lblCell{};
     std::array<EventLabel *, 8> lblDescription{};
     std::array<PressButton *, 8> cmdON{};
@@ -177,6 +179,7 @@ public:
 
     // The group panel (shown while ckbGroups is ticked).
     std::array<EventLabel *, 9> lblGourpNumber{}; // 1 to 8 used
+    // Index 0 to 7 runs groups 1 to 8.
     std::array<EventLabel *, 8> lblGrpLbl{};
     std::array<PressButton *, 8> cmdGrpOn{};
     std::array<PressButton *, 8> cmdGrpOff{};

@@ -65,7 +65,7 @@ public:
 
     // Row controls (index = timer row).
     QList<QPushButton *> cmdT, cmdM, Command2, Command4;
-    QList<QLineEdit *> Text1, Text2;
+    QList<QLineEdit *> Text1, Text2; // Text1(i) the action, Text2(i) the start time
     QList<QLabel *> lblActiveDays;
     // Hidden lists kept in step with the rows.
     QStringList lstMacro() const;
@@ -93,6 +93,7 @@ public:
     QPushButton *cmdHelp = nullptr, *cmdInfo = nullptr;
     // The day-rule lists of the rows and of the loop timer.
     QListWidget *Combo1 = nullptr, *combo2 = nullptr;
+    // The start-time spinner: index 0 hours, 1 minutes, 2 seconds.
     QList<QScrollBar *> VSTime;
     QList<QLineEdit *> Text3;
     QScrollBar *VScroll1 = nullptr;

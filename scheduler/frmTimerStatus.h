@@ -71,7 +71,7 @@ public:
 
     // Controls, under the names the rest of the program uses.
     QPlainTextEdit *Text1 = nullptr;
-    QList<QPlainTextEdit *> Text2;
+    QList<QPlainTextEdit *> Text2; // the status rows shown, top first
     QPlainTextEdit *txtLoopT = nullptr;
     QScrollBar *VSEvents = nullptr;
     Mailbox Text3;
