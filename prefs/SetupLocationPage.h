@@ -24,6 +24,7 @@ public:
     QLineEdit *txtZone = nullptr;
     QLabel *lblZone = nullptr;
     QLabel *lblCityName = nullptr;
+    // Today's sunrise (Text1) and sunset (Text2) as "Test" works them out.
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QPushButton *cmdCalcSun = nullptr;
