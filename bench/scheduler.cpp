@@ -93,44 +93,25 @@ public:
     int returns = 0;
 };
 
-} // namespace
-
-int main(int argc, char **argv)
+// Macros: 1000 lines, 1 s apart (house K, so they are told apart from
+// the single commands on houses A to F).
+void WriteBenchMacros(const QString &folder)
 {
-    // Keep the user's settings and files out of it.
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
-    QCoreApplication app(argc, argv);
-    const int seconds = argc > 1 ? std::max(20, atoi(argv[1])) : 120;
-    SetProgramFolder(home.path());
-    LangFile = home.path() + "/language.ini";
-
-    platform::RecordingSerialLink link;
-    SetCommLink(&link);
-
-    // Macros: 1000 lines, 1 s apart (house K, so they are told apart from
-    // the single commands on houses A to F).
     QByteArray macro;
     for (int i = 0; i < 1000; ++i)
         macro += "\"11000000000000000001\"\r\n";
     for (int m = 0; m < 8; ++m) {
-        QFile f(home.path() + QStringLiteral("/long%1.cro").arg(m));
+        QFile f(folder + QStringLiteral("/long%1.cro").arg(m));
         f.open(QIODevice::WriteOnly);
         f.write(macro);
     }
+}
 
-    TimerTable table;
-    table.setRowCount(100);
-    BenchHost host;
-    SchedulerEngine engine(table, host);
-
-    // Rows 0-7: macros due 2..9 s from now (0-3 take the slots, 4-7 wait in
-    // the overflow list for the whole run); rows 8-99: single commands, one
-    // a second from 10 s on.
-    const QDateTime t0 = WallNow();
-    const qint64 mono0 = CurrentWaitClock().nowNs();
-    const QDateTime base = t0.addMSecs(1000 - t0.time().msec()); // next whole second
+// Rows 0-7: macros due 2..9 s from base (0-3 take the slots, 4-7 wait in
+// the overflow list for the whole run); rows 8-99: single commands, one a
+// second from 10 s on. Returns when each row is due.
+QMap<int, QDateTime> FillRows(TimerTable &table, const QDateTime &base, int seconds)
+{
     QMap<int, QDateTime> dueAt;
     const QString houses = QStringLiteral("ABCDEF");
     const int span = seconds - 15;
@@ -148,51 +129,126 @@ int main(int argc, char **argv)
             row.action = QStringLiteral("%1 %2 On").arg(houses[(r - 8) / 16]).arg((r - 8) % 16 + 1);
         }
     }
+    return dueAt;
+}
 
-    // The timers window's timer controls.
+// The timers window's timer controls, driving the engine.
+struct EngineTimers {
     QTimer timer2, sendBits, overFlow, thread[MacroSlots::kSlots];
     QList<int> tickPhases; // ms after the second of each due-check tick, modulo 500
-    QObject::connect(&timer2, &QTimer::timeout, [&] {
-        tickPhases << WallNow().time().msec() % 500;
-        engine.Timer2();
-    });
-    QObject::connect(&sendBits, &QTimer::timeout, [&] {
-        engine.queue.tick();
-        sendBits.setInterval(engine.queue.interval());
-    });
-    QObject::connect(&overFlow, &QTimer::timeout, [&] { engine.overflow.tick(); });
-    for (int n = 0; n < MacroSlots::kSlots; ++n)
-        QObject::connect(&thread[n], &QTimer::timeout, [&, n] { engine.macroSlots.tick(n); });
-    auto apply = [](QTimer &t, bool on, int interval) {
-        if (t.interval() != interval)
-            t.setInterval(interval);
-        if (on && !t.isActive())
-            t.start();
-        else if (!on && t.isActive())
-            t.stop();
-    };
-    engine.onTimersChanged = [&] {
-        for (int n = 0; n < MacroSlots::kSlots; ++n)
-            apply(thread[n], engine.macroSlots.enabled(n), engine.macroSlots.interval(n));
-        apply(overFlow, engine.overflow.enabled(), engine.overflow.interval());
-    };
     int sentFrames = 0;
-    engine.queue.onSent = [&](const QString &) { ++sentFrames; };
+
+    explicit EngineTimers(SchedulerEngine &engine)
+    {
+        QObject::connect(&timer2, &QTimer::timeout, [this, &engine] {
+            tickPhases << WallNow().time().msec() % 500;
+            engine.Timer2();
+        });
+        QObject::connect(&sendBits, &QTimer::timeout, [this, &engine] {
+            engine.queue.tick();
+            sendBits.setInterval(engine.queue.interval());
+        });
+        QObject::connect(&overFlow, &QTimer::timeout, [&engine] { engine.overflow.tick(); });
+        for (int n = 0; n < MacroSlots::kSlots; ++n)
+            QObject::connect(&thread[n], &QTimer::timeout,
+                             [&engine, n] { engine.macroSlots.tick(n); });
+        auto apply = [](QTimer &t, bool on, int interval) {
+            if (t.interval() != interval)
+                t.setInterval(interval);
+            if (on && !t.isActive())
+                t.start();
+            else if (!on && t.isActive())
+                t.stop();
+        };
+        engine.onTimersChanged = [this, &engine, apply] {
+            for (int n = 0; n < MacroSlots::kSlots; ++n)
+                apply(thread[n], engine.macroSlots.enabled(n), engine.macroSlots.interval(n));
+            apply(overFlow, engine.overflow.enabled(), engine.overflow.interval());
+        };
+        engine.queue.onSent = [this](const QString &) { ++sentFrames; };
+    }
+
+    // Starts the due check, its ticks phase ms after each half second (-1:
+    // wherever they fall); returns the phase.
+    int startDueCheck(int phase)
+    {
+        if (phase >= 0) {
+            // Coarse timers are moved to round times of the monotonic clock; a
+            // precise one keeps the phase asked for.
+            timer2.setTimerType(Qt::PreciseTimer);
+            const int wait = (phase - WallNow().time().msec() + 1000) % 500;
+            QTimer::singleShot(wait, &timer2, [this] { timer2.start(500); });
+        } else {
+            timer2.start(500);
+            phase = (WallNow().time().msec() + 500) % 500;
+        }
+        return phase;
+    }
+};
+
+struct RowDelays {
+    QList<double> delays; // due second to first frame, in seconds
+    QList<int> missed;    // rows (from 1) due within the run that never started
+    QList<int> late;      // rows that started more than 1 s late
+};
+
+// Prints each row's delay from its due second to its first frame.
+RowDelays PrintRowDelays(const BenchHost &host, const QMap<int, QDateTime> &dueAt,
+                         const QDateTime &t0, qint64 mono0, int seconds)
+{
+    RowDelays out;
+    std::printf("row  due       first frame after (s)\n");
+    for (int r = 0; r < 100; ++r) {
+        const qint64 dueNs = mono0 + t0.msecsTo(dueAt[r]) * 1'000'000;
+        if (!host.firstNs.contains(r)) {
+            if (dueAt[r] < t0.addSecs(seconds))
+                out.missed << r + 1;
+            continue;
+        }
+        const double d = double(host.firstNs[r] - dueNs) / 1e9;
+        out.delays << d;
+        if (d > 1.0)
+            out.late << r + 1;
+        std::printf("%3d  %-8s  %.3f%s\n", r + 1, qPrintable(dueAt[r].time().toString("HH:mm:ss")),
+                    d, r >= 4 && r < 8 ? "  (from the overflow list)" : "");
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Keep the user's settings and files out of it.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(20, atoi(argv[1])) : 120;
+    SetProgramFolder(home.path());
+    LangFile = home.path() + "/language.ini";
+
+    platform::RecordingSerialLink link;
+    SetCommLink(&link);
+
+    WriteBenchMacros(home.path());
+
+    TimerTable table;
+    table.setRowCount(100);
+    BenchHost host;
+    SchedulerEngine engine(table, host);
+
+    const QDateTime t0 = WallNow();
+    const qint64 mono0 = CurrentWaitClock().nowNs();
+    const QDateTime base = t0.addMSecs(1000 - t0.time().msec()); // next whole second
+    const QMap<int, QDateTime> dueAt = FillRows(table, base, seconds);
+
+    EngineTimers timers(engine);
     // The due check ticks every 500 ms; where its ticks fall within the
     // second decides how soon after its second a row is seen.
-    int phase = argc > 2 ? atoi(argv[2]) % 500 : -1;
-    if (phase >= 0) {
-        // Coarse timers are moved to round times of the monotonic clock; a
-        // precise one keeps the phase asked for.
-        timer2.setTimerType(Qt::PreciseTimer);
-        const int wait = (phase - WallNow().time().msec() + 1000) % 500;
-        QTimer::singleShot(wait, &timer2, [&] { timer2.start(500); });
-    } else {
-        timer2.start(500);
-        phase = (WallNow().time().msec() + 500) % 500;
-    }
+    const int phase = timers.startDueCheck(argc > 2 ? atoi(argv[2]) % 500 : -1);
     std::printf("due check asked to tick at %d and %d ms after each second\n", phase, phase + 500);
-    sendBits.start(engine.queue.interval());
+    timers.sendBits.start(engine.queue.interval());
 
     int maxOverflow = 0;
     QTimer watch;
@@ -215,32 +271,20 @@ int main(int argc, char **argv)
         frameNs += link.changes[f * 160 + 159].ns - link.changes[f * 160].ns;
     const QString bits = link.decodedBits();
 
-    QList<double> delays;
-    QList<int> missed, late;
-    std::printf("row  due       first frame after (s)\n");
-    for (int r = 0; r < 100; ++r) {
-        const qint64 dueNs = mono0 + t0.msecsTo(dueAt[r]) * 1'000'000;
-        if (!host.firstNs.contains(r)) {
-            if (dueAt[r] < t0.addSecs(seconds))
-                missed << r + 1;
-            continue;
-        }
-        const double d = double(host.firstNs[r] - dueNs) / 1e9;
-        delays << d;
-        if (d > 1.0)
-            late << r + 1;
-        std::printf("%3d  %-8s  %.3f%s\n", r + 1, qPrintable(dueAt[r].time().toString("HH:mm:ss")),
-                    d, r >= 4 && r < 8 ? "  (from the overflow list)" : "");
-    }
+    const RowDelays rowDelays = PrintRowDelays(host, dueAt, t0, mono0, seconds);
+    QList<double> delays = rowDelays.delays;
+    const QList<int> &missed = rowDelays.missed;
+    const QList<int> &late = rowDelays.late;
     // Rows 5-8 wait in the overflow list: their first frame comes only when a
     // slot frees, which 1000-s macros do not do within the run.
     std::sort(delays.begin(), delays.end());
     const double median = delays.isEmpty() ? 0 : delays[delays.size() / 2];
-    std::sort(tickPhases.begin(), tickPhases.end());
-    if (!tickPhases.isEmpty())
-        std::printf("\ndue check ticks: %lld, phase (ms after a half second) min %d median %d max %d\n",
-                    qlonglong(tickPhases.size()), tickPhases.first(),
-                    tickPhases[tickPhases.size() / 2], tickPhases.last());
+    std::sort(timers.tickPhases.begin(), timers.tickPhases.end());
+    if (!timers.tickPhases.isEmpty())
+        std::printf(
+            "\ndue check ticks: %lld, phase (ms after a half second) min %d median %d max %d\n",
+            qlonglong(timers.tickPhases.size()), timers.tickPhases.first(),
+            timers.tickPhases[timers.tickPhases.size() / 2], timers.tickPhases.last());
     std::printf("\nstarted %lld of 100 rows (rows 5-8 waiting in the overflow list by design: %d "
                 "entries at most)\n",
                 qlonglong(delays.size()), maxOverflow);
@@ -255,7 +299,8 @@ int main(int argc, char **argv)
             std::printf("  MISSED row %d\n", r);
     std::printf(
         "frames on the line: %d (%d from the send queue), %lld still queued; bad bits: %s\n",
-        frames, sentFrames, qlonglong(engine.queue.size()), bits.contains(u'?') ? "YES" : "none");
+        frames, timers.sentFrames, qlonglong(engine.queue.size()),
+        bits.contains(u'?') ? "YES" : "none");
     std::printf("log entries %d, errors %d, closing patterns %d\n", host.logEntries, host.errors,
                 host.returns);
     const double frameS = double(frameNs) / 1e9, wallS = double(wallNs) / 1e9,

@@ -49,9 +49,9 @@ public:
 
     // The timers master switch Check1 (checked = 1) and its text slot (while
     // not empty, a change of the scheduler's master switch is not logged).
-    virtual bool check1() const = 0;
-    virtual QString check1Text() const = 0;
-    virtual void setCheck1Text(const QString &text) = 0;
+    virtual bool timersSwitchOn() const = 0;
+    virtual QString timersSwitchTag() const = 0;
+    virtual void setTimersSwitchTag(const QString &text) = 0;
 
     // The console's chosen house letter "A" to "P" (cboHouse).
     virtual QString houseLetter() const = 0;

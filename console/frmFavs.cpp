@@ -192,6 +192,18 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     central->installEventFilter(this);
     setCentralWidget(central);
 
+    buildOptionsStrip(central);
+    buildLists(central);
+    buildButtonStrip(central);
+    connectControls();
+
+    placeRows();
+    resize(3360 / kTwipsPerPixel, 200);
+}
+
+// The options strip shown by the Options menu: on top, sort, how many rows.
+void frmFavs::buildOptionsStrip(QWidget *central)
+{
     Picture2 = new QWidget(central);
     Picture2->setObjectName(QStringLiteral("Picture2"));
     Picture2->setGeometry(0, 0, 400, kStripPx);
@@ -210,7 +222,11 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     Label2 = new QLabel(QStringLiteral("Max Favorites Visible"), Picture2);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->move(40, 44);
+}
 
+// The ON/OFF heads and the two lists (names and unit codes) that scroll together.
+void frmFavs::buildLists(QWidget *central)
+{
     lblOn = new QLabel(QStringLiteral("ON"), central);
     lblOn->setObjectName(QStringLiteral("lblOn"));
     lblOff = new QLabel(QStringLiteral("OFF"), central);
@@ -242,7 +258,12 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
             [this](int v) { lstFavsUS->verticalScrollBar()->setValue(v); });
     connect(lstFavsUS->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int v) { lstFavs->verticalScrollBar()->setValue(v); });
+}
 
+// Bright, dim and the main-window link under the lists, the status bar, the
+// timer and the design row of the button arrays.
+void frmFavs::buildButtonStrip(QWidget *central)
+{
     Pic1 = new QWidget(central);
     Pic1->setObjectName(QStringLiteral("Pic1"));
     cmdBri = new PressButton(QStringLiteral("BRIGHT"), Pic1);
@@ -285,7 +306,10 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     // The design row: element 0 of both button arrays always exists.
     cmdON.append(new PressButton(central));
     cmdOFF.append(new PressButton(central));
+}
 
+void frmFavs::connectControls()
+{
     connect(mnuMain, &QAction::triggered, this, [this] {
         if (hooks.popupMenu)
             hooks.popupMenu(QCursor::pos());
@@ -316,9 +340,6 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
         f.setUnderline(true);
         lblStandardView->setFont(f);
     });
-
-    placeRows();
-    resize(3360 / kTwipsPerPixel, 200);
 }
 
 QListWidget *frmFavs::shownList() const
@@ -497,6 +518,29 @@ void frmFavs::Load()
     }
     setWindowTitle(QStringLiteral("Zyv ") + LangCap(QStringLiteral("Favorites")));
 
+    loadOptions();
+    placeWindow();
+
+    m_loading = false;
+    SetFavs();
+
+    if (hooks.brightIcon)
+        cmdBri->setIcon(hooks.brightIcon());
+    if (hooks.dimIcon)
+        cmdDim->setIcon(hooks.dimIcon());
+    if (MainWindow())
+        MainWindow()->setTimersSwitchTag(QStringLiteral("\r\n   ") +
+                                         LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
+                                         LangCap(QStringLiteral("View")));
+    Timer1_Timer();
+    Timer1->start();
+    ClickSound();
+    show();
+}
+
+// Rows shown, on top and sorting: reset, then as stored in record 277.
+void frmFavs::loadOptions()
+{
     txtMaxVis->setText(QStringLiteral("10"));
     if (chkOnTop->isChecked()) {
         const QSignalBlocker block(chkOnTop);
@@ -527,8 +571,12 @@ void frmFavs::Load()
     }
     if (record.size() < 5)
         PutRec(277, QStringLiteral("10,0,0"));
+}
 
-    // Position, in twips, kept on the screen.
+// The stored position and width, in twips, kept on the screen; at first
+// the main window's place.
+void frmFavs::placeWindow()
+{
     QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
     const double defLeft = main ? main->x() * kTwipsPerPixel : 0;
     const double defTop = main ? main->y() * kTwipsPerPixel : 0;
@@ -544,22 +592,6 @@ void frmFavs::Load()
         std::max<double>(number(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
     MoveOnScreenTwips(this, left, top);
     resize(int(widthTw / kTwipsPerPixel), height());
-
-    m_loading = false;
-    SetFavs();
-
-    if (hooks.brightIcon)
-        cmdBri->setIcon(hooks.brightIcon());
-    if (hooks.dimIcon)
-        cmdDim->setIcon(hooks.dimIcon());
-    if (MainWindow())
-        MainWindow()->setCheck1Text(QStringLiteral("\r\n   ") +
-                                    LangCap(QStringLiteral("Favorites")) + QLatin1Char(' ') +
-                                    LangCap(QStringLiteral("View")));
-    Timer1_Timer();
-    Timer1->start();
-    ClickSound();
-    show();
 }
 
 void frmFavs::Unload()
@@ -574,7 +606,7 @@ void frmFavs::Unload()
     }
     SaveTwipsSetting(QStringLiteral("FavWidth"), width());
     if (MainWindow())
-        MainWindow()->setCheck1Text(QString());
+        MainWindow()->setTimersSwitchTag(QString());
     FavHold = false;
     Timer1->stop();
     m_loaded = false;
@@ -610,7 +642,7 @@ void frmFavs::changeEvent(QEvent *event)
         MinOnStart = true;
     if (isMinimized() && MinOnStart) {
         const QString tip = (hooks.caption ? hooks.caption() : QString()) + StatusTip +
-                            (MainWindow() ? MainWindow()->check1Text() : QString());
+                            (MainWindow() ? MainWindow()->timersSwitchTag() : QString());
         if (SoundsOn)
             PlayWav(ZoomSound);
         QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;

@@ -175,6 +175,14 @@ private:
     void SendOnOff(int i, bool on);
     void ShowStatus(const QString &text);
     void placeRows();
+    // The steps of building the window, in order.
+    void buildOptionsStrip(QWidget *central);
+    void buildLists(QWidget *central);
+    void buildButtonStrip(QWidget *central);
+    void connectControls();
+    // The steps of Load.
+    void loadOptions();
+    void placeWindow();
     QListWidget *shownList() const;
 
     bool m_loaded = false;

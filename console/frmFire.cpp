@@ -168,84 +168,125 @@ frmFire::~frmFire()
         SetMainWindow(nullptr);
 }
 
+namespace {
+
+EventLabel *NewEventLabel(QWidget *parent, const QString &name, const QString &text, int x, int y,
+                          int w, int h)
+{
+    auto *l = new EventLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(x, y, w, h);
+    return l;
+}
+
+PressButton *NewPressButton(QWidget *parent, const QString &name, const QString &text, int x, int y,
+                            int w, int h)
+{
+    auto *b = new PressButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(x, y, w, h);
+    b->setFocusPolicy(Qt::TabFocus);
+    return b;
+}
+
+} // namespace
+
 void frmFire::buildControls()
 {
-    auto label = [this](const QString &name, const QString &text, int x, int y, int w, int h) {
-        auto *l = new EventLabel(text, this);
-        l->setObjectName(name);
-        l->setGeometry(x, y, w, h);
-        return l;
-    };
-    auto button = [this](const QString &name, const QString &text, int x, int y, int w, int h) {
-        auto *b = new PressButton(text, this);
-        b->setObjectName(name);
-        b->setGeometry(x, y, w, h);
-        b->setFocusPolicy(Qt::TabFocus);
-        return b;
-    };
-
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xD8, 0xDC, 0xE4));
     setPalette(pal);
 
-    // Title strip of the borderless window.
-    lblMenu = label(QStringLiteral("lblMenu"), QStringLiteral("Menu"), 6, 3, 40, 18);
-    lblCaption = label(QStringLiteral("lblCaption"), windowTitle(), 46, 3, 170, 18);
+    buildTitleStrip();
+    buildUnitRows();
+    buildCommandRows();
+    buildGroupPanel();
+    buildTimers();
+
+    setLamp(false);
+    m_slidePicture = 3;
+    ImageSlide->setPixmap(m_images[3]);
+}
+
+// The title strip of the borderless window, the house picker and the slider.
+void frmFire::buildTitleStrip()
+{
+    lblMenu = NewEventLabel(this, QStringLiteral("lblMenu"), QStringLiteral("Menu"), 6, 3, 40, 18);
+    lblCaption = NewEventLabel(this, QStringLiteral("lblCaption"), windowTitle(), 46, 3, 170, 18);
     lblCaption->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    lblMin = label(QStringLiteral("lblMin"), QStringLiteral(" -"), 240, 2, 20, 18);
-    lblExit = label(QStringLiteral("lblExit"), QStringLiteral("X"), 264, 2, 18, 18);
+    lblMin = NewEventLabel(this, QStringLiteral("lblMin"), QStringLiteral(" -"), 240, 2, 20, 18);
+    lblExit = NewEventLabel(this, QStringLiteral("lblExit"), QStringLiteral("X"), 264, 2, 18, 18);
     for (EventLabel *l : {lblMin, lblExit})
         l->setAlignment(Qt::AlignCenter);
 
-    lblHousecode = label(QStringLiteral("lblHousecode"), QStringLiteral("House"), 8, 30, 40, 18);
+    lblHousecode =
+        NewEventLabel(this, QStringLiteral("lblHousecode"), QStringLiteral("House"), 8, 30, 40, 18);
     cboHouse = new QComboBox(this);
     cboHouse->setObjectName(QStringLiteral("cboHouse"));
     cboHouse->setGeometry(50, 27, 48, 24);
-    ImageSlide = label(QStringLiteral("ImageSlide"), QString(), 108, 27, 48, 24);
+    ImageSlide = NewEventLabel(this, QStringLiteral("ImageSlide"), QString(), 108, 27, 48, 24);
     ImageSlide->setScaledContents(true);
-    lblSlider = label(QStringLiteral("lblSlider"), QStringLiteral("Units"), 160, 30, 100, 18);
-    lblClock = label(QStringLiteral("lblClock"), QString(), 150, 3, 84, 18);
+    lblSlider =
+        NewEventLabel(this, QStringLiteral("lblSlider"), QStringLiteral("Units"), 160, 30, 100, 18);
+    lblClock = NewEventLabel(this, QStringLiteral("lblClock"), QString(), 150, 3, 84, 18);
     lblClock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
 
-    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Unit"), 6, 56, 28, 14);
-    Label11 = label(QStringLiteral("Label11"), QStringLiteral("Description"), 36, 56, 100, 14);
-    lblOn = label(QStringLiteral("lblOn"), QStringLiteral("On"), 186, 56, 42, 14);
-    lblOff = label(QStringLiteral("lblOff"), QStringLiteral("Off"), 232, 56, 42, 14);
+// The column heads and the eight unit rows with their ON and OFF buttons.
+void frmFire::buildUnitRows()
+{
+    Label1 = NewEventLabel(this, QStringLiteral("Label1"), QStringLiteral("Unit"), 6, 56, 28, 14);
+    Label11 = NewEventLabel(this, QStringLiteral("Label11"), QStringLiteral("Description"), 36, 56,
+                            100, 14);
+    lblOn = NewEventLabel(this, QStringLiteral("lblOn"), QStringLiteral("On"), 186, 56, 42, 14);
+    lblOff = NewEventLabel(this, QStringLiteral("lblOff"), QStringLiteral("Off"), 232, 56, 42, 14);
     for (EventLabel *l : {lblOn, lblOff})
         l->setAlignment(Qt::AlignCenter);
 
     for (int i = 0; i < 8; ++i) {
         const int y = 72 + i * 24;
-        lblCell[i] = label(QStringLiteral("lblCell_%1").arg(i), QString(), 6, y, 26, 22);
+        lblCell[i] =
+            NewEventLabel(this, QStringLiteral("lblCell_%1").arg(i), QString(), 6, y, 26, 22);
         lblCell[i]->setAlignment(Qt::AlignCenter);
         lblCell[i]->setStyleSheet(QStringLiteral("font-weight: bold;"));
-        lblDescription[i] =
-            label(QStringLiteral("lblDescription_%1").arg(i), QString(), 34, y, 148, 22);
+        lblDescription[i] = NewEventLabel(this, QStringLiteral("lblDescription_%1").arg(i),
+                                          QString(), 34, y, 148, 22);
         lblDescription[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         lblDescription[i]->setAutoFillBackground(true);
         lblDescription[i]->setBackgroundRole(QPalette::Base);
         lblDescription[i]->setIndent(3);
         lblDescription[i]->setElideLongText(true);
-        cmdON[i] = button(QStringLiteral("cmdON_%1").arg(i), QStringLiteral("ON"), 186, y, 42, 22);
-        cmdOFF[i] =
-            button(QStringLiteral("cmdOFF_%1").arg(i), QStringLiteral("OFF"), 232, y, 42, 22);
+        cmdON[i] = NewPressButton(this, QStringLiteral("cmdON_%1").arg(i), QStringLiteral("ON"),
+                                  186, y, 42, 22);
+        cmdOFF[i] = NewPressButton(this, QStringLiteral("cmdOFF_%1").arg(i), QStringLiteral("OFF"),
+                                   232, y, 42, 22);
     }
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(QStringLiteral("txtDescription"));
     txtDescription->setMaxLength(30);
     txtDescription->hide();
+}
 
+// The all-units row, the timers and groups switches, the panic button and
+// the buttons that open other windows.
+void frmFire::buildCommandRows()
+{
     const int yAll = 72 + 8 * 24 + 6;
-    imgLight = label(QStringLiteral("imgLight"), QString(), 6, yAll - 2, 26, 26);
+    imgLight = NewEventLabel(this, QStringLiteral("imgLight"), QString(), 6, yAll - 2, 26, 26);
     imgLight->setScaledContents(true);
-    lblAllLights =
-        label(QStringLiteral("lblAllLights"), QStringLiteral("All"), 34, yAll + 3, 22, 16);
-    cmdAllOn = button(QStringLiteral("cmdAllOn"), QStringLiteral("On"), 58, yAll, 38, 22);
-    cmdAllOff = button(QStringLiteral("cmdAllOff"), QStringLiteral("Off"), 98, yAll, 38, 22);
-    cmdAllUOff = button(QStringLiteral("cmdAllUOff"), QStringLiteral("Units"), 138, yAll, 44, 22);
-    cmdBright = button(QStringLiteral("cmdBright"), QStringLiteral("Bright"), 186, yAll, 42, 22);
-    cmdDim = button(QStringLiteral("cmdDim"), QStringLiteral("Dim"), 232, yAll, 42, 22);
+    lblAllLights = NewEventLabel(this, QStringLiteral("lblAllLights"), QStringLiteral("All"), 34,
+                                 yAll + 3, 22, 16);
+    cmdAllOn =
+        NewPressButton(this, QStringLiteral("cmdAllOn"), QStringLiteral("On"), 58, yAll, 38, 22);
+    cmdAllOff =
+        NewPressButton(this, QStringLiteral("cmdAllOff"), QStringLiteral("Off"), 98, yAll, 38, 22);
+    cmdAllUOff = NewPressButton(this, QStringLiteral("cmdAllUOff"), QStringLiteral("Units"), 138,
+                                yAll, 44, 22);
+    cmdBright = NewPressButton(this, QStringLiteral("cmdBright"), QStringLiteral("Bright"), 186,
+                               yAll, 42, 22);
+    cmdDim =
+        NewPressButton(this, QStringLiteral("cmdDim"), QStringLiteral("Dim"), 232, yAll, 42, 22);
 
     const int yOpt = yAll + 28;
     Check1 = new QCheckBox(QStringLiteral("&Timers"), this);
@@ -254,57 +295,71 @@ void frmFire::buildControls()
     ckbGroups = new QCheckBox(QStringLiteral("&Groups"), this);
     ckbGroups->setObjectName(QStringLiteral("ckbGroups"));
     ckbGroups->setGeometry(84, yOpt, 72, 20);
-    cmdPanic = button(QStringLiteral("cmdPanic"), QStringLiteral("Pa&nic"), 186, yOpt - 1, 88, 22);
+    cmdPanic = NewPressButton(this, QStringLiteral("cmdPanic"), QStringLiteral("Pa&nic"), 186,
+                              yOpt - 1, 88, 22);
 
     const int yBtn = yOpt + 24;
-    cmdMacro = button(QStringLiteral("cmdMacro"), QStringLiteral("Macro"), 6, yBtn, 52, 24);
-    cmdMacroSetup =
-        button(QStringLiteral("cmdMacroSetup"), QStringLiteral("Setup"), 60, yBtn, 46, 24);
-    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Timers"), 108, yBtn, 52, 24);
-    cmdSetup = button(QStringLiteral("cmdSetup"), QStringLiteral("Prefs"), 162, yBtn, 46, 24);
-    cmdHelp = button(QStringLiteral("cmdHelp"), QStringLiteral("Help"), 210, yBtn, 40, 24);
-    picIcon = label(QStringLiteral("picIcon"), QString(), 254, yBtn, 24, 24);
+    cmdMacro =
+        NewPressButton(this, QStringLiteral("cmdMacro"), QStringLiteral("Macro"), 6, yBtn, 52, 24);
+    cmdMacroSetup = NewPressButton(this, QStringLiteral("cmdMacroSetup"), QStringLiteral("Setup"),
+                                   60, yBtn, 46, 24);
+    Command1 = NewPressButton(this, QStringLiteral("Command1"), QStringLiteral("Timers"), 108, yBtn,
+                              52, 24);
+    cmdSetup = NewPressButton(this, QStringLiteral("cmdSetup"), QStringLiteral("Prefs"), 162, yBtn,
+                              46, 24);
+    cmdHelp =
+        NewPressButton(this, QStringLiteral("cmdHelp"), QStringLiteral("Help"), 210, yBtn, 40, 24);
+    picIcon = NewEventLabel(this, QStringLiteral("picIcon"), QString(), 254, yBtn, 24, 24);
     picIcon->setPixmap(m_images[2]);
     picIcon->setScaledContents(true);
-    lblIndicate = label(QStringLiteral("lblIndicate"), QString(), 8, yBtn + 28, 110, 16);
+    lblIndicate =
+        NewEventLabel(this, QStringLiteral("lblIndicate"), QString(), 8, yBtn + 28, 110, 16);
     lblIndicate->setStyleSheet(QStringLiteral("color: #b00000;"));
     lblIndicate->hide();
-    lblShowFavs =
-        label(QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"), 200, yBtn + 28, 78, 16);
+    lblShowFavs = NewEventLabel(this, QStringLiteral("lblShowFavs"), QStringLiteral("Favorites"),
+                                200, yBtn + 28, 78, 16);
     lblShowFavs->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    cmdExit = button(QStringLiteral("cmdExit"), QStringLiteral("E&xit"), 0, 0, 1, 1);
+    cmdExit = NewPressButton(this, QStringLiteral("cmdExit"), QStringLiteral("E&xit"), 0, 0, 1, 1);
     cmdExit->hide();
-    Focus = button(QStringLiteral("Focus"), QString(), 0, 0, 1, 1);
+    Focus = NewPressButton(this, QStringLiteral("Focus"), QString(), 0, 0, 1, 1);
     Focus->setFocusPolicy(Qt::StrongFocus);
     Focus->setFlat(true);
     Focus->lower();
+}
 
-    // Group panel, right of the unit rows (visible while the window is wide).
-    lblCloseGrp = label(QStringLiteral("lblCloseGrp"), QStringLiteral("x"), 410, 54, 14, 16);
+// The group panel, right of the unit rows (visible while the window is wide).
+void frmFire::buildGroupPanel()
+{
+    lblCloseGrp =
+        NewEventLabel(this, QStringLiteral("lblCloseGrp"), QStringLiteral("x"), 410, 54, 14, 16);
     for (int i = 0; i < 8; ++i) {
         const int y = 72 + i * 24;
-        lblGourpNumber[i + 1] = label(QStringLiteral("lblGourpNumber_%1").arg(i + 1),
-                                      QStringLiteral("Group"), 292, y - 2, 60, 11);
+        lblGourpNumber[i + 1] = NewEventLabel(this, QStringLiteral("lblGourpNumber_%1").arg(i + 1),
+                                              QStringLiteral("Group"), 292, y - 2, 60, 11);
         lblGourpNumber[i + 1]->setStyleSheet(QStringLiteral("font-size: 7pt; color: #404060;"));
-        lblGrpLbl[i] = label(QStringLiteral("lblGrpLbl_%1").arg(i), QString(), 292, y + 8, 62, 14);
+        lblGrpLbl[i] = NewEventLabel(this, QStringLiteral("lblGrpLbl_%1").arg(i), QString(), 292,
+                                     y + 8, 62, 14);
         // A font, not a style sheet, so that a long label may shrink to fit;
         // what still does not fit is elided with the whole label as tip.
         QFont small = lblGrpLbl[i]->font();
         small.setPointSizeF(8);
         lblGrpLbl[i]->setFont(small);
         lblGrpLbl[i]->setElideLongText(true);
-        cmdGrpOn[i] =
-            button(QStringLiteral("cmdGrpOn_%1").arg(i), QStringLiteral("On"), 356, y, 24, 22);
-        cmdGrpOff[i] =
-            button(QStringLiteral("cmdGrpOff_%1").arg(i), QStringLiteral("Off"), 382, y, 24, 22);
-        Command2[i] =
-            button(QStringLiteral("Command2_%1").arg(i), QStringLiteral("D"), 408, y, 16, 22);
+        cmdGrpOn[i] = NewPressButton(this, QStringLiteral("cmdGrpOn_%1").arg(i),
+                                     QStringLiteral("On"), 356, y, 24, 22);
+        cmdGrpOff[i] = NewPressButton(this, QStringLiteral("cmdGrpOff_%1").arg(i),
+                                      QStringLiteral("Off"), 382, y, 24, 22);
+        Command2[i] = NewPressButton(this, QStringLiteral("Command2_%1").arg(i),
+                                     QStringLiteral("D"), 408, y, 16, 22);
         // The digit of "Group &n" is the access key of the group's ON button.
         lblGourpNumber[i + 1]->setBuddy(cmdGrpOn[i]);
     }
+}
 
-    // Timers (intervals as designed; those marked off start disabled).
+// The window's timers (intervals as designed; those marked off start disabled).
+void frmFire::buildTimers()
+{
     auto timer = [this](const QString &name, int ms, bool singleShot = false) {
         auto *t = new QTimer(this);
         t->setObjectName(name);
@@ -319,10 +374,6 @@ void frmFire::buildControls()
     tmrStartUp = timer(QStringLiteral("tmrStartUp"), 750);
     tmrTindicate = timer(QStringLiteral("tmrTindicate"), 750);
     tmrClock = timer(QStringLiteral("tmrClock"), 500);
-
-    setLamp(false);
-    m_slidePicture = 3;
-    ImageSlide->setPixmap(m_images[3]);
 }
 
 void frmFire::buildMenu()
@@ -422,6 +473,22 @@ void frmFire::connectHandlers()
             editor->lblGrpSave().setText(text);
     });
 
+    connectUnitButtons();
+    connectWindowButtons();
+
+    // Tool tips are set when the mouse comes over a control.
+    for (QObject *o : children()) {
+        if (auto *b = qobject_cast<PressButton *>(o))
+            connect(b, &PressButton::mouseMoved, this, [this, b] { updateTip(b); });
+        else if (auto *l = qobject_cast<EventLabel *>(o))
+            connect(l, &EventLabel::mouseMoved, this, [this, l] { updateTip(l); });
+    }
+}
+
+// The house picker, the eight units' ON and OFF buttons and descriptions,
+// the all-units buttons and bright and dim.
+void frmFire::connectUnitButtons()
+{
     connect(cboHouse, &QComboBox::activated, this, [this](int) { cboHouse_Click(); });
     connect(ImageSlide, &EventLabel::clicked, this, &frmFire::ImageSlide_Click);
     connect(lblSlider, &EventLabel::clicked, this, &frmFire::ImageSlide_Click);
@@ -470,8 +537,12 @@ void frmFire::connectHandlers()
         connect(b, &PressButton::mouseUp, this, &frmFire::cmdRepeat_MouseUp);
         connect(b, &QPushButton::clicked, this, &frmFire::cmdRepeat_Click);
     }
+}
 
-    // Buttons that open other windows.
+// Buttons that open other windows, the menu and exit labels, and the labels
+// that drag the window.
+void frmFire::connectWindowButtons()
+{
     connect(cmdMacro, &QPushButton::clicked, this, [this] {
         if (isVisible())
             focusToFocus();
@@ -550,14 +621,6 @@ void frmFire::connectHandlers()
             if (b == Qt::LeftButton)
                 FormDrag(this);
         });
-    }
-
-    // Tool tips are set when the mouse comes over a control.
-    for (QObject *o : children()) {
-        if (auto *b = qobject_cast<PressButton *>(o))
-            connect(b, &PressButton::mouseMoved, this, [this, b] { updateTip(b); });
-        else if (auto *l = qobject_cast<EventLabel *>(o))
-            connect(l, &EventLabel::mouseMoved, this, [this, l] { updateTip(l); });
     }
 }
 

@@ -54,9 +54,9 @@ public:
     void setGroupLabel(int n, const QString &label) override;
     bool toolTipsOn() const override;
     bool mnuTipsChecked() const override;
-    bool check1() const override;
-    QString check1Text() const override { return m_check1Text; }
-    void setCheck1Text(const QString &text) override { m_check1Text = text; }
+    bool timersSwitchOn() const override;
+    QString timersSwitchTag() const override { return m_check1Text; }
+    void setTimersSwitchTag(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override;
     Mailbox *optionBox(const QString &name) override;
     void setMnuMinToTray(bool checked) override;
@@ -145,6 +145,8 @@ public:
     QComboBox *cboHouse = nullptr;
     EventLabel *ImageSlide = nullptr;
     EventLabel *lblSlider = nullptr;
+    // The eight unit rows, index 0 to 7: units 1-8, or 9-16 when the slider
+    // shows the second bank.
     std::array<EventLabel *, 8> lblCell{};
     std::array<EventLabel *, 8> lblDescription{};
     std::array<PressButton *, 8> cmdON{};
@@ -177,6 +179,7 @@ public:
 
     // The group panel (shown while ckbGroups is ticked).
     std::array<EventLabel *, 9> lblGourpNumber{}; // 1 to 8 used
+    // Index 0 to 7 runs groups 1 to 8.
     std::array<EventLabel *, 8> lblGrpLbl{};
     std::array<PressButton *, 8> cmdGrpOn{};
     std::array<PressButton *, 8> cmdGrpOff{};
@@ -345,6 +348,21 @@ private:
     void buildControls();
     void buildMenu();
     void connectHandlers();
+    // The steps of buildControls and connectHandlers.
+    void buildTitleStrip();
+    void buildUnitRows();
+    void buildCommandRows();
+    void buildGroupPanel();
+    void buildTimers();
+    void connectUnitButtons();
+    void connectWindowButtons();
+    // The steps of SetupGroupsPanicMenusModes.
+    void connectGroupButtons();
+    void connectPanicAndGroupPanel();
+    void connectOptionHolders();
+    void connectTimersSwitch();
+    void connectMenuCommands();
+    void connectWindowModes();
     void clickSound(bool skipWhenRecording, bool groupRecordingToo);
     void focusToFocus();
     void sendFrame(const QString &frame);

@@ -52,7 +52,7 @@ void frmFire::tmrClock_Timer()
     if (!timers)
         return;
     if (Check1->isChecked())
-        timers->setCheck2(true);
+        timers->setTimersEnabled(true);
     timers->ensureLoaded();
 }
 

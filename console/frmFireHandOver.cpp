@@ -224,7 +224,7 @@ bool frmFire::mnuTipsChecked() const
     return mnuTips->isChecked();
 }
 
-bool frmFire::check1() const
+bool frmFire::timersSwitchOn() const
 {
     return Check1->isChecked();
 }

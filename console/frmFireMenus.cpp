@@ -99,7 +99,7 @@ bool frmFire::timerIndicatorShown() const
 
 QString frmFire::TrayTipText() const
 {
-    return windowTitle() + StatusTip + check1Text();
+    return windowTitle() + StatusTip + timersSwitchTag();
 }
 
 void frmFire::RefreshTrayTip()
@@ -132,7 +132,17 @@ void frmFire::SetupGroupsPanicMenusModes()
     mnuCancel = Popup1->addAction(QStringLiteral("Cancel"));
     mnuCancel->setObjectName(QStringLiteral("mnuCancel"));
 
-    // --- groups and panic
+    connectGroupButtons();
+    connectPanicAndGroupPanel();
+    connectOptionHolders();
+    connectTimersSwitch();
+    connectMenuCommands();
+    connectWindowModes();
+}
+
+// The eight groups' ON, OFF and auto-off buttons and their labels.
+void frmFire::connectGroupButtons()
+{
     for (int i = 0; i < 8; ++i) {
         connect(cmdGrpOn[i], &QPushButton::clicked, this, [this, i] { cmdGrpOn_Click(i); });
         connect(cmdGrpOff[i], &QPushButton::clicked, this, [this, i] { cmdGrpOff_Click(i); });
@@ -165,6 +175,11 @@ void frmFire::SetupGroupsPanicMenusModes()
                           LangTip(QStringLiteral("Double Click to change or update")));
         });
     }
+}
+
+// The panic button and showing or hiding the group panel.
+void frmFire::connectPanicAndGroupPanel()
+{
     connect(cmdPanic, &QPushButton::clicked, this, [this] { cmdPanic_Click(); });
     connect(cmdPanic, &PressButton::mouseUp, this, [](Qt::MouseButton b) {
         if (b == Qt::RightButton) {
@@ -206,7 +221,12 @@ void frmFire::SetupGroupsPanicMenusModes()
             }
         }
     });
+}
 
+// The mailboxes other windows set: panic caption, colour and visibility,
+// the delay buttons and the tool-tip option.
+void frmFire::connectOptionHolders()
+{
     txtPanicNm.setHandler([this](const QString &text) {
         cmdPanic->setText(text);
         mnuPanicRun->setText(text + QLatin1Char(' ') + LangCap(QStringLiteral("(Run)")));
@@ -225,7 +245,6 @@ void frmFire::SetupGroupsPanicMenusModes()
             SetGroupButtonsVisible(true);
     });
 
-    // --- option holders
     chkTips.setHandler([this](const QString &text) {
         if (text == QLatin1String("1")) {
             mnuTips->setChecked(true);
@@ -251,12 +270,15 @@ void frmFire::SetupGroupsPanicMenusModes()
             mnuPanicRun->setVisible(false);
         }
     });
+}
 
-    // --- the timers switch
+// The timers switch Check1: its click, and the right click that opens setup.
+void frmFire::connectTimersSwitch()
+{
     connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
     new MouseHook(Check1, [this](QEvent::Type type, Qt::MouseButton b) {
         if (type == QEvent::MouseButtonPress) {
-            setCheck1Text(QString());
+            setTimersSwitchTag(QString());
         } else if (type == QEvent::MouseButtonRelease) {
             Check1_MouseUp(b);
         } else {
@@ -266,8 +288,10 @@ void frmFire::SetupGroupsPanicMenusModes()
                                       : QStringLiteral("Timers are OFF (right click for setup)")));
         }
     });
+}
 
-    // --- menu commands
+void frmFire::connectMenuCommands()
+{
     connect(mnuPanicRun, &QAction::triggered, this, [this] { mnuPanicRun_Click(); });
     connect(mnuRunMacro, &QAction::triggered, this, [] {
         if (MacroRunnerService *runner = MacroRunner())
@@ -326,8 +350,11 @@ void frmFire::SetupGroupsPanicMenusModes()
         if (i >= 0)
             mnuLanguage_Click(i);
     });
+}
 
-    // --- window modes
+// Start-up timer, minimise, favourites link, the icon and the tray.
+void frmFire::connectWindowModes()
+{
     connect(tmrStartUp, &QTimer::timeout, this, [this] { tmrStartUp_Timer(); });
     connect(lblMin, &EventLabel::clicked, this, [this] { lblMin_Click(); });
     connect(lblMin, &EventLabel::mouseDown, this,
@@ -363,7 +390,7 @@ void frmFire::Check1_Click()
     const bool on = Check1->isChecked();
     if (TimersService *timers = Timers()) {
         timers->ensureLoaded();
-        timers->setCheck2(on);
+        timers->setTimersEnabled(on);
     }
     Text2.setText(on ? QStringLiteral("1") : QStringLiteral("0"));
     Check1->setText(LangCap(QStringLiteral("&Timers")) + QStringLiteral("  "));
@@ -402,7 +429,7 @@ void frmFire::Check1_MouseUp(Qt::MouseButton button)
         focusToFocus();
     if (button == Qt::RightButton)
         showTimersWindow();
-    setCheck1Text(QString());
+    setTimersSwitchTag(QString());
 }
 
 void frmFire::mnuPanicRun_Click()

@@ -243,7 +243,7 @@ void frmFire::writeTimersMailbox(const QString &text)
     if (!TimerEditOpen)
         return;
     if (TimersService *timers = Timers())
-        timers->check4Text().setText(text);
+        timers->consoleCommandBox().setText(text);
 }
 
 void frmFire::sendFrame(const QString &code)

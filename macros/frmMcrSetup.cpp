@@ -140,70 +140,51 @@ frmMcrSetup::frmMcrSetup(QWidget *parent) : QWidget(parent)
     ensureLoaded();
 }
 
+namespace {
+
+QPushButton *NamedButton(QWidget *parent, const char *name, const char *caption)
+{
+    auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+QLabel *NamedLabel(QWidget *parent, const char *name, const QString &caption = {})
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+} // namespace
+
 void frmMcrSetup::buildControls()
 {
-    auto button = [this](const char *name, const char *caption) {
-        auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), this);
-        b->setObjectName(QString::fromLatin1(name));
-        return b;
-    };
-    auto label = [this](const char *name, const QString &caption = {}) {
-        auto *l = new QLabel(caption, this);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-
     sTab = new QTabWidget(this);
     sTab->setObjectName(QStringLiteral("sTab"));
+    buildMacroPage();
+    buildGroupDelayPage();
+    buildManageTab();
+    buildStatusRow();
+    connectControls();
+}
 
-    // Setup Macros
+// The "Setup Macros" page: the grid, the file buttons and the recorder box.
+void frmMcrSetup::buildMacroPage()
+{
     auto *macroPage = new QWidget;
-    Grid1 = new QTableWidget(macroPage);
-    Grid1->setObjectName(QStringLiteral("Grid1"));
-    Grid1->setColumnCount(kMacroColumns);
-    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid1->verticalHeader()->hide();
-    const QStringList headers =
-        LangCap(QStringLiteral("House Code|Unit Code|Action|Pause|Row Num|Running Pause"))
-            .split(QLatin1Char('|'));
-    for (int c = 0; c < kMacroColumns; ++c) {
-        auto *item =
-            new QTableWidgetItem(headers.value(c).replace(QLatin1Char(' '), QLatin1Char('\n')));
-        if (c < 3)
-            item->setBackground(kHeaderColours[c]);
-        Grid1->setHorizontalHeaderItem(c, item);
-        Grid1->setColumnWidth(c, (c == ColRunning ? 750 : 550) / kTwipsPerPixel + 14);
-    }
-    Grid1->horizontalHeader()->setFixedHeight(450 / kTwipsPerPixel + 4);
-    Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    Grid1->horizontalHeader()->setStretchLastSection(true);
-    Grid1->verticalHeader()->setDefaultSectionSize(20);
-    // Wide enough for all six columns beside a vertical scroll bar, so the
-    // running pause is never hidden behind a horizontal one.
-    int gridWidth = 2 * Grid1->frameWidth() +
-                    Grid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid1) + 2;
-    for (int c = 0; c < kMacroColumns; ++c)
-        gridWidth += Grid1->columnWidth(c);
-    Grid1->setMinimumWidth(gridWidth);
-
-    chPause = new QLineEdit(Grid1->viewport());
-    chPause->setObjectName(QStringLiteral("chPause"));
-    chPause->setAlignment(Qt::AlignCenter);
-    chPause->hide();
-    chPause->installEventFilter(this);
-
+    buildMacroGrid(macroPage);
     txtFileName = new QLineEdit(macroPage);
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     txtFileName->setReadOnly(true);
     txtFileName->setPlaceholderText(LangCap(QStringLiteral("(unnamed)")));
 
-    cmdOpenM = button("cmdOpenM", "Ope&n");
-    cmdSave = button("cmdSave", "&Save");
-    cmdSaveAs = button("cmdSaveAs", "Save &As");
-    cmdClearAll = button("cmdClearAll", "Clear All");
-    cmdCheckGrid = button("cmdCheckGrid", "Fix it");
-    cmdClearRow = button("cmdClearRow", "Delete Row");
+    cmdOpenM = NamedButton(this, "cmdOpenM", "Ope&n");
+    cmdSave = NamedButton(this, "cmdSave", "&Save");
+    cmdSaveAs = NamedButton(this, "cmdSaveAs", "Save &As");
+    cmdClearAll = NamedButton(this, "cmdClearAll", "Clear All");
+    cmdCheckGrid = NamedButton(this, "cmdCheckGrid", "Fix it");
+    cmdClearRow = NamedButton(this, "cmdClearRow", "Delete Row");
     chkCroRecord = new QCheckBox(LangCap(QStringLiteral("Rec")), this);
     chkCroRecord->setObjectName(QStringLiteral("chkCroRecord"));
     Option2[0] = new QRadioButton(LangCap(QStringLiteral("do during")), this);
@@ -212,9 +193,9 @@ void frmMcrSetup::buildControls()
     Option2[1]->setToolTip(
         QStringLiteral(" Fast Record - Add pause times manually, after recording "));
     Option2[1]->setChecked(true);
-    lblRecNum = label("lblRecNum", QStringLiteral("0"));
-    Label5 = label("Label5", LangCap(QStringLiteral("Recorded Items")));
-    lblCroW = label("lblCroW", LangCap(QStringLiteral("Recording Macro")));
+    lblRecNum = NamedLabel(this, "lblRecNum", QStringLiteral("0"));
+    Label5 = NamedLabel(this, "Label5", LangCap(QStringLiteral("Recorded Items")));
+    lblCroW = NamedLabel(this, "lblCroW", LangCap(QStringLiteral("Recording Macro")));
     lblCroW->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
     for (QWidget *w : {static_cast<QWidget *>(lblRecNum), static_cast<QWidget *>(Label5),
                        static_cast<QWidget *>(lblCroW)})
@@ -249,11 +230,53 @@ void frmMcrSetup::buildControls()
     macroLayout->addWidget(txtFileName, 1, 0, 1, 2);
     macroLayout->setColumnStretch(0, 1);
     sTab->addTab(macroPage, LangCap(QStringLiteral("Setup Macros")));
+}
 
-    // Setup Groups: the group delay the close command stores.
+// Grid1 with its headings and widths, and the pause editor inside it.
+void frmMcrSetup::buildMacroGrid(QWidget *macroPage)
+{
+    Grid1 = new QTableWidget(macroPage);
+    Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1->setColumnCount(kMacroColumns);
+    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid1->verticalHeader()->hide();
+    const QStringList headers =
+        LangCap(QStringLiteral("House Code|Unit Code|Action|Pause|Row Num|Running Pause"))
+            .split(QLatin1Char('|'));
+    for (int c = 0; c < kMacroColumns; ++c) {
+        auto *item =
+            new QTableWidgetItem(headers.value(c).replace(QLatin1Char(' '), QLatin1Char('\n')));
+        if (c < 3)
+            item->setBackground(kHeaderColours[c]);
+        Grid1->setHorizontalHeaderItem(c, item);
+        Grid1->setColumnWidth(c, (c == ColRunning ? 750 : 550) / kTwipsPerPixel + 14);
+    }
+    Grid1->horizontalHeader()->setFixedHeight(450 / kTwipsPerPixel + 4);
+    Grid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid1->horizontalHeader()->setStretchLastSection(true);
+    Grid1->verticalHeader()->setDefaultSectionSize(20);
+    // Wide enough for all six columns beside a vertical scroll bar, so the
+    // running pause is never hidden behind a horizontal one.
+    int gridWidth = 2 * Grid1->frameWidth() +
+                    Grid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Grid1) + 2;
+    for (int c = 0; c < kMacroColumns; ++c)
+        gridWidth += Grid1->columnWidth(c);
+    Grid1->setMinimumWidth(gridWidth);
+
+    chPause = new QLineEdit(Grid1->viewport());
+    chPause->setObjectName(QStringLiteral("chPause"));
+    chPause->setAlignment(Qt::AlignCenter);
+    chPause->hide();
+    chPause->installEventFilter(this);
+}
+
+// The "Setup Groups" page: the group delay the close command stores.
+void frmMcrSetup::buildGroupDelayPage()
+{
     auto *groupPage = new QWidget;
-    Label14 = label("Label14", LangCap(QStringLiteral("Group Delay")));
-    Label17 = label("Label17", QStringLiteral(".6"));
+    Label14 = NamedLabel(this, "Label14", LangCap(QStringLiteral("Group Delay")));
+    Label17 = NamedLabel(this, "Label17", QStringLiteral(".6"));
     HScroll2 = new QScrollBar(Qt::Horizontal, this);
     HScroll2->setObjectName(QStringLiteral("HScroll2"));
     HScroll2->setRange(4, 20);
@@ -265,20 +288,23 @@ void frmMcrSetup::buildControls()
     groupLayout->setColumnStretch(1, 1);
     groupLayout->setRowStretch(1, 1);
     sTab->addTab(groupPage, LangCap(QStringLiteral("Setup Groups")));
+}
 
-    // Manage Macros
+// The "Manage Macros" page: the file list, run, test and delete.
+void frmMcrSetup::buildManageTab()
+{
     auto *managePage = new QWidget;
     File1 = new QListWidget(managePage);
     File1->setObjectName(QStringLiteral("File1"));
-    lblPath = label("lblPath");
+    lblPath = NamedLabel(this, "lblPath");
     lblPath->setWordWrap(true);
-    lblMname = label("lblMname");
-    cmdRun = button("cmdRun", "Run Macro");
-    cmdTest = button("cmdTest", "Test Macro");
-    cmdDelete = button("cmdDelete", "Delete Macro");
-    cmdRefresh = button("cmdRefresh", "Refresh List");
-    Label16 = label("Label16", LangCap(QStringLiteral("test speed")));
-    lblTestTime = label("lblTestTime", QStringLiteral(" 60 sec."));
+    lblMname = NamedLabel(this, "lblMname");
+    cmdRun = NamedButton(this, "cmdRun", "Run Macro");
+    cmdTest = NamedButton(this, "cmdTest", "Test Macro");
+    cmdDelete = NamedButton(this, "cmdDelete", "Delete Macro");
+    cmdRefresh = NamedButton(this, "cmdRefresh", "Refresh List");
+    Label16 = NamedLabel(this, "Label16", LangCap(QStringLiteral("test speed")));
+    lblTestTime = NamedLabel(this, "lblTestTime", QStringLiteral(" 60 sec."));
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setRange(1, 60);
@@ -303,14 +329,18 @@ void frmMcrSetup::buildControls()
     manageLayout->setColumnStretch(0, 1);
     buildManagePage(managePage, manageLayout);
     sTab->addTab(managePage, LangCap(QStringLiteral("Manage Macros")));
+}
 
+// The status line and the Close and Cancel buttons under the tabs.
+void frmMcrSetup::buildStatusRow()
+{
     lblStatus = new StatusLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFrameShape(QFrame::StyledPanel);
     lblStatus->setMinimumHeight(22);
-    cmdClose = button("cmdClose", " Close ");
-    cmdCancel = button("cmdCancel", "&Cancel");
-    cmdFocus = button("cmdFocus", "");
+    cmdClose = NamedButton(this, "cmdClose", " Close ");
+    cmdCancel = NamedButton(this, "cmdCancel", "&Cancel");
+    cmdFocus = NamedButton(this, "cmdFocus", "");
     cmdFocus->setFixedSize(1, 1);
     cmdFocus->setFlat(true);
 
@@ -330,7 +360,10 @@ void frmMcrSetup::buildControls()
         if (MainWindowService *main = Main())
             main->setRecordingFlash(true);
     });
+}
 
+void frmMcrSetup::connectControls()
+{
     connect(cmdOpenM, &QPushButton::clicked, this, [this] { cmdOpenM_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     connect(cmdSaveAs, &QPushButton::clicked, this, [this] { cmdSaveAs_Click(); });

@@ -56,7 +56,7 @@ public:
     QLabel *lblStatus;
     QPushButton *cmdOpenM, *cmdSave, *cmdSaveAs, *cmdClearAll, *cmdCheckGrid, *cmdClearRow;
     QCheckBox *chkCroRecord;
-    QRadioButton *Option2[2];
+    QRadioButton *Option2[2]; // pauses while recording: 0 "do during", 1 "do later"
     QLabel *lblRecNum, *Label5, *lblCroW;
     QLabel *Label14, *Label17;
     QScrollBar *HScroll2;
@@ -193,9 +193,12 @@ public:
               *txtItemNum = nullptr;
     QLabel *txtIPause = nullptr;
     QComboBox *cbHouse = nullptr, *cbUnit = nullptr, *cbAction = nullptr;
+    // Insert modes: 0 replace selected, 1 add as row number, 2 add to end.
     QRadioButton *Option1[3] = {};
     QPushButton *Command3 = nullptr;
     QLabel *Label1 = nullptr, *Label3 = nullptr;
+    // The code palette: 0-15 houses A-P, 16-31 units 1-16, 32-40 PRE ALL BRI
+    // DIM ALN ALF AUF ON OFF.
     QLabel *Label12[41] = {};
     int lidHeight() const { return m_lidHeight; } // twips
     void lblLid_Click();
@@ -231,7 +234,16 @@ public:
 
 private:
     void buildGroupsPage();
+    void buildGroupControls(QWidget *page);
+    void layOutGroupsPage(QWidget *page);
+    void connectGroupsPage();
     void buildQuickEdit();
+    void buildQuickFields(QWidget *page);
+    QWidget *buildPalette(QWidget *page);
+    void placeQuickEdit(QWidget *page, QWidget *palette);
+    void connectQuickBoxes();
+    void connectQuickPanel();
+    void connectGridEvents();
     void buildTabsAndMenus();
     void groupsLoad();    // at window load: the group selector
     void quickEditLoad(); // at window load: the lid closed, the pickers hidden
@@ -251,6 +263,13 @@ protected:
 
 private:
     void buildControls();
+    // The steps of buildControls, in order.
+    void buildMacroPage();
+    void buildMacroGrid(QWidget *macroPage);
+    void buildGroupDelayPage();
+    void buildManageTab();
+    void buildStatusRow();
+    void connectControls();
     void showRows();
     void showRow(int index);
     void clearPanelRow(); // empties the panel's item number and pause label

@@ -48,7 +48,14 @@ void ClickIfSounds()
 void frmMcrSetup::buildGroupsPage()
 {
     QWidget *page = sTab->widget(1);
-    auto *grid = qobject_cast<QGridLayout *>(page->layout());
+    buildGroupControls(page);
+    layOutGroupsPage(page);
+    connectGroupsPage();
+}
+
+// The group selector, the saved group's name and contents, and the recorder.
+void frmMcrSetup::buildGroupControls(QWidget *page)
+{
     auto button = [page](const char *name, const char *caption) {
         auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), page);
         b->setObjectName(QString::fromLatin1(name));
@@ -97,7 +104,13 @@ void frmMcrSetup::buildGroupsPage()
     cmdDeleteGroup = button("cmdDeleteGroup", "Delete Group");
     for (QPushButton *b : {cmdSaveGr, cmdStartOver, cmdDelGrCmd})
         b->setEnabled(false);
+}
 
+// The saved group beside the recorder, the selector above them and the
+// group delay row under them.
+void frmMcrSetup::layOutGroupsPage(QWidget *page)
+{
+    auto *grid = qobject_cast<QGridLayout *>(page->layout());
     auto *saved = new QGroupBox(page);
     auto *savedLayout = new QVBoxLayout(saved);
     auto *nameRow = new QHBoxLayout;
@@ -143,7 +156,10 @@ void frmMcrSetup::buildGroupsPage()
     grid->addWidget(HScroll2, 2, 1);
     grid->addWidget(Label17, 2, 2);
     grid->setRowStretch(1, 1);
+}
 
+void frmMcrSetup::connectGroupsPage()
+{
     connect(cbGroup, &QComboBox::activated, this, [this](int) { cbGroup_Click(); });
     connect(chkRec, &QCheckBox::toggled, this, [this](bool) { chkRec_Click(); });
     connect(cmdSaveGr, &QPushButton::clicked, this, [this] { cmdSaveGr_Click(); });

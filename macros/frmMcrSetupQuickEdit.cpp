@@ -65,39 +65,54 @@ bool IsEditingKey(const QKeyEvent *key)
            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
+QLabel *NamedLabel(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QLineEdit *CentredBox(QWidget *parent, const char *name, int width)
+{
+    auto *b = new QLineEdit(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAlignment(Qt::AlignCenter);
+    b->setFixedWidth(width);
+    return b;
+}
+
 } // namespace
 
 void frmMcrSetup::buildQuickEdit()
 {
     QWidget *page = sTab->widget(0);
-    auto *macroLayout = qobject_cast<QGridLayout *>(page->layout());
-    auto label = [](QWidget *parent, const char *name, const QString &caption) {
-        auto *l = new QLabel(caption, parent);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-    auto box = [](QWidget *parent, const char *name, int width) {
-        auto *b = new QLineEdit(parent);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAlignment(Qt::AlignCenter);
-        b->setFixedWidth(width);
-        return b;
-    };
+    buildQuickFields(page);
+    QWidget *palette = buildPalette(page);
+    placeQuickEdit(page, palette);
+    connectQuickBoxes();
+    connectQuickPanel();
+    connectGridEvents();
+    placeLid();
+}
 
+// The panel Frame1: the four code boxes with their heads, the insert modes,
+// "Enter", the row number and pause, the hidden pickers and the lid.
+void frmMcrSetup::buildQuickFields(QWidget *page)
+{
     Frame1 = new QFrame(page);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
     Frame1->setMouseTracking(true);
-    txtHouse = box(Frame1, "txtHouse", 34);
+    txtHouse = CentredBox(Frame1, "txtHouse", 34);
     txtHouse->setMaxLength(1);
-    txtUnit = box(Frame1, "txtUnit", 40);
-    txtAction = box(Frame1, "txtAction", 40);
+    txtUnit = CentredBox(Frame1, "txtUnit", 40);
+    txtAction = CentredBox(Frame1, "txtAction", 40);
     txtAction->setMaxLength(3);
-    txtPause = box(Frame1, "txtPause", 46);
-    txtItemNum = box(Frame1, "txtItemNum", 40);
+    txtPause = CentredBox(Frame1, "txtPause", 46);
+    txtItemNum = CentredBox(Frame1, "txtItemNum", 40);
     txtItemNum->setReadOnly(true);
     txtItemNum->setStyleSheet(QStringLiteral("background: %1").arg(kItemNumBack.name()));
-    txtIPause = label(Frame1, "txtIPause", QString());
+    txtIPause = NamedLabel(Frame1, "txtIPause", QString());
     txtIPause->setAlignment(Qt::AlignCenter);
     txtIPause->setAutoFillBackground(true);
     txtIPause->setStyleSheet(QStringLiteral("background: %1").arg(kIPauseBack.name()));
@@ -161,18 +176,21 @@ void frmMcrSetup::buildQuickEdit()
     FrameLid->setMouseTracking(true);
     lblLid = new QPushButton(LangCap(QStringLiteral("Quick Edit")), Frame1);
     lblLid->setObjectName(QStringLiteral("lblLid"));
-    lblCloseLid = label(Frame1, "lblCloseLid", QStringLiteral("llllllll"));
+    lblCloseLid = NamedLabel(Frame1, "lblCloseLid", QStringLiteral("llllllll"));
     lblCloseLid->setCursor(Qt::PointingHandCursor);
     lblCloseLid->hide();
+}
 
-    // The code palette: house letters, units, then the special units and actions.
+// The code palette: house letters, units, then the special units and actions.
+QWidget *frmMcrSetup::buildPalette(QWidget *page)
+{
     auto *palette = new QWidget(page);
     palette->setObjectName(QStringLiteral("palette"));
     auto *paletteLayout = new QGridLayout(palette);
     paletteLayout->setContentsMargins(0, 0, 0, 0);
     paletteLayout->setSpacing(1);
     for (int i = 0; i < kPaletteCount; ++i) {
-        Label12[i] = label(palette, "Label12", PaletteCaption(i));
+        Label12[i] = NamedLabel(palette, "Label12", PaletteCaption(i));
         Label12[i]->setObjectName(QStringLiteral("Label12_%1").arg(i));
         Label12[i]->setAlignment(Qt::AlignCenter);
         Label12[i]->setStyleSheet(
@@ -183,12 +201,18 @@ void frmMcrSetup::buildQuickEdit()
         const int col = i < 16 ? i : i < 32 ? i - 16 : i - 32;
         paletteLayout->addWidget(Label12[i], row, col);
     }
-    Label1 = label(
+    Label1 = NamedLabel(
         page, "Label1",
         LangCap(QStringLiteral("Select a box in the editor and click a code below to enter")));
-    Label3 = label(page, "Label3", QString());
+    Label3 = NamedLabel(page, "Label3", QString());
+    return palette;
+}
 
-    // Place the panel in the side column and the palette under the grid.
+// The panel goes in the side column, the palette under the grid and the
+// file name under the palette.
+void frmMcrSetup::placeQuickEdit(QWidget *page, QWidget *palette)
+{
+    auto *macroLayout = qobject_cast<QGridLayout *>(page->layout());
     if (QLayoutItem *sideItem = macroLayout->itemAtPosition(0, 1)) {
         if (auto *side = qobject_cast<QBoxLayout *>(sideItem->layout()))
             side->insertWidget(side->count() - 1, Frame1);
@@ -202,9 +226,12 @@ void frmMcrSetup::buildQuickEdit()
     fileRow->addWidget(Label3);
     fileRow->addWidget(txtFileName, 1);
     macroLayout->addLayout(fileRow, 2, 0, 1, 2);
+}
 
-    // Handlers.
-    for (QLineEdit *b : boxes) {
+// The code boxes and their pickers: keys, focus, double click and status texts.
+void frmMcrSetup::connectQuickBoxes()
+{
+    for (QLineEdit *b : {txtHouse, txtUnit, txtAction, txtPause}) {
         connect(b, &QLineEdit::textChanged, this, [this] { quickBox_Change(); });
         OnEvent(b, [this, b](QEvent *event) {
             switch (event->type()) {
@@ -270,6 +297,12 @@ void frmMcrSetup::buildQuickEdit()
             return false;
         });
     }
+}
+
+// The insert modes, "Enter", the palette, the lid and the status texts of the
+// panel's other controls.
+void frmMcrSetup::connectQuickPanel()
+{
     for (int i = 0; i < 3; ++i) {
         connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
         OnEvent(Option1[i], [this](QEvent *event) {
@@ -336,8 +369,11 @@ void frmMcrSetup::buildQuickEdit()
             return false;
         });
     }
+}
 
-    // Grid cell events.
+// The grid's own cell events, its drop target and the file-name box.
+void frmMcrSetup::connectGridEvents()
+{
     disconnect(Grid1, &QTableWidget::cellDoubleClicked, this, nullptr);
     connect(Grid1, &QTableWidget::cellClicked, this, [this](int, int) { Grid1_Click(); });
     connect(Grid1, &QTableWidget::cellDoubleClicked, this,
@@ -371,8 +407,6 @@ void frmMcrSetup::buildQuickEdit()
         txtFileName->setCursorPosition(int(text.size()));
         Label3->setText(text.isEmpty() ? QString() : LangCap(QStringLiteral("Open file:")));
     });
-
-    placeLid();
 }
 
 // ---- the lid ----

@@ -16,7 +16,13 @@
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "prefs/PrefsServices.h"
+#include "prefs/SetupAdvancedPage.h"
+#include "prefs/SetupGeneralPage.h"
+#include "prefs/SetupLocationPage.h"
+#include "prefs/SetupPageParts.h"
+#include "prefs/SetupPanicPage.h"
 #include "prefs/SetupRules.h"
+#include "prefs/SetupSoundsPage.h"
 #include "scheduler/SchedulerServices.h"
 #include "scheduler/clsSunrise.h"
 
@@ -44,20 +50,6 @@ namespace {
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kSounds = QStringLiteral("Sounds");
-
-// The sound events: list caption, value in "Sounds", factory file.
-struct SoundEvent {
-    const char *caption;
-    const char *value;
-    const char *file;
-};
-const SoundEvent kSoundEvents[5] = {
-    {" Button Click", "defSound", "click.wav"},
-    {" Resize Window", "defZSound", "expand.wav"},
-    {" Item gets Recorded", "RecSound", "rec.wav"},
-    {" Timer Starts", "defTsound", "tmrstart.wav"},
-    {" Macro sends command", "defMsound", "tick.wav"},
-};
 
 QString *SoundPath(int index)
 {
@@ -87,11 +79,6 @@ QString Bit(bool on)
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-QString ColourSheet(const char *widget, const QColor &c)
-{
-    return QStringLiteral("%1 { background-color: %2; }").arg(QLatin1String(widget), c.name());
-}
-
 void RunEventsOnce()
 {
     CurrentWaitClock().processEvents();
@@ -118,16 +105,17 @@ void FormSetup::buildControls()
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(8, 8, 484, 362);
-    const char *tabs[] = {"Preferences", "Panic Btn", "Location", "Sounds", "Advanced"};
-    for (const char *t : tabs) {
-        auto *page = new QWidget;
-        SSTab1->addTab(page, QLatin1String(t));
-    }
-    buildGeneralPage(SSTab1->widget(0));
-    buildPanicPage(SSTab1->widget(1));
-    buildLocationPage(SSTab1->widget(2));
-    buildSoundsPage(SSTab1->widget(3));
-    buildAdvancedPage(SSTab1->widget(4));
+    general = new SetupGeneralPage;
+    panic = new SetupPanicPage;
+    location = new SetupLocationPage;
+    sounds = new SetupSoundsPage;
+    advanced = new SetupAdvancedPage;
+    SSTab1->addTab(general, QStringLiteral("Preferences"));
+    SSTab1->addTab(panic, QStringLiteral("Panic Btn"));
+    SSTab1->addTab(location, QStringLiteral("Location"));
+    SSTab1->addTab(sounds, QStringLiteral("Sounds"));
+    SSTab1->addTab(advanced, QStringLiteral("Advanced"));
+    takePageControls();
 
     auto button = [this](const char *name, const char *text, int x) {
         auto *b = new QPushButton(QLatin1String(text), this);
@@ -151,303 +139,69 @@ void FormSetup::buildControls()
     tmrApply->setInterval(250);
 }
 
-static QPushButton *MakeSwitch(QWidget *page, const QString &name, int x, int y)
-{
-    auto *b = new QPushButton(QStringLiteral("OFF"), page);
-    b->setObjectName(name);
-    b->setCheckable(true);
-    b->setAutoDefault(false);
-    b->setGeometry(x, y, 44, 22);
-    return b;
-}
-
-void FormSetup::buildGeneralPage(QWidget *page)
-{
-    const char *captions[7] = {
-        "Show tool tips ( button hints )",        "Minimize sends to system tray",
-        "Send program to system tray on startup", "Associate macro files (.cro) with Brindlecast",
-        "Show Group Auto-Off Delay Buttons",      "Show Quick (Panic) Button",
-        "Load when Windows starts (current user)"};
-    for (int i = 0; i < 7; ++i) {
-        const int y = 12 + i * 28;
-        Check2[i] = MakeSwitch(page, QStringLiteral("Check2_%1").arg(i), 12, y);
-        Label12[i] = new QLabel(QLatin1String(captions[i]), page);
-        Label12[i]->setObjectName(QStringLiteral("Label12_%1").arg(i));
-        Label12[i]->setGeometry(64, y, 400, 22);
-    }
-    Frame2 = new QGroupBox(page);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(8, 214, 464, 112);
-    Check3 = MakeSwitch(Frame2, QStringLiteral("Check3"), 12, 24);
-    auto *soundsLabel = new QLabel(QStringLiteral("Sounds"), Frame2);
-    soundsLabel->setObjectName(QStringLiteral("lblSoundsOn"));
-    soundsLabel->setGeometry(64, 24, 380, 22);
-    chkTSound = MakeSwitch(Frame2, QStringLiteral("chkTSound"), 12, 52);
-    Label10 = new QLabel(QStringLiteral("Play sound when timer starts"), Frame2);
-    Label10->setObjectName(QStringLiteral("Label10"));
-    Label10->setGeometry(64, 52, 380, 22);
-    chkMsound = MakeSwitch(Frame2, QStringLiteral("chkMsound"), 12, 80);
-    Label11 = new QLabel(QStringLiteral("Play sound on each macro command"), Frame2);
-    Label11->setObjectName(QStringLiteral("Label11"));
-    Label11->setGeometry(64, 80, 380, 22);
-}
-
-void FormSetup::buildPanicPage(QWidget *page)
-{
-    lblPanicInfo = new QLabel(
-        QStringLiteral("The \"Quick\" button lets you click one button to turn on a \"Group\"  "
-                       "The \"Group\" will then turn off after the time you set below."),
-        page);
-    lblPanicInfo->setObjectName(QStringLiteral("Label3"));
-    lblPanicInfo->setWordWrap(true);
-    lblPanicInfo->setGeometry(12, 8, 456, 40);
-
-    auto label = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *l = new QLabel(QLatin1String(text), page);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, y, w, 22);
-        return l;
-    };
-    auto box = [page](const char *name, const char *text, int x, int y, int w, int max) {
-        auto *e = new QLineEdit(QLatin1String(text), page);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(x, y, w, 22);
-        e->setMaxLength(max);
-        return e;
-    };
-    label("Label4", "Button caption:", 12, 58, 150);
-    txtBcaption = box("txtBcaption", "", 170, 58, 120, 10);
-    label("Label5", "Turn off after (min : sec):", 12, 88, 150);
-    txtMin = box("txtMin", "00", 170, 88, 32, 2);
-    label("Label6", ":", 206, 88, 8);
-    txtSec = box("txtSec", "30", 216, 88, 32, 2);
-    label("Label8", "Group to start (1 to 8):", 12, 118, 150);
-    txtGroupNum = box("txtGroupNum", "6", 170, 118, 24, 1);
-    // A row of its own under the page's controls, wrapped, so the warning
-    // is read whole in any language.
-    lblMsg = label("lblMsg", "Number for Group must be a number from 1 to 8", 12, 244, 456);
-    lblMsg->setWordWrap(true);
-    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblMsg->resize(456, 60);
-    lblMsg->setStyleSheet(QStringLiteral("color: red;"));
-    lblMsg->hide();
-
-    label("Label13", "Button colour:", 12, 150, 150);
-    for (int i = 0; i < 7; ++i) {
-        Option1[i] = new QRadioButton(i == 0 ? QStringLiteral("Default") : QString(), page);
-        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        Option1[i]->setGeometry(i == 0 ? 12 : 60 + i * 40, 174, i == 0 ? 80 : 34, 22);
-        Option1[i]->setAutoFillBackground(true);
-        Option1[i]->setStyleSheet(ColourSheet("QRadioButton", PanicOptionColour(i)));
-    }
-    Label7 = new QLabel(page);
-    Label7->setObjectName(QStringLiteral("Label7"));
-    Label7->setGeometry(370, 150, 90, 46);
-    Label7->setFrameShape(QFrame::Box);
-    Label7->setStyleSheet(ColourSheet("QLabel", PanicOptionColour(0)));
-
-    Check1 = new QCheckBox(QStringLiteral("Show button on main window."), page);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setGeometry(12, 214, 400, 22);
-}
-
-void FormSetup::buildLocationPage(QWidget *page)
-{
-    Label16 = new EventLabel(
-        QStringLiteral("Select a city from the list, or enter information below."), page);
-    Label16->setObjectName(QStringLiteral("Label16"));
-    Label16->setGeometry(12, 8, 456, 22);
-    Combo1 = new QComboBox(page);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(12, 32, 260, 24);
-    Combo1->setEditable(true);
-    Combo1->lineEdit()->setReadOnly(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setMaxVisibleItems(20);
-
-    lblCityName = new QLabel(page);
-    lblCityName->setObjectName(QStringLiteral("lblCityName"));
-    lblCityName->setGeometry(12, 64, 456, 22);
-    QFont bold = lblCityName->font();
-    bold.setBold(true);
-    lblCityName->setFont(bold);
-
-    auto label = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *l = new QLabel(QLatin1String(text), page);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, y, w, 22);
-        return l;
-    };
-    label("Label14", "Latitude", 12, 94, 90);
-    txtLat = new QLineEdit(QStringLiteral("31.5"), page);
-    txtLat->setObjectName(QStringLiteral("txtLat"));
-    txtLat->setGeometry(104, 94, 80, 22);
-    label("Label15", "Longitude", 200, 94, 90);
-    txtLong = new QLineEdit(QStringLiteral("100.5"), page);
-    txtLong->setObjectName(QStringLiteral("txtLong"));
-    txtLong->setGeometry(292, 94, 80, 22);
-
-    lblZone = label("lblZone", " Offset  to GMT", 12, 124, 90);
-    txtZone = new QLineEdit(page);
-    txtZone->setObjectName(QStringLiteral("txtZone"));
-    txtZone->setGeometry(104, 124, 40, 22);
-    txtZone->setMaxLength(3);
-    lblZone->hide();
-    txtZone->hide();
-    Label17 = new EventLabel(QStringLiteral("offset"), page);
-    Label17->setObjectName(QStringLiteral("Label17"));
-    Label17->setGeometry(430, 124, 40, 22);
-    QFont small = Label17->font();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    Label17->setFont(small);
-
-    cmdCalcSun = new QPushButton(QStringLiteral("Test"), page);
-    cmdCalcSun->setObjectName(QStringLiteral("cmdCalcSun"));
-    cmdCalcSun->setGeometry(292, 32, 80, 24);
-    cmdCalcSun->setAutoDefault(false);
-    Command2 = new QPushButton(QStringLiteral("Clear"), page);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(384, 32, 80, 24);
-    Command2->setAutoDefault(false);
-
-    Text1 = new QLineEdit(page);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(12, 156, 360, 22);
-    Text1->setReadOnly(true);
-    Text2 = new QLineEdit(page);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setGeometry(12, 182, 360, 22);
-    Text2->setReadOnly(true);
-
-    label("Label18", "Make sure your computer is set to the correct time zone.", 12, 220, 456);
-    label("Label19", "For help finding your location:", 12, 250, 200);
-    Label9 = new EventLabel(SunDataAddress(), page);
-    Label9->setObjectName(QStringLiteral("Label9"));
-    Label9->setGeometry(212, 250, 256, 22);
-    Label9->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
-    Label9->setCursor(Qt::PointingHandCursor);
-
-    txtSavings = new QLineEdit(page);
-    txtSavings->setObjectName(QStringLiteral("txtSavings"));
-    txtSavings->hide();
-}
-
-void FormSetup::buildSoundsPage(QWidget *page)
-{
-    List1 = new QListWidget(page);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(12, 12, 200, 110);
-    for (int i = 0; i < 5; ++i) {
-        const int y = 132 + i * 26;
-        Label1[i] = new QLabel(QLatin1String(kSoundEvents[i].caption), page);
-        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        Label1[i]->setGeometry(12, y, 150, 22);
-        Label2[i] = new QLabel(page);
-        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
-        Label2[i]->setGeometry(164, y, 304, 22);
-        Label2[i]->setFrameShape(QFrame::StyledPanel);
-    }
-    lblSnd = new QLabel(page);
-    lblSnd->setObjectName(QStringLiteral("lblSnd"));
-    lblSnd->setGeometry(12, 270, 456, 22);
-    lblSnd->setFrameShape(QFrame::Panel);
-    lblSnd->setFrameShadow(QFrame::Sunken);
-
-    auto button = [page](const char *name, const char *text, int y) {
-        auto *b = new QPushButton(QLatin1String(text), page);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(224, y, 120, 26);
-        b->setAutoDefault(false);
-        return b;
-    };
-    Command7 = button("Command7", "&Browse", 12);
-    Command6 = button("Command6", "&Play", 42);
-    Command5 = button("Command5", "&No Sound", 72);
-    cmdDefaultSound = button("cmdDefaultSound", "&Restore defaults", 102);
-    cmdDefaultSound->setGeometry(352, 12, 116, 26);
-}
-
-void FormSetup::buildAdvancedPage(QWidget *page)
-{
-    auto box = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *e = new QLineEdit(QLatin1String(text), page);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    auto check = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *c = new QCheckBox(QLatin1String(text), page);
-        c->setObjectName(QLatin1String(name));
-        c->setGeometry(x, y, w, 22);
-        return c;
-    };
-
-    chkUpdates = check("chkUpdates", "Automatically check for updates once a week.", 12, 8, 300);
-    lblAutoCheckTime = new EventLabel(QStringLiteral("Check now and setup day and time"), page);
-    lblAutoCheckTime->setObjectName(QStringLiteral("lblAutoCheckTime"));
-    lblAutoCheckTime->setGeometry(32, 30, 420, 20);
-    lblAutoCheckTime->setStyleSheet(QStringLiteral("QLabel:enabled { color: blue; }"));
-    lblAutoCheckTime->setEnabled(false);
-    txtUpdateHour = box("txtUpdateHour", "08", 440, 8, 28);
-    txtUpdateHour->setMaxLength(2);
-    txtUpdateHour->setEnabled(false);
-    txtUpdateHour->hide();
-
-    ckRecording =
-        check("ckRecording", "Send commands while recording macros and groups", 12, 56, 456);
-
-    auto *delayFrame = new QGroupBox(
-        QStringLiteral("Master Delay for timer buffer (prevents command collisions)"), page);
-    delayFrame->setObjectName(QStringLiteral("Frame3"));
-    delayFrame->setGeometry(8, 82, 464, 60);
-    HScroll1 = new QScrollBar(Qt::Horizontal, delayFrame);
-    HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    HScroll1->setGeometry(12, 28, 300, 18);
-    HScroll1->setRange(0, 150);
-    HScroll1->setSingleStep(1);
-    HScroll1->setPageStep(10);
-    txtGpause = new QLineEdit(QStringLiteral(".6"), delayFrame);
-    txtGpause->setObjectName(QStringLiteral("txtGpause"));
-    txtGpause->setGeometry(324, 26, 56, 22);
-    auto *seconds = new QLabel(QStringLiteral("seconds"), delayFrame);
-    seconds->setObjectName(QStringLiteral("Label20"));
-    seconds->setGeometry(388, 26, 70, 22);
-
-    auto *logFrame = new QGroupBox(QStringLiteral("Timer Log Window and Log File"), page);
-    logFrame->setObjectName(QStringLiteral("Frame4"));
-    logFrame->setGeometry(8, 148, 464, 146);
-    QWidget *f = logFrame;
-    auto flabel = [f](const char *name, const char *text, int y) {
-        auto *l = new QLabel(QLatin1String(text), f);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(12, y, 360, 22);
-        return l;
-    };
-    auto fbox = [f](const char *name, const char *text, int y) {
-        auto *e = new QLineEdit(QLatin1String(text), f);
-        e->setObjectName(QLatin1String(name));
-        e->setGeometry(376, y, 76, 22);
-        return e;
-    };
-    flabel("Label21", "Maximum number of lines in Timer Log window -", 24);
-    txtMaxLog = fbox("txtMaxLog", "500", 24);
-    flabel("Label22", "Number of lines to leave in Timer Log window -", 52);
-    txtMinLog = fbox("txtMinLog", "400", 52);
-    TrimLog = new QCheckBox(QStringLiteral("Set size limit on timerlog file"), f);
-    TrimLog->setObjectName(QStringLiteral("TrimLog"));
-    TrimLog->setGeometry(12, 80, 360, 22);
-    flabel("Label23", "Max number of lines in autosaved timerlog file -", 108);
-    txtMaxLogFile = fbox("txtMaxLogFile", "59000", 108);
-
-    cmdLogDefault = new QPushButton(QStringLiteral("&Restore defaults"), page);
-    cmdLogDefault->setObjectName(QStringLiteral("cmdLogDefault"));
-    cmdLogDefault->setGeometry(340, 300, 132, 26);
-    cmdLogDefault->setAutoDefault(false);
-}
-
 QString FormSetup::SunDataAddress()
 {
-    return QStringLiteral("https://gml.noaa.gov/grad/solcalc/");
+    return SetupLocationPage::SunDataAddress();
+}
+
+// The handlers reach each page's controls under the names the window has
+// always given them.
+void FormSetup::takePageControls()
+{
+    Check2 = general->Check2;
+    Label12 = general->Label12;
+    Frame2 = general->Frame2;
+    Check3 = general->Check3;
+    chkTSound = general->chkTSound;
+    chkMsound = general->chkMsound;
+    Label10 = general->Label10;
+    Label11 = general->Label11;
+
+    lblPanicInfo = panic->lblPanicInfo;
+    txtBcaption = panic->txtBcaption;
+    txtMin = panic->txtMin;
+    txtSec = panic->txtSec;
+    txtGroupNum = panic->txtGroupNum;
+    Option1 = panic->Option1;
+    Label7 = panic->Label7;
+    lblMsg = panic->lblMsg;
+    Check1 = panic->Check1;
+
+    Combo1 = location->Combo1;
+    txtLat = location->txtLat;
+    txtLong = location->txtLong;
+    txtZone = location->txtZone;
+    lblZone = location->lblZone;
+    lblCityName = location->lblCityName;
+    Text1 = location->Text1;
+    Text2 = location->Text2;
+    cmdCalcSun = location->cmdCalcSun;
+    Command2 = location->Command2;
+    Label17 = location->Label17;
+    Label9 = location->Label9;
+    Label16 = location->Label16;
+    txtSavings = location->txtSavings;
+
+    List1 = sounds->List1;
+    Label1 = sounds->Label1;
+    Label2 = sounds->Label2;
+    lblSnd = sounds->lblSnd;
+    Command7 = sounds->Command7;
+    Command6 = sounds->Command6;
+    Command5 = sounds->Command5;
+    cmdDefaultSound = sounds->cmdDefaultSound;
+
+    txtMaxLog = advanced->txtMaxLog;
+    txtMinLog = advanced->txtMinLog;
+    txtMaxLogFile = advanced->txtMaxLogFile;
+    TrimLog = advanced->TrimLog;
+    txtGpause = advanced->txtGpause;
+    HScroll1 = advanced->HScroll1;
+    ckRecording = advanced->ckRecording;
+    chkUpdates = advanced->chkUpdates;
+    txtUpdateHour = advanced->txtUpdateHour;
+    lblAutoCheckTime = advanced->lblAutoCheckTime;
+    cmdLogDefault = advanced->cmdLogDefault;
 }
 
 void FormSetup::connectHandlers()

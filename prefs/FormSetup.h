@@ -26,6 +26,11 @@ class EventLabel;
 class MainWindowService;
 class Mailbox;
 class clsSunrise;
+class SetupAdvancedPage;
+class SetupGeneralPage;
+class SetupLocationPage;
+class SetupPanicPage;
+class SetupSoundsPage;
 
 // The preferences window: five pages on the tab strip SSTab1 (0 general
 // options, 1 panic button, 2 location, 3 sounds, 4 advanced) and OK, Cancel,
@@ -103,12 +108,21 @@ public:
 
     // Frame.
     QTabWidget *SSTab1 = nullptr;
+    // The five pages of SSTab1, each a widget that builds its own controls.
+    SetupGeneralPage *general = nullptr;
+    SetupPanicPage *panic = nullptr;
+    SetupLocationPage *location = nullptr;
+    SetupSoundsPage *sounds = nullptr;
+    SetupAdvancedPage *advanced = nullptr;
+
     QPushButton *cmdClose = nullptr;
     QPushButton *cmdCancel = nullptr;
     QPushButton *cmdApply = nullptr;
     QPushButton *cmdHelp = nullptr;
     QTimer *tmrApply = nullptr;
 
+    // The pages' controls under the names the handlers use (see the page
+    // classes for what each numbered array holds).
     // Page 0.
     std::array<QPushButton *, 7> Check2{};
     std::array<QLabel *, 7> Label12{};
@@ -181,11 +195,7 @@ protected:
 
 private:
     void buildControls();
-    void buildGeneralPage(QWidget *page);
-    void buildPanicPage(QWidget *page);
-    void buildLocationPage(QWidget *page);
-    void buildSoundsPage(QWidget *page);
-    void buildAdvancedPage(QWidget *page);
+    void takePageControls();
     void connectHandlers();
     void resetControls();
     void translateCaptions();

@@ -46,7 +46,8 @@ public:
     bool OtherVersionFound = false;
 
     QLabel *Label2 = nullptr;
-    std::array<QRadioButton *, 2> Option1{};
+    std::array<QRadioButton *, 2> Option1{}; // 0 full removal, 1 custom removal
+    // 0 settings and file types, 1 the user's files, 2 the program itself.
     std::array<QCheckBox *, 3> Check1{};
     QCheckBox *chkOtherVer = nullptr;
     QLabel *Label3 = nullptr;

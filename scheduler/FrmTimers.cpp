@@ -76,6 +76,32 @@ int offsetHours(const QString &text)
     return head.trimmed().toInt();
 }
 
+QLabel *NewLabel(QWidget *parent, const QString &text, int x, int y, int w = -1)
+{
+    auto *l = new QLabel(text, parent);
+    l->move(x, y);
+    if (w > 0)
+        l->resize(w, l->sizeHint().height());
+    return l;
+}
+
+QCheckBox *NewCheck(QWidget *parent, const char *name, const QString &text, int x, int y)
+{
+    auto *c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    c->move(x, y);
+    return c;
+}
+
+QPushButton *NewButton(QWidget *parent, const char *name, const QString &text, int x, int y,
+                       int w = 64)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(x, y, w, 24);
+    return b;
+}
+
 } // namespace
 
 void FrmTimers::WindowHost::appendLog(const QString &entry)
@@ -127,34 +153,31 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     };
     m_engine->saveTable = [this] { return SaveTimers(); };
 
-    auto label = [this](const QString &text, int x, int y, int w = -1) {
-        auto *l = new QLabel(text, this);
-        l->move(x, y);
-        if (w > 0)
-            l->resize(w, l->sizeHint().height());
-        return l;
-    };
-    auto check = [this](const char *name, const QString &text, int x, int y) {
-        auto *c = new QCheckBox(text, this);
-        c->setObjectName(name);
-        c->move(x, y);
-        return c;
-    };
-    auto button = [this](const char *name, const QString &text, int x, int y, int w = 64) {
-        auto *b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setGeometry(x, y, w, 24);
-        return b;
-    };
+    buildHeading();
+    buildTopBar();
+    buildColumnHeadings();
+    buildSpinner();
+    buildLoopTimer();
+    buildButtons();
+    buildOptionsMenu();
+    buildTimerControls();
+    connectWindowHandlers();
 
-    // Heading strip: the caption, the menu and the window's label buttons.
-    Label14 = label("Setup Timers", 8, 3, kWidth - 160);
+    buildEditControls();
+    for (int i = 0; i < kMinRows; ++i)
+        createRow(i);
+}
+
+// The heading strip: the caption, the menu and the window's label buttons.
+void FrmTimers::buildHeading()
+{
+    Label14 = NewLabel(this, "Setup Timers", 8, 3, kWidth - 160);
     Label14->setObjectName("Label14");
-    lblMenu = label(" Menu ", kWidth - 104, 2);
+    lblMenu = NewLabel(this, " Menu ", kWidth - 104, 2);
     lblMenu->setObjectName("lblMenu");
-    lblMin = label("-", kWidth - 44, 1);
+    lblMin = NewLabel(this, "-", kWidth - 44, 1);
     lblMin->setObjectName("lblMin");
-    lblExit = label("X", kWidth - 22, 1);
+    lblExit = NewLabel(this, "X", kWidth - 22, 1);
     lblExit->setObjectName("lblExit");
     for (QLabel *l : {lblMin, lblExit}) {
         QFont f = l->font();
@@ -165,34 +188,40 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     }
     lblMin->setToolTip(" Minimize ");
     lblExit->setToolTip(" Close ");
+}
 
-    // Top bar: clock, master switch and sound switches.
-    Label3 = label("0:00:00", 10, 22, 110);
+// The top bar: clock, master switch and sound switches.
+void FrmTimers::buildTopBar()
+{
+    Label3 = NewLabel(this, "0:00:00", 10, 22, 110);
     Label3->setObjectName("Label3");
     QFont clockFont = Label3->font();
     clockFont.setBold(true);
     clockFont.setPointSize(clockFont.pointSize() + 3);
     Label3->setFont(clockFont);
     Label3->resize(130, 22);
-    lblDay = label("1", -100, -100);
+    lblDay = NewLabel(this, "1", -100, -100);
     lblDay->hide();
-    Check2 = check("Check2", "Timers Off", 140, 24);
-    chkTSound = check("chkTSound", "Timer Sound", 240, 24);
-    chkMsound = check("chkMsound", "Macro Sound", 345, 24);
-    Check4 = check("Check4", "Allow Manual", 450, 24);
+    Check2 = NewCheck(this, "Check2", "Timers Off", 140, 24);
+    chkTSound = NewCheck(this, "chkTSound", "Timer Sound", 240, 24);
+    chkMsound = NewCheck(this, "chkMsound", "Macro Sound", 345, 24);
+    Check4 = NewCheck(this, "Check4", "Allow Manual", 450, 24);
     // Each switch of the top bar ends where the next begins, so a longer
     // (translated) caption is fitted instead of running under its neighbour.
     for (QCheckBox *c : {Check2, chkTSound, chkMsound})
         c->resize(100, c->sizeHint().height());
     Check4->resize(kWidth - 450 - 4, Check4->sizeHint().height());
-    Check1 = check("Check1", "Check1", -200, -200);
+    Check1 = NewCheck(this, "Check1", "Check1", -200, -200);
     Check1->hide();
+}
 
-    // Column headings.
+// The column headings over the rows and the rows' scroll bar.
+void FrmTimers::buildColumnHeadings()
+{
     const QStringList headings = {"#", "Action", "Start", "Days", "", "", "", "", "On"};
     const int headingX[] = {60, 102, 324, 416, -100, -100, -100, -100, 512};
     for (int k = 0; k < headings.size(); ++k) {
-        QLabel *h = label(headings[k], headingX[k], 46);
+        QLabel *h = NewLabel(this, headings[k], headingX[k], 46);
         h->setObjectName(QStringLiteral("Label4_%1").arg(k));
         if (headingX[k] < 0)
             h->hide();
@@ -206,10 +235,13 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     VScroll1->setPageStep(6);
     VScroll1->setEnabled(false);
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+}
 
-    // Spinner.
+// The start-time spinner, today's sun times and the macro file list.
+void FrmTimers::buildSpinner()
+{
     const int spinY = 258;
-    label("Start time", 10, spinY - 2);
+    NewLabel(this, "Start time", 10, spinY - 2);
     for (int k = 0; k < 3; ++k) {
         auto *bar = new QScrollBar(Qt::Vertical, this);
         bar->setObjectName(QStringLiteral("VSTime_%1").arg(k));
@@ -230,50 +262,53 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         connect(box, &QLineEdit::textChanged, this, [this, k] { Text3_Change(k); });
         Text3.append(box);
     }
-    chkAM = check("chkAM", "AM", 168, spinY + 18);
-    chkPM = check("chkPM", "PM", 168, spinY + 38);
+    chkAM = NewCheck(this, "chkAM", "AM", 168, spinY + 18);
+    chkPM = NewCheck(this, "chkPM", "PM", 168, spinY + 38);
     connect(chkAM, &QCheckBox::toggled, this, [this] { chkAM_Click(); });
     connect(chkPM, &QCheckBox::toggled, this, [this] { chkPM_Click(); });
-    Label2 = label("0:00:00", 10, spinY + 62, 150);
+    Label2 = NewLabel(this, "0:00:00", 10, spinY + 62, 150);
     Label2->setObjectName("Label2");
-    cmdTimeReSet = button("cmdTimeReSet", "Sync to system time", 160, spinY + 60, 160);
+    cmdTimeReSet = NewButton(this, "cmdTimeReSet", "Sync to system time", 160, spinY + 60, 160);
 
     // Today's sun times.
-    lblSR = label("", 222, spinY + 20, 104);
+    lblSR = NewLabel(this, "", 222, spinY + 20, 104);
     lblSR->setObjectName("lblSR");
-    lblSS = label("", 222, spinY + 40, 104);
+    lblSS = NewLabel(this, "", 222, spinY + 40, 104);
     lblSS->setObjectName("lblSS");
 
     // Macro file list.
-    label("Macros", 330, spinY - 2);
+    NewLabel(this, "Macros", 330, spinY - 2);
     File1 = new QListWidget(this);
     File1->setObjectName("File1");
     File1->setGeometry(330, spinY + 16, 220, 90);
+}
 
-    // Loop timer.
+// The loop timer's controls.
+void FrmTimers::buildLoopTimer()
+{
     const int loopY = 370;
-    Label5 = label("", 0, loopY - 6);
+    Label5 = NewLabel(this, "", 0, loopY - 6);
     Label5->setObjectName("Label5");
     Label5->resize(kWidth, 58);
-    chkEnableLoop = check("chkEnableLoop", "Loop Timer", 10, loopY);
+    chkEnableLoop = NewCheck(this, "chkEnableLoop", "Loop Timer", 10, loopY);
     chkEnableLoop->resize(94, chkEnableLoop->sizeHint().height());
-    cmdLoop = button("cmdLoop", "M", 106, loopY - 2, 22);
+    cmdLoop = NewButton(this, "cmdLoop", "M", 106, loopY - 2, 22);
     txtLoop = new QLineEdit(this);
     txtLoop->setObjectName("txtLoop");
     txtLoop->setGeometry(130, loopY - 2, 170, 24);
     connect(txtLoop, &QLineEdit::textChanged, this, [this] { txtLoop_Change(); });
-    lblLoopDays = label("not set", 306, loopY + 2, 80);
+    lblLoopDays = NewLabel(this, "not set", 306, loopY + 2, 80);
     lblLoopDays->setObjectName("lblLoopDays");
     lblLoopDays->setAutoFillBackground(true);
     lblLoopDays->setFrameShape(QFrame::Box);
     lblLoopDays->setAlignment(Qt::AlignCenter);
     lblLoopDays->resize(80, 20);
-    cmdClearLoop = button("cmdClearLoop", "C", 390, loopY - 2, 22);
-    chkFlashLp = check("chkFlashLp", "Flash", 420, loopY);
-    Check5 = check("Check5", "Use start && end times", 10, loopY + 26);
+    cmdClearLoop = NewButton(this, "cmdClearLoop", "C", 390, loopY - 2, 22);
+    chkFlashLp = NewCheck(this, "chkFlashLp", "Flash", 420, loopY);
+    Check5 = NewCheck(this, "Check5", "Use start && end times", 10, loopY + 26);
     Check5->resize(168, Check5->sizeHint().height());
-    Label7.append(label("Start", 180, loopY + 28, 34));
-    Label7.append(label("End", 280, loopY + 28, 28));
+    Label7.append(NewLabel(this, "Start", 180, loopY + 28, 34));
+    Label7.append(NewLabel(this, "End", 280, loopY + 28, 28));
     Label7[0]->setObjectName("Label7_0");
     Label7[1]->setObjectName("Label7_1");
     LpStartTm = new QLineEdit(this);
@@ -282,25 +317,31 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     LpEndTm = new QLineEdit(this);
     LpEndTm->setObjectName("LpEndTm");
     LpEndTm->setGeometry(310, loopY + 24, 62, 24);
-    lblMacroLoop = label("", 378, loopY + 28, 172);
+    lblMacroLoop = NewLabel(this, "", 378, loopY + 28, 172);
     lblMacroLoop->setObjectName("lblMacroLoop");
     lblMacroLoop->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
 
-    // Buttons.
+// The button row along the bottom.
+void FrmTimers::buildButtons()
+{
     const int btnY = kHeight - 36;
-    Command3 = button("Command3", "OK", 10, btnY, 52);
-    cmdApply = button("cmdApply", "Apply", 66, btnY, 52);
-    cmdCancel = button("cmdCancel", "Cancel", 122, btnY, 58);
-    cmdCreateTimer = button("cmdCreateTimer", "New", 190, btnY, 44);
-    cmdKillTimer = button("cmdKillTimer", "Del", 238, btnY, 44);
-    cmdRefresh = button("cmdRefresh", "Refresh", 292, btnY, 64);
-    cmdHelp = button("cmdHelp", "&Help", 360, btnY, 50);
-    cmdInfo = button("cmdInfo", "&V", 414, btnY, 28);
-    cmdStatusDump = button("cmdStatusDump", "Status / Log", 446, btnY, 104);
-    cmdSetFocus = button("cmdSetFocus", "", -300, -300, 10);
+    Command3 = NewButton(this, "Command3", "OK", 10, btnY, 52);
+    cmdApply = NewButton(this, "cmdApply", "Apply", 66, btnY, 52);
+    cmdCancel = NewButton(this, "cmdCancel", "Cancel", 122, btnY, 58);
+    cmdCreateTimer = NewButton(this, "cmdCreateTimer", "New", 190, btnY, 44);
+    cmdKillTimer = NewButton(this, "cmdKillTimer", "Del", 238, btnY, 44);
+    cmdRefresh = NewButton(this, "cmdRefresh", "Refresh", 292, btnY, 64);
+    cmdHelp = NewButton(this, "cmdHelp", "&Help", 360, btnY, 50);
+    cmdInfo = NewButton(this, "cmdInfo", "&V", 414, btnY, 28);
+    cmdStatusDump = NewButton(this, "cmdStatusDump", "Status / Log", 446, btnY, 104);
+    cmdSetFocus = NewButton(this, "cmdSetFocus", "", -300, -300, 10);
     cmdApply->setEnabled(false);
+}
 
-    // Options menu (its toggles are handled with the window's other options).
+// The options menu (its toggles are handled with the window's other options).
+void FrmTimers::buildOptionsMenu()
+{
     mnuTimers = new QMenu(this);
     mnuTimers->addSeparator();
     QMenu *defaults = mnuTimers->addMenu("Timer Setup Defaults to:");
@@ -326,8 +367,11 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         a->setCheckable(true);
         a->setChecked(true);
     }
+}
 
-    // Timer controls.
+// The window's timers and the macro slots' timers.
+void FrmTimers::buildTimerControls()
+{
     auto makeTimer = [this](const char *name, int ms) {
         auto *t = new QTimer(this);
         t->setObjectName(name);
@@ -356,8 +400,10 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     });
     connect(tmrSendBits, &QTimer::timeout, this, [this] { tmrSendBits_Timer(); });
     connect(Tmr7, &QTimer::timeout, this, [this] { Tmr7_Timer(); });
+}
 
-    // Handlers.
+void FrmTimers::connectWindowHandlers()
+{
     connect(cmdCreateTimer, &QPushButton::clicked, this, [this] { cmdCreateTimer_Click(); });
     connect(cmdKillTimer, &QPushButton::clicked, this, [this] { cmdKillTimer_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -393,10 +439,6 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
         if (TimerLogService *log = m_log ? m_log : TimerLog())
             log->appendLog(kCrLf + text);
     });
-
-    buildEditControls();
-    for (int i = 0; i < kMinRows; ++i)
-        createRow(i);
 }
 
 // The editing controls' lists and their handlers.
@@ -908,7 +950,7 @@ void FrmTimers::Check2_Click()
     setWindowTitle("   " + LangCap("Setup Timers") + "  " +
                    LangCap(on ? "-- Timers are Enabled!" : "-- Timers are Disabled!"));
     MainWindowService *main = MainWindow();
-    if (!main || main->check1Text().isEmpty()) {
+    if (!main || main->timersSwitchTag().isEmpty()) {
         if (TimerLogService *log = m_log ? m_log : TimerLog())
             log->appendLog(kCrLf + LangCap(on ? "Master Timer Enabled" : "Master Timer Disabled") +
                            " " + kCrLf + "\t" + DateTimeText(WallNow()) + kCrLf);
@@ -1011,93 +1053,15 @@ void FrmTimers::Form_Load()
 {
     m_loaded = true;
     TimerEditOpen = true;
-    for (QWidget *w : findChildren<QWidget *>()) {
-        const QString name = w->objectName();
-        static const QStringList prefixes = {"cmd", "lbl", "Che", "chk", "Lab", "ckb", "Com"};
-        bool match = false;
-        for (const QString &p : prefixes)
-            match = match || name.startsWith(p);
-        // Row captions, file paths and the stored loop rule are not captions to translate.
-        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_") ||
-            name == "lblMacroLoop" || name == "lblLoopDays")
-            continue;
-        if (auto *b = qobject_cast<QAbstractButton *>(w))
-            b->setText(LangCap(b->text()));
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            l->setText(LangCap(l->text()));
-    }
-    for (QAction *a : mnuTimers->findChildren<QAction *>())
-        if (!a->text().isEmpty())
-            a->setText(LangCap(a->text()));
-    setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
-    if (Label4.size() > 8)
-        Label4[8]->setText("On");
-    FitCaptions(this);
+    translateCaptions();
 
     bool ok = false;
     int count = GetSet("Settings", "TimerCount", "6").trimmed().toInt(&ok);
     count = std::clamp(ok ? count : kMinRows, kMinRows, kMaxRows);
     TimerCount = QString::number(count);
 
-    // Position in twips, kept on the screen.
-    auto twips = [](const char *key) {
-        bool ok = false;
-        const double v = GetSet("Settings", key, "500").toDouble(&ok);
-        return int(ok ? v : 500);
-    };
-    MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
-
-    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
-    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
-    chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
-    txtLoop->setText(GetSet("Macro", "LoopN"));
-    lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));
-    mnuClearTimer->setChecked(isTrue("cClearTimers"));
-    mnuDeleteTimer->setChecked(isTrue("cDeleteTimers"));
-    mnuAllowNewTimers->setChecked(isTrue("NewTimers"));
-    mnuAllowManual->setChecked(isTrue("ManualTimers"));
-    mnuSaveQuit->setChecked(isTrue("cSaveQuit"));
-    Check5->setChecked(intSetting("Macro", "UseLpStartEndTimes", 0) == 1);
-    Check5_Click(); // the boxes follow the switch even when it kept its value
-    LpStartTm->setText(GetSet("Macro", "LpStartTime"));
-    LpEndTm->setText(GetSet("Macro", "LpEndTime"));
-    Check4->setChecked(!mnuAllowManual->isChecked());
-    applyManualLock();
-
-    // The table: from the file, or kept in memory when its last save failed.
-    // A "One Time" row's new rule goes into the same file.
-    m_engine->timerFilePath = timerFilePath;
-    if (!m_keepTable) {
-        TimerTable loaded;
-        loaded.setRowCount(count);
-        if (LoadTimerTable(loaded, timerFilePath))
-            m_table = loaded;
-        else
-            m_table.setRowCount(count);
-    }
-    while (rowCount() < m_table.rowCount())
-        createRow(rowCount());
-    while (rowCount() > m_table.rowCount())
-        removeLastRow();
-    if (m_log)
-        m_log->setStatusRowCount(m_table.rowCount());
-    for (int i = 0; i < rowCount(); ++i) {
-        fillRow(i);
-        TimerRow &r = m_table.row(i);
-        r.macroPath = TimerTable::ActionPath(r.action);
-        r.triggerTime = r.startText;
-        if (Text1[i]->text().isEmpty() || Text2[i]->text().isEmpty())
-            lblActiveDays[i]->setText(NotSetText());
-        r.dayRule = lblActiveDays[i]->text();
-        colourRuleLabel(i);
-    }
-    TimerCount = QString::number(rowCount());
-    {
-        const QSignalBlocker block(VScroll1);
-        VScroll1->setRange(0, std::max(0, rowCount() - 6));
-        VScroll1->setValue(0);
-    }
-    VScroll1->setEnabled(rowCount() > 6);
+    loadOptions();
+    loadTable(count);
 
     DefaultDayRule = std::clamp(intSetting("Settings", "RunDef", 0), 0, 6);
     for (int k = 0; k < mnuRun.size(); ++k)
@@ -1136,6 +1100,101 @@ void FrmTimers::Form_Load()
     } else {
         TmrChanged = false;
     }
+}
+
+// The captions in the chosen language; row texts, paths and the loop rule
+// stay as they are.
+void FrmTimers::translateCaptions()
+{
+    for (QWidget *w : findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        static const QStringList prefixes = {"cmd", "lbl", "Che", "chk", "Lab", "ckb", "Com"};
+        bool match = false;
+        for (const QString &p : prefixes)
+            match = match || name.startsWith(p);
+        // Row captions, file paths and the stored loop rule are not captions to translate.
+        if (!match || name.startsWith("lblActiveDays") || name.startsWith("Command2_") ||
+            name == "lblMacroLoop" || name == "lblLoopDays")
+            continue;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            b->setText(LangCap(b->text()));
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            l->setText(LangCap(l->text()));
+    }
+    for (QAction *a : mnuTimers->findChildren<QAction *>())
+        if (!a->text().isEmpty())
+            a->setText(LangCap(a->text()));
+    setWindowTitle("   " + LangCap("Setup Timers") + "  " + LangCap("-- Timers are Disabled!"));
+    if (Label4.size() > 8)
+        Label4[8]->setText("On");
+    FitCaptions(this);
+}
+
+// The window's place and the stored switches, loop settings and menu options.
+void FrmTimers::loadOptions()
+{
+    // Position in twips, kept on the screen.
+    auto twips = [](const char *key) {
+        bool ok = false;
+        const double v = GetSet("Settings", key, "500").toDouble(&ok);
+        return int(ok ? v : 500);
+    };
+    MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
+
+    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
+    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
+    chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
+    txtLoop->setText(GetSet("Macro", "LoopN"));
+    lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));
+    mnuClearTimer->setChecked(isTrue("cClearTimers"));
+    mnuDeleteTimer->setChecked(isTrue("cDeleteTimers"));
+    mnuAllowNewTimers->setChecked(isTrue("NewTimers"));
+    mnuAllowManual->setChecked(isTrue("ManualTimers"));
+    mnuSaveQuit->setChecked(isTrue("cSaveQuit"));
+    Check5->setChecked(intSetting("Macro", "UseLpStartEndTimes", 0) == 1);
+    Check5_Click(); // the boxes follow the switch even when it kept its value
+    LpStartTm->setText(GetSet("Macro", "LpStartTime"));
+    LpEndTm->setText(GetSet("Macro", "LpEndTime"));
+    Check4->setChecked(!mnuAllowManual->isChecked());
+    applyManualLock();
+}
+
+void FrmTimers::loadTable(int count)
+{
+    // The table: from the file, or kept in memory when its last save failed.
+    // A "One Time" row's new rule goes into the same file.
+    m_engine->timerFilePath = timerFilePath;
+    if (!m_keepTable) {
+        TimerTable loaded;
+        loaded.setRowCount(count);
+        if (LoadTimerTable(loaded, timerFilePath))
+            m_table = loaded;
+        else
+            m_table.setRowCount(count);
+    }
+    while (rowCount() < m_table.rowCount())
+        createRow(rowCount());
+    while (rowCount() > m_table.rowCount())
+        removeLastRow();
+    if (m_log)
+        m_log->setStatusRowCount(m_table.rowCount());
+    for (int i = 0; i < rowCount(); ++i) {
+        fillRow(i);
+        TimerRow &r = m_table.row(i);
+        r.macroPath = TimerTable::ActionPath(r.action);
+        r.triggerTime = r.startText;
+        if (Text1[i]->text().isEmpty() || Text2[i]->text().isEmpty())
+            lblActiveDays[i]->setText(NotSetText());
+        r.dayRule = lblActiveDays[i]->text();
+        colourRuleLabel(i);
+    }
+    TimerCount = QString::number(rowCount());
+    {
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setRange(0, std::max(0, rowCount() - 6));
+        VScroll1->setValue(0);
+    }
+    VScroll1->setEnabled(rowCount() > 6);
 }
 
 bool FrmTimers::SaveTimers()
@@ -1198,7 +1257,7 @@ void FrmTimers::cmdCancel_Click()
     const bool wasOn = Check2->isChecked();
     MainWindowService *main = MainWindow();
     if (wasOn && main)
-        main->setCheck1Text("NoLog");
+        main->setTimersSwitchTag("NoLog");
     Check2->setChecked(false);
     Timer2->stop();
     if (QCheckBox *c = mainCheck1())
@@ -1315,7 +1374,7 @@ bool FrmTimers::eventFilter(QObject *watched, QEvent *event)
     if (watched == Check2 && (event->type() == QEvent::MouseButtonPress ||
                               event->type() == QEvent::MouseButtonRelease)) {
         if (MainWindowService *main = MainWindow())
-            main->setCheck1Text(QString());
+            main->setTimersSwitchTag(QString());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -18,10 +18,13 @@
 
 class QAction;
 class QCheckBox;
+class QDropEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -62,7 +65,7 @@ public:
 
     // Row controls (index = timer row).
     QList<QPushButton *> cmdT, cmdM, Command2, Command4;
-    QList<QLineEdit *> Text1, Text2;
+    QList<QLineEdit *> Text1, Text2; // Text1(i) the action, Text2(i) the start time
     QList<QLabel *> lblActiveDays;
     // Hidden lists kept in step with the rows.
     QStringList lstMacro() const;
@@ -90,6 +93,7 @@ public:
     QPushButton *cmdHelp = nullptr, *cmdInfo = nullptr;
     // The day-rule lists of the rows and of the loop timer.
     QListWidget *Combo1 = nullptr, *combo2 = nullptr;
+    // The start-time spinner: index 0 hours, 1 minutes, 2 seconds.
     QList<QScrollBar *> VSTime;
     QList<QLineEdit *> Text3;
     QScrollBar *VScroll1 = nullptr;
@@ -227,7 +231,29 @@ private:
     void Text3_Change(int k);
     QCheckBox *mainCheck1() const;
     void buildEditControls();
+    // The steps of building the window, in order.
+    void buildHeading();
+    void buildTopBar();
+    void buildColumnHeadings();
+    void buildSpinner();
+    void buildLoopTimer();
+    void buildButtons();
+    void buildOptionsMenu();
+    void buildTimerControls();
+    void connectWindowHandlers();
+    // The steps of Form_Load.
+    void translateCaptions();
+    void loadOptions();
+    void loadTable(int count);
     bool editEventFilter(QObject *watched, QEvent *event);
+    // The event kinds editEventFilter hands on; true when the event is used.
+    bool editDropEvent(QWidget *w, QDropEvent *e);
+    bool editDoubleClick(QWidget *w, QMouseEvent *m);
+    bool editKeyPress(QWidget *w, QKeyEvent *k);
+    void editFocusOut(QWidget *w);
+    bool editMousePress(QWidget *w, QMouseEvent *m);
+    bool editMouseRelease(QWidget *w, QMouseEvent *m);
+    void editHover(QWidget *w);
     void colourRow(int i);
     void lblActiveDays_Change(int i);
     void applyManualLock();

@@ -835,160 +835,191 @@ bool FrmTimers::editEventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::Enter || type == QEvent::ToolTip)
         rowToolTips(watched);
 
-    // Files dragged onto the action boxes, the loop box and the file list.
+    switch (type) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return editDropEvent(w, static_cast<QDropEvent *>(event));
+    case QEvent::MouseButtonDblClick:
+        return editDoubleClick(w, static_cast<QMouseEvent *>(event));
+    case QEvent::KeyPress:
+        return editKeyPress(w, static_cast<QKeyEvent *>(event));
+    case QEvent::FocusOut:
+        editFocusOut(w);
+        return false;
+    case QEvent::MouseButtonPress:
+        return editMousePress(w, static_cast<QMouseEvent *>(event));
+    case QEvent::MouseButtonRelease:
+        return editMouseRelease(w, static_cast<QMouseEvent *>(event));
+    case QEvent::MouseMove:
+    case QEvent::Enter:
+        editHover(w);
+        return false;
+    default:
+        return false;
+    }
+}
+
+// Files dragged onto the action boxes, the loop box and the file list.
+bool FrmTimers::editDropEvent(QWidget *w, QDropEvent *e)
+{
     const bool dropTarget =
         (qobject_cast<QLineEdit *>(w) && Text1.contains(qobject_cast<QLineEdit *>(w))) ||
         w == txtLoop || w == File1->viewport();
-    if (dropTarget && (type == QEvent::DragEnter || type == QEvent::DragMove)) {
-        auto *e = static_cast<QDropEvent *>(event);
-        if (!localFiles(e->mimeData()).isEmpty()) {
-            e->acceptProposedAction();
-            return true;
-        }
-    }
-    if (dropTarget && type == QEvent::Drop) {
-        auto *e = static_cast<QDropEvent *>(event);
-        const QStringList files = localFiles(e->mimeData());
-        if (files.isEmpty())
+    if (!dropTarget)
+        return false;
+    if (e->type() != QEvent::Drop) {
+        if (localFiles(e->mimeData()).isEmpty())
             return false;
         e->acceptProposedAction();
-        if (w == txtLoop)
-            txtLoop_OLEDragDrop(files);
-        else if (w == File1->viewport())
-            File1_OLEDragDrop(files);
-        else
-            Text1_OLEDragDrop(int(Text1.indexOf(qobject_cast<QLineEdit *>(w))), files);
         return true;
     }
+    const QStringList files = localFiles(e->mimeData());
+    if (files.isEmpty())
+        return false;
+    e->acceptProposedAction();
+    if (w == txtLoop)
+        txtLoop_OLEDragDrop(files);
+    else if (w == File1->viewport())
+        File1_OLEDragDrop(files);
+    else
+        Text1_OLEDragDrop(int(Text1.indexOf(qobject_cast<QLineEdit *>(w))), files);
+    return true;
+}
 
-    if (type == QEvent::MouseButtonDblClick) {
-        if (const int i = int(Text1.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
-            Text1_DblClick(i);
+bool FrmTimers::editDoubleClick(QWidget *w, QMouseEvent *m)
+{
+    if (const int i = int(Text1.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
+        Text1_DblClick(i);
+        return true;
+    }
+    if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
+        Text2_DblClick(i);
+        return true;
+    }
+    if (w == LpStartTm || w == LpEndTm) {
+        static_cast<QLineEdit *>(w)->setText(Label2->text());
+        return true;
+    }
+    if (w == lblSR || w == lblSS) {
+        lblSR_DblClick();
+        return true;
+    }
+    if (w == File1->viewport()) {
+        // Only a double click on a file plays it.
+        if (QListWidgetItem *item = File1->itemAt(m->position().toPoint())) {
+            File1->setCurrentItem(item);
+            File1_DblClick();
+        }
+        return true;
+    }
+    return false;
+}
+
+bool FrmTimers::editKeyPress(QWidget *w, QKeyEvent *k)
+{
+    if (w == Combo1 || w == combo2) {
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            w == Combo1 ? Combo1_Take() : combo2_Take();
             return true;
         }
+        if (k->key() == Qt::Key_Escape) {
+            w->hide();
+            return true;
+        }
+        return false;
+    }
+    const QString text = k->text();
+    const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                       !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (typed) {
         if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
-            Text2_DblClick(i);
+            Text2_KeyPress(i, text.at(0));
             return true;
         }
         if (w == LpStartTm || w == LpEndTm) {
-            static_cast<QLineEdit *>(w)->setText(Label2->text());
+            LpTime_KeyPress(static_cast<QLineEdit *>(w), text.at(0));
             return true;
-        }
-        if (w == lblSR || w == lblSS) {
-            lblSR_DblClick();
-            return true;
-        }
-        if (w == File1->viewport()) {
-            // Only a double click on a file plays it.
-            auto *m = static_cast<QMouseEvent *>(event);
-            if (QListWidgetItem *item = File1->itemAt(m->position().toPoint())) {
-                File1->setCurrentItem(item);
-                File1_DblClick();
-            }
-            return true;
-        }
-    }
-
-    if (type == QEvent::KeyPress) {
-        auto *k = static_cast<QKeyEvent *>(event);
-        if (w == Combo1 || w == combo2) {
-            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-                w == Combo1 ? Combo1_Take() : combo2_Take();
-                return true;
-            }
-            if (k->key() == Qt::Key_Escape) {
-                w->hide();
-                return true;
-            }
-            return false;
-        }
-        const QString text = k->text();
-        const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
-                           !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if (typed) {
-            if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
-                Text2_KeyPress(i, text.at(0));
-                return true;
-            }
-            if (w == LpStartTm || w == LpEndTm) {
-                LpTime_KeyPress(static_cast<QLineEdit *>(w), text.at(0));
-                return true;
-            }
-        }
-    }
-
-    if (type == QEvent::FocusOut) {
-        if ((w == Combo1 || w == combo2) && !w->isAncestorOf(QApplication::focusWidget()))
-            w->hide();
-        else if (Text1.contains(qobject_cast<QLineEdit *>(w)))
-            ShowTimerStatus();
-        else if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
-            ShowTimerStatus();
-            Text2[i]->setText(Text2[i]->text().toUpper());
-        }
-    }
-
-    if (type == QEvent::MouseButtonPress) {
-        auto *m = static_cast<QMouseEvent *>(event);
-        if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
-            lblActiveDays_MouseDown(i, m->button());
-            return true;
-        }
-        if (w == lblLoopDays) {
-            lblLoopDays_MouseDown(m->button());
-            return true;
-        }
-        if (w == lblSR || w == lblSS || w == Label14 || w == Label3 ||
-            Label4.contains(qobject_cast<QLabel *>(w))) {
-            if (m->button() == Qt::LeftButton) {
-                QApplication::processEvents();
-                FormDrag(this);
-            } else if (m->button() == Qt::RightButton &&
-                       Label4.contains(qobject_cast<QLabel *>(w))) {
-                clickSound();
-                mnuTimers->popup(m->globalPosition().toPoint());
-            }
-            return true;
-        }
-        if (w == lblExit || w == lblMin)
-            return true; // acts on release, as a click
-    }
-    if (type == QEvent::MouseButtonRelease) {
-        auto *m = static_cast<QMouseEvent *>(event);
-        if (w == lblMenu) {
-            lblMenu_MouseUp();
-            return true;
-        }
-        if ((w == lblExit || w == lblMin) && m->button() == Qt::LeftButton &&
-            w->rect().contains(m->position().toPoint())) {
-            w == lblExit ? lblExit_Click() : lblMin_Click();
-            return true;
-        }
-        if (w == Check4 || w == Check2)
-            QTimer::singleShot(0, cmdSetFocus, [this] { cmdSetFocus->setFocus(); });
-    }
-
-    if (type == QEvent::MouseMove || type == QEvent::Enter) {
-        if (w == lblExit || w == lblMin)
-            setTextColour(w, QColor(0xFF, 0, 0));
-        else if (w == lblMenu) {
-            setTextColour(lblMenu, Qt::black);
-            lblMenu->setFrameShape(QFrame::Box);
-        } else if (w == Label5) {
-            setTextColour(lblLoopDays, Qt::black);
-            lblLoopDays->setFrameShape(QFrame::Box);
-        } else if (w == Label3) {
-            Label3->setToolTip("  " + QLocale().toString(WallNow().date(), "MMM dd, yyyy") + "  ");
-        } else if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
-            for (QLabel *l : std::as_const(lblActiveDays)) {
-                setTextColour(l, Qt::black);
-                l->setFrameShape(QFrame::Box);
-            }
-            setTextColour(w, QColor(0, 0, 0xFF));
-            lblActiveDays[i]->setFrameShape(QFrame::NoFrame);
         }
     }
     return false;
+}
+
+void FrmTimers::editFocusOut(QWidget *w)
+{
+    if ((w == Combo1 || w == combo2) && !w->isAncestorOf(QApplication::focusWidget()))
+        w->hide();
+    else if (Text1.contains(qobject_cast<QLineEdit *>(w)))
+        ShowTimerStatus();
+    else if (const int i = int(Text2.indexOf(qobject_cast<QLineEdit *>(w))); i >= 0) {
+        ShowTimerStatus();
+        Text2[i]->setText(Text2[i]->text().toUpper());
+    }
+}
+
+bool FrmTimers::editMousePress(QWidget *w, QMouseEvent *m)
+{
+    if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
+        lblActiveDays_MouseDown(i, m->button());
+        return true;
+    }
+    if (w == lblLoopDays) {
+        lblLoopDays_MouseDown(m->button());
+        return true;
+    }
+    if (w == lblSR || w == lblSS || w == Label14 || w == Label3 ||
+        Label4.contains(qobject_cast<QLabel *>(w))) {
+        if (m->button() == Qt::LeftButton) {
+            QApplication::processEvents();
+            FormDrag(this);
+        } else if (m->button() == Qt::RightButton && Label4.contains(qobject_cast<QLabel *>(w))) {
+            clickSound();
+            mnuTimers->popup(m->globalPosition().toPoint());
+        }
+        return true;
+    }
+    if (w == lblExit || w == lblMin)
+        return true; // acts on release, as a click
+    return false;
+}
+
+bool FrmTimers::editMouseRelease(QWidget *w, QMouseEvent *m)
+{
+    if (w == lblMenu) {
+        lblMenu_MouseUp();
+        return true;
+    }
+    if ((w == lblExit || w == lblMin) && m->button() == Qt::LeftButton &&
+        w->rect().contains(m->position().toPoint())) {
+        w == lblExit ? lblExit_Click() : lblMin_Click();
+        return true;
+    }
+    if (w == Check4 || w == Check2)
+        QTimer::singleShot(0, cmdSetFocus, [this] { cmdSetFocus->setFocus(); });
+    return false;
+}
+
+// Hover marks: the label buttons turn red, the day rules show a frame.
+void FrmTimers::editHover(QWidget *w)
+{
+    if (w == lblExit || w == lblMin)
+        setTextColour(w, QColor(0xFF, 0, 0));
+    else if (w == lblMenu) {
+        setTextColour(lblMenu, Qt::black);
+        lblMenu->setFrameShape(QFrame::Box);
+    } else if (w == Label5) {
+        setTextColour(lblLoopDays, Qt::black);
+        lblLoopDays->setFrameShape(QFrame::Box);
+    } else if (w == Label3) {
+        Label3->setToolTip("  " + QLocale().toString(WallNow().date(), "MMM dd, yyyy") + "  ");
+    } else if (const int i = int(lblActiveDays.indexOf(qobject_cast<QLabel *>(w))); i >= 0) {
+        for (QLabel *l : std::as_const(lblActiveDays)) {
+            setTextColour(l, Qt::black);
+            l->setFrameShape(QFrame::Box);
+        }
+        setTextColour(w, QColor(0, 0, 0xFF));
+        lblActiveDays[i]->setFrameShape(QFrame::NoFrame);
+    }
 }
 
 } // namespace qelt

@@ -71,9 +71,9 @@ public:
             g_timers->unload();
     }
     bool macroRunning() const override { return g_timers && g_timers->macroRunning(); }
-    bool check2() const override { return g_timers && g_timers->check2(); }
-    void setCheck2(bool on) override { TimersWindow()->setCheck2(on); }
-    Mailbox &check4Text() override { return TimersWindow()->check4Text(); }
+    bool timersEnabled() const override { return g_timers && g_timers->check2(); }
+    void setTimersEnabled(bool on) override { TimersWindow()->setCheck2(on); }
+    Mailbox &consoleCommandBox() override { return TimersWindow()->check4Text(); }
     void setChkEnableLoop(int value) override
     {
         TimersWindow()->chkEnableLoop->setChecked(value == 1);

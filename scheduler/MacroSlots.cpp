@@ -114,17 +114,7 @@ void MacroSlots::tick(int n)
 
     SlotState &st = s.state;
     if (st.Counting) {
-        if (st.MinutesLeft >= 1) {
-            st.MinutesLeft -= 1;
-            setTimer(n, true, 60000);
-        } else {
-            const int rest = st.MinutesLeft <= 0 ? 1 : int(std::lround(st.MinutesLeft * 60000.0));
-            setTimer(n, true, qBound(1, rest, 60000));
-            st.Counting = false;
-            // The fraction is used up: keeping it would shorten the next long
-            // pause of this run by a minute.
-            st.MinutesLeft = 0;
-        }
+        countDownPause(n);
         return;
     }
 
@@ -147,20 +137,7 @@ void MacroSlots::tick(int n)
 
     const QString head = LangCap(QStringLiteral("Timer")) + u' ' + QString::number(r + 1) +
                          QStringLiteral(" : (") + actionText(r) + u')';
-    const QString started = LangCap(QStringLiteral("Started"));
-    if (!st.StartLogged) {
-        st.StartText = TimeText(s.startTime.time());
-        st.MinutesLeft = 0;
-        if (i == 0 && m_host.timerSoundOn())
-            m_host.playWav(TimerSound);
-        m_host.appendLog(kCrLf + head + kCrLf + QStringLiteral("\t: ") + started +
-                         QStringLiteral(" - ") + DateTimeText(WallNow()) + kCrLf);
-        m_host.setStatus(r,
-                         head + kCrLf + QStringLiteral("\t: ") + started + u' ' + st.StartText +
-                             RunningMark(n),
-                         kStatusRunningRgb);
-        st.StartLogged = true;
-    }
+    logRunStart(n, head);
 
     if (n == 0)
         st.LineSent = true;
@@ -204,6 +181,46 @@ void MacroSlots::tick(int n)
     setTimer(n, true, qBound(1, int(std::lround(interval)), 60000));
     if (s.line >= s.lines.size() && n == 0)
         st.LineSent = false;
+}
+
+// One minute of a long pause has passed: wait another, or the rest.
+void MacroSlots::countDownPause(int n)
+{
+    SlotState &st = m_slot[n].state;
+    if (st.MinutesLeft >= 1) {
+        st.MinutesLeft -= 1;
+        setTimer(n, true, 60000);
+    } else {
+        const int rest = st.MinutesLeft <= 0 ? 1 : int(std::lround(st.MinutesLeft * 60000.0));
+        setTimer(n, true, qBound(1, rest, 60000));
+        st.Counting = false;
+        // The fraction is used up: keeping it would shorten the next long
+        // pause of this run by a minute.
+        st.MinutesLeft = 0;
+    }
+}
+
+// The first line of a run: the log entry and the status row say it started.
+void MacroSlots::logRunStart(int n, const QString &head)
+{
+    Slot &s = m_slot[n];
+    SlotState &st = s.state;
+    const int i = s.line;
+    const int r = s.row;
+    const QString started = LangCap(QStringLiteral("Started"));
+    if (!st.StartLogged) {
+        st.StartText = TimeText(s.startTime.time());
+        st.MinutesLeft = 0;
+        if (i == 0 && m_host.timerSoundOn())
+            m_host.playWav(TimerSound);
+        m_host.appendLog(kCrLf + head + kCrLf + QStringLiteral("\t: ") + started +
+                         QStringLiteral(" - ") + DateTimeText(WallNow()) + kCrLf);
+        m_host.setStatus(r,
+                         head + kCrLf + QStringLiteral("\t: ") + started + u' ' + st.StartText +
+                             RunningMark(n),
+                         kStatusRunningRgb);
+        st.StartLogged = true;
+    }
 }
 
 void MacroSlots::endRun(int n, int r)

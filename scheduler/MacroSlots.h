@@ -78,6 +78,8 @@ private:
     };
     void setTimer(int n, bool enabled, int interval);
     void endRun(int n, int row);
+    void countDownPause(int n);
+    void logRunStart(int n, const QString &head);
     QString actionText(int row) const;
 
     SendQueue &m_queue;

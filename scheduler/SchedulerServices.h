@@ -22,11 +22,11 @@ public:
     // True while a slot plays a macro.
     virtual bool macroRunning() const = 0;
     // The scheduler's master switch Check2 (due check on).
-    virtual bool check2() const = 0;
-    virtual void setCheck2(bool on) = 0;
-    // The status mailbox: the text slot of Check4. A right press on a console
-    // command writes the command text here.
-    virtual Mailbox &check4Text() = 0;
+    virtual bool timersEnabled() const = 0;
+    virtual void setTimersEnabled(bool on) = 0;
+    // The text slot of Check4: a right press on a console command writes the
+    // command text here, and a double click on a timer's action box takes it.
+    virtual Mailbox &consoleCommandBox() = 0;
     // The loop timer's switch chkEnableLoop (0 off, 1 on). The console's
     // macro player pauses the loop timer while it plays and restores it.
     virtual void setChkEnableLoop(int value) = 0;

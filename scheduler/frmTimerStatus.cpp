@@ -109,6 +109,17 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
     pal.setColor(QPalette::WindowText, QColor(0, 0xFF, 0));
     setPalette(pal);
 
+    buildHeading();
+    buildRowsAndLog();
+    buildHiddenControls();
+    connectLabels();
+
+    Form_Load();
+}
+
+// The title, the label buttons under it and the auto-save switch.
+void frmTimerStatus::buildHeading()
+{
     auto makeLabelButton = [this](const char *name, const QString &caption, int x, int y) {
         auto *l = new EventLabel(caption, this);
         l->setObjectName(name);
@@ -150,7 +161,12 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
     cmdOpenLog->setFont(small);
     cmdOpenLog->setGeometry(230, 56, 56, 22);
     cmdOpenLog->installEventFilter(this);
+}
 
+// The loop-timer line, the status rows with their scroll bar, and the log
+// that covers them in the log view.
+void frmTimerStatus::buildRowsAndLog()
+{
     Line1 = new QFrame(this);
     Line1->setObjectName("Line1");
     Line1->setFrameShape(QFrame::HLine);
@@ -186,8 +202,11 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
     paintBox(Text1, Qt::black);
     Text1->installEventFilter(this);
     Text1->viewport()->installEventFilter(this);
+}
 
-    // Hidden controls, outside the visible area.
+// Hidden controls, outside the visible area, and the log-writing timer.
+void frmTimerStatus::buildHiddenControls()
+{
     Check1 = new QCheckBox(this);
     Check1->setObjectName("Check1");
     Check1->setGeometry(-100, -100, 10, 10);
@@ -203,7 +222,10 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
     tmrLogWrite->setObjectName("tmrLogWrite");
     tmrLogWrite->setInterval(60000);
     connect(tmrLogWrite, &QTimer::timeout, this, [this] { tmrLogWrite_Timer(); });
+}
 
+void frmTimerStatus::connectLabels()
+{
     connect(Label4, &EventLabel::clicked, this, [this] { Label4_Click(); });
     connect(Label1, &EventLabel::clicked, this, [this] { Label1_Click(); });
     connect(Label1, &EventLabel::mouseDown, this, [this] { setLabelColor(Label1, PressColor()); });
@@ -220,8 +242,6 @@ frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
             clickSound();
     });
     connect(cmdOpenLog, &QPushButton::clicked, this, [this] { cmdOpenLog_Click(); });
-
-    Form_Load();
 }
 
 frmTimerStatus::~frmTimerStatus()

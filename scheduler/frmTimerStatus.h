@@ -71,7 +71,7 @@ public:
 
     // Controls, under the names the rest of the program uses.
     QPlainTextEdit *Text1 = nullptr;
-    QList<QPlainTextEdit *> Text2;
+    QList<QPlainTextEdit *> Text2; // the status rows shown, top first
     QPlainTextEdit *txtLoopT = nullptr;
     QScrollBar *VSEvents = nullptr;
     Mailbox Text3;
@@ -129,6 +129,11 @@ private:
     void hoverLabel(EventLabel *label);
     void layStatusRowsFrom(int first);
     QPlainTextEdit *makeStatusRow(int i);
+    // The steps of building the window, in order.
+    void buildHeading();
+    void buildRowsAndLog();
+    void buildHiddenControls();
+    void connectLabels();
 
     QString m_log;
     QString m_loopText;

@@ -155,42 +155,10 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
         return {};
 
     const QByteArray verb = method.toUpper().toLatin1();
-    const QString query = BuildQuery();
-    QByteArray body;
-    QUrl url = m_base;
-    QString basePath = m_base.path();
-    while (basePath.endsWith(u'/'))
-        basePath.chop(1);
-    url.setPath(basePath + file);
     QNetworkRequest request;
-    if (!query.isEmpty()) {
-        if (verb == "POST") {
-            body = query.toLatin1();
-            request.setHeader(QNetworkRequest::ContentTypeHeader,
-                              QByteArrayLiteral("application/x-www-form-urlencoded"));
-        } else {
-            url.setQuery(query, QUrl::TolerantMode);
-        }
-    }
-    if (!url.isValid())
+    QByteArray body;
+    if (!buildRequest(file, verb, reload, &request, &body))
         return {};
-    request.setUrl(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("Zyv-WEB, %1, %2").arg(UpdateMode, LocalVersion));
-    // A redirect may not leave the server (another host or port) nor drop
-    // from https to http.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::SameOriginRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
-    // The body as sent, uncompressed, so that its length can be checked
-    // against the length the server declares.
-    request.setRawHeader("Accept-Encoding", "identity");
-    if (reload) {
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                             QNetworkRequest::AlwaysNetwork);
-        request.setRawHeader("Cache-Control", "no-cache");
-        request.setRawHeader("Pragma", "no-cache");
-    }
 
     QPointer<QNetworkReply> reply = m_nam->sendCustomRequest(request, verb, body);
     m_reply = reply;
@@ -204,8 +172,73 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
     QObject::connect(reply, &QNetworkReply::sslErrors, reply, [&sslFailed] { sslFailed = true; });
 
     QByteArray out;
-    Failure stop = Failure::None;
     qint64 received = 0;
+    Failure stop = readReply(reply, &out, &received);
+
+    if (reply) {
+        m_lastStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (stop == Failure::None)
+            stop = replyFailure(reply, sslFailed, received);
+        if (m_reply == reply)
+            m_reply = nullptr;
+        reply->disconnect();
+        if (!reply->isFinished())
+            reply->abort();
+        delete reply.data();
+    }
+    m_lastFailure = stop;
+    return out;
+}
+
+// The request for file on the server: the fields as query (in the body for
+// a POST), the agent, redirects kept on the server, no compression, and
+// no cache for a reload. False for an address that is not valid.
+bool HTTPClass::buildRequest(const QString &file, const QByteArray &verb, bool reload,
+                             QNetworkRequest *request, QByteArray *body) const
+{
+    const QString query = BuildQuery();
+    QUrl url = m_base;
+    QString basePath = m_base.path();
+    while (basePath.endsWith(u'/'))
+        basePath.chop(1);
+    url.setPath(basePath + file);
+    if (!query.isEmpty()) {
+        if (verb == "POST") {
+            *body = query.toLatin1();
+            request->setHeader(QNetworkRequest::ContentTypeHeader,
+                               QByteArrayLiteral("application/x-www-form-urlencoded"));
+        } else {
+            url.setQuery(query, QUrl::TolerantMode);
+        }
+    }
+    if (!url.isValid())
+        return false;
+    request->setUrl(url);
+    request->setHeader(QNetworkRequest::UserAgentHeader,
+                       QStringLiteral("Zyv-WEB, %1, %2").arg(UpdateMode, LocalVersion));
+    // A redirect may not leave the server (another host or port) nor drop
+    // from https to http.
+    request->setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                          QNetworkRequest::SameOriginRedirectPolicy);
+    request->setMaximumRedirectsAllowed(kMaxRedirects);
+    // The body as sent, uncompressed, so that its length can be checked
+    // against the length the server declares.
+    request->setRawHeader("Accept-Encoding", "identity");
+    if (reload) {
+        request->setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                              QNetworkRequest::AlwaysNetwork);
+        request->setRawHeader("Cache-Control", "no-cache");
+        request->setRawHeader("Pragma", "no-cache");
+    }
+    return true;
+}
+
+// Reads the reply piece by piece into out (or hands each piece to onBody),
+// counting the bytes in received, until it ends or a limit stops it.
+HTTPClass::Failure HTTPClass::readReply(QPointer<QNetworkReply> &reply, QByteArray *out,
+                                        qint64 *received)
+{
+    Failure stop = Failure::None;
     bool headChecked = false;
     QElapsedTimer sincePiece;
     sincePiece.start();
@@ -249,8 +282,8 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
         if (reply->bytesAvailable() <= 0)
             break;
         const QByteArray piece = reply->read(kPiece);
-        received += piece.size();
-        if (maxBodyBytes >= 0 && received > maxBodyBytes) {
+        *received += piece.size();
+        if (maxBodyBytes >= 0 && *received > maxBodyBytes) {
             stop = Failure::TooLarge;
             break;
         }
@@ -261,40 +294,34 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
                 break;
             }
         } else {
-            out += piece;
+            *out += piece;
         }
         if (onPieceRead)
             onPieceRead();
         pump();
     }
+    return stop;
+}
 
-    if (reply) {
-        m_lastStatus = status();
-        if (stop == Failure::None) {
-            const QNetworkReply::NetworkError error = reply->error();
-            const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (sslFailed || error == QNetworkReply::SslHandshakeFailedError)
-                stop = Failure::Insecure;
-            else if (error == QNetworkReply::InsecureRedirectError ||
-                     error == QNetworkReply::TooManyRedirectsError ||
-                     (m_lastStatus >= 300 && m_lastStatus < 400))
-                stop = Failure::Redirect;
-            else if (m_lastStatus != 0 && (m_lastStatus < 200 || m_lastStatus >= 300))
-                stop = Failure::Status;
-            else if (declared.isValid() && received < declared.toLongLong())
-                stop = Failure::Incomplete;
-            else if (error != QNetworkReply::NoError || m_lastStatus == 0)
-                stop = Failure::Network;
-        }
-        if (m_reply == reply)
-            m_reply = nullptr;
-        reply->disconnect();
-        if (!reply->isFinished())
-            reply->abort();
-        delete reply.data();
-    }
-    m_lastFailure = stop;
-    return out;
+// Why a transfer that read to its end still failed, or None.
+HTTPClass::Failure HTTPClass::replyFailure(QNetworkReply *reply, bool sslFailed,
+                                           qint64 received) const
+{
+    const QNetworkReply::NetworkError error = reply->error();
+    const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (sslFailed || error == QNetworkReply::SslHandshakeFailedError)
+        return Failure::Insecure;
+    if (error == QNetworkReply::InsecureRedirectError ||
+        error == QNetworkReply::TooManyRedirectsError ||
+        (m_lastStatus >= 300 && m_lastStatus < 400))
+        return Failure::Redirect;
+    if (m_lastStatus != 0 && (m_lastStatus < 200 || m_lastStatus >= 300))
+        return Failure::Status;
+    if (declared.isValid() && received < declared.toLongLong())
+        return Failure::Incomplete;
+    if (error != QNetworkReply::NoError || m_lastStatus == 0)
+        return Failure::Network;
+    return Failure::None;
 }
 
 } // namespace qelt::updater

@@ -11,6 +11,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QNetworkRequest;
 
 namespace qelt::updater {
 
@@ -91,6 +92,11 @@ public:
 private:
     int FindField(const QString &name, bool append);
     QString BuildQuery() const;
+    // The steps of SendRequest.
+    bool buildRequest(const QString &file, const QByteArray &verb, bool reload,
+                      QNetworkRequest *request, QByteArray *body) const;
+    Failure readReply(QPointer<QNetworkReply> &reply, QByteArray *out, qint64 *received);
+    Failure replyFailure(QNetworkReply *reply, bool sslFailed, qint64 received) const;
 
     QStringList m_names;
     QStringList m_values;

@@ -88,6 +88,18 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Update Orvendale"));
     setMouseTracking(true);
 
+    buildControls();
+    layOutControls();
+    connectControls();
+
+    startProgram = [](const QString &path) { return OpenDoc(path); };
+    timeText = [] {
+        return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
+    };
+}
+
+void frmUpdate::buildControls()
+{
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignCenter);
@@ -150,7 +162,11 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
+}
 
+// The window's layout, top to bottom, and the tab order of its controls.
+void frmUpdate::layOutControls()
+{
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label3);
     layout->addWidget(Label2);
@@ -188,7 +204,10 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
     setTabOrder(cmdExit, chkAutoUpdate);
     setTabOrder(chkAutoUpdate, Combo1);
     setTabOrder(Combo1, Combo2);
+}
 
+void frmUpdate::connectControls()
+{
     connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
     connect(cmdRetry, &QPushButton::clicked, this, [this] { cmdRetry_Click(); });
@@ -202,11 +221,6 @@ frmUpdate::frmUpdate(QWidget *parent) : QWidget(parent)
         if (cmdExit->isEnabled())
             cmdExit_Click();
     });
-
-    startProgram = [](const QString &path) { return OpenDoc(path); };
-    timeText = [] {
-        return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
-    };
 }
 
 frmUpdate::~frmUpdate() = default;
@@ -291,39 +305,7 @@ void frmUpdate::Form_Load()
     if (UpdateMode != u"autocheck")
         show();
 
-    // Stored choices outside the lists' ranges fall back to the defaults:
-    // today and the current hour.
-    const int today = QDate::currentDate().dayOfWeek() % 7 + 1;
-    int day = wholeNumber(GetSet(kSettings, QStringLiteral("ChkUpdtsDay"), QString::number(today)),
-                          today);
-    if (day < 0 || day > 7)
-        day = today;
-    Combo1->setCurrentIndex(day);
-    Combo1_Click();
-
-    Combo2->clear();
-    Combo2->addItems(HourList(TwelveHourTime(timeText ? timeText() : QString())));
-    const int nowHour = QTime::currentTime().hour();
-    int hour = wholeNumber(GetSet(kSettings, QStringLiteral("ChkUpdtsTime"),
-                                  QStringLiteral("%1").arg(nowHour, 2, 10, QLatin1Char('0'))),
-                           nowHour);
-    if (hour < 0 || hour > 23)
-        hour = nowHour;
-    Combo2->setCurrentIndex(hour);
-    Combo2_Click();
-
-    chkAutoUpdate->setChecked(
-        wholeNumber(GetSet(kSettings, QStringLiteral("ChkForUpdts"), QStringLiteral("0")), 0) == 1);
-
-    cmdRetry->setText(LangCap(QStringLiteral("Retry Installer Manually")));
-    cmdDownload->setText(LangCap(QStringLiteral("&Download")));
-    cmdExit->setText(LangCap(QStringLiteral("&Close")));
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->availableGeometry();
-        move(r.x() + r.width() / 2 - 3000 / kTwipsPerPixel,
-             r.y() + qMax(0, (r.height() - sizeHint().height()) / 2));
-    }
+    loadSchedule();
 
     ExeFolder = GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), OwnFolder());
     const QString versionFile = ExeFolder + QStringLiteral("/version.txt");
@@ -333,36 +315,8 @@ void frmUpdate::Form_Load()
     WaitTicks = 0;
 
     QString failure;
-    const auto client = newClient();
-    WebClient = client;
-    if (client->OpenHTTP(UpdateServer())) {
-        pump();
-        setCursor(Qt::WaitCursor);
-        Timer1->start();
-        client->maxBodyBytes = kMaxVersionBytes;
-        const QByteArray reply = client->SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
-        // Closed while the request ran: the unload has ended everything.
-        if (!m_loaded)
-            return;
-        // Only a complete, successful reply is a version file; an error page,
-        // a cut-off or oversized reply is not stored.
-        if (client->lastSucceeded())
-            SaveFileBytes(versionFile, reply);
-        else
-            failure = failureReason(client->lastFailure(), kMaxVersionBytes, 0);
-        TransferDone = true;
-        Timer1->stop();
-        unsetCursor();
-        if (CancelRequest) {
-            // Timed out: the texts stay. A hidden automatic check has
-            // nobody to show them to and ends.
-            if (UpdateMode == u"autocheck")
-                Unload();
-            return;
-        }
-        client->CloseHTTP();
-    }
-    WebClient.reset();
+    if (!fetchVersionFile(versionFile, &failure))
+        return;
 
     QByteArray bytes;
     if (FileExists(versionFile)) {
@@ -421,6 +375,84 @@ void frmUpdate::Form_Load()
     }
 }
 
+// The weekly check's day, hour and switch as stored, the captions, and the
+// window's place on the screen.
+void frmUpdate::loadSchedule()
+{
+    // Stored choices outside the lists' ranges fall back to the defaults:
+    // today and the current hour.
+    const int today = QDate::currentDate().dayOfWeek() % 7 + 1;
+    int day = wholeNumber(GetSet(kSettings, QStringLiteral("ChkUpdtsDay"), QString::number(today)),
+                          today);
+    if (day < 0 || day > 7)
+        day = today;
+    Combo1->setCurrentIndex(day);
+    Combo1_Click();
+
+    Combo2->clear();
+    Combo2->addItems(HourList(TwelveHourTime(timeText ? timeText() : QString())));
+    const int nowHour = QTime::currentTime().hour();
+    int hour = wholeNumber(GetSet(kSettings, QStringLiteral("ChkUpdtsTime"),
+                                  QStringLiteral("%1").arg(nowHour, 2, 10, QLatin1Char('0'))),
+                           nowHour);
+    if (hour < 0 || hour > 23)
+        hour = nowHour;
+    Combo2->setCurrentIndex(hour);
+    Combo2_Click();
+
+    chkAutoUpdate->setChecked(
+        wholeNumber(GetSet(kSettings, QStringLiteral("ChkForUpdts"), QStringLiteral("0")), 0) == 1);
+
+    cmdRetry->setText(LangCap(QStringLiteral("Retry Installer Manually")));
+    cmdDownload->setText(LangCap(QStringLiteral("&Download")));
+    cmdExit->setText(LangCap(QStringLiteral("&Close")));
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->availableGeometry();
+        move(r.x() + r.width() / 2 - 3000 / kTwipsPerPixel,
+             r.y() + qMax(0, (r.height() - sizeHint().height()) / 2));
+    }
+}
+
+// Fetches the version file from the update server into versionFile. False
+// when the load must end here: the window was closed during the request, or
+// the request timed out (the texts then stay). A failed fetch is no such end:
+// it leaves no file, with its reason in failure.
+bool frmUpdate::fetchVersionFile(const QString &versionFile, QString *failure)
+{
+    const auto client = newClient();
+    WebClient = client;
+    if (client->OpenHTTP(UpdateServer())) {
+        pump();
+        setCursor(Qt::WaitCursor);
+        Timer1->start();
+        client->maxBodyBytes = kMaxVersionBytes;
+        const QByteArray reply = client->SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
+        // Closed while the request ran: the unload has ended everything.
+        if (!m_loaded)
+            return false;
+        // Only a complete, successful reply is a version file; an error page,
+        // a cut-off or oversized reply is not stored.
+        if (client->lastSucceeded())
+            SaveFileBytes(versionFile, reply);
+        else
+            *failure = failureReason(client->lastFailure(), kMaxVersionBytes, 0);
+        TransferDone = true;
+        Timer1->stop();
+        unsetCursor();
+        if (CancelRequest) {
+            // Timed out: the texts stay. A hidden automatic check has
+            // nobody to show them to and ends.
+            if (UpdateMode == u"autocheck")
+                Unload();
+            return false;
+        }
+        client->CloseHTTP();
+    }
+    WebClient.reset();
+    return true;
+}
+
 void frmUpdate::connectionError(const QString &reason)
 {
     setTitle(LangCap(QStringLiteral("Error connecting to web site")), true, "black");
@@ -456,90 +488,105 @@ void frmUpdate::cmdDownload_Click()
     // Why the download was not kept, when it was not ("" for the general
     // connection error).
     QString rejected;
-    if (client->OpenHTTP(UpdateServer())) {
-        // A retry after a failed transfer starts from an empty bar.
-        ProgressBar1->setValue(0);
-        ProgressBar1->show();
-        setCursor(Qt::WaitCursor);
-        cmdDownload->hide();
-        cmdExit->setText(LangCap(QStringLiteral("&Cancel")));
-
-        // The installer goes to its file as it arrives (never whole in
-        // memory), and becomes the target only when it arrived complete and
-        // is an installer for this system.
-        SafeFileWriter writer(target);
-        bool kindChecked = false;
-        bool notInstaller = false;
-        bool storeFailed = false;
-        qint64 received = 0;
-        client->maxBodyBytes = maxInstallerBytes;
-        client->stallTimeoutMs = downloadStallMs;
-        client->onBody = [&](const QByteArray &piece) {
-            // Pieces are whole (1024 bytes) but for the last, so the first
-            // holds the file's head whenever the file has one.
-            if (!kindChecked) {
-                kindChecked = true;
-                if (!IsInstallerForThisSystem(piece)) {
-                    notInstaller = true;
-                    return false;
-                }
-                if (!writer.open()) {
-                    storeFailed = true;
-                    return false;
-                }
-            }
-            received += piece.size();
-            if (!writer.write(piece)) {
-                storeFailed = true;
-                return false;
-            }
-            return true;
-        };
-        client->SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
-        client->onBody = nullptr;
-        if (!m_loaded)
-            return; // closed during the download: the writer drops the file
-        const HTTPClass::Failure failure = client->lastFailure();
-        client->CloseHTTP();
-        ProgressBar1->hide();
-        unsetCursor();
-        cmdExit->setEnabled(true);
-        if (CancelRequest) {
-            // Cancelled: the transfer is over (the pointer goes back to
-            // normal), and nothing was kept.
-            writer.cancel();
-            TransferDone = true;
-        } else if (storeFailed) {
-            writer.cancel();
-            TransferDone = true; // arrived, but could not be stored
-        } else if (failure == HTTPClass::Failure::None && received == 0) {
-            rejected = LangCap(QStringLiteral("The update server sent an empty file."));
-        } else if (notInstaller) {
-            rejected =
-                LangCap(QStringLiteral("The file received is not an installer for this system."));
-        } else if (failure != HTTPClass::Failure::None) {
-            rejected = failureReason(failure, maxInstallerBytes, downloadStallMs);
-        } else if (writer.commit()) {
-            QFile::setPermissions(target,
-                                  QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser);
-            setTitle(LangCap(QStringLiteral("Download complete")), true, "black");
-            TransferDone = true;
-            Label2->clear();
-        } else {
-            TransferDone = true; // arrived, but could not be stored
-        }
-        if (!TransferDone) {
-            // Failed: nothing was kept, and it may be tried again.
-            writer.cancel();
-            cmdDownload->show();
-        }
-    }
+    if (client->OpenHTTP(UpdateServer()) && !downloadInstaller(*client, target, &rejected))
+        return;
     if (WebClient == client)
         WebClient.reset();
     pump();
     if (!m_loaded)
         return;
 
+    finishDownload(target, rejected);
+}
+
+// Downloads the installer over the open connection into target. False when
+// the window was closed during the download (the writer then drops the
+// file). Why a download was not kept goes to rejected.
+bool frmUpdate::downloadInstaller(HTTPClass &client, const QString &target, QString *rejected)
+{
+    // A retry after a failed transfer starts from an empty bar.
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    setCursor(Qt::WaitCursor);
+    cmdDownload->hide();
+    cmdExit->setText(LangCap(QStringLiteral("&Cancel")));
+
+    // The installer goes to its file as it arrives (never whole in
+    // memory), and becomes the target only when it arrived complete and
+    // is an installer for this system.
+    SafeFileWriter writer(target);
+    bool kindChecked = false;
+    bool notInstaller = false;
+    bool storeFailed = false;
+    qint64 received = 0;
+    client.maxBodyBytes = maxInstallerBytes;
+    client.stallTimeoutMs = downloadStallMs;
+    client.onBody = [&](const QByteArray &piece) {
+        // Pieces are whole (1024 bytes) but for the last, so the first
+        // holds the file's head whenever the file has one.
+        if (!kindChecked) {
+            kindChecked = true;
+            if (!IsInstallerForThisSystem(piece)) {
+                notInstaller = true;
+                return false;
+            }
+            if (!writer.open()) {
+                storeFailed = true;
+                return false;
+            }
+        }
+        received += piece.size();
+        if (!writer.write(piece)) {
+            storeFailed = true;
+            return false;
+        }
+        return true;
+    };
+    client.SendRequest(RequestPath, QStringLiteral("GET"), {}, true);
+    client.onBody = nullptr;
+    if (!m_loaded)
+        return false; // closed during the download: the writer drops the file
+    const HTTPClass::Failure failure = client.lastFailure();
+    client.CloseHTTP();
+    ProgressBar1->hide();
+    unsetCursor();
+    cmdExit->setEnabled(true);
+    if (CancelRequest) {
+        // Cancelled: the transfer is over (the pointer goes back to
+        // normal), and nothing was kept.
+        writer.cancel();
+        TransferDone = true;
+    } else if (storeFailed) {
+        writer.cancel();
+        TransferDone = true; // arrived, but could not be stored
+    } else if (failure == HTTPClass::Failure::None && received == 0) {
+        *rejected = LangCap(QStringLiteral("The update server sent an empty file."));
+    } else if (notInstaller) {
+        *rejected =
+            LangCap(QStringLiteral("The file received is not an installer for this system."));
+    } else if (failure != HTTPClass::Failure::None) {
+        *rejected = failureReason(failure, maxInstallerBytes, downloadStallMs);
+    } else if (writer.commit()) {
+        QFile::setPermissions(target,
+                              QFile::permissions(target) | QFile::ExeOwner | QFile::ExeUser);
+        setTitle(LangCap(QStringLiteral("Download complete")), true, "black");
+        TransferDone = true;
+        Label2->clear();
+    } else {
+        TransferDone = true; // arrived, but could not be stored
+    }
+    if (!TransferDone) {
+        // Failed: nothing was kept, and it may be tried again.
+        writer.cancel();
+        cmdDownload->show();
+    }
+    return true;
+}
+
+// What the user sees after a download: cancelled, the installer started,
+// the file not found, or why it failed.
+void frmUpdate::finishDownload(const QString &target, const QString &rejected)
+{
     if (CancelRequest) {
         removeIfThere(target);
         setTitle(LangCap(QStringLiteral("Download Canceled")), true, "black");

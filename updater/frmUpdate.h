@@ -100,6 +100,16 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    // The steps of building the window, in order.
+    void buildControls();
+    void layOutControls();
+    void connectControls();
+    // The steps of Form_Load.
+    void loadSchedule();
+    bool fetchVersionFile(const QString &versionFile, QString *failure);
+    // The steps of cmdDownload_Click.
+    bool downloadInstaller(HTTPClass &client, const QString &target, QString *rejected);
+    void finishDownload(const QString &target, const QString &rejected);
     std::shared_ptr<HTTPClass> newClient();
     void closeClient();
     void setTitle(const QString &text, bool bold, const char *colour);

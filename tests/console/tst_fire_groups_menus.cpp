@@ -245,9 +245,9 @@ private slots:
         fire->Check1->setChecked(false);
         QCOMPARE(fire->Text2.text(), QString("0"));
         QCOMPARE(StatusTip, QString(" (Timers OFF)  "));
-        fire->setCheck1Text("\r\n   Favorites View");
+        fire->setTimersSwitchTag("\r\n   Favorites View");
         QCOMPARE(fire->TrayTipText(), fire->windowTitle() + " (Timers OFF)  \r\n   Favorites View");
-        fire->setCheck1Text(QString());
+        fire->setTimersSwitchTag(QString());
     }
 
     void windowModes()

@@ -177,7 +177,7 @@ private slots:
         editor.groupLines.clear();
         editor.pages.clear();
         timers.window = nullptr;
-        timers.check4Text().setText(QString());
+        timers.consoleCommandBox().setText(QString());
         timers.loopValues.clear();
         uninstaller.shown = 0;
     }
@@ -200,17 +200,17 @@ private slots:
     {
         start();
         w->Check1->setChecked(false);
-        timers.setCheck2(false);
+        timers.setTimersEnabled(false);
         const int before = timers.loads;
         w->tmrClock_Timer();
         QVERIFY(timers.loads > before);
-        QVERIFY(!timers.check2()); // an unticked Check1 leaves the switch alone
+        QVERIFY(!timers.timersEnabled()); // an unticked Check1 leaves the switch alone
         QVERIFY(!w->lblClock->text().isEmpty());
 
         w->Check1->setChecked(true);
-        timers.setCheck2(false); // switched off elsewhere
+        timers.setTimersEnabled(false); // switched off elsewhere
         w->tmrClock_Timer();
-        QVERIFY(timers.check2());
+        QVERIFY(timers.timersEnabled());
 
         w->hide();
         w->tmrClock_Timer();
@@ -541,7 +541,7 @@ private slots:
         QTest::mousePress(w->cmdOFF[2], Qt::RightButton);
         QVERIFY(w->tmrFlash->isActive());
         QTest::mouseRelease(w->cmdOFF[2], Qt::RightButton);
-        QCOMPARE(timers.check4Text().text(), QString());
+        QCOMPARE(timers.consoleCommandBox().text(), QString());
 
         TimerEditOpen = true;
         const struct {
@@ -555,7 +555,7 @@ private slots:
         for (const auto &c : cases) {
             QTest::mousePress(c.button, Qt::RightButton);
             QTest::mouseRelease(c.button, Qt::RightButton);
-            QCOMPARE(timers.check4Text().text(), QString::fromLatin1(c.text));
+            QCOMPARE(timers.consoleCommandBox().text(), QString::fromLatin1(c.text));
         }
         QCOMPARE(link->decodedBits(), QString());
         QCOMPARE(w->lblGrp().text(), QString());
@@ -881,7 +881,7 @@ private slots:
 
         QTest::mouseClick(w->Check1, Qt::LeftButton, {}, QPoint(8, w->Check1->height() / 2));
         QVERIFY(w->Check1->isChecked());
-        QVERIFY(timers.check2());
+        QVERIFY(timers.timersEnabled());
         QCOMPARE(w->Text2.text(), QStringLiteral("1"));
         QVERIFY(w->Focus->hasFocus()); // the mouse-up still moves the focus away
 

@@ -39,9 +39,9 @@ public:
     void setGroupLabel(int, const QString &) override {}
     bool toolTipsOn() const override { return tips; }
     bool mnuTipsChecked() const override { return tips; }
-    bool check1() const override { return false; }
-    QString check1Text() const override { return {}; }
-    void setCheck1Text(const QString &) override {}
+    bool timersSwitchOn() const override { return false; }
+    QString timersSwitchTag() const override { return {}; }
+    void setTimersSwitchTag(const QString &) override {}
     QString houseLetter() const override { return "A"; }
     Mailbox *optionBox(const QString &) override { return nullptr; }
     void setMnuMinToTray(bool) override {}

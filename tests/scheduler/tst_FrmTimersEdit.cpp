@@ -51,9 +51,9 @@ public:
     void setGroupLabel(int, const QString &) override {}
     bool toolTipsOn() const override { return true; }
     bool mnuTipsChecked() const override { return true; }
-    bool check1() const override { return false; }
-    QString check1Text() const override { return m_check1Text; }
-    void setCheck1Text(const QString &text) override { m_check1Text = text; }
+    bool timersSwitchOn() const override { return false; }
+    QString timersSwitchTag() const override { return m_check1Text; }
+    void setTimersSwitchTag(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override { return house; }
     Mailbox *optionBox(const QString &) override { return nullptr; }
     void setMnuMinToTray(bool) override {}
@@ -404,7 +404,7 @@ private slots:
         w.Check2->setChecked(true);
         QVERIFY(log.logText().contains("Master Timer Enabled"));
         QVERIFY(w.windowTitle().endsWith("-- Timers are Enabled!"));
-        main.setCheck1Text("Favs");
+        main.setTimersSwitchTag("Favs");
         log.setLogText(QString());
         w.Check2->setChecked(false);
         QCOMPARE(log.logText(), QString());

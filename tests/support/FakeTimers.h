@@ -24,9 +24,9 @@ public:
             onUnload();
     }
     bool macroRunning() const override { return false; }
-    bool check2() const override { return m_check2; }
-    void setCheck2(bool on) override { m_check2 = on; }
-    Mailbox &check4Text() override { return m_check4; }
+    bool timersEnabled() const override { return m_check2; }
+    void setTimersEnabled(bool on) override { m_check2 = on; }
+    Mailbox &consoleCommandBox() override { return m_check4; }
     void setChkEnableLoop(int value) override { loopValues << value; }
     bool chkMsound() const override { return false; }
     void setChkTSound(int v) override { calls << QStringLiteral("T%1").arg(v); }
