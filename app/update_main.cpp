@@ -1,6 +1,7 @@
 // The updater program: restarts the main program on request, or checks the
 // maker's server for a newer version.
-#include "core/FileHelpers.h"
+#include "core/FileActions.h"
+#include "logic/FileHelpers.h"
 #include "core/SingleInstance.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"

@@ -1,6 +1,6 @@
 #include "console/UpdateSchedule.h"
 
-#include "core/Lang.h"
+#include "logic/Lang.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 

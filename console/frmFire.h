@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/ConsoleServices.h"
-#include "console/EventControls.h"
+#include "core/services/ConsoleServices.h"
+#include "core/EventControls.h"
 #include "console/UpdateSchedule.h"
 #include "core/Mailbox.h"
 
@@ -55,6 +55,7 @@ public:
     bool toolTipsOn() const override;
     bool mnuTipsChecked() const override;
     bool check1() const override;
+    bool setTimersMasterSwitch(bool on) override;
     QString check1Text() const override { return m_check1Text; }
     void setCheck1Text(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override;

@@ -2,9 +2,10 @@
 #include "console/frmFire.h"
 
 #include "console/frmFavs.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
+#include "core/FileActions.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 #include "core/Sounds.h"
 #include "core/Splash.h"
 #include "core/Tray.h"

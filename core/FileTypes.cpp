@@ -1,8 +1,8 @@
 #include "core/FileTypes.h"
 
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "platform/DesktopEntry.h"
 

@@ -1,9 +1,9 @@
 #include "core/PortDialog.h"
 
-#include "console/ConsoleServices.h"
-#include "core/DataFile.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/DataFile.h"
 #include "core/Dialogs.h"
-#include "core/Lang.h"
+#include "logic/Lang.h"
 #include "core/Transmitter.h"
 #include "platform/SerialLink.h"
 

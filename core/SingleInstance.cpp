@@ -1,6 +1,6 @@
 #include "core/SingleInstance.h"
 
-#include "console/ConsoleServices.h"
+#include "core/services/ConsoleServices.h"
 #include "core/Settings.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "core/Transmitter.h"
 
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
 #include "platform/SerialLink.h"
 
 #include <QCoreApplication>

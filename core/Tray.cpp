@@ -1,7 +1,7 @@
 #include "core/Tray.h"
 
-#include "console/ConsoleServices.h"
-#include "core/Globals.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
 #include "core/Sounds.h"
 
 #include <QApplication>

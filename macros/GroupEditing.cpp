@@ -1,8 +1,8 @@
 #include "macros/GroupEditing.h"
 
-#include "core/FileHelpers.h"
-#include "core/X10Codes.h"
-#include "macros/GroupFile.h"
+#include "logic/FileHelpers.h"
+#include "logic/X10Codes.h"
+#include "core/GroupFile.h"
 
 namespace qelt {
 

@@ -1,9 +1,9 @@
 #include "macros/MacroBackup.h"
 
-#include "core/BoundedRead.h"
-#include "core/FileHelpers.h"
-#include "core/SafeSave.h"
-#include "core/TextCodec.h"
+#include "logic/BoundedRead.h"
+#include "logic/FileHelpers.h"
+#include "logic/SafeSave.h"
+#include "logic/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

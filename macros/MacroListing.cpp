@@ -1,6 +1,6 @@
 #include "macros/MacroListing.h"
 
-#include "core/Lang.h"
+#include "logic/Lang.h"
 
 #include <QLocale>
 

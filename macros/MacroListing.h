@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macros/MacroValidation.h"
+#include "logic/MacroValidation.h"
 
 #include <QDateTime>
 #include <QString>

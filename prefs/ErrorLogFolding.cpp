@@ -1,10 +1,10 @@
 #include "prefs/ErrorLogFolding.h"
 
-#include "core/BoundedRead.h"
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/SafeSave.h"
-#include "core/TextCodec.h"
+#include "logic/BoundedRead.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/SafeSave.h"
+#include "logic/TextCodec.h"
 
 #include <QFileInfo>
 

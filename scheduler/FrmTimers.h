@@ -4,9 +4,9 @@
 #include "scheduler/LoopTimer.h"
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/SchedulerHost.h"
-#include "scheduler/SchedulerServices.h"
+#include "core/services/SchedulerServices.h"
 #include "scheduler/SunTimers.h"
-#include "scheduler/TimerTable.h"
+#include "logic/TimerTable.h"
 
 #include <QList>
 #include <QSet>
@@ -225,7 +225,7 @@ private:
     void Text1_Change(int i);
     void Text2_Change(int i);
     void Text3_Change(int k);
-    QCheckBox *mainCheck1() const;
+    bool setMainTimersSwitch(bool on) const;
     void buildEditControls();
     bool editEventFilter(QObject *watched, QEvent *event);
     void colourRow(int i);

@@ -1,12 +1,13 @@
 #include "scheduler/SchedulerHost.h"
 
-#include "console/ConsoleServices.h"
-#include "core/FileHelpers.h"
-#include "core/Lang.h"
+#include "core/services/ConsoleServices.h"
+#include "core/FileActions.h"
+#include "logic/FileHelpers.h"
+#include "logic/Lang.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
-#include "scheduler/SchedulerClock.h"
-#include "scheduler/SchedulerServices.h"
+#include "logic/SchedulerClock.h"
+#include "core/services/SchedulerServices.h"
 
 #include <QColor>
 #include <QDir>

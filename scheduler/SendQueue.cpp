@@ -1,6 +1,6 @@
 #include "scheduler/SendQueue.h"
 
-#include "core/ErrorLog.h"
+#include "logic/ErrorLog.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 

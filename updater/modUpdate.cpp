@@ -1,7 +1,7 @@
 #include "updater/modUpdate.h"
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 

@@ -1,9 +1,9 @@
-#include "core/BoundedRead.h"
+#include "logic/BoundedRead.h"
 
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/Lang.h"
-#include "core/ProgramFolder.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "core/FileTypes.h"
 
-#include "core/Globals.h"
+#include "logic/Globals.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "platform/DesktopEntry.h"

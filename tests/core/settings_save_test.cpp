@@ -1,4 +1,4 @@
-#include "core/ErrorLog.h"
+#include "logic/ErrorLog.h"
 #include "core/Settings.h"
 
 #include "tests/support/FileBytes.h"

@@ -2,7 +2,7 @@
 // restart and a plain start do, each as its own process, and checks that
 // every one of them works on the same program folder.
 #include "core/FileTypes.h"
-#include "core/ProgramFolder.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/SingleInstance.h"

@@ -1,7 +1,7 @@
-#include "macros/GroupFile.h"
+#include "core/GroupFile.h"
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "core/FileHelpers.h"
+#include "logic/FileHelpers.h"
 #include "macros/MacroBackup.h"
 
-#include "core/ProgramFolder.h"
+#include "logic/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
 

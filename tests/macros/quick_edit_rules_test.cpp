@@ -1,8 +1,8 @@
-#include "macros/QuickEditRules.h"
+#include "logic/QuickEditRules.h"
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
-#include "core/X10Codes.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/X10Codes.h"
 #include "macros/GroupEditing.h"
 #include "tests/support/FileBytes.h"
 

@@ -1,8 +1,8 @@
 #include "prefs/ErrorLogFolding.h"
 
-#include "core/BoundedRead.h"
-#include "core/ErrorLog.h"
-#include "core/ProgramFolder.h"
+#include "logic/BoundedRead.h"
+#include "logic/ErrorLog.h"
+#include "logic/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/SaveFaults.h"

@@ -1,6 +1,6 @@
 #include "prefs/UninstallFiles.h"
 
-#include "core/ProgramFolder.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "tests/support/FileBytes.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/Transmitter.h"
 #include "platform/SerialLink.h"
-#include "scheduler/SchedulerClock.h"
+#include "logic/SchedulerClock.h"
 #include "scheduler/SchedulerHost.h"
 #include "tests/support/FakeWaitClock.h"
 

@@ -1,6 +1,6 @@
-#include "core/FileHelpers.h"
-#include "scheduler/DayRule.h"
-#include "scheduler/TimerEditRules.h"
+#include "logic/FileHelpers.h"
+#include "logic/DayRule.h"
+#include "logic/TimerEditRules.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/updater/GtestPrinters.h"
