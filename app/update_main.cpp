@@ -1,8 +1,8 @@
 // The updater program: restarts the main program on request, or checks the
 // maker's server for a newer version.
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
 #include "core/SingleInstance.h"
+#include "logic/FileHelpers.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"
 

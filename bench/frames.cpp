@@ -4,8 +4,8 @@
 //   bench_frames              on the recording fake only
 //   bench_frames /dev/ttyS0   on the fake, then on that port (or a port number)
 
-#include "logic/Globals.h"
 #include "core/Transmitter.h"
+#include "logic/Globals.h"
 #include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
 

@@ -1,10 +1,10 @@
 #include "console/GroupRunner.h"
 
-#include "logic/ErrorLog.h"
-#include "logic/Globals.h"
+#include "core/GroupFile.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
-#include "core/GroupFile.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
 
 namespace qelt {
 

@@ -1,12 +1,12 @@
 #include "console/frmDelay.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/Dialogs.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QEvent>
 #include <QGridLayout>

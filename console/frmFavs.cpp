@@ -1,17 +1,17 @@
 #include "console/frmFavs.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/EventControls.h"
-#include "logic/DataFile.h"
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/DataFile.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 #include "logic/X10Codes.h"
 
 #include <QAction>

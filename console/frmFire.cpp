@@ -1,16 +1,11 @@
 // The main window: its controls, start-up and shutdown.
 #include "console/frmFire.h"
 
-#include "logic/UnitRecords.h"
-#include "logic/DataFile.h"
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
 #include "core/FileTypes.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
+#include "core/GroupFile.h"
 #include "core/PortDialog.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/Sounds.h"
@@ -19,12 +14,17 @@
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
-#include "logic/X10Codes.h"
-#include "core/GroupFile.h"
 #include "core/services/MacroServices.h"
-#include "platform/SerialLink.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/DataFile.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
+#include "logic/UnitRecords.h"
+#include "logic/X10Codes.h"
+#include "platform/SerialLink.h"
 
 #include <QAction>
 #include <QApplication>

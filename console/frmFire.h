@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/services/ConsoleServices.h"
-#include "core/EventControls.h"
 #include "console/UpdateSchedule.h"
+#include "core/EventControls.h"
 #include "core/Mailbox.h"
+#include "core/services/ConsoleServices.h"
 
 #include <QPixmap>
 #include <QStringList>

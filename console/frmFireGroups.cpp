@@ -3,15 +3,15 @@
 
 #include "console/GroupRunner.h"
 #include "console/frmDelay.h"
-#include "logic/DataFile.h"
 #include "core/Dialogs.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/MacroServices.h"
 #include "core/services/PrefsServices.h"
+#include "logic/DataFile.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,17 +1,17 @@
 // The main window's hand-over of command lines, its macro player, the
 // closing pattern, the lamp and the timer indicator.
-#include "core/MacroPlayer.h"
 #include "console/frmFire.h"
+#include "core/MacroPlayer.h"
 
 #include "core/WindowHelpers.h"
 
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
-#include "platform/SerialLink.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "platform/SerialLink.h"
 
 #include <QAction>
 #include <QCheckBox>

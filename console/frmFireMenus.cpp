@@ -4,16 +4,10 @@
 
 #include "console/GroupRunner.h"
 #include "console/frmFavs.h"
-#include "logic/DataFile.h"
 #include "core/Dialogs.h"
-#include "logic/ErrorLog.h"
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
 #include "core/FileTypes.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/PortDialog.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/Sounds.h"
@@ -23,6 +17,12 @@
 #include "core/services/MacroServices.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/DataFile.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,12 +3,12 @@
 
 #include "console/frmFavs.h"
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/Sounds.h"
 #include "core/Splash.h"
 #include "core/Tray.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "core/MacroPlayer.h"
 
+#include "core/Settings.h"
+#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/MacroFile.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "core/PortDialog.h"
 
+#include "core/Dialogs.h"
+#include "core/Transmitter.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/DataFile.h"
-#include "core/Dialogs.h"
 #include "logic/Lang.h"
-#include "core/Transmitter.h"
 #include "platform/SerialLink.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "core/SingleInstance.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/Settings.h"
+#include "core/services/ConsoleServices.h"
 
 #include <QCoreApplication>
 #include <QDir>

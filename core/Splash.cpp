@@ -1,16 +1,16 @@
 #include "core/Splash.h"
 
-#include "core/services/ConsoleServices.h"
-#include "logic/ErrorLog.h"
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 
 #include "Version.h"
 

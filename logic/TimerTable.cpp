@@ -1,9 +1,9 @@
 #include "logic/TimerTable.h"
 
+#include "logic/DayRule.h"
 #include "logic/FileHelpers.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
-#include "logic/DayRule.h"
 #include "logic/SchedulerClock.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "macros/EditorRun.h"
 
+#include "core/Transmitter.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
-#include "core/Transmitter.h"
 #include "logic/MacroFile.h"
 
 #include <QStringList>

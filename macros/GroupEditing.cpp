@@ -1,8 +1,8 @@
 #include "macros/GroupEditing.h"
 
+#include "core/GroupFile.h"
 #include "logic/FileHelpers.h"
 #include "logic/X10Codes.h"
-#include "core/GroupFile.h"
 
 namespace qelt {
 

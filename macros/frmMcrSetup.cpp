@@ -1,22 +1,22 @@
 #include "macros/frmMcrSetup.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/Settings.h"
+#include "core/Sounds.h"
+#include "core/WindowHelpers.h"
+#include "core/services/ConsoleServices.h"
+#include "core/services/SchedulerServices.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/MacroFile.h"
 #include "logic/ProgramFolder.h"
-#include "core/Settings.h"
-#include "core/Sounds.h"
-#include "core/WindowHelpers.h"
 #include "logic/X10Codes.h"
 #include "macros/EditorRun.h"
 #include "macros/MacroBackup.h"
-#include "logic/MacroFile.h"
 #include "macros/frmMDelay.h"
 #include "macros/frmRunMcr.h"
-#include "core/services/SchedulerServices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

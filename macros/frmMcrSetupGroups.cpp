@@ -4,18 +4,18 @@
 
 #include "macros/frmMcrSetup.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/Dialogs.h"
+#include "core/GroupFile.h"
+#include "core/Settings.h"
+#include "core/Sounds.h"
+#include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
-#include "core/Settings.h"
-#include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "macros/EditorEvents.h"
 #include "macros/GroupEditing.h"
-#include "core/GroupFile.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,25 +4,25 @@
 
 #include "macros/frmMcrSetup.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/Dialogs.h"
-#include "logic/ErrorLog.h"
 #include "core/FileActions.h"
+#include "core/Sounds.h"
+#include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
+#include "core/services/PrefsServices.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
-#include "core/Sounds.h"
-#include "core/Transmitter.h"
+#include "logic/QuickEditRules.h"
 #include "macros/EditorEvents.h"
 #include "macros/MacroBackup.h"
 #include "macros/MacroListing.h"
-#include "logic/QuickEditRules.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
 #include "macros/frmRunMcr.h"
-#include "core/services/PrefsServices.h"
-#include "core/services/SchedulerServices.h"
 
 #include <QAction>
 #include <QDateTime>

@@ -1,13 +1,13 @@
 #include "macros/frmRunMcr.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/MacroPlayer.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,13 +2,13 @@
 
 #include "Version.h"
 #include "core/Dialogs.h"
+#include "core/Settings.h"
+#include "core/Transmitter.h"
+#include "core/WindowHelpers.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
-#include "core/WindowHelpers.h"
 #include "prefs/ErrorLogFolding.h"
 
 #include <QAction>

@@ -1,18 +1,18 @@
 #include "prefs/frmUnst.h"
 
-#include "logic/DataFile.h"
 #include "core/Dialogs.h"
 #include "core/FileTypes.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
-#include "prefs/UninstallFiles.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/DataFile.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
+#include "prefs/UninstallFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>

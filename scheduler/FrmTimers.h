@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/Mailbox.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/TimerTable.h"
 #include "scheduler/LoopTimer.h"
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/SchedulerHost.h"
-#include "core/services/SchedulerServices.h"
 #include "scheduler/SunTimers.h"
-#include "logic/TimerTable.h"
 
 #include <QList>
 #include <QSet>

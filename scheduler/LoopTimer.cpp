@@ -1,8 +1,8 @@
 #include "scheduler/LoopTimer.h"
 
-#include "logic/Lang.h"
 #include "core/Transmitter.h"
 #include "logic/DayRule.h"
+#include "logic/Lang.h"
 
 #include <QLocale>
 

@@ -1,14 +1,14 @@
 #include "scheduler/MacroSlots.h"
 
+#include "core/Transmitter.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
-#include "core/Transmitter.h"
 #include "logic/MacroFile.h"
 #include "logic/SchedulerClock.h"
+#include "logic/TimerTable.h"
 #include "scheduler/SchedulerHost.h"
 #include "scheduler/SendQueue.h"
-#include "logic/TimerTable.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/TimerTableFile.h"
 
-#include "logic/Globals.h"
-#include "logic/Lang.h"
 #include "core/Transmitter.h"
 #include "logic/DayRule.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 #include "logic/SchedulerClock.h"
 #include "scheduler/SchedulerHost.h"
 

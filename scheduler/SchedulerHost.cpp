@@ -1,13 +1,13 @@
 #include "scheduler/SchedulerHost.h"
 
-#include "core/services/ConsoleServices.h"
 #include "core/FileActions.h"
-#include "logic/FileHelpers.h"
-#include "logic/Lang.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
-#include "logic/SchedulerClock.h"
+#include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/FileHelpers.h"
+#include "logic/Lang.h"
+#include "logic/SchedulerClock.h"
 
 #include <QColor>
 #include <QDir>

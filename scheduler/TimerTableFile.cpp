@@ -3,10 +3,10 @@
 #include "core/Dialogs.h"
 #include "core/Settings.h"
 #include "core/services/SchedulerServices.h"
-#include "scheduler/SchedulerHost.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "scheduler/SchedulerHost.h"
 
 #include <QDir>
 

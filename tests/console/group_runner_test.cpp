@@ -1,10 +1,10 @@
 #include "console/GroupRunner.h"
 
-#include "logic/Globals.h"
-#include "logic/ProgramFolder.h"
+#include "core/GroupFile.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
-#include "core/GroupFile.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 

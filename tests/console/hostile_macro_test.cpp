@@ -1,11 +1,11 @@
 #include "core/MacroPlayer.h"
 
+#include "core/Transmitter.h"
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
-#include "logic/ProgramFolder.h"
-#include "core/Transmitter.h"
 #include "logic/MacroFile.h"
+#include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"

@@ -1,7 +1,7 @@
+#include "core/Transmitter.h"
 #include "logic/Cipher.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
-#include "core/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"

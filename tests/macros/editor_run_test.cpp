@@ -1,10 +1,10 @@
-#include "macros/EditorRun.h"
 #include "logic/MacroFile.h"
+#include "macros/EditorRun.h"
 
 #include "core/MacroPlayer.h"
+#include "core/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
-#include "core/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"

@@ -1,7 +1,7 @@
 #include "macros/MacroListing.h"
 
-#include "logic/X10Codes.h"
 #include "logic/MacroFile.h"
+#include "logic/X10Codes.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

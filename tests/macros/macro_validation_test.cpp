@@ -1,7 +1,7 @@
 #include "logic/MacroValidation.h"
 
-#include "logic/X10Codes.h"
 #include "logic/MacroFile.h"
+#include "logic/X10Codes.h"
 #include "macros/frmMDelay.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "macros/frmMcrSetup.h"
 
+#include "core/services/PrefsServices.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/X10Codes.h"
@@ -8,7 +9,6 @@
 #include "macros/MacroListing.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
-#include "core/services/PrefsServices.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"

@@ -1,11 +1,11 @@
 #include "macros/frmRunMcr.h"
 
 #include "core/MacroPlayer.h"
+#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
-#include "core/Transmitter.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"

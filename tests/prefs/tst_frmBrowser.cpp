@@ -1,9 +1,9 @@
 #include "prefs/frmBrowser.h"
 
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
-#include "prefs/ErrorLogFolding.h"
 #include "core/services/PrefsServices.h"
+#include "logic/ProgramFolder.h"
+#include "prefs/ErrorLogFolding.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScriptedDialogs.h"

@@ -3,8 +3,8 @@
 #include "core/Dialogs.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
-#include "logic/X10Codes.h"
 #include "logic/SchedulerClock.h"
+#include "logic/X10Codes.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "logic/FileHelpers.h"
 #include "logic/DayRule.h"
+#include "logic/FileHelpers.h"
 #include "logic/TimerEditRules.h"
 #include "tests/support/TestEnv.h"
 

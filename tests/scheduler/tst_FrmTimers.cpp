@@ -5,16 +5,16 @@
 #include "tests/support/TestEnv.h"
 
 #include "core/Dialogs.h"
-#include "logic/Globals.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "logic/DayRule.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
 #include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
-#include "logic/DayRule.h"
 #include "scheduler/FrmTimers.h"
 #include "scheduler/InstallScheduler.h"
-#include "logic/SchedulerClock.h"
 #include "scheduler/frmTimerStatus.h"
 
 #include <QCheckBox>

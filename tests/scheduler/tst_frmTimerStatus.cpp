@@ -3,12 +3,12 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
-#include "core/EventControls.h"
 #include "core/Dialogs.h"
-#include "logic/Globals.h"
-#include "logic/ProgramFolder.h"
+#include "core/EventControls.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
 #include "scheduler/frmTimerStatus.h"
 

@@ -1,6 +1,6 @@
+#include "core/Settings.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
-#include "core/Settings.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/updater/GtestPrinters.h"
 #include "updater/modUpdate.h"
