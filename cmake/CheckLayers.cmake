@@ -4,6 +4,8 @@
 # Layers, lowest first; a folder may include its own headers and those of
 # lower layers only. The window folders share a layer, so none includes
 # another's headers: they reach each other through core/services/.
+cmake_minimum_required(VERSION 3.25)
+
 set(layer_logic 0)
 set(layer_platform 1)
 set(layer_core 2)
