@@ -10,11 +10,11 @@
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/MacroBackup.h"
 #include "logic/MacroFile.h"
 #include "logic/ProgramFolder.h"
 #include "logic/X10Codes.h"
 #include "macros/EditorRun.h"
-#include "macros/MacroBackup.h"
 #include "macros/frmMDelay.h"
 #include "macros/frmRunMcr.h"
 

@@ -5,7 +5,6 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
-#include "core/GroupFile.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
@@ -13,9 +12,10 @@
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
+#include "logic/GroupEditing.h"
+#include "logic/GroupFile.h"
 #include "logic/Lang.h"
 #include "macros/EditorEvents.h"
-#include "macros/GroupEditing.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,11 +5,11 @@
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
+#include "logic/ErrorLogFolding.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
-#include "prefs/ErrorLogFolding.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "console/GroupRunner.h"
 
-#include "core/GroupFile.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "logic/Globals.h"
+#include "logic/GroupFile.h"
 #include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"

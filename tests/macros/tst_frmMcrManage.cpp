@@ -2,11 +2,11 @@
 
 #include "core/services/PrefsServices.h"
 #include "logic/Globals.h"
+#include "logic/MacroBackup.h"
+#include "logic/MacroListing.h"
 #include "logic/ProgramFolder.h"
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
-#include "macros/MacroBackup.h"
-#include "macros/MacroListing.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
 #include "tests/core/FakeMainWindow.h"

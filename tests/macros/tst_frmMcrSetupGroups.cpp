@@ -1,11 +1,11 @@
 #include "macros/frmMcrSetup.h"
 
-#include "core/GroupFile.h"
 #include "core/MacroPlayer.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
+#include "logic/GroupFile.h"
 #include "logic/ProgramFolder.h"
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"

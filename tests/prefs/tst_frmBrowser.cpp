@@ -2,8 +2,8 @@
 
 #include "core/Settings.h"
 #include "core/services/PrefsServices.h"
+#include "logic/ErrorLogFolding.h"
 #include "logic/ProgramFolder.h"
-#include "prefs/ErrorLogFolding.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScriptedDialogs.h"

@@ -1,4 +1,4 @@
-#include "prefs/ErrorLogFolding.h"
+#include "logic/ErrorLogFolding.h"
 
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"

@@ -1,7 +1,7 @@
-#include "macros/GroupEditing.h"
+#include "logic/GroupEditing.h"
 
-#include "core/GroupFile.h"
 #include "logic/FileHelpers.h"
+#include "logic/GroupFile.h"
 #include "logic/X10Codes.h"
 
 namespace qelt {

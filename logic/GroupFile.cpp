@@ -1,4 +1,4 @@
-#include "core/GroupFile.h"
+#include "logic/GroupFile.h"
 
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"

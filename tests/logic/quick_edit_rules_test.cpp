@@ -1,9 +1,9 @@
 #include "logic/QuickEditRules.h"
 
 #include "logic/Globals.h"
+#include "logic/GroupEditing.h"
 #include "logic/ProgramFolder.h"
 #include "logic/X10Codes.h"
-#include "macros/GroupEditing.h"
 #include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "macros/MacroListing.h"
+#include "logic/MacroListing.h"
 
 #include "logic/Lang.h"
 

@@ -1,4 +1,4 @@
-#include "macros/MacroBackup.h"
+#include "logic/MacroBackup.h"
 
 #include "logic/BoundedRead.h"
 #include "logic/FileHelpers.h"

@@ -1,5 +1,5 @@
 #include "logic/FileHelpers.h"
-#include "macros/MacroBackup.h"
+#include "logic/MacroBackup.h"
 
 #include "logic/ProgramFolder.h"
 #include "tests/support/FileBytes.h"

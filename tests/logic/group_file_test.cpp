@@ -1,4 +1,4 @@
-#include "core/GroupFile.h"
+#include "logic/GroupFile.h"
 
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
