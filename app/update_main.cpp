@@ -1,7 +1,8 @@
 // The updater program: restarts the main program on request, or checks the
 // maker's server for a newer version.
-#include "core/FileHelpers.h"
+#include "core/FileActions.h"
 #include "core/SingleInstance.h"
+#include "logic/FileHelpers.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"
 

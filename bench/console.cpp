@@ -10,15 +10,15 @@
 //
 //   bench_console [idle seconds, default 60]
 #include "console/frmFire.h"
-#include "core/DataFile.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
-#include "core/X10Codes.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/DataFile.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
 #include "prefs/InstallPrefsWindows.h"
 #include "scheduler/InstallScheduler.h"
-#include "scheduler/SchedulerServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 //   bench_frames              on the recording fake only
 //   bench_frames /dev/ttyS0   on the fake, then on that port (or a port number)
 
-#include "core/Globals.h"
 #include "core/Transmitter.h"
-#include "core/X10Codes.h"
+#include "logic/Globals.h"
+#include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
 
 #include <QCoreApplication>

@@ -6,12 +6,12 @@
 // the due check's ticks fall this many ms after each second's start, 0-499;
 // default: wherever the program's start puts them)
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
 #include "platform/SerialLink.h"
-#include "scheduler/SchedulerClock.h"
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/SchedulerHost.h"
 

@@ -1,11 +1,12 @@
-# qelt_library(<folder> <deps...>): a static library of every source in <folder>/.
+# qelt_library(<folder> PUBLIC|PRIVATE <deps...>): a static library of every
+# source in <folder>/.
 function(qelt_library folder)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h
        ${CMAKE_SOURCE_DIR}/${folder}/*.qrc)
   add_library(qelt_${folder} STATIC ${srcs})
   target_include_directories(qelt_${folder} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-  target_link_libraries(qelt_${folder} PUBLIC ${ARGN})
+  target_link_libraries(qelt_${folder} ${ARGN})
 endfunction()
 
 # Test environment: headless, and every test in its own temporary folders
@@ -18,7 +19,13 @@ function(qelt_gtest folder)
   foreach(src ${srcs})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${folder}_${name} ${src})
-    target_link_libraries(${folder}_${name} PRIVATE qelt_testsupport_gtest qelt_${folder} ${ARGN})
+    # Tests of the logic library link only it (and the test framework).
+    if(folder STREQUAL "logic")
+      set(support qelt_testsupport_logic)
+    else()
+      set(support qelt_testsupport_gtest)
+    endif()
+    target_link_libraries(${folder}_${name} PRIVATE ${support} qelt_${folder} ${ARGN})
     gtest_discover_tests(${folder}_${name} DISCOVERY_MODE PRE_TEST
                          PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
   endforeach()

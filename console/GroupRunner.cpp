@@ -1,10 +1,10 @@
 #include "console/GroupRunner.h"
 
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
-#include "macros/GroupFile.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/GroupFile.h"
 
 namespace qelt {
 

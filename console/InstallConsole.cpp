@@ -1,16 +1,11 @@
 #include "console/frmFire.h"
 
-#include "macros/InstallMacroWindows.h"
-#include "prefs/InstallPrefsWindows.h"
-
 #include <QCoreApplication>
 
 namespace qelt {
 
 void InstallConsole()
 {
-    InstallMacroWindows();
-    InstallPrefsWindows();
     SetMainWindowFactory([]() -> MainWindowService * {
         auto *window = new frmFire;
         SetMainWindow(window);

@@ -1,8 +1,8 @@
 #include "console/UpdateSchedule.h"
 
-#include "core/Lang.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "logic/Lang.h"
 
 namespace qelt {
 

@@ -1,12 +1,12 @@
 #include "console/frmDelay.h"
 
-#include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QEvent>
 #include <QGridLayout>

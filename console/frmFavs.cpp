@@ -1,17 +1,18 @@
 #include "console/frmFavs.h"
 
-#include "console/ConsoleServices.h"
-#include "console/EventControls.h"
-#include "core/DataFile.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
+#include "core/EventControls.h"
+#include "core/FileActions.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
-#include "core/X10Codes.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/DataFile.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/X10Codes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "console/ConsoleServices.h"
-#include "console/EventControls.h"
 #include "console/UpdateSchedule.h"
+#include "core/EventControls.h"
 #include "core/Mailbox.h"
+#include "core/services/ConsoleServices.h"
 
 #include <QPixmap>
 #include <QStringList>
@@ -55,6 +55,7 @@ public:
     bool toolTipsOn() const override;
     bool mnuTipsChecked() const override;
     bool timersSwitchOn() const override;
+    bool setTimersMasterSwitch(bool on) override;
     QString timersSwitchTag() const override { return m_check1Text; }
     void setTimersSwitchTag(const QString &text) override { m_check1Text = text; }
     QString houseLetter() const override;

@@ -4,12 +4,13 @@
 #include "console/frmFire.h"
 
 #include "core/Dialogs.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "core/FileActions.h"
 #include "core/Transmitter.h"
-#include "scheduler/SchedulerClock.h"
-#include "scheduler/SchedulerServices.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
 
 #include <QCheckBox>
 #include <QTimer>

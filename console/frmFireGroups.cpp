@@ -3,15 +3,15 @@
 
 #include "console/GroupRunner.h"
 #include "console/frmDelay.h"
-#include "core/DataFile.h"
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
-#include "macros/MacroServices.h"
-#include "prefs/PrefsServices.h"
+#include "core/services/MacroServices.h"
+#include "core/services/PrefsServices.h"
+#include "logic/DataFile.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,17 +1,17 @@
 // The main window's hand-over of command lines, its macro player, the
 // closing pattern, the lamp and the timer indicator.
-#include "console/MacroPlayer.h"
 #include "console/frmFire.h"
+#include "core/MacroPlayer.h"
 
 #include "core/WindowHelpers.h"
 
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/services/PrefsServices.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 #include "platform/SerialLink.h"
-#include "prefs/PrefsServices.h"
-#include "scheduler/SchedulerServices.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -227,6 +227,12 @@ bool frmFire::mnuTipsChecked() const
 bool frmFire::timersSwitchOn() const
 {
     return Check1->isChecked();
+}
+
+bool frmFire::setTimersMasterSwitch(bool on)
+{
+    Check1->setChecked(on);
+    return true;
 }
 
 QString frmFire::houseLetter() const

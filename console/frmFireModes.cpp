@@ -2,12 +2,13 @@
 #include "console/frmFire.h"
 
 #include "console/frmFavs.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
+#include "core/FileActions.h"
 #include "core/Sounds.h"
 #include "core/Splash.h"
 #include "core/Tray.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QAction>
 #include <QCheckBox>

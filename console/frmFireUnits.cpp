@@ -1,19 +1,19 @@
 // The main window's house code, unit bank and descriptions, and its unit and
 // ALL commands.
-#include "console/UnitRecords.h"
 #include "console/frmFire.h"
+#include "logic/UnitRecords.h"
 
-#include "core/DataFile.h"
 #include "core/Dialogs.h"
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
-#include "core/X10Codes.h"
-#include "macros/MacroServices.h"
-#include "scheduler/SchedulerServices.h"
+#include "core/services/MacroServices.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/DataFile.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/X10Codes.h"
 
 #include <QComboBox>
 #include <QEvent>

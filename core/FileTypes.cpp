@@ -1,9 +1,9 @@
 #include "core/FileTypes.h"
 
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "platform/DesktopEntry.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "core/PortDialog.h"
 
-#include "console/ConsoleServices.h"
-#include "core/DataFile.h"
 #include "core/Dialogs.h"
-#include "core/Lang.h"
 #include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/DataFile.h"
+#include "logic/Lang.h"
 #include "platform/SerialLink.h"
 
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #include "core/Settings.h"
 
 #include "core/Dialogs.h"
-#include "core/ErrorLog.h"
-#include "core/Lang.h"
-#include "core/SafeSave.h"
+#include "logic/ErrorLog.h"
+#include "logic/Lang.h"
+#include "logic/SafeSave.h"
 
 #include <QDir>
 #include <QFile>

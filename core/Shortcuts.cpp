@@ -2,7 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/FileTypes.h"
-#include "core/Lang.h"
+#include "logic/Lang.h"
 #include "platform/DesktopEntry.h"
 
 #include <QFile>

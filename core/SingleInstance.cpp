@@ -1,8 +1,8 @@
 #include "core/SingleInstance.h"
 
-#include "console/ConsoleServices.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,16 @@
 #include "core/Splash.h"
 
-#include "console/ConsoleServices.h"
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
-#include "core/ProgramFolder.h"
+#include "core/FileActions.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 
 #include "Version.h"
 

@@ -1,7 +1,7 @@
 #include "core/Transmitter.h"
 
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
 #include "platform/SerialLink.h"
 
 #include <QCoreApplication>
@@ -18,10 +18,6 @@ namespace qelt
 
 namespace
 {
-
-// The bytes around a command code in a frame (D5 AA ... AD).
-constexpr const char *kFrameHead = "1101010110101010";
-constexpr const char *kFrameTail = "10101101";
 
 qint64 monotonicNs()
 {
@@ -201,23 +197,6 @@ void SendBits(const QString &bits)
         }
     }
     SendBusy = false;
-}
-
-bool IsCmdCode(const QString &code)
-{
-    if (code.size() != 16)
-        return false;
-    for (const QChar ch : code)
-        if (ch != u'0' && ch != u'1')
-            return false;
-    return true;
-}
-
-QString RfFrame(const QString &code)
-{
-    if (!IsCmdCode(code))
-        return {};
-    return QLatin1StringView(kFrameHead) + code + QLatin1StringView(kFrameTail);
 }
 
 bool SendCode(const QString &code, const QString &procName, const QString &moduleName)

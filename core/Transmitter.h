@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logic/RfFrame.h"
+
 #include <QString>
 
 namespace qelt::platform
@@ -58,10 +60,6 @@ void SendBits(const QString &bits);
 // counts the wait from its first frame.
 void NoteLinkPoweredUp(const platform::SerialLink *link);
 
-// True when code is exactly 16 characters of "0" and "1".
-bool IsCmdCode(const QString &code);
-// "1101010110101010" + code + "10101101"; "" when code is not a CmdCode.
-QString RfFrame(const QString &code);
 // Sends the frame of one command code. A code that is not a CmdCode is not
 // sent: it is written to the error log with the caller's procedure and
 // module names, and the result is false.

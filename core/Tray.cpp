@@ -1,8 +1,8 @@
 #include "core/Tray.h"
 
-#include "console/ConsoleServices.h"
-#include "core/Globals.h"
 #include "core/Sounds.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,9 +1,9 @@
 #include "macros/EditorRun.h"
 
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
 #include "core/Transmitter.h"
-#include "macros/MacroFile.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/MacroFile.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "macros/InstallMacroWindows.h"
 
-#include "macros/MacroServices.h"
+#include "core/services/MacroServices.h"
 #include "macros/frmMcrSetup.h"
 #include "macros/frmRunMcr.h"
 

@@ -1,8 +1,8 @@
 #include "macros/frmMDelay.h"
 
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QCheckBox>
 #include <QEventLoop>

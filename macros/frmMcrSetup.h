@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/Mailbox.h"
-#include "macros/MacroServices.h"
-#include "macros/MacroValidation.h"
+#include "core/services/MacroServices.h"
+#include "logic/MacroValidation.h"
 
 #include <QString>
 #include <QWidget>

@@ -4,18 +4,18 @@
 
 #include "macros/frmMcrSetup.h"
 
-#include "console/ConsoleServices.h"
 #include "core/Dialogs.h"
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/GroupEditing.h"
+#include "logic/GroupFile.h"
+#include "logic/Lang.h"
 #include "macros/EditorEvents.h"
-#include "macros/GroupEditing.h"
-#include "macros/GroupFile.h"
 
 #include <QApplication>
 #include <QCheckBox>

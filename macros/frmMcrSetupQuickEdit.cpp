@@ -5,10 +5,10 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
-#include "core/Lang.h"
 #include "core/Transmitter.h"
+#include "logic/Lang.h"
+#include "logic/QuickEditRules.h"
 #include "macros/EditorEvents.h"
-#include "macros/QuickEditRules.h"
 #include "macros/frmMDelay.h"
 
 #include <QApplication>

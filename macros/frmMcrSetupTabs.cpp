@@ -4,9 +4,9 @@
 
 #include "macros/frmMcrSetup.h"
 
-#include "console/ConsoleServices.h"
-#include "core/Lang.h"
-#include "core/ProgramFolder.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 #include "macros/EditorEvents.h"
 
 #include <QAction>

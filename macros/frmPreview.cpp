@@ -1,9 +1,9 @@
 #include "macros/frmPreview.h"
 
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Sounds.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCloseEvent>

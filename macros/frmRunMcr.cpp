@@ -1,14 +1,18 @@
 #include "macros/frmRunMcr.h"
 
-#include "console/ConsoleServices.h"
-#include "console/MacroPlayer.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/LazyWindow.h"
-#include "core/ProgramFolder.h"
+#include "core/MacroPlayer.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macros/MacroServices.h"
+#include "core/services/MacroServices.h"
 
 #include <QString>
 #include <QStringList>

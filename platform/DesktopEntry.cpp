@@ -1,6 +1,6 @@
 #include "platform/DesktopEntry.h"
 
-#include "core/SafeSave.h"
+#include "logic/SafeSave.h"
 
 #include <QDir>
 #include <QFile>

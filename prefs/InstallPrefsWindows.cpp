@@ -1,7 +1,7 @@
 #include "prefs/InstallPrefsWindows.h"
 
+#include "core/services/PrefsServices.h"
 #include "prefs/FormSetup.h"
-#include "prefs/PrefsServices.h"
 #include "prefs/frmBrowser.h"
 #include "prefs/frmUnst.h"
 

@@ -1,6 +1,6 @@
 #include "prefs/SetupAdvancedPage.h"
 
-#include "console/EventControls.h"
+#include "core/EventControls.h"
 #include "prefs/SetupPageParts.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "prefs/SetupLocationPage.h"
 
-#include "console/EventControls.h"
+#include "core/EventControls.h"
 #include "prefs/SetupPageParts.h"
 
 #include <QComboBox>

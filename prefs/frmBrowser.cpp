@@ -2,15 +2,19 @@
 
 #include "Version.h"
 #include "core/Dialogs.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/LazyWindow.h"
-#include "core/ProgramFolder.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
-#include "prefs/ErrorLogFolding.h"
+#include "logic/ErrorLogFolding.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 
 #include <QAction>
 #include <QApplication>

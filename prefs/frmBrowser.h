@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prefs/PrefsServices.h"
+#include "core/services/PrefsServices.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,19 +1,22 @@
 #include "prefs/frmUnst.h"
 
-#include "core/DataFile.h"
 #include "core/Dialogs.h"
 #include "core/FileTypes.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/LazyWindow.h"
-#include "core/ProgramFolder.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/DataFile.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
 #include "prefs/UninstallFiles.h"
-#include "scheduler/SchedulerServices.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,15 +1,15 @@
 #include "scheduler/ActionRunner.h"
 
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Transmitter.h"
-#include "core/X10Codes.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/SchedulerClock.h"
+#include "logic/TimerTable.h"
+#include "logic/X10Codes.h"
 #include "scheduler/MacroSlots.h"
-#include "scheduler/SchedulerClock.h"
 #include "scheduler/SchedulerHost.h"
-#include "scheduler/TimerTable.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,20 +1,20 @@
 #include "scheduler/FrmTimers.h"
+#include "scheduler/TimerTableFile.h"
 
-#include "console/ConsoleServices.h"
-#include "console/frmFire.h"
 #include "core/Dialogs.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/SystemInfo.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
-#include "scheduler/DayRule.h"
-#include "scheduler/SchedulerClock.h"
-#include "scheduler/clsSunrise.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/DayRule.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
+#include "logic/clsSunrise.h"
 #include "scheduler/frmTimerStatus.h"
 
 #include <QAction>
@@ -922,11 +922,10 @@ void FrmTimers::setCheck2(bool on)
     Check2->setChecked(on);
 }
 
-QCheckBox *FrmTimers::mainCheck1() const
+bool FrmTimers::setMainTimersSwitch(bool on) const
 {
     MainWindowService *main = MainWindow();
-    auto *fire = main ? dynamic_cast<frmFire *>(main) : nullptr;
-    return fire ? fire->Check1 : nullptr;
+    return main && main->setTimersMasterSwitch(on);
 }
 
 void FrmTimers::Check2_Click()
@@ -939,8 +938,7 @@ void FrmTimers::Check2_Click()
         Timer2->stop();
         m_engine->dueCheckSwitchedOff();
     }
-    if (QCheckBox *c = mainCheck1())
-        c->setChecked(on);
+    setMainTimersSwitch(on);
     QPalette p = Check2->palette();
     p.setColor(QPalette::WindowText, on ? QColor(0, 0x80, 0) : QColor(0xFF, 0, 0));
     p.setColor(QPalette::ButtonText, p.color(QPalette::WindowText));
@@ -1260,8 +1258,7 @@ void FrmTimers::cmdCancel_Click()
         main->setTimersSwitchTag("NoLog");
     Check2->setChecked(false);
     Timer2->stop();
-    if (QCheckBox *c = mainCheck1())
-        c->setChecked(false);
+    setMainTimersSwitch(false);
     TmrChanged = false;
     if (main)
         main->setTimerIndicator(false);
@@ -1269,10 +1266,9 @@ void FrmTimers::cmdCancel_Click()
     syncEngineTimers();
     unload();
     if (wasOn) {
-        if (QCheckBox *c = mainCheck1())
-            c->setChecked(
-                true); // its handler switches the scheduler on, which loads this window again
-        else
+        // The console's switch handler switches the scheduler on, which loads
+        // this window again.
+        if (!setMainTimersSwitch(true))
             setCheck2(true);
     }
     ClickSound = click;

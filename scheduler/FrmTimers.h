@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/Mailbox.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/TimerTable.h"
 #include "scheduler/LoopTimer.h"
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/SchedulerHost.h"
-#include "scheduler/SchedulerServices.h"
 #include "scheduler/SunTimers.h"
-#include "scheduler/TimerTable.h"
 
 #include <QList>
 #include <QSet>
@@ -229,7 +229,7 @@ private:
     void Text1_Change(int i);
     void Text2_Change(int i);
     void Text3_Change(int k);
-    QCheckBox *mainCheck1() const;
+    bool setMainTimersSwitch(bool on) const;
     void buildEditControls();
     // The steps of building the window, in order.
     void buildHeading();

@@ -1,8 +1,8 @@
 #include "scheduler/LoopTimer.h"
 
-#include "core/Lang.h"
 #include "core/Transmitter.h"
-#include "scheduler/DayRule.h"
+#include "logic/DayRule.h"
+#include "logic/Lang.h"
 
 #include <QLocale>
 

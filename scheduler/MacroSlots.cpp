@@ -1,14 +1,14 @@
 #include "scheduler/MacroSlots.h"
 
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Transmitter.h"
-#include "macros/MacroFile.h"
-#include "scheduler/SchedulerClock.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/MacroFile.h"
+#include "logic/SchedulerClock.h"
+#include "logic/TimerTable.h"
 #include "scheduler/SchedulerHost.h"
 #include "scheduler/SendQueue.h"
-#include "scheduler/TimerTable.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,11 @@
 #include "scheduler/SchedulerEngine.h"
+#include "scheduler/TimerTableFile.h"
 
-#include "core/Globals.h"
-#include "core/Lang.h"
 #include "core/Transmitter.h"
-#include "scheduler/DayRule.h"
-#include "scheduler/SchedulerClock.h"
+#include "logic/DayRule.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/SchedulerClock.h"
 #include "scheduler/SchedulerHost.h"
 
 namespace qelt {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "logic/DueCheck.h"
+#include "logic/TimerTable.h"
 #include "scheduler/ActionRunner.h"
-#include "scheduler/DueCheck.h"
 #include "scheduler/MacroSlots.h"
 #include "scheduler/SendQueue.h"
-#include "scheduler/TimerTable.h"
 
 #include <QDateTime>
 #include <QList>

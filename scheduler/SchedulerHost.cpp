@@ -1,12 +1,13 @@
 #include "scheduler/SchedulerHost.h"
 
-#include "console/ConsoleServices.h"
-#include "core/FileHelpers.h"
-#include "core/Lang.h"
+#include "core/FileActions.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
-#include "scheduler/SchedulerClock.h"
-#include "scheduler/SchedulerServices.h"
+#include "core/services/ConsoleServices.h"
+#include "core/services/SchedulerServices.h"
+#include "logic/FileHelpers.h"
+#include "logic/Lang.h"
+#include "logic/SchedulerClock.h"
 
 #include <QColor>
 #include <QDir>

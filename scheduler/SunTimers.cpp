@@ -1,8 +1,8 @@
 #include "scheduler/SunTimers.h"
 
 #include "core/Settings.h"
-#include "scheduler/SchedulerClock.h"
-#include "scheduler/clsSunrise.h"
+#include "logic/SchedulerClock.h"
+#include "logic/clsSunrise.h"
 
 #include <QTimeZone>
 

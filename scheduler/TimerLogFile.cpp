@@ -1,12 +1,12 @@
 #include "scheduler/TimerLogFile.h"
 
-#include "core/BoundedRead.h"
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/ProgramFolder.h"
-#include "core/SafeSave.h"
 #include "core/Settings.h"
-#include "core/TextCodec.h"
+#include "logic/BoundedRead.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SafeSave.h"
+#include "logic/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,18 +1,19 @@
 #include "scheduler/frmTimerStatus.h"
 
-#include "console/ConsoleServices.h"
-#include "console/EventControls.h"
 #include "core/Dialogs.h"
-#include "core/ErrorLog.h"
-#include "core/FileHelpers.h"
-#include "core/Globals.h"
-#include "core/Lang.h"
-#include "core/ProgramFolder.h"
+#include "core/EventControls.h"
+#include "core/FileActions.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
-#include "scheduler/SchedulerClock.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/ErrorLog.h"
+#include "logic/FileHelpers.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,15 +1,16 @@
 #include "updater/frmUpdate.h"
 
-#include "core/BoundedRead.h"
-#include "core/FileHelpers.h"
-#include "core/Lang.h"
-#include "core/SafeSave.h"
+#include "core/FileActions.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
+#include "logic/BoundedRead.h"
+#include "logic/FileHelpers.h"
+#include "logic/Lang.h"
+#include "logic/SafeSave.h"
+#include "logic/VersionFile.h"
 #include "updater/HTTPClass.h"
 #include "updater/InstallerKind.h"
-#include "updater/VersionFile.h"
 #include "updater/modUpdate.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "updater/modUpdate.h"
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 
 #include <cmath>
 #include <limits>

@@ -1,10 +1,10 @@
 #include "console/GroupRunner.h"
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
-#include "macros/GroupFile.h"
+#include "logic/Globals.h"
+#include "logic/GroupFile.h"
+#include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 

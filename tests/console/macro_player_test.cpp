@@ -1,11 +1,11 @@
-#include "console/MacroPlayer.h"
-#include "console/UnitRecords.h"
+#include "core/MacroPlayer.h"
+#include "logic/UnitRecords.h"
 
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 

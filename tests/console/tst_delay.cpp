@@ -1,7 +1,7 @@
 #include "console/frmDelay.h"
 
 #include "core/Dialogs.h"
-#include "core/Globals.h"
+#include "logic/Globals.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/ConsoleServices.h"
+#include "core/services/ConsoleServices.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,4 +1,5 @@
-#include "core/FileHelpers.h"
+#include "core/FileActions.h"
+#include "logic/FileHelpers.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
 

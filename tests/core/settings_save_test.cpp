@@ -1,5 +1,5 @@
-#include "core/ErrorLog.h"
 #include "core/Settings.h"
+#include "logic/ErrorLog.h"
 
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"

@@ -2,7 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/FileTypes.h"
-#include "core/Globals.h"
+#include "logic/Globals.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ScriptedDialogs.h"
 

@@ -1,8 +1,8 @@
-#include "core/Cipher.h"
-#include "core/ErrorLog.h"
-#include "core/Globals.h"
 #include "core/Transmitter.h"
-#include "core/X10Codes.h"
+#include "logic/Cipher.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 

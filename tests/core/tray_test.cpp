@@ -1,6 +1,6 @@
 #include "core/Tray.h"
 
-#include "core/Globals.h"
+#include "logic/Globals.h"
 
 #include <QSignalSpy>
 #include <QSystemTrayIcon>

@@ -1,5 +1,5 @@
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Splash.h"
 #include "tests/core/FakeMainWindow.h"

@@ -1,7 +1,7 @@
-#include "macros/MacroValidation.h"
+#include "logic/MacroValidation.h"
 
-#include "core/X10Codes.h"
-#include "macros/MacroFile.h"
+#include "logic/MacroFile.h"
+#include "logic/X10Codes.h"
 #include "macros/frmMDelay.h"
 
 #include <gtest/gtest.h>

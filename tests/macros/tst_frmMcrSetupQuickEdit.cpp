@@ -1,9 +1,9 @@
 #include "macros/frmMcrSetup.h"
 
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
-#include "core/X10Codes.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"

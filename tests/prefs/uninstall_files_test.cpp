@@ -1,7 +1,7 @@
 #include "prefs/UninstallFiles.h"
 
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "logic/ProgramFolder.h"
 #include "tests/support/FileBytes.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
-#include "core/X10Codes.h"
-#include "scheduler/SchedulerClock.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
+#include "logic/X10Codes.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Transmitter.h"
-#include "core/X10Codes.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/X10Codes.h"
 #include "scheduler/SchedulerEngine.h"
 #include "tests/scheduler/engine_fakes.h"
 

@@ -4,8 +4,8 @@
 // writes to and a wall clock that follows the fake wait clock.
 
 #include "core/Transmitter.h"
+#include "logic/SchedulerClock.h"
 #include "platform/SerialLink.h"
-#include "scheduler/SchedulerClock.h"
 #include "scheduler/SchedulerHost.h"
 #include "tests/support/FakeWaitClock.h"
 

@@ -1,6 +1,6 @@
 #include "core/Settings.h"
+#include "logic/clsSunrise.h"
 #include "scheduler/SunTimers.h"
-#include "scheduler/clsSunrise.h"
 
 #include <gtest/gtest.h>
 

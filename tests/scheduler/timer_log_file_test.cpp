@@ -1,8 +1,8 @@
 #include "scheduler/TimerLogFile.h"
 
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
-#include "core/TextCodec.h"
+#include "logic/ProgramFolder.h"
+#include "logic/TextCodec.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/SaveFaults.h"
 

@@ -5,16 +5,16 @@
 #include "tests/support/TestEnv.h"
 
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
-#include "core/X10Codes.h"
+#include "logic/DayRule.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
+#include "logic/X10Codes.h"
 #include "platform/SerialLink.h"
-#include "scheduler/DayRule.h"
 #include "scheduler/FrmTimers.h"
 #include "scheduler/InstallScheduler.h"
-#include "scheduler/SchedulerClock.h"
 #include "scheduler/frmTimerStatus.h"
 
 #include <QCheckBox>

@@ -3,13 +3,13 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
-#include "console/EventControls.h"
 #include "core/Dialogs.h"
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
+#include "core/EventControls.h"
 #include "core/Settings.h"
 #include "core/Transmitter.h"
-#include "scheduler/SchedulerClock.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
 #include "scheduler/frmTimerStatus.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Mailbox.h"
-#include "scheduler/SchedulerServices.h"
+#include "core/services/SchedulerServices.h"
 
 #include <QList>
 #include <QStringList>

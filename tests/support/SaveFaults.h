@@ -3,7 +3,7 @@
 // Faults for tests of saving: an injected fault in the save path (works for
 // any user) and a tiny real tmpfs (only where the test may mount one).
 
-#include "core/SafeSave.h"
+#include "logic/SafeSave.h"
 
 #include <QDir>
 #include <QFile>

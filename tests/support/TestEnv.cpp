@@ -1,6 +1,6 @@
 #include "tests/support/TestEnv.h"
 
-#include "core/ProgramFolder.h"
+#include "logic/ProgramFolder.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Globals.h"
+#include "logic/Globals.h"
 
 #include <QString>
 #include <QTemporaryDir>

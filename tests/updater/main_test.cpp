@@ -1,6 +1,6 @@
-#include "core/Globals.h"
-#include "core/ProgramFolder.h"
 #include "core/Settings.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/GtestPrinters.h"
 #include "updater/modUpdate.h"

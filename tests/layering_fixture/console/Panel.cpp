@@ -1,0 +1,2 @@
+#include "scheduler/Clock.h"
+#include "core/Window.h"
