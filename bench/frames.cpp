@@ -23,16 +23,14 @@
 
 using namespace qelt;
 
-namespace
-{
+namespace {
 
 constexpr int kFrames = 200;
 
 // Passes line changes on to a link and notes when each began and ended, so
 // that a hold is measured from the moment a state was in place to the
 // moment the next change began.
-class TimingLink : public platform::SerialLink
-{
+class TimingLink : public platform::SerialLink {
 public:
     struct Change {
         qint64 begin, end;

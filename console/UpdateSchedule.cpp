@@ -20,8 +20,7 @@ bool checkedUpdate()
 {
     return GetSet(QStringLiteral("Settings"), QStringLiteral("CheckedUpdate"),
                   QStringLiteral("False"))
-               .compare(QLatin1String("True"), Qt::CaseInsensitive)
-           == 0;
+               .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -71,8 +70,8 @@ void UpdateSchedule::weeklyRule(const QDateTime &now)
 
 void UpdateSchedule::AutoUpdate(const QDateTime &now)
 {
-    if (checkedUpdate()
-        || settingNumber(QStringLiteral("ChkUpdtsDay"), QString()) != Weekday(now.date()))
+    if (checkedUpdate() ||
+        settingNumber(QStringLiteral("ChkUpdtsDay"), QString()) != Weekday(now.date()))
         return;
     if (setIndicator)
         setIndicator(LangCap(QStringLiteral("checking update")), true);
@@ -92,11 +91,11 @@ void UpdateSchedule::AutoUpdate(const QDateTime &now)
 void UpdateSchedule::firstTimeQuestion(const QDateTime &now)
 {
     const QString prompt =
-        LangCap(QStringLiteral("Would you like to automatically check for updates once a week?"))
-        + QStringLiteral("\r\n")
-        + LangCap(QStringLiteral("This setting can be changed anytime by clicking Menu ->"))
-        + QStringLiteral("\r\n")
-        + LangCap(QStringLiteral("Setup Preferences, and then the Advanced tab."));
+        LangCap(QStringLiteral("Would you like to automatically check for updates once a week?")) +
+        QStringLiteral("\r\n") +
+        LangCap(QStringLiteral("This setting can be changed anytime by clicking Menu ->")) +
+        QStringLiteral("\r\n") +
+        LangCap(QStringLiteral("Setup Preferences, and then the Advanced tab."));
     const bool yes =
         askYesNo && askYesNo(prompt, LangCap(QStringLiteral("Automatic Check for Updates?")));
     if (yes) {

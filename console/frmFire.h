@@ -277,7 +277,7 @@ public:
     // Tags of the group buttons: "timer" while strtGroup runs them.
     std::array<QString, 8> cmdGrpOnTag;
     std::array<QString, 8> cmdGrpOffTag;
-    EventLabel *Label12 = nullptr;    // "Show Groups"
+    EventLabel *Label12 = nullptr; // "Show Groups"
     PressButton *cmdCreateGr = nullptr;
     // Width of the window with the group panel open / closed, in twips.
     static constexpr int kGroupsOpenTwips = 6400;
@@ -334,7 +334,6 @@ private:
     void ApplyMinimizeSave(int first, int last);
 
 public:
-
 signals:
     // The program's end (the unload event finished); the program quits.
     void programEnded();
@@ -392,9 +391,9 @@ private:
     int m_lampPicture = 1;
     int m_slidePicture = 3;
     bool m_flashLit = false;
-    int m_editRow = -1;        // row of an open description edit
-    int m_editHouse = -1;      // house index the edit was opened under
-    bool m_editBank = false;   // bank the edit was opened under
+    int m_editRow = -1;      // row of an open description edit
+    int m_editHouse = -1;    // house index the edit was opened under
+    bool m_editBank = false; // bank the edit was opened under
     bool m_committing = false;
     QStringList m_croQueue;
     bool m_croPlaying = false;

@@ -8,9 +8,15 @@ namespace {
 DialogProvider *g_provider = nullptr;
 } // namespace
 
-DialogProvider &Dialogs() { return g_provider ? *g_provider : RealDialogs(); }
+DialogProvider &Dialogs()
+{
+    return g_provider ? *g_provider : RealDialogs();
+}
 
-void SetDialogProvider(DialogProvider *provider) { g_provider = provider; }
+void SetDialogProvider(DialogProvider *provider)
+{
+    g_provider = provider;
+}
 
 void Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
           const QString &sBtnName, bool bModal)

@@ -42,7 +42,10 @@ QString portText(const QString &text)
     return ok ? QString::number(n) : t;
 }
 
-bool isPortEntry(const QString &text) { return !platform::PortDeviceName(text).isEmpty(); }
+bool isPortEntry(const QString &text)
+{
+    return !platform::PortDeviceName(text).isEmpty();
+}
 
 } // namespace
 
@@ -174,7 +177,8 @@ void frmSetup::optComm_Click(int index)
 
 void frmSetup::showPortError()
 {
-    Info("\r\nUnable to initialize Com " + txtComm.text() + ".  It may\rbe in use by another application.",
+    Info("\r\nUnable to initialize Com " + txtComm.text() +
+             ".  It may\rbe in use by another application.",
          true, false, "Orvendale", "OK", true);
 }
 
@@ -233,7 +237,10 @@ void frmSetup::cmdOK_Click()
     Unload();
 }
 
-void frmSetup::cmdCancel_Click() { Unload(); }
+void frmSetup::cmdCancel_Click()
+{
+    Unload();
+}
 
 void frmSetup::Unload()
 {
@@ -247,7 +254,10 @@ void frmSetup::Unload()
     }
 }
 
-void frmSetup::reject() { Unload(); }
+void frmSetup::reject()
+{
+    Unload();
+}
 
 void frmSetup::keyPressEvent(QKeyEvent *event)
 {
@@ -301,7 +311,10 @@ frmSetup &PortSetup()
     return *g_setup;
 }
 
-frmSetup *PortSetupIfLoaded() { return g_setup && g_setup->isLoaded() ? g_setup : nullptr; }
+frmSetup *PortSetupIfLoaded()
+{
+    return g_setup && g_setup->isLoaded() ? g_setup : nullptr;
+}
 
 void ShowPortDialog(QWidget *owner)
 {

@@ -8,11 +8,9 @@
 #include <QFile>
 #include <QStandardPaths>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 const QString kDeskLinkName = QStringLiteral("Zyvbeta");
 const QString kStartupLinkName = QStringLiteral("Brindlecast");

@@ -6,8 +6,7 @@
 //   desktop      <desktop folder>/Zyvbeta.desktop            (made and removed)
 //   login start  $XDG_CONFIG_HOME/autostart/Brindlecast.desktop   (removed only)
 //   uninstall    $XDG_DATA_HOME/applications/Brindlecast/Uninstall Zyv.desktop (removed only)
-namespace qelt
-{
+namespace qelt {
 
 // Writes the desktop shortcut to this program. False when it could not be
 // written (for example, the desktop folder is not writable).

@@ -147,15 +147,18 @@ QString SingleInstance::runtimeFolder()
     // it cannot, a folder in the user's own cache folder takes its place.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty() || QFileInfo(folder).ownerId() != getuid())
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-                 + "/qelt-runtime";
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                 "/qelt-runtime";
     QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return folder;
 }
 
-QString SingleInstance::lockFilePath() { return runtimeFolder() + "/qelt.lock"; }
+QString SingleInstance::lockFilePath()
+{
+    return runtimeFolder() + "/qelt.lock";
+}
 
 QString SingleInstance::socketPath(const QString &handle)
 {
@@ -199,8 +202,7 @@ bool SingleInstance::claim()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(path)) {
         // Still the only instance; later starts just cannot reach it.
-        qWarning("Cannot listen on %s: %s", qPrintable(path),
-                 qPrintable(m_server->errorString()));
+        qWarning("Cannot listen on %s: %s", qPrintable(path), qPrintable(m_server->errorString()));
     }
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
     g_instance = this;
@@ -247,8 +249,7 @@ void SingleInstance::onNewConnection()
             continue;
         }
         m_clients.append(socket);
-        connect(socket, &QObject::destroyed, this,
-                [this, socket] { m_clients.removeOne(socket); });
+        connect(socket, &QObject::destroyed, this, [this, socket] { m_clients.removeOne(socket); });
         QTimer::singleShot(m_messageTimeoutMs, socket, [this, socket] {
             if (!socket->property("qeltDone").toBool())
                 dropClient(socket);
@@ -291,7 +292,10 @@ void SingleInstance::onReadyRead(QLocalSocket *socket)
     }
 }
 
-QString CommandBoxHandle() { return g_instance ? g_instance->handle() : QString(); }
+QString CommandBoxHandle()
+{
+    return g_instance ? g_instance->handle() : QString();
+}
 
 bool HandOver(const QString &text, int timeoutMs)
 {
@@ -321,13 +325,13 @@ bool HandOver(const QString &text, int timeoutMs)
                 continue;
             socket.write(message);
             // A connection that breaks ends the wait (no spinning until the timeout).
-            while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState
-                   && elapsedMs() < timeoutMs) {
+            while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState &&
+                   elapsedMs() < timeoutMs) {
                 if (!socket.waitForBytesWritten(0))
                     clock.sleepMs(kPollMs);
             }
-            while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState
-                   && elapsedMs() < timeoutMs) {
+            while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState &&
+                   elapsedMs() < timeoutMs) {
                 if (!socket.waitForReadyRead(0))
                     clock.sleepMs(kPollMs);
             }
@@ -354,6 +358,9 @@ void DeliverCommandLine(const QString &text)
     g_pendingTimer->start();
 }
 
-QStringList PendingCommandLines() { return g_pending; }
+QStringList PendingCommandLines()
+{
+    return g_pending;
+}
 
 } // namespace qelt

@@ -9,8 +9,7 @@
 
 #include <memory>
 
-namespace qelt
-{
+namespace qelt {
 
 void PlayWav(const QString &path)
 {

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace qelt
-{
+namespace qelt {
 
 // Plays a wave file without waiting. Silent for "none", an empty path, a
 // missing file, or when the machine has no audio output. Callers check

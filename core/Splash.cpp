@@ -136,7 +136,10 @@ frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::Dialog)
     connect(tmr1, &QTimer::timeout, this, [this] { tmr1_Timer(); });
 }
 
-void frmSplash::Form_Initialize() { MinOnStart = settingBool(GetSet("Settings", "MinOnStart", "False")); }
+void frmSplash::Form_Initialize()
+{
+    MinOnStart = settingBool(GetSet("Settings", "MinOnStart", "False"));
+}
 
 void frmSplash::Form_Load()
 {
@@ -228,7 +231,10 @@ void frmSplash::mouseReleaseEvent(QMouseEvent *)
     Unload();
 }
 
-void frmSplash::keyPressEvent(QKeyEvent *) { hide(); }
+void frmSplash::keyPressEvent(QKeyEvent *)
+{
+    hide();
+}
 
 frmSplash &SplashWindow()
 {
@@ -241,7 +247,10 @@ frmSplash &SplashWindow()
     return *g_splash;
 }
 
-frmSplash *SplashIfLoaded() { return g_splash && g_splash->isLoaded() ? g_splash : nullptr; }
+frmSplash *SplashIfLoaded()
+{
+    return g_splash && g_splash->isLoaded() ? g_splash : nullptr;
+}
 
 void ShowSplash()
 {

@@ -4,11 +4,9 @@
 
 #include <QSysInfo>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 // Universal time minus local time, in minutes.
 int biasOf(int offsetFromUtcSeconds)

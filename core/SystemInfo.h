@@ -4,8 +4,7 @@
 #include <QString>
 #include <QTimeZone>
 
-namespace qelt
-{
+namespace qelt {
 
 // Name of the operating system with a trailing blank (for example
 // "Debian GNU/Linux 12 (bookworm) "), set by GetWinVer.

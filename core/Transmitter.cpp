@@ -13,11 +13,9 @@
 #include <limits>
 #include <thread>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 qint64 monotonicNs()
 {
@@ -28,8 +26,7 @@ qint64 monotonicNs()
 
 // The real clock: CLOCK_MONOTONIC, so a wait is unaffected by midnight or by
 // changes of the wall clock.
-class SystemWaitClock : public WaitClock
-{
+class SystemWaitClock : public WaitClock {
 public:
     qint64 nowNs() const override { return monotonicNs(); }
 

@@ -4,19 +4,16 @@
 
 #include <QString>
 
-namespace qelt::platform
-{
+namespace qelt::platform {
 class SerialLink;
 }
 
-namespace qelt
-{
+namespace qelt {
 
 // Time source of every wait. The real one uses the monotonic clock; tests
 // install a fake whose sleeps advance its own time, so no test waits for
 // real seconds.
-class WaitClock
-{
+class WaitClock {
 public:
     virtual ~WaitClock() = default;
     virtual qint64 nowNs() const = 0;   // monotonic nanoseconds

@@ -11,11 +11,9 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 struct TrayState {
     QPointer<QSystemTrayIcon> icon;

@@ -6,8 +6,7 @@
 
 class QWidget;
 
-namespace qelt
-{
+namespace qelt {
 
 // The program's one icon in the desktop's notification area. Where the
 // desktop has none, TrayAdd minimises the window instead of hiding it, so
@@ -51,8 +50,7 @@ QWidget *TrayWindow();
 // passes the number to TrayMsg. Without a tray, restoring the minimised
 // window from the task bar counts as a left click on the icon, so that the
 // window comes back the same way.
-class TrayEvents : public QObject
-{
+class TrayEvents : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;

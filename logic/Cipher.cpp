@@ -5,11 +5,9 @@
 #include <bit>
 #include <cmath>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 // Unicode code points of the bytes 0x80..0x9F; 0 marks the five unassigned
 // codes, which keep their own value.

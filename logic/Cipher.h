@@ -4,8 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace qelt
-{
+namespace qelt {
 
 // The system's one-byte character set (Windows-1252; its five unassigned
 // codes map to the same Unicode code points, as Latin-1 does). Characters it
@@ -24,8 +23,7 @@ QString FromAnsi(const QByteArray &bytes);
 //   next(0):     the last number again, no step
 //   randomize(v): h = upper 32 bits of the IEEE pattern of v as double;
 //                 bits 8..23 of the state = (h xor (h >> 16)) mod 2^16
-class RandomGenerator
-{
+class RandomGenerator {
 public:
     float next();
     float next(float x);
@@ -42,8 +40,7 @@ private:
 
 // The text scrambler: an XOR with a key-seeded pseudo-random byte stream,
 // then a packing of every 3 bytes into 4 characters from ";" to "z".
-class CIPHER
-{
+class CIPHER {
 public:
     // Stores the key and seeds the generator from it.
     void KeyString(const QString &key);

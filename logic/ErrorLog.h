@@ -4,8 +4,7 @@
 #include <QString>
 #include <functional>
 
-namespace qelt
-{
+namespace qelt {
 
 // "error.log" in the program folder.
 QString ErrorLogPath();

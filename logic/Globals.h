@@ -8,12 +8,12 @@
 namespace qelt {
 
 // Start-up
-inline QString LangFile;      // full path of "language.ini"
-inline QString DataFilePath;  // full path of the record data file
-inline QString ExePath;       // "Database16"/"CurrentExePath", default the program folder
-inline QString TimerCount;    // "Settings"/"Timercount", default "6"
-inline QString DLSavings;     // "Settings"/"DLSavings"
-inline bool AssocOn = false;  // the ".cro" association is wanted
+inline QString LangFile;     // full path of "language.ini"
+inline QString DataFilePath; // full path of the record data file
+inline QString ExePath;      // "Database16"/"CurrentExePath", default the program folder
+inline QString TimerCount;   // "Settings"/"Timercount", default "6"
+inline QString DLSavings;    // "Settings"/"DLSavings"
+inline bool AssocOn = false; // the ".cro" association is wanted
 
 // Sending
 inline bool SendBusy = false;  // a frame is being clocked out

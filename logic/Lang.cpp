@@ -9,11 +9,9 @@
 
 #include <optional>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 // The reader's buffer holds 2048 characters including the terminator.
 constexpr qsizetype kMaxValue = 2047;

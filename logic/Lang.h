@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace qelt
-{
+namespace qelt {
 
 // The value of key in section of an INI file, looked up as the Windows
 // private-profile reader does: section and key names without regard to case,

@@ -31,9 +31,15 @@ QString ProgramFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-void SetProgramFolder(const QString &folder) { folderOverride() = QDir::cleanPath(folder); }
+void SetProgramFolder(const QString &folder)
+{
+    folderOverride() = QDir::cleanPath(folder);
+}
 
-QString InProgramFolder(const QString &name) { return ProgramFolder() + "/" + name; }
+QString InProgramFolder(const QString &name)
+{
+    return ProgramFolder() + "/" + name;
+}
 
 QString InstalledProgramPath(const QString &name)
 {

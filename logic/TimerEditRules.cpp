@@ -83,7 +83,6 @@ QStringList MacroFilesToCopy(const QStringList &dropped, const QString &programF
     return copy;
 }
 
-
 bool TakesConsoleCommand(const QString &command, const QString &houseLetter,
                          const QString &groupWord)
 {

@@ -28,7 +28,6 @@ QString DroppedActionText(const QString &file, const QString &programFolder);
 // into the program folder: ".cro" files (any case) not already there.
 QStringList MacroFilesToCopy(const QStringList &dropped, const QString &programFolder);
 
-
 // True when a row takes the console's command text: it begins with the
 // console's house letter or with the (translated) word for a group.
 bool TakesConsoleCommand(const QString &command, const QString &houseLetter,

@@ -4,11 +4,9 @@
 
 #include <array>
 
-namespace qelt
-{
+namespace qelt {
 
-namespace
-{
+namespace {
 
 constexpr std::array<const char *, 16> kHouseBytes = {
     "01100000", "01110000", "01000000", "01010000", // A B C D

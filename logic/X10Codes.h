@@ -6,8 +6,7 @@
 // "0"/"1" characters, most significant bit first (the order they are sent):
 // a house byte (house A to P, one bit selects units 9 to 16) and a
 // unit/function byte. The two together form a 16-character command code.
-namespace qelt
-{
+namespace qelt {
 
 // Fill the house table (16 house bytes, index 0 = A .. 15 = P) and the
 // unit/function table (9 x 2: index 0..7 = unit 1..8 (or 9..16) ON/OFF,

@@ -2,10 +2,6 @@
 
 #include "core/LazyWindow.h"
 #include "core/MacroPlayer.h"
-#include "core/services/ConsoleServices.h"
-#include "logic/Globals.h"
-#include "logic/Lang.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/Transmitter.h"

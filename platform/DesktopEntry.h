@@ -9,8 +9,7 @@
 // Reading and writing the freedesktop.org files the program registers
 // itself in: desktop entries (the [Desktop Entry] group only) and the
 // default-application list mimeapps.list.
-namespace qelt
-{
+namespace qelt {
 
 // One argument of an Exec line: quoted in double quotes when it holds a
 // reserved character, with ", `, $ and \ escaped inside; "%" doubled.
@@ -25,8 +24,7 @@ QString EscapeDesktopValue(const QString &value);
 QString UnescapeDesktopValue(const QString &value);
 
 // The keys of a desktop entry's [Desktop Entry] group, in order.
-class DesktopEntry
-{
+class DesktopEntry {
 public:
     void set(const QString &key, const QString &value);
     QString value(const QString &key) const; // "" when absent

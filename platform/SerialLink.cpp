@@ -30,8 +30,9 @@ bool ParseLineSettings(const QString &text, LineSettings *out)
     const QString parity = parts[1].trimmed().toUpper();
     s.dataBits = parts[2].trimmed().toInt(&okData);
     s.stopBits = parts[3].trimmed().toInt(&okStop);
-    if (!okBaud || s.baud <= 0 || parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity)
-        || !okData || s.dataBits < 5 || s.dataBits > 8 || !okStop || (s.stopBits != 1 && s.stopBits != 2))
+    if (!okBaud || s.baud <= 0 || parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity) ||
+        !okData || s.dataBits < 5 || s.dataBits > 8 || !okStop ||
+        (s.stopBits != 1 && s.stopBits != 2))
         return false;
     s.parity = parity[0];
     *out = s;
@@ -71,14 +72,38 @@ PortError openFailure(QSerialPort::SerialPortError error, const QString &device)
 QtSerialLink::QtSerialLink() : m_port(std::make_unique<QSerialPort>()) {}
 QtSerialLink::~QtSerialLink() = default;
 
-void QtSerialLink::setCommPort(const QString &port) { m_commPort = port; }
-QString QtSerialLink::commPort() const { return m_commPort; }
-void QtSerialLink::setSettings(const QString &settings) { m_settings = settings; }
-QString QtSerialLink::settings() const { return m_settings; }
-bool QtSerialLink::portOpen() const { return m_port->isOpen(); }
-QString QtSerialLink::errorString() const { return m_error; }
-bool QtSerialLink::rtsEnable() const { return m_rts; }
-bool QtSerialLink::dtrEnable() const { return m_dtr; }
+void QtSerialLink::setCommPort(const QString &port)
+{
+    m_commPort = port;
+}
+QString QtSerialLink::commPort() const
+{
+    return m_commPort;
+}
+void QtSerialLink::setSettings(const QString &settings)
+{
+    m_settings = settings;
+}
+QString QtSerialLink::settings() const
+{
+    return m_settings;
+}
+bool QtSerialLink::portOpen() const
+{
+    return m_port->isOpen();
+}
+QString QtSerialLink::errorString() const
+{
+    return m_error;
+}
+bool QtSerialLink::rtsEnable() const
+{
+    return m_rts;
+}
+bool QtSerialLink::dtrEnable() const
+{
+    return m_dtr;
+}
 
 PortError QtSerialLink::setPortOpen(bool open)
 {
@@ -106,11 +131,21 @@ PortError QtSerialLink::setPortOpen(bool open)
     m_port->setDataBits(static_cast<QSerialPort::DataBits>(ls.dataBits));
     m_port->setStopBits(ls.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     switch (ls.parity.unicode()) {
-    case 'E': m_port->setParity(QSerialPort::EvenParity); break;
-    case 'O': m_port->setParity(QSerialPort::OddParity); break;
-    case 'M': m_port->setParity(QSerialPort::MarkParity); break;
-    case 'S': m_port->setParity(QSerialPort::SpaceParity); break;
-    default: m_port->setParity(QSerialPort::NoParity); break;
+    case 'E':
+        m_port->setParity(QSerialPort::EvenParity);
+        break;
+    case 'O':
+        m_port->setParity(QSerialPort::OddParity);
+        break;
+    case 'M':
+        m_port->setParity(QSerialPort::MarkParity);
+        break;
+    case 'S':
+        m_port->setParity(QSerialPort::SpaceParity);
+        break;
+    default:
+        m_port->setParity(QSerialPort::NoParity);
+        break;
     }
     m_port->setFlowControl(QSerialPort::NoFlowControl);
 
@@ -146,7 +181,10 @@ void QtSerialLink::setDTREnable(bool on)
 // ---------------------------------------------------------------------------
 // RecordingSerialLink
 
-RecordingSerialLink::RecordingSerialLink() { m_clock.start(); }
+RecordingSerialLink::RecordingSerialLink()
+{
+    m_clock.start();
+}
 
 PortError RecordingSerialLink::setPortOpen(bool open)
 {
@@ -200,8 +238,8 @@ QString RecordingSerialLink::decodedBits() const
             break;
         }
         const Change &b = changes[i + 1], &c = changes[i + 2], &d = changes[i + 3];
-        const bool shape = a.line == Line::RTS && b.line == Line::DTR && c.line == Line::RTS
-                           && d.line == Line::DTR && c.on && d.on && a.on != b.on;
+        const bool shape = a.line == Line::RTS && b.line == Line::DTR && c.line == Line::RTS &&
+                           d.line == Line::DTR && c.on && d.on && a.on != b.on;
         bits += shape ? (a.on ? QChar('1') : QChar('0')) : QChar('?');
         i += 4;
     }

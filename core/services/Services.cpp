@@ -20,8 +20,14 @@ HelpService *g_help = nullptr;
 UninstallService *g_uninstaller = nullptr;
 } // namespace
 
-MainWindowService *MainWindow() { return g_mainWindow; }
-void SetMainWindow(MainWindowService *window) { g_mainWindow = window; }
+MainWindowService *MainWindow()
+{
+    return g_mainWindow;
+}
+void SetMainWindow(MainWindowService *window)
+{
+    g_mainWindow = window;
+}
 void SetMainWindowFactory(std::function<MainWindowService *()> factory)
 {
     g_mainWindowFactory = std::move(factory);
@@ -33,21 +39,63 @@ MainWindowService *LoadMainWindow()
     return g_mainWindow;
 }
 
-TimersService *Timers() { return g_timers; }
-void SetTimers(TimersService *timers) { g_timers = timers; }
-TimerLogService *TimerLog() { return g_timerLog; }
-void SetTimerLog(TimerLogService *log) { g_timerLog = log; }
+TimersService *Timers()
+{
+    return g_timers;
+}
+void SetTimers(TimersService *timers)
+{
+    g_timers = timers;
+}
+TimerLogService *TimerLog()
+{
+    return g_timerLog;
+}
+void SetTimerLog(TimerLogService *log)
+{
+    g_timerLog = log;
+}
 
-MacroEditorService *MacroEditor() { return g_editor; }
-void SetMacroEditor(MacroEditorService *editor) { g_editor = editor; }
-MacroRunnerService *MacroRunner() { return g_runner; }
-void SetMacroRunner(MacroRunnerService *runner) { g_runner = runner; }
+MacroEditorService *MacroEditor()
+{
+    return g_editor;
+}
+void SetMacroEditor(MacroEditorService *editor)
+{
+    g_editor = editor;
+}
+MacroRunnerService *MacroRunner()
+{
+    return g_runner;
+}
+void SetMacroRunner(MacroRunnerService *runner)
+{
+    g_runner = runner;
+}
 
-PrefsService *Prefs() { return g_prefs; }
-void SetPrefs(PrefsService *prefs) { g_prefs = prefs; }
-HelpService *Help() { return g_help; }
-void SetHelp(HelpService *help) { g_help = help; }
-UninstallService *Uninstaller() { return g_uninstaller; }
-void SetUninstaller(UninstallService *uninstaller) { g_uninstaller = uninstaller; }
+PrefsService *Prefs()
+{
+    return g_prefs;
+}
+void SetPrefs(PrefsService *prefs)
+{
+    g_prefs = prefs;
+}
+HelpService *Help()
+{
+    return g_help;
+}
+void SetHelp(HelpService *help)
+{
+    g_help = help;
+}
+UninstallService *Uninstaller()
+{
+    return g_uninstaller;
+}
+void SetUninstaller(UninstallService *uninstaller)
+{
+    g_uninstaller = uninstaller;
+}
 
 } // namespace qelt

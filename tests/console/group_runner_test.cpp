@@ -32,10 +32,7 @@ protected:
         link.setPortOpen(true);
         SetCommLink(&link);
     }
-    void TearDown() override
-    {
-        SetCommLink(nullptr);
-    }
+    void TearDown() override { SetCommLink(nullptr); }
     // Times (fake seconds) at which each frame began, recorded from the
     // first line change of the frame.
     QString Frame(const QString &code) const { return kHead + code + kTail; }

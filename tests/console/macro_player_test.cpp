@@ -68,10 +68,7 @@ struct PlayFixture : ::testing::Test {
         };
         hooks.finished = [note] { note(QStringLiteral("finished")); };
     }
-    ~PlayFixture() override
-    {
-        SetCommLink(nullptr);
-    }
+    ~PlayFixture() override { SetCommLink(nullptr); }
     double secondsBetween(const QString &a, const QString &b) const
     {
         // From the first a to the first b after it.

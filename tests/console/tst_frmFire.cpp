@@ -15,8 +15,6 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
-#include "core/services/PrefsServices.h"
-#include "core/services/SchedulerServices.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/SaveFaults.h"

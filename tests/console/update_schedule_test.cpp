@@ -11,7 +11,10 @@ namespace {
 
 const QDate kWednesday(2026, 12, 9);
 
-QString setting(const char *key) { return GetSet("Settings", key, "<none>"); }
+QString setting(const char *key)
+{
+    return GetSet("Settings", key, "<none>");
+}
 
 class UpdateScheduleTest : public ::testing::Test {
 protected:

@@ -36,8 +36,8 @@ TEST(SettingsRead, SendOnRecord)
     const struct {
         const char *stored;
         bool sends;
-    } cases[] = {{"1", true},  {"0", false},  {" 0 ", false}, {"0.0", false}, {"-0", false},
-                 {"2", true},  {"0.5", true}, {"", true},     {"abc", true},  {"0x", true}};
+    } cases[] = {{"1", true}, {"0", false},  {" 0 ", false}, {"0.0", false}, {"-0", false},
+                 {"2", true}, {"0.5", true}, {"", true},     {"abc", true},  {"0x", true}};
     for (const auto &c : cases)
         EXPECT_EQ(SendOnRecordValue(c.stored), c.sends) << c.stored;
 

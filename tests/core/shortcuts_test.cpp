@@ -15,11 +15,9 @@ using namespace qelt;
 using test::ReadBytes;
 using test::WriteBytes;
 
-namespace
-{
+namespace {
 
-class ShortcutsTest : public ::testing::Test
-{
+class ShortcutsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

@@ -16,8 +16,7 @@ using platform::RecordingSerialLink;
 using test::FakeWaitClock;
 using Line = RecordingSerialLink::Line;
 
-namespace
-{
+namespace {
 
 // Installs a recording link and a fake clock for one test.
 struct SendFixture : ::testing::Test {
@@ -28,10 +27,7 @@ struct SendFixture : ::testing::Test {
         clock.pumpRealEvents = false;
         SetCommLink(&link);
     }
-    ~SendFixture() override
-    {
-        SetCommLink(nullptr);
-    }
+    ~SendFixture() override { SetCommLink(nullptr); }
 };
 
 using DelayTest = SendFixture;

@@ -233,8 +233,9 @@ private slots:
     {
         answerQuestion("Gone", [](frmInfo *d) { delete d; });
         QCOMPARE(Questions("Still there?", 3, "Gone"), 3);
-        whenReady([] { return dialogTitled("GoneInfo") && dialogTitled("GoneInfo")->okTag() == "hold"; },
-                  [] { delete dialogTitled("GoneInfo"); });
+        whenReady(
+            [] { return dialogTitled("GoneInfo") && dialogTitled("GoneInfo")->okTag() == "hold"; },
+            [] { delete dialogTitled("GoneInfo"); });
         Info("Bye", false, false, "GoneInfo", "OK", true);
         QVERIFY(openDialogs().isEmpty());
     }

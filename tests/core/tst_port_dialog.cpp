@@ -1,8 +1,8 @@
-#include "logic/DataFile.h"
 #include "core/Dialogs.h"
 #include "core/PortDialog.h"
-#include "logic/ProgramFolder.h"
 #include "core/Transmitter.h"
+#include "logic/DataFile.h"
+#include "logic/ProgramFolder.h"
 #include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -24,8 +24,7 @@ namespace {
 
 QString portMessage(const QString &port)
 {
-    return "\r\nUnable to initialize Com " + port
-           + ".  It may\rbe in use by another application.";
+    return "\r\nUnable to initialize Com " + port + ".  It may\rbe in use by another application.";
 }
 
 } // namespace
@@ -89,14 +88,21 @@ private slots:
         QTest::addColumn<int>("option");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("status");
-        QTest::newRow("nothing stored, link on 1")
-            << "" << "1" << 1 << "" << "Currently set to Com Port 1";
-        QTest::newRow("stored 3") << "3" << "1" << 3 << "" << "Currently set to Com Port 3";
-        QTest::newRow("stored 7 shows as other")
-            << "7" << "1" << 0 << "7" << "Currently set to Com Port 7";
-        QTest::newRow("stored device path")
-            << "/dev/ttyUSB0" << "1" << 0 << "/dev/ttyUSB0" << "Currently set to Com Port /dev/ttyUSB0";
-        QTest::newRow("nothing anywhere") << "" << "" << 0 << "" << "Com port is not set!";
+        QTest::newRow("nothing stored, link on 1") << ""
+                                                   << "1" << 1 << ""
+                                                   << "Currently set to Com Port 1";
+        QTest::newRow("stored 3") << "3"
+                                  << "1" << 3 << ""
+                                  << "Currently set to Com Port 3";
+        QTest::newRow("stored 7 shows as other") << "7"
+                                                 << "1" << 0 << "7"
+                                                 << "Currently set to Com Port 7";
+        QTest::newRow("stored device path") << "/dev/ttyUSB0"
+                                            << "1" << 0 << "/dev/ttyUSB0"
+                                            << "Currently set to Com Port /dev/ttyUSB0";
+        QTest::newRow("nothing anywhere") << ""
+                                          << "" << 0 << ""
+                                          << "Com port is not set!";
     }
 
     void loadShowsTheCurrentPort()
@@ -123,10 +129,14 @@ private slots:
         QTest::addColumn<int>("option");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("port");
-        QTest::newRow("Com 3") << 3 << "" << "3";
-        QTest::newRow("other, empty box keeps the port") << 0 << "" << "1";
-        QTest::newRow("other, typed number") << 0 << "12" << "12";
-        QTest::newRow("other, device path") << 0 << "/dev/ttyUSB0" << "/dev/ttyUSB0";
+        QTest::newRow("Com 3") << 3 << ""
+                               << "3";
+        QTest::newRow("other, empty box keeps the port") << 0 << ""
+                                                         << "1";
+        QTest::newRow("other, typed number") << 0 << "12"
+                                             << "12";
+        QTest::newRow("other, device path") << 0 << "/dev/ttyUSB0"
+                                            << "/dev/ttyUSB0";
     }
 
     void applyReopensTheLinkAndStores()
@@ -160,10 +170,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("opens");
-        QTest::newRow("letters are refused before the port is closed") << 0 << "abc" << "abc" << 0;
-        QTest::newRow("zero names no port") << 0 << "0" << "0" << 0;
-        QTest::newRow("busy port, previous reopened") << 2 << "" << "2" << 1;
-        QTest::newRow("missing port, previous reopened") << 4 << "" << "4" << 1;
+        QTest::newRow("letters are refused before the port is closed") << 0 << "abc"
+                                                                       << "abc" << 0;
+        QTest::newRow("zero names no port") << 0 << "0"
+                                            << "0" << 0;
+        QTest::newRow("busy port, previous reopened") << 2 << ""
+                                                      << "2" << 1;
+        QTest::newRow("missing port, previous reopened") << 4 << ""
+                                                         << "4" << 1;
     }
 
     void failedApplyKeepsTheWorkingPort()
@@ -194,9 +208,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("messages");
-        QTest::newRow("free port") << 3 << "" << "3" << 0;
-        QTest::newRow("busy port is still stored") << 2 << "" << "2" << 1;
-        QTest::newRow("letters are never stored") << 0 << "abc" << "1" << 1;
+        QTest::newRow("free port") << 3 << ""
+                                   << "3" << 0;
+        QTest::newRow("busy port is still stored") << 2 << ""
+                                                   << "2" << 1;
+        QTest::newRow("letters are never stored") << 0 << "abc"
+                                                  << "1" << 1;
     }
 
     void okStoresAValidChoiceEvenWhenBusy()

@@ -1,7 +1,7 @@
-#include "logic/Globals.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/Splash.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"
@@ -81,7 +81,8 @@ private slots:
             f.write(("[Labels & Captions]\r\nClick for Web Site=" + translation + "\r\n").toUtf8());
         }
         frmSplash &s = SplashWindow();
-        QCOMPARE(s.lblWeb->text(), translation.isEmpty() ? QString("Click for Web Site") : translation);
+        QCOMPARE(s.lblWeb->text(),
+                 translation.isEmpty() ? QString("Click for Web Site") : translation);
         QCOMPARE(s.lblWeb->font().pointSizeF(), points);
         QCOMPARE(s.lblWeb->font().bold(), bold);
         QVERIFY(s.lblWeb->font().underline());

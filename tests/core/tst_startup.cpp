@@ -1,11 +1,11 @@
-#include "logic/DataFile.h"
-#include "logic/ErrorLog.h"
 #include "core/FileTypes.h"
-#include "logic/Globals.h"
-#include "logic/ProgramFolder.h"
 #include "core/Settings.h"
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
+#include "logic/DataFile.h"
+#include "logic/ErrorLog.h"
+#include "logic/Globals.h"
+#include "logic/ProgramFolder.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"
@@ -256,7 +256,8 @@ private slots:
         QTest::addColumn<QString>("storedHandle"); // "": the one the first instance stored
         // A relative path is handed over as the file it names from the
         // later start's working folder ("<cwd>").
-        QTest::newRow("no arguments") << QStringList{} << "previous" << "";
+        QTest::newRow("no arguments") << QStringList{} << "previous"
+                                      << "";
         QTest::newRow("macro path with a blank")
             << QStringList{"/home/u/My Macros/lights on.cro"} << "/home/u/My Macros/lights on.cro"
             << "";

@@ -18,8 +18,7 @@
 
 using namespace qelt;
 
-namespace
-{
+namespace {
 
 template <typename W> W *focusOn(QWidget &window, W *w)
 {

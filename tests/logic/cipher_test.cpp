@@ -8,8 +8,7 @@
 
 using namespace qelt;
 
-namespace
-{
+namespace {
 
 QByteArray stretched(const QByteArray &bytes)
 {

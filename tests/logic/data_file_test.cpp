@@ -2,8 +2,8 @@
 #include "logic/DataFile.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SafeSave.h"
-#include "tests/support/SaveFaults.h"
 #include "tests/support/GtestPrinters.h"
+#include "tests/support/SaveFaults.h"
 
 #include <gtest/gtest.h>
 

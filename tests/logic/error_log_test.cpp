@@ -10,11 +10,9 @@
 
 using namespace qelt;
 
-namespace
-{
+namespace {
 
-class ErrorLogTest : public ::testing::Test
-{
+class ErrorLogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

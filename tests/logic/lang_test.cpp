@@ -9,11 +9,9 @@
 
 using namespace qelt;
 
-namespace
-{
+namespace {
 
-class LangTest : public ::testing::Test
-{
+class LangTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

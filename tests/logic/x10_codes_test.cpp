@@ -5,8 +5,7 @@
 
 using namespace qelt;
 
-namespace
-{
+namespace {
 
 // House letter, house byte.
 const std::pair<const char *, const char *> kHouses[] = {

@@ -42,10 +42,7 @@ protected:
         };
         hooks.stopRequested = [this] { return stop; };
     }
-    void TearDown() override
-    {
-        SetCommLink(nullptr);
-    }
+    void TearDown() override { SetCommLink(nullptr); }
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = InProgramFolder(name);

@@ -17,9 +17,15 @@ TEST(SerialLink, PortNumbersAndPathsNameDevices)
     const struct {
         const char *port;
         const char *device;
-    } cases[] = {{"1", "/dev/ttyS0"},   {"4", "/dev/ttyS3"},  {" 2 ", "/dev/ttyS1"},
-                 {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"0", ""}, {"-3", ""},
-                 {"COM1", ""},          {"", ""},             {"ttyUSB0", ""}};
+    } cases[] = {{"1", "/dev/ttyS0"},
+                 {"4", "/dev/ttyS3"},
+                 {" 2 ", "/dev/ttyS1"},
+                 {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+                 {"0", ""},
+                 {"-3", ""},
+                 {"COM1", ""},
+                 {"", ""},
+                 {"ttyUSB0", ""}};
     for (const auto &c : cases)
         EXPECT_EQ(PortDeviceName(c.port), QString(c.device)) << c.port;
 }
@@ -32,7 +38,8 @@ TEST(SerialLink, LineSettingsParse)
     EXPECT_EQ(s.parity, QChar('N'));
     EXPECT_EQ(s.dataBits, 8);
     EXPECT_EQ(s.stopBits, 1);
-    for (const char *bad : {"", "9600", "9600,N,8", "x,N,8,1", "9600,Q,8,1", "9600,N,9,1", "9600,N,8,3"})
+    for (const char *bad :
+         {"", "9600", "9600,N,8", "x,N,8,1", "9600,Q,8,1", "9600,N,9,1", "9600,N,8,3"})
         EXPECT_FALSE(ParseLineSettings(bad, &s)) << bad;
 }
 

@@ -9,7 +9,6 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "prefs/UninstallFiles.h"
-#include "core/services/SchedulerServices.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"

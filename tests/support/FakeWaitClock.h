@@ -6,8 +6,7 @@
 
 #include <functional>
 
-namespace qelt::test
-{
+namespace qelt::test {
 
 // A wait clock whose time moves only when the code under test sleeps or
 // holds a line state, so waits of any length finish at once. Constructing it
@@ -16,8 +15,7 @@ namespace qelt::test
 //   FakeWaitClock clock;
 //   clock.onProcessEvents = [&] { if (clock.nowNs() > 50'000'000) AbortSend = true; };
 //   Delay(1.0);
-class FakeWaitClock : public WaitClock
-{
+class FakeWaitClock : public WaitClock {
 public:
     FakeWaitClock() { SetWaitClock(this); }
     ~FakeWaitClock() override { SetWaitClock(nullptr); }

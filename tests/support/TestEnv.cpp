@@ -17,8 +17,8 @@ TestEnv::TestEnv()
     const char *subdirs[] = {"home", "config", "data", "cache", "runtime", "program", "scratch"};
     for (const char *sub : subdirs)
         QDir(base).mkpath(QLatin1String(sub));
-    QFile::setPermissions(base + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                  | QFileDevice::ExeOwner);
+    QFile::setPermissions(base + "/runtime",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("HOME", (base + "/home").toUtf8());
     qputenv("XDG_CONFIG_HOME", (base + "/config").toUtf8());
     qputenv("XDG_DATA_HOME", (base + "/data").toUtf8());
@@ -28,7 +28,10 @@ TestEnv::TestEnv()
     SetProgramFolder(programFolder());
 }
 
-QString TestEnv::programFolder() const { return m_dir.path() + "/program"; }
+QString TestEnv::programFolder() const
+{
+    return m_dir.path() + "/program";
+}
 
 QString TestEnv::ScratchPath(const QString &name)
 {

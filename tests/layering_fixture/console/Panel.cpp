@@ -1,2 +1,2 @@
-#include "scheduler/Clock.h"
 #include "core/Window.h"
+#include "scheduler/Clock.h"
