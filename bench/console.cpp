@@ -10,13 +10,13 @@
 //
 //   bench_console [idle seconds, default 60]
 #include "console/frmFire.h"
-#include "core/Settings.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
 #include "prefs/InstallPrefsWindows.h"
 #include "scheduler/InstallScheduler.h"
 
@@ -41,7 +41,7 @@ using namespace qelt;
 namespace {
 
 // The recording fake, noting when the first line changes after a mark.
-class TimingLink : public platform::RecordingSerialLink {
+class TimingLink : public RecordingSerialLink {
 public:
     QElapsedTimer clock;
     qint64 firstChangeNs = -1;

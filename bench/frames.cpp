@@ -4,10 +4,10 @@
 //   bench_frames              on the recording fake only
 //   bench_frames /dev/ttyS0   on the fake, then on that port (or a port number)
 
-#include "core/Transmitter.h"
 #include "logic/Globals.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
+#include "platform/QtSerialLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,19 +30,19 @@ constexpr int kFrames = 200;
 // Passes line changes on to a link and notes when each began and ended, so
 // that a hold is measured from the moment a state was in place to the
 // moment the next change began.
-class TimingLink : public platform::SerialLink {
+class TimingLink : public SerialLink {
 public:
     struct Change {
         qint64 begin, end;
     };
 
-    explicit TimingLink(platform::SerialLink &inner) : m_inner(inner) { m_clock.start(); }
+    explicit TimingLink(SerialLink &inner) : m_inner(inner) { m_clock.start(); }
 
     void setCommPort(const QString &p) override { m_inner.setCommPort(p); }
     QString commPort() const override { return m_inner.commPort(); }
     void setSettings(const QString &s) override { m_inner.setSettings(s); }
     QString settings() const override { return m_inner.settings(); }
-    platform::PortError setPortOpen(bool open) override { return m_inner.setPortOpen(open); }
+    PortError setPortOpen(bool open) override { return m_inner.setPortOpen(open); }
     bool portOpen() const override { return m_inner.portOpen(); }
     quint64 openGeneration() const override { return m_inner.openGeneration(); }
     QString errorString() const override { return m_inner.errorString(); }
@@ -70,7 +70,7 @@ private:
         changes.push_back({begin, now()});
     }
 
-    platform::SerialLink &m_inner;
+    SerialLink &m_inner;
     QElapsedTimer m_clock;
 };
 
@@ -82,7 +82,7 @@ struct Result {
     bool framesIntact = true;
 };
 
-Result run(platform::SerialLink &inner, platform::RecordingSerialLink *recorder)
+Result run(SerialLink &inner, RecordingSerialLink *recorder)
 {
     TimingLink link(inner);
     SetCommLink(&link);
@@ -137,21 +137,21 @@ Result run(platform::SerialLink &inner, platform::RecordingSerialLink *recorder)
 // same device; TIOCMGET gives the modem-control lines as the driver set them).
 // Opening that descriptor may raise both lines, which is the standby state.
 // Returns the number of mismatches, or -1 when the device cannot be opened.
-int verifyLines(platform::SerialLink &port, const QString &device, int frames, int *checked)
+int verifyLines(SerialLink &port, const QString &device, int frames, int *checked)
 {
     const int fd = ::open(device.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return -1;
-    struct Checking : platform::SerialLink {
-        platform::SerialLink &inner;
+    struct Checking : SerialLink {
+        SerialLink &inner;
         int fd;
         int checked = 0, mismatches = 0;
-        Checking(platform::SerialLink &i, int f) : inner(i), fd(f) {}
+        Checking(SerialLink &i, int f) : inner(i), fd(f) {}
         void setCommPort(const QString &p) override { inner.setCommPort(p); }
         QString commPort() const override { return inner.commPort(); }
         void setSettings(const QString &s) override { inner.setSettings(s); }
         QString settings() const override { return inner.settings(); }
-        platform::PortError setPortOpen(bool o) override { return inner.setPortOpen(o); }
+        PortError setPortOpen(bool o) override { return inner.setPortOpen(o); }
         bool portOpen() const override { return inner.portOpen(); }
         quint64 openGeneration() const override { return inner.openGeneration(); }
         QString errorString() const override { return inner.errorString(); }
@@ -222,7 +222,7 @@ int main(int argc, char **argv)
     SetUnitCodes();
     bool ok = true;
 
-    platform::RecordingSerialLink fake;
+    RecordingSerialLink fake;
     fake.setCommPort("1");
     fake.setPortOpen(true);
     ok = report("recording fake", run(fake, &fake)) && ok;
@@ -231,13 +231,12 @@ int main(int argc, char **argv)
         platform::QtSerialLink port;
         port.setCommPort(QString::fromLocal8Bit(argv[1]));
         port.setSettings("9600,N,8,1");
-        if (port.setPortOpen(true) != platform::PortError::None) {
+        if (port.setPortOpen(true) != PortError::None) {
             std::fprintf(stderr, "cannot open %s: %s\n", argv[1], qPrintable(port.errorString()));
             return 2;
         }
         int checked = 0;
-        const int mismatches =
-            verifyLines(port, platform::PortDeviceName(port.commPort()), 5, &checked);
+        const int mismatches = verifyLines(port, PortDeviceName(port.commPort()), 5, &checked);
         if (mismatches < 0)
             std::printf("%s: lines not read back (second descriptor refused)\n", argv[1]);
         else

@@ -6,12 +6,12 @@
 // the due check's ticks fall this many ms after each second's start, 0-499;
 // default: wherever the program's start puts them)
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/SchedulerHost.h"
 
@@ -228,7 +228,7 @@ int main(int argc, char **argv)
     SetProgramFolder(home.path());
     LangFile = home.path() + "/language.ini";
 
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     SetCommLink(&link);
 
     WriteBenchMacros(home.path());

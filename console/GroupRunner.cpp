@@ -1,10 +1,10 @@
 #include "console/GroupRunner.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/GroupFile.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 namespace qelt {
 

@@ -1,8 +1,8 @@
 #include "console/UpdateSchedule.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/Lang.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 namespace qelt {
 

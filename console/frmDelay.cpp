@@ -2,11 +2,11 @@
 
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/Transmitter.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -2,9 +2,7 @@
 
 #include "core/EventControls.h"
 #include "core/FileActions.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -12,6 +10,8 @@
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 
 #include <QAction>

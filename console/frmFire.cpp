@@ -5,12 +5,10 @@
 #include "core/FileActions.h"
 #include "core/FileTypes.h"
 #include "core/PortDialog.h"
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/Sounds.h"
 #include "core/Splash.h"
 #include "core/SystemInfo.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
 #include "core/services/MacroServices.h"
@@ -22,9 +20,11 @@
 #include "logic/GroupFile.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/UnitRecords.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
+#include "platform/QtSerialLink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +65,7 @@ int px(int twips)
 
 } // namespace
 
-frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
+frmFire::frmFire(SerialLink *link, QWidget *parent) : QWidget(parent)
 {
     InitConsoleResources();
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -86,7 +86,7 @@ frmFire::frmFire(platform::SerialLink *link, QWidget *parent) : QWidget(parent)
         m_link = link;
     } else {
         if (qEnvironmentVariable("QELT_FAKE_SERIAL") == QLatin1String("1"))
-            m_ownLink = std::make_unique<platform::RecordingSerialLink>();
+            m_ownLink = std::make_unique<RecordingSerialLink>();
         else
             m_ownLink = std::make_unique<platform::QtSerialLink>();
         m_link = m_ownLink.get();
@@ -833,16 +833,16 @@ bool frmFire::Initialize()
     }
     m_link->setCommPort(port.trimmed());
     m_link->setSettings(QStringLiteral("9600,N,8,1"));
-    const platform::PortError error = m_link->setPortOpen(true);
+    const PortError error = m_link->setPortOpen(true);
     switch (error) {
-    case platform::PortError::None:
+    case PortError::None:
         NoteLinkPoweredUp(m_link);
         return true;
-    case platform::PortError::InvalidPort:
-    case platform::PortError::PortInUse:
+    case PortError::InvalidPort:
+    case PortError::PortInUse:
         Tag = QStringLiteral("port false");
         return false;
-    case platform::PortError::Other:
+    case PortError::Other:
         break;
     }
     // Any other failure is shown, and the port counts as not opened (the

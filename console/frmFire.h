@@ -19,11 +19,9 @@ class QLineEdit;
 class QMenu;
 class QTimer;
 
-namespace qelt::platform {
-class SerialLink;
-}
-
 namespace qelt {
+
+class SerialLink;
 
 // The main console window: house code and unit bank, eight unit rows with
 // their descriptions, the unit and ALL commands, the lamp, the hand-over of
@@ -36,7 +34,7 @@ class frmFire : public QWidget, public MainWindowService {
 public:
     // link: the serial link to use (not owned); nullptr makes the window's
     // own: the recording fake when QELT_FAKE_SERIAL=1, else the real port.
-    explicit frmFire(platform::SerialLink *link = nullptr, QWidget *parent = nullptr);
+    explicit frmFire(SerialLink *link = nullptr, QWidget *parent = nullptr);
     ~frmFire() override;
 
     // --- MainWindowService ---
@@ -118,7 +116,7 @@ public:
     bool macroPlaying() const { return m_croPlaying; }
     bool macroWaiting() const { return m_macroWaiting; }
 
-    platform::SerialLink *MSComm1() const { return m_link; }
+    SerialLink *MSComm1() const { return m_link; }
 
     // The pictures of ImageList: 1 lamp off, 2 lamp lit, 3 units 1 to 8,
     // 4 units 9 to 16.
@@ -381,8 +379,8 @@ private:
     void updateTip(QObject *control);
     void BuildLanguageMenu();
 
-    platform::SerialLink *m_link = nullptr;
-    std::unique_ptr<platform::SerialLink> m_ownLink;
+    SerialLink *m_link = nullptr;
+    std::unique_ptr<SerialLink> m_ownLink;
     Mailbox m_lblGrp;
     Mailbox m_lblGrpSave;
     Mailbox m_txtCommand;

@@ -5,12 +5,12 @@
 
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
-#include "core/Transmitter.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Transmitter.h"
 
 #include <QCheckBox>
 #include <QTimer>

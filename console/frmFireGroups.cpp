@@ -5,13 +5,13 @@
 #include "console/frmDelay.h"
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/MacroServices.h"
 #include "core/services/PrefsServices.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/Transmitter.h"
 
 #include <QAction>
 #include <QCheckBox>

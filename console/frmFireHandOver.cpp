@@ -6,12 +6,12 @@
 #include "core/WindowHelpers.h"
 
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 
 #include <QAction>
 #include <QCheckBox>

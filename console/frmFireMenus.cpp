@@ -8,11 +8,9 @@
 #include "core/FileActions.h"
 #include "core/FileTypes.h"
 #include "core/PortDialog.h"
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/Sounds.h"
 #include "core/Splash.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/services/MacroServices.h"
 #include "core/services/PrefsServices.h"
@@ -23,6 +21,8 @@
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <QAction>
 #include <QCheckBox>

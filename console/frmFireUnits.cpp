@@ -5,7 +5,6 @@
 
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/MacroServices.h"
 #include "core/services/SchedulerServices.h"
@@ -13,6 +12,7 @@
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 
 #include <QComboBox>

@@ -1,11 +1,20 @@
 #include "core/Dialogs.h"
 
 #include "core/MessageDialog.h"
+#include "logic/Settings.h"
 
 namespace qelt {
 
 namespace {
 DialogProvider *g_provider = nullptr;
+
+// The settings store lies below the windows; a program that has the dialogs
+// shows the store's first failure of a run as a message.
+void showSettingsNotice(const QString &title, const QString &message)
+{
+    Info(message, true, false, title, QStringLiteral("OK"), false);
+}
+const bool g_settingsNoticeSet = (SetSettingsNotice(&showSettingsNotice), true);
 } // namespace
 
 DialogProvider &Dialogs()

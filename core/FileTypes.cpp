@@ -1,9 +1,9 @@
 #include "core/FileTypes.h"
 
-#include "core/Settings.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "platform/DesktopEntry.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #include "core/MacroPlayer.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/MacroFile.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "core/MessageDialog.h"
 
 #include "core/Splash.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
+#include "logic/Transmitter.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "core/PortDialog.h"
 
 #include "core/Dialogs.h"
-#include "core/Transmitter.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/DataFile.h"
 #include "logic/Lang.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -44,7 +44,7 @@ QString portText(const QString &text)
 
 bool isPortEntry(const QString &text)
 {
-    return !platform::PortDeviceName(text).isEmpty();
+    return !PortDeviceName(text).isEmpty();
 }
 
 } // namespace
@@ -195,7 +195,7 @@ bool frmSetup::cmdApply_Click()
 
     // An entry that names no port is refused before the working port is
     // touched, so a typing slip never leaves the console without its port.
-    platform::SerialLink *link = CommLink();
+    SerialLink *link = CommLink();
     if (!link || !isPortEntry(txtComm.text())) {
         showPortError();
         return false;
@@ -204,11 +204,11 @@ bool frmSetup::cmdApply_Click()
     const QString previousPort = link->commPort();
     const QString previousSettings = link->settings();
     const bool wasOpen = link->portOpen();
-    bool opened = !wasOpen || link->setPortOpen(false) == platform::PortError::None;
+    bool opened = !wasOpen || link->setPortOpen(false) == PortError::None;
     if (opened) {
         link->setCommPort(portText(txtComm.text()));
         link->setSettings(kLineSettings);
-        opened = link->setPortOpen(true) == platform::PortError::None;
+        opened = link->setPortOpen(true) == PortError::None;
     }
     if (!opened) {
         // Back to the port that worked, so the console can still send.

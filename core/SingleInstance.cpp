@@ -1,8 +1,8 @@
 #include "core/SingleInstance.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "core/services/ConsoleServices.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <QCoreApplication>
 #include <QDir>

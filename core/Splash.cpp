@@ -1,8 +1,6 @@
 #include "core/Splash.h"
 
 #include "core/FileActions.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -11,6 +9,8 @@
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include "Version.h"
 

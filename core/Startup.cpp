@@ -1,7 +1,6 @@
 #include "core/Startup.h"
 
 #include "core/FileTypes.h"
-#include "core/Settings.h"
 #include "core/SingleInstance.h"
 #include "core/Splash.h"
 #include "core/services/ConsoleServices.h"
@@ -11,6 +10,7 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SafeSave.h"
+#include "logic/Settings.h"
 #include "logic/X10Codes.h"
 
 #include "Version.h"

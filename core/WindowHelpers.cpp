@@ -1,6 +1,6 @@
 #include "core/WindowHelpers.h"
 
-#include "core/Settings.h"
+#include "logic/Settings.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "macros/EditorRun.h"
 
-#include "core/Transmitter.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/MacroFile.h"
+#include "logic/Transmitter.h"
 
 #include <QStringList>
 

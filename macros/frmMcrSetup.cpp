@@ -1,7 +1,6 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -13,6 +12,7 @@
 #include "logic/MacroBackup.h"
 #include "logic/MacroFile.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "logic/X10Codes.h"
 #include "macros/EditorRun.h"
 #include "macros/frmMDelay.h"

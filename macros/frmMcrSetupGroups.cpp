@@ -5,9 +5,7 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
@@ -15,6 +13,8 @@
 #include "logic/GroupEditing.h"
 #include "logic/GroupFile.h"
 #include "logic/Lang.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "macros/EditorEvents.h"
 
 #include <QApplication>

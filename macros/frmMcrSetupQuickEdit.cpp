@@ -5,9 +5,9 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
-#include "core/Transmitter.h"
 #include "logic/Lang.h"
 #include "logic/QuickEditRules.h"
+#include "logic/Transmitter.h"
 #include "macros/EditorEvents.h"
 #include "macros/frmMDelay.h"
 

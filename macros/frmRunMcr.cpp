@@ -2,13 +2,13 @@
 
 #include "core/LazyWindow.h"
 #include "core/MacroPlayer.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

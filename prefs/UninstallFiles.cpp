@@ -1,6 +1,6 @@
 #include "prefs/UninstallFiles.h"
 
-#include "core/Settings.h"
+#include "logic/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,14 +3,14 @@
 #include "Version.h"
 #include "core/Dialogs.h"
 #include "core/LazyWindow.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "logic/ErrorLogFolding.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <QAction>
 #include <QApplication>

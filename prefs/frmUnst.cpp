@@ -3,9 +3,7 @@
 #include "core/Dialogs.h"
 #include "core/FileTypes.h"
 #include "core/LazyWindow.h"
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
 #include "core/services/SchedulerServices.h"
@@ -13,6 +11,8 @@
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "prefs/UninstallFiles.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "scheduler/ActionRunner.h"
 
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/SchedulerClock.h"
 #include "logic/TimerTable.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "scheduler/MacroSlots.h"
 #include "scheduler/SchedulerHost.h"

@@ -2,10 +2,8 @@
 #include "scheduler/TimerTableFile.h"
 
 #include "core/Dialogs.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/SystemInfo.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/DayRule.h"
@@ -14,6 +12,8 @@
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/clsSunrise.h"
 #include "scheduler/frmTimerStatus.h"
 

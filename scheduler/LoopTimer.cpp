@@ -1,8 +1,8 @@
 #include "scheduler/LoopTimer.h"
 
-#include "core/Transmitter.h"
 #include "logic/DayRule.h"
 #include "logic/Lang.h"
+#include "logic/Transmitter.h"
 
 #include <QLocale>
 

@@ -1,12 +1,12 @@
 #include "scheduler/MacroSlots.h"
 
-#include "core/Transmitter.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/MacroFile.h"
 #include "logic/SchedulerClock.h"
 #include "logic/TimerTable.h"
+#include "logic/Transmitter.h"
 #include "scheduler/SchedulerHost.h"
 #include "scheduler/SendQueue.h"
 

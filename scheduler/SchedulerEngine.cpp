@@ -1,11 +1,11 @@
 #include "scheduler/SchedulerEngine.h"
 #include "scheduler/TimerTableFile.h"
 
-#include "core/Transmitter.h"
 #include "logic/DayRule.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Transmitter.h"
 #include "scheduler/SchedulerHost.h"
 
 namespace qelt {

@@ -1,13 +1,13 @@
 #include "scheduler/SchedulerHost.h"
 
 #include "core/FileActions.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/FileHelpers.h"
 #include "logic/Lang.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Settings.h"
 
 #include <QColor>
 #include <QDir>

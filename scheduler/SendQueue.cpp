@@ -1,8 +1,8 @@
 #include "scheduler/SendQueue.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <algorithm>
 #include <cmath>

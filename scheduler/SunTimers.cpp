@@ -1,7 +1,7 @@
 #include "scheduler/SunTimers.h"
 
-#include "core/Settings.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Settings.h"
 #include "logic/clsSunrise.h"
 
 #include <QTimeZone>

@@ -1,11 +1,11 @@
 #include "scheduler/TimerLogFile.h"
 
-#include "core/Settings.h"
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SafeSave.h"
+#include "logic/Settings.h"
 #include "logic/TextCodec.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "scheduler/TimerTableFile.h"
 
 #include "core/Dialogs.h"
-#include "core/Settings.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/Settings.h"
 #include "scheduler/SchedulerHost.h"
 
 #include <QDir>

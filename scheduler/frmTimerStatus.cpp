@@ -3,9 +3,7 @@
 #include "core/Dialogs.h"
 #include "core/EventControls.h"
 #include "core/FileActions.h"
-#include "core/Settings.h"
 #include "core/Sounds.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/ErrorLog.h"
@@ -14,6 +12,8 @@
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "updater/HTTPClass.h"
 
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 #include "updater/modUpdate.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "updater/frmUpdate.h"
 
 #include "core/FileActions.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "logic/BoundedRead.h"
 #include "logic/FileHelpers.h"

@@ -1,11 +1,11 @@
 #include "console/GroupRunner.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/GroupFile.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>
@@ -37,7 +37,7 @@ protected:
     // first line change of the frame.
     QString Frame(const QString &code) const { return kHead + code + kTail; }
 
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     test::FakeWaitClock clock;
 };
 

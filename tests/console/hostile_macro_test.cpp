@@ -1,12 +1,12 @@
 #include "core/MacroPlayer.h"
 
-#include "core/Transmitter.h"
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/MacroFile.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 
@@ -28,7 +28,7 @@ TEST(HostileMacro, FifoDeviceAndHugeFileAreRefusedWithoutWaiting)
     alarm(60); // a read that blocks ends the test run instead of hanging it
     test::FakeWaitClock clock;
     clock.pumpRealEvents = false;
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     SetCommLink(&link);
 
     const QString fifo = InProgramFolder(QStringLiteral("x.cro"));

@@ -1,12 +1,12 @@
 #include "core/MacroPlayer.h"
 #include "logic/UnitRecords.h"
 
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>
@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 using namespace qelt;
-using platform::RecordingSerialLink;
 using test::FakeWaitClock;
 
 namespace {

@@ -1,14 +1,14 @@
 #include "console/frmFavs.h"
 
 #include "core/EventControls.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"
 
@@ -49,7 +49,7 @@ class FavouritesTest : public QObject {
     Q_OBJECT
 
 private:
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     frmFavs *favs = nullptr;
 
     QStringList Items(const QListWidget *list)

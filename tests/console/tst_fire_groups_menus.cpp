@@ -3,15 +3,15 @@
 #include "console/frmDelay.h"
 #include "console/frmFavs.h"
 #include "core/Dialogs.h"
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
-#include "core/Transmitter.h"
 #include "core/Tray.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/GroupFile.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
@@ -53,7 +53,7 @@ class FireGroupsMenusTest : public QObject {
 
 private:
     test::ScriptedDialogs dialogs;
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     frmFire *fire = nullptr;
 
 private slots:

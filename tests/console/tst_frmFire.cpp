@@ -4,17 +4,17 @@
 
 #include "core/Dialogs.h"
 #include "core/PortDialog.h"
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/SystemInfo.h"
-#include "core/Transmitter.h"
 #include "core/services/MacroServices.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/SaveFaults.h"
@@ -42,7 +42,6 @@
 #include <memory>
 
 using namespace qelt;
-using platform::RecordingSerialLink;
 
 namespace {
 
@@ -96,10 +95,10 @@ public:
 // A port that fails to open with an error other than "invalid" or "busy".
 class BrokenLink : public RecordingSerialLink {
 public:
-    platform::PortError setPortOpen(bool open) override
+    PortError setPortOpen(bool open) override
     {
         if (open)
-            return platform::PortError::Other;
+            return PortError::Other;
         return RecordingSerialLink::setPortOpen(false);
     }
     QString errorString() const override { return QStringLiteral("Input/output error"); }
@@ -824,7 +823,7 @@ private slots:
 
         // The port opens (as the port dialog's Apply does): the macro plays.
         ownLink->busyPorts.clear();
-        QVERIFY(link->setPortOpen(true) == platform::PortError::None);
+        QVERIFY(link->setPortOpen(true) == PortError::None);
         w->tmrAcro_Timer();
         QCOMPARE(link->decodedBits(), kLead + Frame(code) + kClose + kClose);
         QVERIFY(!w->macroWaiting());

@@ -1,5 +1,5 @@
 #include "console/UpdateSchedule.h"
-#include "core/Settings.h"
+#include "logic/Settings.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>

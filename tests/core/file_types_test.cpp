@@ -1,8 +1,8 @@
 #include "core/FileTypes.h"
 
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "logic/Globals.h"
+#include "logic/Settings.h"
 #include "platform/DesktopEntry.h"
 #include "tests/support/FileBytes.h"
 

@@ -1,5 +1,5 @@
-#include "core/Settings.h"
 #include "logic/ErrorLog.h"
+#include "logic/Settings.h"
 
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"

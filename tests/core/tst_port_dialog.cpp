@@ -1,9 +1,9 @@
 #include "core/Dialogs.h"
 #include "core/PortDialog.h"
-#include "core/Transmitter.h"
 #include "logic/DataFile.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -18,7 +18,6 @@
 #include <memory>
 
 using namespace qelt;
-using platform::RecordingSerialLink;
 
 namespace {
 
@@ -40,7 +39,7 @@ class PortDialogTest : public QObject {
     {
         link->setCommPort(port);
         link->setSettings("1200,E,7,2");
-        QVERIFY(link->setPortOpen(true) == platform::PortError::None);
+        QVERIFY(link->setPortOpen(true) == PortError::None);
         link->openCount = 0;
     }
 

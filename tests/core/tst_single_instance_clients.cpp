@@ -1,5 +1,5 @@
-#include "core/Settings.h"
 #include "core/SingleInstance.h"
+#include "logic/Settings.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/TestEnv.h"
 

@@ -1,7 +1,7 @@
-#include "core/Settings.h"
 #include "core/Splash.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"

@@ -2,10 +2,10 @@
 // restart and a plain start do, each as its own process, and checks that
 // every one of them works on the same program folder.
 #include "core/FileTypes.h"
-#include "core/Settings.h"
 #include "core/Shortcuts.h"
 #include "core/SingleInstance.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "platform/DesktopEntry.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TestEnv.h"

@@ -2,11 +2,11 @@
 #include "macros/EditorRun.h"
 
 #include "core/MacroPlayer.h"
-#include "core/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 
@@ -56,7 +56,7 @@ protected:
     }
 
     test::FakeWaitClock clock;
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     EditorRunHooks hooks;
     QList<QPair<bool, qint64>> lamps;
     qint64 closingAt = -1;

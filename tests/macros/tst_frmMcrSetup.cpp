@@ -2,17 +2,17 @@
 
 #include "core/MacroPlayer.h"
 #include "core/MessageDialog.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "core/WindowHelpers.h"
 #include "logic/Globals.h"
 #include "logic/MacroBackup.h"
 #include "logic/MacroFile.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmMDelay.h"
-#include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -95,7 +95,7 @@ class McrSetupTest : public QObject {
 private:
     test::InstalledDialogs dialogs;
     test::FakeWaitClock clock;
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     EditorMain main;
     frmMcrSetup *w = nullptr;
     const QString on = CmdToCode("A", "1", "ON");

@@ -1,15 +1,15 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/MacroPlayer.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/GroupFile.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
-#include "platform/SerialLink.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -80,7 +80,7 @@ class McrSetupGroupsTest : public QObject {
 private:
     test::InstalledDialogs dialogs;
     test::FakeWaitClock clock;
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
     GroupMain main;
     frmMcrSetup *w = nullptr;
     QString a1, c12, b5;

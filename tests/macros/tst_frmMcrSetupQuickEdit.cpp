@@ -1,8 +1,8 @@
 #include "macros/frmMcrSetup.h"
 
-#include "core/Settings.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "tests/core/FakeMainWindow.h"

@@ -1,12 +1,12 @@
 #include "macros/frmRunMcr.h"
 
 #include "core/MacroPlayer.h"
-#include "core/Transmitter.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -42,7 +42,7 @@ QByteArray Line(const QString &code, const char *pause)
 }
 
 // The recording link, with the fake time of every line change.
-class TimedLink : public platform::RecordingSerialLink {
+class TimedLink : public RecordingSerialLink {
 public:
     explicit TimedLink(test::FakeWaitClock &clock) : m_clock(clock) {}
     void setRTSEnable(bool on) override

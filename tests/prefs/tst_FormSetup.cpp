@@ -3,14 +3,14 @@
 #include "console/frmFire.h"
 #include "core/EventControls.h"
 #include "core/FileTypes.h"
-#include "core/Settings.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/CityTable.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -929,7 +929,7 @@ private slots:
     // The same hand-over with the console's own window at the other end.
     void drivesTheMainWindow()
     {
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         frmFire fire(&link);
         SetMainWindow(&fire);
         fire.chbPanicOn.setText("1");

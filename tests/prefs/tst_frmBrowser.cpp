@@ -1,9 +1,9 @@
 #include "prefs/frmBrowser.h"
 
-#include "core/Settings.h"
 #include "core/services/PrefsServices.h"
 #include "logic/ErrorLogFolding.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScriptedDialogs.h"

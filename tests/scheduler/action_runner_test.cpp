@@ -1,4 +1,4 @@
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/X10Codes.h"

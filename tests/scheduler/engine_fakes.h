@@ -3,9 +3,9 @@
 // Fakes shared by the scheduler engine's tests: the neighbours the engine
 // writes to and a wall clock that follows the fake wait clock.
 
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 #include "logic/SchedulerClock.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
 #include "scheduler/SchedulerHost.h"
 #include "tests/support/FakeWaitClock.h"
 
@@ -89,7 +89,7 @@ public:
     ~RecordingLink() { SetCommLink(nullptr); }
     // Frames sent so far, split into 40-bit frames where the bits allow.
     QString bits() const { return link.decodedBits(); }
-    platform::RecordingSerialLink link;
+    RecordingSerialLink link;
 };
 
 inline void WriteFile(const QString &path, const QByteArray &bytes)

@@ -1,4 +1,4 @@
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 #include "scheduler/LoopTimer.h"
 
 #include <gtest/gtest.h>

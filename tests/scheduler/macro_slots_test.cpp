@@ -1,5 +1,5 @@
-#include "core/Settings.h"
-#include "core/Transmitter.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"

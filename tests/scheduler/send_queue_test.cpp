@@ -1,5 +1,5 @@
-#include "core/Settings.h"
-#include "core/Transmitter.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "scheduler/SendQueue.h"
 #include "tests/scheduler/engine_fakes.h"
 

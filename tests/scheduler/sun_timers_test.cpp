@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "logic/Settings.h"
 #include "logic/clsSunrise.h"
 #include "scheduler/SunTimers.h"
 

@@ -1,6 +1,6 @@
 #include "scheduler/TimerLogFile.h"
 
-#include "core/Settings.h"
+#include "logic/Settings.h"
 #include "logic/ProgramFolder.h"
 #include "logic/TextCodec.h"
 #include "tests/support/PeakMemory.h"

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "logic/Settings.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/DayRule.h"
 #include "logic/Globals.h"

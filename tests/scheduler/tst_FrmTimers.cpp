@@ -5,14 +5,14 @@
 #include "tests/support/TestEnv.h"
 
 #include "core/Dialogs.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/DayRule.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
 #include "scheduler/FrmTimers.h"
 #include "scheduler/InstallScheduler.h"
 #include "scheduler/frmTimerStatus.h"
@@ -360,7 +360,7 @@ private slots:
                                {"A 3 On*" + start + "*Everyday", "C 2 Off*" + start + "*Weekends",
                                 "**" + NotSetText(), "**" + NotSetText(), "**" + NotSetText(),
                                 "**" + NotSetText()});
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);
         frmTimerStatus log;
@@ -404,7 +404,7 @@ private slots:
         }
         rows << "**" + NotSetText();
         test::writeQuotedLines(m_path, rows);
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);
         frmTimerStatus log;
@@ -455,7 +455,7 @@ private slots:
         test::writeQuotedLines(m_path,
                                QStringList{"long.cro*" + ClockText(QTime(8, 0, 0)) + "*Everyday"} +
                                    notSetRows(5));
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         link.setCommPort("1");
         link.setPortOpen(true);
         SetCommLink(&link);
@@ -502,7 +502,7 @@ private slots:
         test::writeQuotedLines(
             m_path, QStringList{"A 1 On*" + start + "*Everyday", "A 2 On*" + start + "*Everyday"} +
                         notSetRows(4));
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         SetCommLink(&link);
         frmTimerStatus log;
         FrmTimers w(&log);
@@ -545,7 +545,7 @@ private slots:
                                QStringList{"A 1 On*" + ClockText(QTime(8, 0, 0)) + "*Everyday",
                                            "A 2 On*" + ClockText(QTime(8, 0, 5)) + "*One Time"} +
                                    notSetRows(4));
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         SetCommLink(&link);
         frmTimerStatus log;
         FrmTimers w(&log);
@@ -594,7 +594,7 @@ private slots:
                                QStringList{"A 1 On**" + NotSetText(), "A 2 On**" + NotSetText()} +
                                    notSetRows(4));
         SaveSet("Settings", "ManualTimers", "True");
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         SetCommLink(&link);
         frmTimerStatus log;
         FrmTimers w(&log);

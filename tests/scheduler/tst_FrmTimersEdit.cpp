@@ -5,8 +5,8 @@
 #include "tests/support/TestEnv.h"
 
 #include "core/Dialogs.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/PrefsServices.h"
 #include "logic/DayRule.h"
@@ -15,7 +15,7 @@
 #include "logic/SchedulerClock.h"
 #include "logic/X10Codes.h"
 #include "logic/clsSunrise.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
 #include "scheduler/FrmTimers.h"
 #include "scheduler/frmTimerStatus.h"
 
@@ -521,7 +521,7 @@ private slots:
 
     void fileListPlaysAMacroAtOnce()
     {
-        platform::RecordingSerialLink link;
+        RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);
         FakeMain main;

@@ -5,8 +5,8 @@
 
 #include "core/Dialogs.h"
 #include "core/EventControls.h"
-#include "core/Settings.h"
-#include "core/Transmitter.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"

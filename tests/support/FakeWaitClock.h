@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "logic/Settings.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "tests/support/FakeWaitClock.h"

@@ -20,6 +20,10 @@ bool SaveSet(const QString &section, const QString &key, const QString &value);
 bool DeleteSet(const QString &section, const QString &key);
 // Removes a whole section (any spelling); failures as SaveSet.
 bool DeleteSetSection(const QString &section);
+// How the first failure of a run is shown to the user. The dialogs set it
+// when they are linked into the program; without it failures are only logged.
+using SettingsNotice = void (*)(const QString &title, const QString &message);
+void SetSettingsNotice(SettingsNotice notice);
 // Lets the next failure be shown again (for tests).
 void ResetSettingsFailureReport();
 // Path of the settings file (for tests and the uninstaller).

@@ -4,11 +4,9 @@
 
 #include <QString>
 
-namespace qelt::platform {
-class SerialLink;
-}
-
 namespace qelt {
+
+class SerialLink;
 
 // Time source of every wait. The real one uses the monotonic clock; tests
 // install a fake whose sleeps advance its own time, so no test waits for
@@ -27,8 +25,8 @@ void SetWaitClock(WaitClock *clock);
 
 // The serial link every sender drives (the main window's MSComm1). It is
 // owned by the main window; nullptr while none is set.
-platform::SerialLink *CommLink();
-void SetCommLink(platform::SerialLink *link);
+SerialLink *CommLink();
+void SetCommLink(SerialLink *link);
 
 // Waits the given seconds on the monotonic clock, letting window events run
 // and sleeping about 5 ms a turn. A wait of 0 or less returns at once without
@@ -55,7 +53,7 @@ void SendBits(const QString &bits);
 // Notes that link was opened just now: the power-up wait counts from here.
 // The bit sender notices an open it was not told of by itself, and then
 // counts the wait from its first frame.
-void NoteLinkPoweredUp(const platform::SerialLink *link);
+void NoteLinkPoweredUp(const SerialLink *link);
 
 // Sends the frame of one command code. A code that is not a CmdCode is not
 // sent: it is written to the error log with the caller's procedure and

@@ -1,6 +1,5 @@
-#include "core/Settings.h"
+#include "logic/Settings.h"
 
-#include "core/Dialogs.h"
 #include "logic/ErrorLog.h"
 #include "logic/Lang.h"
 #include "logic/SafeSave.h"
@@ -32,6 +31,7 @@ struct Store {
 };
 
 bool failureReported = false;
+SettingsNotice g_notice = nullptr;
 
 // A settings value that could not be stored is logged, and the user is told
 // once a run: later failures are most likely the same full or read-only disk.
@@ -41,10 +41,11 @@ bool reportFailure(const QString &why)
     if (failureReported)
         return false;
     failureReported = true;
-    Info(LangCap(QStringLiteral("Your settings could not be stored:")) + QStringLiteral("\r\n") +
-             why + QStringLiteral("\r\n") +
-             LangCap(QStringLiteral("Changes made now will be lost when the program ends.")),
-         true, false, LangCap(QStringLiteral("Settings not saved")), QStringLiteral("OK"), false);
+    if (g_notice)
+        g_notice(LangCap(QStringLiteral("Settings not saved")),
+                 LangCap(QStringLiteral("Your settings could not be stored:")) +
+                     QStringLiteral("\r\n") + why + QStringLiteral("\r\n") +
+                     LangCap(QStringLiteral("Changes made now will be lost when the program ends.")));
     return false;
 }
 
@@ -176,6 +177,11 @@ bool DeleteSetSection(const QString &section)
         [&](QSettings &s) {
             return !s.childGroups().contains(MatchSettingName(s.childGroups(), section));
         });
+}
+
+void SetSettingsNotice(SettingsNotice notice)
+{
+    g_notice = notice;
 }
 
 void ResetSettingsFailureReport()

@@ -1,9 +1,9 @@
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 #include "logic/Cipher.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/X10Codes.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>
@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 using namespace qelt;
-using platform::RecordingSerialLink;
 using test::FakeWaitClock;
 using Line = RecordingSerialLink::Line;
 
@@ -213,7 +212,7 @@ TEST_F(SendBitsTest, FirstFrameAfterAnOpenWaitsForThePowerUp)
     SetCommLink(&stamped);
     clock.now = 3'000'000'000;
     const qint64 opened = clock.now;
-    ASSERT_EQ(stamped.setPortOpen(true), platform::PortError::None);
+    ASSERT_EQ(stamped.setPortOpen(true), PortError::None);
     ASSERT_EQ(stamped.changes.size(), 2);
     EXPECT_EQ(stamped.changes[0].line, Line::RTS);
     EXPECT_EQ(stamped.changes[1].line, Line::DTR);

@@ -2,13 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
-#include <memory>
-
-class QSerialPort;
-
-namespace qelt::platform {
+namespace qelt {
 
 // Why a port could not be opened. The console tells "invalid port" (no such
 // device, or not a serial device) from "port already open" (another program
@@ -60,34 +57,6 @@ struct LineSettings {
 };
 bool ParseLineSettings(const QString &text, LineSettings *out);
 
-// The real port over QSerialPort, no flow control.
-class QtSerialLink : public SerialLink {
-public:
-    QtSerialLink();
-    ~QtSerialLink() override;
-    void setCommPort(const QString &port) override;
-    QString commPort() const override;
-    void setSettings(const QString &settings) override;
-    QString settings() const override;
-    PortError setPortOpen(bool open) override;
-    bool portOpen() const override;
-    quint64 openGeneration() const override { return m_opens; }
-    QString errorString() const override;
-    void setRTSEnable(bool on) override;
-    void setDTREnable(bool on) override;
-    bool rtsEnable() const override;
-    bool dtrEnable() const override;
-
-private:
-    std::unique_ptr<QSerialPort> m_port;
-    QString m_commPort;
-    QString m_settings = QStringLiteral("9600,N,8,1");
-    QString m_error;
-    bool m_rts = false;
-    bool m_dtr = false;
-    quint64 m_opens = 0;
-};
-
 // A fake port that records every line change with its time, for tests and
 // the benchmarks. Ports listed in missingPorts / busyPorts fail to open.
 class RecordingSerialLink : public SerialLink {
@@ -136,4 +105,4 @@ private:
     bool m_dtr = false;
 };
 
-} // namespace qelt::platform
+} // namespace qelt

@@ -1,8 +1,8 @@
-#include "core/Transmitter.h"
+#include "logic/Transmitter.h"
 
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
-#include "platform/SerialLink.h"
+#include "logic/SerialLink.h"
 
 #include <QCoreApplication>
 
@@ -70,10 +70,10 @@ public:
 
 SystemWaitClock g_systemClock;
 WaitClock *g_clock = &g_systemClock;
-platform::SerialLink *g_link = nullptr;
+SerialLink *g_link = nullptr;
 // The open of the link the bit sender last saw, and the wait-clock time from
 // which the transmitter, powered by that open, may take a frame.
-const platform::SerialLink *g_poweredLink = nullptr;
+const SerialLink *g_poweredLink = nullptr;
 quint64 g_poweredOpen = 0;
 qint64 g_readyNs = 0;
 
@@ -88,11 +88,11 @@ void SetWaitClock(WaitClock *clock)
     g_clock = clock ? clock : &g_systemClock;
 }
 
-platform::SerialLink *CommLink()
+SerialLink *CommLink()
 {
     return g_link;
 }
-void SetCommLink(platform::SerialLink *link)
+void SetCommLink(SerialLink *link)
 {
     g_link = link;
     g_poweredLink = nullptr; // a new link powers up with its next open or frame
@@ -129,7 +129,7 @@ namespace {
 
 // Nanoseconds still to wait before a frame may start on link; a link opened
 // since the last look counts as powered up now.
-qint64 powerUpRemainingNs(const platform::SerialLink *link)
+qint64 powerUpRemainingNs(const SerialLink *link)
 {
     // A link never opened here powers nothing up.
     if (link->openGeneration() == 0)
@@ -145,7 +145,7 @@ qint64 powerUpRemainingNs(const platform::SerialLink *link)
 
 } // namespace
 
-void NoteLinkPoweredUp(const platform::SerialLink *link)
+void NoteLinkPoweredUp(const SerialLink *link)
 {
     g_poweredLink = link;
     g_poweredOpen = link ? link->openGeneration() : 0;
@@ -159,7 +159,7 @@ void SendBits(const QString &bits)
     // up after the port was opened. Events run here; a frame begun by one of
     // them is sent whole before this one.
     double wait = 0.07f;
-    if (platform::SerialLink *link = CommLink())
+    if (SerialLink *link = CommLink())
         wait = std::max(wait, double(powerUpRemainingNs(link)) / 1e9);
     for (;;) {
         Delay(wait);
@@ -168,14 +168,14 @@ void SendBits(const QString &bits)
             SendBusy = false;
             return;
         }
-        platform::SerialLink *link = CommLink();
+        SerialLink *link = CommLink();
         const qint64 remaining = link ? powerUpRemainingNs(link) : 0;
         if (remaining <= 0)
             break;
         wait = double(remaining) / 1e9;
     }
     // No event runs from here to the end of the frame.
-    platform::SerialLink *link = CommLink();
+    SerialLink *link = CommLink();
     if (link) {
         WaitClock &clock = CurrentWaitClock();
         for (const QChar ch : bits) {

@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "logic/Settings.h"
 #include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>
