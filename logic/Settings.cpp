@@ -42,10 +42,11 @@ bool reportFailure(const QString &why)
         return false;
     failureReported = true;
     if (g_notice)
-        g_notice(LangCap(QStringLiteral("Settings not saved")),
-                 LangCap(QStringLiteral("Your settings could not be stored:")) +
-                     QStringLiteral("\r\n") + why + QStringLiteral("\r\n") +
-                     LangCap(QStringLiteral("Changes made now will be lost when the program ends.")));
+        g_notice(
+            LangCap(QStringLiteral("Settings not saved")),
+            LangCap(QStringLiteral("Your settings could not be stored:")) + QStringLiteral("\r\n") +
+                why + QStringLiteral("\r\n") +
+                LangCap(QStringLiteral("Changes made now will be lost when the program ends.")));
     return false;
 }
 

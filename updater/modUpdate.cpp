@@ -1,9 +1,9 @@
 #include "updater/modUpdate.h"
 
-#include "logic/Settings.h"
-#include "logic/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 
 #include <cmath>
 #include <limits>

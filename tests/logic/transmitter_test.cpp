@@ -1,9 +1,9 @@
-#include "logic/Transmitter.h"
 #include "logic/Cipher.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
-#include "logic/X10Codes.h"
 #include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
+#include "logic/X10Codes.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "prefs/UninstallFiles.h"
 
-#include "logic/Settings.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "tests/support/FileBytes.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "logic/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "scheduler/SchedulerEngine.h"
 #include "tests/scheduler/engine_fakes.h"

@@ -3,9 +3,9 @@
 // Fakes shared by the scheduler engine's tests: the neighbours the engine
 // writes to and a wall clock that follows the fake wait clock.
 
-#include "logic/Transmitter.h"
 #include "logic/SchedulerClock.h"
 #include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 #include "scheduler/SchedulerHost.h"
 #include "tests/support/FakeWaitClock.h"
 

@@ -1,7 +1,7 @@
 #include "scheduler/TimerLogFile.h"
 
-#include "logic/Settings.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "logic/TextCodec.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/SaveFaults.h"

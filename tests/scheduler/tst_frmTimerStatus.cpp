@@ -5,11 +5,11 @@
 
 #include "core/Dialogs.h"
 #include "core/EventControls.h"
-#include "logic/Settings.h"
-#include "logic/Transmitter.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
 #include "scheduler/frmTimerStatus.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "logic/Settings.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/PeakMemory.h"
