@@ -9,11 +9,11 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerEngine.h"
+#include "logic/SchedulerHost.h"
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
-#include "scheduler/SchedulerEngine.h"
-#include "scheduler/SchedulerHost.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -236,7 +236,8 @@ int main(int argc, char **argv)
     TimerTable table;
     table.setRowCount(100);
     BenchHost host;
-    SchedulerEngine engine(table, host);
+    bool tableChanged = false;
+    SchedulerEngine engine(table, host, tableChanged);
 
     const QDateTime t0 = WallNow();
     const qint64 mono0 = CurrentWaitClock().nowNs();

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "console/UpdateSchedule.h"
 #include "core/EventControls.h"
 #include "core/Mailbox.h"
 #include "core/services/ConsoleServices.h"
+#include "logic/UpdateSchedule.h"
 
 #include <QPixmap>
 #include <QStringList>

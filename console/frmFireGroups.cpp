@@ -1,7 +1,6 @@
 // Groups, the delayed group and the panic button of the main window.
 #include "console/frmFire.h"
 
-#include "console/GroupRunner.h"
 #include "console/frmDelay.h"
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
@@ -10,6 +9,7 @@
 #include "core/services/PrefsServices.h"
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
+#include "logic/GroupRunner.h"
 #include "logic/Lang.h"
 #include "logic/Transmitter.h"
 

@@ -1,7 +1,7 @@
 // The main window's hand-over of command lines, its macro player, the
 // closing pattern, the lamp and the timer indicator.
 #include "console/frmFire.h"
-#include "core/MacroPlayer.h"
+#include "logic/MacroPlayer.h"
 
 #include "core/WindowHelpers.h"
 

@@ -2,7 +2,6 @@
 // group, menu and window-mode handlers.
 #include "console/frmFire.h"
 
-#include "console/GroupRunner.h"
 #include "console/frmFavs.h"
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
@@ -19,6 +18,7 @@
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
+#include "logic/GroupRunner.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"

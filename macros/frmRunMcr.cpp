@@ -1,11 +1,11 @@
 #include "macros/frmRunMcr.h"
 
 #include "core/LazyWindow.h"
-#include "core/MacroPlayer.h"
 #include "core/Sounds.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/MacroPlayer.h"
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"

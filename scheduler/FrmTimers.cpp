@@ -138,7 +138,7 @@ FrmTimers::FrmTimers(frmTimerStatus *log, QWidget *parent)
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setMouseTracking(true);
     resize(kWidth, kHeight);
-    m_engine = std::make_unique<SchedulerEngine>(m_table, m_host);
+    m_engine = std::make_unique<SchedulerEngine>(m_table, m_host, TmrChanged);
     m_engine->onTimersChanged = [this] { syncEngineTimers(); };
     m_engine->onRuleChanged = [this](int row) {
         if (row >= 0 && row < rowCount()) {

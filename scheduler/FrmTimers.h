@@ -2,11 +2,11 @@
 
 #include "core/Mailbox.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/LoopTimer.h"
+#include "logic/SchedulerEngine.h"
+#include "logic/SunTimers.h"
 #include "logic/TimerTable.h"
-#include "scheduler/LoopTimer.h"
-#include "scheduler/SchedulerEngine.h"
-#include "scheduler/SchedulerHost.h"
-#include "scheduler/SunTimers.h"
+#include "scheduler/ServicesHost.h"
 
 #include <QList>
 #include <QSet>

@@ -5,7 +5,6 @@
 
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
-#include "core/MacroPlayer.h"
 #include "core/Sounds.h"
 #include "core/SystemInfo.h"
 #include "core/WindowHelpers.h"
@@ -16,6 +15,7 @@
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/MacroPlayer.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
 #include "logic/Settings.h"

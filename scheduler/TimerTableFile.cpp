@@ -5,8 +5,8 @@
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/SchedulerHost.h"
 #include "logic/Settings.h"
-#include "scheduler/SchedulerHost.h"
 
 #include <QDir>
 

@@ -14,6 +14,7 @@
 #include "logic/SchedulerClock.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
+#include "scheduler/TimerLogPrint.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -647,7 +648,7 @@ void frmTimerStatus::lblPrint_Click()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
     }
-    TimerLogFile::Print(printer, m_log, WallNow());
+    PrintTimerLog(printer, m_log, WallNow());
 }
 
 void frmTimerStatus::lblSave_Click()

@@ -2,7 +2,7 @@
 
 #include "core/Mailbox.h"
 #include "core/services/SchedulerServices.h"
-#include "scheduler/TimerLogFile.h"
+#include "logic/TimerLogFile.h"
 
 #include <QColor>
 #include <QList>

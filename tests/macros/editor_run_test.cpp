@@ -1,8 +1,8 @@
 #include "logic/MacroFile.h"
 #include "macros/EditorRun.h"
 
-#include "core/MacroPlayer.h"
 #include "logic/Globals.h"
+#include "logic/MacroPlayer.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"

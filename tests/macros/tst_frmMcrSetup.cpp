@@ -1,11 +1,11 @@
 #include "macros/frmMcrSetup.h"
 
-#include "core/MacroPlayer.h"
 #include "core/MessageDialog.h"
 #include "core/WindowHelpers.h"
 #include "logic/Globals.h"
 #include "logic/MacroBackup.h"
 #include "logic/MacroFile.h"
+#include "logic/MacroPlayer.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"

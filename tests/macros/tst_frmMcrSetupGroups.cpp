@@ -1,9 +1,9 @@
 #include "macros/frmMcrSetup.h"
 
-#include "core/MacroPlayer.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/GroupFile.h"
+#include "logic/MacroPlayer.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"

@@ -1,9 +1,9 @@
 #include "macros/frmRunMcr.h"
 
-#include "core/MacroPlayer.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/MacroPlayer.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"

@@ -7,7 +7,7 @@
 #include "logic/TextCodec.h"
 #include "logic/TimerTable.h"
 #include "scheduler/TimerTableFile.h"
-#include "tests/scheduler/engine_fakes.h"
+#include "tests/logic/engine_fakes.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 

@@ -1,4 +1,4 @@
-#include "core/MacroPlayer.h"
+#include "logic/MacroPlayer.h"
 
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
@@ -19,11 +19,9 @@ double LinePauseSeconds(double seconds, double minimum, double shortening)
 MacroPlayResult PlayMacroFile(const QString &path, const MacroPlayHooks &hooks)
 {
     const QString loopSetting = GetSet(QStringLiteral("Macro"), QStringLiteral("LoopR"));
-    const bool wasChanged = TmrChanged;
     auto restoreLoop = [&] {
         if (hooks.loopSwitch)
             hooks.loopSwitch(loopSetting.trimmed().toInt());
-        TmrChanged = wasChanged;
     };
     auto lamp = [&](bool lit) {
         if (hooks.lamp)

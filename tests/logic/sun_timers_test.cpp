@@ -1,6 +1,6 @@
 #include "logic/Settings.h"
+#include "logic/SunTimers.h"
 #include "logic/clsSunrise.h"
-#include "scheduler/SunTimers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "console/UpdateSchedule.h"
 #include "logic/Settings.h"
+#include "logic/UpdateSchedule.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>

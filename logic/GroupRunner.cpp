@@ -1,4 +1,4 @@
-#include "console/GroupRunner.h"
+#include "logic/GroupRunner.h"
 
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"

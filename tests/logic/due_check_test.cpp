@@ -3,10 +3,9 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
-#include "scheduler/SchedulerEngine.h"
-#include "tests/scheduler/engine_fakes.h"
+#include "logic/SchedulerEngine.h"
+#include "tests/logic/engine_fakes.h"
 #include "tests/support/SaveFaults.h"
-#include "tests/support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -200,7 +199,8 @@ protected:
     RecordingLink link;
     TimerTable table;
     FakeHost host;
-    SchedulerEngine engine{table, host};
+    bool tableChanged = false;
+    SchedulerEngine engine{table, host, tableChanged};
     QStringList sent;
 };
 
@@ -313,16 +313,16 @@ TEST_F(EngineDue, OneTimeBecomesNeverAndIsStoredAtOnce)
     engine.onRuleChanged = [&](int) { ++ruleChanges; };
     runFor(engine, clock, 3000);
     EXPECT_EQ(table.row(0).dayRule, QStringLiteral("Never"));
-    EXPECT_FALSE(TmrChanged);
+    EXPECT_FALSE(tableChanged);
     EXPECT_TRUE(
         ReadFile(path).startsWith("\"A 1 On*7:05:00*Never\"\r\n\"A 2 On*7:06:00*One Time\""));
 
     // Another edit pending: only the rule is stored, the edit stays pending.
     table.row(3).action = "pending edit";
-    TmrChanged = true;
+    tableChanged = true;
     runFor(engine, clock, 60000);
     EXPECT_EQ(table.row(1).dayRule, QStringLiteral("Never"));
-    EXPECT_TRUE(TmrChanged);
+    EXPECT_TRUE(tableChanged);
     const QByteArray file = ReadFile(path);
     EXPECT_TRUE(file.startsWith("\"A 1 On*7:05:00*Never\"\r\n\"A 2 On*7:06:00*Never\""));
     EXPECT_FALSE(file.contains("pending edit"));
@@ -338,21 +338,19 @@ TEST_F(EngineDue, OneTimeBecomesNeverAndIsStoredAtOnce)
 // changed, so the change is offered for saving again and not lost.
 TEST_F(EngineDue, OneTimeRuleThatCannotBeStoredStaysUnsaved)
 {
-    InstalledDialogs dialogs;
     const QString path = InProgramFolder("tmrdat.zyv");
     engine.timerFilePath = path;
     setRow(table, 0, "A 1 On", "7:05:00", "One Time");
     ASSERT_TRUE(table.save(path));
     table.markSaved();
     const QByteArray before = ReadFile(path);
-    TmrChanged = false;
+    tableChanged = false;
     {
         ScopedSaveFault fault(SaveFault::DiskFull, "tmrdat.zyv", 10);
         runFor(engine, clock, 3000);
         EXPECT_EQ(fault.hits(), 1);
     }
     EXPECT_EQ(table.row(0).dayRule, QStringLiteral("Never"));
-    EXPECT_TRUE(TmrChanged);
+    EXPECT_TRUE(tableChanged);
     EXPECT_EQ(ReadFile(path), before);
-    EXPECT_EQ(dialogs.infos.size(), 1);
 }

@@ -1,12 +1,12 @@
 #include "logic/Globals.h"
+#include "logic/MacroSlots.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerEngine.h"
+#include "logic/SendQueue.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
-#include "scheduler/MacroSlots.h"
-#include "scheduler/SchedulerEngine.h"
-#include "scheduler/SendQueue.h"
-#include "tests/scheduler/engine_fakes.h"
+#include "tests/logic/engine_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -166,7 +166,8 @@ TEST_F(SlotsFixture, SoundsFollowTheWindowSwitches)
 TEST_F(SlotsFixture, FiveMacrosShareFourSlotsThroughTheOverflowList)
 {
     RecordingLink link;
-    SchedulerEngine engine(table, host);
+    bool tableChanged = false;
+    SchedulerEngine engine(table, host, tableChanged);
     engine.due.locale = k24;
     clock.onProcessEvents = [&] { engine.pump(); };
     QStringList sent;

@@ -37,7 +37,7 @@ enum class MacroPlayResult {
 // least the hooks' minimumPause); then the closing pattern. A pause field
 // that is not a number ends the play (see badPauseKeepsLastWait). The loop
 // timer is paused during the play and put back to the stored "Macro"/"LoopR"
-// value afterwards, and TmrChanged is left as it was. A line whose code is
+// value afterwards. A line whose code is
 // not 16 characters of "0"/"1", or that is too short to hold a pause after
 // its code, is not sent (and not waited for); it goes to the error log.
 // After every wait the play checks AbortSend, so once exit has begun no

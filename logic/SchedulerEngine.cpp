@@ -1,18 +1,17 @@
-#include "scheduler/SchedulerEngine.h"
-#include "scheduler/TimerTableFile.h"
+#include "logic/SchedulerEngine.h"
 
 #include "logic/DayRule.h"
-#include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerHost.h"
 #include "logic/Transmitter.h"
-#include "scheduler/SchedulerHost.h"
 
 namespace qelt {
 
-SchedulerEngine::SchedulerEngine(TimerTable &table_, SchedulerHost &host)
+SchedulerEngine::SchedulerEngine(TimerTable &table_, SchedulerHost &host, bool &tableChanged)
     : table(table_), macroSlots(queue, host, &table_), overflow(macroSlots, host),
-      runner(table_, macroSlots, overflow, host), due(table_), m_host(host)
+      runner(table_, macroSlots, overflow, host), due(table_), m_host(host),
+      m_tableChanged(tableChanged)
 {
     macroSlots.onTimerChanged = [this](int n) {
         arm(m_slot[n], macroSlots.enabled(n), macroSlots.interval(n));
@@ -74,10 +73,10 @@ void SchedulerEngine::afterStart(int row)
 {
     if (!table.isValidRow(row) || table.row(row).dayRule != QLatin1String(kRuleOneTime))
         return;
-    bool wasChanged = TmrChanged;
+    bool wasChanged = m_tableChanged;
     table.row(row).dayRule = QLatin1String(kRuleNever);
     if (!wasChanged) {
-        const bool saved = saveTable ? saveTable() : SaveTimerTable(table, timerFilePath);
+        const bool saved = saveTable ? saveTable() : saveWholeTable();
         // The rule change is not stored: the table stays marked changed, so
         // it is offered for saving again rather than lost.
         if (!saved)
@@ -87,9 +86,17 @@ void SchedulerEngine::afterStart(int row)
                                   QString::number(row + 1) + QStringLiteral(": ") +
                                   LangCap(QStringLiteral("The timer file could not be written"))));
     }
-    TmrChanged = wasChanged;
+    m_tableChanged = wasChanged;
     if (onRuleChanged)
         onRuleChanged(row);
+}
+
+bool SchedulerEngine::saveWholeTable()
+{
+    if (!table.save(timerFilePath))
+        return false;
+    table.markSaved();
+    return true;
 }
 
 void SchedulerEngine::stopAll()

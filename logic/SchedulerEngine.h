@@ -1,10 +1,10 @@
 #pragma once
 
+#include "logic/ActionRunner.h"
 #include "logic/DueCheck.h"
+#include "logic/MacroSlots.h"
+#include "logic/SendQueue.h"
 #include "logic/TimerTable.h"
-#include "scheduler/ActionRunner.h"
-#include "scheduler/MacroSlots.h"
-#include "scheduler/SendQueue.h"
 
 #include <QDateTime>
 #include <QList>
@@ -24,7 +24,9 @@ class SchedulerHost;
 
 class SchedulerEngine {
 public:
-    SchedulerEngine(TimerTable &table, SchedulerHost &host);
+    // tableChanged: the flag that the table has changes not yet saved (the
+    // timers window's TmrChanged); the engine reads and keeps it.
+    SchedulerEngine(TimerTable &table, SchedulerHost &host, bool &tableChanged);
     SchedulerEngine(const SchedulerEngine &) = delete;
     SchedulerEngine &operator=(const SchedulerEngine &) = delete;
 
@@ -45,7 +47,8 @@ public:
     // following ticks, in the order they fell due. A "One Time"
     // row becomes "Never" once started and that rule is stored at once: the
     // whole table through saveTable when nothing else was changed, otherwise
-    // that row's rule alone (TmrChanged keeps its value).
+    // that row's rule alone (tableChanged keeps its value). A rule change
+    // that cannot be stored leaves tableChanged set.
     void Timer2();
     // The master switch turned on: seconds that passed while it was off are
     // not caught up. (Without this call, a Timer2 silence longer than the
@@ -66,8 +69,9 @@ public:
     std::function<void()> onTimersChanged;
     // Runs after row's rule was changed from "One Time" to "Never".
     std::function<void(int row)> onRuleChanged;
-    // Saves the whole table (the Apply button). Default: SaveTimerTable.
-    std::function<bool()> saveTable; // true when the table was stored
+    // Saves the whole table as the timers window's Apply does; true when it
+    // was stored. Unset: the table is written to timerFilePath alone.
+    std::function<bool()> saveTable;
 
     // Driving without window timers: runs every engine tick whose time has
     // come on CurrentWaitClock(): Timer2 every 500 ms (while dueCheckOn),
@@ -89,6 +93,7 @@ private:
     template <typename Tick> void runIfDue(Clocked &c, int interval, Tick tick);
     void startWaiting();
     void afterStart(int row);
+    bool saveWholeTable();
 
     // Shorter silences are a handler that ran long: their seconds are
     // caught up. The due check counts whole clock seconds, and a gap of
@@ -98,6 +103,7 @@ private:
         qint64(DueCheck::kMaxCatchUpSeconds + 1) * 1'000'000'000;
 
     SchedulerHost &m_host;
+    bool &m_tableChanged;
     QList<int> m_waiting;
     qint64 m_lastTimer2Ns = -1;
     bool m_pumpDueCheckOn = true;

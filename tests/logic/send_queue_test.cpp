@@ -1,7 +1,7 @@
+#include "logic/SendQueue.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
-#include "scheduler/SendQueue.h"
-#include "tests/scheduler/engine_fakes.h"
+#include "tests/logic/engine_fakes.h"
 
 #include <gtest/gtest.h>
 

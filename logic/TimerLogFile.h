@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-class QPrinter;
-
 namespace qelt {
 
 // The lasting record of the scheduler's log, "TimerLog.log" in the program
@@ -82,8 +80,9 @@ public:
     static bool WriteSaveAs(const QString &path, const QString &logText, const QDateTime &now,
                             QString *error = nullptr);
 
-    // Prints the log text followed by "Printed on:  " + date + " at " + time.
-    static void Print(QPrinter &printer, const QString &logText, const QDateTime &now);
+    // The text a print of the log shows: the log text with plain line ends,
+    // followed by "Printed on:  " + date + " at " + time.
+    static QString PrintText(const QString &logText, const QDateTime &now);
 
 private:
     QString m_path;

@@ -1,14 +1,14 @@
-#include "scheduler/MacroSlots.h"
+#include "logic/MacroSlots.h"
 
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/MacroFile.h"
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerHost.h"
+#include "logic/SendQueue.h"
 #include "logic/TimerTable.h"
 #include "logic/Transmitter.h"
-#include "scheduler/SchedulerHost.h"
-#include "scheduler/SendQueue.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
+#include "logic/LoopTimer.h"
 #include "logic/Transmitter.h"
-#include "scheduler/LoopTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SchedulerEngine.h"
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
-#include "scheduler/SchedulerEngine.h"
-#include "tests/scheduler/engine_fakes.h"
+#include "tests/logic/engine_fakes.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -37,7 +37,8 @@ protected:
     RecordingLink link;
     TimerTable table;
     FakeHost host;
-    SchedulerEngine engine{table, host};
+    bool tableChanged = false;
+    SchedulerEngine engine{table, host, tableChanged};
 };
 
 } // namespace

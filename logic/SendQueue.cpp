@@ -1,4 +1,4 @@
-#include "scheduler/SendQueue.h"
+#include "logic/SendQueue.h"
 
 #include "logic/ErrorLog.h"
 #include "logic/Settings.h"

@@ -1,4 +1,4 @@
-#include "console/GroupRunner.h"
+#include "logic/GroupRunner.h"
 
 #include "logic/Globals.h"
 #include "logic/GroupFile.h"

@@ -1,4 +1,4 @@
-#include "scheduler/TimerLogFile.h"
+#include "logic/TimerLogFile.h"
 
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"
@@ -12,8 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPrinter>
-#include <QTextDocument>
 
 #include <cmath>
 #include <deque>
@@ -227,16 +225,14 @@ bool TimerLogFile::WriteSaveAs(const QString &path, const QString &logText, cons
     return SaveFileBytes(path, EncodeText(SaveBlock(logText, now)), error);
 }
 
-void TimerLogFile::Print(QPrinter &printer, const QString &logText, const QDateTime &now)
+QString TimerLogFile::PrintText(const QString &logText, const QDateTime &now)
 {
     const QLocale loc = QLocale::system();
     QString text = logText;
     text.replace(kCrLf, QStringLiteral("\n"));
     text += QStringLiteral("\n\nPrinted on:  ") + loc.toString(now.date(), QLocale::ShortFormat) +
             " at " + timeText(now.time());
-    QTextDocument doc;
-    doc.setPlainText(text);
-    doc.print(&printer);
+    return text;
 }
 
 } // namespace qelt

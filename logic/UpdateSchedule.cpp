@@ -1,4 +1,4 @@
-#include "console/UpdateSchedule.h"
+#include "logic/UpdateSchedule.h"
 
 #include "logic/Lang.h"
 #include "logic/Settings.h"

@@ -1,4 +1,4 @@
-#include "scheduler/SunTimers.h"
+#include "logic/SunTimers.h"
 
 #include "logic/SchedulerClock.h"
 #include "logic/Settings.h"

@@ -1,4 +1,4 @@
-#include "scheduler/LoopTimer.h"
+#include "logic/LoopTimer.h"
 
 #include "logic/DayRule.h"
 #include "logic/Lang.h"

@@ -1,15 +1,15 @@
-#include "scheduler/ActionRunner.h"
+#include "logic/ActionRunner.h"
 
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/MacroSlots.h"
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerHost.h"
 #include "logic/TimerTable.h"
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
-#include "scheduler/MacroSlots.h"
-#include "scheduler/SchedulerHost.h"
 
 #include <QDir>
 #include <QFileInfo>

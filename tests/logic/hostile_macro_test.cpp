@@ -1,4 +1,4 @@
-#include "core/MacroPlayer.h"
+#include "logic/MacroPlayer.h"
 
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"

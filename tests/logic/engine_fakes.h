@@ -4,9 +4,9 @@
 // writes to and a wall clock that follows the fake wait clock.
 
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerHost.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"
-#include "scheduler/SchedulerHost.h"
 #include "tests/support/FakeWaitClock.h"
 
 #include <QFile>
