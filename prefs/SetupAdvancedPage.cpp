@@ -1,18 +1,26 @@
 #include "prefs/SetupAdvancedPage.h"
 
 #include "core/EventControls.h"
+#include "core/FileActions.h"
+#include "logic/ProgramFolder.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
+#include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
+#include "prefs/SetupRules.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 
 namespace qelt {
 
-SetupAdvancedPage::SetupAdvancedPage(QWidget *parent) : QWidget(parent)
+SetupAdvancedPage::SetupAdvancedPage(SetupPageHost &host, QWidget *parent)
+    : QWidget(parent), m_host(host)
 {
     QWidget *page = this;
     auto box = [page](const char *name, const char *text, int x, int y, int w) {
@@ -89,6 +97,170 @@ SetupAdvancedPage::SetupAdvancedPage(QWidget *parent) : QWidget(parent)
     cmdLogDefault->setObjectName(QStringLiteral("cmdLogDefault"));
     cmdLogDefault->setGeometry(340, 300, 132, 26);
     cmdLogDefault->setAutoDefault(false);
+
+    // Number-only boxes take digits and nothing else, typed or pasted.
+    m_digitsOnly =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    connectHandlers();
+}
+
+void SetupAdvancedPage::connectHandlers()
+{
+    for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause, txtUpdateHour})
+        connect(e, &QLineEdit::textChanged, this, [this] { AdvChanged = true; });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(TrimLog, &QCheckBox::toggled, this, [this] { TrimLog_Click(); });
+    connect(ckRecording, &QCheckBox::toggled, this, [this] { ckRecording_Click(); });
+    connect(chkUpdates, &QCheckBox::toggled, this, [this] { chkUpdates_Click(); });
+    connect(lblAutoCheckTime, &EventLabel::clicked, this, [this] { lblAutoCheckTime_Click(); });
+    connect(cmdLogDefault, &QPushButton::clicked, this, [this] { cmdLogDefault_Click(); });
+    for (QWidget *w : {txtUpdateHour, txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause})
+        w->installEventFilter(this);
+}
+
+void SetupAdvancedPage::resetPage()
+{
+    for (QCheckBox *c : {TrimLog, ckRecording, chkUpdates}) {
+        const QSignalBlocker block(c);
+        c->setChecked(false);
+    }
+    {
+        const QSignalBlocker block(HScroll1);
+        HScroll1->setValue(0);
+    }
+    lblAutoCheckTime->setEnabled(false);
+    txtUpdateHour->setEnabled(false);
+    txtMaxLogFile->setEnabled(false);
+    AdvChanged = false;
+}
+
+void SetupAdvancedPage::fillAdvancedPage()
+{
+    bool ok = false;
+    const double check =
+        NumberFromText(SetupSetting(QStringLiteral("ChkForUpdts"), QStringLiteral("3")), &ok);
+    if (ok && check < 2)
+        chkUpdates->setChecked(check == 1);
+    txtUpdateHour->setText(SetupSetting(QStringLiteral("ChkUpdtsTime"), QStringLiteral("19")));
+    TrimLog->setChecked(
+        TickedValue(SetupSetting(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
+    txtMaxLogFile->setEnabled(TrimLog->isChecked());
+    txtMaxLog->setText(SetupSetting(QStringLiteral("MaxLogSize"), QStringLiteral("500")));
+    txtMinLog->setText(SetupSetting(QStringLiteral("KeepLogSize"), QStringLiteral("400")));
+    txtMaxLogFile->setText(
+        SetupSetting(QStringLiteral("MaxLogFileLines"), QStringLiteral("59000")));
+    txtGpause->setText(SetupSetting(QStringLiteral("GPause"), QStringLiteral("0.6")));
+    AdvChanged = false;
+    for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile})
+        e->setValidator(m_digitsOnly);
+    // From the design position 0, so any other position rewrites the box
+    // with the slider's own text. A pause the slider cannot show (not a
+    // number, below 0 or above 1.5 s) leaves slider and box as they are:
+    // clamping it would put another pause in the box, and the next Apply
+    // would store that one instead of the user's.
+    const double hundredths = NumberFromText(txtGpause->text(), &ok) * 100;
+    if (ok && hundredths >= HScroll1->minimum() - 0.5 && hundredths < HScroll1->maximum() + 0.5)
+        HScroll1->setValue(qRound(hundredths));
+    ckRecording->setChecked(SendOnRecord());
+}
+
+void SetupAdvancedPage::AdvancedBox_LostFocus(QLineEdit *box)
+{
+    if (IsNumericText(box->text()))
+        return;
+    if (box == txtMaxLog)
+        box->setText(QStringLiteral("500"));
+    else if (box == txtMinLog)
+        box->setText(QStringLiteral("400"));
+    else if (box == txtMaxLogFile)
+        box->setText(QStringLiteral("59000"));
+    else if (box == txtGpause)
+        box->setText(QStringLiteral(".6"));
+}
+
+void SetupAdvancedPage::HScroll1_Change()
+{
+    txtGpause->setText(QString::number(HScroll1->value() * 0.01, 'g', 15));
+}
+
+void SetupAdvancedPage::TrimLog_Click()
+{
+    AdvChanged = true;
+    txtMaxLogFile->setEnabled(TrimLog->isChecked());
+}
+
+void SetupAdvancedPage::ckRecording_Click()
+{
+    SaveSetupSetting(QStringLiteral("SendOnRecord"), Bit(ckRecording->isChecked()));
+}
+
+void SetupAdvancedPage::chkUpdates_Click()
+{
+    const bool on = chkUpdates->isChecked();
+    SaveSetupSetting(QStringLiteral("ChkForUpdts"), Bit(on));
+    txtUpdateHour->setEnabled(on);
+    lblAutoCheckTime->setEnabled(on);
+}
+
+void SetupAdvancedPage::lblAutoCheckTime_Click()
+{
+    if (!lblAutoCheckTime->isEnabled())
+        return;
+    SaveSetupSetting(QStringLiteral("ChkType"), QStringLiteral("manual"));
+    CurrentWaitClock().processEvents();
+    OpenDoc(InstalledProgramPath(QStringLiteral("update")));
+}
+
+void SetupAdvancedPage::cmdLogDefault_Click()
+{
+    txtMaxLog->setText(QStringLiteral("500"));
+    txtMinLog->setText(QStringLiteral("400"));
+    txtMaxLogFile->setText(QStringLiteral("59000"));
+    if (HScroll1->value() == 60)
+        HScroll1_Change();
+    else
+        HScroll1->setValue(60);
+}
+
+void SetupAdvancedPage::applyAdvancedPage()
+{
+    // A box that lost no focus since it was typed in is put right here, so a
+    // text that is not a number never reaches the stored limits.
+    for (QLineEdit *box : {txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause})
+        AdvancedBox_LostFocus(box);
+    SaveSetupSetting(QStringLiteral("MaxLogSize"), txtMaxLog->text());
+    SaveSetupSetting(QStringLiteral("KeepLogSize"), txtMinLog->text());
+    SaveSetupSetting(QStringLiteral("MaxLogFileLines"), txtMaxLogFile->text());
+    SaveSetupSetting(QStringLiteral("TrimTimerLog"), Bit(TrimLog->isChecked()));
+    SaveSetupSetting(QStringLiteral("GPause"), txtGpause->text());
+    SaveSetupSetting(QStringLiteral("ChkUpdtsTime"), txtUpdateHour->text());
+    AdvChanged = false;
+}
+
+bool SetupAdvancedPage::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+        if (watched == txtUpdateHour)
+            ShowTip(txtUpdateHour,
+                    QStringLiteral("Enter hour of day to check for updates. ( 0 to 23 )"),
+                    m_host.tipsOn());
+        break;
+    case QEvent::KeyPress:
+        if (watched == txtUpdateHour) {
+            const int code = KeyCode(static_cast<QKeyEvent *>(event));
+            if (code >= 0 && !HourKeyAccepted(code))
+                return true;
+        }
+        break;
+    case QEvent::FocusOut:
+        if (watched != txtUpdateHour)
+            AdvancedBox_LostFocus(static_cast<QLineEdit *>(watched));
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace qelt

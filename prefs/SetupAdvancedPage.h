@@ -6,17 +6,19 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QValidator;
 
 namespace qelt {
 
 class EventLabel;
+class SetupPageHost;
 
-// The preferences page for update checks, recording, the master delay and the timer log limits.
-// It builds and holds the page's controls; the preferences window handles
-// their events.
+// The preferences page for update checks, recording, the master delay and
+// the timer log limits. The check boxes act at once; the delay and the
+// limits wait for Apply.
 class SetupAdvancedPage : public QWidget {
 public:
-    explicit SetupAdvancedPage(QWidget *parent = nullptr);
+    explicit SetupAdvancedPage(SetupPageHost &host, QWidget *parent = nullptr);
 
     QLineEdit *txtMaxLog = nullptr;
     QLineEdit *txtMinLog = nullptr;
@@ -29,6 +31,31 @@ public:
     QLineEdit *txtUpdateHour = nullptr;
     EventLabel *lblAutoCheckTime = nullptr;
     QPushButton *cmdLogDefault = nullptr;
+
+    // The delay or a limit edited since the last Apply.
+    bool AdvChanged = false;
+
+    // Puts a limit or the delay that is no number back to its default.
+    void AdvancedBox_LostFocus(QLineEdit *box);
+    void HScroll1_Change();
+    void TrimLog_Click();
+    void ckRecording_Click();
+    void chkUpdates_Click();
+    void lblAutoCheckTime_Click();
+    void cmdLogDefault_Click();
+
+    void resetPage();
+    void fillAdvancedPage();
+    void applyAdvancedPage();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectHandlers();
+
+    SetupPageHost &m_host;
+    QValidator *m_digitsOnly = nullptr;
 };
 
 } // namespace qelt

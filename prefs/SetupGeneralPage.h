@@ -10,11 +10,14 @@ class QPushButton;
 
 namespace qelt {
 
-// The preferences page for the general options: the seven switches of Check2 and the sound switches
-// in Frame2. It builds and holds the page's controls; the preferences window handles their events.
+class SetupPageHost;
+
+// The preferences page for the general options: the seven switches of Check2
+// and the sound switches in Frame2. Every switch acts at once.
 class SetupGeneralPage : public QWidget {
+    Q_OBJECT
 public:
-    explicit SetupGeneralPage(QWidget *parent = nullptr);
+    explicit SetupGeneralPage(SetupPageHost &host, QWidget *parent = nullptr);
 
     // Check2[i] with its caption Label12[i]: 0 tool tips, 1 minimise to tray,
     // 2 tray at start, 3 macro file association, 4 delay buttons, 5 panic
@@ -27,6 +30,33 @@ public:
     QPushButton *chkMsound = nullptr;
     QLabel *Label10 = nullptr;
     QLabel *Label11 = nullptr;
+
+    void Check2_Click(int index);
+    void Check2_MouseUp(int index);
+    void Check3_Click();
+    void chkTSound_Click();
+    void chkMsound_Click();
+
+    // Every switch OFF, as designed.
+    void resetPage();
+    // The Sounds switch and the scheduler's two sound switches from the
+    // settings.
+    void fillSoundSwitches();
+    void loadSchedulerSoundSwitches();
+    // The Check2 switches from the settings and the main window.
+    void fillGeneralPage();
+
+signals:
+    // The panic button switch was turned; the panic page shows the same
+    // switch and follows it.
+    void panicButtonSwitched(bool on);
+
+private:
+    void connectHandlers();
+    void setSwitchLook(QPushButton *box);
+    void setMainBox(const char *name, const QString &text);
+
+    SetupPageHost &m_host;
 };
 
 } // namespace qelt

@@ -1,16 +1,27 @@
 #include "prefs/SetupPanicPage.h"
 
+#include "core/Dialogs.h"
+#include "core/Mailbox.h"
+#include "core/Sounds.h"
+#include "core/services/ConsoleServices.h"
+#include "logic/DataFile.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
 #include "prefs/SetupRules.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTimer>
 
 namespace qelt {
 
-SetupPanicPage::SetupPanicPage(QWidget *parent) : QWidget(parent)
+SetupPanicPage::SetupPanicPage(SetupPageHost &host, QWidget *parent) : QWidget(parent), m_host(host)
 {
     QWidget *page = this;
     lblPanicInfo = new QLabel(
@@ -68,6 +79,177 @@ SetupPanicPage::SetupPanicPage(QWidget *parent) : QWidget(parent)
     Check1 = new QCheckBox(QStringLiteral("Show button on main window."), page);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(12, 214, 400, 22);
+
+    // Number-only boxes take digits and nothing else, typed or pasted.
+    m_digitsOnly =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    connectHandlers();
+}
+
+void SetupPanicPage::connectHandlers()
+{
+    for (QLineEdit *e : {txtBcaption, txtMin, txtSec})
+        connect(e, &QLineEdit::textChanged, this, [this] { PanicChanged = true; });
+    connect(txtGroupNum, &QLineEdit::textChanged, this, [this] { txtGroupNum_Change(); });
+    for (int i = 0; i < 7; ++i) {
+        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option1_Click(i);
+        });
+    }
+    connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+    for (QWidget *w : std::initializer_list<QWidget *>{txtBcaption, txtGroupNum, txtSec, txtMin})
+        w->installEventFilter(this);
+}
+
+void SetupPanicPage::resetPage()
+{
+    {
+        const QSignalBlocker block(Check1);
+        Check1->setChecked(false);
+    }
+    for (QRadioButton *r : Option1)
+        r->setAutoExclusive(false);
+    for (QRadioButton *r : Option1) {
+        const QSignalBlocker block(r);
+        r->setChecked(false);
+    }
+    for (QRadioButton *r : Option1)
+        r->setAutoExclusive(true);
+    lblMsg->hide();
+    PanicChanged = false;
+    PanicColorIndex = 0;
+}
+
+void SetupPanicPage::setMainBox(const char *name, const QString &text)
+{
+    if (Mailbox *box = m_host.mainBox(name))
+        box->setText(text);
+}
+
+void SetupPanicPage::fillPanicPage()
+{
+    const auto text = [this](const char *name) {
+        Mailbox *box = m_host.mainBox(name);
+        return box ? box->text() : QString();
+    };
+    txtGroupNum->setText(text("txtGroupNum"));
+    txtBcaption->setText(text("txtPanicNm"));
+    txtMin->setText(text("txtPanicMin"));
+    txtSec->setText(text("txtPanicSec"));
+    bool ok = false;
+    const int colour = text("txtPanicBcolor").trimmed().toInt(&ok);
+    if (ok)
+        PanicColorIndex = colour;
+    Option1[PanicColorIndex >= 1 && PanicColorIndex <= 6 ? PanicColorIndex : 0]->setChecked(true);
+    if (txtGroupNum->text().isEmpty())
+        txtGroupNum->setText(QStringLiteral("8"));
+    for (QLineEdit *e : {txtGroupNum, txtMin, txtSec})
+        e->setValidator(m_digitsOnly);
+    // What the boxes were loaded with is no edit. Check1 follows the general
+    // page's panic switch when that is loaded.
+    PanicChanged = false;
+}
+
+void SetupPanicPage::Option1_Click(int index)
+{
+    if (m_host.clickSoundsOn())
+        PlayWav(ClickSound);
+    if (index != PanicColorIndex)
+        PanicChanged = true;
+    PanicColorIndex = index;
+    Label7->setStyleSheet(ColourSheet("QLabel", PanicOptionColour(index)));
+}
+
+void SetupPanicPage::Check1_Click()
+{
+    const bool on = Check1->isChecked();
+    emit panicButtonSwitched(on);
+    setMainBox("chbPanicOn", Bit(on));
+    SaveSetupSetting(QStringLiteral("PanicButton"), Bit(on));
+}
+
+void SetupPanicPage::txtGroupNum_Change()
+{
+    if (!GroupNumValid(txtGroupNum->text())) {
+        if (window()->isVisible())
+            Info(LangCap(QStringLiteral("Group Number must be a number from 1 to 8")), true, false,
+                 QApplication::applicationName(), QStringLiteral("OK"), true);
+        txtGroupNum->clear();
+        txtGroupNum->setFocus();
+    }
+    PanicChanged = true;
+}
+
+void SetupPanicPage::applyPanicPage()
+{
+    if (txtGroupNum->text().isEmpty())
+        txtGroupNum->setFocus();
+    setMainBox("txtGroupNum", txtGroupNum->text());
+    if (txtBcaption->text().isEmpty())
+        txtBcaption->setText(LangCap(QStringLiteral("Pa&nic")));
+    setMainBox("txtPanicNm", txtBcaption->text());
+    if (MainWindowService *mw = MainWindow())
+        mw->setMnuPanicRunText(txtBcaption->text() + QLatin1Char(' ') +
+                               LangCap(QStringLiteral("(Run)")));
+    if (txtMin->text().isEmpty())
+        txtMin->setText(QStringLiteral("00"));
+    setMainBox("txtPanicMin", txtMin->text());
+    setMainBox("txtPanicSec", txtSec->text());
+    setMainBox("txtPanicBcolor", QString::number(PanicColorIndex));
+    PutRec(274, txtBcaption->text());
+    if (PanicChanged) {
+        PutRec(279, QString::number(PanicColorIndex));
+        if (txtMin->text().isEmpty() || txtMin->text() == QLatin1String("0"))
+            txtMin->setText(QStringLiteral("00"));
+        PutRec(280, txtMin->text() + QLatin1Char(',') + txtSec->text());
+        PutRec(281, txtGroupNum->text());
+    }
+}
+
+QString SetupPanicPage::tipFor(QObject *control) const
+{
+    if (control == txtBcaption)
+        return QStringLiteral("Enter the name you want to appear on the button. Put the '&' "
+                              "symbol before a character to create a hot key.");
+    if (control == txtGroupNum)
+        return QStringLiteral(
+            "Enter Group number (1 to 8) to start when the 'quick' button is clicked");
+    if (control == txtSec)
+        return QStringLiteral("Enter zero (0) for NO Off");
+    return {};
+}
+
+bool SetupPanicPage::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+        if (const QString tip = tipFor(watched); !tip.isEmpty())
+            ShowTip(static_cast<QWidget *>(watched), tip, m_host.tipsOn());
+        break;
+    case QEvent::KeyPress:
+        if (watched == txtGroupNum) {
+            if (const int code = KeyCode(static_cast<QKeyEvent *>(event)); code >= 0) {
+                const bool accepted = GroupKeyAccepted(code);
+                lblMsg->setVisible(!accepted);
+                if (!accepted)
+                    return true;
+            }
+        }
+        break;
+    case QEvent::FocusIn: {
+        auto *box = static_cast<QLineEdit *>(watched);
+        QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        break;
+    }
+    case QEvent::FocusOut:
+        if (watched == txtGroupNum)
+            lblMsg->hide();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace qelt

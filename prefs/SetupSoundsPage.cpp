@@ -1,5 +1,11 @@
 #include "prefs/SetupSoundsPage.h"
 
+#include "core/Dialogs.h"
+#include "core/Sounds.h"
+#include "logic/Globals.h"
+#include "logic/Lang.h"
+#include "logic/ProgramFolder.h"
+#include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
 
 #include <QLabel>
@@ -8,7 +14,21 @@
 
 namespace qelt {
 
-SetupSoundsPage::SetupSoundsPage(QWidget *parent) : QWidget(parent)
+namespace {
+
+const QString kSounds = QStringLiteral("Sounds");
+
+// The program's sound for event index (kSoundEvents order).
+QString *SoundPath(int index)
+{
+    QString *paths[5] = {&ClickSound, &ZoomSound, &RecordSound, &TimerSound, &TickSound};
+    return index >= 0 && index < 5 ? paths[index] : nullptr;
+}
+
+} // namespace
+
+SetupSoundsPage::SetupSoundsPage(SetupPageHost &host, QWidget *parent)
+    : QWidget(parent), m_host(host)
 {
     QWidget *page = this;
     List1 = new QListWidget(page);
@@ -42,6 +62,131 @@ SetupSoundsPage::SetupSoundsPage(QWidget *parent) : QWidget(parent)
     Command5 = button("Command5", "&No Sound", 72);
     cmdDefaultSound = button("cmdDefaultSound", "&Restore defaults", 102);
     cmdDefaultSound->setGeometry(352, 12, 116, 26);
+    connectHandlers();
+}
+
+void SetupSoundsPage::connectHandlers()
+{
+    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
+    // Choosing an event with the keys counts as a click too, so the page's
+    // buttons act on the event that is highlighted.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] { List1_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_MouseUp(); });
+    connect(cmdDefaultSound, &QPushButton::clicked, this, [this] { cmdDefaultSound_Click(); });
+    for (QWidget *w : {Command5, Command6, Command7, cmdDefaultSound})
+        w->installEventFilter(this);
+}
+
+void SetupSoundsPage::resetPage()
+{
+    List1->clear();
+    lblSnd->clear();
+    for (QPushButton *b : {Command5, Command6, Command7})
+        b->setEnabled(false);
+    SndChanged = false;
+    SelectedSound = -1;
+}
+
+void SetupSoundsPage::fillSoundsPage()
+{
+    for (int i = 0; i < 5; ++i)
+        setSoundLabel(i, *SoundPath(i));
+    for (int i = 0; i < 5; ++i)
+        List1->addItem(LangCap(Label1[i]->text()));
+    // The files the page was loaded with are no edit.
+    SndChanged = false;
+}
+
+void SetupSoundsPage::setSoundLabel(int index, const QString &path)
+{
+    if (Label2[index]->text() == path)
+        return;
+    Label2[index]->setText(path);
+    // A changed file label is a sound edit.
+    SndChanged = true;
+    m_host.enableApply();
+}
+
+void SetupSoundsPage::List1_Click()
+{
+    for (QPushButton *b : {Command5, Command6, Command7})
+        b->setEnabled(true);
+    const int index = List1->currentRow();
+    if (index >= 0 && index < 5) {
+        lblSnd->setText(Label2[index]->text());
+        SelectedSound = index;
+    }
+}
+
+void SetupSoundsPage::Command5_Click()
+{
+    if (SelectedSound < 0)
+        return;
+    setSoundLabel(SelectedSound, QStringLiteral("none"));
+    List1_Click();
+}
+
+void SetupSoundsPage::Command6_Click()
+{
+    PlayWav(lblSnd->text());
+}
+
+void SetupSoundsPage::Command7_MouseUp()
+{
+    PlayWav(ClickSound);
+    if (SelectedSound < 0)
+        return;
+    const QString path = Dialogs().openFileName(
+        window(), QStringLiteral("Sound Event - ") + Label1[SelectedSound]->text(), ProgramFolder(),
+        QStringLiteral("Sound Files (*.wav);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    setSoundLabel(SelectedSound, path);
+    lblSnd->setText(path);
+}
+
+void SetupSoundsPage::cmdDefaultSound_Click()
+{
+    if (Questions(LangCap(QStringLiteral(
+                      "Are you sure you want to restore all sounds to the default settings?")),
+                  2, QStringLiteral("Restore Default?")) != 1)
+        return;
+    PlayWav(ClickSound);
+    for (int i = 0; i < 5; ++i)
+        setSoundLabel(i, InProgramFolder(QLatin1String(kSoundEvents[i].file)));
+    List1_Click();
+    SaveSounds();
+    SndChanged = false;
+}
+
+void SetupSoundsPage::SaveSounds()
+{
+    for (int i = 0; i < 5; ++i)
+        *SoundPath(i) = Label2[i]->text();
+    SaveSet(kSounds, QStringLiteral("defSound"), ClickSound);
+    SaveSet(kSounds, QStringLiteral("RecSound"), RecordSound);
+    SaveSet(kSounds, QStringLiteral("defTsound"), TimerSound);
+    SaveSet(kSounds, QStringLiteral("defMsound"), TickSound);
+    SaveSet(kSounds, QStringLiteral("defZSound"), ZoomSound);
+}
+
+bool SetupSoundsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter) {
+        auto *w = static_cast<QWidget *>(watched);
+        // The restore button always explains itself.
+        if (w == cmdDefaultSound)
+            w->setToolTip(LangTip(QStringLiteral("Restore all sounds to default")));
+        else if (w == Command5)
+            ShowTip(w, QStringLiteral("Remove sound from selected event"), m_host.tipsOn());
+        else if (w == Command6)
+            ShowTip(w, QStringLiteral("Play selected sound"), m_host.tipsOn());
+        else if (w == Command7)
+            ShowTip(w, QStringLiteral("Select a new sound"), m_host.tipsOn());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace qelt

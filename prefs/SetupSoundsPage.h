@@ -10,12 +10,13 @@ class QPushButton;
 
 namespace qelt {
 
-// The preferences page for the sound file of each sound event.
-// It builds and holds the page's controls; the preferences window handles
-// their events.
+class SetupPageHost;
+
+// The preferences page for the sound file of each sound event. A changed
+// file waits for Apply; restoring the defaults stores them at once.
 class SetupSoundsPage : public QWidget {
 public:
-    explicit SetupSoundsPage(QWidget *parent = nullptr);
+    explicit SetupSoundsPage(SetupPageHost &host, QWidget *parent = nullptr);
 
     QListWidget *List1 = nullptr;
     // Label1[i] names sound event i (kSoundEvents order), Label2[i] its file.
@@ -26,6 +27,32 @@ public:
     QPushButton *Command6 = nullptr;
     QPushButton *Command5 = nullptr;
     QPushButton *cmdDefaultSound = nullptr;
+
+    // A sound file changed since the last save.
+    bool SndChanged = false;
+    // The sound event last chosen in List1 (-1 none); its path is lblSnd's.
+    int SelectedSound = -1;
+
+    void List1_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_MouseUp();
+    void cmdDefaultSound_Click();
+    // Makes the files on the page the program's sounds and stores them.
+    void SaveSounds();
+
+    void resetPage();
+    // The files of the program's sounds and the list of events.
+    void fillSoundsPage();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectHandlers();
+    void setSoundLabel(int index, const QString &path);
+
+    SetupPageHost &m_host;
 };
 
 } // namespace qelt

@@ -11,6 +11,11 @@
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"
+#include "prefs/SetupAdvancedPage.h"
+#include "prefs/SetupGeneralPage.h"
+#include "prefs/SetupLocationPage.h"
+#include "prefs/SetupPanicPage.h"
+#include "prefs/SetupSoundsPage.h"
 #include "tests/core/FakeMainWindow.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -218,51 +223,52 @@ private slots:
 
         FormSetup &f = load();
         QVERIFY(PrefsOpen);
-        QVERIFY(!f.Check2[0]->isChecked());
-        QVERIFY(f.Check2[1]->isChecked());
-        QCOMPARE(f.Check2[1]->text(), QStringLiteral("ON"));
-        QVERIFY(f.Check2[2]->isChecked());
-        QVERIFY(!f.Check2[4]->isChecked());
-        QCOMPARE(f.Check2[4]->text(), QStringLiteral("OFF"));
-        QVERIFY(f.Check2[5]->isChecked());
-        QVERIFY(f.Check1->isChecked());
-        QVERIFY(!f.Check2[6]->isChecked());
-        QVERIFY(f.Check3->isChecked());
-        QVERIFY(!f.chkTSound->isChecked());
-        QVERIFY(f.chkMsound->isChecked());
-        QVERIFY(f.chkUpdates->isChecked());
-        QVERIFY(f.lblAutoCheckTime->isEnabled());
-        QCOMPARE(f.txtUpdateHour->text(), QStringLiteral("7"));
-        QVERIFY(!f.ckRecording->isChecked());
-        QCOMPARE(f.txtGpause->text(), QStringLiteral("0.8"));
-        QCOMPARE(f.HScroll1->value(), 80);
-        QCOMPARE(f.txtMaxLog->text(), QStringLiteral("300"));
-        QCOMPARE(f.txtMinLog->text(), QStringLiteral("200"));
-        QCOMPARE(f.txtMaxLogFile->text(), QStringLiteral("1000"));
-        QVERIFY(!f.TrimLog->isChecked());
-        QVERIFY(!f.txtMaxLogFile->isEnabled());
+        QVERIFY(!f.general->Check2[0]->isChecked());
+        QVERIFY(f.general->Check2[1]->isChecked());
+        QCOMPARE(f.general->Check2[1]->text(), QStringLiteral("ON"));
+        QVERIFY(f.general->Check2[2]->isChecked());
+        QVERIFY(!f.general->Check2[4]->isChecked());
+        QCOMPARE(f.general->Check2[4]->text(), QStringLiteral("OFF"));
+        QVERIFY(f.general->Check2[5]->isChecked());
+        QVERIFY(f.panic->Check1->isChecked());
+        QVERIFY(!f.general->Check2[6]->isChecked());
+        QVERIFY(f.general->Check3->isChecked());
+        QVERIFY(!f.general->chkTSound->isChecked());
+        QVERIFY(f.general->chkMsound->isChecked());
+        QVERIFY(f.advanced->chkUpdates->isChecked());
+        QVERIFY(f.advanced->lblAutoCheckTime->isEnabled());
+        QCOMPARE(f.advanced->txtUpdateHour->text(), QStringLiteral("7"));
+        QVERIFY(!f.advanced->ckRecording->isChecked());
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("0.8"));
+        QCOMPARE(f.advanced->HScroll1->value(), 80);
+        QCOMPARE(f.advanced->txtMaxLog->text(), QStringLiteral("300"));
+        QCOMPARE(f.advanced->txtMinLog->text(), QStringLiteral("200"));
+        QCOMPARE(f.advanced->txtMaxLogFile->text(), QStringLiteral("1000"));
+        QVERIFY(!f.advanced->TrimLog->isChecked());
+        QVERIFY(!f.advanced->txtMaxLogFile->isEnabled());
         // Panic page from the main window's boxes.
-        QCOMPARE(f.txtBcaption->text(), QStringLiteral("&Fire"));
-        QCOMPARE(f.txtMin->text(), QStringLiteral("1"));
-        QCOMPARE(f.txtSec->text(), QStringLiteral("20"));
-        QCOMPARE(f.txtGroupNum->text(), QStringLiteral("5"));
-        QVERIFY(f.Option1[3]->isChecked());
-        QCOMPARE(f.PanicColorIndex, 3);
+        QCOMPARE(f.panic->txtBcaption->text(), QStringLiteral("&Fire"));
+        QCOMPARE(f.panic->txtMin->text(), QStringLiteral("1"));
+        QCOMPARE(f.panic->txtSec->text(), QStringLiteral("20"));
+        QCOMPARE(f.panic->txtGroupNum->text(), QStringLiteral("5"));
+        QVERIFY(f.panic->Option1[3]->isChecked());
+        QCOMPARE(f.panic->PanicColorIndex, 3);
         // Location and its test lines.
-        QCOMPARE(f.txtLat->text(), QStringLiteral("41.51"));
-        QCOMPARE(f.txtZone->text(), QStringLiteral("6"));
-        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Chicago, IL "));
-        QVERIFY(f.Text1->text().startsWith(QStringLiteral("Today's Sunrise: ")));
-        QVERIFY(f.Text2->text().startsWith(QStringLiteral("Today's Sunset: ")));
-        QCOMPARE(f.Combo1->count(), CityTable::BuiltIn().CityCount());
-        QCOMPARE(f.Combo1->currentText(), QStringLiteral("   ----- Select City -----"));
+        QCOMPARE(f.location->txtLat->text(), QStringLiteral("41.51"));
+        QCOMPARE(f.location->txtZone->text(), QStringLiteral("6"));
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral(" Chicago, IL "));
+        QVERIFY(f.location->Text1->text().startsWith(QStringLiteral("Today's Sunrise: ")));
+        QVERIFY(f.location->Text2->text().startsWith(QStringLiteral("Today's Sunset: ")));
+        QCOMPARE(f.location->Combo1->count(), CityTable::BuiltIn().CityCount());
+        QCOMPARE(f.location->Combo1->currentText(), QStringLiteral("   ----- Select City -----"));
         // Sounds page.
-        QCOMPARE(f.Label2[0]->text(), QStringLiteral("none"));
-        QCOMPARE(f.Label2[4]->text(), TickSound);
-        QCOMPARE(f.List1->count(), 5);
-        QCOMPARE(f.List1->item(3)->text(), QStringLiteral(" Timer Starts"));
+        QCOMPARE(f.sounds->Label2[0]->text(), QStringLiteral("none"));
+        QCOMPARE(f.sounds->Label2[4]->text(), TickSound);
+        QCOMPARE(f.sounds->List1->count(), 5);
+        QCOMPARE(f.sounds->List1->item(3)->text(), QStringLiteral(" Timer Starts"));
         // Nothing is pending: Apply stays off.
-        QVERIFY(!f.PanicChanged && !f.LocChanged && !f.SndChanged && !f.AdvChanged);
+        QVERIFY(!f.panic->PanicChanged && !f.location->LocChanged && !f.sounds->SndChanged &&
+                !f.advanced->AdvChanged);
         f.tmrApply_Timer();
         QVERIFY(!f.cmdApply->isEnabled());
         // The boxes loaded as ticked rewrote their mirrors.
@@ -275,18 +281,18 @@ private slots:
     {
         const Snapshot before = TakeSnapshot();
         FormSetup &f = load();
-        QVERIFY(f.txtLat->text().isEmpty());
-        QVERIFY(f.txtLong->text().isEmpty());
-        QCOMPARE(f.txtZone->text(), QString::number(f.PcZoneHours));
-        QVERIFY(f.LocChanged);
+        QVERIFY(f.location->txtLat->text().isEmpty());
+        QVERIFY(f.location->txtLong->text().isEmpty());
+        QCOMPARE(f.location->txtZone->text(), QString::number(f.location->PcZoneHours));
+        QVERIFY(f.location->LocChanged);
         f.tmrApply_Timer();
         QVERIFY(f.cmdApply->isEnabled());
         // "ChkForUpdts" was never answered: unticked, and nothing written.
-        QVERIFY(!f.chkUpdates->isChecked());
-        QVERIFY(!f.lblAutoCheckTime->isEnabled());
-        QCOMPARE(f.txtGroupNum->text(), QStringLiteral("8"));
-        QCOMPARE(f.txtGpause->text(), QStringLiteral("0.6"));
-        QCOMPARE(f.HScroll1->value(), 60);
+        QVERIFY(!f.advanced->chkUpdates->isChecked());
+        QVERIFY(!f.advanced->lblAutoCheckTime->isEnabled());
+        QCOMPARE(f.panic->txtGroupNum->text(), QStringLiteral("8"));
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("0.6"));
+        QCOMPARE(f.advanced->HScroll1->value(), 60);
         // Only the boxes loaded as ticked wrote their (default) values.
         QCOMPARE(Changes(before, TakeSnapshot()),
                  QStringList({"Settings/GrpDelayB=1", "Settings/PanicButton=1",
@@ -295,7 +301,7 @@ private slots:
                      .join(" | "));
         // Apply stores the zone and empty coordinates.
         f.cmdApply_Click();
-        QCOMPARE(Get("CityZone"), QString::number(f.PcZoneHours));
+        QCOMPARE(Get("CityZone"), QString::number(f.location->PcZoneHours));
         QCOMPARE(Get("CityLatitude"), QString());
         QCOMPARE(Get("CityLongitude"), QString());
         QVERIFY(!f.cmdApply->isEnabled());
@@ -309,25 +315,25 @@ private slots:
         const Snapshot before = TakeSnapshot();
         mw->changes.clear();
 
-        f.txtBcaption->setText("&Quick");
-        f.Option1[2]->setChecked(true);
-        f.txtMin->setText("2");
-        f.txtSec->setText("15");
-        f.txtGroupNum->setText("3");
-        f.txtMaxLog->setText("600");
-        f.txtMinLog->setText("450");
-        f.txtMaxLogFile->setText("70000");
-        f.HScroll1->setValue(150);
-        QCOMPARE(f.txtGpause->text(), QStringLiteral("1.5"));
-        f.txtLat->setText("40");
-        f.txtLong->setText("75");
-        f.txtZone->setText("5");
-        QVERIFY(f.PanicChanged && f.AdvChanged && f.LocChanged);
+        f.panic->txtBcaption->setText("&Quick");
+        f.panic->Option1[2]->setChecked(true);
+        f.panic->txtMin->setText("2");
+        f.panic->txtSec->setText("15");
+        f.panic->txtGroupNum->setText("3");
+        f.advanced->txtMaxLog->setText("600");
+        f.advanced->txtMinLog->setText("450");
+        f.advanced->txtMaxLogFile->setText("70000");
+        f.advanced->HScroll1->setValue(150);
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("1.5"));
+        f.location->txtLat->setText("40");
+        f.location->txtLong->setText("75");
+        f.location->txtZone->setText("5");
+        QVERIFY(f.panic->PanicChanged && f.advanced->AdvChanged && f.location->LocChanged);
         f.tmrApply_Timer();
         QVERIFY(f.cmdApply->isEnabled());
 
         f.cmdApply_Click();
-        QVERIFY(!f.PanicChanged && !f.AdvChanged && !f.LocChanged);
+        QVERIFY(!f.panic->PanicChanged && !f.advanced->AdvChanged && !f.location->LocChanged);
         QVERIFY(!f.cmdApply->isEnabled());
         QCOMPARE(Changes(before, TakeSnapshot()),
                  QStringList({"Settings/ChkUpdtsTime=19", "Settings/CityLatitude=40",
@@ -352,15 +358,15 @@ private slots:
         FormSetup &f = load();
         const Snapshot before = TakeSnapshot();
         mw->changes.clear();
-        f.txtBcaption->setText("Other");
-        f.Option1[5]->setChecked(true);
-        f.txtGroupNum->setText("2");
-        f.txtMaxLog->setText("1");
-        f.txtLat->setText("10");
-        f.List1->setCurrentRow(1);
-        f.List1_Click();
-        f.Command5_Click();
-        QVERIFY(f.SndChanged);
+        f.panic->txtBcaption->setText("Other");
+        f.panic->Option1[5]->setChecked(true);
+        f.panic->txtGroupNum->setText("2");
+        f.advanced->txtMaxLog->setText("1");
+        f.location->txtLat->setText("10");
+        f.sounds->List1->setCurrentRow(1);
+        f.sounds->List1_Click();
+        f.sounds->Command5_Click();
+        QVERIFY(f.sounds->SndChanged);
 
         f.cmdCancel_Click();
         QVERIFY(!f.isLoaded());
@@ -379,9 +385,9 @@ private slots:
         mainWindowPanic("Pa&nic", "4", "5", "30", "6");
         FormSetup &f = load();
         // The colour already stored marks nothing; another one does.
-        f.Option1[4]->setChecked(false);
-        f.Option1[4]->setChecked(true);
-        QVERIFY(!f.PanicChanged);
+        f.panic->Option1[4]->setChecked(false);
+        f.panic->Option1[4]->setChecked(true);
+        QVERIFY(!f.panic->PanicChanged);
         PutRec(274, "stale");
         f.cmdApply_Click();
         QCOMPARE(GetRec(274), QStringLiteral("Pa&nic")); // rewritten on every Apply
@@ -389,10 +395,10 @@ private slots:
 
         // An empty caption becomes the translated "Pa&nic"; minutes "0" go to
         // the main window as typed and into the record as "00".
-        f.Option1[1]->setChecked(true);
-        QVERIFY(f.PanicChanged);
-        f.txtBcaption->clear();
-        f.txtMin->setText("0");
+        f.panic->Option1[1]->setChecked(true);
+        QVERIFY(f.panic->PanicChanged);
+        f.panic->txtBcaption->clear();
+        f.panic->txtMin->setText("0");
         f.cmdApply_Click();
         QCOMPARE(mw->box("txtPanicNm"), QStringLiteral("Pa&nic"));
         QCOMPARE(mw->panicRun, QStringLiteral("Pa&nic (Run)"));
@@ -403,16 +409,16 @@ private slots:
         // A colour text that is no number chooses "Default".
         mainWindowPanic("Pa&nic", "red", "5", "30", "6");
         FormSetup &g = load();
-        QVERIFY(g.Option1[0]->isChecked());
-        QCOMPARE(g.PanicColorIndex, 0);
+        QVERIFY(g.panic->Option1[0]->isChecked());
+        QCOMPARE(g.panic->PanicColorIndex, 0);
 
         // An emptied group box is written empty; the next load shows "8".
-        g.txtGroupNum->clear();
+        g.panic->txtGroupNum->clear();
         g.cmdApply_Click();
         QCOMPARE(mw->box("txtGroupNum"), QString());
         QCOMPARE(GetRec(281), QString());
         FormSetup &h = load();
-        QCOMPARE(h.txtGroupNum->text(), QStringLiteral("8"));
+        QCOMPARE(h.panic->txtGroupNum->text(), QStringLiteral("8"));
     }
 
     void groupNumberRefused()
@@ -421,19 +427,19 @@ private slots:
         FormSetup &f = load();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.txtGroupNum->clear();
-        QTest::keyClick(f.txtGroupNum, Qt::Key_9);
-        QVERIFY(f.txtGroupNum->text().isEmpty());
-        QVERIFY(!f.lblMsg->isHidden());
-        QTest::keyClick(f.txtGroupNum, Qt::Key_Backspace);
-        QVERIFY(f.lblMsg->isHidden());
-        QTest::keyClick(f.txtGroupNum, Qt::Key_4);
-        QCOMPARE(f.txtGroupNum->text(), QStringLiteral("4"));
+        f.panic->txtGroupNum->clear();
+        QTest::keyClick(f.panic->txtGroupNum, Qt::Key_9);
+        QVERIFY(f.panic->txtGroupNum->text().isEmpty());
+        QVERIFY(!f.panic->lblMsg->isHidden());
+        QTest::keyClick(f.panic->txtGroupNum, Qt::Key_Backspace);
+        QVERIFY(f.panic->lblMsg->isHidden());
+        QTest::keyClick(f.panic->txtGroupNum, Qt::Key_4);
+        QCOMPARE(f.panic->txtGroupNum->text(), QStringLiteral("4"));
         // Text set by other means than typing is checked too.
         dialogs.messages.clear();
-        f.txtGroupNum->setText("9");
+        f.panic->txtGroupNum->setText("9");
         QCOMPARE(dialogs.infos, QStringList{"Group Number must be a number from 1 to 8"});
-        QVERIFY(f.txtGroupNum->text().isEmpty());
+        QVERIFY(f.panic->txtGroupNum->text().isEmpty());
         f.cmdCancel_Click();
     }
 
@@ -442,41 +448,41 @@ private slots:
         mw->fill("chkTips", "1");
         FormSetup &f = load();
         mw->changes.clear();
-        f.Check2[1]->setChecked(true);
+        f.general->Check2[1]->setChecked(true);
         QCOMPARE(Get("MinToTray"), QStringLiteral("1"));
         QVERIFY(mw->minToTray && MinOnStart);
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("10"));
-        f.Check2[1]->setChecked(false);
+        f.general->Check2[1]->setChecked(false);
         QCOMPARE(Get("MinToTray"), QStringLiteral("0"));
         QVERIFY(!mw->minToTray && !MinOnStart);
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("00"));
 
-        f.Check2[2]->setChecked(true);
+        f.general->Check2[2]->setChecked(true);
         QCOMPARE(Get("MinOnStart"), QStringLiteral("True"));
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("01"));
-        f.Check2[0]->setChecked(false);
+        f.general->Check2[0]->setChecked(false);
         QCOMPARE(mw->box("chkTips"), QStringLiteral("0"));
-        f.Check2[4]->setChecked(false);
+        f.general->Check2[4]->setChecked(false);
         QCOMPARE(mw->box("txtGrpDelayB"), QStringLiteral("0"));
         QCOMPARE(Get("GrpDelayB"), QStringLiteral("0"));
 
         // The panic switch exists twice and both stay in step.
-        f.Check2[5]->setChecked(false);
-        QVERIFY(!f.Check1->isChecked());
+        f.general->Check2[5]->setChecked(false);
+        QVERIFY(!f.panic->Check1->isChecked());
         QCOMPARE(mw->box("chbPanicOn"), QStringLiteral("0"));
         QCOMPARE(Get("PanicButton"), QStringLiteral("0"));
-        f.Check1->setChecked(true);
-        QVERIFY(f.Check2[5]->isChecked());
+        f.panic->Check1->setChecked(true);
+        QVERIFY(f.general->Check2[5]->isChecked());
         QCOMPARE(mw->box("chbPanicOn"), QStringLiteral("1"));
         QCOMPARE(Get("PanicButton"), QStringLiteral("1"));
 
         // Start at login: an existing entry is kept; unticking removes it.
         AddStartup(QStringLiteral("Orvendale"), QCoreApplication::applicationFilePath());
-        f.Check2[6]->setChecked(true);
+        f.general->Check2[6]->setChecked(true);
         QCOMPARE(Get("AutoStart"), QStringLiteral("1"));
         QCOMPARE(StartupValue(QStringLiteral("Orvendale")),
                  QCoreApplication::applicationFilePath());
-        f.Check2[6]->setChecked(false);
+        f.general->Check2[6]->setChecked(false);
         QCOMPARE(StartupValue(QStringLiteral("Orvendale")), QString());
         QCOMPARE(Get("AutoStart"), QStringLiteral("0"));
     }
@@ -485,12 +491,12 @@ private slots:
     {
         SetProgramExePath(QCoreApplication::applicationFilePath());
         FormSetup &f = load();
-        QVERIFY(!f.Check2[3]->isChecked());
-        f.Check2[3]->click();
+        QVERIFY(!f.general->Check2[3]->isChecked());
+        f.general->Check2[3]->click();
         QVERIFY(CroAssociated());
         QVERIFY(AssocOn && mw->associate);
         QCOMPARE(GetSet("Macro", "DoSet"), QStringLiteral("True"));
-        f.Check2[3]->click();
+        f.general->Check2[3]->click();
         QVERIFY(!CroAssociated());
         QVERIFY(!AssocOn && !mw->associate);
         QVERIFY(dialogs.asked.isEmpty());
@@ -504,12 +510,12 @@ private slots:
         file.close();
         qputenv("XDG_DATA_HOME", QFile::encodeName(blocker + "/data"));
         dialogs.answer = 2;
-        f.Check2[3]->click();
+        f.general->Check2[3]->click();
         qputenv("XDG_DATA_HOME", oldData);
         QFile::remove(blocker);
         QCOMPARE(dialogs.asked.size(), 1);
         QVERIFY(dialogs.calls.first().contains("Administrative Rights"));
-        QVERIFY(!f.Check2[3]->isChecked());
+        QVERIFY(!f.general->Check2[3]->isChecked());
         QVERIFY(!AssocOn && !mw->associate);
         SetProgramExePath({});
     }
@@ -519,7 +525,7 @@ private slots:
     void recordingBoxFollowsTheEditor()
     {
         Set("SendOnRecord", "2");
-        QVERIFY(load().ckRecording->isChecked());
+        QVERIFY(load().advanced->ckRecording->isChecked());
     }
 
     void locationFromCityTable()
@@ -529,148 +535,149 @@ private slots:
         const CityTable table = CityTable::BuiltIn();
         const int boston = table.FindCity("Boston, MA");
         QVERIFY(boston > 0);
-        f.Combo1->setCurrentIndex(boston);
-        f.Combo1_Click();
-        QCOMPARE(f.txtLat->text(), QString::number(table.Row(boston).Latitude));
-        QCOMPARE(f.txtLong->text(), QString::number(table.Row(boston).Longitude));
-        QCOMPARE(f.txtZone->text(), QStringLiteral("5"));
-        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Boston, MA "));
-        QVERIFY(f.Text1->text().contains(
+        f.location->Combo1->setCurrentIndex(boston);
+        f.location->Combo1_Click();
+        QCOMPARE(f.location->txtLat->text(), QString::number(table.Row(boston).Latitude));
+        QCOMPARE(f.location->txtLong->text(), QString::number(table.Row(boston).Longitude));
+        QCOMPARE(f.location->txtZone->text(), QStringLiteral("5"));
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral(" Boston, MA "));
+        QVERIFY(f.location->Text1->text().contains(
             QRegularExpression("^Today's Sunrise: \\d\\d:\\d\\d:\\d\\d AM$")));
-        QVERIFY(f.Text2->text().contains(
+        QVERIFY(f.location->Text2->text().contains(
             QRegularExpression("^Today's Sunset: \\d\\d:\\d\\d:\\d\\d PM$")));
-        QVERIFY(f.LocChanged);
+        QVERIFY(f.location->LocChanged);
         f.cmdApply_Click();
         QCOMPARE(Get("CityName"), QStringLiteral("Boston, MA"));
         QCOMPARE(Get("CityZone"), QStringLiteral("5"));
 
         // A heading row carries no place: nothing is loaded.
-        f.Combo1->setCurrentIndex(2);
-        f.Combo1_Click();
-        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Boston, MA "));
-        QCOMPARE(f.txtZone->text(), QStringLiteral("5"));
+        f.location->Combo1->setCurrentIndex(2);
+        f.location->Combo1_Click();
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral(" Boston, MA "));
+        QCOMPARE(f.location->txtZone->text(), QStringLiteral("5"));
 
         // Typing relabels once as a place of the user's own.
-        QTest::keyClick(f.txtLat, Qt::Key_1);
-        QCOMPARE(f.lblCityName->text(), QStringLiteral("for:  User Defined"));
-        QVERIFY(!f.RelabelOnEdit);
-        f.lblCityName->setText("kept");
-        QTest::keyClick(f.txtLat, Qt::Key_2);
-        QCOMPARE(f.lblCityName->text(), QStringLiteral("kept"));
+        QTest::keyClick(f.location->txtLat, Qt::Key_1);
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral("for:  User Defined"));
+        QVERIFY(!f.location->RelabelOnEdit);
+        f.location->lblCityName->setText("kept");
+        QTest::keyClick(f.location->txtLat, Qt::Key_2);
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral("kept"));
         // The first pick after a hand edit only re-arms the list.
-        f.Combo1->setCurrentIndex(boston);
-        f.Combo1_Click();
-        QCOMPARE(f.lblCityName->text(), QStringLiteral("kept"));
-        f.Combo1_Click();
-        QCOMPARE(f.lblCityName->text(), QStringLiteral(" Boston, MA "));
+        f.location->Combo1->setCurrentIndex(boston);
+        f.location->Combo1_Click();
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral("kept"));
+        f.location->Combo1_Click();
+        QCOMPARE(f.location->lblCityName->text(), QStringLiteral(" Boston, MA "));
 
         // Key filters: one decimal sign, ":" allowed, letters refused.
-        f.txtLat->setText("42.5");
-        QTest::keyClick(f.txtLat, Qt::Key_Period);
-        QTest::keyClick(f.txtLat, Qt::Key_Comma);
-        QTest::keyClick(f.txtLat, Qt::Key_A);
-        QTest::keyClick(f.txtLat, Qt::Key_Colon);
-        QCOMPARE(f.txtLat->text(), QStringLiteral("42.5:"));
-        f.txtZone->setText("");
-        QTest::keyClick(f.txtZone, Qt::Key_Minus);
-        QTest::keyClick(f.txtZone, Qt::Key_Period);
-        QTest::keyClick(f.txtZone, Qt::Key_3);
-        QCOMPARE(f.txtZone->text(), QStringLiteral("-3"));
+        f.location->txtLat->setText("42.5");
+        QTest::keyClick(f.location->txtLat, Qt::Key_Period);
+        QTest::keyClick(f.location->txtLat, Qt::Key_Comma);
+        QTest::keyClick(f.location->txtLat, Qt::Key_A);
+        QTest::keyClick(f.location->txtLat, Qt::Key_Colon);
+        QCOMPARE(f.location->txtLat->text(), QStringLiteral("42.5:"));
+        f.location->txtZone->setText("");
+        QTest::keyClick(f.location->txtZone, Qt::Key_Minus);
+        QTest::keyClick(f.location->txtZone, Qt::Key_Period);
+        QTest::keyClick(f.location->txtZone, Qt::Key_3);
+        QCOMPARE(f.location->txtZone->text(), QStringLiteral("-3"));
 
         // A latitude that is no number leaves the last one in use; no crash.
-        f.txtLat->setText("4:2");
-        f.cmdCalcSun_Click();
-        QVERIFY(f.Text1->text().startsWith("Today's Sunrise: "));
+        f.location->txtLat->setText("4:2");
+        f.location->cmdCalcSun_Click();
+        QVERIFY(f.location->Text1->text().startsWith("Today's Sunrise: "));
 
         // Clear, then Apply with an empty zone deletes the stored zone.
-        f.Command2_Click();
-        QVERIFY(f.txtLat->text().isEmpty() && f.Text1->text().isEmpty());
-        QCOMPARE(f.txtZone->text(), QString::number(f.PcZoneHours));
-        f.txtZone->clear();
+        f.location->Command2_Click();
+        QVERIFY(f.location->txtLat->text().isEmpty() && f.location->Text1->text().isEmpty());
+        QCOMPARE(f.location->txtZone->text(), QString::number(f.location->PcZoneHours));
+        f.location->txtZone->clear();
         f.cmdApply_Click();
         QCOMPARE(Get("CityZone"), QStringLiteral("<none>"));
         QCOMPARE(Get("CityName"), QStringLiteral("User Defined"));
 
         // Right-click on "offset" shows the zone box, another click hides it.
-        f.Label17_MouseUp(Qt::RightButton);
-        QVERIFY(!f.txtZone->isHidden());
-        f.Label17_MouseUp(Qt::LeftButton);
-        QVERIFY(f.txtZone->isHidden());
+        f.location->Label17_MouseUp(Qt::RightButton);
+        QVERIFY(!f.location->txtZone->isHidden());
+        f.location->Label17_MouseUp(Qt::LeftButton);
+        QVERIFY(f.location->txtZone->isHidden());
     }
 
     void advancedPage()
     {
         FormSetup &f = load();
-        QVERIFY(!f.AdvChanged);
+        QVERIFY(!f.advanced->AdvChanged);
         // Non-numeric text is put back when the box loses the focus...
-        f.txtMaxLog->setText("abc");
-        f.AdvancedBox_LostFocus(f.txtMaxLog);
-        QCOMPARE(f.txtMaxLog->text(), QStringLiteral("500"));
-        f.txtGpause->setText("x");
-        f.AdvancedBox_LostFocus(f.txtGpause);
-        QCOMPARE(f.txtGpause->text(), QStringLiteral(".6"));
+        f.advanced->txtMaxLog->setText("abc");
+        f.advanced->AdvancedBox_LostFocus(f.advanced->txtMaxLog);
+        QCOMPARE(f.advanced->txtMaxLog->text(), QStringLiteral("500"));
+        f.advanced->txtGpause->setText("x");
+        f.advanced->AdvancedBox_LostFocus(f.advanced->txtGpause);
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral(".6"));
         // ...and before Apply stores it, focus or not.
-        f.txtMinLog->setText("lots");
-        f.txtMaxLogFile->setText("");
+        f.advanced->txtMinLog->setText("lots");
+        f.advanced->txtMaxLogFile->setText("");
         f.cmdApply_Click();
         QCOMPARE(Get("KeepLogSize"), QStringLiteral("400"));
         QCOMPARE(Get("MaxLogFileLines"), QStringLiteral("59000"));
         QCOMPARE(Get("GPause"), QStringLiteral(".6"));
 
         // Slider and defaults.
-        f.HScroll1->setValue(f.HScroll1->maximum());
-        QCOMPARE(f.txtGpause->text(), QStringLiteral("1.5"));
-        f.txtMaxLog->setText("10");
-        f.cmdLogDefault_Click();
-        QCOMPARE(f.txtGpause->text(), QStringLiteral("0.6"));
-        QCOMPARE(f.txtMaxLog->text(), QStringLiteral("500"));
-        QCOMPARE(f.txtMinLog->text(), QStringLiteral("400"));
-        QCOMPARE(f.txtMaxLogFile->text(), QStringLiteral("59000"));
+        f.advanced->HScroll1->setValue(f.advanced->HScroll1->maximum());
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("1.5"));
+        f.advanced->txtMaxLog->setText("10");
+        f.advanced->cmdLogDefault_Click();
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("0.6"));
+        QCOMPARE(f.advanced->txtMaxLog->text(), QStringLiteral("500"));
+        QCOMPARE(f.advanced->txtMinLog->text(), QStringLiteral("400"));
+        QCOMPARE(f.advanced->txtMaxLogFile->text(), QStringLiteral("59000"));
 
         // Unticking the file limit disables its box, yet Apply still writes it.
-        f.TrimLog->setChecked(false);
-        QVERIFY(!f.txtMaxLogFile->isEnabled());
+        f.advanced->TrimLog->setChecked(false);
+        QVERIFY(!f.advanced->txtMaxLogFile->isEnabled());
         f.cmdApply_Click();
         QCOMPARE(Get("TrimTimerLog"), QStringLiteral("0"));
         QCOMPARE(Get("MaxLogFileLines"), QStringLiteral("59000"));
 
         // The two check boxes write at once.
-        f.ckRecording->setChecked(false);
+        f.advanced->ckRecording->setChecked(false);
         QCOMPARE(Get("SendOnRecord"), QStringLiteral("0"));
-        f.lblAutoCheckTime_Click(); // disabled while the weekly check is off
+        f.advanced->lblAutoCheckTime_Click(); // disabled while the weekly check is off
         QCOMPARE(Get("ChkType"), QStringLiteral("<none>"));
-        f.chkUpdates->setChecked(true);
+        f.advanced->chkUpdates->setChecked(true);
         QCOMPARE(Get("ChkForUpdts"), QStringLiteral("1"));
-        QVERIFY(f.lblAutoCheckTime->isEnabled() && f.txtUpdateHour->isEnabled());
-        f.lblAutoCheckTime_Click();
+        QVERIFY(f.advanced->lblAutoCheckTime->isEnabled() &&
+                f.advanced->txtUpdateHour->isEnabled());
+        f.advanced->lblAutoCheckTime_Click();
         QCOMPARE(Get("ChkType"), QStringLiteral("manual"));
-        f.chkUpdates->setChecked(false);
+        f.advanced->chkUpdates->setChecked(false);
         QCOMPARE(Get("ChkForUpdts"), QStringLiteral("0"));
-        QVERIFY(!f.lblAutoCheckTime->isEnabled());
+        QVERIFY(!f.advanced->lblAutoCheckTime->isEnabled());
 
         // A pause the slider cannot hold exactly in binary still comes back
         // as stored (0.29 * 100 is 28.999...).
         Set("GPause", "0.29");
         FormSetup &p = load();
-        QCOMPARE(p.HScroll1->value(), 29);
-        QCOMPARE(p.txtGpause->text(), QStringLiteral("0.29"));
-        QVERIFY(!p.AdvChanged);
+        QCOMPARE(p.advanced->HScroll1->value(), 29);
+        QCOMPARE(p.advanced->txtGpause->text(), QStringLiteral("0.29"));
+        QVERIFY(!p.advanced->AdvChanged);
 
         // A stored ".6" comes back from the slider as "0.6": Apply stays on.
         Set("GPause", ".6");
         FormSetup &g = load();
-        QCOMPARE(g.txtGpause->text(), QStringLiteral("0.6"));
-        QVERIFY(g.AdvChanged);
+        QCOMPARE(g.advanced->txtGpause->text(), QStringLiteral("0.6"));
+        QVERIFY(g.advanced->AdvChanged);
 
         // A pause beyond the slider's reach is shown as stored and survives
         // an Apply made for another page.
         for (const char *stored : {"3", "-1"}) {
             Set("GPause", stored);
             FormSetup &o = load();
-            QCOMPARE(o.txtGpause->text(), QLatin1String(stored));
-            QCOMPARE(o.HScroll1->value(), 0);
-            QVERIFY(!o.AdvChanged);
-            o.txtLat->setText("10");
+            QCOMPARE(o.advanced->txtGpause->text(), QLatin1String(stored));
+            QCOMPARE(o.advanced->HScroll1->value(), 0);
+            QVERIFY(!o.advanced->AdvChanged);
+            o.location->txtLat->setText("10");
             o.cmdApply_Click();
             QCOMPARE(Get("GPause"), QLatin1String(stored));
         }
@@ -679,63 +686,64 @@ private slots:
     void soundSwitchesAndFiles()
     {
         FormSetup &f = load();
-        QVERIFY(f.Check3->isChecked());
-        f.Check3->setChecked(false);
+        QVERIFY(f.general->Check3->isChecked());
+        f.general->Check3->setChecked(false);
         QVERIFY(!SoundsOn);
         QCOMPARE(Get("Sounds"), QStringLiteral("False"));
-        QVERIFY(!f.chkTSound->isEnabled() && !f.chkMsound->isEnabled() && !f.Label10->isEnabled());
+        QVERIFY(!f.general->chkTSound->isEnabled() && !f.general->chkMsound->isEnabled() &&
+                !f.general->Label10->isEnabled());
         QCOMPARE(GetSet("Sounds", "TimerTsound"), QStringLiteral("1"));
-        f.Check3->setChecked(true);
-        QVERIFY(SoundsOn && f.chkMsound->isEnabled());
+        f.general->Check3->setChecked(true);
+        QVERIFY(SoundsOn && f.general->chkMsound->isEnabled());
 
         timers.calls.clear();
-        f.chkMsound->setChecked(false);
+        f.general->chkMsound->setChecked(false);
         QCOMPARE(GetSet("Sounds", "TimerMsound"), QStringLiteral("0"));
         QCOMPARE(timers.calls, QStringList{"M0"});
-        QCOMPARE(f.chkMsound->text(), QStringLiteral("OFF"));
+        QCOMPARE(f.general->chkMsound->text(), QStringLiteral("OFF"));
 
         // Going back to the first page picks up the timers window's changes.
         SaveSet("Sounds", "TimerTsound", "0");
         f.SSTab1->setCurrentIndex(3);
         f.SSTab1->setCurrentIndex(0);
-        QVERIFY(!f.chkTSound->isChecked());
+        QVERIFY(!f.general->chkTSound->isChecked());
 
         // Choosing an event with the keys selects it for the page's buttons.
-        f.List1->setFocus();
-        f.List1->setCurrentRow(0);
-        QTest::keyClick(f.List1, Qt::Key_Down);
-        QCOMPARE(f.List1->currentRow(), 1);
-        QCOMPARE(f.lblSnd->text(), ZoomSound);
-        QCOMPARE(f.SelectedSound, 1);
+        f.sounds->List1->setFocus();
+        f.sounds->List1->setCurrentRow(0);
+        QTest::keyClick(f.sounds->List1, Qt::Key_Down);
+        QCOMPARE(f.sounds->List1->currentRow(), 1);
+        QCOMPARE(f.sounds->lblSnd->text(), ZoomSound);
+        QCOMPARE(f.sounds->SelectedSound, 1);
 
         // No Sound, then Apply, writes "none".
-        f.List1->setCurrentRow(2);
-        f.List1_Click();
-        QVERIFY(f.Command5->isEnabled());
-        QCOMPARE(f.lblSnd->text(), RecordSound);
-        f.Command5_Click();
-        QCOMPARE(f.lblSnd->text(), QStringLiteral("none"));
-        QVERIFY(f.SndChanged);
+        f.sounds->List1->setCurrentRow(2);
+        f.sounds->List1_Click();
+        QVERIFY(f.sounds->Command5->isEnabled());
+        QCOMPARE(f.sounds->lblSnd->text(), RecordSound);
+        f.sounds->Command5_Click();
+        QCOMPARE(f.sounds->lblSnd->text(), QStringLiteral("none"));
+        QVERIFY(f.sounds->SndChanged);
         f.cmdApply_Click();
         QCOMPARE(GetSet("Sounds", "RecSound"), QStringLiteral("none"));
         QCOMPARE(RecordSound, QStringLiteral("none"));
 
         // Browse: a cancelled dialog changes nothing; a chosen file is kept.
         dialogs.openAnswer.clear();
-        f.Command7_MouseUp();
-        QCOMPARE(f.Label2[2]->text(), QStringLiteral("none"));
+        f.sounds->Command7_MouseUp();
+        QCOMPARE(f.sounds->Label2[2]->text(), QStringLiteral("none"));
         dialogs.openAnswer = "/x/bell.wav";
-        f.Command7_MouseUp();
-        QCOMPARE(f.Label2[2]->text(), QStringLiteral("/x/bell.wav"));
-        QCOMPARE(f.lblSnd->text(), QStringLiteral("/x/bell.wav"));
+        f.sounds->Command7_MouseUp();
+        QCOMPARE(f.sounds->Label2[2]->text(), QStringLiteral("/x/bell.wav"));
+        QCOMPARE(f.sounds->lblSnd->text(), QStringLiteral("/x/bell.wav"));
 
         // Restore defaults: asked first; Yes saves at once, Cancel cannot undo.
         dialogs.answer = 2;
-        f.cmdDefaultSound_Click();
-        QCOMPARE(f.Label2[2]->text(), QStringLiteral("/x/bell.wav"));
+        f.sounds->cmdDefaultSound_Click();
+        QCOMPARE(f.sounds->Label2[2]->text(), QStringLiteral("/x/bell.wav"));
         dialogs.answer = 1;
-        f.cmdDefaultSound_Click();
-        QVERIFY(!f.SndChanged);
+        f.sounds->cmdDefaultSound_Click();
+        QVERIFY(!f.sounds->SndChanged);
         f.cmdCancel_Click();
         QCOMPARE(GetSet("Sounds", "RecSound"), InProgramFolder("rec.wav"));
         QCOMPARE(GetSet("Sounds", "defSound"), InProgramFolder("click.wav"));
@@ -745,10 +753,12 @@ private slots:
         // Opened with sounds off, the scheduler switches are disabled too.
         Set("Sounds", "False");
         FormSetup &g = load();
-        QVERIFY(!g.Check3->isChecked());
-        QVERIFY(!g.chkTSound->isEnabled() && !g.chkMsound->isEnabled() && !g.Label11->isEnabled());
-        g.Check3->setChecked(true);
-        QVERIFY(g.chkTSound->isEnabled() && g.chkMsound->isEnabled() && g.Label11->isEnabled());
+        QVERIFY(!g.general->Check3->isChecked());
+        QVERIFY(!g.general->chkTSound->isEnabled() && !g.general->chkMsound->isEnabled() &&
+                !g.general->Label11->isEnabled());
+        g.general->Check3->setChecked(true);
+        QVERIFY(g.general->chkTSound->isEnabled() && g.general->chkMsound->isEnabled() &&
+                g.general->Label11->isEnabled());
     }
 
     void closingAsksAboutLocationAndSounds()
@@ -757,7 +767,7 @@ private slots:
         FormSetup &f = load();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.txtBcaption->setText("Lost");
+        f.panic->txtBcaption->setText("Lost");
         f.close();
         QVERIFY(dialogs.asked.isEmpty());
         QVERIFY(!f.isLoaded());
@@ -766,10 +776,10 @@ private slots:
         f.Form_Load();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.txtLat->setText("12");
-        f.List1->setCurrentRow(0);
-        f.List1_Click();
-        f.Command5_Click();
+        f.location->txtLat->setText("12");
+        f.sounds->List1->setCurrentRow(0);
+        f.sounds->List1_Click();
+        f.sounds->Command5_Click();
         dialogs.answers = {2, 2};
         f.close();
         QCOMPARE(dialogs.asked,
@@ -782,10 +792,10 @@ private slots:
         f.Form_Load();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.txtLat->setText("12");
-        f.List1->setCurrentRow(0);
-        f.List1_Click();
-        f.Command5_Click();
+        f.location->txtLat->setText("12");
+        f.sounds->List1->setCurrentRow(0);
+        f.sounds->List1_Click();
+        f.sounds->Command5_Click();
         dialogs.asked.clear();
         dialogs.answers = {1};
         f.close();
@@ -801,7 +811,7 @@ private slots:
         FormSetup &f = load();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QVERIFY(f.LocChanged);
+        QVERIFY(f.location->LocChanged);
         f.close();
         QVERIFY(dialogs.asked.isEmpty());
         QVERIFY(!f.isLoaded());
@@ -811,7 +821,7 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.SSTab1->setCurrentIndex(2);
-        QTest::keyClicks(f.txtLat, "12");
+        QTest::keyClicks(f.location->txtLat, "12");
         dialogs.answers = {2};
         f.close();
         QCOMPARE(dialogs.asked,
@@ -841,9 +851,9 @@ private slots:
             f.show();
             f.SSTab1->setCurrentIndex(1);
             QVERIFY(QTest::qWaitForWindowExposed(&f));
-            f.txtGroupNum->clear();
-            QTest::keyClick(f.txtGroupNum, Qt::Key_9);
-            QLabel *msg = f.lblMsg;
+            f.panic->txtGroupNum->clear();
+            QTest::keyClick(f.panic->txtGroupNum, Qt::Key_9);
+            QLabel *msg = f.panic->lblMsg;
             QVERIFY(msg->isVisible());
             QCOMPARE(msg->text(), translated
                                       ? german
@@ -934,20 +944,69 @@ private slots:
         SetMainWindow(&fire);
         fire.chbPanicOn.setText("1");
         FormSetup &f = load();
-        f.txtBcaption->setText("&Quick");
+        f.panic->txtBcaption->setText("&Quick");
         f.cmdApply_Click();
         QCOMPARE(fire.cmdPanic->text(), QStringLiteral("&Quick"));
         QCOMPARE(fire.mnuPanicRun->text(), QStringLiteral("&Quick (Run)"));
-        f.Check2[5]->setChecked(false);
+        f.general->Check2[5]->setChecked(false);
         QVERIFY(fire.cmdPanic->isHidden());
         QVERIFY(!fire.mnuShowPanic->isChecked());
-        f.Check2[1]->setChecked(true);
+        f.general->Check2[1]->setChecked(true);
         QVERIFY(fire.mnuMinToTray->isChecked());
-        f.Check2[0]->setChecked(true);
-        f.Check2[0]->setChecked(false);
+        f.general->Check2[0]->setChecked(true);
+        f.general->Check2[0]->setChecked(false);
         QVERIFY(!fire.mnuTips->isChecked());
         w.reset();
         SetMainWindow(mw);
+    }
+
+    // Hints follow the main window's tool-tip switch on every page; Enter in
+    // the city list moves to OK; a panic box selects its text when entered.
+    void hintsKeysAndFocusOnEveryPage()
+    {
+        const auto hover = [](QWidget *w) {
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+            QApplication::sendEvent(w, &enter);
+            return w->toolTip();
+        };
+        mw->fill("chkTips", "1");
+        FormSetup &f = load();
+        const QList<QPair<QWidget *, QString>> hints = {
+            {f.cmdApply, "Apply changes without closing window"},
+            {f.panic->txtSec, "Enter zero (0) for NO Off"},
+            {f.location->txtZone, "Enter offset to GMT (whole hours only)"},
+            {f.sounds->Command6, "Play selected sound"},
+            {f.advanced->txtUpdateHour, "Enter hour of day to check for updates. ( 0 to 23 )"}};
+        for (const auto &[control, hint] : hints)
+            QCOMPARE(hover(control).trimmed(), hint);
+        mw->fill("chkTips", "0");
+        for (const auto &[control, hint] : hints)
+            QVERIFY2(hover(control).isEmpty(), qPrintable(hint));
+        // The restore button always explains itself.
+        QCOMPARE(hover(f.sounds->cmdDefaultSound).trimmed(),
+                 QStringLiteral("Restore all sounds to default"));
+
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.SSTab1->setCurrentIndex(4);
+        QTest::mouseClick(f.advanced->chkUpdates, Qt::LeftButton, {},
+                          QPoint(8, f.advanced->chkUpdates->height() / 2));
+        QVERIFY(f.advanced->txtUpdateHour->isEnabled());
+        f.advanced->txtUpdateHour->clear();
+        QTest::keyClicks(f.advanced->txtUpdateHour, "1a2");
+        QCOMPARE(f.advanced->txtUpdateHour->text(), QStringLiteral("12"));
+
+        f.SSTab1->setCurrentIndex(2);
+        f.location->Combo1->setFocus();
+        QTest::keyClick(f.location->Combo1, Qt::Key_Return);
+        QVERIFY(f.cmdClose->hasFocus());
+
+        f.SSTab1->setCurrentIndex(1);
+        f.panic->txtBcaption->setText("&Fire");
+        f.panic->txtBcaption->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.panic->txtBcaption->selectedText(), QStringLiteral("&Fire"));
+        f.cmdCancel_Click();
     }
 
     void serviceShowsThePage()
