@@ -756,7 +756,7 @@ void frmFire::afterStart_Timer()
         txtPanicSec.setText(comma >= 0 ? delay.mid(comma + 1) : delay);
     }
     for (int i = 0; i < 8; ++i) {
-        const QString path = GroupFilePath(i);
+        const QString path = GroupFilePath(ExePath, i);
         if (FileExists(path))
             lblGrpLbl[i]->setText(goGrLabel(QStringLiteral("g"), path));
     }

@@ -37,7 +37,7 @@ void frmFire::GroupRun(int i, bool off)
     if (MacroEditorService *editor = MacroEditor())
         editor->clearGroupHold();
 
-    SendGroup(i, off);
+    SendGroup(ExePath, i, off);
 
     tmrFlashTag = keptFlashTag;
     if (tag.isEmpty() && isVisible())

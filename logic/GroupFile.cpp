@@ -2,7 +2,6 @@
 
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
-#include "logic/Globals.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,14 +40,14 @@ QString GroupFileName(int n)
     return QStringLiteral("file%1.grp").arg(n);
 }
 
-QString GroupFilePath(int n)
+QString GroupFilePath(const QString &folder, int n)
 {
     if (n < 0 || n >= kGroupCount)
         return {};
-    QString folder = ExePath;
-    if (folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder + QLatin1Char('/') + GroupFileName(n);
+    QString dir = folder;
+    if (dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    return dir + QLatin1Char('/') + GroupFileName(n);
 }
 
 QString GroupItem(const QString &line)
@@ -158,9 +157,9 @@ QString GroupFileText(int n, const QString &label, const QStringList &codes)
     return text;
 }
 
-bool SaveGroupFile(int n, const QString &label, const QStringList &codes)
+bool SaveGroupFile(const QString &folder, int n, const QString &label, const QStringList &codes)
 {
-    const QString path = GroupFilePath(n);
+    const QString path = GroupFilePath(folder, n);
     if (path.isEmpty())
         return false;
     QString text = GroupFileText(n, label, codes);
@@ -168,9 +167,9 @@ bool SaveGroupFile(int n, const QString &label, const QStringList &codes)
     return SaveTextFile(text, path);
 }
 
-bool DeleteGroupFile(int n)
+bool DeleteGroupFile(const QString &folder, int n)
 {
-    const QString path = GroupFilePath(n);
+    const QString path = GroupFilePath(folder, n);
     if (path.isEmpty())
         return false;
     if (!QFileInfo::exists(path))

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // Group files: group n (0 to 7, shown to the user as "Group n+1") lives in
-// "file<n>.grp" in the folder named by ExePath. Each line is one text in
+// "file<n>.grp" in the group folder (the program's ExePath). Each line is one text in
 // double quotes ended by CR LF: first the header "Group " + (n + 1) + ", " +
 // label, then one 16-character command code per line.
 namespace qelt {
@@ -13,8 +13,8 @@ inline constexpr int kGroupCount = 8;
 
 // "file<n>.grp".
 QString GroupFileName(int n);
-// ExePath + "/file<n>.grp" ("" for n outside 0 to 7).
-QString GroupFilePath(int n);
+// folder + "/file<n>.grp" ("" for n outside 0 to 7).
+QString GroupFilePath(const QString &folder, int n);
 
 // One line of a group file with the enclosing quotes taken off (the quotes
 // at both ends only, so a label holding quotes keeps them).
@@ -45,13 +45,13 @@ bool ReadGroupFile(const QString &path, GroupFileContent *content);
 QString goGrLabel(const QString &gGet_pPut, const QString &iFlName, const QString &sLabel = {},
                   QString *error = nullptr);
 
-// Writes group n with its label and codes, replacing any old file whole (the
+// Writes group n in folder with its label and codes, replacing any old file whole (the
 // old file stays as it was when the new one cannot be written). Asking
 // whether to overwrite is the caller's business. False on failure.
-bool SaveGroupFile(int n, const QString &label, const QStringList &codes);
+bool SaveGroupFile(const QString &folder, int n, const QString &label, const QStringList &codes);
 
-// Removes the file of group n; true when it is gone afterwards.
-bool DeleteGroupFile(int n);
+// Removes the file of group n in folder; true when it is gone afterwards.
+bool DeleteGroupFile(const QString &folder, int n);
 
 // The file text of a group: every line quoted and ended by CR LF.
 QString GroupFileText(int n, const QString &label, const QStringList &codes);

@@ -27,7 +27,7 @@ QString GroupOffCode(const QString &code)
     return code.left(10) + QLatin1Char('1') + code.right(5);
 }
 
-bool SendGroup(int row, bool off, int *sent)
+bool SendGroup(const QString &folder, int row, bool off, int *sent)
 {
     if (sent)
         *sent = 0;
@@ -36,7 +36,7 @@ bool SendGroup(int row, bool off, int *sent)
 
     const double wait = GroupWaitSeconds();
     GroupFileContent content;
-    if (!ReadGroupFile(GroupFilePath(row), &content))
+    if (!ReadGroupFile(GroupFilePath(folder, row), &content))
         return true; // a missing group sends nothing
 
     const QString proc = off ? QStringLiteral("cmdGrpOff_Click") : QStringLiteral("cmdGrpOn_Click");

@@ -19,13 +19,13 @@ double GroupWaitSeconds();
 // they are.
 QString GroupOffCode(const QString &code);
 
-// Sends group row (0 to 7) from its file: every code as recorded (ON) or in
+// Sends group row (0 to 7) from its file in folder: every code as recorded (ON) or in
 // its OFF form, each followed by an event pump and the group pause. Header,
 // blank and malformed items are not sent (a malformed one is written to the
 // error log). A missing file sends nothing. The run stops as soon as
 // AbortSend is set. False, with nothing sent, for a row outside 0 to 7.
 // *sent receives the number of frames sent.
-bool SendGroup(int row, bool off, int *sent = nullptr);
+bool SendGroup(const QString &folder, int row, bool off, int *sent = nullptr);
 
 // "ON" -> 0, "OFF" -> 1 (exact upper case, as the scheduler passes it);
 // -1 for anything else.

@@ -250,7 +250,7 @@ void frmMcrSetup::cbGroup_Click()
 
     txtGrpContents->clear();
     lstGrFix->clear();
-    const QString path = GroupFilePath(n);
+    const QString path = GroupFilePath(ExePath, n);
     if (!FileExists(path))
         return;
     GroupListing listing;
@@ -346,7 +346,7 @@ void frmMcrSetup::cmdSaveGr_Click()
         txtGrName->setText(ok ? name.left(30) : QString());
     }
     const int n = GroupIndex;
-    const QString path = GroupFilePath(n);
+    const QString path = GroupFilePath(ExePath, n);
     if (FileExists(path)) {
         const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 4,
                                      LangCap(QStringLiteral("Group")) + QStringLiteral(" ") +
@@ -358,7 +358,7 @@ void frmMcrSetup::cmdSaveGr_Click()
     QStringList codes;
     for (int i = 0; i < lstGrp1->count(); ++i)
         codes << lstGrp1->item(i)->text();
-    if (!SaveGroupFile(n, txtGrName->text(), codes)) {
+    if (!SaveGroupFile(ExePath, n, txtGrName->text(), codes)) {
         // The recording stays, so it can be saved once the folder is writable.
         Info(LangCap(QStringLiteral("The group could not be saved:")) + QStringLiteral(" ") + path,
              true, false,
@@ -422,7 +422,7 @@ void frmMcrSetup::cmdLabelOnly_Click()
     ClickIfSounds();
     const int n = GroupIndex;
     const QString label = txtGrName->text();
-    const QString path = GroupFilePath(n);
+    const QString path = GroupFilePath(ExePath, n);
     const QString stored = goGrLabel(QStringLiteral("g"), path);
     if (MainWindowService *main = MainWindow())
         main->setGroupLabel(n, label);
@@ -460,7 +460,7 @@ void frmMcrSetup::cmdLabelOnly_Click()
 void frmMcrSetup::cmdDeleteGroup_Click()
 {
     const int n = GroupIndex;
-    const QString path = GroupFilePath(n);
+    const QString path = GroupFilePath(ExePath, n);
     if (!FileExists(path))
         return;
     const int answer = Questions(
@@ -469,7 +469,7 @@ void frmMcrSetup::cmdDeleteGroup_Click()
         4, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1));
     if (answer != 1)
         return;
-    if (!DeleteGroupFile(n)) {
+    if (!DeleteGroupFile(ExePath, n)) {
         Info(LangTip(QStringLiteral("Delete Failed")) + QStringLiteral(" 75: ") +
                  LangCap(QStringLiteral("Path/File access error")),
              true, false, QString(), QStringLiteral("OK"), true);

@@ -68,8 +68,8 @@ private slots:
         fire = new frmFire(&link);
         SetMainWindow(fire);
         SaveSet("Database16", "GrDelay", "0");
-        QVERIFY(SaveGroupFile(0, "Hall", {kA1On}));
-        QVERIFY(SaveGroupFile(1, "Porch", {kB2On, kA1On}));
+        QVERIFY(SaveGroupFile(ExePath, 0, "Hall", {kA1On}));
+        QVERIFY(SaveGroupFile(ExePath, 1, "Porch", {kB2On, kA1On}));
     }
     void init()
     {

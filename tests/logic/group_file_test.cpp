@@ -17,7 +17,7 @@ protected:
     {
         ExePath = ProgramFolder();
         for (int n = 0; n < kGroupCount; ++n)
-            QFile::remove(GroupFilePath(n));
+            QFile::remove(GroupFilePath(ExePath, n));
     }
     static QByteArray Bytes(const QString &path)
     {
@@ -44,7 +44,7 @@ TEST_F(GroupFileTest, SaveWritesQuotedLinesAndReadsBack)
         codes << (i % 2 ? kCodeA : kCodeB);
     const QString label = QStringLiteral("Thirty characters of a label!!");
     ASSERT_EQ(label.size(), 30);
-    ASSERT_TRUE(SaveGroupFile(2, label, codes));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 2, label, codes));
 
     const QByteArray bytes = Bytes(ExePath + "/file2.grp");
     EXPECT_TRUE(bytes.startsWith("\"Group 3, Thirty characters of a label!!\"\r\n"));
@@ -52,16 +52,16 @@ TEST_F(GroupFileTest, SaveWritesQuotedLinesAndReadsBack)
     EXPECT_EQ(bytes.size(), 43 + 16 * 20);
     EXPECT_TRUE(bytes.endsWith("\"" + kCodeA.toLatin1() + "\"\r\n"));
 
-    EXPECT_EQ(goGrLabel("g", GroupFilePath(2)), label);
+    EXPECT_EQ(goGrLabel("g", GroupFilePath(ExePath, 2)), label);
     GroupFileContent content;
-    ASSERT_TRUE(ReadGroupFile(GroupFilePath(2), &content));
+    ASSERT_TRUE(ReadGroupFile(GroupFilePath(ExePath, 2), &content));
     EXPECT_TRUE(content.hasHeader);
     EXPECT_EQ(content.codes, codes);
 }
 
 TEST_F(GroupFileTest, GetLabelCases)
 {
-    const QString path = GroupFilePath(0);
+    const QString path = GroupFilePath(ExePath, 0);
     struct Case {
         QByteArray file;
         QString label;
@@ -84,7 +84,7 @@ TEST_F(GroupFileTest, GetLabelCases)
 
 TEST_F(GroupFileTest, PutLabelKeepsCodesAndAddsMissingHeader)
 {
-    const QString path = GroupFilePath(4);
+    const QString path = GroupFilePath(ExePath, 4);
     Write(path, "\"" + kCodeA.toLatin1() + "\"\r\n\r\n\"" + kCodeB.toLatin1() + "\"\r\n");
     EXPECT_EQ(goGrLabel("p", path, "Garden"), QStringLiteral("Garden"));
     EXPECT_EQ(Bytes(path), "\"Group 5, Garden\"\r\n\"" + kCodeA.toLatin1() + "\"\r\n\"" +
@@ -97,20 +97,20 @@ TEST_F(GroupFileTest, PutLabelKeepsCodesAndAddsMissingHeader)
 
 TEST_F(GroupFileTest, BadArgumentsChangeNothing)
 {
-    const QString path = GroupFilePath(1);
+    const QString path = GroupFilePath(ExePath, 1);
     const QByteArray before = "\"Group 2, Old\"\r\n\"" + kCodeA.toLatin1() + "\"\r\n";
     Write(path, before);
     EXPECT_EQ(goGrLabel("x", path, "New"), QString());
     EXPECT_EQ(Bytes(path), before);
     EXPECT_EQ(goGrLabel("p", ExePath + "/file7.grp", "New"), QString());
     EXPECT_FALSE(QFile::exists(ExePath + "/file7.grp"));
-    EXPECT_FALSE(SaveGroupFile(8, "x", {}));
-    EXPECT_FALSE(SaveGroupFile(-1, "x", {}));
+    EXPECT_FALSE(SaveGroupFile(ExePath, 8, "x", {}));
+    EXPECT_FALSE(SaveGroupFile(ExePath, -1, "x", {}));
 }
 
 TEST_F(GroupFileTest, ReadSkipsBlankLinesAndHeadersKeepsOddItems)
 {
-    const QString path = GroupFilePath(3);
+    const QString path = GroupFilePath(ExePath, 3);
     Write(path, "\r\n\"" + kCodeA.toLatin1() + "\"\r\n   \r\n\"Group 9, stray\"\r\n\"01x\"\r\n");
     GroupFileContent content;
     ASSERT_TRUE(ReadGroupFile(path, &content));
@@ -120,17 +120,17 @@ TEST_F(GroupFileTest, ReadSkipsBlankLinesAndHeadersKeepsOddItems)
 
 TEST_F(GroupFileTest, DeleteRemovesOnlyThatGroup)
 {
-    ASSERT_TRUE(SaveGroupFile(0, "a", {kCodeA}));
-    ASSERT_TRUE(SaveGroupFile(1, "b", {kCodeB}));
-    EXPECT_TRUE(DeleteGroupFile(0));
-    EXPECT_FALSE(QFile::exists(GroupFilePath(0)));
-    EXPECT_TRUE(QFile::exists(GroupFilePath(1)));
-    EXPECT_TRUE(DeleteGroupFile(0));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 0, "a", {kCodeA}));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 1, "b", {kCodeB}));
+    EXPECT_TRUE(DeleteGroupFile(ExePath, 0));
+    EXPECT_FALSE(QFile::exists(GroupFilePath(ExePath, 0)));
+    EXPECT_TRUE(QFile::exists(GroupFilePath(ExePath, 1)));
+    EXPECT_TRUE(DeleteGroupFile(ExePath, 0));
 }
 
 TEST_F(GroupFileTest, ByteOrderMarkInFrontOfTheHeaderIsNotPartOfIt)
 {
-    const QString path = GroupFilePath(4);
+    const QString path = GroupFilePath(ExePath, 4);
     Write(path, "\xEF\xBB\xBF\"Group 5, Porch\"\r\n\"" + kCodeA.toLatin1() + "\"\r\n");
     EXPECT_EQ(goGrLabel("g", path), QStringLiteral("Porch"));
     GroupFileContent content;

@@ -27,7 +27,7 @@ protected:
     {
         ExePath = ProgramFolder();
         for (int n = 0; n < kGroupCount; ++n)
-            QFile::remove(GroupFilePath(n));
+            QFile::remove(GroupFilePath(ExePath, n));
         DeleteSet("Database16", "GrDelay");
         link.setPortOpen(true);
         SetCommLink(&link);
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(GroupRunnerTest, OnRunSendsEveryCodeWithTheGroupPauseAfterEach)
 {
-    ASSERT_TRUE(SaveGroupFile(0, "Hall", {kA1On, kC12On}));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 0, "Hall", {kA1On, kC12On}));
     struct Case {
         QString grDelay;
         double wait;
@@ -59,7 +59,7 @@ TEST_F(GroupRunnerTest, OnRunSendsEveryCodeWithTheGroupPauseAfterEach)
         link.clear();
         const qint64 start = clock.now;
         int sent = -1;
-        ASSERT_TRUE(SendGroup(0, false, &sent));
+        ASSERT_TRUE(SendGroup(ExePath, 0, false, &sent));
         EXPECT_EQ(sent, 2);
         EXPECT_EQ(link.decodedBits(), Frame(kA1On) + Frame(kC12On));
         // Two frames (0.07 s lead each plus the held line states) and two pauses.
@@ -71,8 +71,8 @@ TEST_F(GroupRunnerTest, OnRunSendsEveryCodeWithTheGroupPauseAfterEach)
 
 TEST_F(GroupRunnerTest, OffRunSetsTheEleventhCharacter)
 {
-    ASSERT_TRUE(SaveGroupFile(5, "x", {kA1On, kAlreadyOff, kC12On}));
-    ASSERT_TRUE(SendGroup(5, true));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 5, "x", {kA1On, kAlreadyOff, kC12On}));
+    ASSERT_TRUE(SendGroup(ExePath, 5, true));
     EXPECT_EQ(link.decodedBits(),
               Frame("0110000000100000") + Frame(kAlreadyOff) + Frame("0000010001100000"));
     EXPECT_EQ(GroupOffCode(kA1On), kAlreadyOff);
@@ -82,30 +82,30 @@ TEST_F(GroupRunnerTest, OffRunSetsTheEleventhCharacter)
 TEST_F(GroupRunnerTest, MissingHeaderlessOrMalformedGroupsSendNothingMalformed)
 {
     int sent = -1;
-    EXPECT_TRUE(SendGroup(2, false, &sent));
+    EXPECT_TRUE(SendGroup(ExePath, 2, false, &sent));
     EXPECT_EQ(sent, 0);
     EXPECT_TRUE(link.changes.isEmpty());
 
-    ASSERT_TRUE(SaveGroupFile(2, "only a title", {}));
-    EXPECT_TRUE(SendGroup(2, false, &sent));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 2, "only a title", {}));
+    EXPECT_TRUE(SendGroup(ExePath, 2, false, &sent));
     EXPECT_EQ(sent, 0);
 
-    QFile f(GroupFilePath(2));
+    QFile f(GroupFilePath(ExePath, 2));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("\r\n\"0110\"\r\n\"" + kA1On.toLatin1() +
             "\"\r\n\"01100000000000002222\"\r\n\"abc\"\r\n");
     f.close();
-    EXPECT_TRUE(SendGroup(2, false, &sent));
+    EXPECT_TRUE(SendGroup(ExePath, 2, false, &sent));
     EXPECT_EQ(sent, 2);
     EXPECT_EQ(link.decodedBits(), Frame(kA1On) + Frame(kA1On));
 }
 
 TEST_F(GroupRunnerTest, GroupNumberOutsideTheEightIsRefused)
 {
-    ASSERT_TRUE(SaveGroupFile(0, "x", {kA1On}));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 0, "x", {kA1On}));
     for (int row : {-1, 8, 9, 100}) {
         int sent = -1;
-        EXPECT_FALSE(SendGroup(row, false, &sent)) << row;
+        EXPECT_FALSE(SendGroup(ExePath, row, false, &sent)) << row;
         EXPECT_EQ(sent, 0);
     }
     EXPECT_TRUE(link.changes.isEmpty());
@@ -117,22 +117,22 @@ TEST_F(GroupRunnerTest, GroupNumberOutsideTheEightIsRefused)
 
 TEST_F(GroupRunnerTest, AbortStopsARunBetweenFrames)
 {
-    ASSERT_TRUE(SaveGroupFile(0, "x", {kA1On, kC12On, kA1On}));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 0, "x", {kA1On, kC12On, kA1On}));
     clock.onProcessEvents = [&] {
         if (!link.changes.isEmpty())
             AbortSend = true;
     };
     int sent = 0;
-    SendGroup(0, false, &sent);
+    SendGroup(ExePath, 0, false, &sent);
     EXPECT_EQ(sent, 1);
     EXPECT_EQ(link.decodedBits(), Frame(kA1On));
 }
 
 TEST_F(GroupRunnerTest, DelayedGroupRunsOnlyForOneSecondOrMore)
 {
-    ASSERT_TRUE(SaveGroupFile(1, "x", {kA1On}));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 1, "x", {kA1On}));
     SaveSet("Database16", "GrDelay", "0");
-    const auto run = [](bool off) { SendGroup(1, off); };
+    const auto run = [](bool off) { SendGroup(ExePath, 1, off); };
     for (const QString &result : {QString(""), QString("0"), QString("0.5"), QString("abc")}) {
         EXPECT_FALSE(RunDelayedGroup(DelayedGroupSeconds(result), run)) << result.toStdString();
     }
@@ -147,14 +147,14 @@ TEST_F(GroupRunnerTest, DelayedGroupRunsOnlyForOneSecondOrMore)
 
 TEST_F(GroupRunnerTest, PanicRunsOnThenOffAfterItsDelay)
 {
-    ASSERT_TRUE(SaveGroupFile(3, "Panic", {kC12On}));
+    ASSERT_TRUE(SaveGroupFile(ExePath, 3, "Panic", {kC12On}));
     SaveSet("Database16", "GrDelay", "0");
     const int row = PanicGroupRow("4");
     ASSERT_EQ(row, 3);
     std::vector<std::pair<bool, double>> runs;
     const auto run = [&](bool off) {
         runs.emplace_back(off, clock.elapsedSeconds());
-        SendGroup(row, off);
+        SendGroup(ExePath, row, off);
     };
     const double total = PanicTotalSeconds("1", "30");
     EXPECT_DOUBLE_EQ(total, 90.0);

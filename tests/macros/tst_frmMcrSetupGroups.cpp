@@ -133,7 +133,7 @@ private slots:
         NoSend = false;
         DeleteSet("Settings", "SendOnRecord");
         for (int n = 0; n < kGroupCount; ++n)
-            QFile::remove(GroupFilePath(n));
+            QFile::remove(GroupFilePath(ExePath, n));
     }
 
     void selectorShowsLabelsAndSavedContents()
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(w->cbGroup->currentIndex(), 0);
 
         // A saved group: the console's label wins over the file's header.
-        QVERIFY(test::WriteBytes(GroupFilePath(2),
+        QVERIFY(test::WriteBytes(GroupFilePath(ExePath, 2),
                                  Quoted("Group 3, Old porch") + Quoted(a1) + Quoted(c12)));
         select(2);
         QCOMPARE(w->GroupIndex, 2);
@@ -204,7 +204,7 @@ private slots:
         dialogs.inputOk = true;
         dialogs.inputAnswer = "Kitchen";
         w->cmdSaveGr_Click();
-        QCOMPARE(test::ReadBytes(GroupFilePath(1)),
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 1)),
                  Quoted("Group 2, Kitchen") + Quoted(a1) + Quoted(c12) + Quoted(c12));
         QCOMPARE(main.labels[1], QString("Kitchen"));
         QCOMPARE(w->cbGroup->itemText(1), QString("Group 2 (Kitchen)"));
@@ -225,14 +225,14 @@ private slots:
 
         // Nothing recorded: Save does nothing.
         w->cmdSaveGr_Click();
-        QCOMPARE(test::ReadBytes(GroupFilePath(1)),
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 1)),
                  Quoted("Group 2, Kitchen") + Quoted(a1) + Quoted(c12) + Quoted(c12));
     }
 
     void overwriteAsksAndFailureKeepsTheRecording()
     {
         const QByteArray old = Quoted("Group 1, Hall") + Quoted(b5);
-        QVERIFY(test::WriteBytes(GroupFilePath(0), old));
+        QVERIFY(test::WriteBytes(GroupFilePath(ExePath, 0), old));
         select(0);
         w->chkRec->setChecked(true);
         main.pressOn(a1);
@@ -240,22 +240,22 @@ private slots:
         w->cmdSaveGr_Click();
         QCOMPARE(dialogs.calls.last(),
                  QString("questions Group 1 Already Exists! OK to overwrite existing group? 4"));
-        QCOMPARE(test::ReadBytes(GroupFilePath(0)), old);
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 0)), old);
         QVERIFY(w->chkRec->isChecked());
         QCOMPARE(recorded(), QStringList{"A1"});
 
         dialogs.answers = {1};
         w->cmdSaveGr_Click();
-        QCOMPARE(test::ReadBytes(GroupFilePath(0)), Quoted("Group 1, Hall") + Quoted(a1));
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 0)), Quoted("Group 1, Hall") + Quoted(a1));
 
         // A group file that cannot be written: said so, and nothing is lost.
-        QDir().mkpath(GroupFilePath(3));
+        QDir().mkpath(GroupFilePath(ExePath, 3));
         select(3);
         w->txtGrName->setText("Cellar");
         w->chkRec->setChecked(true);
         main.pressOn(c12);
         w->cmdSaveGr_Click();
-        QDir().rmdir(GroupFilePath(3));
+        QDir().rmdir(GroupFilePath(ExePath, 3));
         QCOMPARE(dialogs.infos.size(), 1);
         QVERIFY(dialogs.infos.last().startsWith("The group could not be saved:"));
         QCOMPARE(recorded(), QStringList{"C12"});
@@ -326,12 +326,12 @@ private slots:
 
     void labelOnlyAndDelete()
     {
-        QVERIFY(test::WriteBytes(GroupFilePath(4), Quoted(a1) + Quoted(c12)));
+        QVERIFY(test::WriteBytes(GroupFilePath(ExePath, 4), Quoted(a1) + Quoted(c12)));
         select(4);
         w->txtGrName->setText("Garden & shed");
         w->cmdLabelOnly_Click();
         // A file without a header gains one and keeps its codes.
-        QCOMPARE(test::ReadBytes(GroupFilePath(4)),
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 4)),
                  Quoted("Group 5, Garden & shed") + Quoted(a1) + Quoted(c12));
         QCOMPARE(main.labels[4], QString("Garden & shed"));
         QCOMPARE(w->cbGroup->itemText(4), QString("Group 5 (Garden & shed)"));
@@ -340,32 +340,32 @@ private slots:
 
         // The label goes into the file the console reads its labels from.
         ExePath = ProgramFolder() + "/data";
-        QVERIFY(test::WriteBytes(GroupFilePath(5), Quoted("Group 6, Old") + Quoted(b5)));
+        QVERIFY(test::WriteBytes(GroupFilePath(ExePath, 5), Quoted("Group 6, Old") + Quoted(b5)));
         select(5);
         w->txtGrName->setText("New");
         w->cmdLabelOnly_Click();
-        QCOMPARE(test::ReadBytes(GroupFilePath(5)), Quoted("Group 6, New") + Quoted(b5));
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 5)), Quoted("Group 6, New") + Quoted(b5));
         QVERIFY(!QFile::exists(ProgramFolder() + "/file5.grp"));
-        QFile::remove(GroupFilePath(5));
+        QFile::remove(GroupFilePath(ExePath, 5));
         ExePath = ProgramFolder();
 
         // No file and no label: the console label is cleared, nothing written.
         select(6);
         w->txtGrName->clear();
         w->cmdLabelOnly_Click();
-        QVERIFY(!QFile::exists(GroupFilePath(6)));
+        QVERIFY(!QFile::exists(GroupFilePath(ExePath, 6)));
         QVERIFY(dialogs.infos.last().endsWith("\"NOTHING!\""));
 
         // Delete asks; No keeps the file, Yes removes it and clears the label.
         select(4);
         dialogs.answers = {2};
         w->cmdDeleteGroup_Click();
-        QVERIFY(QFile::exists(GroupFilePath(4)));
+        QVERIFY(QFile::exists(GroupFilePath(ExePath, 4)));
         QCOMPARE(dialogs.calls.last(),
                  QString("questions Delete Group 5 This will delete all contents of group 5 4"));
         dialogs.answers = {1};
         w->cmdDeleteGroup_Click();
-        QVERIFY(!QFile::exists(GroupFilePath(4)));
+        QVERIFY(!QFile::exists(GroupFilePath(ExePath, 4)));
         QCOMPARE(main.labels[4], QString());
         QCOMPARE(w->txtGrName->text(), QString());
         QCOMPARE(w->txtGrpContents->toPlainText(), QString());
@@ -380,7 +380,7 @@ private slots:
     void labelOnlyOnAFailingDiskKeepsTheOldLabel()
     {
         const QByteArray old = Quoted("Group 2, Old") + Quoted(b5);
-        QVERIFY(test::WriteBytes(GroupFilePath(1), old));
+        QVERIFY(test::WriteBytes(GroupFilePath(ExePath, 1), old));
         main.labels[1] = "Old";
         w->showPage(1);
         select(1);
@@ -391,7 +391,7 @@ private slots:
             test::ScopedSaveFault fault(kind, "file1.grp", 10);
             QTest::mouseClick(w->cmdLabelOnly, Qt::LeftButton);
             QCOMPARE(fault.hits(), 1);
-            QCOMPARE(test::ReadBytes(GroupFilePath(1)), old);
+            QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 1)), old);
             QCOMPARE(main.labels[1], QString("Old"));
             QCOMPARE(w->cbGroup->itemText(1), QString("Group 2 (Old)"));
             QCOMPARE(w->txtGrName->text(), QString("New"));
@@ -400,7 +400,7 @@ private slots:
             QVERIFY(!dialogs.titledInfos[0].contains("has been changed"));
         }
         QTest::mouseClick(w->cmdLabelOnly, Qt::LeftButton);
-        QCOMPARE(test::ReadBytes(GroupFilePath(1)), Quoted("Group 2, New") + Quoted(b5));
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 1)), Quoted("Group 2, New") + Quoted(b5));
         QCOMPARE(main.labels[1], QString("New"));
     }
 
@@ -410,15 +410,15 @@ private slots:
         const QString latin = QString::fromUtf8("K\xC3\xBC"
                                                 "che");
         const QString cyrillic = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F");
-        QVERIFY(SaveGroupFile(2, latin, {a1}));
-        QCOMPARE(test::ReadBytes(GroupFilePath(2)), QByteArray("\"Group 3, K\xFC"
-                                                               "che\"\r\n") +
-                                                        Quoted(a1));
-        QCOMPARE(goGrLabel("g", GroupFilePath(2)), latin);
-        QCOMPARE(goGrLabel("p", GroupFilePath(2), cyrillic), cyrillic);
-        QCOMPARE(test::ReadBytes(GroupFilePath(2)),
+        QVERIFY(SaveGroupFile(ExePath, 2, latin, {a1}));
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 2)), QByteArray("\"Group 3, K\xFC"
+                                                                        "che\"\r\n") +
+                                                                 Quoted(a1));
+        QCOMPARE(goGrLabel("g", GroupFilePath(ExePath, 2)), latin);
+        QCOMPARE(goGrLabel("p", GroupFilePath(ExePath, 2), cyrillic), cyrillic);
+        QCOMPARE(test::ReadBytes(GroupFilePath(ExePath, 2)),
                  "\"Group 3, " + cyrillic.toUtf8() + "\"\r\n" + Quoted(a1));
-        QCOMPARE(goGrLabel("g", GroupFilePath(2)), cyrillic);
+        QCOMPARE(goGrLabel("g", GroupFilePath(ExePath, 2)), cyrillic);
     }
 
     void holdListPlaysAndIsCleared()
