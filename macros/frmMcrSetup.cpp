@@ -5,6 +5,7 @@
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
+#include "logic/EditorRun.h"
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
@@ -14,7 +15,6 @@
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
 #include "logic/X10Codes.h"
-#include "macros/EditorRun.h"
 #include "macros/frmMDelay.h"
 #include "macros/frmRunMcr.h"
 

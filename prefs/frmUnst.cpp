@@ -13,7 +13,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
-#include "prefs/UninstallFiles.h"
+#include "logic/UninstallFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>

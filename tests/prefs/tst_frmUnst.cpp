@@ -8,7 +8,7 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
-#include "prefs/UninstallFiles.h"
+#include "logic/UninstallFiles.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"

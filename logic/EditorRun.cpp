@@ -1,4 +1,4 @@
-#include "macros/EditorRun.h"
+#include "logic/EditorRun.h"
 
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"

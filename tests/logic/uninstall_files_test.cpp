@@ -1,4 +1,4 @@
-#include "prefs/UninstallFiles.h"
+#include "logic/UninstallFiles.h"
 
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"

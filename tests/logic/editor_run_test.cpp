@@ -1,5 +1,5 @@
+#include "logic/EditorRun.h"
 #include "logic/MacroFile.h"
-#include "macros/EditorRun.h"
 
 #include "logic/Globals.h"
 #include "logic/MacroPlayer.h"
