@@ -77,7 +77,8 @@ public:
     bool strtGroup(int, const QString &) override { return true; }
     bool timerSoundOn() const override { return false; }
     bool tickSoundOn() const override { return false; }
-    void playWav(const QString &) override {}
+    void playTimerSound() override {}
+    void playTickSound() override {}
     bool runFile(const QString &) override { return true; }
 
     void first(int row)

@@ -2,7 +2,6 @@
 
 #include "logic/ErrorLog.h"
 #include "logic/FileHelpers.h"
-#include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/MacroSlots.h"
 #include "logic/SchedulerClock.h"
@@ -161,7 +160,7 @@ void ActionRunner::RunAction(const QString &rowText)
         return;
     const QString A = m_table.row(i).action;
     if (m_host.timerSoundOn())
-        m_host.playWav(TimerSound);
+        m_host.playTimerSound();
     m_host.setTimerIndicator(true);
 
     const QString s = A.trimmed();

@@ -1,7 +1,6 @@
 #include "logic/MacroSlots.h"
 
 #include "logic/FileHelpers.h"
-#include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/MacroFile.h"
 #include "logic/SchedulerClock.h"
@@ -125,7 +124,7 @@ void MacroSlots::tick(int n)
         m_host.setLamp(true);
     const bool tickFromHere = n == 0 ? (st.LineSent && i >= 1) : i >= 2;
     if (tickFromHere && m_host.tickSoundOn())
-        m_host.playWav(TickSound);
+        m_host.playTickSound();
     if (n != 0)
         MacroRunning = true;
     clock.processEvents();
@@ -212,7 +211,7 @@ void MacroSlots::logRunStart(int n, const QString &head)
         st.StartText = TimeText(s.startTime.time());
         st.MinutesLeft = 0;
         if (i == 0 && m_host.timerSoundOn())
-            m_host.playWav(TimerSound);
+            m_host.playTimerSound();
         m_host.appendLog(kCrLf + head + kCrLf + QStringLiteral("\t: ") + started +
                          QStringLiteral(" - ") + DateTimeText(WallNow()) + kCrLf);
         m_host.setStatus(r,

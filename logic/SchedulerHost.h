@@ -30,7 +30,9 @@ public:
     // (per-command tick sound).
     virtual bool timerSoundOn() const = 0;
     virtual bool tickSoundOn() const = 0;
-    virtual void playWav(const QString &path) = 0;
+    // Plays the sound chosen for a timer start / for each macro command.
+    virtual void playTimerSound() = 0;
+    virtual void playTickSound() = 0;
 
     // Starts a program or shortcut; false when it could not be started.
     virtual bool runFile(const QString &commandLine) = 0;

@@ -1,5 +1,7 @@
 #include "scheduler/ServicesHost.h"
 
+#include "logic/Globals.h"
+
 #include "core/FileActions.h"
 #include "core/Sounds.h"
 #include "core/services/ConsoleServices.h"
@@ -75,9 +77,14 @@ bool ServicesHost::tickSoundOn() const
            QLatin1String("1");
 }
 
-void ServicesHost::playWav(const QString &path)
+void ServicesHost::playTimerSound()
 {
-    PlayWav(path);
+    PlayWav(TimerSound);
+}
+
+void ServicesHost::playTickSound()
+{
+    PlayWav(TickSound);
 }
 
 bool ServicesHost::runFile(const QString &commandLine)

@@ -5,7 +5,7 @@
 namespace qelt {
 
 // The real neighbours: TimerLog(), MainWindow() (each skipped while it does
-// not exist), PlayWav, RunFile. The sound switches follow the settings
+// not exist), the chosen timer and tick sounds, RunFile. The sound switches follow the settings
 // "Sounds"/"TimerTsound" and "TimerMsound" unless the window overrides them.
 class ServicesHost : public SchedulerHost {
 public:
@@ -19,7 +19,8 @@ public:
     bool strtGroup(int sNum, const QString &sAction) override;
     bool timerSoundOn() const override;
     bool tickSoundOn() const override;
-    void playWav(const QString &path) override;
+    void playTimerSound() override;
+    void playTickSound() override;
     bool runFile(const QString &commandLine) override;
 };
 

@@ -41,7 +41,8 @@ public:
     }
     bool timerSoundOn() const override { return timerSound; }
     bool tickSoundOn() const override { return tickSound; }
-    void playWav(const QString &path) override { sounds << path; }
+    void playTimerSound() override { sounds << QStringLiteral("timer"); }
+    void playTickSound() override { sounds << QStringLiteral("tick"); }
     bool runFile(const QString &commandLine) override
     {
         programs << commandLine;

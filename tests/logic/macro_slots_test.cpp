@@ -153,14 +153,12 @@ TEST_F(SlotsFixture, LogAndStatusTexts)
 TEST_F(SlotsFixture, SoundsFollowTheWindowSwitches)
 {
     MacroSlots ms(queue, host, &table);
-    TimerSound = QStringLiteral("timer.wav");
-    TickSound = QStringLiteral("tick.wav");
     host.timerSound = true;
     host.tickSound = true;
     ms.load(1, 0, {kOn + "0001", kOn + "0001", kOn + "0001", kOn + "0001"}, wall.now());
     playByHand(ms, 1);
     // Start sound once; tick sound from line index 2 on (lines 2, 3 and the end tick).
-    EXPECT_EQ(host.sounds, (QStringList{"timer.wav", "tick.wav", "tick.wav", "tick.wav"}));
+    EXPECT_EQ(host.sounds, (QStringList{"timer", "tick", "tick", "tick"}));
 }
 
 TEST_F(SlotsFixture, FiveMacrosShareFourSlotsThroughTheOverflowList)
