@@ -5,31 +5,12 @@
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 
-#include <cmath>
-#include <limits>
-
 namespace qelt::updater {
 
 QString UpdateServer()
 {
     const QString fromEnv = qEnvironmentVariable("QELT_UPDATE_URL").trimmed();
     return fromEnv.isEmpty() ? QString::fromLatin1(kMakerServer) : fromEnv;
-}
-
-void Delay(double seconds)
-{
-    if (!(seconds > 0))
-        return;
-    const qint64 start = CurrentWaitClock().nowNs();
-    const double spanNs = seconds * 1e9;
-    constexpr double kMaxNs = 9.0e18;
-    const qint64 target = double(start) + spanNs >= kMaxNs ? std::numeric_limits<qint64>::max()
-                                                           : start + qint64(std::llround(spanNs));
-    while (CurrentWaitClock().nowNs() < target) {
-        // Re-read the clock each turn: a handler run by the pump may replace it.
-        CurrentWaitClock().processEvents();
-        CurrentWaitClock().sleepMs(5);
-    }
 }
 
 QString OwnFolder()

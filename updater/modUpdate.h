@@ -22,10 +22,6 @@ inline bool CancelRequest = false;
 inline constexpr const char *kMakerServer = "www.brindlecast.example";
 QString UpdateServer();
 
-// Waits the given seconds on the monotonic wait clock, letting window events
-// run. Unlike the main program's wait it has no abort flag to watch.
-void Delay(double seconds);
-
 // The folder the updater lives in (the main program's folder).
 QString OwnFolder();
 

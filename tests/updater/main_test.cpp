@@ -141,18 +141,4 @@ TEST_F(UpdaterMainTest, CheckReadsVersionLanguageFileAndMode)
     EXPECT_EQ(LangFile, "/opt/qelt/language.ini");
 }
 
-TEST_F(UpdaterMainTest, DelayRunsEventsUntilItsTimeIsUp)
-{
-    AbortSend = true; // the updater's wait does not watch the console's abort flag
-    int pumps = 0;
-    clock.onProcessEvents = [&] { ++pumps; };
-    const qint64 before = clock.nowNs();
-    updater::Delay(0.5);
-    EXPECT_GE(clock.nowNs() - before, 500'000'000);
-    EXPECT_GT(pumps, 50);
-    updater::Delay(0);
-    updater::Delay(-1);
-    EXPECT_LT(clock.nowNs() - before, 510'000'000);
-}
-
 } // namespace
