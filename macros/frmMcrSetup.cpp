@@ -991,6 +991,18 @@ bool frmMcrSetup::macroRecording() const
     return chkCroRecord->isChecked();
 }
 
+void frmMcrSetup::showMainForRecording()
+{
+    if (MainWindowService *main = Main()) {
+        if (QWidget *w = main->widget()) {
+            w->show();
+            w->activateWindow();
+        }
+    }
+    if (!SendOnRecord())
+        NoSend = true;
+}
+
 void frmMcrSetup::chkCroRecord_Click()
 {
     if (SoundsOn)
@@ -1006,14 +1018,7 @@ void frmMcrSetup::chkCroRecord_Click()
         RecordRow = m_rows.first()[ColUnit].isEmpty() ? int(m_rows.size()) - 1 : int(m_rows.size());
         lblCroW->show();
         MDelayWindow()->chkSame->show();
-        if (MainWindowService *main = Main()) {
-            if (QWidget *w = main->widget()) {
-                w->show();
-                w->activateWindow();
-            }
-        }
-        if (!SendOnRecord())
-            NoSend = true;
+        showMainForRecording();
     } else {
         tmrFlashMain->stop();
         lblRecNum->hide();

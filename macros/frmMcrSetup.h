@@ -273,6 +273,9 @@ private:
     void showRows();
     void showRow(int index);
     void clearPanelRow(); // empties the panel's item number and pause label
+    // A recording starts with the main window in front, where the commands
+    // to record are clicked; they are sent too unless "SendOnRecord" is off.
+    void showMainForRecording();
     void setFileName(const QString &path);
     bool writeGrid(const QString &path);
     // Before rows with unsaved changes are replaced: asks whether to save

@@ -292,14 +292,7 @@ void frmMcrSetup::chkRec_Click()
         chkCroRecord->setChecked(false);
         chkCroRecord->setEnabled(false);
         lblrecW->show();
-        if (main) {
-            if (QWidget *w = main->widget()) {
-                w->show();
-                w->activateWindow();
-            }
-        }
-        if (!SendOnRecord())
-            NoSend = true;
+        showMainForRecording();
     } else {
         tmrFlashMain->stop();
         chkRec->setText(LangCap(QStringLiteral("&Rec")));
