@@ -3,9 +3,8 @@
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/MacroFile.h"
+#include "logic/MacroPlayer.h"
 #include "logic/Transmitter.h"
-
-#include <QStringList>
 
 namespace qelt {
 
@@ -16,41 +15,34 @@ EditorRunResult RunCro(const QString &path, bool testMode, double testInterval,
     if (!path.endsWith(QLatin1String("cro")) || !FileExists(path))
         return EditorRunResult::NotPlayable;
 
-    bool ok = false;
-    const QString text = LoadFormatText(path, &ok);
-    if (!ok)
+    QList<MacroItem> items;
+    if (!ReadMacroFile(path, &items))
         return EditorRunResult::NotPlayable;
-    // Every non-blank line is a command, whichever line ends the file uses.
-    const QStringList lines = MacroItems(text);
-    const int count = int(lines.size());
+    const int count = int(items.size());
 
     for (int i = 0; i < count; ++i) {
-        const QString &line = lines.at(i);
+        const MacroItem &item = items.at(i);
         Delay(0.05);
         if (hooks.lamp)
             hooks.lamp(true);
         if (hooks.tick)
             hooks.tick();
-        double pause = testInterval;
+        // The test interval is waited whole; a stored pause loses 0.1 s.
+        double pause = LinePauseSeconds(testInterval, 0.15, 0.0);
         if (!testMode) {
             double stored = 0.0;
-            if (!PauseSeconds(line.right(kMacroPauseLength), &stored)) {
+            if (!PauseSeconds(item.pause, &stored)) {
                 if (hooks.lamp)
                     hooks.lamp(false);
                 return EditorRunResult::BadPause;
             }
-            pause = stored - 0.1;
+            pause = LinePauseSeconds(stored);
         }
-        SendCode(line.left(kMacroCodeLength), QStringLiteral("RunCro"),
-                 QStringLiteral("frmMcrSetup"));
+        SendCode(item.code, QStringLiteral("RunCro"), QStringLiteral("frmMcrSetup"));
         Delay(0.05);
         if (hooks.lamp)
             hooks.lamp(false);
-        if (pause < 0.15)
-            pause = 0.15;
-        if (i == count - 1)
-            pause = 0.5;
-        Delay(pause);
+        Delay(i == count - 1 ? 0.5 : pause);
         if (AbortSend || (hooks.stopRequested && hooks.stopRequested()))
             return EditorRunResult::Stopped;
     }

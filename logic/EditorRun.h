@@ -22,12 +22,12 @@ enum class EditorRunResult {
     Stopped,     // stopped on request or because the program is closing
 };
 
-// Sends the lead-in, then every line of the file (the text after the last
-// CR LF is not a line): 0.05 s, lamp on, tick, the frame, 0.05 s, lamp off,
-// then the pause (the stored pause less 0.1 s, or testInterval in test mode;
-// at least 0.15 s; 0.5 s after the last line). Ends after a wait once
-// AbortSend is set or stopRequested answers true, without the closing
-// pattern.
+// Sends the lead-in, then every item of the file as ReadMacroFile reads it
+// (blank lines left out; a last line without a line end is played too):
+// 0.05 s, lamp on, tick, the frame, 0.05 s, lamp off, then the pause (the
+// stored pause less 0.1 s, or testInterval in test mode; at least 0.15 s;
+// 0.5 s after the last line). Ends after a wait once AbortSend is set or
+// stopRequested answers true, without the closing pattern.
 EditorRunResult RunCro(const QString &path, bool testMode, double testInterval,
                        const EditorRunHooks &hooks);
 
