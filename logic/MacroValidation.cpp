@@ -112,17 +112,10 @@ MacroRow RowFromItem(const MacroItem &item, int number, const QString &running)
 MacroRows RowsFromMacroText(const QString &fileText)
 {
     MacroRows rows;
-    QString text = fileText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QStringList lines = text.split(QLatin1Char('\n'));
     double total = 0.0;
-    for (const QString &line : lines) {
-        const QString item = QString(line).remove(QLatin1Char('"')).trimmed();
-        // A blank line is skipped, not the end: the lines after it are part
-        // of the macro and a later Save must keep them.
-        if (item.isEmpty())
-            continue;
+    // A blank line is skipped, not the end: the lines after it are part of
+    // the macro and a later Save must keep them.
+    for (const QString &item : MacroItems(fileText)) {
         const MacroItem parsed = ParseMacroItem(item);
         double seconds = 0.0;
         PauseSeconds(parsed.pause, &seconds);
