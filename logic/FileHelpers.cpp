@@ -1,7 +1,6 @@
 #include "logic/FileHelpers.h"
 
 #include "logic/BoundedRead.h"
-#include "logic/Cipher.h"
 #include "logic/ErrorLog.h"
 #include "logic/SafeSave.h"
 #include "logic/TextCodec.h"
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringConverter>
 
 namespace qelt {
 
@@ -99,11 +97,7 @@ QString LoadTextFile(const QString &path, bool *ok)
         *ok = true;
 
     // A byte-order mark is part of the file and stays in the text.
-    auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) // an older file in the system's one-byte character set
-        text = FromAnsi(bytes);
-    return text;
+    return DecodeText(bytes, true);
 }
 
 QString LoadFormatText(const QString &path, bool *ok)

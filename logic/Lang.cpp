@@ -1,11 +1,10 @@
 #include "logic/Lang.h"
 
 #include "logic/BoundedRead.h"
-#include "logic/Cipher.h"
 #include "logic/Globals.h"
+#include "logic/TextCodec.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -21,17 +20,14 @@ QString fold(const QString &name)
     return name.trimmed().toCaseFolded();
 }
 
-// Language files are in the one-byte character set; one saved as UTF-8 (with
-// or without a byte-order mark) is read as such.
-QString decodeFile(QByteArray bytes)
+// Language files are in the one-byte character set; one saved as UTF-8 is
+// read as such. A byte-order mark declares UTF-8 even where a byte in the
+// file is broken, so that the first section's name is still found.
+QString decodeFile(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString asUtf8 = utf8(bytes);
-    if (!utf8.hasError())
-        return asUtf8;
-    return FromAnsi(bytes);
+    return DecodeText(bytes);
 }
 
 QString unquote(const QString &value)

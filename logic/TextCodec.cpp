@@ -13,15 +13,17 @@ bool FitsAnsi(const QString &text)
 
 QByteArray EncodeText(const QString &text)
 {
-    const QByteArray ansi = ToAnsi(text);
     // A one-byte text whose bytes also form UTF-8 (such as "Ã©") would read
     // back changed; UTF-8 keeps it.
-    if (FromAnsi(ansi) == text && DecodeText(ansi) == text)
-        return ansi;
+    if (FitsAnsi(text)) {
+        const QByteArray ansi = ToAnsi(text);
+        if (DecodeText(ansi) == text)
+            return ansi;
+    }
     return text.toUtf8();
 }
 
-QString DecodeText(const QByteArray &bytes)
+QString DecodeText(const QByteArray &bytes, bool keepByteOrderMark)
 {
     bool ascii = true;
     for (char c : bytes) {
@@ -32,7 +34,9 @@ QString DecodeText(const QByteArray &bytes)
     }
     if (ascii)
         return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, keepByteOrderMark
+                                                  ? QStringConverter::Flag::ConvertInitialBom
+                                                  : QStringConverter::Flag::Default);
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

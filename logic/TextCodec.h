@@ -16,7 +16,8 @@ bool FitsAnsi(const QString &text);
 QByteArray EncodeText(const QString &text);
 
 // Valid UTF-8 that holds non-ASCII bytes is read as UTF-8; anything else as
-// Windows-1252 (plain ASCII reads the same either way).
-QString DecodeText(const QByteArray &bytes);
+// Windows-1252 (plain ASCII reads the same either way). A byte-order mark in
+// front of UTF-8 is dropped, or kept as U+FEFF with keepByteOrderMark.
+QString DecodeText(const QByteArray &bytes, bool keepByteOrderMark = false);
 
 } // namespace qelt
