@@ -1,5 +1,6 @@
 #include "logic/Settings.h"
 
+#include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"
 #include "logic/Lang.h"
 #include "logic/SafeSave.h"
@@ -50,18 +51,11 @@ bool reportFailure(const QString &why)
     return false;
 }
 
+// The whole file; a missing file reads as empty.
 QByteArray readAll(const QString &path, bool *ok)
 {
-    QFile f(path);
-    *ok = true;
-    if (!f.exists())
-        return {};
-    if (!f.open(QIODevice::ReadOnly)) {
-        *ok = false;
-        return {};
-    }
-    const QByteArray bytes = f.readAll();
-    *ok = f.error() == QFileDevice::NoError;
+    QByteArray bytes;
+    *ok = !QFile::exists(path) || ReadFileWhole(path, kMaxWholeFileBytes, &bytes);
     return bytes;
 }
 

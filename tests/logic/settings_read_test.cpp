@@ -1,7 +1,15 @@
 #include "logic/Settings.h"
 #include "tests/support/FileBytes.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qelt;
 
@@ -45,4 +53,28 @@ TEST(SettingsRead, SendOnRecord)
     EXPECT_TRUE(SendOnRecord());
     SaveSet("Settings", "SendOnRecord", "0");
     EXPECT_FALSE(SendOnRecord());
+}
+
+// A settings file that is not a regular file is not read: a FIFO would hold a
+// plain reader for ever. The change is refused at once and the FIFO stays.
+// A child process runs it, so that a reader that blocks ends the test.
+TEST(SettingsRead, ChangeRefusedWhenTheFileIsNoRegularFile)
+{
+    const QString path = SettingsFilePath();
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(10);
+        ::_exit(SaveSet("Settings", "Plain", "8") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const bool stillFifo = QFileInfo(path).exists() && !QFileInfo(path).isFile();
+    QFile::remove(path);
+    ASSERT_TRUE(WIFEXITED(status)) << "the change did not end";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(stillFifo);
 }
