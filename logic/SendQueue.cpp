@@ -1,6 +1,7 @@
 #include "logic/SendQueue.h"
 
 #include "logic/ErrorLog.h"
+#include "logic/RfFrame.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 
@@ -9,15 +10,11 @@
 
 namespace qelt {
 
-namespace {
-const QString kFrameHead = QStringLiteral("1101010110101010");
-const QString kFrameTail = QStringLiteral("10101101");
-} // namespace
-
 bool IsRfFrame(const QString &frame)
 {
-    return frame.size() == 40 && frame.startsWith(kFrameHead) && frame.endsWith(kFrameTail) &&
-           IsCmdCode(frame.mid(16, 16));
+    // The code stands after the frame's 16-character head.
+    const QString whole = RfFrame(frame.mid(16, 16));
+    return !whole.isEmpty() && frame == whole;
 }
 
 void SendQueue::add(const QString &frame)
