@@ -141,20 +141,18 @@ void MacroSlots::tick(int n)
     if (n == 0)
         st.LineSent = true;
     const QString line = i < s.lines.size() ? s.lines[i] : QString();
-    QString pauseText = line.right(4);
-    if (pauseText.isEmpty())
-        pauseText = QStringLiteral("0");
-    double pause = 0;
-    const bool pauseOk = PauseSeconds(pauseText, &pause);
+    const MacroItem item = ParseMacroItem(line);
+    double pause = 0; // also past the last line
+    const bool pauseOk = line.isEmpty() || PauseSeconds(item.pause, &pause);
     // Four characters hold at most 9999 s as digits; a number written
     // otherwise ("9e99") would keep the slot counting down for ever.
-    pause = std::min(pause, 9999.0);
+    pause = std::min(pause, kMacroMaxPause);
     // A line is queued only as a whole frame of a valid command code.
-    const bool codeOk = line.isEmpty() || (line.size() >= 20 && IsCmdCode(line.left(16)));
+    const bool codeOk = line.isEmpty() || (item.whole() && IsCmdCode(item.code));
     if (!pauseOk || !codeOk) {
         m_host.appendLog(kCrLf + head + kCrLf + QStringLiteral("   Bad Command = ") + line + kCrLf);
     } else if (!line.isEmpty()) {
-        m_queue.add(RfFrame(line.left(16)));
+        m_queue.add(RfFrame(item.code));
     }
     m_host.setLamp(false);
 
