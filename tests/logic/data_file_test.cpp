@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <climits>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace qelt;
@@ -169,14 +171,35 @@ TEST_F(DataFileTest, NoOpenFileFails)
     EXPECT_FALSE(DataFileIsOpen());
     EXPECT_FALSE(PutRec(1, "x"));
 
-    if (::geteuid() != 0) {
-        ASSERT_TRUE(OpenDataFile(path));
-        CloseDataFile();
-        QFile::setPermissions(path, QFileDevice::ReadOwner);
-        EXPECT_FALSE(OpenDataFile(path));
-        EXPECT_FALSE(DataFileIsOpen());
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A file the user may read but not write: a child process that is not
+    // root (root writes every file) opens it.
+    ASSERT_TRUE(OpenDataFile(path));
+    CloseDataFile();
+    QFile::setPermissions(path,
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0) {
+            // The folders on the way must stay passable for the child's user.
+            // Only the test's own folders, below the temporary folder.
+            const QString top = QDir::tempPath();
+            for (QString p = QFileInfo(path).path(); p.startsWith(top + u'/');
+                 p = QFileInfo(p).path())
+                ::chmod(QFile::encodeName(p).constData(), 0755);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+        }
+        if (QFile(path).open(QIODevice::ReadWrite))
+            ::_exit(2); // still writable: nothing to test
+        const bool refused = !OpenDataFile(path) && !DataFileIsOpen();
+        ::_exit(refused ? 0 : 1);
     }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // A record a write left unfinished (the disk filled up in it, and a later
