@@ -1,5 +1,6 @@
 #include "core/FileActions.h"
 #include "logic/FileHelpers.h"
+#include "platform/DesktopEntry.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
 
@@ -247,6 +248,29 @@ TEST_F(FileHelpersTest, RunFileStartsProgramsAndOpensDocuments)
     EXPECT_FALSE(RunFile(at("missing-program")));
     EXPECT_FALSE(RunFile(""));
     EXPECT_EQ(catcher.opened.size(), 1);
+}
+
+// An entry the program writes for a program whose path holds characters
+// the Exec line and the file escape starts that program with its arguments.
+TEST_F(FileHelpersTest, DesktopEntryStartsTheProgramItNames)
+{
+    const QString folder = at("we$ird \"q\" back\\slash `tick` 5%");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString program = folder + "/tool";
+    ASSERT_TRUE(WriteBytes(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.part\" && "
+                                    "mv \"$0.part\" \"$0.argv\"\n"));
+    QFile::setPermissions(program,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString arg = " $HOME \"x\" a\\b `id` 100%";
+    DesktopEntry entry;
+    entry.set("Type", "Application");
+    entry.set("Name", "Tool");
+    entry.set("Exec", QuoteExecArg(program) + " " + QuoteExecArg(arg) + " %f");
+    ASSERT_TRUE(entry.write(at("tool.desktop")));
+
+    EXPECT_TRUE(RunFile(at("tool.desktop")));
+    ASSERT_TRUE(waitForFile(program + ".argv"));
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(program + ".argv")), arg + "\n");
 }
 
 TEST_F(FileHelpersTest, OpenDocOpensAddressesAndFiles)
