@@ -19,6 +19,7 @@
 #include "logic/X10Codes.h"
 #include "prefs/InstallPrefsWindows.h"
 #include "scheduler/InstallScheduler.h"
+#include "tests/support/PeakMemory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -63,18 +64,6 @@ private:
             firstChangeNs = clock.nsecsElapsed();
     }
 };
-
-long ResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 // Milliseconds since the process started, counted from the kernel's start
 // time of the process (10 ms steps), so that the loading of the shared
@@ -159,7 +148,7 @@ int main(int argc, char **argv)
         app.processEvents(QEventLoop::AllEvents, 20);
     if (TimersService *timers = Timers())
         timers->ensureLoaded();
-    const long rssKb = ResidentKb();
+    const qint64 rssKb = test::ResidentMemoryKiB();
     // The 700 ms spent waiting for the start's continuation are not start-up work.
     const double startMs = MsSinceProcessStart() - wait.elapsed();
 

@@ -14,6 +14,7 @@
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
+#include "tests/support/PeakMemory.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,6 +28,8 @@
 #include <cstdio>
 
 using namespace qelt;
+using test::PeakMemoryKiB;
+using test::ResidentMemoryKiB;
 
 namespace {
 
@@ -36,17 +39,6 @@ qint64 cpuNs()
     getrusage(RUSAGE_SELF, &u);
     return (qint64(u.ru_utime.tv_sec) + u.ru_stime.tv_sec) * 1'000'000'000 +
            (qint64(u.ru_utime.tv_usec) + u.ru_stime.tv_usec) * 1000;
-}
-
-long rssKb(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(strlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 // Records when each row first shows a frame: the start status of a macro run
@@ -314,7 +306,7 @@ int main(int argc, char **argv)
                 wallS, cpuS, 100.0 * cpuS / wallS, frameS);
     std::printf("CPU outside frames: at most %.2f%% of one core\n",
                 100.0 * cpuS / (wallS - frameS));
-    std::printf("memory: RSS %ld kB, peak %ld kB\n", rssKb("VmRSS:"), rssKb("VmHWM:"));
+    std::printf("memory: RSS %lld kB, peak %lld kB\n", ResidentMemoryKiB(), PeakMemoryKiB());
     SetCommLink(nullptr);
     return missed.size() > 4 ? 1 : 0;
 }

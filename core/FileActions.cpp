@@ -3,9 +3,9 @@
 #include "core/Dialogs.h"
 #include "logic/ErrorLog.h"
 #include "logic/Lang.h"
+#include "platform/DesktopEntry.h"
 
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -41,36 +41,23 @@ bool openWithDesktop(const QUrl &url)
 // Exec line without the field codes, or the address of a link entry.
 bool launchDesktopEntry(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    DesktopEntry entry;
+    if (!entry.read(path))
         return false;
-    bool inEntry = false;
-    QString exec, url;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'[')) {
-            inEntry = line == u"[Desktop Entry]";
-            continue;
-        }
-        if (!inEntry)
-            continue;
-        if (line.startsWith(u"Exec="))
-            exec = line.mid(5);
-        else if (line.startsWith(u"URL="))
-            url = line.mid(4);
-    }
+    const QString exec = entry.value(QStringLiteral("Exec"));
     if (!exec.isEmpty()) {
         QStringList args;
-        for (const QString &arg : QProcess::splitCommand(exec)) {
-            if (arg.size() == 2 && arg.startsWith(u'%') && arg != u"%%")
+        for (const QString &arg : SplitExecLine(exec)) {
+            if (arg.size() == 2 && arg.startsWith(u'%'))
                 continue; // %f, %u, %F, %U, %i, %c, %k: nothing to pass
-            args.append(QString(arg).replace(QStringLiteral("%%"), QStringLiteral("%")));
+            args.append(arg);
         }
         if (args.isEmpty())
             return false;
         const QString program = args.takeFirst();
         return QProcess::startDetached(program, args);
     }
+    const QString url = entry.value(QStringLiteral("URL"));
     if (!url.isEmpty())
         return QDesktopServices::openUrl(QUrl::fromUserInput(url));
     return false;

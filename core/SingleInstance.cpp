@@ -1,6 +1,7 @@
 #include "core/SingleInstance.h"
 
 #include "core/services/ConsoleServices.h"
+#include "logic/ProcessRuns.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 
@@ -17,9 +18,6 @@
 #include <cmath>
 #include <memory>
 
-#include <cerrno>
-
-#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -77,22 +75,6 @@ bool peerIsSameUser(QLocalSocket *socket)
 #endif
 }
 
-// False once no process of that number runs; an ended process its parent
-// has not collected yet (a zombie) runs no more either.
-bool processRuns(pid_t pid)
-{
-    if (::kill(pid, 0) != 0 && errno == ESRCH)
-        return false;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.open(QIODevice::ReadOnly)) {
-        const QByteArray fields = stat.readAll();
-        const qsizetype close = fields.lastIndexOf(')');
-        if (close > 0 && fields.mid(close + 2, 1) == "Z")
-            return false;
-    }
-    return true;
-}
-
 // Sockets of instances that ended without closing them (killed, crashed)
 // stay in the folder; each is named by its instance's process number and is
 // removed once no process of that number runs.
@@ -109,7 +91,7 @@ void removeStaleSockets(const QString &ownHandle)
         if (!digits || number == ownHandle)
             continue;
         const pid_t pid = pid_t(number.toInt());
-        if (pid <= 0 || processRuns(pid))
+        if (pid <= 0 || ProcessRuns(pid))
             continue;
         QFile::remove(folder.filePath(name));
     }

@@ -104,8 +104,11 @@ void StartupSequence::run()
     });
     // Temporary files of saves that were cut off (a kill, a crash) go.
     step([] {
-        RemoveStaleSaveFiles(ProgramFolder());
-        RemoveStaleSaveFiles(GetSet("Database16", "CurrentExePath", ProgramFolder()));
+        const QString folder = ProgramFolder();
+        RemoveStaleSaveFiles(folder);
+        const QString stored = GetSet("Database16", "CurrentExePath", folder);
+        if (QDir::cleanPath(stored) != QDir::cleanPath(folder))
+            RemoveStaleSaveFiles(stored);
     });
     step([] { TmrChanged = false; });
     step([] { TimerCount = GetSet("Settings", "Timercount", "6"); });

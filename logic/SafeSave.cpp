@@ -1,5 +1,7 @@
 #include "logic/SafeSave.h"
 
+#include "logic/ProcessRuns.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,13 +77,6 @@ qint64 tempOwner(const QString &fileName)
     return ok && pid > 0 ? pid : 0;
 }
 
-bool processAlive(qint64 pid)
-{
-    if (pid == ::getpid())
-        return true;
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
 int removeStale(const QString &folder, const QString &onlyFor)
 {
     const QString filter = onlyFor.isEmpty() ? QStringLiteral(".*") + kTempMark + u'*'
@@ -93,7 +87,7 @@ int removeStale(const QString &folder, const QString &onlyFor)
         dir.entryList({filter}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
     for (const QString &name : names) {
         const qint64 owner = tempOwner(name);
-        if (owner != 0 && !processAlive(owner) && dir.remove(name))
+        if (owner != 0 && !ProcessRuns(owner) && dir.remove(name))
             ++removed;
     }
     return removed;

@@ -51,9 +51,6 @@ public:
     void cancel();
 
     QString errorString() const;
-    QString targetPath() const { return m_target; }
-    bool isOpen() const { return m_fd >= 0; }
-    qint64 bytesWritten() const { return m_written; }
 
 private:
     void fail(const QString &what, int errnum);

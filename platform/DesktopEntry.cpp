@@ -10,8 +10,6 @@ namespace qelt {
 
 namespace {
 
-const QString kReserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-
 bool isGroupHeader(const QString &line)
 {
     return line.startsWith('[') && line.endsWith(']');

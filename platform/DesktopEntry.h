@@ -11,8 +11,8 @@
 // default-application list mimeapps.list.
 namespace qelt {
 
-// One argument of an Exec line: quoted in double quotes when it holds a
-// reserved character, with ", `, $ and \ escaped inside; "%" doubled.
+// One argument of an Exec line: always in double quotes (a path is safe
+// whatever it holds), with ", `, $ and \ escaped inside; "%" doubled.
 QString QuoteExecArg(const QString &arg);
 // Splits an Exec value (after string unescaping) into its arguments,
 // undoing QuoteExecArg. Field codes such as %f stay as they are.

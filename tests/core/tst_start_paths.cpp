@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
@@ -67,6 +68,18 @@ QStringList execOf(const QString &entryPath)
     if (!e.read(entryPath))
         return {};
     return SplitExecLine(e.value("Exec"));
+}
+
+// The arguments a running process was started with.
+QStringList processArguments(qint64 pid)
+{
+    QFile f("/proc/" + QString::number(pid) + "/cmdline");
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList args;
+    for (const QByteArray &arg : f.readAll().split('\0'))
+        args << QFile::decodeName(arg);
+    return args;
 }
 
 // Polls until done() holds or the time is up, letting this process's events run.
@@ -263,6 +276,11 @@ private slots:
             // The entry names the installed program file itself.
             QCOMPARE(QFileInfo(ExecProgram(s.command)).absolutePath(), installed);
             QVERIFY2(startAndWait(s.command, s.file, elsewhere + "/sub"), s.name);
+            if (!s.file.isEmpty()) {
+                // The entry hands the file over, and the program got it.
+                QVERIFY2(s.command.contains("%f"), s.name);
+                QVERIFY2(processArguments(runningConsole()).contains(s.file), s.name);
+            }
             QVERIFY2(GetSet("Database16", "CurrentExePath") == folder, s.name);
             QCOMPARE(GetSet("Database16", "DataFile"), dataFile);
             QCOMPARE(GetSet("Settings", "Language"), language);

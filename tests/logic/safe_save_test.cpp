@@ -171,6 +171,19 @@ TEST(SafeSave, TempFilesOfDeadSavesAreRemovedOthersKept)
     ASSERT_TRUE(WriteBytes(dir.path() + "/" + dead, "half"));
     ASSERT_TRUE(SaveFileBytes(dir.path() + "/t.txt", "x"));
     EXPECT_FALSE(QFile::exists(dir.path() + "/" + dead));
+
+    // A save whose process ended but was not collected yet is dead too.
+    const pid_t zombie = ::fork();
+    if (zombie == 0)
+        ::_exit(0);
+    ASSERT_GT(zombie, 0);
+    siginfo_t info{};
+    ASSERT_EQ(::waitid(P_PID, id_t(zombie), &info, WEXITED | WNOWAIT), 0);
+    const QString ended = QStringLiteral(".t.txt.qsave-%1-abc").arg(zombie);
+    ASSERT_TRUE(WriteBytes(dir.path() + "/" + ended, "half"));
+    EXPECT_EQ(RemoveStaleSaveFiles(dir.path()), 1);
+    EXPECT_FALSE(QFile::exists(dir.path() + "/" + ended));
+    ::waitpid(zombie, nullptr, 0);
 }
 
 // A save killed at any moment leaves the old file or the new one, whole.

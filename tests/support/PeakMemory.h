@@ -1,7 +1,8 @@
 #pragma once
 
-// The process's peak resident memory, for tests that check that a large
-// file or transfer is handled without being held whole.
+// The process's peak and current resident memory, for tests that check
+// that a large file or transfer is handled without being held whole, and for
+// the benchmarks.
 
 #include <QByteArray>
 #include <QFile>
@@ -24,30 +25,30 @@ inline bool ResetPeakMemory()
     return f.open(QIODevice::WriteOnly) && f.write("5") == 1 && f.flush();
 }
 
-// Peak resident memory in KiB since the last reset (-1 when unknown).
-inline qint64 PeakMemoryKiB()
+// A "Name:   1234 kB" line of /proc/self/status, in KiB (-1 when unknown).
+inline qint64 StatusKiB(const char *field)
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
+    const QByteArray name = QByteArray(field) + ':';
     for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+// Peak resident memory in KiB since the last reset (-1 when unknown).
+inline qint64 PeakMemoryKiB()
+{
+    return StatusKiB("VmHWM");
 }
 
 // Current resident memory in KiB (-1 when unknown).
 inline qint64 ResidentMemoryKiB()
 {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
+    return StatusKiB("VmRSS");
 }
 
 } // namespace qelt::test
