@@ -4,7 +4,6 @@
 #include "core/FileTypes.h"
 #include "core/Mailbox.h"
 #include "core/Sounds.h"
-#include "core/SystemInfo.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/Globals.h"
