@@ -130,8 +130,7 @@ QString MatchSettingName(const QStringList &names, const QString &wanted)
 
 QString SettingsFilePath()
 {
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config + "/" + kSettingsAppName + "/" + kSettingsAppName + ".ini";
+    return AppSettingsFile(QLatin1String(kSettingsAppName));
 }
 
 QString GetSet(const QString &section, const QString &key, const QString &defaultValue)
@@ -201,6 +200,13 @@ bool SendOnRecord()
 {
     return SendOnRecordValue(
         GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"), QStringLiteral("1")));
+}
+
+QString AppSettingsFile(const QString &appName)
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config + QLatin1Char('/') + appName + QLatin1Char('/') + appName +
+           QStringLiteral(".ini");
 }
 
 } // namespace qelt

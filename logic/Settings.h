@@ -38,4 +38,8 @@ QString MatchSettingName(const QStringList &names, const QString &wanted);
 bool SendOnRecordValue(const QString &stored);
 bool SendOnRecord();
 
+// The settings file of an application name in the per-user settings store,
+// laid out as the program's own ("<config>/<app>/<app>.ini").
+QString AppSettingsFile(const QString &appName);
+
 } // namespace qelt
