@@ -4,6 +4,7 @@
 #include "core/FileActions.h"
 #include "core/SystemInfo.h"
 #include "logic/Lang.h"
+#include "logic/SunTimers.h"
 #include "logic/clsSunrise.h"
 #include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
