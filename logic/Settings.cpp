@@ -209,4 +209,18 @@ QString AppSettingsFile(const QString &appName)
            QStringLiteral(".ini");
 }
 
+bool SwitchOnValue(const QString &stored)
+{
+    QString text = stored.trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok && v == 1;
+}
+
+bool SchedulerSoundOn(const QString &key)
+{
+    return SwitchOnValue(GetSet(QStringLiteral("Sounds"), key, QStringLiteral("1")));
+}
+
 } // namespace qelt

@@ -143,7 +143,7 @@ void SetupAdvancedPage::fillAdvancedPage()
         chkUpdates->setChecked(check == 1);
     txtUpdateHour->setText(SetupSetting(QStringLiteral("ChkUpdtsTime"), QStringLiteral("19")));
     TrimLog->setChecked(
-        TickedValue(SetupSetting(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
+        SwitchOnValue(SetupSetting(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
     txtMaxLogFile->setEnabled(TrimLog->isChecked());
     txtMaxLog->setText(SetupSetting(QStringLiteral("MaxLogSize"), QStringLiteral("500")));
     txtMinLog->setText(SetupSetting(QStringLiteral("KeepLogSize"), QStringLiteral("400")));

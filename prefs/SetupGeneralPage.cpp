@@ -126,10 +126,8 @@ void SetupGeneralPage::fillSoundSwitches()
 
 void SetupGeneralPage::loadSchedulerSoundSwitches()
 {
-    chkTSound->setChecked(
-        TickedValue(GetSet(kSounds, QStringLiteral("TimerTsound"), QStringLiteral("1"))));
-    chkMsound->setChecked(
-        TickedValue(GetSet(kSounds, QStringLiteral("TimerMsound"), QStringLiteral("1"))));
+    chkTSound->setChecked(SchedulerSoundOn(QStringLiteral("TimerTsound")));
+    chkMsound->setChecked(SchedulerSoundOn(QStringLiteral("TimerMsound")));
 }
 
 void SetupGeneralPage::fillGeneralPage()
@@ -141,7 +139,7 @@ void SetupGeneralPage::fillGeneralPage()
             Check2[0]->setChecked(true);
     }
     const auto ticked = [](const char *key, const char *def) {
-        return TickedValue(SetupSetting(QLatin1String(key), QLatin1String(def)));
+        return SwitchOnValue(SetupSetting(QLatin1String(key), QLatin1String(def)));
     };
     Check2[4]->setChecked(ticked("GrpDelayB", "1"));
     Check2[5]->setChecked(ticked("PanicButton", "1"));

@@ -37,14 +37,6 @@ inline void SaveSetupSetting(const QString &key, const QString &value)
     SaveSet(QStringLiteral("Settings"), key, value);
 }
 
-// A stored check-box value: ticked only for a number equal to 1.
-inline bool TickedValue(const QString &text)
-{
-    bool ok = false;
-    const double v = NumberFromText(text, &ok);
-    return ok && v == 1;
-}
-
 // A switch as it is stored and handed to the main window.
 inline QString Bit(bool on)
 {

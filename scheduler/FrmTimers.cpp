@@ -1131,8 +1131,8 @@ void FrmTimers::loadOptions()
     };
     MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
 
-    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
-    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
+    chkTSound->setChecked(SchedulerSoundOn("TimerTsound"));
+    chkMsound->setChecked(SchedulerSoundOn("TimerMsound"));
     chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
     txtLoop->setText(GetSet("Macro", "LoopN"));
     lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));
