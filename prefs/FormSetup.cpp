@@ -2,7 +2,6 @@
 
 #include "core/Dialogs.h"
 #include "core/LazyWindow.h"
-#include "core/Mailbox.h"
 #include "core/Sounds.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -187,8 +186,8 @@ Mailbox *FormSetup::mainBox(const char *name) const
 
 bool FormSetup::tipsOn() const
 {
-    Mailbox *tips = mainBox("chkTips");
-    return tips && tips->text() == QLatin1String("1");
+    MainWindowService *mw = MainWindow();
+    return mw && mw->toolTipsOn();
 }
 
 bool FormSetup::clickSoundsOn() const

@@ -70,6 +70,8 @@ public:
         auto it = boxes.find(name);
         return it == boxes.end() ? nullptr : &it->second;
     }
+    // The tool-tip switch is the main window's "chkTips" box.
+    bool toolTipsOn() const override { return boxes.at(QStringLiteral("chkTips")).text() == "1"; }
     void setMnuMinToTray(bool checked) override { minToTray = checked; }
     bool mnuAssociateChecked() const override { return associate; }
     void setMnuAssociate(bool checked) override { associate = checked; }
