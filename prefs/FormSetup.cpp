@@ -216,11 +216,8 @@ void FormSetup::tmrApply_Timer()
 void FormSetup::cmdApply_Click()
 {
     panic->applyPanicPage();
-    panic->PanicChanged = false;
-    if (sounds->SndChanged) {
+    if (sounds->SndChanged)
         sounds->SaveSounds();
-        sounds->SndChanged = false;
-    }
     if (advanced->AdvChanged)
         advanced->applyAdvancedPage();
     location->applyLocationPage();

@@ -21,7 +21,16 @@ namespace qelt {
 
 namespace {
 
-const QString kSounds = QStringLiteral("Sounds");
+// An ON/OFF switch: a checkable button that starts OFF.
+QPushButton *MakeSwitch(QWidget *page, const QString &name, int x, int y)
+{
+    auto *b = new QPushButton(QStringLiteral("OFF"), page);
+    b->setObjectName(name);
+    b->setCheckable(true);
+    b->setAutoDefault(false);
+    b->setGeometry(x, y, 44, 22);
+    return b;
+}
 
 // The association is written into the user's own folders; it can only fail
 // where those cannot be written (or made), which stands in for missing
@@ -156,12 +165,6 @@ void SetupGeneralPage::setSwitchLook(QPushButton *box)
     box->setStyleSheet(ColourSheet("QPushButton", on ? SwitchOnColour() : SwitchOffColour()));
 }
 
-void SetupGeneralPage::setMainBox(const char *name, const QString &text)
-{
-    if (Mailbox *box = m_host.mainBox(name))
-        box->setText(text);
-}
-
 void SetupGeneralPage::Check2_Click(int index)
 {
     if (Check3->isChecked() && PrefsOpen)
@@ -172,7 +175,7 @@ void SetupGeneralPage::Check2_Click(int index)
     MainWindowService *mw = MainWindow();
     switch (index) {
     case 0:
-        setMainBox("chkTips", v);
+        SetMainBox(m_host, "chkTips", v);
         break;
     case 1:
         MinOnStart = on;
@@ -185,11 +188,11 @@ void SetupGeneralPage::Check2_Click(int index)
                          on ? QStringLiteral("True") : QStringLiteral("False"));
         break;
     case 4:
-        setMainBox("txtGrpDelayB", v);
+        SetMainBox(m_host, "txtGrpDelayB", v);
         SaveSetupSetting(QStringLiteral("GrpDelayB"), v);
         break;
     case 5:
-        setMainBox("chbPanicOn", v);
+        SetMainBox(m_host, "chbPanicOn", v);
         emit panicButtonSwitched(on);
         SaveSetupSetting(QStringLiteral("PanicButton"), v);
         break;
@@ -203,7 +206,8 @@ void SetupGeneralPage::Check2_Click(int index)
     default:
         break;
     }
-    setMainBox("txtMinimizeSave", Bit(Check2[1]->isChecked()) + Bit(Check2[2]->isChecked()));
+    SetMainBox(m_host, "txtMinimizeSave",
+               Bit(Check2[1]->isChecked()) + Bit(Check2[2]->isChecked()));
 }
 
 void SetupGeneralPage::Check2_MouseUp(int index)
