@@ -536,7 +536,7 @@ private slots:
         } cases[] = {
             {"no answer", {200, {}, -1, true}, false, "did not load within 30 seconds"},
             {"not found", HtmlRoute(404, "<html>gone</html>"), false, "404"},
-            {"refused", {}, true, ""},
+            {"refused", {}, true, nullptr},
         };
         for (const auto &c : cases) {
             server = std::make_unique<LocalHttpServer>();
@@ -551,8 +551,13 @@ private slots:
             QVERIFY2(dialogs->calls[1].startsWith("info Send Feedback The feedback page could "
                                                   "not be opened ("),
                      qPrintable(dialogs->calls[1]));
-            QVERIFY2(dialogs->calls[1].contains(QLatin1String(c.reason)),
-                     qPrintable(dialogs->calls[1]));
+            // A refused connection names its own reason, not the clock's.
+            if (c.reason)
+                QVERIFY2(dialogs->calls[1].contains(QLatin1String(c.reason)),
+                         qPrintable(dialogs->calls[1]));
+            else
+                QVERIFY2(!dialogs->calls[1].contains(QLatin1String("did not load within")),
+                         qPrintable(dialogs->calls[1]));
             QVERIFY(!w->FeedbackPageLoaded);
             QVERIFY(w->isVisible());
 
