@@ -517,6 +517,40 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 2, kLoadMs);
     }
 
+    // A page that completed before a feedback start is not its page: a start
+    // made the moment another page of the site finished still waits for the
+    // feedback page, and ends with a message when it never comes.
+    void earlierPageDoesNotCountForTheFeedbackStart()
+    {
+        server->routes["/beta/contact.htm"] = HtmlRoute(200, ContactPage());
+        server->routes["/beta/other.htm"] = HtmlRoute(200, "<html>other</html>");
+        frmBrowser *w = openAt("zyvHelp.html");
+        QSignalSpy filled(w, &frmBrowser::formFilled);
+        sendFeedback(w);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+
+        server->routes["/beta/contact.htm"] = {200, {}, -1, true};
+        bool started = false;
+        const QMetaObject::Connection startOnLoad =
+            connect(w->brwWebBrowser->page(), &QWebEnginePage::loadFinished, w, [&](bool ok) {
+                if (started || !ok)
+                    return;
+                started = true;
+                dialogs->calls.clear();
+                dialogs->answers = {1};
+                clock->onProcessEvents = {};
+                QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+            });
+        Js(w, QStringLiteral("location.href = '%1/beta/other.htm';").arg(server->baseUrl()));
+        QTRY_VERIFY_WITH_TIMEOUT(started, kLoadMs);
+        disconnect(startOnLoad);
+        QVERIFY(!w->FeedbackPageLoaded);
+        QCOMPARE(filled.size(), 1);
+        QCOMPARE(dialogs->calls.size(), 2);
+        QVERIFY2(dialogs->calls[1].contains(QLatin1String("did not load within")),
+                 qPrintable(dialogs->calls[1]));
+    }
+
     // A feedback page that never comes ends the wait with a message; the
     // window stays usable. Answering No does nothing.
     void feedbackPageThatNeverLoads()
