@@ -480,7 +480,7 @@ private slots:
         const QString comments = v.value("Comments").toString();
         const QString head =
             "\n\n\nThe last 30 to 40 entries from your error log may be listed below.  Please "
-            "add comments above this message.  Thank you\n\n\nver. 1.70.1050\n\n\n\n" +
+            "add comments above this message.  Thank you\n\n\nver. 1.70.1050\n\n\n\n"
             "old = 162, new = 150, diff = 12\n";
         QCOMPARE(comments.left(head.size()), head);
         QCOMPARE(comments.mid(head.size()), tail);
