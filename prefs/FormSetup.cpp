@@ -16,6 +16,7 @@
 #include "prefs/SetupLocationPage.h"
 #include "prefs/SetupPageParts.h"
 #include "prefs/SetupPanicPage.h"
+#include "prefs/SetupRules.h"
 #include "prefs/SetupSoundsPage.h"
 
 #include <QCheckBox>

@@ -10,6 +10,7 @@
 #include "logic/Lang.h"
 #include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
+#include "prefs/SetupRules.h"
 
 #include <QFileInfo>
 #include <QGroupBox>

@@ -6,7 +6,6 @@
 #include "logic/Lang.h"
 #include "logic/Settings.h"
 #include "prefs/SetupPageHost.h"
-#include "prefs/SetupRules.h"
 
 #include <QColor>
 #include <QKeyEvent>
