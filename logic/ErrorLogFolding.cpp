@@ -103,32 +103,6 @@ private:
 
 } // namespace
 
-FoldedErrorLog FoldErrorLog(const QString &logText)
-{
-    QByteArray out;
-    ErrorLogFolder folder([&out](const QByteArray &bytes) {
-        out += bytes;
-        return true;
-    });
-    const QByteArray bytes = logText.toLatin1();
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype at = bytes.indexOf("\r\n", from);
-        if (at < 0) {
-            folder.line(bytes.mid(from), true);
-            break;
-        }
-        folder.line(bytes.mid(from, at - from), false);
-        from = at + 2;
-    }
-    folder.finish();
-    FoldedErrorLog result;
-    result.text = QString::fromLatin1(out);
-    result.oldLines = folder.oldLines();
-    result.newLines = folder.newLines();
-    return result;
-}
-
 QString ParseErrorLog(const QString &path)
 {
     // The log's text lines are scrambled bytes; they are compared and written

@@ -22,15 +22,6 @@ namespace qelt {
 // "old = <lines>, new = <lines>, diff = 0".
 QString ParseErrorLog(const QString &path);
 
-// The folded text and its counts, without touching any file (what
-// ParseErrorLog writes, less the final line end the file writer adds).
-struct FoldedErrorLog {
-    QString text;
-    int oldLines = 0;
-    int newLines = 0;
-};
-FoldedErrorLog FoldErrorLog(const QString &logText);
-
 // The comment put into the feedback form. With an error log at logPath: a
 // request to write above it, "ver. <version>", then the log is folded once
 // (ParseErrorLog) and the statistics and the last 121 lines of the folded

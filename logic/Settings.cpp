@@ -124,8 +124,7 @@ QString MatchSettingName(const QStringList &names, const QString &wanted)
 
 QString SettingsFilePath()
 {
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config + "/" + kSettingsAppName + "/" + kSettingsAppName + ".ini";
+    return AppSettingsFile(QLatin1String(kSettingsAppName));
 }
 
 QString GetSet(const QString &section, const QString &key, const QString &defaultValue)
@@ -195,6 +194,27 @@ bool SendOnRecord()
 {
     return SendOnRecordValue(
         GetSet(QStringLiteral("Settings"), QStringLiteral("SendOnRecord"), QStringLiteral("1")));
+}
+
+QString AppSettingsFile(const QString &appName)
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config + QLatin1Char('/') + appName + QLatin1Char('/') + appName +
+           QStringLiteral(".ini");
+}
+
+bool SwitchOnValue(const QString &stored)
+{
+    QString text = stored.trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    return ok && v == 1;
+}
+
+bool SchedulerSoundOn(const QString &key)
+{
+    return SwitchOnValue(GetSet(QStringLiteral("Sounds"), key, QStringLiteral("1")));
 }
 
 } // namespace qelt

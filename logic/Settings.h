@@ -38,4 +38,16 @@ QString MatchSettingName(const QStringList &names, const QString &wanted);
 bool SendOnRecordValue(const QString &stored);
 bool SendOnRecord();
 
+// The settings file of an application name in the per-user settings store,
+// laid out as the program's own ("<config>/<app>/<app>.ini").
+QString AppSettingsFile(const QString &appName);
+
+// A stored ON/OFF switch ("1"/"0"): on only for a number equal to 1, read
+// with blanks around it and "." or "," as the decimal sign (" 1" and "1.0"
+// are on; "2", "abc" and "" are off).
+bool SwitchOnValue(const QString &stored);
+// "Sounds"/key ("TimerTsound", "TimerMsound"): whether the scheduler plays
+// its timer-start or macro-tick sound; a missing value is on.
+bool SchedulerSoundOn(const QString &key);
+
 } // namespace qelt

@@ -106,4 +106,13 @@ QString ResolveStartText(const QString &startText, bool hasAction, const QTime &
     return ClockText(QTime::fromMSecsSinceStartOfDay(int(seconds * 1000)), locale);
 }
 
+int ZoneHoursFromOffsetText(const QString &offsetText)
+{
+    const QString x = offsetText.left(3);
+    const QString digits = (!x.isEmpty() && x.back().isDigit()) ? x : x.left(2);
+    bool ok = false;
+    const int hours = digits.trimmed().toInt(&ok);
+    return ok ? hours : 0;
+}
+
 } // namespace qelt

@@ -47,4 +47,10 @@ QTime SunClockTime(const QDateTime &result);
 QString ResolveStartText(const QString &startText, bool hasAction, const QTime &sunrise,
                          const QTime &sunset, const QLocale &locale = QLocale());
 
+// The whole hours of a "<hours> hours, <minutes> minutes" offset text (west
+// positive): the number in its first three characters, or in its first two
+// when the third is not a digit ("-5 hours" gives -5, "-10 hours" -10); 0
+// when there is none.
+int ZoneHoursFromOffsetText(const QString &offsetText);
+
 } // namespace qelt

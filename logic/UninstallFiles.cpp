@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace qelt {
 
@@ -27,13 +26,6 @@ bool RemoveIn(const QString &folder, const QString &name)
 
 } // namespace
 
-QString AppSettingsFile(const QString &appName)
-{
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config + QLatin1Char('/') + appName + QLatin1Char('/') + appName +
-           QStringLiteral(".ini");
-}
-
 QString ReadAppSetting(const QString &appName, const QString &section, const QString &key)
 {
     const QString file = AppSettingsFile(appName);
@@ -53,15 +45,6 @@ void DeleteAppSettings(const QString &appName)
     QFile::remove(file);
     // rmdir removes only an empty folder.
     QDir().rmdir(QFileInfo(file).absolutePath());
-}
-
-void DeleteSettingsSection(const QString &section)
-{
-    const QSettings s(SettingsFilePath(), QSettings::IniFormat);
-    const QString group = MatchSettingName(s.childGroups(), section);
-    if (!s.childGroups().contains(group))
-        return;
-    DeleteSetSection(group);
 }
 
 QStringList FilesMatching(const QString &folder, const QStringList &patterns)

@@ -8,17 +8,12 @@
 // program's own settings files; a file that cannot be deleted is skipped.
 namespace qelt {
 
-// The settings file of an application name in the per-user settings store,
-// laid out as the program's own ("<config>/<app>/<app>.ini").
-QString AppSettingsFile(const QString &appName);
 // A value of another application name's store ("" when missing); section
 // and value names are not case-sensitive, as in the program's own store.
 QString ReadAppSetting(const QString &appName, const QString &section, const QString &key);
 // Deletes that application's whole store (every section), and its folder
 // when nothing else is left in it.
 void DeleteAppSettings(const QString &appName);
-// Deletes one section of the program's own store (all its values).
-void DeleteSettingsSection(const QString &section);
 
 // The names of the files directly in folder that match one of the patterns
 // ("*.cro", "ST6UNST.*"; letter case ignored, so "OLD.CRO" is a macro too),

@@ -47,17 +47,6 @@ void FocusMainWindowIfVisible()
         w->activateWindow();
 }
 
-// "Sounds"/"TimerMsound": 1 plays the tick sound before every macro line.
-bool TickSoundWanted()
-{
-    bool ok = false;
-    const double value =
-        GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerMsound"), QStringLiteral("1"))
-            .trimmed()
-            .toDouble(&ok);
-    return ok && value == 1.0;
-}
-
 class LazyRunner : public MacroRunnerService {
 public:
     void showRunner() override { RunMcrWindow()->showRunner(); }
@@ -178,7 +167,7 @@ void frmRunMcr::CroSend()
         SendBits(QLatin1String(kLeadIn));
         return;
     }
-    const bool tick = TickSoundWanted();
+    const bool tick = SchedulerSoundOn(QStringLiteral("TimerMsound"));
 
     MacroPlayHooks hooks;
     hooks.minimumPause = 0.05;

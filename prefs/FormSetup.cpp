@@ -2,7 +2,6 @@
 
 #include "core/Dialogs.h"
 #include "core/LazyWindow.h"
-#include "core/Mailbox.h"
 #include "core/Sounds.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -17,6 +16,7 @@
 #include "prefs/SetupLocationPage.h"
 #include "prefs/SetupPageParts.h"
 #include "prefs/SetupPanicPage.h"
+#include "prefs/SetupRules.h"
 #include "prefs/SetupSoundsPage.h"
 
 #include <QCheckBox>
@@ -187,8 +187,8 @@ Mailbox *FormSetup::mainBox(const char *name) const
 
 bool FormSetup::tipsOn() const
 {
-    Mailbox *tips = mainBox("chkTips");
-    return tips && tips->text() == QLatin1String("1");
+    MainWindowService *mw = MainWindow();
+    return mw && mw->toolTipsOn();
 }
 
 bool FormSetup::clickSoundsOn() const
@@ -217,11 +217,8 @@ void FormSetup::tmrApply_Timer()
 void FormSetup::cmdApply_Click()
 {
     panic->applyPanicPage();
-    panic->PanicChanged = false;
-    if (sounds->SndChanged) {
+    if (sounds->SndChanged)
         sounds->SaveSounds();
-        sounds->SndChanged = false;
-    }
     if (advanced->AdvChanged)
         advanced->applyAdvancedPage();
     location->applyLocationPage();

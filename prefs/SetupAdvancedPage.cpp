@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 
 namespace qelt {
@@ -98,9 +97,7 @@ SetupAdvancedPage::SetupAdvancedPage(SetupPageHost &host, QWidget *parent)
     cmdLogDefault->setGeometry(340, 300, 132, 26);
     cmdLogDefault->setAutoDefault(false);
 
-    // Number-only boxes take digits and nothing else, typed or pasted.
-    m_digitsOnly =
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    m_digitsOnly = DigitsOnlyValidator(this);
     connectHandlers();
 }
 
@@ -143,7 +140,7 @@ void SetupAdvancedPage::fillAdvancedPage()
         chkUpdates->setChecked(check == 1);
     txtUpdateHour->setText(SetupSetting(QStringLiteral("ChkUpdtsTime"), QStringLiteral("19")));
     TrimLog->setChecked(
-        TickedValue(SetupSetting(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
+        SwitchOnValue(SetupSetting(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
     txtMaxLogFile->setEnabled(TrimLog->isChecked());
     txtMaxLog->setText(SetupSetting(QStringLiteral("MaxLogSize"), QStringLiteral("500")));
     txtMinLog->setText(SetupSetting(QStringLiteral("KeepLogSize"), QStringLiteral("400")));

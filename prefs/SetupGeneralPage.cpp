@@ -4,13 +4,13 @@
 #include "core/FileTypes.h"
 #include "core/Mailbox.h"
 #include "core/Sounds.h"
-#include "core/SystemInfo.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
+#include "prefs/SetupRules.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -22,7 +22,16 @@ namespace qelt {
 
 namespace {
 
-const QString kSounds = QStringLiteral("Sounds");
+// An ON/OFF switch: a checkable button that starts OFF.
+QPushButton *MakeSwitch(QWidget *page, const QString &name, int x, int y)
+{
+    auto *b = new QPushButton(QStringLiteral("OFF"), page);
+    b->setObjectName(name);
+    b->setCheckable(true);
+    b->setAutoDefault(false);
+    b->setGeometry(x, y, 44, 22);
+    return b;
+}
 
 // The association is written into the user's own folders; it can only fail
 // where those cannot be written (or made), which stands in for missing
@@ -127,10 +136,8 @@ void SetupGeneralPage::fillSoundSwitches()
 
 void SetupGeneralPage::loadSchedulerSoundSwitches()
 {
-    chkTSound->setChecked(
-        TickedValue(GetSet(kSounds, QStringLiteral("TimerTsound"), QStringLiteral("1"))));
-    chkMsound->setChecked(
-        TickedValue(GetSet(kSounds, QStringLiteral("TimerMsound"), QStringLiteral("1"))));
+    chkTSound->setChecked(SchedulerSoundOn(QStringLiteral("TimerTsound")));
+    chkMsound->setChecked(SchedulerSoundOn(QStringLiteral("TimerMsound")));
 }
 
 void SetupGeneralPage::fillGeneralPage()
@@ -142,7 +149,7 @@ void SetupGeneralPage::fillGeneralPage()
             Check2[0]->setChecked(true);
     }
     const auto ticked = [](const char *key, const char *def) {
-        return TickedValue(SetupSetting(QLatin1String(key), QLatin1String(def)));
+        return SwitchOnValue(SetupSetting(QLatin1String(key), QLatin1String(def)));
     };
     Check2[4]->setChecked(ticked("GrpDelayB", "1"));
     Check2[5]->setChecked(ticked("PanicButton", "1"));
@@ -159,12 +166,6 @@ void SetupGeneralPage::setSwitchLook(QPushButton *box)
     box->setStyleSheet(ColourSheet("QPushButton", on ? SwitchOnColour() : SwitchOffColour()));
 }
 
-void SetupGeneralPage::setMainBox(const char *name, const QString &text)
-{
-    if (Mailbox *box = m_host.mainBox(name))
-        box->setText(text);
-}
-
 void SetupGeneralPage::Check2_Click(int index)
 {
     if (Check3->isChecked() && PrefsOpen)
@@ -175,7 +176,7 @@ void SetupGeneralPage::Check2_Click(int index)
     MainWindowService *mw = MainWindow();
     switch (index) {
     case 0:
-        setMainBox("chkTips", v);
+        SetMainBox(m_host, "chkTips", v);
         break;
     case 1:
         MinOnStart = on;
@@ -188,11 +189,11 @@ void SetupGeneralPage::Check2_Click(int index)
                          on ? QStringLiteral("True") : QStringLiteral("False"));
         break;
     case 4:
-        setMainBox("txtGrpDelayB", v);
+        SetMainBox(m_host, "txtGrpDelayB", v);
         SaveSetupSetting(QStringLiteral("GrpDelayB"), v);
         break;
     case 5:
-        setMainBox("chbPanicOn", v);
+        SetMainBox(m_host, "chbPanicOn", v);
         emit panicButtonSwitched(on);
         SaveSetupSetting(QStringLiteral("PanicButton"), v);
         break;
@@ -206,7 +207,8 @@ void SetupGeneralPage::Check2_Click(int index)
     default:
         break;
     }
-    setMainBox("txtMinimizeSave", Bit(Check2[1]->isChecked()) + Bit(Check2[2]->isChecked()));
+    SetMainBox(m_host, "txtMinimizeSave",
+               Bit(Check2[1]->isChecked()) + Bit(Check2[2]->isChecked()));
 }
 
 void SetupGeneralPage::Check2_MouseUp(int index)

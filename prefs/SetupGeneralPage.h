@@ -54,7 +54,6 @@ signals:
 private:
     void connectHandlers();
     void setSwitchLook(QPushButton *box);
-    void setMainBox(const char *name, const QString &text);
 
     SetupPageHost &m_host;
 };

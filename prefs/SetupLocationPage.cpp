@@ -4,6 +4,7 @@
 #include "core/FileActions.h"
 #include "core/SystemInfo.h"
 #include "logic/Lang.h"
+#include "logic/SunTimers.h"
 #include "logic/clsSunrise.h"
 #include "prefs/SetupPageHost.h"
 #include "prefs/SetupPageParts.h"
@@ -40,22 +41,16 @@ SetupLocationPage::SetupLocationPage(SetupPageHost &host, QWidget *parent)
     bold.setBold(true);
     lblCityName->setFont(bold);
 
-    auto label = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *l = new QLabel(QLatin1String(text), page);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, y, w, 22);
-        return l;
-    };
-    label("Label14", "Latitude", 12, 94, 90);
+    PageLabel(page, "Label14", "Latitude", 12, 94, 90);
     txtLat = new QLineEdit(QStringLiteral("31.5"), page);
     txtLat->setObjectName(QStringLiteral("txtLat"));
     txtLat->setGeometry(104, 94, 80, 22);
-    label("Label15", "Longitude", 200, 94, 90);
+    PageLabel(page, "Label15", "Longitude", 200, 94, 90);
     txtLong = new QLineEdit(QStringLiteral("100.5"), page);
     txtLong->setObjectName(QStringLiteral("txtLong"));
     txtLong->setGeometry(292, 94, 80, 22);
 
-    lblZone = label("lblZone", " Offset  to GMT", 12, 124, 90);
+    lblZone = PageLabel(page, "lblZone", " Offset  to GMT", 12, 124, 90);
     txtZone = new QLineEdit(page);
     txtZone->setObjectName(QStringLiteral("txtZone"));
     txtZone->setGeometry(104, 124, 40, 22);
@@ -87,8 +82,9 @@ SetupLocationPage::SetupLocationPage(SetupPageHost &host, QWidget *parent)
     Text2->setGeometry(12, 182, 360, 22);
     Text2->setReadOnly(true);
 
-    label("Label18", "Make sure your computer is set to the correct time zone.", 12, 220, 456);
-    label("Label19", "For help finding your location:", 12, 250, 200);
+    PageLabel(page, "Label18", "Make sure your computer is set to the correct time zone.", 12, 220,
+              456);
+    PageLabel(page, "Label19", "For help finding your location:", 12, 250, 200);
     Label9 = new EventLabel(SunDataAddress(), page);
     Label9->setObjectName(QStringLiteral("Label9"));
     Label9->setGeometry(212, 250, 256, 22);

@@ -2,30 +2,21 @@
 
 // Pieces the preferences pages and the preferences window share.
 
+#include "core/Mailbox.h"
 #include "logic/Lang.h"
 #include "logic/Settings.h"
-#include "prefs/SetupRules.h"
+#include "prefs/SetupPageHost.h"
 
 #include <QColor>
 #include <QKeyEvent>
-#include <QPushButton>
+#include <QLabel>
+#include <QRegularExpressionValidator>
 #include <QString>
 
 namespace qelt {
 
-// The sound events: list caption, value in "Sounds", factory file.
-struct SoundEvent {
-    const char *caption;
-    const char *value;
-    const char *file;
-};
-inline constexpr SoundEvent kSoundEvents[5] = {
-    {" Button Click", "defSound", "click.wav"},
-    {" Resize Window", "defZSound", "expand.wav"},
-    {" Item gets Recorded", "RecSound", "rec.wav"},
-    {" Timer Starts", "defTsound", "tmrstart.wav"},
-    {" Macro sends command", "defMsound", "tick.wav"},
-};
+// The settings section of the sound files and the scheduler's sound switches.
+inline const QString kSounds = QStringLiteral("Sounds");
 
 // A value of the "Settings" section, and storing one.
 inline QString SetupSetting(const QString &key, const QString &def = {})
@@ -35,14 +26,6 @@ inline QString SetupSetting(const QString &key, const QString &def = {})
 inline void SaveSetupSetting(const QString &key, const QString &value)
 {
     SaveSet(QStringLiteral("Settings"), key, value);
-}
-
-// A stored check-box value: ticked only for a number equal to 1.
-inline bool TickedValue(const QString &text)
-{
-    bool ok = false;
-    const double v = NumberFromText(text, &ok);
-    return ok && v == 1;
 }
 
 // A switch as it is stored and handed to the main window.
@@ -74,15 +57,27 @@ inline int KeyCode(const QKeyEvent *key)
     return -1;
 }
 
-// An ON/OFF switch: a checkable button that starts OFF.
-inline QPushButton *MakeSwitch(QWidget *page, const QString &name, int x, int y)
+// Writes text into the main window's option box of that name, when there is
+// one.
+inline void SetMainBox(const SetupPageHost &host, const char *name, const QString &text)
 {
-    auto *b = new QPushButton(QStringLiteral("OFF"), page);
-    b->setObjectName(name);
-    b->setCheckable(true);
-    b->setAutoDefault(false);
-    b->setGeometry(x, y, 44, 22);
-    return b;
+    if (Mailbox *box = host.mainBox(name))
+        box->setText(text);
+}
+
+// A label of a page, one line high.
+inline QLabel *PageLabel(QWidget *page, const char *name, const char *text, int x, int y, int w)
+{
+    auto *l = new QLabel(QLatin1String(text), page);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(x, y, w, 22);
+    return l;
+}
+
+// For number-only boxes: digits and nothing else, typed or pasted.
+inline QValidator *DigitsOnlyValidator(QObject *parent)
+{
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), parent);
 }
 
 } // namespace qelt

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 
 namespace qelt {
@@ -32,12 +31,6 @@ SetupPanicPage::SetupPanicPage(SetupPageHost &host, QWidget *parent) : QWidget(p
     lblPanicInfo->setWordWrap(true);
     lblPanicInfo->setGeometry(12, 8, 456, 40);
 
-    auto label = [page](const char *name, const char *text, int x, int y, int w) {
-        auto *l = new QLabel(QLatin1String(text), page);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, y, w, 22);
-        return l;
-    };
     auto box = [page](const char *name, const char *text, int x, int y, int w, int max) {
         auto *e = new QLineEdit(QLatin1String(text), page);
         e->setObjectName(QLatin1String(name));
@@ -45,24 +38,25 @@ SetupPanicPage::SetupPanicPage(SetupPageHost &host, QWidget *parent) : QWidget(p
         e->setMaxLength(max);
         return e;
     };
-    label("Label4", "Button caption:", 12, 58, 150);
+    PageLabel(page, "Label4", "Button caption:", 12, 58, 150);
     txtBcaption = box("txtBcaption", "", 170, 58, 120, 10);
-    label("Label5", "Turn off after (min : sec):", 12, 88, 150);
+    PageLabel(page, "Label5", "Turn off after (min : sec):", 12, 88, 150);
     txtMin = box("txtMin", "00", 170, 88, 32, 2);
-    label("Label6", ":", 206, 88, 8);
+    PageLabel(page, "Label6", ":", 206, 88, 8);
     txtSec = box("txtSec", "30", 216, 88, 32, 2);
-    label("Label8", "Group to start (1 to 8):", 12, 118, 150);
+    PageLabel(page, "Label8", "Group to start (1 to 8):", 12, 118, 150);
     txtGroupNum = box("txtGroupNum", "6", 170, 118, 24, 1);
     // A row of its own under the page's controls, wrapped, so the warning
     // is read whole in any language.
-    lblMsg = label("lblMsg", "Number for Group must be a number from 1 to 8", 12, 244, 456);
+    lblMsg =
+        PageLabel(page, "lblMsg", "Number for Group must be a number from 1 to 8", 12, 244, 456);
     lblMsg->setWordWrap(true);
     lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblMsg->resize(456, 60);
     lblMsg->setStyleSheet(QStringLiteral("color: red;"));
     lblMsg->hide();
 
-    label("Label13", "Button colour:", 12, 150, 150);
+    PageLabel(page, "Label13", "Button colour:", 12, 150, 150);
     for (int i = 0; i < 7; ++i) {
         Option1[i] = new QRadioButton(i == 0 ? QStringLiteral("Default") : QString(), page);
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
@@ -80,9 +74,7 @@ SetupPanicPage::SetupPanicPage(SetupPageHost &host, QWidget *parent) : QWidget(p
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(12, 214, 400, 22);
 
-    // Number-only boxes take digits and nothing else, typed or pasted.
-    m_digitsOnly =
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    m_digitsOnly = DigitsOnlyValidator(this);
     connectHandlers();
 }
 
@@ -119,12 +111,6 @@ void SetupPanicPage::resetPage()
     lblMsg->hide();
     PanicChanged = false;
     PanicColorIndex = 0;
-}
-
-void SetupPanicPage::setMainBox(const char *name, const QString &text)
-{
-    if (Mailbox *box = m_host.mainBox(name))
-        box->setText(text);
 }
 
 void SetupPanicPage::fillPanicPage()
@@ -165,7 +151,7 @@ void SetupPanicPage::Check1_Click()
 {
     const bool on = Check1->isChecked();
     emit panicButtonSwitched(on);
-    setMainBox("chbPanicOn", Bit(on));
+    SetMainBox(m_host, "chbPanicOn", Bit(on));
     SaveSetupSetting(QStringLiteral("PanicButton"), Bit(on));
 }
 
@@ -185,18 +171,18 @@ void SetupPanicPage::applyPanicPage()
 {
     if (txtGroupNum->text().isEmpty())
         txtGroupNum->setFocus();
-    setMainBox("txtGroupNum", txtGroupNum->text());
+    SetMainBox(m_host, "txtGroupNum", txtGroupNum->text());
     if (txtBcaption->text().isEmpty())
         txtBcaption->setText(LangCap(QStringLiteral("Pa&nic")));
-    setMainBox("txtPanicNm", txtBcaption->text());
+    SetMainBox(m_host, "txtPanicNm", txtBcaption->text());
     if (MainWindowService *mw = MainWindow())
         mw->setMnuPanicRunText(txtBcaption->text() + QLatin1Char(' ') +
                                LangCap(QStringLiteral("(Run)")));
     if (txtMin->text().isEmpty())
         txtMin->setText(QStringLiteral("00"));
-    setMainBox("txtPanicMin", txtMin->text());
-    setMainBox("txtPanicSec", txtSec->text());
-    setMainBox("txtPanicBcolor", QString::number(PanicColorIndex));
+    SetMainBox(m_host, "txtPanicMin", txtMin->text());
+    SetMainBox(m_host, "txtPanicSec", txtSec->text());
+    SetMainBox(m_host, "txtPanicBcolor", QString::number(PanicColorIndex));
     PutRec(274, txtBcaption->text());
     if (PanicChanged) {
         PutRec(279, QString::number(PanicColorIndex));
@@ -205,6 +191,7 @@ void SetupPanicPage::applyPanicPage()
         PutRec(280, txtMin->text() + QLatin1Char(',') + txtSec->text());
         PutRec(281, txtGroupNum->text());
     }
+    PanicChanged = false;
 }
 
 QString SetupPanicPage::tipFor(QObject *control) const

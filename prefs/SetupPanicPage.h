@@ -44,7 +44,8 @@ public:
     void resetPage();
     // The boxes from the main window's panic mailboxes.
     void fillPanicPage();
-    // Hands the boxes to the main window and stores them.
+    // Hands the boxes to the main window and stores them; no edit is then
+    // pending.
     void applyPanicPage();
 
 signals:
@@ -57,7 +58,6 @@ protected:
 
 private:
     void connectHandlers();
-    void setMainBox(const char *name, const QString &text);
     QString tipFor(QObject *control) const;
 
     SetupPageHost &m_host;

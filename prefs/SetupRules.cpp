@@ -21,15 +21,6 @@ bool DigitOrColon(int key)
 
 } // namespace
 
-int ZoneHoursFromOffsetText(const QString &offsetText)
-{
-    const QString x = offsetText.left(3);
-    const QString digits = (!x.isEmpty() && x.back().isDigit()) ? x : x.left(2);
-    bool ok = false;
-    const int hours = digits.trimmed().toInt(&ok);
-    return ok ? hours : 0;
-}
-
 bool LatLongKeyAccepted(int key, const QString &text)
 {
     if (key == kBackspace || key == '-')

@@ -7,11 +7,6 @@
 // the group-number check, number tests and the panic button colours.
 namespace qelt {
 
-// The whole hours of a "<hours> hours, <minutes> minutes" offset text (west
-// positive): the number in its first three characters, or in its first two
-// when the third is not a digit ("-5 hours" gives -5, "-10 hours" -10).
-int ZoneHoursFromOffsetText(const QString &offsetText);
-
 // Key filters; key is the character code of the pressed key (8 backspace).
 // Latitude and longitude: backspace and "-" always; one "," or "." while the
 // text holds neither; otherwise only the codes 48 to 58 (digits and ":").

@@ -16,7 +16,19 @@ namespace qelt {
 
 namespace {
 
-const QString kSounds = QStringLiteral("Sounds");
+// The sound events: list caption, value in "Sounds", factory file.
+struct SoundEvent {
+    const char *caption;
+    const char *value;
+    const char *file;
+};
+constexpr SoundEvent kSoundEvents[5] = {
+    {" Button Click", "defSound", "click.wav"},
+    {" Resize Window", "defZSound", "expand.wav"},
+    {" Item gets Recorded", "RecSound", "rec.wav"},
+    {" Timer Starts", "defTsound", "tmrstart.wav"},
+    {" Macro sends command", "defMsound", "tick.wav"},
+};
 
 // The program's sound for event index (kSoundEvents order).
 QString *SoundPath(int index)
@@ -158,18 +170,15 @@ void SetupSoundsPage::cmdDefaultSound_Click()
         setSoundLabel(i, InProgramFolder(QLatin1String(kSoundEvents[i].file)));
     List1_Click();
     SaveSounds();
-    SndChanged = false;
 }
 
 void SetupSoundsPage::SaveSounds()
 {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         *SoundPath(i) = Label2[i]->text();
-    SaveSet(kSounds, QStringLiteral("defSound"), ClickSound);
-    SaveSet(kSounds, QStringLiteral("RecSound"), RecordSound);
-    SaveSet(kSounds, QStringLiteral("defTsound"), TimerSound);
-    SaveSet(kSounds, QStringLiteral("defMsound"), TickSound);
-    SaveSet(kSounds, QStringLiteral("defZSound"), ZoomSound);
+        SaveSet(kSounds, QLatin1String(kSoundEvents[i].value), *SoundPath(i));
+    }
+    SndChanged = false;
 }
 
 bool SetupSoundsPage::eventFilter(QObject *watched, QEvent *event)

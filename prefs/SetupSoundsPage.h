@@ -38,7 +38,8 @@ public:
     void Command6_Click();
     void Command7_MouseUp();
     void cmdDefaultSound_Click();
-    // Makes the files on the page the program's sounds and stores them.
+    // Makes the files on the page the program's sounds and stores them; no
+    // edit is then pending.
     void SaveSounds();
 
     void resetPage();

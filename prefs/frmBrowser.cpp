@@ -562,16 +562,11 @@ void frmBrowser::DocumentComplete(bool ok)
     // secure one would.
     if (!secure && !UnderFeedbackBase(url))
         Command1->hide();
-    if (ok && address.contains(QLatin1String("http")) && !cmdExit->isHidden()) {
-        // Not inside the engine's own signal: the half-second wait runs events.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                Delay(0.5);
-                FeedbackPageLoaded = true;
-            },
-            Qt::QueuedConnection);
-    }
+    // Only a page that completes while the feedback start waits is its page;
+    // the wait gives it half a second more before the form is filled.
+    if (m_waitingForFeedback && ok && address.contains(QLatin1String("http")) &&
+        !cmdExit->isHidden())
+        m_feedbackLoadedAtNs = CurrentWaitClock().nowNs();
 }
 
 void frmBrowser::cmdExit_Click()
@@ -596,14 +591,23 @@ void frmBrowser::cmdExit_Click()
 
     FeedbackPageLoaded = false;
     m_feedbackError.clear();
+    m_feedbackLoadedAtNs = -1;
     m_waitingForFeedback = true;
     QPointer<frmBrowser> self(this);
     const int opening = m_openings;
     const qint64 deadline =
         CurrentWaitClock().nowNs() + qint64(FeedbackWaitSeconds * 1'000'000'000.0);
+    constexpr qint64 kSettleNs = 500'000'000;
+    // A page that completed in time is given its half second even past the
+    // deadline.
     while (self && m_loaded && m_openings == opening && !FeedbackPageLoaded &&
-           m_feedbackError.isEmpty() && !AbortSend && CurrentWaitClock().nowNs() < deadline)
+           m_feedbackError.isEmpty() && !AbortSend &&
+           (m_feedbackLoadedAtNs >= 0 || CurrentWaitClock().nowNs() < deadline)) {
         Delay(0.1);
+        if (self && m_feedbackLoadedAtNs >= 0 &&
+            CurrentWaitClock().nowNs() >= m_feedbackLoadedAtNs + kSettleNs)
+            FeedbackPageLoaded = true;
+    }
     if (!self)
         return;
     m_waitingForFeedback = false;

@@ -35,8 +35,8 @@ public:
     QString StartingAddress;
     // Set while the window rewrites the address list itself.
     bool DontNavigateNow = false;
-    // Set half a second after a web page completed while "Send Feedback" is
-    // shown; the feedback start waits on it.
+    // Set half a second after a web page completed while the feedback start
+    // waited for it.
     bool FeedbackPageLoaded = false;
 
     bool isLoaded() const { return m_loaded; }
@@ -124,6 +124,9 @@ private:
     bool m_loaded = false;
     int m_openings = 0;
     bool m_waitingForFeedback = false;
+    // Wait-clock time at which the awaited feedback page completed; -1 while
+    // it has not.
+    qint64 m_feedbackLoadedAtNs = -1;
     QString m_feedbackError;
 };
 

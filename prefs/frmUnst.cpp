@@ -373,7 +373,7 @@ void frmUnst::cmdResetPos_Click()
 {
     if (Questions(LangCap(QStringLiteral("Are you sure you want to Reset the window locations?")),
                   2, QLatin1String(kAppTitle)) == 1)
-        DeleteSettingsSection(QStringLiteral("Settings"));
+        DeleteSetSection(QStringLiteral("Settings"));
 }
 
 frmUnst *UnstWindow()

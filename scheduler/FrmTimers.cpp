@@ -13,6 +13,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
 #include "logic/Settings.h"
+#include "logic/SunTimers.h"
 #include "logic/Transmitter.h"
 #include "logic/clsSunrise.h"
 #include "scheduler/frmTimerStatus.h"
@@ -65,15 +66,6 @@ int intSetting(const QString &section, const QString &key, int defaultValue)
     bool ok = false;
     const int v = GetSet(section, key, QString::number(defaultValue)).trimmed().toInt(&ok);
     return ok ? v : defaultValue;
-}
-
-// The hour count at the start of an offset text ("-5 hours, ..." gives -5).
-int offsetHours(const QString &text)
-{
-    QString head = text.left(3);
-    if (head.size() == 3 && !head[2].isDigit())
-        head = head.left(2);
-    return head.trimmed().toInt();
 }
 
 QLabel *NewLabel(QWidget *parent, const QString &text, int x, int y, int w = -1)
@@ -992,7 +984,7 @@ void FrmTimers::Timer1_Timer()
     Text4 = LoopWindowOpen ? "True" : "False";
 
     const bool dst = IsDST();
-    const int dl = offsetHours(TZStdOffset()) - offsetHours(TZOffset());
+    const int dl = ZoneHoursFromOffsetText(TZStdOffset()) - ZoneHoursFromOffsetText(TZOffset());
     DLSavings = QString::number(dl);
     const QString daySavings = dst && dl == 1 ? "True" : "False";
     if (daySavings != m_lastDaySavings) { // unchanged values are not rewritten every tick
@@ -1139,8 +1131,8 @@ void FrmTimers::loadOptions()
     };
     MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
 
-    chkTSound->setChecked(intSetting("Sounds", "TimerTsound", 1) == 1);
-    chkMsound->setChecked(intSetting("Sounds", "TimerMsound", 1) == 1);
+    chkTSound->setChecked(SchedulerSoundOn("TimerTsound"));
+    chkMsound->setChecked(SchedulerSoundOn("TimerMsound"));
     chkFlashLp->setChecked(intSetting("Macro", "LpFl", 0) == 1);
     txtLoop->setText(GetSet("Macro", "LoopN"));
     lblLoopDays->setText(GetSet("Macro", "LoopD", NotSetText()));

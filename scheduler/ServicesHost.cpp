@@ -67,14 +67,12 @@ bool ServicesHost::strtGroup(int sNum, const QString &sAction)
 
 bool ServicesHost::timerSoundOn() const
 {
-    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerTsound"), QStringLiteral("1")) ==
-           QLatin1String("1");
+    return SchedulerSoundOn(QStringLiteral("TimerTsound"));
 }
 
 bool ServicesHost::tickSoundOn() const
 {
-    return GetSet(QStringLiteral("Sounds"), QStringLiteral("TimerMsound"), QStringLiteral("1")) ==
-           QLatin1String("1");
+    return SchedulerSoundOn(QStringLiteral("TimerMsound"));
 }
 
 void ServicesHost::playTimerSound()

@@ -78,3 +78,24 @@ TEST(SettingsRead, ChangeRefusedWhenTheFileIsNoRegularFile)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(stillFifo);
 }
+
+// The preferences, the timers window, the scheduler and the macro runner
+// read the sound switches alike: a value the preferences show as ON plays
+// the sound, and one shown as OFF stays silent.
+TEST(SettingsRead, SoundSwitches)
+{
+    const struct {
+        const char *stored;
+        bool on;
+    } cases[] = {{"1", true},  {" 1", true}, {"1.0", true},  {"1,0", true}, {"0", false},
+                 {"2", false}, {"", false},  {"abc", false}, {"1x", false}};
+    for (const auto &c : cases)
+        EXPECT_EQ(SwitchOnValue(c.stored), c.on) << c.stored;
+
+    DeleteSetSection("Sounds");
+    EXPECT_TRUE(SchedulerSoundOn("TimerTsound"));
+    SaveSet("Sounds", "TimerTsound", " 1");
+    EXPECT_TRUE(SchedulerSoundOn("TimerTsound"));
+    SaveSet("Sounds", "TimerMsound", "0");
+    EXPECT_FALSE(SchedulerSoundOn("TimerMsound"));
+}

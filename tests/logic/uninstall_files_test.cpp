@@ -85,7 +85,7 @@ TEST(UninstallFiles, SettingsStores)
     EXPECT_EQ(ReadAppSetting("Nobody", "Database16", "CurrentExePath"), "");
 
     // One section of the program's own store.
-    DeleteSettingsSection("settings");
+    DeleteSetSection("settings");
     EXPECT_EQ(GetSet("Settings", "HelpTop", "none"), "none");
     EXPECT_EQ(GetSet("Database16", "CurrentVersion"), "1.70.1050");
 

@@ -1,10 +1,12 @@
 #include "prefs/SetupRules.h"
 
+#include "logic/SunTimers.h"
+
 #include <gtest/gtest.h>
 
 using namespace qelt;
 
-TEST(SetupRules, ZoneHoursFromOffsetText)
+TEST(SunTimers, ZoneHoursFromOffsetText)
 {
     const struct {
         const char *text;

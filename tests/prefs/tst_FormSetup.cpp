@@ -22,6 +22,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,8 +38,11 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -70,6 +74,8 @@ public:
         auto it = boxes.find(name);
         return it == boxes.end() ? nullptr : &it->second;
     }
+    // The tool-tip switch is the main window's "chkTips" box.
+    bool toolTipsOn() const override { return boxes.at(QStringLiteral("chkTips")).text() == "1"; }
     void setMnuMinToTray(bool checked) override { minToTray = checked; }
     bool mnuAssociateChecked() const override { return associate; }
     void setMnuAssociate(bool checked) override { associate = checked; }
@@ -141,6 +147,69 @@ class FormSetupTest : public QObject {
         w = std::make_unique<FormSetup>();
         w->Form_Load();
         return *w;
+    }
+    // Loaded and shown, as the program opens it, ready for clicks and keys.
+    FormSetup &open()
+    {
+        FormSetup &f = load();
+        f.show();
+        [&f] { QVERIFY(QTest::qWaitForWindowActive(&f)); }();
+        return f;
+    }
+    static void click(QWidget *control, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(control, button);
+    }
+    // Clicks a switch, check box or option near its left end, where the
+    // box of a check box or option is.
+    static void press(QAbstractButton *control)
+    {
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(8, control->height() / 2));
+    }
+    // Brings a page to the front by clicking its tab.
+    static void tab(FormSetup &f, int index)
+    {
+        QTabBar *bar = f.SSTab1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    // One tick of the window's Apply timer.
+    [[nodiscard]] static bool tick(FormSetup &f)
+    {
+        QSignalSpy ticks(f.tmrApply, &QTimer::timeout);
+        return ticks.wait(2000);
+    }
+    // Apply as the user clicks it, once the timer has enabled it.
+    [[nodiscard]] static bool apply(FormSetup &f)
+    {
+        if (!QTest::qWaitFor([&f] { return f.cmdApply->isEnabled(); }, 2000))
+            return false;
+        QTest::mouseClick(f.cmdApply, Qt::LeftButton);
+        return true;
+    }
+    // Clicks a sound event in the list on the sounds page.
+    static void chooseSound(FormSetup &f, int row)
+    {
+        tab(f, 3);
+        QListWidget *list = f.sounds->List1;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+    // Picks a row of the city list from its opened list.
+    static bool chooseCity(FormSetup &f, int row)
+    {
+        QComboBox *combo = f.location->Combo1;
+        QTest::mouseClick(combo, Qt::LeftButton, {},
+                          QPoint(combo->width() - 6, combo->height() / 2));
+        QAbstractItemView *view = combo->view();
+        if (!QTest::qWaitFor([view] { return view->isVisible(); }, 2000))
+            return false;
+        // A release that comes at once after opening is taken as part of
+        // the opening click.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        return QTest::qWaitFor([view] { return !view->isVisible(); }, 2000);
     }
     // The panic mailboxes as the main window fills them at its start.
     void mainWindowPanic(const QString &name, const QString &colour, const QString &min,
@@ -269,7 +338,7 @@ private slots:
         // Nothing is pending: Apply stays off.
         QVERIFY(!f.panic->PanicChanged && !f.location->LocChanged && !f.sounds->SndChanged &&
                 !f.advanced->AdvChanged);
-        f.tmrApply_Timer();
+        QVERIFY(tick(f));
         QVERIFY(!f.cmdApply->isEnabled());
         // The boxes loaded as ticked rewrote their mirrors.
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("11"));
@@ -280,12 +349,12 @@ private slots:
     void firstOpenDefaults()
     {
         const Snapshot before = TakeSnapshot();
-        FormSetup &f = load();
+        FormSetup &f = open();
         QVERIFY(f.location->txtLat->text().isEmpty());
         QVERIFY(f.location->txtLong->text().isEmpty());
         QCOMPARE(f.location->txtZone->text(), QString::number(f.location->PcZoneHours));
         QVERIFY(f.location->LocChanged);
-        f.tmrApply_Timer();
+        QVERIFY(tick(f));
         QVERIFY(f.cmdApply->isEnabled());
         // "ChkForUpdts" was never answered: unticked, and nothing written.
         QVERIFY(!f.advanced->chkUpdates->isChecked());
@@ -300,7 +369,7 @@ private slots:
                               "Sounds/TimerMsound=1", "Sounds/TimerTsound=1"})
                      .join(" | "));
         // Apply stores the zone and empty coordinates.
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(Get("CityZone"), QString::number(f.location->PcZoneHours));
         QCOMPARE(Get("CityLatitude"), QString());
         QCOMPARE(Get("CityLongitude"), QString());
@@ -310,29 +379,31 @@ private slots:
     void applyWritesThePagesValues()
     {
         mainWindowPanic("Pa&nic", "0", "00", "30", "6");
-        FormSetup &f = load();
-        f.cmdApply_Click(); // the pending location of a first open
+        FormSetup &f = open();
+        QVERIFY(apply(f)); // the pending location of a first open
         const Snapshot before = TakeSnapshot();
         mw->changes.clear();
 
+        tab(f, 1);
         f.panic->txtBcaption->setText("&Quick");
-        f.panic->Option1[2]->setChecked(true);
+        press(f.panic->Option1[2]);
         f.panic->txtMin->setText("2");
         f.panic->txtSec->setText("15");
         f.panic->txtGroupNum->setText("3");
         f.advanced->txtMaxLog->setText("600");
         f.advanced->txtMinLog->setText("450");
         f.advanced->txtMaxLogFile->setText("70000");
-        f.advanced->HScroll1->setValue(150);
+        tab(f, 4);
+        QTest::keyClick(f.advanced->HScroll1, Qt::Key_End);
         QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("1.5"));
         f.location->txtLat->setText("40");
         f.location->txtLong->setText("75");
         f.location->txtZone->setText("5");
         QVERIFY(f.panic->PanicChanged && f.advanced->AdvChanged && f.location->LocChanged);
-        f.tmrApply_Timer();
+        QVERIFY(tick(f));
         QVERIFY(f.cmdApply->isEnabled());
 
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QVERIFY(!f.panic->PanicChanged && !f.advanced->AdvChanged && !f.location->LocChanged);
         QVERIFY(!f.cmdApply->isEnabled());
         QCOMPARE(Changes(before, TakeSnapshot()),
@@ -351,24 +422,43 @@ private slots:
         QCOMPARE(mw->panicRun, QStringLiteral("&Quick (Run)"));
     }
 
+    // OK stores the pages' values as Apply does, then closes the window.
+    void okAppliesThenCloses()
+    {
+        mainWindowPanic("Pa&nic", "0", "00", "30", "6");
+        FormSetup &f = open();
+        tab(f, 1);
+        click(f.panic->txtBcaption);
+        QTest::keyClick(f.panic->txtBcaption, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(f.panic->txtBcaption, "&Quick");
+        click(f.cmdClose);
+        QCOMPARE(GetRec(274), QStringLiteral("&Quick"));
+        QCOMPARE(mw->box("txtPanicNm"), QStringLiteral("&Quick"));
+        QCOMPARE(Get("CityZone"), QString::number(f.location->PcZoneHours));
+        QVERIFY(!f.isLoaded());
+        QVERIFY(!f.isVisible());
+        QVERIFY(!PrefsOpen);
+        QVERIFY(dialogs.asked.isEmpty());
+    }
+
     void cancelWritesNothing()
     {
         mainWindowPanic("Pa&nic", "0", "00", "30", "6");
         PutRec(274, "Pa&nic");
-        FormSetup &f = load();
+        FormSetup &f = open();
         const Snapshot before = TakeSnapshot();
         mw->changes.clear();
+        tab(f, 1);
         f.panic->txtBcaption->setText("Other");
-        f.panic->Option1[5]->setChecked(true);
+        press(f.panic->Option1[5]);
         f.panic->txtGroupNum->setText("2");
         f.advanced->txtMaxLog->setText("1");
         f.location->txtLat->setText("10");
-        f.sounds->List1->setCurrentRow(1);
-        f.sounds->List1_Click();
-        f.sounds->Command5_Click();
+        chooseSound(f, 1);
+        click(f.sounds->Command5);
         QVERIFY(f.sounds->SndChanged);
 
-        f.cmdCancel_Click();
+        click(f.cmdCancel);
         QVERIFY(!f.isLoaded());
         QVERIFY(!PrefsOpen);
         QVERIFY(dialogs.asked.isEmpty());
@@ -383,23 +473,23 @@ private slots:
     void panicPageRules()
     {
         mainWindowPanic("Pa&nic", "4", "5", "30", "6");
-        FormSetup &f = load();
+        FormSetup &f = open();
         // The colour already stored marks nothing; another one does.
-        f.panic->Option1[4]->setChecked(false);
-        f.panic->Option1[4]->setChecked(true);
+        tab(f, 1);
+        press(f.panic->Option1[4]);
         QVERIFY(!f.panic->PanicChanged);
         PutRec(274, "stale");
-        f.cmdApply_Click();
+        QVERIFY(apply(f)); // enabled by the location a first open stores
         QCOMPARE(GetRec(274), QStringLiteral("Pa&nic")); // rewritten on every Apply
         QCOMPARE(GetRec(279), QString());                // the rest only when changed
 
         // An empty caption becomes the translated "Pa&nic"; minutes "0" go to
         // the main window as typed and into the record as "00".
-        f.panic->Option1[1]->setChecked(true);
+        press(f.panic->Option1[1]);
         QVERIFY(f.panic->PanicChanged);
         f.panic->txtBcaption->clear();
         f.panic->txtMin->setText("0");
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(mw->box("txtPanicNm"), QStringLiteral("Pa&nic"));
         QCOMPARE(mw->panicRun, QStringLiteral("Pa&nic (Run)"));
         QCOMPARE(mw->box("txtPanicMin"), QStringLiteral("0"));
@@ -408,13 +498,13 @@ private slots:
 
         // A colour text that is no number chooses "Default".
         mainWindowPanic("Pa&nic", "red", "5", "30", "6");
-        FormSetup &g = load();
+        FormSetup &g = open();
         QVERIFY(g.panic->Option1[0]->isChecked());
         QCOMPARE(g.panic->PanicColorIndex, 0);
 
         // An emptied group box is written empty; the next load shows "8".
         g.panic->txtGroupNum->clear();
-        g.cmdApply_Click();
+        QVERIFY(apply(g));
         QCOMPARE(mw->box("txtGroupNum"), QString());
         QCOMPARE(GetRec(281), QString());
         FormSetup &h = load();
@@ -440,49 +530,51 @@ private slots:
         f.panic->txtGroupNum->setText("9");
         QCOMPARE(dialogs.infos, QStringList{"Group Number must be a number from 1 to 8"});
         QVERIFY(f.panic->txtGroupNum->text().isEmpty());
-        f.cmdCancel_Click();
+        click(f.cmdCancel);
     }
 
     void generalSwitchesActAtOnce()
     {
         mw->fill("chkTips", "1");
-        FormSetup &f = load();
+        FormSetup &f = open();
         mw->changes.clear();
-        f.general->Check2[1]->setChecked(true);
+        press(f.general->Check2[1]);
         QCOMPARE(Get("MinToTray"), QStringLiteral("1"));
         QVERIFY(mw->minToTray && MinOnStart);
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("10"));
-        f.general->Check2[1]->setChecked(false);
+        press(f.general->Check2[1]);
         QCOMPARE(Get("MinToTray"), QStringLiteral("0"));
         QVERIFY(!mw->minToTray && !MinOnStart);
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("00"));
 
-        f.general->Check2[2]->setChecked(true);
+        press(f.general->Check2[2]);
         QCOMPARE(Get("MinOnStart"), QStringLiteral("True"));
         QCOMPARE(mw->box("txtMinimizeSave"), QStringLiteral("01"));
-        f.general->Check2[0]->setChecked(false);
+        press(f.general->Check2[0]);
         QCOMPARE(mw->box("chkTips"), QStringLiteral("0"));
-        f.general->Check2[4]->setChecked(false);
+        press(f.general->Check2[4]);
         QCOMPARE(mw->box("txtGrpDelayB"), QStringLiteral("0"));
         QCOMPARE(Get("GrpDelayB"), QStringLiteral("0"));
 
         // The panic switch exists twice and both stay in step.
-        f.general->Check2[5]->setChecked(false);
+        press(f.general->Check2[5]);
         QVERIFY(!f.panic->Check1->isChecked());
         QCOMPARE(mw->box("chbPanicOn"), QStringLiteral("0"));
         QCOMPARE(Get("PanicButton"), QStringLiteral("0"));
-        f.panic->Check1->setChecked(true);
+        tab(f, 1);
+        press(f.panic->Check1);
+        tab(f, 0);
         QVERIFY(f.general->Check2[5]->isChecked());
         QCOMPARE(mw->box("chbPanicOn"), QStringLiteral("1"));
         QCOMPARE(Get("PanicButton"), QStringLiteral("1"));
 
         // Start at login: an existing entry is kept; unticking removes it.
         AddStartup(QStringLiteral("Orvendale"), QCoreApplication::applicationFilePath());
-        f.general->Check2[6]->setChecked(true);
+        press(f.general->Check2[6]);
         QCOMPARE(Get("AutoStart"), QStringLiteral("1"));
         QCOMPARE(StartupValue(QStringLiteral("Orvendale")),
                  QCoreApplication::applicationFilePath());
-        f.general->Check2[6]->setChecked(false);
+        press(f.general->Check2[6]);
         QCOMPARE(StartupValue(QStringLiteral("Orvendale")), QString());
         QCOMPARE(Get("AutoStart"), QStringLiteral("0"));
     }
@@ -531,12 +623,12 @@ private slots:
     void locationFromCityTable()
     {
         Set("CityZone", "6");
-        FormSetup &f = load();
+        FormSetup &f = open();
+        tab(f, 2);
         const CityTable table = CityTable::BuiltIn();
         const int boston = table.FindCity("Boston, MA");
         QVERIFY(boston > 0);
-        f.location->Combo1->setCurrentIndex(boston);
-        f.location->Combo1_Click();
+        QVERIFY(chooseCity(f, boston));
         QCOMPARE(f.location->txtLat->text(), QString::number(table.Row(boston).Latitude));
         QCOMPARE(f.location->txtLong->text(), QString::number(table.Row(boston).Longitude));
         QCOMPARE(f.location->txtZone->text(), QStringLiteral("5"));
@@ -546,13 +638,12 @@ private slots:
         QVERIFY(f.location->Text2->text().contains(
             QRegularExpression("^Today's Sunset: \\d\\d:\\d\\d:\\d\\d PM$")));
         QVERIFY(f.location->LocChanged);
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(Get("CityName"), QStringLiteral("Boston, MA"));
         QCOMPARE(Get("CityZone"), QStringLiteral("5"));
 
         // A heading row carries no place: nothing is loaded.
-        f.location->Combo1->setCurrentIndex(2);
-        f.location->Combo1_Click();
+        QVERIFY(chooseCity(f, 2));
         QCOMPARE(f.location->lblCityName->text(), QStringLiteral(" Boston, MA "));
         QCOMPARE(f.location->txtZone->text(), QStringLiteral("5"));
 
@@ -564,10 +655,9 @@ private slots:
         QTest::keyClick(f.location->txtLat, Qt::Key_2);
         QCOMPARE(f.location->lblCityName->text(), QStringLiteral("kept"));
         // The first pick after a hand edit only re-arms the list.
-        f.location->Combo1->setCurrentIndex(boston);
-        f.location->Combo1_Click();
+        QVERIFY(chooseCity(f, boston));
         QCOMPARE(f.location->lblCityName->text(), QStringLiteral("kept"));
-        f.location->Combo1_Click();
+        QVERIFY(chooseCity(f, boston));
         QCOMPARE(f.location->lblCityName->text(), QStringLiteral(" Boston, MA "));
 
         // Key filters: one decimal sign, ":" allowed, letters refused.
@@ -585,73 +675,75 @@ private slots:
 
         // A latitude that is no number leaves the last one in use; no crash.
         f.location->txtLat->setText("4:2");
-        f.location->cmdCalcSun_Click();
+        click(f.location->cmdCalcSun);
         QVERIFY(f.location->Text1->text().startsWith("Today's Sunrise: "));
 
         // Clear, then Apply with an empty zone deletes the stored zone.
-        f.location->Command2_Click();
+        click(f.location->Command2);
         QVERIFY(f.location->txtLat->text().isEmpty() && f.location->Text1->text().isEmpty());
         QCOMPARE(f.location->txtZone->text(), QString::number(f.location->PcZoneHours));
         f.location->txtZone->clear();
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(Get("CityZone"), QStringLiteral("<none>"));
         QCOMPARE(Get("CityName"), QStringLiteral("User Defined"));
 
         // Right-click on "offset" shows the zone box, another click hides it.
-        f.location->Label17_MouseUp(Qt::RightButton);
+        click(f.location->Label17, Qt::RightButton);
         QVERIFY(!f.location->txtZone->isHidden());
-        f.location->Label17_MouseUp(Qt::LeftButton);
+        click(f.location->Label17);
         QVERIFY(f.location->txtZone->isHidden());
     }
 
     void advancedPage()
     {
-        FormSetup &f = load();
+        FormSetup &f = open();
+        tab(f, 4);
         QVERIFY(!f.advanced->AdvChanged);
         // Non-numeric text is put back when the box loses the focus...
+        click(f.advanced->txtMaxLog);
         f.advanced->txtMaxLog->setText("abc");
-        f.advanced->AdvancedBox_LostFocus(f.advanced->txtMaxLog);
+        click(f.advanced->txtGpause);
         QCOMPARE(f.advanced->txtMaxLog->text(), QStringLiteral("500"));
         f.advanced->txtGpause->setText("x");
-        f.advanced->AdvancedBox_LostFocus(f.advanced->txtGpause);
+        click(f.advanced->txtMaxLog);
         QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral(".6"));
         // ...and before Apply stores it, focus or not.
         f.advanced->txtMinLog->setText("lots");
         f.advanced->txtMaxLogFile->setText("");
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(Get("KeepLogSize"), QStringLiteral("400"));
         QCOMPARE(Get("MaxLogFileLines"), QStringLiteral("59000"));
         QCOMPARE(Get("GPause"), QStringLiteral(".6"));
 
         // Slider and defaults.
-        f.advanced->HScroll1->setValue(f.advanced->HScroll1->maximum());
+        QTest::keyClick(f.advanced->HScroll1, Qt::Key_End);
         QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("1.5"));
         f.advanced->txtMaxLog->setText("10");
-        f.advanced->cmdLogDefault_Click();
+        click(f.advanced->cmdLogDefault);
         QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("0.6"));
         QCOMPARE(f.advanced->txtMaxLog->text(), QStringLiteral("500"));
         QCOMPARE(f.advanced->txtMinLog->text(), QStringLiteral("400"));
         QCOMPARE(f.advanced->txtMaxLogFile->text(), QStringLiteral("59000"));
 
         // Unticking the file limit disables its box, yet Apply still writes it.
-        f.advanced->TrimLog->setChecked(false);
+        press(f.advanced->TrimLog);
         QVERIFY(!f.advanced->txtMaxLogFile->isEnabled());
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(Get("TrimTimerLog"), QStringLiteral("0"));
         QCOMPARE(Get("MaxLogFileLines"), QStringLiteral("59000"));
 
         // The two check boxes write at once.
-        f.advanced->ckRecording->setChecked(false);
+        press(f.advanced->ckRecording);
         QCOMPARE(Get("SendOnRecord"), QStringLiteral("0"));
-        f.advanced->lblAutoCheckTime_Click(); // disabled while the weekly check is off
+        click(f.advanced->lblAutoCheckTime); // disabled while the weekly check is off
         QCOMPARE(Get("ChkType"), QStringLiteral("<none>"));
-        f.advanced->chkUpdates->setChecked(true);
+        press(f.advanced->chkUpdates);
         QCOMPARE(Get("ChkForUpdts"), QStringLiteral("1"));
         QVERIFY(f.advanced->lblAutoCheckTime->isEnabled() &&
                 f.advanced->txtUpdateHour->isEnabled());
-        f.advanced->lblAutoCheckTime_Click();
+        click(f.advanced->lblAutoCheckTime);
         QCOMPARE(Get("ChkType"), QStringLiteral("manual"));
-        f.advanced->chkUpdates->setChecked(false);
+        press(f.advanced->chkUpdates);
         QCOMPARE(Get("ChkForUpdts"), QStringLiteral("0"));
         QVERIFY(!f.advanced->lblAutoCheckTime->isEnabled());
 
@@ -673,39 +765,39 @@ private slots:
         // an Apply made for another page.
         for (const char *stored : {"3", "-1"}) {
             Set("GPause", stored);
-            FormSetup &o = load();
+            FormSetup &o = open();
             QCOMPARE(o.advanced->txtGpause->text(), QLatin1String(stored));
             QCOMPARE(o.advanced->HScroll1->value(), 0);
             QVERIFY(!o.advanced->AdvChanged);
-            o.location->txtLat->setText("10");
-            o.cmdApply_Click();
+            QTest::keyClick(o.location->txtLat, Qt::Key_1);
+            QVERIFY(apply(o));
             QCOMPARE(Get("GPause"), QLatin1String(stored));
         }
     }
 
     void soundSwitchesAndFiles()
     {
-        FormSetup &f = load();
+        FormSetup &f = open();
         QVERIFY(f.general->Check3->isChecked());
-        f.general->Check3->setChecked(false);
+        press(f.general->Check3);
         QVERIFY(!SoundsOn);
         QCOMPARE(Get("Sounds"), QStringLiteral("False"));
         QVERIFY(!f.general->chkTSound->isEnabled() && !f.general->chkMsound->isEnabled() &&
                 !f.general->Label10->isEnabled());
         QCOMPARE(GetSet("Sounds", "TimerTsound"), QStringLiteral("1"));
-        f.general->Check3->setChecked(true);
+        press(f.general->Check3);
         QVERIFY(SoundsOn && f.general->chkMsound->isEnabled());
 
         timers.calls.clear();
-        f.general->chkMsound->setChecked(false);
+        press(f.general->chkMsound);
         QCOMPARE(GetSet("Sounds", "TimerMsound"), QStringLiteral("0"));
         QCOMPARE(timers.calls, QStringList{"M0"});
         QCOMPARE(f.general->chkMsound->text(), QStringLiteral("OFF"));
 
         // Going back to the first page picks up the timers window's changes.
         SaveSet("Sounds", "TimerTsound", "0");
-        f.SSTab1->setCurrentIndex(3);
-        f.SSTab1->setCurrentIndex(0);
+        tab(f, 3);
+        tab(f, 0);
         QVERIFY(!f.general->chkTSound->isChecked());
 
         // Choosing an event with the keys selects it for the page's buttons.
@@ -717,34 +809,33 @@ private slots:
         QCOMPARE(f.sounds->SelectedSound, 1);
 
         // No Sound, then Apply, writes "none".
-        f.sounds->List1->setCurrentRow(2);
-        f.sounds->List1_Click();
+        chooseSound(f, 2);
         QVERIFY(f.sounds->Command5->isEnabled());
         QCOMPARE(f.sounds->lblSnd->text(), RecordSound);
-        f.sounds->Command5_Click();
+        click(f.sounds->Command5);
         QCOMPARE(f.sounds->lblSnd->text(), QStringLiteral("none"));
         QVERIFY(f.sounds->SndChanged);
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(GetSet("Sounds", "RecSound"), QStringLiteral("none"));
         QCOMPARE(RecordSound, QStringLiteral("none"));
 
         // Browse: a cancelled dialog changes nothing; a chosen file is kept.
         dialogs.openAnswer.clear();
-        f.sounds->Command7_MouseUp();
+        click(f.sounds->Command7);
         QCOMPARE(f.sounds->Label2[2]->text(), QStringLiteral("none"));
         dialogs.openAnswer = "/x/bell.wav";
-        f.sounds->Command7_MouseUp();
+        click(f.sounds->Command7);
         QCOMPARE(f.sounds->Label2[2]->text(), QStringLiteral("/x/bell.wav"));
         QCOMPARE(f.sounds->lblSnd->text(), QStringLiteral("/x/bell.wav"));
 
         // Restore defaults: asked first; Yes saves at once, Cancel cannot undo.
         dialogs.answer = 2;
-        f.sounds->cmdDefaultSound_Click();
+        click(f.sounds->cmdDefaultSound);
         QCOMPARE(f.sounds->Label2[2]->text(), QStringLiteral("/x/bell.wav"));
         dialogs.answer = 1;
-        f.sounds->cmdDefaultSound_Click();
+        click(f.sounds->cmdDefaultSound);
         QVERIFY(!f.sounds->SndChanged);
-        f.cmdCancel_Click();
+        click(f.cmdCancel);
         QCOMPARE(GetSet("Sounds", "RecSound"), InProgramFolder("rec.wav"));
         QCOMPARE(GetSet("Sounds", "defSound"), InProgramFolder("click.wav"));
         QCOMPARE(GetSet("Sounds", "defzsound"), InProgramFolder("expand.wav"));
@@ -752,11 +843,11 @@ private slots:
 
         // Opened with sounds off, the scheduler switches are disabled too.
         Set("Sounds", "False");
-        FormSetup &g = load();
+        FormSetup &g = open();
         QVERIFY(!g.general->Check3->isChecked());
         QVERIFY(!g.general->chkTSound->isEnabled() && !g.general->chkMsound->isEnabled() &&
                 !g.general->Label11->isEnabled());
-        g.general->Check3->setChecked(true);
+        press(g.general->Check3);
         QVERIFY(g.general->chkTSound->isEnabled() && g.general->chkMsound->isEnabled() &&
                 g.general->Label11->isEnabled());
     }
@@ -777,9 +868,8 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.location->txtLat->setText("12");
-        f.sounds->List1->setCurrentRow(0);
-        f.sounds->List1_Click();
-        f.sounds->Command5_Click();
+        chooseSound(f, 0);
+        click(f.sounds->Command5);
         dialogs.answers = {2, 2};
         f.close();
         QCOMPARE(dialogs.asked,
@@ -793,9 +883,8 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.location->txtLat->setText("12");
-        f.sounds->List1->setCurrentRow(0);
-        f.sounds->List1_Click();
-        f.sounds->Command5_Click();
+        chooseSound(f, 0);
+        click(f.sounds->Command5);
         dialogs.asked.clear();
         dialogs.answers = {1};
         f.close();
@@ -820,7 +909,7 @@ private slots:
         f.Form_Load();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.SSTab1->setCurrentIndex(2);
+        tab(f, 2);
         QTest::keyClicks(f.location->txtLat, "12");
         dialogs.answers = {2};
         f.close();
@@ -849,7 +938,7 @@ private slots:
             mainWindowPanic("Pa&nic", "0", "00", "30", "6");
             FormSetup &f = load();
             f.show();
-            f.SSTab1->setCurrentIndex(1);
+            tab(f, 1);
             QVERIFY(QTest::qWaitForWindowExposed(&f));
             f.panic->txtGroupNum->clear();
             QTest::keyClick(f.panic->txtGroupNum, Qt::Key_9);
@@ -870,7 +959,7 @@ private slots:
                 if (other != msg && other->isVisible())
                     QVERIFY2(!other->geometry().intersects(msg->geometry()),
                              qPrintable(other->objectName()));
-            f.cmdCancel_Click();
+            click(f.cmdCancel);
         }
     }
 
@@ -925,14 +1014,14 @@ private slots:
 
     void helpFollowsTheTab()
     {
-        FormSetup &f = load();
-        f.SSTab1->setCurrentIndex(4);
-        f.cmdHelp_Click();
+        FormSetup &f = open();
+        tab(f, 4);
+        click(f.cmdHelp);
         QCOMPARE(help.calls,
                  QStringList({"unload", "open " + InProgramFolder("zyvHelp.html") + "#Advanced"}));
         help.calls.clear();
-        f.SSTab1->setCurrentIndex(1);
-        f.cmdHelp_Click();
+        tab(f, 1);
+        click(f.cmdHelp);
         QVERIFY(help.calls.last().endsWith("#SetupPanicButton"));
     }
 
@@ -943,18 +1032,19 @@ private slots:
         frmFire fire(&link);
         SetMainWindow(&fire);
         fire.chbPanicOn.setText("1");
-        FormSetup &f = load();
+        FormSetup &f = open();
         f.panic->txtBcaption->setText("&Quick");
-        f.cmdApply_Click();
+        QVERIFY(apply(f));
         QCOMPARE(fire.cmdPanic->text(), QStringLiteral("&Quick"));
         QCOMPARE(fire.mnuPanicRun->text(), QStringLiteral("&Quick (Run)"));
-        f.general->Check2[5]->setChecked(false);
+        press(f.general->Check2[5]);
         QVERIFY(fire.cmdPanic->isHidden());
         QVERIFY(!fire.mnuShowPanic->isChecked());
-        f.general->Check2[1]->setChecked(true);
+        press(f.general->Check2[1]);
         QVERIFY(fire.mnuMinToTray->isChecked());
-        f.general->Check2[0]->setChecked(true);
-        f.general->Check2[0]->setChecked(false);
+        if (!f.general->Check2[0]->isChecked())
+            press(f.general->Check2[0]);
+        press(f.general->Check2[0]);
         QVERIFY(!fire.mnuTips->isChecked());
         w.reset();
         SetMainWindow(mw);
@@ -988,7 +1078,7 @@ private slots:
 
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.SSTab1->setCurrentIndex(4);
+        tab(f, 4);
         QTest::mouseClick(f.advanced->chkUpdates, Qt::LeftButton, {},
                           QPoint(8, f.advanced->chkUpdates->height() / 2));
         QVERIFY(f.advanced->txtUpdateHour->isEnabled());
@@ -996,17 +1086,17 @@ private slots:
         QTest::keyClicks(f.advanced->txtUpdateHour, "1a2");
         QCOMPARE(f.advanced->txtUpdateHour->text(), QStringLiteral("12"));
 
-        f.SSTab1->setCurrentIndex(2);
+        tab(f, 2);
         f.location->Combo1->setFocus();
         QTest::keyClick(f.location->Combo1, Qt::Key_Return);
         QVERIFY(f.cmdClose->hasFocus());
 
-        f.SSTab1->setCurrentIndex(1);
+        tab(f, 1);
         f.panic->txtBcaption->setText("&Fire");
         f.panic->txtBcaption->setFocus();
         QCoreApplication::processEvents();
         QCOMPARE(f.panic->txtBcaption->selectedText(), QStringLiteral("&Fire"));
-        f.cmdCancel_Click();
+        click(f.cmdCancel);
     }
 
     void serviceShowsThePage()
