@@ -203,13 +203,13 @@ private slots:
         const int before = timers.loads;
         w->tmrClock_Timer();
         QVERIFY(timers.loads > before);
-        QVERIFY(!timers.timersEnabled()); // an unticked Check1 leaves the switch alone
+        QVERIFY(!timers.timersEnabled); // an unticked Check1 leaves the switch alone
         QVERIFY(!w->lblClock->text().isEmpty());
 
         w->Check1->setChecked(true);
         timers.setTimersEnabled(false); // switched off elsewhere
         w->tmrClock_Timer();
-        QVERIFY(timers.timersEnabled());
+        QVERIFY(timers.timersEnabled);
 
         w->hide();
         w->tmrClock_Timer();
@@ -880,7 +880,7 @@ private slots:
 
         QTest::mouseClick(w->Check1, Qt::LeftButton, {}, QPoint(8, w->Check1->height() / 2));
         QVERIFY(w->Check1->isChecked());
-        QVERIFY(timers.timersEnabled());
+        QVERIFY(timers.timersEnabled);
         QCOMPARE(w->Text2.text(), QStringLiteral("1"));
         QVERIFY(w->Focus->hasFocus()); // the mouse-up still moves the focus away
 

@@ -9,7 +9,7 @@
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
