@@ -8,11 +8,9 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QFontMetrics>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -20,7 +18,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
-#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 
@@ -249,11 +246,12 @@ void SaveTwipsSetting(const QString &key, int pixels)
             QString::number(TwipsToStore(pixels, ok ? stored : qQNaN())));
 }
 
-StatusLabel::StatusLabel(QWidget *parent) : QLabel(parent)
+StatusLabel::StatusLabel(QWidget *parent) : EventLabel(parent)
 {
     setWordWrap(false);
     setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setElideLongText(true);
 }
 
 QSize StatusLabel::sizeHint() const
@@ -268,31 +266,9 @@ QSize StatusLabel::minimumSizeHint() const
     return QSize(0, sizeHint().height());
 }
 
-QString StatusLabel::shownText() const
+QString StatusLabel::captionLine() const
 {
-    const int room = std::max(0, contentsRect().width() - 2 * margin() - 2 * std::max(0, indent()));
-    return fontMetrics().elidedText(OneLine(text()), Qt::ElideRight, room);
-}
-
-void StatusLabel::paintEvent(QPaintEvent *event)
-{
-    QFrame::paintEvent(event);
-    QPainter painter(this);
-    const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-    style()->drawItemText(&painter, area, int(alignment()) | Qt::TextSingleLine, palette(),
-                          isEnabled(), shownText(), foregroundRole());
-}
-
-bool StatusLabel::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
-        if (shownText() != OneLine(text()))
-            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(), this);
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QLabel::event(event);
+    return OneLine(text());
 }
 
 void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLabel>
+#include "core/EventControls.h"
+
 #include <QPoint>
 #include <QRect>
 
@@ -61,20 +62,16 @@ double TwipsToStore(int pixel, double storedTwips);
 void SaveTwipsSetting(const QString &key, int pixels);
 
 // A one-line status text that never changes the size of its window: its
-// size hints ignore the text's width, a text wider than the label is shown
-// cut with "..." at its end, and the whole text is then the tool tip (when
-// the label has no tool tip of its own). Line breaks show as blanks.
-class StatusLabel : public QLabel {
+// size hints ignore the text's width, and a text wider than the label is cut
+// as an eliding EventLabel cuts it. Line breaks show as blanks.
+class StatusLabel : public EventLabel {
 public:
     explicit StatusLabel(QWidget *parent = nullptr);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    // The text as it is drawn at the label's present width.
-    QString shownText() const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    bool event(QEvent *event) override;
+    QString captionLine() const override;
 };
 
 } // namespace qelt
