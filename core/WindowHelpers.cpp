@@ -139,18 +139,12 @@ void FitCaptionsOf(QWidget *window)
         const int room = CaptionRoom(w);
         if (text.isEmpty() || room <= 0)
             continue;
-        // Always start from the font the control had before its first fit,
-        // so a caption that fits again gets its own font back.
-        const char *const kOwnFont = "qeltCaptionFont";
-        if (!w->property(kOwnFont).isValid())
-            w->setProperty(kOwnFont, w->font());
-        const QFont own = w->property(kOwnFont).value<QFont>();
-        QFont font = own;
-        if (font.pointSizeF() <= 0)
+        const QFont own = OwnFont(w);
+        if (own.pointSizeF() <= 0)
             continue;
-        while (QFontMetrics(font).horizontalAdvance(text) > room &&
-               font.pointSizeF() - 0.5 >= kSmallest)
-            font.setPointSizeF(font.pointSizeF() - 0.5);
+        const QFont font = ShrinkFontToFit(own, kSmallest, [&](const QFont &f) {
+            return QFontMetrics(f).horizontalAdvance(text) <= room;
+        });
         if (font != w->font())
             w->setFont(font);
     }
@@ -209,6 +203,21 @@ void FitCaptions(QWidget *window)
 {
     if (window)
         FitCaptionsOf(window);
+}
+
+QFont OwnFont(QWidget *w)
+{
+    const char *const kOwnFont = "qeltOwnFont";
+    if (!w->property(kOwnFont).isValid())
+        w->setProperty(kOwnFont, w->font());
+    return w->property(kOwnFont).value<QFont>();
+}
+
+QFont ShrinkFontToFit(QFont font, qreal smallest, const std::function<bool(const QFont &)> &fits)
+{
+    while (!fits(font) && font.pointSizeF() - 0.5 >= smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
 }
 
 QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx)

@@ -2,8 +2,11 @@
 
 #include "core/EventControls.h"
 
+#include <QFont>
 #include <QPoint>
 #include <QRect>
+
+#include <functional>
 
 class QWidget;
 
@@ -33,6 +36,14 @@ void NotOnTop(QWidget *w);
 // text labels inside window that were given a size; style-sheet sized and
 // wrapped texts are left alone. Run it after the captions are set.
 void FitCaptions(QWidget *window);
+
+// The font w had before its text was first fitted, so that a text that fits
+// again gets that font back.
+QFont OwnFont(QWidget *w);
+
+// font, made smaller in half points (not below smallest) until fits says
+// the text fits. fits is last called with the font returned.
+QFont ShrinkFontToFit(QFont font, qreal smallest, const std::function<bool(const QFont &)> &fits);
 
 // Window positions and sizes are stored in twips.
 inline constexpr int kTwipsPerPixel = 15;

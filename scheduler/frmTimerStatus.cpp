@@ -67,10 +67,6 @@ void paintBox(QPlainTextEdit *box, const QColor &back)
 void fitStatusBox(QPlainTextEdit *box, QString shown)
 {
     constexpr qreal kSmallest = 6.0;
-    const char *const kOwnFont = "qeltOwnFont";
-    if (!box->property(kOwnFont).isValid())
-        box->setProperty(kOwnFont, box->font());
-    QFont font = box->property(kOwnFont).value<QFont>();
     while (shown.endsWith(QLatin1Char('\n')))
         shown.chop(1); // trailing empty lines need no room
     box->document()->setDocumentMargin(2);
@@ -84,8 +80,8 @@ void fitStatusBox(QPlainTextEdit *box, QString shown)
         doc.setPlainText(shown);
         return doc.size().height() + 1;
     };
-    while (height(font) > room.height() && font.pointSizeF() - 0.5 >= kSmallest)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    const QFont font = ShrinkFontToFit(OwnFont(box), kSmallest,
+                                       [&](const QFont &f) { return height(f) <= room.height(); });
     box->setFont(font);
     box->setVerticalScrollBarPolicy(height(font) > room.height() ? Qt::ScrollBarAsNeeded
                                                                  : Qt::ScrollBarAlwaysOff);
