@@ -255,6 +255,14 @@ void SaveTwipsSetting(const QString &key, int pixels)
             QString::number(TwipsToStore(pixels, ok ? stored : qQNaN())));
 }
 
+double ReadTwipsSetting(const QString &key, double defaultTwips)
+{
+    bool ok = false;
+    const double stored =
+        GetSet(QStringLiteral("Settings"), key, QString::number(defaultTwips)).toDouble(&ok);
+    return ok ? stored : defaultTwips;
+}
+
 StatusLabel::StatusLabel(QWidget *parent) : EventLabel(parent)
 {
     setWordWrap(false);

@@ -72,6 +72,10 @@ double TwipsToStore(int pixel, double storedTwips);
 // twips, through TwipsToStore against the number stored there now.
 void SaveTwipsSetting(const QString &key, int pixels);
 
+// The twips stored under "Settings"/key, or defaultTwips where nothing or no
+// number is stored there.
+double ReadTwipsSetting(const QString &key, double defaultTwips);
+
 // A one-line status text that never changes the size of its window: its
 // size hints ignore the text's width, and a text wider than the label is cut
 // as an eliding EventLabel cuts it. Line breaks show as blanks.

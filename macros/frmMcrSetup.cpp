@@ -399,19 +399,8 @@ void frmMcrSetup::Form_Load()
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1024, 768);
-    bool ok = false;
-    int left =
-        GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"), QStringLiteral("500"))
-            .toInt(&ok);
-    if (!ok)
-        left = 500;
-    int top =
-        GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"), QStringLiteral("500"))
-            .toInt(&ok);
-    if (!ok)
-        top = 500;
-    m_leftTw = left;
-    m_topTw = top;
+    const double left = ReadTwipsSetting(QStringLiteral("McrMainLeft"), 500);
+    const double top = ReadTwipsSetting(QStringLiteral("McrMainTop"), 500);
     const QPoint onScreen = KeepOnScreenTwips(left, top, screen);
     move(screen.left() + onScreen.x(), screen.top() + std::max(0, onScreen.y()));
     resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
@@ -437,6 +426,7 @@ void frmMcrSetup::Form_Load()
     HScroll1_Change();
     lblPath->setText(MacroFolder);
 
+    bool ok = false;
     GroupDelay =
         GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"), QStringLiteral("6"))
             .toDouble(&ok);
@@ -465,10 +455,8 @@ void frmMcrSetup::Form_Unload()
         const QRect screen = QGuiApplication::primaryScreen()
                                  ? QGuiApplication::primaryScreen()->availableGeometry()
                                  : QRect();
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"),
-                QString::number(TwipsToStore(x() - screen.left(), m_leftTw)));
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"),
-                QString::number(TwipsToStore(y() - screen.top(), m_topTw)));
+        SaveTwipsSetting(QStringLiteral("McrMainLeft"), x() - screen.left());
+        SaveTwipsSetting(QStringLiteral("McrMainTop"), y() - screen.top());
     }
     chPause->hide();
     m_loaded = false;

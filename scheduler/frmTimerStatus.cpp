@@ -87,14 +87,6 @@ void fitStatusBox(QPlainTextEdit *box, QString shown)
                                                                  : Qt::ScrollBarAlwaysOff);
 }
 
-// Stored twips to pixels; a value that is not a number gives the default.
-int twipsSetting(const QString &key, int defaultTwips)
-{
-    bool ok = false;
-    const double v = GetSet("Settings", key, QString::number(defaultTwips)).toDouble(&ok);
-    return int((ok ? v : defaultTwips) / kTwipsPerPixel);
-}
-
 } // namespace
 
 frmTimerStatus::frmTimerStatus(QWidget *parent) : QWidget(parent)
@@ -270,7 +262,8 @@ void frmTimerStatus::Form_Load()
     // Client area of the 4410 x 6655 twips window.
     resize(4410 / kTwipsPerPixel, 428);
     setWindowTitle(LangCap("Timer Event Session Log"));
-    move(twipsSetting("TimerLogL", 500), twipsSetting("TimerLogT", 500));
+    move(PixelOfTwips(ReadTwipsSetting("TimerLogL", 500)),
+         PixelOfTwips(ReadTwipsSetting("TimerLogT", 500)));
     bool ok = false;
     const int save = GetSet("Settings", "TimerLogS").toInt(&ok);
     chkSaveLog->setChecked(ok && save == 1);
