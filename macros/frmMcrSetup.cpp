@@ -15,6 +15,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
 #include "logic/X10Codes.h"
+#include "macros/NamedControls.h"
 #include "macros/frmMDelay.h"
 #include "macros/frmRunMcr.h"
 
@@ -139,24 +140,6 @@ frmMcrSetup::frmMcrSetup(QWidget *parent) : QWidget(parent)
     });
     ensureLoaded();
 }
-
-namespace {
-
-QPushButton *NamedButton(QWidget *parent, const char *name, const char *caption)
-{
-    auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-QLabel *NamedLabel(QWidget *parent, const char *name, const QString &caption = {})
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-} // namespace
 
 void frmMcrSetup::buildControls()
 {
