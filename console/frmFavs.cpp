@@ -851,9 +851,8 @@ void frmFavs::cmdBriDim_MouseDown(bool dim)
     // Nothing to brighten or dim before a device was switched here.
     if (FavHouseBits.size() != 8)
         return;
-    const QString frame = QStringLiteral("1101010110101010") + FavHouseBits.left(5) +
-                          QStringLiteral("000") + UnitCodes(8, dim ? 1 : 0) +
-                          QStringLiteral("10101101");
+    const QString frame =
+        RfFrame(FavHouseBits.left(5) + QStringLiteral("000") + UnitCodes(8, dim ? 1 : 0));
     do {
         SendBits(frame);
         CurrentWaitClock().processEvents();

@@ -13,6 +13,7 @@
 #include "logic/GroupEditing.h"
 #include "logic/GroupFile.h"
 #include "logic/Lang.h"
+#include "logic/RfFrame.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "macros/EditorEvents.h"
@@ -472,8 +473,7 @@ void frmMcrSetup::test()
     SendBits(QStringLiteral("10000000000000000000000000000001"));
     CurrentWaitClock().sleepMs(250);
     for (int i = 0; i < lstGrphold->count(); ++i) {
-        SendBits(QStringLiteral("1101010110101010") + lstGrphold->item(i)->text() +
-                 QStringLiteral("10101101"));
+        SendBits(RfFrame(lstGrphold->item(i)->text()));
         Delay(0.75);
     }
     if (MainWindowService *main = MainWindow())
