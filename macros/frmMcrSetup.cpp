@@ -1,6 +1,7 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
+#include "core/LazyWindow.h"
 #include "core/Sounds.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -113,9 +114,7 @@ public:
 
 frmMcrSetup *McrSetupWindow()
 {
-    if (!g_window)
-        g_window = new frmMcrSetup;
-    return g_window;
+    return LazyWindow(g_window);
 }
 
 MacroEditorService *McrSetupService()
