@@ -1,4 +1,5 @@
 #include "tests/scheduler/TimersTestSupport.h"
+#include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/SaveFaults.h"
@@ -304,8 +305,9 @@ private slots:
         FrmTimers w(&log);
         w.timerFilePath = m_path;
         w.ensureLoaded();
-        w.File1_OLEDragDrop({outside + "/one.cro", InProgramFolder("two.cro"),
-                             outside + "/three.CRO", outside + "/notes.txt"});
+        QVERIFY(
+            test::DropFiles(w.File1->viewport(), {outside + "/one.cro", InProgramFolder("two.cro"),
+                                                  outside + "/three.CRO", outside + "/notes.txt"}));
         QVERIFY(QFile::exists(InProgramFolder("one.cro")));
         QVERIFY(QFile::exists(InProgramFolder("three.CRO"))); // after one already there
         QVERIFY(!QFile::exists(InProgramFolder("notes.txt")));
@@ -317,7 +319,8 @@ private slots:
         m_dialogs.infos.clear();
         {
             test::ScopedSaveFault fault(SaveFault::DiskFull, "four.cro", 5);
-            w.File1_OLEDragDrop({outside + "/four.cro", outside + "/five.cro"});
+            QVERIFY(test::DropFiles(w.File1->viewport(),
+                                    {outside + "/four.cro", outside + "/five.cro"}));
         }
         QVERIFY(!QFile::exists(InProgramFolder("four.cro")));
         QVERIFY(QFile::exists(InProgramFolder("five.cro")));
