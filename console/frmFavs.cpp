@@ -10,7 +10,6 @@
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
-#include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 
@@ -581,16 +580,10 @@ void frmFavs::placeWindow()
     QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
     const double defLeft = main ? main->x() * kTwipsPerPixel : 0;
     const double defTop = main ? main->y() * kTwipsPerPixel : 0;
-    auto number = [](const QString &key, double def) {
-        bool ok = false;
-        const double v =
-            GetSet(QStringLiteral("Settings"), key, QString::number(def)).toDouble(&ok);
-        return ok ? v : def;
-    };
-    double left = number(QStringLiteral("FavLeft"), defLeft);
-    double top = number(QStringLiteral("FavTop"), defTop);
+    const double left = ReadTwipsSetting(QStringLiteral("FavLeft"), defLeft);
+    const double top = ReadTwipsSetting(QStringLiteral("FavTop"), defTop);
     const double widthTw =
-        std::max<double>(number(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
+        std::max<double>(ReadTwipsSetting(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
     MoveOnScreenTwips(this, left, top);
     resize(int(widthTw / kTwipsPerPixel), height());
 }
@@ -858,9 +851,8 @@ void frmFavs::cmdBriDim_MouseDown(bool dim)
     // Nothing to brighten or dim before a device was switched here.
     if (FavHouseBits.size() != 8)
         return;
-    const QString frame = QStringLiteral("1101010110101010") + FavHouseBits.left(5) +
-                          QStringLiteral("000") + UnitCodes(8, dim ? 1 : 0) +
-                          QStringLiteral("10101101");
+    const QString frame =
+        RfFrame(FavHouseBits.left(5) + QStringLiteral("000") + UnitCodes(8, dim ? 1 : 0));
     do {
         SendBits(frame);
         CurrentWaitClock().processEvents();

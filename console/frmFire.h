@@ -37,9 +37,11 @@ public:
     explicit frmFire(SerialLink *link = nullptr, QWidget *parent = nullptr);
     ~frmFire() override;
 
+    // Plays a macro file handed over on the command line or by a second start.
+    void CroSend(const QString &sFilename);
+
     // --- MainWindowService ---
     QWidget *widget() override { return this; }
-    void CroSend(const QString &sFilename) override;
     void frmReturn() override;
     bool strtGroup(int sNum, const QString &sAction) override;
     void setLamp(bool lit) override;
@@ -52,7 +54,6 @@ public:
     void setGroupLabel(int n, const QString &label) override;
     bool toolTipsOn() const override;
     bool mnuTipsChecked() const override;
-    bool timersSwitchOn() const override;
     bool setTimersMasterSwitch(bool on) override;
     QString timersSwitchTag() const override { return m_check1Text; }
     void setTimersSwitchTag(const QString &text) override { m_check1Text = text; }
@@ -331,7 +332,6 @@ private:
     void SetGroupButtonsVisible(bool visible);
     void ApplyMinimizeSave(int first, int last);
 
-public:
 signals:
     // The program's end (the unload event finished); the program quits.
     void programEnded();
@@ -396,7 +396,6 @@ private:
     QStringList m_croQueue;
     bool m_croPlaying = false;
     bool m_macroWaiting = false;
-    QString m_captionText; // the title strip's own text while no macro waits
     bool m_afterStartDone = false;
     bool m_unloaded = false;
     bool m_exiting = false;

@@ -91,13 +91,12 @@ void frmFire::showMacroWaiting(bool waiting)
         return;
     m_macroWaiting = waiting;
     if (waiting) {
-        m_captionText = lblCaption->text();
         lblCaption->setText(LangCap(QStringLiteral("Macro waits for port")));
         lblCaption->setStyleSheet(QStringLiteral("color: #b00000;"));
         lblCaption->setToolTip(
             LangTip(QStringLiteral("The macro plays as soon as the com port opens (Port Setup)")));
     } else {
-        lblCaption->setText(m_captionText);
+        lblCaption->setText(windowTitle());
         lblCaption->setStyleSheet(QStringLiteral("font-weight: bold;"));
         lblCaption->setToolTip(QString());
     }
@@ -222,11 +221,6 @@ bool frmFire::toolTipsOn() const
 bool frmFire::mnuTipsChecked() const
 {
     return mnuTips->isChecked();
-}
-
-bool frmFire::timersSwitchOn() const
-{
-    return Check1->isChecked();
 }
 
 bool frmFire::setTimersMasterSwitch(bool on)

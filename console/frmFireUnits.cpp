@@ -12,6 +12,7 @@
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
+#include "logic/RfFrame.h"
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 
@@ -24,12 +25,6 @@ namespace qelt {
 
 namespace {
 const char *const kModule = "frmFire";
-
-// The radio frame around a command code.
-QString Frame(const QString &code)
-{
-    return QStringLiteral("1101010110101010") + code + QStringLiteral("10101101");
-}
 } // namespace
 
 // ------------------------------------------------- house code and bank
@@ -263,7 +258,7 @@ QString frmFire::sendUnitCommand(int index, int action, const QString &procName)
         return {};
     }
     if (!NoSend)
-        SendBits(Frame(code));
+        SendBits(RfFrame(code));
     // A "0" first, so that the same command twice still reaches the recorder.
     m_lblGrp.setText(QStringLiteral("0"));
     m_lblGrp.setText(code);
@@ -348,7 +343,7 @@ void frmFire::cmdAll_Click(const QString &functionBits)
     const QString house = HouseBits.left(5) + QStringLiteral("000");
     UnitBits = UnitCodes(8, 0);
     const QString code = house + functionBits;
-    AllPacket = Frame(code);
+    AllPacket = RfFrame(code);
     sendFrame(code);
     if (isVisible())
         focusToFocus();
@@ -388,7 +383,7 @@ void frmFire::repeatLoop(bool bright, Qt::MouseButton button)
             setLamp(true);
             UnitBits = UnitCodes(8, bright ? 0 : 1);
             const QString code = house + UnitBits;
-            AllPacket = Frame(code);
+            AllPacket = RfFrame(code);
             if (bright)
                 sendFrame(code);
             if (IsCmdCode(code)) {

@@ -112,27 +112,28 @@ QRect EventLabel::textRoom() const
 bool EventLabel::isElided() const
 {
     return m_elide && textFormat() != Qt::RichText && pixmap().isNull() && !wordWrap() &&
-           fontMetrics().horizontalAdvance(text()) > textRoom().width();
+           fontMetrics().horizontalAdvance(captionLine()) > textRoom().width();
 }
 
 QString EventLabel::shownText() const
 {
     if (!isElided())
-        return text();
-    return fontMetrics().elidedText(text(), Qt::ElideRight, textRoom().width());
+        return captionLine();
+    return fontMetrics().elidedText(captionLine(), Qt::ElideRight, textRoom().width());
 }
 
 void EventLabel::paintEvent(QPaintEvent *event)
 {
-    if (!isElided()) {
+    if (!isElided() && captionLine() == text()) {
         QLabel::paintEvent(event);
         return;
     }
     QFrame::paintEvent(event); // the frame alone
     QPainter painter(this);
     style()->drawItemText(&painter, textRoom(),
-                          int(QStyle::visualAlignment(layoutDirection(), alignment())), palette(),
-                          isEnabled(), shownText(), foregroundRole());
+                          int(QStyle::visualAlignment(layoutDirection(), alignment())) |
+                              Qt::TextSingleLine,
+                          palette(), isEnabled(), shownText(), foregroundRole());
 }
 
 } // namespace qelt

@@ -47,6 +47,8 @@ signals:
     void mouseMoved();
 
 protected:
+    // The one line the elide mode draws; the text itself by default.
+    virtual QString captionLine() const { return text(); }
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

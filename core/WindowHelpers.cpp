@@ -8,11 +8,9 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QFontMetrics>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -20,7 +18,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
-#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 
@@ -142,18 +139,12 @@ void FitCaptionsOf(QWidget *window)
         const int room = CaptionRoom(w);
         if (text.isEmpty() || room <= 0)
             continue;
-        // Always start from the font the control had before its first fit,
-        // so a caption that fits again gets its own font back.
-        const char *const kOwnFont = "qeltCaptionFont";
-        if (!w->property(kOwnFont).isValid())
-            w->setProperty(kOwnFont, w->font());
-        const QFont own = w->property(kOwnFont).value<QFont>();
-        QFont font = own;
-        if (font.pointSizeF() <= 0)
+        const QFont own = OwnFont(w);
+        if (own.pointSizeF() <= 0)
             continue;
-        while (QFontMetrics(font).horizontalAdvance(text) > room &&
-               font.pointSizeF() - 0.5 >= kSmallest)
-            font.setPointSizeF(font.pointSizeF() - 0.5);
+        const QFont font = ShrinkFontToFit(own, kSmallest, [&](const QFont &f) {
+            return QFontMetrics(f).horizontalAdvance(text) <= room;
+        });
         if (font != w->font())
             w->setFont(font);
     }
@@ -214,6 +205,21 @@ void FitCaptions(QWidget *window)
         FitCaptionsOf(window);
 }
 
+QFont OwnFont(QWidget *w)
+{
+    const char *const kOwnFont = "qeltOwnFont";
+    if (!w->property(kOwnFont).isValid())
+        w->setProperty(kOwnFont, w->font());
+    return w->property(kOwnFont).value<QFont>();
+}
+
+QFont ShrinkFontToFit(QFont font, qreal smallest, const std::function<bool(const QFont &)> &fits)
+{
+    while (!fits(font) && font.pointSizeF() - 0.5 >= smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
 QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx)
 {
     const double screenW = screenPx.width() * double(kTwipsPerPixel);
@@ -249,11 +255,20 @@ void SaveTwipsSetting(const QString &key, int pixels)
             QString::number(TwipsToStore(pixels, ok ? stored : qQNaN())));
 }
 
-StatusLabel::StatusLabel(QWidget *parent) : QLabel(parent)
+double ReadTwipsSetting(const QString &key, double defaultTwips)
+{
+    bool ok = false;
+    const double stored =
+        GetSet(QStringLiteral("Settings"), key, QString::number(defaultTwips)).toDouble(&ok);
+    return ok ? stored : defaultTwips;
+}
+
+StatusLabel::StatusLabel(QWidget *parent) : EventLabel(parent)
 {
     setWordWrap(false);
     setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setElideLongText(true);
 }
 
 QSize StatusLabel::sizeHint() const
@@ -268,31 +283,9 @@ QSize StatusLabel::minimumSizeHint() const
     return QSize(0, sizeHint().height());
 }
 
-QString StatusLabel::shownText() const
+QString StatusLabel::captionLine() const
 {
-    const int room = std::max(0, contentsRect().width() - 2 * margin() - 2 * std::max(0, indent()));
-    return fontMetrics().elidedText(OneLine(text()), Qt::ElideRight, room);
-}
-
-void StatusLabel::paintEvent(QPaintEvent *event)
-{
-    QFrame::paintEvent(event);
-    QPainter painter(this);
-    const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-    style()->drawItemText(&painter, area, int(alignment()) | Qt::TextSingleLine, palette(),
-                          isEnabled(), shownText(), foregroundRole());
-}
-
-bool StatusLabel::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
-        if (shownText() != OneLine(text()))
-            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(), this);
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QLabel::event(event);
+    return OneLine(text());
 }
 
 void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)

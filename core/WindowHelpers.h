@@ -1,8 +1,12 @@
 #pragma once
 
-#include <QLabel>
+#include "core/EventControls.h"
+
+#include <QFont>
 #include <QPoint>
 #include <QRect>
+
+#include <functional>
 
 class QWidget;
 
@@ -33,6 +37,14 @@ void NotOnTop(QWidget *w);
 // wrapped texts are left alone. Run it after the captions are set.
 void FitCaptions(QWidget *window);
 
+// The font w had before its text was first fitted, so that a text that fits
+// again gets that font back.
+QFont OwnFont(QWidget *w);
+
+// font, made smaller in half points (not below smallest) until fits says
+// the text fits. fits is last called with the font returned.
+QFont ShrinkFontToFit(QFont font, qreal smallest, const std::function<bool(const QFont &)> &fits);
+
 // Window positions and sizes are stored in twips.
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -60,21 +72,21 @@ double TwipsToStore(int pixel, double storedTwips);
 // twips, through TwipsToStore against the number stored there now.
 void SaveTwipsSetting(const QString &key, int pixels);
 
+// The twips stored under "Settings"/key, or defaultTwips where nothing or no
+// number is stored there.
+double ReadTwipsSetting(const QString &key, double defaultTwips);
+
 // A one-line status text that never changes the size of its window: its
-// size hints ignore the text's width, a text wider than the label is shown
-// cut with "..." at its end, and the whole text is then the tool tip (when
-// the label has no tool tip of its own). Line breaks show as blanks.
-class StatusLabel : public QLabel {
+// size hints ignore the text's width, and a text wider than the label is cut
+// as an eliding EventLabel cuts it. Line breaks show as blanks.
+class StatusLabel : public EventLabel {
 public:
     explicit StatusLabel(QWidget *parent = nullptr);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    // The text as it is drawn at the label's present width.
-    QString shownText() const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    bool event(QEvent *event) override;
+    QString captionLine() const override;
 };
 
 } // namespace qelt

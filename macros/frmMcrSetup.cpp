@@ -1,6 +1,7 @@
 #include "macros/frmMcrSetup.h"
 
 #include "core/Dialogs.h"
+#include "core/LazyWindow.h"
 #include "core/Sounds.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
@@ -15,6 +16,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
 #include "logic/X10Codes.h"
+#include "macros/NamedControls.h"
 #include "macros/frmMDelay.h"
 #include "macros/frmRunMcr.h"
 
@@ -112,9 +114,7 @@ public:
 
 frmMcrSetup *McrSetupWindow()
 {
-    if (!g_window)
-        g_window = new frmMcrSetup;
-    return g_window;
+    return LazyWindow(g_window);
 }
 
 MacroEditorService *McrSetupService()
@@ -139,24 +139,6 @@ frmMcrSetup::frmMcrSetup(QWidget *parent) : QWidget(parent)
     });
     ensureLoaded();
 }
-
-namespace {
-
-QPushButton *NamedButton(QWidget *parent, const char *name, const char *caption)
-{
-    auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-QLabel *NamedLabel(QWidget *parent, const char *name, const QString &caption = {})
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-} // namespace
 
 void frmMcrSetup::buildControls()
 {
@@ -399,19 +381,8 @@ void frmMcrSetup::Form_Load()
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1024, 768);
-    bool ok = false;
-    int left =
-        GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"), QStringLiteral("500"))
-            .toInt(&ok);
-    if (!ok)
-        left = 500;
-    int top =
-        GetSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"), QStringLiteral("500"))
-            .toInt(&ok);
-    if (!ok)
-        top = 500;
-    m_leftTw = left;
-    m_topTw = top;
+    const double left = ReadTwipsSetting(QStringLiteral("McrMainLeft"), 500);
+    const double top = ReadTwipsSetting(QStringLiteral("McrMainTop"), 500);
     const QPoint onScreen = KeepOnScreenTwips(left, top, screen);
     move(screen.left() + onScreen.x(), screen.top() + std::max(0, onScreen.y()));
     resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
@@ -437,6 +408,7 @@ void frmMcrSetup::Form_Load()
     HScroll1_Change();
     lblPath->setText(MacroFolder);
 
+    bool ok = false;
     GroupDelay =
         GetSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"), QStringLiteral("6"))
             .toDouble(&ok);
@@ -465,10 +437,8 @@ void frmMcrSetup::Form_Unload()
         const QRect screen = QGuiApplication::primaryScreen()
                                  ? QGuiApplication::primaryScreen()->availableGeometry()
                                  : QRect();
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainLeft"),
-                QString::number(TwipsToStore(x() - screen.left(), m_leftTw)));
-        SaveSet(QStringLiteral("Settings"), QStringLiteral("McrMainTop"),
-                QString::number(TwipsToStore(y() - screen.top(), m_topTw)));
+        SaveTwipsSetting(QStringLiteral("McrMainLeft"), x() - screen.left());
+        SaveTwipsSetting(QStringLiteral("McrMainTop"), y() - screen.top());
     }
     chPause->hide();
     m_loaded = false;

@@ -295,8 +295,6 @@ private:
     bool m_acceptKey = false;
     int m_editRow = 0;
     int m_editCol = 0;
-    double m_leftTw = 500; // the stored position the window was placed at
-    double m_topTw = 500;
 };
 
 // The editor of this run, made on first use (a QApplication must exist).

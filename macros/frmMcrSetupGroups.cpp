@@ -13,9 +13,11 @@
 #include "logic/GroupEditing.h"
 #include "logic/GroupFile.h"
 #include "logic/Lang.h"
+#include "logic/RfFrame.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "macros/EditorEvents.h"
+#include "macros/NamedControls.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -56,26 +58,16 @@ void frmMcrSetup::buildGroupsPage()
 // The group selector, the saved group's name and contents, and the recorder.
 void frmMcrSetup::buildGroupControls(QWidget *page)
 {
-    auto button = [page](const char *name, const char *caption) {
-        auto *b = new QPushButton(LangCap(QString::fromUtf8(caption)), page);
-        b->setObjectName(QString::fromLatin1(name));
-        return b;
-    };
-    auto label = [page](const char *name, const QString &caption) {
-        auto *l = new QLabel(caption, page);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-
-    Label10 = label("Label10", LangCap(QStringLiteral("Select a Group to Record")));
+    Label10 = NamedLabel(page, "Label10", LangCap(QStringLiteral("Select a Group to Record")));
     cbGroup = new QComboBox(page);
     cbGroup->setObjectName(QStringLiteral("cbGroup"));
     cbGroup->setMinimumContentsLength(24);
     txtGrName = new QLineEdit(page);
     txtGrName->setObjectName(QStringLiteral("txtGrName"));
     txtGrName->setMaxLength(30);
-    lbl3 = label("lbl3",
-                 LangCap(QStringLiteral("Items currently saved in Group")) + QStringLiteral(" 1 "));
+    lbl3 = NamedLabel(page, "lbl3",
+                      LangCap(QStringLiteral("Items currently saved in Group")) +
+                          QStringLiteral(" 1 "));
     txtGrpContents = new QPlainTextEdit(page);
     txtGrpContents->setObjectName(QStringLiteral("txtGrpContents"));
     txtGrpContents->setReadOnly(true);
@@ -84,7 +76,7 @@ void frmMcrSetup::buildGroupControls(QWidget *page)
 
     chkRec = new QCheckBox(LangCap(QStringLiteral("&Rec")), page);
     chkRec->setObjectName(QStringLiteral("chkRec"));
-    lblrecW = label("lblrecW", LangCap(QStringLiteral("Recording Group")));
+    lblrecW = NamedLabel(page, "lblrecW", LangCap(QStringLiteral("Recording Group")));
     lblrecW->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
     lblrecW->hide();
     lstGrRecorded = new QListWidget(page);
@@ -95,13 +87,13 @@ void frmMcrSetup::buildGroupControls(QWidget *page)
     lstGrphold = new QListWidget(page);
     lstGrphold->setObjectName(QStringLiteral("lstGrphold"));
     lstGrphold->hide();
-    lblGrpCounter = label("lblGrpCounter", QStringLiteral("0"));
+    lblGrpCounter = NamedLabel(page, "lblGrpCounter", QStringLiteral("0"));
     lblGrpCounter->setMinimumWidth(24);
-    cmdSaveGr = button("cmdSaveGr", "&Save Group");
-    cmdStartOver = button("cmdStartOver", "Start &Over");
-    cmdDelGrCmd = button("cmdDelGrCmd", "Remove");
-    cmdLabelOnly = button("cmdLabelOnly", "Update &Label");
-    cmdDeleteGroup = button("cmdDeleteGroup", "Delete Group");
+    cmdSaveGr = NamedButton(page, "cmdSaveGr", "&Save Group");
+    cmdStartOver = NamedButton(page, "cmdStartOver", "Start &Over");
+    cmdDelGrCmd = NamedButton(page, "cmdDelGrCmd", "Remove");
+    cmdLabelOnly = NamedButton(page, "cmdLabelOnly", "Update &Label");
+    cmdDeleteGroup = NamedButton(page, "cmdDeleteGroup", "Delete Group");
     for (QPushButton *b : {cmdSaveGr, cmdStartOver, cmdDelGrCmd})
         b->setEnabled(false);
 }
@@ -481,8 +473,7 @@ void frmMcrSetup::test()
     SendBits(QStringLiteral("10000000000000000000000000000001"));
     CurrentWaitClock().sleepMs(250);
     for (int i = 0; i < lstGrphold->count(); ++i) {
-        SendBits(QStringLiteral("1101010110101010") + lstGrphold->item(i)->text() +
-                 QStringLiteral("10101101"));
+        SendBits(RfFrame(lstGrphold->item(i)->text()));
         Delay(0.75);
     }
     if (MainWindowService *main = MainWindow())

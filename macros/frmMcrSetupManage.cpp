@@ -18,6 +18,7 @@
 #include "logic/MacroListing.h"
 #include "logic/ProgramFolder.h"
 #include "logic/QuickEditRules.h"
+#include "logic/TimerEditRules.h"
 #include "logic/Transmitter.h"
 #include "macros/EditorEvents.h"
 #include "macros/frmPreview.h"
@@ -192,20 +193,22 @@ void frmMcrSetup::File1_DblClick()
 void frmMcrSetup::File1_OLEDragDrop(const QStringList &files)
 {
     const QString program = ProgramFolder();
+    const QStringList toCopy = MacroFilesToCopy(files, program);
     QStringList failed;
     for (const QString &path : files) {
-        const int slash =
-            std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-        const QString name = path.mid(slash + 1);
-        if (path.right(3).toLower() != QLatin1String("cro"))
+        const bool isMacro = path.right(3).toLower() == QLatin1String("cro");
+        if (!toCopy.contains(path)) {
+            if (isMacro)
+                break; // a macro already in the program folder ends the drop
             continue;
-        const QString target = FileInFolder(program, name);
+        }
+        const QString target = FileInFolder(program, QFileInfo(path).fileName());
         if (target.isEmpty())
             continue;
         const QFileInfo from(path);
         const QFileInfo to(target);
-        if (path == target || (to.exists() && from.canonicalFilePath() == to.canonicalFilePath()))
-            break; // the file already lies in the program folder
+        if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
+            break; // the same file, reached through a link
         if (to.exists() && !SameFileContent(path, target)) {
             const int answer =
                 Questions(LangCap(QStringLiteral("Are you sure you want to overwrite")) +

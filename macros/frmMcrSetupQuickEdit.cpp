@@ -9,6 +9,7 @@
 #include "logic/QuickEditRules.h"
 #include "logic/Transmitter.h"
 #include "macros/EditorEvents.h"
+#include "macros/NamedControls.h"
 #include "macros/frmMDelay.h"
 
 #include <QApplication>
@@ -63,13 +64,6 @@ bool IsEditingKey(const QKeyEvent *key)
     return key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
            key->key() == Qt::Key_Delete || key->key() == Qt::Key_Escape ||
            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-}
-
-QLabel *NamedLabel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
 }
 
 QLineEdit *CentredBox(QWidget *parent, const char *name, int width)

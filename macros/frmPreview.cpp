@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
+#include "core/WindowHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 
@@ -57,8 +58,8 @@ void PrepareListingDocument(QTextDocument &document, const QString &text, QPaged
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     // The listing's font, made smaller where a line (the "=" rule is the
     // widest) would not fit the page's width and wrap.
-    QFont font = ListingFont();
-    for (;;) {
+    // The document is left laid out in the last font tried, the one chosen.
+    ShrinkFontToFit(ListingFont(), 5, [&](const QFont &font) {
         document.setDefaultFont(font);
         QTextOption option = document.defaultTextOption();
         option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char('0')) *
@@ -70,10 +71,8 @@ void PrepareListingDocument(QTextDocument &document, const QString &text, QPaged
         bool fits = true;
         for (QTextBlock b = document.begin(); fits && b.isValid(); b = b.next())
             fits = !b.layout() || b.layout()->lineCount() <= 1;
-        if (fits || font.pointSizeF() <= 5)
-            return;
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
+        return fits;
+    });
 }
 
 bool PrintText(const QString &text, QString *error)

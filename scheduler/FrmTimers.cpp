@@ -950,11 +950,6 @@ void FrmTimers::Check2_Click()
         activateWindow();
 }
 
-bool FrmTimers::macroRunning() const
-{
-    return m_engine->MacroRunning();
-}
-
 // --- timer controls ---------------------------------------------------------------------
 
 void FrmTimers::syncEngineTimers()

@@ -50,7 +50,6 @@ public:
     void ensureLoaded();
     bool isLoaded() const { return m_loaded; }
     void unload();
-    bool macroRunning() const;
     bool check2() const;
     void setCheck2(bool on);
     Mailbox &check4Text() { return m_check4Text; }

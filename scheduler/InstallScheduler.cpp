@@ -70,8 +70,6 @@ public:
         if (g_timers)
             g_timers->unload();
     }
-    bool macroRunning() const override { return g_timers && g_timers->macroRunning(); }
-    bool timersEnabled() const override { return g_timers && g_timers->check2(); }
     void setTimersEnabled(bool on) override { TimersWindow()->setCheck2(on); }
     Mailbox &consoleCommandBox() override { return TimersWindow()->check4Text(); }
     void setChkEnableLoop(int value) override

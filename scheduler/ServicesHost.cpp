@@ -6,13 +6,9 @@
 #include "core/Sounds.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
-#include "logic/FileHelpers.h"
-#include "logic/Lang.h"
-#include "logic/SchedulerClock.h"
 #include "logic/Settings.h"
 
 #include <QColor>
-#include <QDir>
 
 namespace qelt {
 

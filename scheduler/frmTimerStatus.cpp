@@ -67,10 +67,6 @@ void paintBox(QPlainTextEdit *box, const QColor &back)
 void fitStatusBox(QPlainTextEdit *box, QString shown)
 {
     constexpr qreal kSmallest = 6.0;
-    const char *const kOwnFont = "qeltOwnFont";
-    if (!box->property(kOwnFont).isValid())
-        box->setProperty(kOwnFont, box->font());
-    QFont font = box->property(kOwnFont).value<QFont>();
     while (shown.endsWith(QLatin1Char('\n')))
         shown.chop(1); // trailing empty lines need no room
     box->document()->setDocumentMargin(2);
@@ -84,19 +80,11 @@ void fitStatusBox(QPlainTextEdit *box, QString shown)
         doc.setPlainText(shown);
         return doc.size().height() + 1;
     };
-    while (height(font) > room.height() && font.pointSizeF() - 0.5 >= kSmallest)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    const QFont font = ShrinkFontToFit(OwnFont(box), kSmallest,
+                                       [&](const QFont &f) { return height(f) <= room.height(); });
     box->setFont(font);
     box->setVerticalScrollBarPolicy(height(font) > room.height() ? Qt::ScrollBarAsNeeded
                                                                  : Qt::ScrollBarAlwaysOff);
-}
-
-// Stored twips to pixels; a value that is not a number gives the default.
-int twipsSetting(const QString &key, int defaultTwips)
-{
-    bool ok = false;
-    const double v = GetSet("Settings", key, QString::number(defaultTwips)).toDouble(&ok);
-    return int((ok ? v : defaultTwips) / kTwipsPerPixel);
 }
 
 } // namespace
@@ -274,7 +262,8 @@ void frmTimerStatus::Form_Load()
     // Client area of the 4410 x 6655 twips window.
     resize(4410 / kTwipsPerPixel, 428);
     setWindowTitle(LangCap("Timer Event Session Log"));
-    move(twipsSetting("TimerLogL", 500), twipsSetting("TimerLogT", 500));
+    move(PixelOfTwips(ReadTwipsSetting("TimerLogL", 500)),
+         PixelOfTwips(ReadTwipsSetting("TimerLogT", 500)));
     bool ok = false;
     const int save = GetSet("Settings", "TimerLogS").toInt(&ok);
     chkSaveLog->setChecked(ok && save == 1);

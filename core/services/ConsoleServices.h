@@ -18,8 +18,6 @@ public:
 
     virtual QWidget *widget() = 0; // to read its visibility, show it, give it the focus
 
-    // Plays a macro file handed over on the command line or by a second start.
-    virtual void CroSend(const QString &path) = 0;
     // Sends the closing pattern twice, 150 ms apart (end of every macro run).
     virtual void frmReturn() = 0;
     // Runs group sNum (0 to 7) "ON" or "OFF" as the scheduler asks. False
@@ -47,9 +45,8 @@ public:
     virtual bool toolTipsOn() const = 0;
     virtual bool mnuTipsChecked() const = 0;
 
-    // The timers master switch Check1 (checked = 1) and its text slot (while
-    // not empty, a change of the scheduler's master switch is not logged).
-    virtual bool timersSwitchOn() const = 0;
+    // The text slot of the timers master switch Check1 (while not empty, a
+    // change of the scheduler's master switch is not logged).
     virtual QString timersSwitchTag() const = 0;
     virtual void setTimersSwitchTag(const QString &text) = 0;
     // Ticks or clears the timers master switch as a click would (its handler

@@ -19,10 +19,7 @@ public:
     virtual void ensureLoaded() = 0;
     virtual bool isLoaded() const = 0;
     virtual void unload() = 0; // saves its state (may ask about unsaved timers)
-    // True while a slot plays a macro.
-    virtual bool macroRunning() const = 0;
-    // The scheduler's master switch Check2 (due check on).
-    virtual bool timersEnabled() const = 0;
+    // Sets the scheduler's master switch Check2 (due check on).
     virtual void setTimersEnabled(bool on) = 0;
     // The text slot of Check4: a right press on a console command writes the
     // command text here, and a double click on a timer's action box takes it.

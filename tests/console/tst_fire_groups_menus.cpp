@@ -364,7 +364,7 @@ private slots:
             test::ScopedSaveFault fault(kind, "language.ini", 10);
             dialogs.messages.clear();
             dialogs.infos.clear();
-            QVERIFY(!fire->mnuLanguage_Click(deIndex));
+            fire->mnuLanguage[deIndex]->trigger();
             QCOMPARE(fault.hits(), 1);
             QCOMPARE(ReadBytes(ini), english);
             QCOMPARE(GetSet("Settings", "Language"), QString("English"));

@@ -203,13 +203,13 @@ private slots:
         const int before = timers.loads;
         w->tmrClock_Timer();
         QVERIFY(timers.loads > before);
-        QVERIFY(!timers.timersEnabled()); // an unticked Check1 leaves the switch alone
+        QVERIFY(!timers.timersEnabled); // an unticked Check1 leaves the switch alone
         QVERIFY(!w->lblClock->text().isEmpty());
 
         w->Check1->setChecked(true);
         timers.setTimersEnabled(false); // switched off elsewhere
         w->tmrClock_Timer();
-        QVERIFY(timers.timersEnabled());
+        QVERIFY(timers.timersEnabled);
 
         w->hide();
         w->tmrClock_Timer();
@@ -695,9 +695,11 @@ private slots:
     {
         PutRec(RecHouse, QStringLiteral("0"));
         start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         const QString typed = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F "
                                                 "\xC5\x82\xC3\xB3\x64\xC5\xBA");
-        w->lblDescription_DblClick(0);
+        QTest::mouseDClick(w->lblDescription[0], Qt::LeftButton);
         w->txtDescription->clear();
         for (const QChar ch : typed) { // typed on a keyboard that has these letters
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
@@ -709,7 +711,7 @@ private slots:
         QCOMPARE(w->lblDescription[0]->text(), typed);
 
         dialogs.infos.clear();
-        w->lblDescription_DblClick(1);
+        QTest::mouseDClick(w->lblDescription[1], Qt::LeftButton);
         w->txtDescription->clear();
         QTest::keyClicks(w->txtDescription, QStringLiteral("Hall"));
         {
@@ -880,7 +882,7 @@ private slots:
 
         QTest::mouseClick(w->Check1, Qt::LeftButton, {}, QPoint(8, w->Check1->height() / 2));
         QVERIFY(w->Check1->isChecked());
-        QVERIFY(timers.timersEnabled());
+        QVERIFY(timers.timersEnabled);
         QCOMPARE(w->Text2.text(), QStringLiteral("1"));
         QVERIFY(w->Focus->hasFocus()); // the mouse-up still moves the focus away
 

@@ -4,7 +4,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 

@@ -1,6 +1,6 @@
 #include "core/SingleInstance.h"
 #include "logic/Settings.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>

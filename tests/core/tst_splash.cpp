@@ -2,7 +2,7 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"
 

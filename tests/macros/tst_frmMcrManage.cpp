@@ -9,7 +9,8 @@
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/DropFiles.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
@@ -367,7 +368,7 @@ private slots:
         const QString text = put(outside.path() + "/t.txt", "t");
         const QString clash = put(outside.path() + "/list.cro", two);
         dialogs.answers = {2};
-        w->File1_OLEDragDrop({upper, text, clash});
+        QVERIFY(test::DropFiles(w->File1->viewport(), {upper, text, clash}));
         QCOMPARE(test::ReadBytes(InProgramFolder("UP.CRO")), one);
         QVERIFY(!QFileInfo::exists(InProgramFolder("t.txt")));
         QCOMPARE(test::ReadBytes(a), one + two);
@@ -392,7 +393,7 @@ private slots:
         dialogs.infos.clear();
         {
             test::ScopedSaveFault fault(SaveFault::DiskFull, "cut.cro", 5);
-            w->File1_OLEDragDrop({cut, whole});
+            QVERIFY(test::DropFiles(w->File1->viewport(), {cut, whole}));
         }
         QVERIFY(!QFileInfo::exists(InProgramFolder("cut.cro")));
         QCOMPARE(test::ReadBytes(InProgramFolder("whole.cro")), one);
@@ -402,7 +403,7 @@ private slots:
 
         // A macro already in the program folder ends the drop there.
         const QString later = put(outside.path() + "/later.cro", one);
-        w->File1_OLEDragDrop({a, later});
+        QVERIFY(test::DropFiles(w->File1->viewport(), {a, later}));
         QVERIFY(!QFileInfo::exists(InProgramFolder("later.cro")));
     }
 

@@ -13,7 +13,7 @@
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmMDelay.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
@@ -114,6 +114,21 @@ private:
         w->cmdOpenM_Click();
     }
     QString cell(int row, int column) const { return w->rows().at(row - 1)[column]; }
+    // Types a pause as the user does: a double click on the row's Pause cell
+    // opens the pause editor, and moving the focus away commits it.
+    void typePause(int row, const QString &typed)
+    {
+        w->showPage(0);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        const QRect pause = w->Grid1->visualItemRect(w->Grid1->item(row - 1, ColPause));
+        // The second press of a double click arrives as the double click.
+        QTest::mouseClick(w->Grid1->viewport(), Qt::LeftButton, {}, pause.center());
+        QTest::mouseDClick(w->Grid1->viewport(), Qt::LeftButton, {}, pause.center());
+        QVERIFY(w->chPause->isVisible());
+        QTest::keyClicks(w->chPause, typed);
+        w->Grid1->setFocus();
+        QTRY_VERIFY(!w->chPause->isVisible());
+    }
     void select(const QString &name)
     {
         w->cmdRefresh_Click();
@@ -190,9 +205,7 @@ private slots:
         const QString path = write("a-rather-long-macro-file-name-for-status.cro",
                                    Line(on, "0005") + Line(off, "1.50"));
         open(path);
-        w->chPause_Show(1);
-        w->chPause->setText("75");
-        w->chPause_LostFocus();
+        typePause(1, "75");
         QCOMPARE(cell(1, ColPause), QString("0075"));
         w->cmdSave_Click();
         QCOMPARE(test::ReadBytes(path), Line(on, "0075") + Line(off, "1.50"));
@@ -207,12 +220,7 @@ private slots:
     {
         const QString path = write("keep.cro", Line(on, "0005") + Line(off, "0005"));
         open(path);
-        w->show();
-        w->chPause_Show(1);
-        w->chPause->clear();
-        QTest::keyClick(w->chPause, '7');
-        QTest::keyClick(w->chPause, '5');
-        w->chPause_LostFocus();
+        typePause(1, "75");
         QVERIFY(w->MacroChanged);
         for (const auto kind : {SaveFault::DiskFull, SaveFault::Flush, SaveFault::Rename}) {
             test::ScopedSaveFault fault(kind, "keep.cro", 20);
@@ -822,7 +830,7 @@ private slots:
         w->Grid1->setCurrentCell(0, ColUnit);
         for (int i = 0; i < 41; ++i)
             if (w->Label12[i] && w->Label12[i]->text() == "ALL")
-                w->Label12_MouseDown(i);
+                QTest::mouseClick(w->Label12[i], Qt::LeftButton);
         QTest::mouseClick(w->cmdCheckGrid, Qt::LeftButton);
         QCOMPARE(cell(1, ColUnit), QString("error"));
         QTest::mouseClick(w->cmdSave, Qt::LeftButton);

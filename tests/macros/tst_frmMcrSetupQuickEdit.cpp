@@ -5,7 +5,7 @@
 #include "logic/Settings.h"
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ScriptedDialogs.h"

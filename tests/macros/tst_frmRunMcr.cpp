@@ -7,7 +7,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ScriptedDialogs.h"

@@ -16,7 +16,7 @@
 #include "prefs/SetupLocationPage.h"
 #include "prefs/SetupPanicPage.h"
 #include "prefs/SetupSoundsPage.h"
-#include "tests/core/FakeMainWindow.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"

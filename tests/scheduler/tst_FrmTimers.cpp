@@ -600,15 +600,16 @@ private slots:
         FrmTimers w(&log);
         w.timerFilePath = m_path;
         w.ensureLoaded();
-        w.Check4->setChecked(true); // "Allow Manual"
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Text2_DblClick(0);
+        QTest::mouseClick(w.Check4, Qt::LeftButton); // "Allow Manual"
+        QVERIFY(w.Check4->isChecked());
+        QTest::mouseDClick(w.Text2[0], Qt::LeftButton);
         QTest::keyClicks(w.Text2[0], typed);
         w.cmdSetFocus->setFocus(); // leaving the box stores the text
         m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(21, 47, 23));
         w.cmdTimeReSet_Click(); // the spinner at the current time
-        w.cmdT_Click(1);
+        QTest::mouseClick(w.cmdT[1], Qt::LeftButton);
         for (int i = 0; i < 2; ++i)
             w.setDayCaption(i, "Everyday");
         w.tmrSunSet_Timer();

@@ -1,4 +1,6 @@
 #include "tests/scheduler/TimersTestSupport.h"
+#include "tests/support/DropFiles.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -34,42 +36,6 @@
 using namespace qelt;
 
 namespace {
-
-class FakeMain : public MainWindowService {
-public:
-    QWidget *widget() override { return nullptr; }
-    void CroSend(const QString &) override {}
-    void frmReturn() override { ++returns; }
-    bool strtGroup(int, const QString &) override { return true; }
-    void setLamp(bool lit) override { lamps << lit; }
-    void setTimerIndicator(bool on) override { indicator = on; }
-    void setRecordingFlash(bool) override {}
-    Mailbox &lblGrp() override { return m_box; }
-    Mailbox &lblGrpSave() override { return m_box; }
-    Mailbox &txtCommand() override { return m_box; }
-    QString groupLabel(int) const override { return {}; }
-    void setGroupLabel(int, const QString &) override {}
-    bool toolTipsOn() const override { return true; }
-    bool mnuTipsChecked() const override { return true; }
-    bool timersSwitchOn() const override { return false; }
-    QString timersSwitchTag() const override { return m_check1Text; }
-    void setTimersSwitchTag(const QString &text) override { m_check1Text = text; }
-    QString houseLetter() const override { return house; }
-    Mailbox *optionBox(const QString &) override { return nullptr; }
-    void setMnuMinToTray(bool) override {}
-    bool mnuAssociateChecked() const override { return false; }
-    void setMnuAssociate(bool) override {}
-    void setMnuPanicRunText(const QString &) override {}
-
-    QString house = "B";
-    int returns = 0;
-    bool indicator = false;
-    QList<bool> lamps;
-
-private:
-    Mailbox m_box;
-    QString m_check1Text;
-};
 
 class FakePrefs : public PrefsService {
 public:
@@ -235,7 +201,9 @@ private slots:
 
     void rowButtonsMailboxAndDayRules()
     {
-        FakeMain main;
+        test::FakeMainWindow main;
+        main.house = "B";
+        main.tips = true;
         SetMainWindow(&main);
         test::writeQuotedLines(InProgramFolder("m1.cro"), {kOnB1 + "0001"});
         frmTimerStatus log;
@@ -337,8 +305,9 @@ private slots:
         FrmTimers w(&log);
         w.timerFilePath = m_path;
         w.ensureLoaded();
-        w.File1_OLEDragDrop({outside + "/one.cro", InProgramFolder("two.cro"),
-                             outside + "/three.CRO", outside + "/notes.txt"});
+        QVERIFY(
+            test::DropFiles(w.File1->viewport(), {outside + "/one.cro", InProgramFolder("two.cro"),
+                                                  outside + "/three.CRO", outside + "/notes.txt"}));
         QVERIFY(QFile::exists(InProgramFolder("one.cro")));
         QVERIFY(QFile::exists(InProgramFolder("three.CRO"))); // after one already there
         QVERIFY(!QFile::exists(InProgramFolder("notes.txt")));
@@ -350,7 +319,8 @@ private slots:
         m_dialogs.infos.clear();
         {
             test::ScopedSaveFault fault(SaveFault::DiskFull, "four.cro", 5);
-            w.File1_OLEDragDrop({outside + "/four.cro", outside + "/five.cro"});
+            QVERIFY(test::DropFiles(w.File1->viewport(),
+                                    {outside + "/four.cro", outside + "/five.cro"}));
         }
         QVERIFY(!QFile::exists(InProgramFolder("four.cro")));
         QVERIFY(QFile::exists(InProgramFolder("five.cro")));
@@ -376,7 +346,9 @@ private slots:
 
     void optionsMenuAndMasterSwitch()
     {
-        FakeMain main;
+        test::FakeMainWindow main;
+        main.house = "B";
+        main.tips = true;
         SetMainWindow(&main);
         frmTimerStatus log;
         FrmTimers w(&log);
@@ -524,7 +496,9 @@ private slots:
         RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);
-        FakeMain main;
+        test::FakeMainWindow main;
+        main.house = "B";
+        main.tips = true;
         SetMainWindow(&main);
         test::writeQuotedLines(InProgramFolder("play.cro"), {kOnB1 + "0000", kOnB1 + "0001"});
         frmTimerStatus log;

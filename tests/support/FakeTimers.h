@@ -23,9 +23,7 @@ public:
         if (onUnload)
             onUnload();
     }
-    bool macroRunning() const override { return false; }
-    bool timersEnabled() const override { return m_check2; }
-    void setTimersEnabled(bool on) override { m_check2 = on; }
+    void setTimersEnabled(bool on) override { timersEnabled = on; }
     Mailbox &consoleCommandBox() override { return m_check4; }
     void setChkEnableLoop(int value) override { loopValues << value; }
     bool chkMsound() const override { return false; }
@@ -40,9 +38,9 @@ public:
     QList<int> loopValues;
     QStringList calls; // "T<value>" / "M<value>" for the sound switches, and what onUnload adds
     std::function<void()> onUnload;
+    bool timersEnabled = false; // the master switch as last set
 
 private:
-    bool m_check2 = false;
     Mailbox m_check4;
 };
 

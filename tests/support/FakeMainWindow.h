@@ -2,12 +2,14 @@
 
 #include "core/services/ConsoleServices.h"
 
+#include <QList>
 #include <QStringList>
 #include <QWidget>
 
 namespace qelt::test {
 
-// A main window that records what reaches its command box.
+// A main window that records what reaches its command box, the closing
+// patterns, lamp and indicator changes, and keeps the master switch's text slot.
 class FakeMainWindow : public MainWindowService {
 public:
     FakeMainWindow()
@@ -23,14 +25,17 @@ public:
 
     QStringList received;
     bool tips = false;
+    QString house = "A";
+    int returns = 0;
+    QList<bool> lamps;
+    bool indicator = false;
     QWidget window;
 
     QWidget *widget() override { return &window; }
-    void CroSend(const QString &) override {}
-    void frmReturn() override {}
+    void frmReturn() override { ++returns; }
     bool strtGroup(int, const QString &) override { return false; }
-    void setLamp(bool) override {}
-    void setTimerIndicator(bool) override {}
+    void setLamp(bool lit) override { lamps << lit; }
+    void setTimerIndicator(bool on) override { indicator = on; }
     void setRecordingFlash(bool) override {}
     Mailbox &lblGrp() override { return m_lblGrp; }
     Mailbox &lblGrpSave() override { return m_lblGrpSave; }
@@ -39,10 +44,9 @@ public:
     void setGroupLabel(int, const QString &) override {}
     bool toolTipsOn() const override { return tips; }
     bool mnuTipsChecked() const override { return tips; }
-    bool timersSwitchOn() const override { return false; }
-    QString timersSwitchTag() const override { return {}; }
-    void setTimersSwitchTag(const QString &) override {}
-    QString houseLetter() const override { return "A"; }
+    QString timersSwitchTag() const override { return m_switchTag; }
+    void setTimersSwitchTag(const QString &text) override { m_switchTag = text; }
+    QString houseLetter() const override { return house; }
     Mailbox *optionBox(const QString &) override { return nullptr; }
     void setMnuMinToTray(bool) override {}
     bool mnuAssociateChecked() const override { return false; }
@@ -53,6 +57,7 @@ private:
     Mailbox m_lblGrp;
     Mailbox m_lblGrpSave;
     Mailbox m_txtCommand;
+    QString m_switchTag;
 };
 
 } // namespace qelt::test
