@@ -3,6 +3,7 @@
 #include "logic/Cipher.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SafeSave.h"
+#include "logic/TextCodec.h"
 
 #include <QFile>
 #include <QLocale>
@@ -43,7 +44,11 @@ bool WriteErrLog(const QString &text)
     entry += "\"\r\nLogged:  ";
     entry += ToAnsi(ErrLogTimeText(now));
     entry += "\"\r\n\"\t";
-    entry += ToAnsi(Crypt(false, text));
+    // The text is scrambled as the bytes of the one encoding rule (one byte
+    // a character where Windows-1252 holds it, else UTF-8), so characters
+    // outside Windows-1252 are kept instead of becoming "?"; FromAnsi
+    // carries each byte through the scrambler unchanged.
+    entry += ToAnsi(Crypt(false, FromAnsi(EncodeText(text))));
     entry += "\"\r\n";
 
     // A failed append is cut back, so a half entry never garbles the log.

@@ -10,8 +10,9 @@ namespace qelt {
 QString ErrorLogPath();
 
 // Appends one entry: a quoted item CR LF + "Logged:  " + date and time, then a
-// quoted item TAB + the text scrambled with the default key, each ending in
-// CR LF. False when the log cannot be opened or written.
+// quoted item TAB + the text scrambled with the default key (its bytes in
+// Windows-1252 where that holds it, else in UTF-8), each ending in CR LF. False when the log cannot
+// be opened or written.
 bool WriteErrLog(const QString &text);
 
 // Writes "Error <number> (<description>), <procName> on <moduleName>".

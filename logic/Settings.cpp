@@ -3,8 +3,10 @@
 #include "logic/BoundedRead.h"
 #include "logic/ErrorLog.h"
 #include "logic/Lang.h"
+#include "logic/ProcessRuns.h"
 #include "logic/SafeSave.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,6 +61,31 @@ QByteArray readAll(const QString &path, bool *ok)
     return bytes;
 }
 
+// Working copies are made in a hidden folder beside the settings file, so a
+// save needs room only where the settings live (not in the temporary
+// folder), and named with the process id, so that one left behind by a
+// process that was killed is known as stale.
+const QLatin1String kWorkMark(".work-");
+
+QString workPrefix(const QFileInfo &settings)
+{
+    return u'.' + settings.fileName() + kWorkMark;
+}
+
+void removeStaleWork(const QFileInfo &settings)
+{
+    const QString prefix = workPrefix(settings);
+    QDir folder(settings.absolutePath());
+    const QStringList names = folder.entryList(
+        {prefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).section(u'-', 0, 0).toLongLong(&ok);
+        if (ok && pid > 0 && !ProcessRuns(pid))
+            QDir(folder.filePath(name)).removeRecursively();
+    }
+}
+
 // Changes a copy of the settings file and stores the result through the
 // checked save. QSettings writes its file in a way that reports success after
 // a failed write (and can leave it empty); here it only ever writes the copy,
@@ -75,7 +102,11 @@ bool changeSettings(const std::function<void(QSettings &)> &change,
     if (!ok)
         return reportFailure(QStringLiteral("Cannot read ") + QDir::toNativeSeparators(path));
 
-    QTemporaryDir work;
+    const QFileInfo settings(path);
+    removeStaleWork(settings);
+    QTemporaryDir work(settings.absolutePath() + u'/' + workPrefix(settings) +
+                       QString::number(QCoreApplication::applicationPid()) +
+                       QStringLiteral("-XXXXXX"));
     const QString copy = work.path() + QStringLiteral("/settings.ini");
     QByteArray fresh;
     {

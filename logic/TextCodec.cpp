@@ -34,9 +34,13 @@ QString DecodeText(const QByteArray &bytes, bool keepByteOrderMark)
     }
     if (ascii)
         return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8, keepByteOrderMark
-                                                  ? QStringConverter::Flag::ConvertInitialBom
-                                                  : QStringConverter::Flag::Default);
+    // Stateless: a sequence left unfinished at the end is an error, not
+    // bytes held back for a next call, so a one-byte text ending in a letter
+    // such as "\xE9" reads as Windows-1252 instead of losing that letter.
+    QStringConverter::Flags flags = QStringConverter::Flag::Stateless;
+    if (keepByteOrderMark)
+        flags |= QStringConverter::Flag::ConvertInitialBom;
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

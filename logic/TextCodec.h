@@ -15,8 +15,9 @@ bool FitsAnsi(const QString &text);
 // Windows-1252 when the whole text fits, otherwise UTF-8.
 QByteArray EncodeText(const QString &text);
 
-// Valid UTF-8 that holds non-ASCII bytes is read as UTF-8; anything else as
-// Windows-1252 (plain ASCII reads the same either way). A byte-order mark in
+// Valid UTF-8 that holds non-ASCII bytes is read as UTF-8; anything else,
+// also bytes that end inside a UTF-8 sequence, as Windows-1252 (plain ASCII
+// reads the same either way). A byte-order mark in
 // front of UTF-8 is dropped, or kept as U+FEFF with keepByteOrderMark.
 QString DecodeText(const QByteArray &bytes, bool keepByteOrderMark = false);
 

@@ -4,6 +4,7 @@
 #include "logic/SafeSave.h"
 #include "tests/support/GtestPrinters.h"
 #include "tests/support/SaveFaults.h"
+#include "tests/support/Windows1252.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 using namespace qelt;
+using qelt::test::Windows1252Char;
 
 namespace {
 
@@ -294,4 +296,43 @@ TEST_F(DataFileTest, RecordsKeepEveryCharacter)
     ASSERT_TRUE(PutRec(22, latin));
     EXPECT_EQ(rawRecord(22).mid(2, rawRecord(22)[0]), Crypt(false, latin).toLatin1());
     EXPECT_EQ(GetRec(22), latin);
+}
+
+// A description may end in any one-byte letter, also in one that could begin
+// a UTF-8 sequence ("A1## Caf\xE9"): records that earlier files hold read
+// back whole, and storing the text again writes the same bytes.
+TEST_F(DataFileTest, EveryByteEndingARecordIsKept)
+{
+    const auto record = [](const QByteArray &text) {
+        QByteArray r(2, '\0');
+        r[0] = char(text.size());
+        return r + text;
+    };
+    const auto plant = [this](int rec, const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.seek((rec - 1) * 255));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    };
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        SCOPED_TRACE(b);
+        const QByteArray bytes = QByteArray("A1## Caf") + char(b);
+        const QString text = QStringLiteral("A1## Caf") + Windows1252Char(b);
+
+        plant(1, record(bytes));
+        EXPECT_EQ(GetRec(1, false), text);
+        ASSERT_TRUE(PutRec(2, text, false));
+        EXPECT_EQ(rawRecord(2).left(11), record(bytes));
+
+        // Scrambled, as every caller stores it: an earlier file's record,
+        // and the plain bytes under the scrambling of a record written now.
+        plant(3, record(Crypt(false, text).toLatin1()));
+        EXPECT_EQ(GetRec(3), text);
+        ASSERT_TRUE(PutRec(4, text));
+        EXPECT_EQ(GetRec(4), text);
+        const QByteArray stored = rawRecord(4);
+        const QString plain =
+            Crypt(true, QString::fromLatin1(stored.mid(2, static_cast<unsigned char>(stored[0]))));
+        EXPECT_EQ(ToAnsi(plain), bytes);
+    }
 }

@@ -101,3 +101,33 @@ TEST_F(ErrorLogTest, UnwritableLogFailsQuietly)
     EXPECT_FALSE(WriteErrLog("lost"));
     QDir(folder).rmdir("error.log");
 }
+
+// The entry text is scrambled as Windows-1252 bytes where the set holds it
+// (as every earlier entry) and as UTF-8 otherwise, so no character becomes
+// "?".
+TEST_F(ErrorLogTest, EntryTextKeepsEveryCharacter)
+{
+    const struct {
+        QString text;
+        QByteArray bytes;
+    } cases[] = {
+        {QString::fromUtf8("A1## Caf\xC3\xA9"), "A1## Caf\xE9"},
+        {QString::fromUtf8("Datei K\xC3\xBC"
+                           "che \xE2\x82\xAC"),
+         "Datei K\xFC"
+         "che \x80"},
+        {QString::fromUtf8("K\xC3\xBC"
+                           "che \xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F \xCE\xA9"),
+         "K\xC3\xBC"
+         "che \xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F \xCE\xA9"},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(ErrorLogPath());
+        ASSERT_TRUE(WriteErrLog(c.text));
+        const QList<QByteArray> lines = logBytes().split('\n');
+        ASSERT_EQ(lines.size(), 4);
+        EXPECT_TRUE(lines[2].startsWith("\"\t") && lines[2].endsWith("\"\r"));
+        const QByteArray scrambled = lines[2].mid(2, lines[2].size() - 4);
+        EXPECT_EQ(ToAnsi(Crypt(true, QString::fromLatin1(scrambled))), c.bytes);
+    }
+}

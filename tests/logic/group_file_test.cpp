@@ -2,6 +2,7 @@
 
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "tests/support/Windows1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,4 +138,35 @@ TEST_F(GroupFileTest, ByteOrderMarkInFrontOfTheHeaderIsNotPartOfIt)
     ASSERT_TRUE(ReadGroupFile(path, &content));
     EXPECT_TRUE(content.hasHeader);
     EXPECT_EQ(content.codes, QStringList{kCodeA});
+}
+
+// A label or item may end in any one-byte letter, at the end of a line or of
+// the file; it reads back whole and is written back as the same byte.
+TEST_F(GroupFileTest, EveryByteEndingALineOrTheFileIsKept)
+{
+    const QString path = GroupFilePath(ExePath, 0);
+    const QByteArray codeA = kCodeA.toLatin1();
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        // The no-break space is a blank, which lines lose at their ends.
+        if (b == 0xA0)
+            continue;
+        SCOPED_TRACE(b);
+        const QByteArray word = QByteArray("Caf") + char(b);
+        const QString text = QStringLiteral("Caf") + test::Windows1252Char(b);
+
+        for (const QByteArray &file : {"Group 1, " + word, "Group 1, " + word + "\r\n" + codeA}) {
+            Write(path, file);
+            EXPECT_EQ(goGrLabel("g", path), text);
+            GroupFileContent content;
+            ASSERT_TRUE(ReadGroupFile(path, &content));
+            EXPECT_EQ(content.label, text);
+        }
+        ASSERT_TRUE(SaveGroupFile(ExePath, 0, text, {kCodeA}));
+        EXPECT_EQ(Bytes(path), "\"Group 1, " + word + "\"\r\n\"" + codeA + "\"\r\n");
+
+        Write(path, "\"Group 1, x\"\r\n" + codeA + "\r\nA1 " + word);
+        EXPECT_EQ(goGrLabel("p", path, text), text);
+        EXPECT_EQ(Bytes(path),
+                  "\"Group 1, " + word + "\"\r\n\"" + codeA + "\"\r\n\"A1 " + word + "\"\r\n");
+    }
 }

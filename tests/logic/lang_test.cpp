@@ -2,6 +2,7 @@
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
 #include "tests/support/GtestPrinters.h"
+#include "tests/support/Windows1252.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,15 @@ TEST_F(LangTest, CharacterSetsAndLongValues)
     write("\xEF\xBB\xBF[Labels & Captions]\nKitchen=K\xC3\xBC"
           "che und Bad\n");
     EXPECT_EQ(LangCap("Kitchen"), QString::fromUtf8("Küche und Bad"));
+
+    // A one-byte letter ending the file is part of the last value (the
+    // no-break space is a blank, which values lose at their ends).
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        if (b == 0xA0)
+            continue;
+        write(QByteArray("[Labels & Captions]\nKitchen=Caf") + char(b));
+        EXPECT_EQ(LangCap("Kitchen"), QStringLiteral("Caf") + test::Windows1252Char(b)) << b;
+    }
 }
 
 TEST_F(LangTest, MalformedFilesGiveTheEnglishText)

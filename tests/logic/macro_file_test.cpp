@@ -2,6 +2,7 @@
 
 #include "logic/ProgramFolder.h"
 #include "tests/support/SaveFaults.h"
+#include "tests/support/Windows1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,6 +89,27 @@ TEST(MacroFile, ReadingDropsQuotesAndBlankLines)
     EXPECT_TRUE(items.isEmpty());
     EXPECT_FALSE(ReadMacroFile(InProgramFolder(QStringLiteral("missing.cro")), &items));
     EXPECT_FALSE(ReadMacroFile(QString(), &items));
+}
+
+// A one-byte letter that ends a line, or the file, is read as that letter.
+TEST(MacroFile, EveryByteEndingALineOrTheFileIsRead)
+{
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        // The no-break space is a blank, which lines lose at their ends.
+        if (b == 0xA0)
+            continue;
+        SCOPED_TRACE(b);
+        const QByteArray item = QByteArray("0100010000001000Caf") + char(b);
+        const QString text = QStringLiteral("0100010000001000Caf") + test::Windows1252Char(b);
+        for (const QByteArray &bytes : {"\"01000100000010000001\"\r\n" + item + "\r\n",
+                                        "\"01000100000010000001\"\r\n" + item}) {
+            QList<MacroItem> items;
+            ASSERT_TRUE(ReadMacroFile(Write(QStringLiteral("ends.cro"), bytes), &items));
+            ASSERT_EQ(items.size(), 2);
+            EXPECT_EQ(items[1].text(), text);
+            EXPECT_EQ(items[1].pause, text.right(4));
+        }
+    }
 }
 
 TEST(MacroFile, PausesAreFittedToFourCharacters)

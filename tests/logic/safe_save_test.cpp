@@ -3,6 +3,7 @@
 
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
+#include "tests/support/Windows1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -252,4 +253,24 @@ TEST(TextCodec, OneByteWhereItFitsUtf8OtherwiseAndBothReadBack)
     }
     EXPECT_EQ(DecodeText("Caf\xC3\xA9"), QString::fromUtf8("Caf\xC3\xA9"));
     EXPECT_EQ(DecodeText("\xC3\x28"), QString::fromUtf8("\xC3\x83("));
+}
+
+// A one-byte text may end in any byte, also in one that could begin a UTF-8
+// sequence ("Caf\xE9"); it reads back whole and is written back byte for
+// byte. UTF-8 cut off inside a character is no UTF-8 either.
+TEST(TextCodec, EveryByteEndingAOneByteTextIsKept)
+{
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        SCOPED_TRACE(b);
+        const QByteArray bytes = QByteArray("Caf") + char(b);
+        const QString text = QStringLiteral("Caf") + Windows1252Char(b);
+        EXPECT_EQ(DecodeText(bytes), text);
+        EXPECT_EQ(DecodeText(bytes, true), text);
+        EXPECT_EQ(EncodeText(text), bytes);
+    }
+    EXPECT_EQ(EncodeText(QString::fromUtf8("A1## Caf\xC3\xA9")), "A1## Caf\xE9");
+    EXPECT_EQ(DecodeText("K\xC3\xBC\xE2\x82"),
+              QString::fromUtf8("K\xC3\x83\xC2\xBC\xC3\xA2\xE2\x80\x9A"));
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBF\xE9", true),
+              QString::fromUtf8("\xC3\xAF\xC2\xBB\xC2\xBF\xC3\xA9"));
 }

@@ -251,6 +251,20 @@ TEST(TimerLogFile, TrimKeepsEveryCharacterOfMixedBlocks)
                         cyrillic + QString::fromUtf8("\r\ncaf\xC3\xA9\r\n\r\n"));
 }
 
+// Trimming reads line by line: a one-byte letter that ends a line, or the
+// file, is kept and written back as the same byte.
+TEST(TimerLogFile, TrimKeepsEveryByteEndingALine)
+{
+    const QString path = qelt::InProgramFolder("ends.log");
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        SCOPED_TRACE(b);
+        const QByteArray word = QByteArray("A1 On Caf") + char(b);
+        writeFile(path, "\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\r\n" + word + "\r\n" + word);
+        ASSERT_TRUE(TimerLogFile::FixFileSize(path, 2));
+        EXPECT_EQ(readAll(path), word + "\r\n" + word + "\r\n");
+    }
+}
+
 // An append that fails is taken back whole: the file is exactly as it was,
 // and the window keeps its lines.
 TEST(TimerLogFile, FailedAppendAndSaveAsLeaveFilesAsTheyWere)
