@@ -54,9 +54,13 @@ bool sameOrigin(const QUrl &a, const QUrl &b)
 
 // The proxy the system's configuration names for url (on Linux the
 // http_proxy, https_proxy and no_proxy variables, or the desktop's
-// settings): the first that can carry a connection, else none.
+// settings): the first that can carry a connection, else none. This
+// machine itself (the loopback address) is always reached directly.
 QNetworkProxy systemProxyFor(const QUrl &url)
 {
+    if (QHostAddress(url.host()).isLoopback() ||
+        url.host().compare(u"localhost", Qt::CaseInsensitive) == 0)
+        return QNetworkProxy(QNetworkProxy::NoProxy);
     const QList<QNetworkProxy> proxies =
         QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url));
     for (const QNetworkProxy &p : proxies) {
