@@ -1,23 +1,28 @@
 #include "updater/HTTPClass.h"
 
 #include "logic/Transmitter.h"
+#include "updater/HttpReply.h"
 #include "updater/modUpdate.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHostAddress>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QScopeGuard>
+#include <QSslSocket>
 #include <QTimer>
+
+#include <memory>
 
 namespace qelt::updater {
 
 namespace {
 
 constexpr qint64 kPiece = 1024;
-constexpr qint64 kReadBuffer = 256 * 1024;
+// The most a connection holds of the reply ahead of the reads. Beyond it
+// the connection stops taking bytes and the server is held back, so memory
+// stays small however large the body and however fast the server.
+constexpr qint64 kSocketBuffer = 256 * 1024;
 constexpr int kMaxRedirects = 5;
 
 void pump()
@@ -30,15 +35,87 @@ bool isSafe(uchar c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Waits until the reply has news (data, end) or a short while has passed,
-// running window events meanwhile.
-void waitForNews(QNetworkReply *reply)
+int defaultPort(const QUrl &url)
 {
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(50, &loop, &QEventLoop::quit);
-    loop.exec();
+    return url.scheme().compare(u"https", Qt::CaseInsensitive) == 0 ? 443 : 80;
+}
+
+bool isSecure(const QUrl &url)
+{
+    return defaultPort(url) == 443;
+}
+
+bool sameOrigin(const QUrl &a, const QUrl &b)
+{
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
+           a.port(defaultPort(a)) == b.port(defaultPort(b));
+}
+
+// The proxy the system's configuration names for url (on Linux the
+// http_proxy, https_proxy and no_proxy variables, or the desktop's
+// settings): the first that can carry a connection, else none. This
+// machine itself (the loopback address) is always reached directly.
+QNetworkProxy systemProxyFor(const QUrl &url)
+{
+    if (QHostAddress(url.host()).isLoopback() ||
+        url.host().compare(u"localhost", Qt::CaseInsensitive) == 0)
+        return QNetworkProxy(QNetworkProxy::NoProxy);
+    const QList<QNetworkProxy> proxies =
+        QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url));
+    for (const QNetworkProxy &p : proxies) {
+        if (p.type() == QNetworkProxy::NoProxy ||
+            (p.capabilities() & QNetworkProxy::TunnelingCapability))
+            return p;
+    }
+    return QNetworkProxy(QNetworkProxy::NoProxy);
+}
+
+// Header text from settings and such: no control characters, so that it
+// cannot end its line and add lines of its own.
+QByteArray headerText(const QString &text)
+{
+    QByteArray out = text.toUtf8();
+    for (char &c : out) {
+        if (uchar(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    }
+    return out;
+}
+
+// The request as sent: request line, fields, body. The connection closes
+// after the reply, so the reply's end is never in doubt.
+QByteArray requestBytes(const QUrl &url, const QByteArray &verb, const QByteArray &body,
+                        const QByteArray &contentType, bool reload)
+{
+    QByteArray target =
+        url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
+    if (!target.startsWith('/'))
+        target.prepend('/');
+    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']';
+    if (url.port() >= 0 && url.port() != defaultPort(url))
+        host += ':' + QByteArray::number(url.port());
+    QByteArray r = verb + ' ' + target + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " +
+                   headerText(QStringLiteral("Zyv-WEB, %1, %2").arg(UpdateMode, LocalVersion)) +
+                   // The body as sent, uncompressed, so that its length can be
+                   // checked against the length the server declares.
+                   "\r\nAccept-Encoding: identity\r\nConnection: close\r\n";
+    if (reload)
+        r += "Cache-Control: no-cache\r\nPragma: no-cache\r\n";
+    if (!contentType.isEmpty())
+        r += "Content-Type: " + contentType + "\r\n";
+    if (!body.isEmpty() || verb == "POST" || verb == "PUT")
+        r += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    return r + "\r\n" + body;
+}
+
+// Why a connection that ended before its reply did failed.
+HTTPClass::Failure connectionFailure(const QTcpSocket &socket)
+{
+    return socket.error() == QAbstractSocket::SslHandshakeFailedError ? HTTPClass::Failure::Insecure
+                                                                      : HTTPClass::Failure::Network;
 }
 
 } // namespace
@@ -125,23 +202,19 @@ bool HTTPClass::OpenHTTP(const QString &server)
     if (scheme == u"http" && !QHostAddress(base.host()).isLoopback())
         return false;
     m_base = base;
-    m_nam = std::make_unique<QNetworkAccessManager>();
-    // Always a direct connection, never the system's proxy.
-    m_nam->setProxy(QNetworkProxy::NoProxy);
+    m_open = true;
     return true;
 }
 
 void HTTPClass::CloseHTTP()
 {
-    if (m_reply) {
-        QNetworkReply *r = m_reply;
-        m_reply = nullptr;
-        r->disconnect();
-        r->abort();
+    // The request running now (further up the stack) sees that its
+    // connection is no longer the current one and ends.
+    if (QTcpSocket *s = m_socket) {
+        m_socket = nullptr;
+        s->abort();
     }
-    // Deleting the manager deletes its replies, which a waiting SendRequest
-    // sees through its guarded pointer.
-    m_nam.reset();
+    m_open = false;
 }
 
 QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
@@ -151,176 +224,221 @@ QByteArray HTTPClass::SendRequest(const QString &file, const QString &method,
     pump();
     m_lastFailure = Failure::NotOpen;
     m_lastStatus = 0;
-    if (!m_nam)
+    if (!m_open)
         return {};
 
     const QByteArray verb = method.toUpper().toLatin1();
-    QNetworkRequest request;
+    QUrl url;
     QByteArray body;
-    if (!buildRequest(file, verb, reload, &request, &body))
+    QByteArray contentType;
+    if (!buildRequest(file, verb, &url, &body, &contentType))
         return {};
-
-    QPointer<QNetworkReply> reply = m_nam->sendCustomRequest(request, verb, body);
-    m_reply = reply;
-    // Qt buffers at most this much ahead of the reads, so memory stays small
-    // however large the body. Set again once the reply has begun: Qt's
-    // network thread drops a size set before its connection exists.
-    reply->setReadBufferSize(kReadBuffer);
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply,
-                     [r = reply.data()] { r->setReadBufferSize(kReadBuffer); });
-    bool sslFailed = false;
-    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [&sslFailed] { sslFailed = true; });
-
     QByteArray out;
-    qint64 received = 0;
-    Failure stop = readReply(reply, &out, &received);
-
-    if (reply) {
-        m_lastStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (stop == Failure::None)
-            stop = replyFailure(reply, sslFailed, received);
-        if (m_reply == reply)
-            m_reply = nullptr;
-        reply->disconnect();
-        if (!reply->isFinished())
-            reply->abort();
-        delete reply.data();
-    }
-    m_lastFailure = stop;
+    m_lastFailure = exchange(url, verb, body, contentType, reload, &out);
     return out;
 }
 
-// The request for file on the server: the fields as query (in the body for
-// a POST), the agent, redirects kept on the server, no compression, and
-// no cache for a reload. False for an address that is not valid.
-bool HTTPClass::buildRequest(const QString &file, const QByteArray &verb, bool reload,
-                             QNetworkRequest *request, QByteArray *body) const
+// The address of file on the server and the fields as query (in the body
+// for a POST). False for an address that is not valid.
+bool HTTPClass::buildRequest(const QString &file, const QByteArray &verb, QUrl *url,
+                             QByteArray *body, QByteArray *contentType) const
 {
     const QString query = BuildQuery();
-    QUrl url = m_base;
+    *url = m_base;
     QString basePath = m_base.path();
     while (basePath.endsWith(u'/'))
         basePath.chop(1);
-    url.setPath(basePath + file);
+    url->setPath(basePath + file);
     if (!query.isEmpty()) {
         if (verb == "POST") {
             *body = query.toLatin1();
-            request->setHeader(QNetworkRequest::ContentTypeHeader,
-                               QByteArrayLiteral("application/x-www-form-urlencoded"));
+            *contentType = QByteArrayLiteral("application/x-www-form-urlencoded");
         } else {
-            url.setQuery(query, QUrl::TolerantMode);
+            url->setQuery(query, QUrl::TolerantMode);
         }
     }
-    if (!url.isValid())
-        return false;
-    request->setUrl(url);
-    request->setHeader(QNetworkRequest::UserAgentHeader,
-                       QStringLiteral("Zyv-WEB, %1, %2").arg(UpdateMode, LocalVersion));
-    // A redirect may not leave the server (another host or port) nor drop
-    // from https to http.
-    request->setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                          QNetworkRequest::SameOriginRedirectPolicy);
-    request->setMaximumRedirectsAllowed(kMaxRedirects);
-    // The body as sent, uncompressed, so that its length can be checked
-    // against the length the server declares.
-    request->setRawHeader("Accept-Encoding", "identity");
-    if (reload) {
-        request->setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                              QNetworkRequest::AlwaysNetwork);
-        request->setRawHeader("Cache-Control", "no-cache");
-        request->setRawHeader("Pragma", "no-cache");
-    }
-    return true;
+    return url->isValid();
 }
 
-// Reads the reply piece by piece into out (or hands each piece to onBody),
-// counting the bytes in received, until it ends or a limit stops it.
-HTTPClass::Failure HTTPClass::readReply(QPointer<QNetworkReply> &reply, QByteArray *out,
-                                        qint64 *received)
+// Sends the request and reads its reply into out (or hands it to onBody),
+// following redirects that stay on the server (same scheme, host and port).
+// Each request goes on a connection of its own.
+HTTPClass::Failure HTTPClass::exchange(QUrl url, QByteArray verb, QByteArray body,
+                                       const QByteArray &contentType, bool reload, QByteArray *out)
 {
-    Failure stop = Failure::None;
-    bool headChecked = false;
     QElapsedTimer sincePiece;
     sincePiece.start();
-    auto status = [&reply] {
-        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    };
-    pump();
-    for (;;) {
-        while (reply && !reply->isFinished() && reply->bytesAvailable() < kPiece &&
-               !CancelRequest && !(stallTimeoutMs > 0 && sincePiece.elapsed() >= stallTimeoutMs))
-            waitForNews(reply);
-        if (!reply) {
-            stop = Failure::Closed;
-            break;
-        }
-        if (CancelRequest) {
-            stop = Failure::Cancelled;
-            break;
-        }
-        // Checked once the final reply's body starts (a redirect being
-        // followed shows its own status until then).
-        if (!headChecked && status() != 0 && (reply->bytesAvailable() > 0 || reply->isFinished())) {
-            headChecked = true;
-            const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (maxBodyBytes >= 0 && declared.isValid() && declared.toLongLong() > maxBodyBytes) {
-                stop = Failure::TooLarge;
-                break;
+    for (int redirects = 0;; ++redirects) {
+        std::unique_ptr<QTcpSocket> socket;
+        if (isSecure(url))
+            socket = std::make_unique<QSslSocket>();
+        else
+            socket = std::make_unique<QTcpSocket>();
+        m_socket = socket.get();
+        // The socket is gone with this turn; CloseHTTP must not reach it.
+        const auto forget = qScopeGuard([this, s = socket.get()] {
+            if (m_socket == s)
+                m_socket = nullptr;
+        });
+        Failure stop = connectTo(url, socket.get(), sincePiece);
+        if (stop != Failure::None)
+            return stop;
+        socket->write(requestBytes(url, verb, body, contentType, reload));
+
+        // The reply head (interim 1xx replies are passed over).
+        QByteArray raw;
+        ReplyHead head;
+        for (;;) {
+            raw += socket->readAll();
+            const qsizetype used = ParseReplyHead(raw, &head);
+            if (used < 0)
+                return Failure::Malformed;
+            if (used > 0) {
+                raw.remove(0, used);
+                if (head.status >= 200)
+                    break;
+                continue;
             }
-            // A receiver of the body gets only a real body, never an error
-            // page.
-            if (onBody && (status() < 200 || status() >= 300)) {
-                stop = status() >= 300 && status() < 400 ? Failure::Redirect : Failure::Status;
-                break;
+            if (socket->state() != QAbstractSocket::ConnectedState && socket->bytesAvailable() == 0)
+                return connectionFailure(*socket);
+            stop = waitForNews(socket.get(), sincePiece);
+            if (stop != Failure::None)
+                return stop;
+        }
+        m_lastStatus = head.status;
+        const bool redirect = head.status >= 300 && head.status < 400;
+        if (redirect && head.fields.contains("location")) {
+            const QUrl next = url.resolved(QUrl(QString::fromUtf8(head.fields.value("location"))));
+            if (!next.isValid() || !sameOrigin(url, next) || redirects >= kMaxRedirects)
+                return Failure::Redirect;
+            if (head.status == 303 ||
+                ((head.status == 301 || head.status == 302) && verb == "POST")) {
+                verb = "GET";
+                body.clear();
             }
+            url = next;
+            continue;
         }
-        // Neither a whole piece nor the end within the time allowed.
-        if (reply->bytesAvailable() < kPiece && !reply->isFinished()) {
-            stop = Failure::Stalled;
-            break;
-        }
-        if (reply->bytesAvailable() <= 0)
-            break;
-        const QByteArray piece = reply->read(kPiece);
-        *received += piece.size();
-        if (maxBodyBytes >= 0 && *received > maxBodyBytes) {
-            stop = Failure::TooLarge;
-            break;
-        }
-        sincePiece.restart();
-        if (onBody) {
-            if (!onBody(piece)) {
-                stop = Failure::Refused;
-                break;
-            }
-        } else {
-            *out += piece;
-        }
-        if (onPieceRead)
-            onPieceRead();
-        pump();
+        // A receiver of the body gets only a real body, never an error page.
+        const bool success = head.status >= 200 && head.status < 300;
+        if (onBody && !success)
+            return redirect ? Failure::Redirect : Failure::Status;
+
+        BodyReader reader;
+        if (!reader.start(head, verb == "HEAD"))
+            return Failure::Malformed;
+        if (maxBodyBytes >= 0 && reader.declaredLength() > maxBodyBytes)
+            return Failure::TooLarge;
+        stop = readBody(socket.get(), &raw, &reader, out, &sincePiece);
+        if (stop != Failure::None)
+            return stop;
+        if (!success)
+            return redirect ? Failure::Redirect : Failure::Status;
+        return Failure::None;
     }
-    return stop;
 }
 
-// Why a transfer that read to its end still failed, or None.
-HTTPClass::Failure HTTPClass::replyFailure(QNetworkReply *reply, bool sslFailed,
-                                           qint64 received) const
+// Connects socket to url's server (through the system's proxy for it) and,
+// for https, makes the secure connection with the certificate checked.
+HTTPClass::Failure HTTPClass::connectTo(const QUrl &url, QTcpSocket *socket,
+                                        const QElapsedTimer &sincePiece)
 {
-    const QNetworkReply::NetworkError error = reply->error();
-    const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (sslFailed || error == QNetworkReply::SslHandshakeFailedError)
-        return Failure::Insecure;
-    if (error == QNetworkReply::InsecureRedirectError ||
-        error == QNetworkReply::TooManyRedirectsError ||
-        (m_lastStatus >= 300 && m_lastStatus < 400))
-        return Failure::Redirect;
-    if (m_lastStatus != 0 && (m_lastStatus < 200 || m_lastStatus >= 300))
-        return Failure::Status;
-    if (declared.isValid() && received < declared.toLongLong())
-        return Failure::Incomplete;
-    if (error != QNetworkReply::NoError || m_lastStatus == 0)
-        return Failure::Network;
+    socket->setProxy(systemProxyFor(url));
+    socket->setReadBufferSize(kSocketBuffer);
+    auto *secure = qobject_cast<QSslSocket *>(socket);
+    const quint16 port = quint16(url.port(defaultPort(url)));
+    if (secure)
+        secure->connectToHostEncrypted(url.host(), port);
+    else
+        socket->connectToHost(url.host(), port);
+    for (;;) {
+        if (secure ? secure->isEncrypted() : socket->state() == QAbstractSocket::ConnectedState)
+            return Failure::None;
+        if (socket->state() == QAbstractSocket::UnconnectedState)
+            return connectionFailure(*socket);
+        const Failure stop = waitForNews(socket, sincePiece);
+        if (stop != Failure::None)
+            return stop;
+    }
+}
+
+// Reads the body as the connection delivers it, whatever has arrived at a
+// time, and hands it on in whole pieces of 1024 bytes (only the last may be
+// shorter): into out, or to onBody. Counts them against maxBodyBytes.
+HTTPClass::Failure HTTPClass::readBody(QTcpSocket *socket, QByteArray *raw, BodyReader *reader,
+                                       QByteArray *out, QElapsedTimer *sincePiece)
+{
+    QByteArray pending; // body bytes not yet handed on, less than a piece
+    qint64 received = 0;
+    for (;;) {
+        *raw += socket->readAll();
+        if (!reader->take(raw, &pending))
+            return Failure::Malformed;
+        if (!reader->done() && socket->state() != QAbstractSocket::ConnectedState &&
+            socket->bytesAvailable() == 0) {
+            // The connection ended: the end of a body that runs up to a
+            // clean close; any other body was cut off.
+            if (socket->error() != QAbstractSocket::RemoteHostClosedError || !reader->closed())
+                return reader->framing() == BodyReader::Framing::UntilClose
+                           ? connectionFailure(*socket)
+                           : Failure::Incomplete;
+        }
+        qsizetype at = 0;
+        while (pending.size() - at >= kPiece || (reader->done() && at < pending.size())) {
+            const QByteArray piece = pending.mid(at, kPiece);
+            at += piece.size();
+            received += piece.size();
+            if (maxBodyBytes >= 0 && received > maxBodyBytes)
+                return Failure::TooLarge;
+            sincePiece->restart();
+            if (onBody) {
+                if (!onBody(piece))
+                    return Failure::Refused;
+            } else {
+                *out += piece;
+            }
+            if (onPieceRead)
+                onPieceRead();
+            pump();
+            if (m_socket != socket)
+                return Failure::Closed;
+            if (CancelRequest)
+                return Failure::Cancelled;
+        }
+        pending.remove(0, at);
+        if (reader->done())
+            return Failure::None;
+        // What arrived while events ran is read at once: its notice was
+        // given then, and a full buffer gives no other.
+        if (socket->bytesAvailable() > 0)
+            continue;
+        const Failure stop = waitForNews(socket, *sincePiece);
+        if (stop != Failure::None)
+            return stop;
+    }
+}
+
+// Waits until the connection has news (bytes, a change of state, an error)
+// or a short while has passed, running window events meanwhile. Then why
+// the transfer must end, or None.
+HTTPClass::Failure HTTPClass::waitForNews(QTcpSocket *socket, const QElapsedTimer &sincePiece) const
+{
+    if (m_socket == socket && !CancelRequest) {
+        QEventLoop loop;
+        QObject::connect(socket, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+        QObject::connect(socket, &QAbstractSocket::stateChanged, &loop, &QEventLoop::quit);
+        QObject::connect(socket, &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
+        if (auto *secure = qobject_cast<QSslSocket *>(socket))
+            QObject::connect(secure, &QSslSocket::encrypted, &loop, &QEventLoop::quit);
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (m_socket != socket)
+        return Failure::Closed;
+    if (CancelRequest)
+        return Failure::Cancelled;
+    if (stallTimeoutMs > 0 && sincePiece.elapsed() >= stallTimeoutMs)
+        return Failure::Stalled;
     return Failure::None;
 }
 

@@ -7,16 +7,17 @@
 #include <QUrl>
 
 #include <functional>
-#include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-class QNetworkRequest;
+class QElapsedTimer;
+class QTcpSocket;
 
 namespace qelt::updater {
 
-// The updater's HTTP client: one connection to a server, GET or POST
-// requests with optional form fields, the reply body read in pieces of at
+class BodyReader;
+
+// The updater's HTTP client: GET or POST requests with optional form fields
+// to one server, each on a connection of its own (through the proxy the
+// system's configuration names for it), the reply body read in pieces of at
 // most 1024 bytes. Window events run at the start of every member and
 // between pieces, so buttons and timers work during a transfer; the transfer
 // stops after the current piece once CancelRequest is set, or when
@@ -40,7 +41,7 @@ public:
     bool OpenHTTP(const QString &server);
     // Ends the connection; a request still running stops.
     void CloseHTTP();
-    bool isOpen() const { return m_nam != nullptr; }
+    bool isOpen() const { return m_open; }
 
     // Sends one request and returns the reply body (what was read so far
     // when the transfer stopped early; empty when nothing could be sent).
@@ -66,11 +67,13 @@ public:
         Closed,     // CloseHTTP was called meanwhile
         TooLarge,   // the body is (or says it is) larger than maxBodyBytes
         Stalled,    // no new piece within stallTimeoutMs
-        Incomplete, // fewer bytes than the reply's declared length
+        Incomplete, // the connection ended before the body's framing did
         Refused,    // onBody refused a piece
+        Malformed,  // the reply's head or the body's framing cannot be read
     };
-    // True only when the whole body arrived without a network error, no
-    // cancel, an HTTP status of 2xx and no limit passed.
+    // True only when the whole body arrived, ending as its framing says,
+    // without a network error, no cancel, an HTTP status of 2xx and no limit
+    // passed.
     bool lastSucceeded() const { return m_lastFailure == Failure::None; }
     Failure lastFailure() const { return m_lastFailure; }
     int lastStatus() const { return m_lastStatus; }
@@ -84,7 +87,7 @@ public:
     // The most body bytes accepted (-1: no limit); checked against the
     // declared length before reading and while reading.
     qint64 maxBodyBytes = -1;
-    // A transfer that reads no new piece for this long ends (0: never).
+    // A transfer that completes no new piece for this long ends (0: never).
     // A piece is 1024 bytes, so a server that trickles a few bytes at a time
     // counts as stalled too.
     int stallTimeoutMs = 0;
@@ -93,16 +96,21 @@ private:
     int FindField(const QString &name, bool append);
     QString BuildQuery() const;
     // The steps of SendRequest.
-    bool buildRequest(const QString &file, const QByteArray &verb, bool reload,
-                      QNetworkRequest *request, QByteArray *body) const;
-    Failure readReply(QPointer<QNetworkReply> &reply, QByteArray *out, qint64 *received);
-    Failure replyFailure(QNetworkReply *reply, bool sslFailed, qint64 received) const;
+    bool buildRequest(const QString &file, const QByteArray &verb, QUrl *url, QByteArray *body,
+                      QByteArray *contentType) const;
+    Failure exchange(QUrl url, QByteArray verb, QByteArray body, const QByteArray &contentType,
+                     bool reload, QByteArray *out);
+    Failure connectTo(const QUrl &url, QTcpSocket *socket, const QElapsedTimer &sincePiece);
+    Failure readBody(QTcpSocket *socket, QByteArray *raw, BodyReader *reader, QByteArray *out,
+                     QElapsedTimer *sincePiece);
+    Failure waitForNews(QTcpSocket *socket, const QElapsedTimer &sincePiece) const;
 
     QStringList m_names;
     QStringList m_values;
-    std::unique_ptr<QNetworkAccessManager> m_nam;
+    bool m_open = false;
     QUrl m_base;
-    QPointer<QNetworkReply> m_reply;
+    // The connection of the request running now; CloseHTTP aborts it.
+    QPointer<QTcpSocket> m_socket;
     Failure m_lastFailure = Failure::NotOpen;
     int m_lastStatus = 0;
 };

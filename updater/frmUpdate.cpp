@@ -71,6 +71,8 @@ QString failureReason(HTTPClass::Failure failure, qint64 maxBytes, int stallMs)
             .arg(stallMs / 1000.0);
     case F::Incomplete:
         return LangCap(QStringLiteral("The download ended before the whole file had arrived."));
+    case F::Malformed:
+        return LangCap(QStringLiteral("The update server's reply was not well formed."));
     default:
         return {};
     }

@@ -3,13 +3,18 @@
 #include "updater/modUpdate.h"
 
 #include "tests/support/GtestPrinters.h"
+#include "tests/support/TestEnv.h"
+#include "tests/updater/ScriptPeer.h"
 #include "tests/updater/TestCertificate.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSslConfiguration>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 #include <unistd.h>
 
@@ -368,6 +373,86 @@ TEST_F(HttpClientTest, UntrustedCertificateIsRefused)
     EXPECT_TRUE(http.SendRequest(QStringLiteral("/beta/betaver.txt")).isEmpty());
     EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Insecure);
     EXPECT_TRUE(secure.requests.isEmpty());
+}
+
+// Writes text to a file of the test's own; its path.
+QString scratchFile(const char *name, const char *text)
+{
+    const QString path = qelt::test::TestEnv::ScratchPath(QString::fromLatin1(name));
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return path;
+}
+
+// The proxy variables as the test found them, put back at its end.
+class ProxyVariables {
+public:
+    ProxyVariables()
+    {
+        for (const char *name : kNames)
+            m_saved << qgetenv(name);
+    }
+    ~ProxyVariables()
+    {
+        for (int i = 0; i < int(std::size(kNames)); ++i) {
+            if (m_saved[i].isNull())
+                qunsetenv(kNames[i]);
+            else
+                qputenv(kNames[i], m_saved[i]);
+        }
+    }
+
+private:
+    static constexpr const char *kNames[] = {"http_proxy", "https_proxy", "no_proxy"};
+    QList<QByteArray> m_saved;
+};
+
+// The system's proxy configuration (here the proxy variables) is used: a
+// request to a server goes through the proxy named for its scheme, unless
+// no_proxy names the server; the loopback address is always reached
+// directly.
+TEST_F(HttpClientTest, RequestsGoThroughTheSystemsProxy)
+{
+    const ProxyVariables keep;
+    ScriptPeer secure;
+    ASSERT_TRUE(secure.start({"serve", "--version", "170.1051,1", "--tls",
+                              scratchFile("cert.pem", kTestCertificatePem),
+                              scratchFile("key.pem", kTestPrivateKeyPem)}))
+        << secure.error().toStdString();
+    ScriptPeer proxy;
+    ASSERT_TRUE(proxy.start({"proxy"})) << proxy.error().toStdString();
+    trustTestCertificate();
+    const QByteArray proxyUrl = "http://127.0.0.1:" + QByteArray::number(proxy.port());
+    qputenv("https_proxy", proxyUrl);
+    qputenv("http_proxy", proxyUrl);
+    qunsetenv("no_proxy");
+
+    // A name that only the proxy can reach.
+    HTTPClass http;
+    ASSERT_TRUE(http.OpenHTTP(QStringLiteral("https://updates.invalid:%1").arg(secure.port())));
+    EXPECT_EQ(http.SendRequest(QStringLiteral("/beta/betaver.txt")), "170.1051,1");
+    EXPECT_TRUE(http.lastSucceeded());
+    EXPECT_EQ(
+        proxy.lines(),
+        QStringList({QStringLiteral("port %1").arg(proxy.port()),
+                     QStringLiteral("proxied CONNECT updates.invalid:%1").arg(secure.port())}));
+    EXPECT_TRUE(secure.lines().contains(QStringLiteral("request GET /beta/betaver.txt")));
+
+    // Named in no_proxy: the connection is direct, and the name leads
+    // nowhere (however long the name's lookup would take).
+    qputenv("no_proxy", "example.org,updates.invalid");
+    http.stallTimeoutMs = 300;
+    EXPECT_TRUE(http.SendRequest(QStringLiteral("/beta/betaver.txt")).isEmpty());
+    EXPECT_FALSE(http.lastSucceeded());
+    EXPECT_EQ(proxy.lines().size(), 2);
+    qunsetenv("no_proxy");
+
+    // The loopback address never goes through the proxy.
+    server.routes["/beta/betaver.txt"] = {200, "170.1052,1"};
+    ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+    EXPECT_EQ(http.SendRequest(QStringLiteral("/beta/betaver.txt")), "170.1052,1");
+    EXPECT_EQ(proxy.lines().size(), 2) << proxy.lines().join(" / ").toStdString();
 }
 
 } // namespace

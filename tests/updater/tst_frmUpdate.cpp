@@ -5,6 +5,7 @@
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/TestEnv.h"
+#include "tests/updater/ScriptPeer.h"
 #include "tests/updater/TestCertificate.h"
 #include "updater/frmUpdate.h"
 #include "updater/modUpdate.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -71,6 +73,16 @@ class TestFrmUpdate : public QObject {
         for (qsizetype i = 0; i < n; ++i)
             b[i] = i < head.size() ? head[i] : char(i * 13 % 251);
         return b;
+    }
+
+    // The installer head in a file of its own, for the server script.
+    static QString headFile()
+    {
+        const QString path = test::TestEnv::ScratchPath("installer-head");
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(installerHead());
+        return path;
     }
 
     QStringList filesInFolder() const
@@ -437,7 +449,7 @@ private slots:
         QTest::newRow("empty") << "empty"
                                << "The update server sent an empty file." + nothing;
         QTest::newRow("bogus chunks") << "bogus chunks"
-                                      << "The update server sent an empty file." + nothing;
+                                      << "The update server's reply was not well formed." + nothing;
         QTest::newRow("redirect elsewhere")
             << "redirect elsewhere"
             << "The update server sent the request on to another address, which was not "
@@ -506,25 +518,86 @@ private slots:
         QVERIFY(elsewhere.requests.isEmpty());
     }
 
-    // The installer is written to its file as it arrives: a large one never
-    // sits in memory whole.
-    void largeInstallerArrivesInLittleMemory()
+    // A server in another process sends as fast as the connection takes the
+    // bytes, with a declared length or in chunks: every installer arrives
+    // whole and is started, and it goes to its file as it arrives (memory
+    // stays small however large it is).
+    void realSizeInstallersArriveWholeAndAreStarted_data()
     {
-        serveVersion("170.1051,65536");
-        const qint64 size = 64 * 1024 * 1024;
-        server->routes["/beta/Upgrade%20Qelt.exe"] = {
-            200, installerHead(), -1, false, false, {}, {}, size};
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("framing");
+        for (const qint64 mib : {2, 20, 100}) {
+            for (const char *framing : {"length", "chunked"})
+                QTest::newRow(qPrintable(QString("%1 MiB, %2").arg(mib).arg(framing)))
+                    << mib * 1024 * 1024 << QString(framing);
+        }
+    }
+
+    void realSizeInstallersArriveWholeAndAreStarted()
+    {
+        QFETCH(qint64, size);
+        QFETCH(QString, framing);
+        ScriptPeer peer;
+        QVERIFY2(
+            peer.start({"serve", "--version", "170.1051," + QString::number(size / 1024), "--size",
+                        QString::number(size), "--framing", framing, "--head", headFile()}),
+            qPrintable(peer.error()));
+        qputenv("QELT_UPDATE_URL", QString("http://127.0.0.1:%1").arg(peer.port()).toUtf8());
         frmUpdate &f = makeForm("manual");
         f.Load();
+        QCOMPARE(f.Label3->text(), QString("Update Available"));
         QVERIFY(test::ResetPeakMemory());
         const qint64 before = test::ResidentMemoryKiB();
-        f.cmdDownload->click();
+        QElapsedTimer took;
+        took.start();
+        QTest::mouseClick(f.cmdDownload, Qt::LeftButton);
         const qint64 grown = test::PeakMemoryKiB() - before;
+        qInfo("%lld bytes, %s: %s in %lld ms, peak memory %lld KiB above the start", size,
+              qPrintable(framing), started.isEmpty() ? "failed" : "arrived", took.elapsed(), grown);
+        QCOMPARE(f.Label2->text(), QString());
         QCOMPARE(started, QStringList{installer()});
         QCOMPARE(QFileInfo(installer()).size(), size);
+        QCOMPARE(peer.waitForLine("sent "),
+                 QString("sent %1 %2").arg(size).arg(ScriptPeer::Sha256Of(installer())));
         if (test::kPeakMemoryMeaningful) {
-            QVERIFY2(grown < 24 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
+            QVERIFY2(grown < 16 * 1024, qPrintable(QString("grew by %1 KiB").arg(grown)));
         }
+    }
+
+    // A body that does not end as its framing says is no installer, however
+    // well it started.
+    void bodyNotEndingAsItsFramingSaysIsNeitherKeptNorStarted_data()
+    {
+        QTest::addColumn<QString>("framing");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("garbage chunk size after a valid head")
+            << "garbage"
+            << "The update server's reply was not well formed.";
+        QTest::newRow("cut inside a chunk")
+            << "cut"
+            << "The download ended before the whole file had arrived.";
+        QTest::newRow("no terminating chunk")
+            << "unended"
+            << "The download ended before the whole file had arrived.";
+    }
+
+    void bodyNotEndingAsItsFramingSaysIsNeitherKeptNorStarted()
+    {
+        QFETCH(QString, framing);
+        QFETCH(QString, why);
+        ScriptPeer peer;
+        QVERIFY2(peer.start({"serve", "--version", "170.1051,300", "--size", "300000", "--framing",
+                             framing, "--head", headFile()}),
+                 qPrintable(peer.error()));
+        qputenv("QELT_UPDATE_URL", QString("http://127.0.0.1:%1").arg(peer.port()).toUtf8());
+        frmUpdate &f = makeForm("manual");
+        f.Load();
+        QTest::mouseClick(f.cmdDownload, Qt::LeftButton);
+        QCOMPARE(f.Label3->text(), QString("Error"));
+        QCOMPARE(f.Label2->text(), why + "  Nothing was saved or started.");
+        QVERIFY(started.isEmpty());
+        QCOMPARE(filesInFolder(), QStringList());
+        QVERIFY(!f.cmdDownload->isHidden());
     }
 
     // Over https the download works as over the loopback's plain http, and
