@@ -4,6 +4,17 @@
 # Layers, lowest first; a folder may include its own headers and those of
 # lower layers only. The window folders share a layer, so none includes
 # another's headers: they reach each other through core/services/.
+#
+# Every library sees the whole source root as an include folder, so the
+# spelling of an include does not limit what it reaches. Each include is
+# therefore resolved the way the compiler finds it: a "quoted" one first
+# beside the including file, then under the source root; an <angled> one under
+# the source root only. "..", "." and doubled slashes are resolved, and the
+# folder of the file it reaches decides. An include that exists nowhere in the
+# tree (Qt, the system, the generated headers) is judged by every place the
+# compiler could have looked for it in the tree, so that none slips through.
+# Files outside the layer folders (tests/, bench/) are not checked: a test
+# may include any layer it tests.
 cmake_minimum_required(VERSION 3.25)
 
 set(layer_logic 0)
@@ -20,24 +31,79 @@ set(folders logic platform core console scheduler macros prefs updater app)
 if(NOT QELT_SOURCE_DIR)
   message(FATAL_ERROR "QELT_SOURCE_DIR is not set")
 endif()
+file(REAL_PATH "${QELT_SOURCE_DIR}" root)
+
+# layer_folder_of(<path> <out>): the layer folder that holds <path>, an
+# absolute path; "" when it lies outside the layer folders.
+function(layer_folder_of path out)
+  set(holder "")
+  cmake_path(IS_PREFIX root "${path}" NORMALIZE inside)
+  if(inside)
+    file(RELATIVE_PATH rel "${root}" "${path}")
+    string(REGEX MATCH "^[^/]+" top "${rel}")
+    if(DEFINED layer_${top} AND NOT rel STREQUAL top)
+      set(holder ${top})
+    endif()
+  endif()
+  set(${out} "${holder}" PARENT_SCOPE)
+endfunction()
+
+# reached_paths(<dir> <delimiter> <header> <out>): the files in the tree an
+# include of <header> written in a file in <dir> can reach: the one the
+# compiler takes where one exists, otherwise every place it looks.
+function(reached_paths dir delimiter header out)
+  if(delimiter STREQUAL "\"")
+    set(bases "${dir}" "${root}")
+  else()
+    set(bases "${root}")
+  endif()
+  set(looked "")
+  foreach(base ${bases})
+    cmake_path(ABSOLUTE_PATH header BASE_DIRECTORY "${base}" OUTPUT_VARIABLE joined)
+    if(EXISTS "${joined}" AND NOT IS_DIRECTORY "${joined}")
+      # The file system's own resolution, so that links are followed too.
+      file(REAL_PATH "${joined}" found)
+      set(${out} "${found}" PARENT_SCOPE)
+      return()
+    endif()
+    cmake_path(NORMAL_PATH joined)
+    list(APPEND looked "${joined}")
+  endforeach()
+  set(${out} "${looked}" PARENT_SCOPE)
+endfunction()
 
 set(violations "")
 set(checked 0)
 foreach(folder ${folders})
-  file(GLOB_RECURSE sources ${QELT_SOURCE_DIR}/${folder}/*.cpp ${QELT_SOURCE_DIR}/${folder}/*.h)
+  file(GLOB_RECURSE sources ${root}/${folder}/*.cpp ${root}/${folder}/*.h)
   foreach(source ${sources})
     math(EXPR checked "${checked} + 1")
-    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+\"")
+    cmake_path(GET source PARENT_PATH dir)
+    file(RELATIVE_PATH rel ${root} ${source})
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line ${includes})
-      string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
-      string(REGEX MATCH "^[^/]+" target "${header}")
-      if(target STREQUAL folder OR NOT DEFINED layer_${target})
+      if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*(\"([^\"]+)\"|<([^>]+)>)")
         continue()
       endif()
-      if(NOT layer_${target} LESS layer_${folder})
-        file(RELATIVE_PATH rel ${QELT_SOURCE_DIR} ${source})
-        string(APPEND violations "  ${rel} includes ${header}\n")
-      endif()
+      set(spelling "${CMAKE_MATCH_1}")
+      set(header "${CMAKE_MATCH_2}${CMAKE_MATCH_3}")
+      string(SUBSTRING "${spelling}" 0 1 delimiter)
+      reached_paths("${dir}" "${delimiter}" "${header}" paths)
+      foreach(path ${paths})
+        layer_folder_of("${path}" target)
+        if(target STREQUAL "" OR target STREQUAL folder)
+          continue()
+        endif()
+        if(NOT layer_${target} LESS layer_${folder})
+          file(RELATIVE_PATH reached ${root} ${path})
+          if(reached STREQUAL header)
+            string(APPEND violations "  ${rel} includes ${spelling}\n")
+          else()
+            string(APPEND violations "  ${rel} includes ${spelling}, which is ${reached}\n")
+          endif()
+          break()
+        endif()
+      endforeach()
     endforeach()
   endforeach()
 endforeach()

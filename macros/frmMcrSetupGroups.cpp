@@ -470,7 +470,7 @@ void frmMcrSetup::cmdDeleteGroup_Click()
 
 void frmMcrSetup::test()
 {
-    SendBits(QStringLiteral("10000000000000000000000000000001"));
+    SendBits(QLatin1String(kClosingPattern));
     CurrentWaitClock().sleepMs(250);
     for (int i = 0; i < lstGrphold->count(); ++i) {
         SendBits(RfFrame(lstGrphold->item(i)->text()));

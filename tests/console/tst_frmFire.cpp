@@ -17,6 +17,7 @@
 #include "logic/Transmitter.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/FixedPatterns.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -45,8 +46,8 @@ using namespace qelt;
 
 namespace {
 
-const QString kLead = QString::fromLatin1(kLeadIn);
-const QString kClose = QString::fromLatin1(kClosingPattern);
+const QString kLead = QString::fromLatin1(test::kLeadInBits);
+const QString kClose = QString::fromLatin1(test::kClosingBits);
 
 QString Frame(const QString &code)
 {

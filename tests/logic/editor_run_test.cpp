@@ -9,6 +9,7 @@
 #include "logic/X10Codes.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FixedPatterns.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -17,8 +18,8 @@ using namespace qelt;
 
 namespace {
 
-const QString kLead = QString::fromLatin1(kLeadIn);
-const QString kClose = QString::fromLatin1(kClosingPattern);
+const QString kLead = QString::fromLatin1(test::kLeadInBits);
+const QString kClose = QString::fromLatin1(test::kClosingBits);
 
 QString Frame(const QString &code)
 {

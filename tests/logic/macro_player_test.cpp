@@ -8,6 +8,7 @@
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/FixedPatterns.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,8 +20,8 @@ using test::FakeWaitClock;
 
 namespace {
 
-const QString kLead = QString::fromLatin1(kLeadIn);
-const QString kClose = QString::fromLatin1(kClosingPattern);
+const QString kLead = QString::fromLatin1(test::kLeadInBits);
+const QString kClose = QString::fromLatin1(test::kClosingBits);
 const QString kCode = QStringLiteral("0100010000001000"); // C 11 ON
 
 QString Frame(const QString &code)

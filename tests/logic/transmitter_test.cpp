@@ -5,6 +5,7 @@
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/FixedPatterns.h"
 
 #include <QFile>
 #include <QSet>
@@ -114,10 +115,11 @@ TEST_F(SendBitsTest, FramesDecodeBackFromTheLines)
     EXPECT_TRUE(link.rtsEnable());
     EXPECT_TRUE(link.dtrEnable());
 
+    // The program's two fixed patterns reach the lines bit for bit as written.
     link.clear();
     SendBits(kLeadIn);
     SendBits(kClosingPattern);
-    EXPECT_EQ(link.decodedBits(), QString(kLeadIn) + kClosingPattern);
+    EXPECT_EQ(link.decodedBits(), QString(test::kLeadInBits) + test::kClosingBits);
 }
 
 TEST_F(SendBitsTest, LineOrderHoldsAndInitialWait)

@@ -16,6 +16,7 @@
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FixedPatterns.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -47,8 +48,8 @@ using namespace qelt;
 
 namespace {
 
-const QString kLead = QString::fromLatin1(kLeadIn);
-const QString kClose = QString::fromLatin1(kClosingPattern);
+const QString kLead = QString::fromLatin1(test::kLeadInBits);
+const QString kClose = QString::fromLatin1(test::kClosingBits);
 
 QByteArray Line(const QString &code, const char *pause)
 {

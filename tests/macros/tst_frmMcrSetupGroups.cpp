@@ -13,6 +13,7 @@
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FixedPatterns.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -425,8 +426,8 @@ private slots:
     {
         w->lstGrphold->addItems({a1, c12});
         w->test();
-        QCOMPARE(link.decodedBits(), QString(kClosingPattern) + RfFrame(a1) + RfFrame(c12) +
-                                         QString(kClosingPattern) + QString(kClosingPattern));
+        const QString close = QString::fromLatin1(test::kClosingBits);
+        QCOMPARE(link.decodedBits(), close + RfFrame(a1) + RfFrame(c12) + close + close);
         MacroEditor()->clearGroupHold();
         QCOMPARE(w->lstGrphold->count(), 0);
     }

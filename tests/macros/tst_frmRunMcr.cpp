@@ -10,6 +10,7 @@
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FixedPatterns.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -24,8 +25,8 @@ using namespace qelt;
 
 namespace {
 
-const QString kLead = QString::fromLatin1(kLeadIn);
-const QString kClose = QString::fromLatin1(kClosingPattern);
+const QString kLead = QString::fromLatin1(test::kLeadInBits);
+const QString kClose = QString::fromLatin1(test::kClosingBits);
 const QString kOn = QStringLiteral("0110000000100000");  // A 1 ON
 const QString kOff = QStringLiteral("0110000000100100"); // A 1 OFF
 // The bit sender waits this long before every pattern it clocks out.

@@ -2,6 +2,7 @@
 #include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/FixedPatterns.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -513,7 +514,7 @@ private slots:
         const qint64 before = m_wait.nowNs();
         w.File1_DblClick();
         const QString frame = RfFrame(kOnB1);
-        QCOMPARE(link.decodedBits(), QString(kLeadIn) + frame + frame);
+        QCOMPARE(link.decodedBits(), QString(test::kLeadInBits) + frame + frame);
         QCOMPARE(main.returns, 1); // the closing pattern
         QCOMPARE(main.lamps, (QList<bool>{true, false, true, false, false}));
         // 0.05 s + frame + 0.05 s + max(pause - 0.12, 0.16) per line, plus the first 0.05 s.
@@ -532,7 +533,7 @@ private slots:
         const qint64 oddStart = m_wait.nowNs();
         w.PlayPath = InProgramFolder("odd.cro");
         w.CroSend();
-        QCOMPARE(link.decodedBits(), QString(kLeadIn) + frame + frame + frame);
+        QCOMPARE(link.decodedBits(), QString(test::kLeadInBits) + frame + frame + frame);
         QCOMPARE(main.returns, 2);
         const double oddWait = m_wait.elapsedSeconds(oddStart);
         QVERIFY2(oddWait > 0.05 + 3 * 0.1 + 2.88 + 2.88 + 0.16 - 0.001 &&
@@ -543,11 +544,11 @@ private slots:
         link.clear();
         w.PlayPath = InProgramFolder("PLAY.CRO");
         w.CroSend();
-        QCOMPARE(link.decodedBits(), QString(kLeadIn));
+        QCOMPARE(link.decodedBits(), QString(test::kLeadInBits));
         link.clear();
         w.PlayPath = "play.cro";
         w.CroSend();
-        QCOMPARE(link.decodedBits(), QString(kLeadIn));
+        QCOMPARE(link.decodedBits(), QString(test::kLeadInBits));
         QCOMPARE(m_dialogs.infos.last(), QString("Path not found!"));
 
         // A file gone from the list is logged, not played.

@@ -1,2 +1,3 @@
+#include "Panel.h"
 #include "core/Window.h"
 #include "scheduler/Clock.h"

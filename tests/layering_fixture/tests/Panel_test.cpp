@@ -1,0 +1,2 @@
+#include "console/Panel.h"
+#include "scheduler/Clock.h"
