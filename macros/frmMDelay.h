@@ -41,7 +41,7 @@ public:
     void CalcPause();
     void cmdContinue_Click();
     void Command1_Click();
-    // Key filters: false drops the key.
+    // Key filters for Enter (13) and typed characters: false drops the key.
     bool txtMin_KeyPress(QChar key);
     bool txtSec_KeyPress(QChar key);
     void txtMin_LostFocus();

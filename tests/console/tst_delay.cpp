@@ -6,6 +6,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,6 +108,31 @@ private slots:
         QVERIFY(dlg->txtSec->hasFocus());
         QTest::keyClick(dlg->txtSec, Qt::Key_Backtab, Qt::ShiftModifier);
         QVERIFY(dlg->txtMin->hasFocus());
+    }
+
+    // Shortcuts edit the boxes whatever text the key carries ("a" or "\x01"
+    // for Ctrl+A, by platform and keyboard layout).
+    void editingShortcutsWorkInTheBoxes()
+    {
+        QApplication::setActiveWindow(dlg);
+        dlg->txtMin->setText("12");
+        dlg->txtMin->setFocus();
+        QTRY_VERIFY(dlg->txtMin->hasFocus());
+        QTest::keyClick(dlg->txtMin, Qt::Key_End);
+        QTest::keyClick(dlg->txtMin, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(dlg->txtMin, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClicks(dlg->txtMin, "5");
+        QCOMPARE(dlg->txtMin->text(), QString("5"));
+        dlg->txtSec->clear();
+        QTest::keyClick(dlg->txtSec, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(dlg->txtSec->text(), QString("12"));
+        QTest::keyClick(dlg->txtSec, Qt::Key_Home);
+        QTest::keyClicks(dlg->txtSec, "3");
+        QCOMPARE(dlg->txtSec->text(), QString("312"));
+        QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "\x01");
+        QApplication::sendEvent(dlg->txtSec, &selectAll);
+        QCOMPARE(dlg->txtSec->selectedText(), QString("312"));
+        QCOMPARE(Continue(dlg->txtMin->text(), dlg->txtSec->text()), QString("612"));
     }
 
     void enterContinuesAndEmptyMinutesCountAsNone()
