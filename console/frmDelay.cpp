@@ -297,7 +297,7 @@ QString ShowDelayDialog(QWidget *owner)
     }
     dialog.txtMin->setFocus();
     dialog.exec();
-    return DelayTime;
+    return dialog.delayTime();
 }
 
 } // namespace qelt

@@ -1,5 +1,7 @@
 #include "logic/SchedulerClock.h"
 
+#include "logic/Globals.h"
+
 namespace qelt {
 
 namespace {
@@ -9,19 +11,19 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
+// The real clock has no state of its own: it reads the system's.
 RealWallClock g_realClock;
-WallClock *g_clock = nullptr;
 
 } // namespace
 
 WallClock &CurrentWallClock()
 {
-    return g_clock ? *g_clock : g_realClock;
+    return WallClockSet ? *WallClockSet : g_realClock;
 }
 
 void SetWallClock(WallClock *clock)
 {
-    g_clock = clock;
+    WallClockSet = clock;
 }
 
 bool LocaleUsesTwelveHourClock(const QLocale &locale)

@@ -141,11 +141,10 @@ frmMDelay::frmMDelay(QWidget *parent) : QDialog(parent)
     connect(cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    PauseTime.clear();
     CalcPause();
 }
 
-void frmMDelay::askModal()
+QString frmMDelay::askModal()
 {
     setModal(true);
     show();
@@ -163,6 +162,7 @@ void frmMDelay::askModal()
     poll.start();
     if (isVisible())
         loop.exec();
+    return PauseTime;
 }
 
 void frmMDelay::CalcPause()

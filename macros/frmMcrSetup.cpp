@@ -1039,13 +1039,12 @@ void frmMcrSetup::AddRecRow()
     QString pause;
     if (Option2[1]->isChecked()) {
         frmMDelay *dialog = MDelayWindowIfLoaded();
-        if (dialog && dialog->chkSame->isChecked() && NumberOrZero(PauseTime) > 0)
-            pause = PauseTime;
+        if (dialog && dialog->chkSame->isChecked() && NumberOrZero(dialog->PauseTime) > 0)
+            pause = dialog->PauseTime;
         else
             pause = QStringLiteral("0005");
     } else {
-        MDelayWindow()->askModal();
-        pause = PauseTime;
+        pause = MDelayWindow()->askModal();
     }
     double seconds = 0.0;
     if (pause.isEmpty() || !PauseSeconds(pause, &seconds) || seconds < 0.2) {

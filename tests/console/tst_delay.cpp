@@ -29,7 +29,7 @@ private:
         dlg->txtMin->setText(min);
         dlg->txtSec->setText(sec);
         dlg->cmdContinue->click();
-        return DelayTime;
+        return dlg->delayTime();
     }
 
 private slots:
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(dlg->txtMin->text(), QString());
         QTest::keyClick(dlg->txtMin, Qt::Key_Return);
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(DelayTime, QString("0"));
+        QCOMPARE(dlg->delayTime(), QString("0"));
     }
 
     void cancelEmptiesTheResultButKeepsTheEntries()
@@ -156,12 +156,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
         QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(DelayTime, QString());
+        QCOMPARE(dlg->delayTime(), QString());
         QCOMPARE(dlg->txtMin->text(), QString("1"));
         QCOMPARE(dlg->txtSec->text(), QString("5"));
         dlg->show();
         dlg->cmdContinue->click();
-        QCOMPARE(DelayTime, QString("65"));
+        QCOMPARE(dlg->delayTime(), QString("65"));
     }
 
     void pastedTextIsRefused()
@@ -175,7 +175,7 @@ private slots:
         dlg->txtMin->setText("1");
         dlg->txtMin->setText("x");
         dlg->cmdContinue->click();
-        QCOMPARE(DelayTime, QString("60"));
+        QCOMPARE(dlg->delayTime(), QString("60"));
     }
 
     // The dialog may be the only window on the screen (the console in the
@@ -222,7 +222,7 @@ private slots:
         QVERIFY(area.contains(corner));
         const QRect far = placement(QRect(area.bottomRight() - QPoint(40, 40), QSize(60, 40)));
         QVERIFY(area.contains(far));
-        QCOMPARE(DelayTime, QString());
+        QCOMPARE(dlg->delayTime(), QString());
     }
 
     void captionsAndTitle()
