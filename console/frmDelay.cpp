@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
+#include "core/TypedCharacter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/Globals.h"
@@ -219,25 +220,11 @@ void frmDelay::reject()
 
 bool frmDelay::keyAllowed(QLineEdit *box, QKeyEvent *key) const
 {
-    const QString text = key->text();
-    if (text.isEmpty())
-        return true; // arrows, Delete, Tab and the like are not typed characters
-    const QChar c = text.at(0);
-    switch (key->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        return true; // Continue and Cancel belong to the dialog
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return true; // moving between the boxes is no typing
-    default:
-        break;
-    }
-    if (c == QChar(8) || c.isDigit())
-        return c == QChar(8) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
-    if (c.unicode() < 32 && (key->modifiers() & Qt::ControlModifier))
-        return true; // editing shortcuts (copy, paste, undo)
+    const QChar c = TypedCharacter(key);
+    if (c.isNull())
+        return true; // Enter, Esc, Tab, Backspace, cursor keys and shortcuts are no typing
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        return true;
     if (box == txtSec && c == QLatin1Char('.'))
         return !box->text().contains(QLatin1Char('.')) && !box->text().contains(QLatin1Char(','));
     return false;
@@ -310,7 +297,7 @@ QString ShowDelayDialog(QWidget *owner)
     }
     dialog.txtMin->setFocus();
     dialog.exec();
-    return DelayTime;
+    return dialog.delayTime();
 }
 
 } // namespace qelt

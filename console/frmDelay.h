@@ -9,10 +9,6 @@ class QPushButton;
 
 namespace qelt {
 
-// The result of the delay dialog, read by its caller once the modal show
-// returns: the total in whole seconds as text after Continue, "" after Cancel.
-inline QString DelayTime;
-
 // "Delay Time": the small modal dialog in which the user types how long a
 // group stays on before it is switched off again. It is hidden, not
 // destroyed, when it closes, so it keeps its entries for the next use.
@@ -31,6 +27,9 @@ public:
 
     void cmdContinue_Click();
     void cmdCancel_Click();
+    // The result: the total in whole seconds as text after Continue, "" after
+    // Cancel.
+    QString delayTime() const { return DelayTime; }
 
 public slots:
     void reject() override; // Esc and the close box act as Cancel
@@ -44,6 +43,7 @@ private:
     bool keyAllowed(QLineEdit *box, QKeyEvent *key) const;
     void invalidNumber();
 
+    QString DelayTime;
     // The parts of the entry and their sum, in seconds.
     int m_minPart = 0;
     int m_secPart = 0;
@@ -54,7 +54,7 @@ private:
 // The one delay dialog of the run, created hidden on first use.
 frmDelay &DelayDialog();
 
-// Shows the delay dialog modally and returns DelayTime.
+// Shows the delay dialog modally and returns its result.
 QString ShowDelayDialog(QWidget *owner = nullptr);
 
 } // namespace qelt

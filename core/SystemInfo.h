@@ -1,14 +1,15 @@
 #pragma once
 
+#include "logic/Globals.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>
 
 namespace qelt {
 
-// Name of the operating system with a trailing blank (for example
-// "Debian GNU/Linux 12 (bookworm) "), set by GetWinVer.
-inline QString WinVer;
+// Sets WinVer (logic/Globals.h) to the name of the operating system with a
+// trailing blank, for example "Debian GNU/Linux 12 (bookworm) ".
 void GetWinVer();
 
 // Time-zone offsets as the bias in minutes west of Greenwich (universal time

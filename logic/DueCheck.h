@@ -7,7 +7,8 @@
 // Which timer rows fall due: every clock second since the last check is
 // looked at (up to a bound, so a suspend or a clock change does not flood
 // starts), a row is due in a second whose clock text equals its trigger
-// text exactly and whose day its rule allows, and a row never falls due
+// text (as NormalClockText writes it) and whose day its rule allows, and a
+// row never falls due
 // twice for the same day and trigger text.
 namespace qelt {
 

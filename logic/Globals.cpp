@@ -1,5 +1,9 @@
 #include "logic/Globals.h"
 
+#include "logic/SafeSave.h"
+#include "logic/Settings.h"
+#include "logic/X10Codes.h"
+
 namespace qelt {
 
 void ResetGlobals()
@@ -10,11 +14,22 @@ void ResetGlobals()
     TimerCount.clear();
     DLSavings.clear();
     AssocOn = false;
+    WinVer.clear();
 
     SendBusy = false;
     AbortSend = false;
     NoSend = false;
     HoldRepeat = false;
+    CommLinkSet = nullptr;
+    WaitClockSet = nullptr;
+    PoweredLink = nullptr;
+    PoweredOpen = 0;
+    PoweredReadyNs = 0;
+
+    WallClockSet = nullptr;
+
+    MacroFolder.clear();
+    CroFileName.clear();
 
     UnitBank = false;
     SoundsOn = true;
@@ -32,6 +47,15 @@ void ResetGlobals()
     TimerSound.clear();
     TickSound.clear();
     ZoomSound.clear();
+
+    updater::UpdateMode = QStringLiteral("manual");
+    updater::LocalVersion.clear();
+    updater::CancelRequest = false;
+
+    SetHouseCodes();
+    SetUnitCodes();
+    ClearSaveFault();
+    ResetSettingsFailureReport();
 }
 
 } // namespace qelt

@@ -13,8 +13,8 @@ QString GroupSelectorText(int n, const QString &label)
 
 QString HouseUnitText(const QString &code)
 {
-    CodeToCmd(code.left(16));
-    return CroHouse + CroUnit;
+    const CroWords words = CodeToCmd(code.left(16));
+    return words.CroHouse + words.CroUnit;
 }
 
 bool ReadGroupListing(const QString &path, GroupListing *listing)

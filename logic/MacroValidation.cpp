@@ -96,10 +96,10 @@ void FixGrid(MacroRows &rows)
 MacroRow RowFromItem(const MacroItem &item, int number, const QString &running)
 {
     MacroRow row;
-    CodeToCmd(item.code);
-    row[ColHouse] = CroHouse;
-    row[ColUnit] = CroUnit;
-    row[ColAction] = CroAction;
+    const CroWords words = CodeToCmd(item.code);
+    row[ColHouse] = words.CroHouse;
+    row[ColUnit] = words.CroUnit;
+    row[ColAction] = words.CroAction;
     row[ColPause] = item.pause;
     row[ColRowNum] = QString::number(number);
     row[ColRunning] = running;

@@ -1,5 +1,7 @@
 #include "logic/SchedulerClock.h"
 
+#include "logic/Globals.h"
+
 namespace qelt {
 
 namespace {
@@ -9,19 +11,19 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
+// The real clock has no state of its own: it reads the system's.
 RealWallClock g_realClock;
-WallClock *g_clock = nullptr;
 
 } // namespace
 
 WallClock &CurrentWallClock()
 {
-    return g_clock ? *g_clock : g_realClock;
+    return WallClockSet ? *WallClockSet : g_realClock;
 }
 
 void SetWallClock(WallClock *clock)
 {
-    g_clock = clock;
+    WallClockSet = clock;
 }
 
 bool LocaleUsesTwelveHourClock(const QLocale &locale)
@@ -63,8 +65,13 @@ QString ClockDesignator(bool pm)
     return pm ? QStringLiteral("PM") : QStringLiteral("AM");
 }
 
-QString NormalClockText(const QString &text, const QLocale &locale)
+QString NormalClockText(const QString &input, const QLocale &locale)
 {
+    QString text = input;
+    // The clock writes the hour without a leading zero; "07:30:00" typed
+    // or stored by hand is its "7:30:00".
+    if (text.size() > 2 && text.at(0) == u'0' && text.at(1).isDigit() && text.at(2) == u':')
+        text.remove(0, 1);
     const int blank = text.lastIndexOf(u' ');
     if (blank <= 0)
         return text;

@@ -32,8 +32,9 @@ bool LocaleUsesTwelveHourClock(const QLocale &locale = QLocale());
 QString ClockText(const QTime &time, const QLocale &locale = QLocale());
 // "AM" or "PM", the designator of ClockText.
 QString ClockDesignator(bool pm);
-// A start text whose designator is the locale's own or "am"/"pm" in any
-// case, written with ClockText's designator; any other text unchanged.
+// A start text written as ClockText writes the same time: an hour with a
+// leading zero without it, a designator that is the locale's own or
+// "am"/"pm" in any case as ClockText's designator; any other text unchanged.
 QString NormalClockText(const QString &text, const QLocale &locale = QLocale());
 
 // Parses a clock text of either form back into a time; invalid when it is

@@ -68,34 +68,28 @@ public:
     }
 };
 
+// The real clock has no state of its own: it reads the system's.
 SystemWaitClock g_systemClock;
-WaitClock *g_clock = &g_systemClock;
-SerialLink *g_link = nullptr;
-// The open of the link the bit sender last saw, and the wait-clock time from
-// which the transmitter, powered by that open, may take a frame.
-const SerialLink *g_poweredLink = nullptr;
-quint64 g_poweredOpen = 0;
-qint64 g_readyNs = 0;
 
 } // namespace
 
 WaitClock &CurrentWaitClock()
 {
-    return *g_clock;
+    return WaitClockSet ? *WaitClockSet : g_systemClock;
 }
 void SetWaitClock(WaitClock *clock)
 {
-    g_clock = clock ? clock : &g_systemClock;
+    WaitClockSet = clock;
 }
 
 SerialLink *CommLink()
 {
-    return g_link;
+    return CommLinkSet;
 }
 void SetCommLink(SerialLink *link)
 {
-    g_link = link;
-    g_poweredLink = nullptr; // a new link powers up with its next open or frame
+    CommLinkSet = link;
+    PoweredLink = nullptr; // a new link powers up with its next open or frame
 }
 
 void Delay(double seconds)
@@ -135,9 +129,9 @@ qint64 powerUpRemainingNs(const SerialLink *link)
     if (link->openGeneration() == 0)
         return 0;
     const qint64 now = CurrentWaitClock().nowNs();
-    if (link != g_poweredLink || link->openGeneration() != g_poweredOpen)
+    if (link != PoweredLink || link->openGeneration() != PoweredOpen)
         NoteLinkPoweredUp(link);
-    const qint64 remaining = g_readyNs - now;
+    const qint64 remaining = PoweredReadyNs - now;
     // More than the whole power-up time left: the stamp came from another
     // clock (a test's), not from this open.
     return remaining > kPowerUpNs ? 0 : remaining;
@@ -147,9 +141,9 @@ qint64 powerUpRemainingNs(const SerialLink *link)
 
 void NoteLinkPoweredUp(const SerialLink *link)
 {
-    g_poweredLink = link;
-    g_poweredOpen = link ? link->openGeneration() : 0;
-    g_readyNs = CurrentWaitClock().nowNs() + kPowerUpNs;
+    PoweredLink = link;
+    PoweredOpen = link ? link->openGeneration() : 0;
+    PoweredReadyNs = CurrentWaitClock().nowNs() + kPowerUpNs;
 }
 
 void SendBits(const QString &bits)

@@ -159,16 +159,13 @@ QString BitsToHouse(const QString &byte)
 {
     for (size_t i = 0; i < g_houseCodes.size(); ++i) {
         const QString &h = g_houseCodes[i];
-        if (byte == h || byte == withBank(h)) {
-            CroHouse = QString(QChar(u'A' + int(i)));
-            return CroHouse;
-        }
+        if (byte == h || byte == withBank(h))
+            return QString(QChar(u'A' + int(i)));
     }
-    CroHouse = byte;
     return byte;
 }
 
-QString BitsToUnit(const QString &byte)
+CroWords BitsToUnit(const QString &byte, bool hiBank)
 {
     QString unit = byte;
     QString action;
@@ -203,20 +200,22 @@ QString BitsToUnit(const QString &byte)
     }
     // Only a decoded unit moves to the upper bank: an undecodable byte stays
     // as it is, even though its text of digits reads as a number.
-    if (numbered && CroHiBank)
+    if (numbered && hiBank)
         unit = QString::number(unit.toInt() + 8);
-    CroUnit = unit;
-    CroAction = action;
-    return unit + action;
+    CroWords words;
+    words.CroUnit = unit;
+    words.CroAction = action;
+    words.CroHiBank = hiBank;
+    return words;
 }
 
-QString CodeToCmd(const QString &code)
+CroWords CodeToCmd(const QString &code)
 {
     const QString houseByte = code.left(8);
-    const QString unitByte = code.right(8);
-    CroHiBank = houseByte.right(3) == u"100";
-    const QString letter = BitsToHouse(houseByte);
-    return letter + BitsToUnit(unitByte);
+    const bool hiBank = houseByte.right(3) == u"100";
+    CroWords words = BitsToUnit(code.right(8), hiBank);
+    words.CroHouse = BitsToHouse(houseByte);
+    return words;
 }
 
 } // namespace qelt

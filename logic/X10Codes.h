@@ -39,23 +39,27 @@ QString UnitToBits(const QString &key);
 // unit/function key are known.
 QString CmdToCode(const QString &house, const QString &unit, const QString &function);
 
+// The words of a command code.
+struct CroWords {
+    QString CroHouse;       // house letter, or the undecodable house byte
+    QString CroUnit;        // "1".."16", "PRE", "ALL", or the undecodable byte
+    QString CroAction;      // "ON", "OFF", "BRI", "DIM", "ALN", "ALF", "AUF" or ""
+    bool CroHiBank = false; // the house byte ends in "100" (units 9 to 16)
+
+    // house letter + unit + action, e.g. "C12ON", "APREBRI", "BALLALF"
+    QString text() const { return CroHouse + CroUnit + CroAction; }
+};
+
 // Decoding. BitsToHouse gives the letter of a house byte (with or without
-// the bank bit) and sets CroHouse; a byte that matches no house is returned
-// unchanged and stored in CroHouse. BitsToUnit gives unit + action
-// ("4ON", "PREBRI", "ALLAUF"), adding 8 to the unit when CroHiBank is set,
-// and sets CroUnit and CroAction; an unknown byte gives the byte itself as
+// the bank bit); a byte that matches no house is returned unchanged.
+// BitsToUnit gives the unit and action of a unit/function byte ("4" "ON",
+// "PRE" "BRI", "ALL" "AUF") in the result's CroUnit and CroAction, adding 8
+// to a unit number with hiBank; an unknown byte gives the byte itself as
 // unit and "" as action.
 QString BitsToHouse(const QString &byte);
-QString BitsToUnit(const QString &byte);
+CroWords BitsToUnit(const QString &byte, bool hiBank);
 
-// The words of a command code: house letter + unit + action, e.g. "C12ON",
-// "APREBRI", "BALLALF". Sets CroHiBank, CroHouse, CroUnit and CroAction.
-QString CodeToCmd(const QString &code);
-
-// Result of the last CodeToCmd.
-inline QString CroHouse;       // house letter, or the undecodable house byte
-inline QString CroUnit;        // "1".."16", "PRE", "ALL", or the undecodable byte
-inline QString CroAction;      // "ON", "OFF", "BRI", "DIM", "ALN", "ALF", "AUF" or ""
-inline bool CroHiBank = false; // the house byte ends in "100" (units 9 to 16)
+// The words of a command code.
+CroWords CodeToCmd(const QString &code);
 
 } // namespace qelt

@@ -1,6 +1,7 @@
 #include "macros/frmMDelay.h"
 
 #include "core/Dialogs.h"
+#include "core/TypedCharacter.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -95,6 +98,12 @@ frmMDelay::frmMDelay(QWidget *parent) : QDialog(parent)
     }
     txtMin->setMaxLength(3);
     txtSec->setMaxLength(3);
+    // What is pasted keeps to the characters the boxes take when typed, so
+    // no sign or letter reaches the total.
+    txtMin->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), txtMin));
+    txtSec->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*[.,]?[0-9]*")), txtSec));
     txtMin->setObjectName(QStringLiteral("txtMin"));
     txtSec->setObjectName(QStringLiteral("txtSec"));
     txtPTime->setObjectName(QStringLiteral("txtPTime"));
@@ -132,11 +141,10 @@ frmMDelay::frmMDelay(QWidget *parent) : QDialog(parent)
     connect(cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 
-    PauseTime.clear();
     CalcPause();
 }
 
-void frmMDelay::askModal()
+QString frmMDelay::askModal()
 {
     setModal(true);
     show();
@@ -154,6 +162,7 @@ void frmMDelay::askModal()
     poll.start();
     if (isVisible())
         loop.exec();
+    return PauseTime;
 }
 
 void frmMDelay::CalcPause()
@@ -205,7 +214,7 @@ bool frmMDelay::txtMin_KeyPress(QChar key)
         txtSec->setFocus();
         return false;
     }
-    return key.unicode() == 8 || key.isDigit();
+    return key >= QLatin1Char('0') && key <= QLatin1Char('9');
 }
 
 bool frmMDelay::txtSec_KeyPress(QChar key)
@@ -215,7 +224,7 @@ bool frmMDelay::txtSec_KeyPress(QChar key)
         cmdContinue_Click();
         return false;
     }
-    if (c == 8 || (c >= '1' && c <= '9'))
+    if (c >= '1' && c <= '9')
         return true;
     const bool hasPoint =
         txtSec->text().contains(QLatin1Char('.')) || txtSec->text().contains(QLatin1Char(','));
@@ -254,12 +263,13 @@ bool frmMDelay::eventFilter(QObject *watched, QEvent *event)
             QChar c;
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
                 c = QChar(13);
-            else if (key->key() == Qt::Key_Backspace)
-                c = QChar(8);
-            else if (!key->text().isEmpty())
-                c = key->text().at(0);
             else
-                return false; // cursor keys, Tab and the like
+                c = TypedCharacter(key);
+            // Tab, Esc, Backspace, cursor keys and shortcuts work as in any
+            // box: Tab leaves it (and so runs its focus-loss rule), Esc
+            // cancels the dialog.
+            if (c.isNull())
+                return false;
             const bool pass = watched == txtMin ? txtMin_KeyPress(c) : txtSec_KeyPress(c);
             return !pass;
         }

@@ -10,10 +10,6 @@ class QPushButton;
 
 namespace qelt {
 
-// The pause chosen in the recording-pause dialog: "" until one is chosen,
-// "" again after Cancel.
-inline QString PauseTime;
-
 // The total of minutes and seconds as the pause field shows it: shortest
 // decimal form, left-padded with "0" to 4 characters ("0090", "02.5").
 QString PauseTotalText(const QString &minutes, const QString &seconds);
@@ -24,7 +20,7 @@ QString PauseResultText(const QString &total);
 // " Pause Time": asks for the pause after a recorded macro command as
 // minutes and seconds. Shown modally; Continue hides it and leaves the
 // result in PauseTime; it stays loaded, so a later showing keeps the last
-// entry.
+// entry and the last result.
 class frmMDelay : public QDialog {
     Q_OBJECT
 public:
@@ -35,13 +31,16 @@ public:
     QPushButton *cmdContinue, *Command1;
     QCheckBox *chkSame;
 
-    // Shows the dialog modally; returns when it is hidden again.
-    void askModal();
+    // The pause chosen: "" until one is chosen, "" again after Cancel.
+    QString PauseTime;
+
+    // Shows the dialog modally; returns PauseTime when it is hidden again.
+    QString askModal();
 
     void CalcPause();
     void cmdContinue_Click();
     void Command1_Click();
-    // Key filters: false drops the key.
+    // Key filters for Enter (13) and typed characters: false drops the key.
     bool txtMin_KeyPress(QChar key);
     bool txtSec_KeyPress(QChar key);
     void txtMin_LostFocus();

@@ -3,6 +3,7 @@
 #include "core/Dialogs.h"
 #include "core/LazyWindow.h"
 #include "core/Sounds.h"
+#include "core/TypedCharacter.h"
 #include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/SchedulerServices.h"
@@ -251,6 +252,11 @@ void frmMcrSetup::buildMacroGrid(QWidget *macroPage)
     chPause->setAlignment(Qt::AlignCenter);
     chPause->hide();
     chPause->installEventFilter(this);
+    // Deleting, cutting and pasting change the pause as typing does.
+    connect(chPause, &QLineEdit::textEdited, this, [this] {
+        if (!m_rows.first()[ColHouse].isEmpty())
+            MacroChanged = true;
+    });
 }
 
 // The "Setup Groups" page: the group delay the close command stores.
@@ -495,10 +501,18 @@ bool frmMcrSetup::eventFilter(QObject *watched, QEvent *event)
                 chPause_KeyPress(QChar(8));
                 return !m_acceptKey;
             }
-            const QString text = key->text();
-            if (text.isEmpty())
-                return false; // cursor keys and the like
-            chPause_KeyPress(text.at(0));
+            // Tab and Shift+Tab leave the cell editor for the grid it sits in
+            // (which would otherwise take them to move its current cell under
+            // the editor); leaving stores the pause.
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                Grid1->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+            // Esc, cursor keys and shortcuts work as in any box.
+            const QChar typed = TypedCharacter(key);
+            if (typed.isNull())
+                return false;
+            chPause_KeyPress(typed);
             return !m_acceptKey;
         }
         // A double click hands the pause to the quick-edit panel's pause box.
@@ -1025,13 +1039,12 @@ void frmMcrSetup::AddRecRow()
     QString pause;
     if (Option2[1]->isChecked()) {
         frmMDelay *dialog = MDelayWindowIfLoaded();
-        if (dialog && dialog->chkSame->isChecked() && NumberOrZero(PauseTime) > 0)
-            pause = PauseTime;
+        if (dialog && dialog->chkSame->isChecked() && NumberOrZero(dialog->PauseTime) > 0)
+            pause = dialog->PauseTime;
         else
             pause = QStringLiteral("0005");
     } else {
-        MDelayWindow()->askModal();
-        pause = PauseTime;
+        pause = MDelayWindow()->askModal();
     }
     double seconds = 0.0;
     if (pause.isEmpty() || !PauseSeconds(pause, &seconds) || seconds < 0.2) {

@@ -2,6 +2,7 @@
 
 #include "core/Mailbox.h"
 #include "core/services/MacroServices.h"
+#include "logic/Globals.h"
 #include "logic/MacroValidation.h"
 
 #include <QString>
@@ -25,11 +26,6 @@ class QTableWidget;
 class QTimer;
 
 namespace qelt {
-
-// The folder whose macro files the editor lists and opens, and the macro
-// file the grid loads.
-inline QString MacroFolder;
-inline QString CroFileName;
 
 // " Setup Macros & Groups": the macro grid with its checks and file
 // commands, recording from the console, and playing macro files from the

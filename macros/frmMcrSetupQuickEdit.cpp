@@ -579,9 +579,9 @@ void frmMcrSetup::quickBox_DblClick(QLineEdit *box)
     else if (box == txtAction)
         showPicker(cbAction, txtAction, QStringLiteral("ON"));
     else if (box == txtPause) {
-        MDelayWindow()->askModal();
-        if (!PauseTime.isEmpty())
-            txtPause->setText(PauseTime);
+        const QString pause = MDelayWindow()->askModal();
+        if (!pause.isEmpty())
+            txtPause->setText(pause);
         txtPause->setFocus();
     }
 }

@@ -3,6 +3,7 @@
 // Pieces the preferences pages and the preferences window share.
 
 #include "core/Mailbox.h"
+#include "core/TypedCharacter.h"
 #include "logic/Lang.h"
 #include "logic/Settings.h"
 #include "prefs/SetupPageHost.h"
@@ -47,14 +48,13 @@ inline void ShowTip(QWidget *control, const QString &text, bool tipsOn)
 }
 
 // The character code a key press gives the key filters: 8 for backspace, the
-// code of a printable character, -1 for any other key.
+// code of a typed character, -1 for any other key (Tab, Esc, shortcuts).
 inline int KeyCode(const QKeyEvent *key)
 {
     if (key->key() == Qt::Key_Backspace)
         return 8;
-    if (!key->text().isEmpty() && key->text().at(0).isPrint())
-        return key->text().at(0).unicode();
-    return -1;
+    const QChar typed = TypedCharacter(key);
+    return typed.isNull() ? -1 : typed.unicode();
 }
 
 // Writes text into the main window's option box of that name, when there is

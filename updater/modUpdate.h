@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logic/Globals.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,13 +10,8 @@
 // The updater's entry logic and the state its window and HTTP client share.
 namespace qelt::updater {
 
-// "autocheck" (the main program's weekly check) or "manual".
-inline QString UpdateMode = QStringLiteral("manual");
-// The main program's version as stored, e.g. "1.70.1050".
-inline QString LocalVersion;
-// A transfer is to stop (Cancel button or connection time-out); never reset
-// during a run, so no further transfer is made after it.
-inline bool CancelRequest = false;
+// UpdateMode, LocalVersion and CancelRequest, which the window and the
+// HTTP client share, are in logic/Globals.h.
 
 // The maker's web server (reached over https), unless the environment
 // variable QELT_UPDATE_URL names another base address (e.g. a test server at

@@ -6,6 +6,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,7 +29,7 @@ private:
         dlg->txtMin->setText(min);
         dlg->txtSec->setText(sec);
         dlg->cmdContinue->click();
-        return DelayTime;
+        return dlg->delayTime();
     }
 
 private slots:
@@ -109,6 +110,31 @@ private slots:
         QVERIFY(dlg->txtMin->hasFocus());
     }
 
+    // Shortcuts edit the boxes whatever text the key carries ("a" or "\x01"
+    // for Ctrl+A, by platform and keyboard layout).
+    void editingShortcutsWorkInTheBoxes()
+    {
+        QApplication::setActiveWindow(dlg);
+        dlg->txtMin->setText("12");
+        dlg->txtMin->setFocus();
+        QTRY_VERIFY(dlg->txtMin->hasFocus());
+        QTest::keyClick(dlg->txtMin, Qt::Key_End);
+        QTest::keyClick(dlg->txtMin, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(dlg->txtMin, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClicks(dlg->txtMin, "5");
+        QCOMPARE(dlg->txtMin->text(), QString("5"));
+        dlg->txtSec->clear();
+        QTest::keyClick(dlg->txtSec, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(dlg->txtSec->text(), QString("12"));
+        QTest::keyClick(dlg->txtSec, Qt::Key_Home);
+        QTest::keyClicks(dlg->txtSec, "3");
+        QCOMPARE(dlg->txtSec->text(), QString("312"));
+        QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "\x01");
+        QApplication::sendEvent(dlg->txtSec, &selectAll);
+        QCOMPARE(dlg->txtSec->selectedText(), QString("312"));
+        QCOMPARE(Continue(dlg->txtMin->text(), dlg->txtSec->text()), QString("612"));
+    }
+
     void enterContinuesAndEmptyMinutesCountAsNone()
     {
         QCOMPARE(Continue("2", ""), QString("120"));
@@ -120,7 +146,7 @@ private slots:
         QCOMPARE(dlg->txtMin->text(), QString());
         QTest::keyClick(dlg->txtMin, Qt::Key_Return);
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(DelayTime, QString("0"));
+        QCOMPARE(dlg->delayTime(), QString("0"));
     }
 
     void cancelEmptiesTheResultButKeepsTheEntries()
@@ -130,12 +156,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
         QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(DelayTime, QString());
+        QCOMPARE(dlg->delayTime(), QString());
         QCOMPARE(dlg->txtMin->text(), QString("1"));
         QCOMPARE(dlg->txtSec->text(), QString("5"));
         dlg->show();
         dlg->cmdContinue->click();
-        QCOMPARE(DelayTime, QString("65"));
+        QCOMPARE(dlg->delayTime(), QString("65"));
     }
 
     void pastedTextIsRefused()
@@ -149,7 +175,7 @@ private slots:
         dlg->txtMin->setText("1");
         dlg->txtMin->setText("x");
         dlg->cmdContinue->click();
-        QCOMPARE(DelayTime, QString("60"));
+        QCOMPARE(dlg->delayTime(), QString("60"));
     }
 
     // The dialog may be the only window on the screen (the console in the
@@ -196,7 +222,7 @@ private slots:
         QVERIFY(area.contains(corner));
         const QRect far = placement(QRect(area.bottomRight() - QPoint(40, 40), QSize(60, 40)));
         QVERIFY(area.contains(far));
-        QCOMPARE(DelayTime, QString());
+        QCOMPARE(dlg->delayTime(), QString());
     }
 
     void captionsAndTitle()

@@ -121,11 +121,69 @@ TEST(ClockText, TypedTimesMatchInEveryLocale)
     }
 }
 
+// An hour with a leading zero, typed or written into the timer file by
+// hand, is the clock's hour without it; the file keeps the text as written.
+TEST(DueCheck, LeadingZeroHourFallsDueAndStaysInTheFile)
+{
+    const QLocale deDE(QLocale::German, QLocale::Germany);
+    const struct {
+        QLocale locale;
+        const char *file; // the timer file as written
+        const char *at;   // the clock second
+        QList<int> due;
+    } cases[] = {
+        {k24,
+         "\"a.cro*07:30:00*Everyday\"\r\n\"b.cro*7:30:00*Everyday\"\r\n",
+         "7:30:00.200",
+         {0, 1}},
+        {deDE,
+         "\"a.cro*07:30:00*Everyday\"\r\n\"b.cro*7:30:00*Everyday\"\r\n",
+         "7:30:00.200",
+         {0, 1}},
+        {k24,
+         "\"a.cro*00:00:05*Everyday\"\r\n\"b.cro*0:00:05*Everyday\"\r\n",
+         "0:00:05.000",
+         {0, 1}},
+        {deDE,
+         "\"a.cro*09:59:59*Everyday\"\r\n\"b.cro*19:59:59*Everyday\"\r\n",
+         "9:59:59.900",
+         {0}},
+        {k24,
+         "\"a.cro*17:30:00*Everyday\"\r\n\"b.cro*07:30:00*Everyday\"\r\n",
+         "17:30:00.000",
+         {0}},
+        {k12,
+         "\"a.cro*07:30:00 AM*Everyday\"\r\n\"b.cro*07:30:00 pm*Everyday\"\r\n",
+         "7:30:00.000",
+         {0}},
+        {k12,
+         "\"a.cro*07:30:00 AM*Everyday\"\r\n\"b.cro*07:30:00 pm*Everyday\"\r\n",
+         "19:30:00.000",
+         {1}},
+        {k12,
+         "\"a.cro*01:05:09 PM*Everyday\"\r\n\"b.cro*1:05:09 PM*Everyday\"\r\n",
+         "13:05:09.500",
+         {0, 1}},
+    };
+    for (const auto &c : cases) {
+        const QString file = QString::fromLatin1(c.file);
+        const std::string name = c.locale.name().toStdString() + " " + c.at;
+        TimerTable table;
+        table.fromFileText(file);
+        for (int i = 0; i < table.rowCount(); ++i)
+            table.row(i).triggerTime = table.row(i).startText;
+        DueCheck due(table);
+        due.locale = c.locale;
+        EXPECT_EQ(due.collect(at(7, c.at)), c.due) << name;
+        EXPECT_TRUE(table.toFileText().startsWith(file)) << name;
+    }
+}
+
 TEST(DueCheck, ExactTextSecondsAndDays)
 {
     TimerTable table;
     setRow(table, 0, "a", "7:05:00", "Everyday");
-    setRow(table, 1, "b", "07:05:00", "Everyday"); // never matches the clock text
+    setRow(table, 1, "b", "7:05:00", "Never");
     setRow(table, 2, "c", "7:05:00", "Weekends");
     setRow(table, 3, "d", "7:05:00", "not set");
     DueCheck due(table);

@@ -98,11 +98,12 @@ TEST(X10Codes, EveryCommandRoundTrips)
                 const QString ub =
                     k == 0 ? q(kUnits[(n - 1) % 8].first) : q(kUnits[(n - 1) % 8].second);
                 ASSERT_EQ(code, hb + ub) << letter << n << fn.toStdString();
-                EXPECT_EQ(CodeToCmd(code), q(letter) + QString::number(n) + fn);
-                EXPECT_EQ(CroHouse, q(letter));
-                EXPECT_EQ(CroUnit, QString::number(n));
-                EXPECT_EQ(CroAction, fn);
-                EXPECT_EQ(CroHiBank, n > 8);
+                const CroWords words = CodeToCmd(code);
+                EXPECT_EQ(words.text(), q(letter) + QString::number(n) + fn);
+                EXPECT_EQ(words.CroHouse, q(letter));
+                EXPECT_EQ(words.CroUnit, QString::number(n));
+                EXPECT_EQ(words.CroAction, fn);
+                EXPECT_EQ(words.CroHiBank, n > 8);
             }
         }
         for (const FunctionRow &f : kFunctions) {
@@ -111,10 +112,11 @@ TEST(X10Codes, EveryCommandRoundTrips)
                 // No bank bit: the unit is not a number.
                 const QString code = CmdToCode(q(letter), unit, action.toLower());
                 ASSERT_EQ(code, q(houseByte) + q(f.byte)) << letter << f.key;
-                EXPECT_EQ(CodeToCmd(code), q(letter) + unit + action);
-                EXPECT_EQ(CroUnit, unit);
-                EXPECT_EQ(CroAction, action);
-                EXPECT_FALSE(CroHiBank);
+                const CroWords words = CodeToCmd(code);
+                EXPECT_EQ(words.text(), q(letter) + unit + action);
+                EXPECT_EQ(words.CroUnit, unit);
+                EXPECT_EQ(words.CroAction, action);
+                EXPECT_FALSE(words.CroHiBank);
             }
         }
     }
@@ -127,15 +129,17 @@ TEST(X10Codes, KnownCommandCodes)
     EXPECT_EQ(CmdToCode("A", "PRE", "DIM"), "0110000010011000");
     EXPECT_EQ(CmdToCode("P", "ALL", "AUF"), "0011000010000000");
 
-    EXPECT_EQ(CodeToCmd("0100010000011000"), "C12ON");
-    EXPECT_EQ(CroHouse, "C");
-    EXPECT_EQ(CroUnit, "12");
-    EXPECT_EQ(CroAction, "ON");
-    EXPECT_TRUE(CroHiBank);
-    EXPECT_EQ(CodeToCmd("0100000000011000"), "C4ON");
-    EXPECT_FALSE(CroHiBank);
+    const CroWords c12 = CodeToCmd("0100010000011000");
+    EXPECT_EQ(c12.text(), "C12ON");
+    EXPECT_EQ(c12.CroHouse, "C");
+    EXPECT_EQ(c12.CroUnit, "12");
+    EXPECT_EQ(c12.CroAction, "ON");
+    EXPECT_TRUE(c12.CroHiBank);
+    const CroWords c4 = CodeToCmd("0100000000011000");
+    EXPECT_EQ(c4.text(), "C4ON");
+    EXPECT_FALSE(c4.CroHiBank);
     // A BRIGHT sent with the bank bit still decodes as PRE, not as a unit.
-    EXPECT_EQ(CodeToCmd("0110010010001000"), "APREBRI");
+    EXPECT_EQ(CodeToCmd("0110010010001000").text(), "APREBRI");
 }
 
 TEST(X10Codes, UnknownKeysGiveNoCode)
@@ -165,13 +169,15 @@ TEST(X10Codes, UndecodableBytesPassThrough)
 {
     // Unknown house byte, and an unknown unit byte made of digits with the
     // bank bit set: the byte stays as it is (no unit number is made up).
-    EXPECT_EQ(CodeToCmd("0110000100000001"), "0110000100000001");
-    EXPECT_EQ(CroHouse, "01100001");
-    EXPECT_EQ(CroUnit, "00000001");
-    EXPECT_EQ(CroAction, "");
+    const CroWords house = CodeToCmd("0110000100000001");
+    EXPECT_EQ(house.text(), "0110000100000001");
+    EXPECT_EQ(house.CroHouse, "01100001");
+    EXPECT_EQ(house.CroUnit, "00000001");
+    EXPECT_EQ(house.CroAction, "");
 
-    EXPECT_EQ(CodeToCmd("0100010011111111"), "C11111111");
-    EXPECT_TRUE(CroHiBank);
-    EXPECT_EQ(CroUnit, "11111111");
-    EXPECT_EQ(CroAction, "");
+    const CroWords unit = CodeToCmd("0100010011111111");
+    EXPECT_EQ(unit.text(), "C11111111");
+    EXPECT_TRUE(unit.CroHiBank);
+    EXPECT_EQ(unit.CroUnit, "11111111");
+    EXPECT_EQ(unit.CroAction, "");
 }

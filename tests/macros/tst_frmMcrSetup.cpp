@@ -158,9 +158,10 @@ private slots:
         w->cmdClearAll_Click();
         MacroFolder = ProgramFolder();
         w->Option2[1]->setChecked(true);
-        if (frmMDelay *d = MDelayWindowIfLoaded())
+        if (frmMDelay *d = MDelayWindowIfLoaded()) {
             d->chkSame->setChecked(false);
-        PauseTime.clear();
+            d->PauseTime.clear();
+        }
         dialogs.answers.clear();
         dialogs.answer = 2;
         dialogs.asked.clear();
@@ -494,7 +495,7 @@ private slots:
         w->chkCroRecord->setChecked(true);
         QVERIFY(!NoSend);
         MDelayWindow()->chkSame->setChecked(true);
-        PauseTime = "2.50";
+        MDelayWindow()->PauseTime = "2.50";
         main.press(off);
         QCOMPARE(w->Grid1->rowCount(), 4);
         QCOMPARE(cell(4, ColAction), QString("OFF"));
@@ -582,13 +583,13 @@ private slots:
         d->txtSec->setText("0");
         d->cmdContinue_Click();
         QVERIFY(!d->isVisible());
-        QCOMPARE(PauseTime, QString("0000"));
+        QCOMPARE(d->PauseTime, QString("0000"));
         // A second showing keeps the entry; Cancel hands back no pause.
         d->show();
         QCOMPARE(d->txtMin->text(), QString("000"));
         d->Command1_Click();
         QVERIFY(!d->isVisible());
-        QCOMPARE(PauseTime, QString());
+        QCOMPARE(d->PauseTime, QString());
     }
 
     void statusTextNeverResizesTheWindow()

@@ -667,6 +667,10 @@ private slots:
         QTest::keyClick(f.location->txtLat, Qt::Key_A);
         QTest::keyClick(f.location->txtLat, Qt::Key_Colon);
         QCOMPARE(f.location->txtLat->text(), QStringLiteral("42.5:"));
+        // Ctrl+A selects (the letter is no typed character then).
+        QTest::keyClick(f.location->txtLat, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(f.location->txtLat, Qt::Key_7);
+        QCOMPARE(f.location->txtLat->text(), QStringLiteral("7"));
         f.location->txtZone->setText("");
         QTest::keyClick(f.location->txtZone, Qt::Key_Minus);
         QTest::keyClick(f.location->txtZone, Qt::Key_Period);

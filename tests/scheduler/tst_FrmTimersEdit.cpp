@@ -562,6 +562,82 @@ private slots:
         w.unload();
     }
 
+    // A start time typed with a leading zero in the hour, and one written so
+    // into the timer file by hand, fall due at the clock's time; saving keeps
+    // both texts as they were written.
+    void leadingZeroHoursFallDue_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("inFile");
+        QTest::addColumn<QTime>("clock");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "07:47:23 pm"
+                               << "07:47:23 PM" << QTime(19, 47, 23);
+        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "07:47:23"
+                               << "07:47:23" << QTime(7, 47, 23);
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "07:47:23"
+                               << "07:47:23" << QTime(7, 47, 23);
+        QTest::newRow("de_DE midnight") << QLocale(QLocale::German, QLocale::Germany) << "00:00:09"
+                                        << "00:00:09" << QTime(0, 0, 9);
+    }
+    void leadingZeroHoursFallDue()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, inFile);
+        QFETCH(QTime, clock);
+        QLocale::setDefault(locale);
+        const QString lines =
+            "\"A 1 On**" + NotSetText() + "\"\r\n\"A 2 On*" + inFile + "*Everyday\"\r\n";
+        {
+            QFile f(m_path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write((lines + QString("\"**" + NotSetText() + "\"\r\n").repeated(4)).toLatin1());
+        }
+        SaveSet("Settings", "ManualTimers", "True");
+        RecordingSerialLink link;
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.Check4, Qt::LeftButton); // "Allow Manual"
+        QTest::mouseDClick(w.Text2[0], Qt::LeftButton);
+        QTest::keyClicks(w.Text2[0], typed);
+        w.cmdSetFocus->setFocus(); // leaving the box stores the text
+        w.setDayCaption(0, "Everyday");
+        w.tmrSunSet_Timer();
+        w.setCheck2(true);
+        log.setLogText(QString());
+        m_wall.at = QDateTime(QDate(2026, 12, 8), clock.addSecs(-1));
+        w.Timer1_Timer();
+        w.Timer2_Timer();
+        m_wall.at = QDateTime(QDate(2026, 12, 8), clock);
+        w.Timer1_Timer();
+        w.Timer2_Timer();
+        m_wait.advanceMs(2000);
+        w.Timer2_Timer();
+        QLocale::setDefault(QLocale::system());
+        QVERIFY2(log.logText().contains("Timer 1:"),
+                 qPrintable(w.Text2[0]->text() + " / " + w.Label3->text()));
+        QVERIFY2(log.logText().contains("Timer 2:"),
+                 qPrintable(w.Text2[1]->text() + " / " + w.Label3->text()));
+        w.setCheck2(false);
+        SetCommLink(nullptr);
+
+        QTest::mouseClick(w.Command3, Qt::LeftButton); // OK saves
+        QFile f(m_path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith(
+            ("\"A 1 On*" + inFile + "*Everyday\"\r\n\"A 2 On*" + inFile + "*Everyday\"\r\n")
+                .toLatin1()));
+        TmrChanged = false;
+        w.unload();
+        DeleteSet("Settings", "ManualTimers");
+    }
+
 private:
     test::SettableWallClock m_wall;
     test::FakeWaitClock m_wait;
