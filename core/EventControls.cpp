@@ -87,9 +87,10 @@ bool EventLabel::event(QEvent *event)
     return QLabel::event(event);
 }
 
-void EventLabel::setElideLongText(bool on)
+void EventLabel::setElideLongText(bool on, Qt::TextElideMode mode)
 {
     m_elide = on;
+    m_elideMode = mode;
     update();
 }
 
@@ -119,7 +120,7 @@ QString EventLabel::shownText() const
 {
     if (!isElided())
         return captionLine();
-    return fontMetrics().elidedText(captionLine(), Qt::ElideRight, textRoom().width());
+    return fontMetrics().elidedText(captionLine(), m_elideMode, textRoom().width());
 }
 
 void EventLabel::paintEvent(QPaintEvent *event)
