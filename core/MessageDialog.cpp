@@ -41,21 +41,19 @@ QString labelText(QString text)
     return BreakableText(text);
 }
 
+// The style's picture for a message that has one.
 QStyle::StandardPixmap iconPixmap(MsgIcon icon)
 {
     switch (icon) {
-    case MsgIcon::Information:
-        return QStyle::SP_MessageBoxInformation;
     case MsgIcon::Question:
         return QStyle::SP_MessageBoxQuestion;
     case MsgIcon::Exclamation:
         return QStyle::SP_MessageBoxWarning;
     case MsgIcon::Critical:
         return QStyle::SP_MessageBoxCritical;
-    case MsgIcon::None:
-        break;
+    default:
+        return QStyle::SP_MessageBoxInformation;
     }
-    return QStyle::SP_CustomBase;
 }
 
 } // namespace
@@ -111,14 +109,13 @@ frmInfo::~frmInfo()
 
 void frmInfo::setIcon(MsgIcon icon)
 {
-    const QStyle::StandardPixmap kind = iconPixmap(icon);
-    if (kind == QStyle::SP_CustomBase) {
+    if (icon == MsgIcon::None) {
         lblIcon->clear();
         lblIcon->hide();
         return;
     }
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    lblIcon->setPixmap(style()->standardIcon(kind, nullptr, this).pixmap(size, size));
+    lblIcon->setPixmap(style()->standardIcon(iconPixmap(icon), nullptr, this).pixmap(size, size));
     lblIcon->setGeometry(kMargin, kMargin, size, size);
     lblIcon->show();
 }

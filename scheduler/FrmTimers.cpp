@@ -313,7 +313,6 @@ void FrmTimers::buildLoopTimer()
     lblMacroLoop = new StatusLabel(this, Qt::ElideMiddle);
     lblMacroLoop->setGeometry(378, loopY + 28, 172, lblMacroLoop->sizeHint().height());
     lblMacroLoop->setObjectName("lblMacroLoop");
-    lblMacroLoop->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
 // The button row along the bottom.
