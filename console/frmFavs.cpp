@@ -294,7 +294,7 @@ void frmFavs::buildButtonStrip(QWidget *central)
     Label3->hide();
     StatusBar1 = statusBar();
     StatusBar1->setSizeGripEnabled(false);
-    statusPanel1 = new QLabel(StatusBar1);
+    statusPanel1 = new StatusLabel(StatusBar1);
     statusPanel1->setObjectName(QStringLiteral("statusPanel1"));
     StatusBar1->addWidget(statusPanel1, 1);
     StatusBar1->installEventFilter(this);

@@ -25,7 +25,7 @@ void frmFire::setupClock()
     };
     m_updateSchedule.startUpdater = [] { OpenDoc(InstalledProgramPath(QStringLiteral("update"))); };
     m_updateSchedule.askYesNo = [](const QString &prompt, const QString &title) {
-        return Questions(prompt, 2, title) == 1;
+        return Questions(prompt, 2, title, MsgIcon::Question) == 1;
     };
     // The question waits for its answer in its own event loop; asked from
     // within the clock's tick it would stop the clock (a timer's handler is

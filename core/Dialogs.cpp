@@ -28,9 +28,9 @@ void SetDialogProvider(DialogProvider *provider)
 }
 
 void Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
-          const QString &sBtnName, bool bModal)
+          const QString &sBtnName, bool bModal, MsgIcon icon)
 {
-    Dialogs().info(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal);
+    Dialogs().info(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal, icon);
 }
 
 QString WithDefaultSuffix(const QString &path, const QString &suffix)
@@ -45,9 +45,9 @@ QString WithDefaultSuffix(const QString &path, const QString &suffix)
     return path;
 }
 
-int Questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle)
+int Questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle, MsgIcon icon)
 {
-    return Dialogs().questions(sMsg, iYesNoCancel, sTitle);
+    return Dialogs().questions(sMsg, iYesNoCancel, sTitle, icon);
 }
 
 } // namespace qelt

@@ -8,16 +8,21 @@ class QWidget;
 
 namespace qelt {
 
+// The picture a message or question shows beside its text.
+enum class MsgIcon { None, Information, Question, Exclamation, Critical };
+
 // Shows a message; with bModal the call waits (letting other events and
 // timers run) until the button is pressed. The result is always empty.
 void Info(const QString &sMsg, bool bOnTop = false, bool bAlignLeft = false,
-          const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false);
+          const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false,
+          MsgIcon icon = MsgIcon::None);
 
 // Asks a question with Yes/No (iYesNoCancel 2), Yes/No/Cancel (3) or
 // OK/Cancel (4) and waits for the answer: 1 Yes or OK, 2 No or the Cancel
 // of OK/Cancel, 3 Cancel. Closing the window through its
 // frame answers No (2) or Cancel (3).
-int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {});
+int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {},
+              MsgIcon icon = MsgIcon::None);
 
 // Every modal dialog goes through a provider, so tests can script the
 // answers. Each call is its own dialog object: a dialog opened by a timer
@@ -26,8 +31,9 @@ class DialogProvider {
 public:
     virtual ~DialogProvider() = default;
     virtual void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
-                      const QString &sBtnName, bool bModal) = 0;
-    virtual int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) = 0;
+                      const QString &sBtnName, bool bModal, MsgIcon icon) = 0;
+    virtual int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle,
+                          MsgIcon icon) = 0;
     // File dialogs: "" when cancelled. filter as in QFileDialog.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QString &filter) = 0;

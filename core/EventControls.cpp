@@ -1,5 +1,7 @@
 #include "core/EventControls.h"
 
+#include "core/WindowHelpers.h"
+
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -78,18 +80,23 @@ bool EventLabel::event(QEvent *event)
     if (event->type() == QEvent::ToolTip && isElided()) {
         // A shortened caption shows in full in the tool tip, above the hint
         // (if any) that the tips switch allows.
+        // It wraps (a long name too) rather than reaching past the screen.
         auto *help = static_cast<QHelpEvent *>(event);
         const QString hint = toolTip().trimmed();
-        QToolTip::showText(help->globalPos(), hint.isEmpty() ? text() : text() + u'\n' + hint, this,
-                           QRect());
+        const QString whole = hint.isEmpty() ? text() : text() + u'\n' + hint;
+        QToolTip::showText(help->globalPos(),
+                           QStringLiteral("<p style='white-space:pre-wrap'>") +
+                               BreakableText(whole).toHtmlEscaped() + QStringLiteral("</p>"),
+                           this, QRect());
         return true;
     }
     return QLabel::event(event);
 }
 
-void EventLabel::setElideLongText(bool on)
+void EventLabel::setElideLongText(bool on, Qt::TextElideMode mode)
 {
     m_elide = on;
+    m_elideMode = mode;
     update();
 }
 
@@ -119,7 +126,7 @@ QString EventLabel::shownText() const
 {
     if (!isElided())
         return captionLine();
-    return fontMetrics().elidedText(captionLine(), Qt::ElideRight, textRoom().width());
+    return fontMetrics().elidedText(captionLine(), m_elideMode, textRoom().width());
 }
 
 void EventLabel::paintEvent(QPaintEvent *event)

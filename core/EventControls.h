@@ -33,8 +33,10 @@ public:
     using QLabel::QLabel;
 
     // A one-line caption wider than the label is cut with "…" and shown in
-    // full in the tool tip, rather than cut off at the edge.
-    void setElideLongText(bool on);
+    // full in the tool tip, rather than cut off at the edge. mode says where
+    // the "…" goes: in the middle keeps both ends of a file name or path
+    // (its folder's start, its name and extension) readable.
+    void setElideLongText(bool on, Qt::TextElideMode mode = Qt::ElideRight);
     bool isElided() const;
     // The caption as drawn (shortened when it is elided).
     QString shownText() const;
@@ -61,6 +63,7 @@ private:
 
     bool m_pressed = false;
     bool m_elide = false;
+    Qt::TextElideMode m_elideMode = Qt::ElideRight;
 };
 
 } // namespace qelt

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 namespace qelt {
 
@@ -30,12 +31,29 @@ constexpr int kButtonWidth = twips(1050);
 constexpr int kButtonHeight = twips(375);
 constexpr int kMargin = 10;
 
-// Messages break lines with CR LF or a lone CR; the label breaks on LF.
+// Messages break lines with CR LF or a lone CR; the label breaks on LF. A
+// long folder or file name wraps at the label's edge instead of being cut
+// off on both sides.
 QString labelText(QString text)
 {
     text.replace("\r\n", "\n");
     text.replace('\r', '\n');
-    return text;
+    return BreakableText(text);
+}
+
+// The style's picture for a message that has one.
+QStyle::StandardPixmap iconPixmap(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Question:
+        return QStyle::SP_MessageBoxQuestion;
+    case MsgIcon::Exclamation:
+        return QStyle::SP_MessageBoxWarning;
+    case MsgIcon::Critical:
+        return QStyle::SP_MessageBoxCritical;
+    default:
+        return QStyle::SP_MessageBoxInformation;
+    }
 }
 
 } // namespace
@@ -50,6 +68,9 @@ frmInfo::frmInfo(QWidget *parent) : QDialog(parent)
     // window is hidden in the tray.
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    lblIcon = new QLabel(this);
+    lblIcon->setObjectName("lblIcon");
+    lblIcon->hide();
     lbl1 = new QLabel(this);
     lbl1->setObjectName("lbl1");
     lbl1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -86,11 +107,27 @@ frmInfo::~frmInfo()
         m_wait->quit();
 }
 
+void frmInfo::setIcon(MsgIcon icon)
+{
+    if (icon == MsgIcon::None) {
+        lblIcon->clear();
+        lblIcon->hide();
+        return;
+    }
+    const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    lblIcon->setPixmap(style()->standardIcon(iconPixmap(icon), nullptr, this).pixmap(size, size));
+    lblIcon->setGeometry(kMargin, kMargin, size, size);
+    lblIcon->show();
+}
+
 void frmInfo::layoutFor(bool question)
 {
-    const int textWidth = kWidth - 2 * kMargin;
-    const int textHeight = qMax(twips(600), lbl1->heightForWidth(textWidth));
-    lbl1->setGeometry(kMargin, kMargin, textWidth, textHeight);
+    // The text stands right of the picture, when there is one.
+    const int textLeft = lblIcon->isHidden() ? kMargin : lblIcon->geometry().right() + 1 + kMargin;
+    const int textWidth = kWidth - textLeft - kMargin;
+    const int textHeight = qMax(qMax(twips(600), lbl1->heightForWidth(textWidth)),
+                                lblIcon->isHidden() ? 0 : lblIcon->height());
+    lbl1->setGeometry(textLeft, kMargin, textWidth, textHeight);
     const int top = kMargin + textHeight + kMargin;
     if (question) {
         if (m_buttonSet == 3) {
@@ -115,9 +152,10 @@ void frmInfo::layoutFor(bool question)
 }
 
 void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
-                   const QString &sBtnName, bool bModal)
+                   const QString &sBtnName, bool bModal, MsgIcon icon)
 {
     m_question = false;
+    setIcon(icon);
     if (bAlignLeft)
         lbl1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbl1->setText(labelText(sMsg));
@@ -161,9 +199,10 @@ void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QStr
     hide();
 }
 
-int frmInfo::Questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle)
+int frmInfo::Questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle, MsgIcon icon)
 {
     m_question = true;
+    setIcon(icon);
     m_buttonSet = iYesNoCancel == 3 ? 3 : 2;
     // The two-button question in its OK/Cancel form answers as Yes/No do.
     const bool okCancel = iYesNoCancel == 4;
@@ -237,22 +276,23 @@ namespace {
 class RealDialogProvider : public DialogProvider {
 public:
     void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
-              const QString &sBtnName, bool bModal) override
+              const QString &sBtnName, bool bModal, MsgIcon icon) override
     {
         auto *dlg = new frmInfo;
         dlg->setAttribute(Qt::WA_DeleteOnClose, false);
         QPointer<frmInfo> guard(dlg);
-        dlg->Info(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal);
+        dlg->Info(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal, icon);
         // A modeless window deletes itself when its OK closes it.
         if (bModal && guard)
             guard->deleteLater();
     }
 
-    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
+    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle,
+                  MsgIcon icon) override
     {
         auto *dlg = new frmInfo;
         QPointer<frmInfo> guard(dlg);
-        const int result = dlg->Questions(sMsg, iYesNoCancel, sTitle);
+        const int result = dlg->Questions(sMsg, iYesNoCancel, sTitle, icon);
         if (guard)
             guard->deleteLater();
         return result;

@@ -25,11 +25,14 @@ public:
     // the button (or the window frame) was used. The window of a modeless
     // call stays up until its button closes it.
     void Info(const QString &sMsg, bool bOnTop = false, bool bAlignLeft = false,
-              const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false);
+              const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false,
+              MsgIcon icon = MsgIcon::None);
     // Yes/No (2) or Yes/No/Cancel (3); returns 1 Yes, 2 No, 3 Cancel. Any
     // other button set is asked as Yes/No.
-    int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {});
+    int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {},
+                  MsgIcon icon = MsgIcon::None);
 
+    QLabel *lblIcon = nullptr; // the picture left of the text; hidden without one
     QLabel *lbl1 = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdYes = nullptr;
@@ -47,6 +50,7 @@ protected:
 private:
     void cmdOK_Click();
     void answer(const QString &tag);
+    void setIcon(MsgIcon icon);
     void layoutFor(bool question);
 
     QString m_okTag;

@@ -1,6 +1,7 @@
 #include "core/PortDialog.h"
 
 #include "core/Dialogs.h"
+#include "core/WindowHelpers.h"
 #include "core/services/ConsoleServices.h"
 #include "logic/DataFile.h"
 #include "logic/Lang.h"
@@ -76,10 +77,16 @@ frmSetup::frmSetup(QWidget *parent) : QDialog(parent)
     txtCom->setEnabled(false);
     txtCom->setMaximumWidth(140);
 
-    lblCommNow = new QLabel("Current port", this);
+    // A port named by a long device path is cut in the middle rather than
+    // widening the dialog; the dialog's own texts fit.
+    lblCommNow = new StatusLabel(this, Qt::ElideMiddle);
+    lblCommNow->setText("Current port");
     lblCommNow->setObjectName("lblCommNow");
     lblCommNow->setFrameShape(QFrame::Panel);
     lblCommNow->setFrameShadow(QFrame::Sunken);
+    lblCommNow->setMinimumWidth(lblCommNow->fontMetrics().horizontalAdvance(
+                                    QStringLiteral("Com Port is not currently set")) +
+                                2 * lblCommNow->frameWidth() + 8);
 
     cmdOK = new QPushButton("&OK", this);
     cmdOK->setObjectName("cmdOK");

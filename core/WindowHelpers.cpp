@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
@@ -158,7 +159,54 @@ QString OneLine(QString text)
     return text;
 }
 
+constexpr int kLongRun = 24;
+const QChar kBreak(0x200B); // zero-width space
+
+// A part of a long run: broken after every character where it is long too.
+QString BreakablePart(const QString &part)
+{
+    if (part.size() <= kLongRun)
+        return part;
+    QString out;
+    out.reserve(part.size() * 2);
+    for (const QChar c : part) {
+        out += c;
+        out += kBreak;
+    }
+    return out;
+}
+
+QString BreakableRun(const QString &run)
+{
+    QString out;
+    QString part;
+    for (const QChar c : run) {
+        if (c == u'/' || c == u'\\') {
+            out += BreakablePart(part) + c + kBreak;
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    return out + BreakablePart(part);
+}
+
 } // namespace
+
+QString BreakableText(const QString &text)
+{
+    static const QRegularExpression longRun(QStringLiteral("\\S{%1,}").arg(kLongRun + 1));
+    QString out;
+    qsizetype done = 0;
+    for (auto it = longRun.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(done, m.capturedStart() - done);
+        out += BreakableRun(m.captured());
+        done = m.capturedEnd();
+    }
+    out += QStringView(text).mid(done);
+    return out;
+}
 
 void FormDrag(QWidget *w)
 {
@@ -263,12 +311,12 @@ double ReadTwipsSetting(const QString &key, double defaultTwips)
     return ok ? stored : defaultTwips;
 }
 
-StatusLabel::StatusLabel(QWidget *parent) : EventLabel(parent)
+StatusLabel::StatusLabel(QWidget *parent, Qt::TextElideMode mode) : EventLabel(parent)
 {
     setWordWrap(false);
     setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    setElideLongText(true);
+    setElideLongText(true, mode);
 }
 
 QSize StatusLabel::sizeHint() const

@@ -45,6 +45,14 @@ QFont OwnFont(QWidget *w);
 // the text fits. fits is last called with the font returned.
 QFont ShrinkFontToFit(QFont font, qreal smallest, const std::function<bool(const QFont &)> &fits);
 
+// text with a break opportunity (a zero-width space) inside every run of
+// more than 24 characters without a blank: after each slash and backslash,
+// and after each character of a part between them that is that long too.
+// A word-wrapped label then wraps a long folder or file name at its edge,
+// instead of cutting it off or widening its window; short parts of a path
+// (a file name) stay whole on their line.
+QString BreakableText(const QString &text);
+
 // Window positions and sizes are stored in twips.
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -76,12 +84,14 @@ void SaveTwipsSetting(const QString &key, int pixels);
 // number is stored there.
 double ReadTwipsSetting(const QString &key, double defaultTwips);
 
-// A one-line status text that never changes the size of its window: its
-// size hints ignore the text's width, and a text wider than the label is cut
-// as an eliding EventLabel cuts it. Line breaks show as blanks.
+// A one-line text (a status, a message, a file name or a folder) that never
+// changes the size of its window: its size hints ignore the text's width,
+// and a text wider than the label is cut as an eliding EventLabel cuts it,
+// at the end or (for names and paths) in the middle, whole in the tool tip.
+// Line breaks show as blanks.
 class StatusLabel : public EventLabel {
 public:
-    explicit StatusLabel(QWidget *parent = nullptr);
+    explicit StatusLabel(QWidget *parent = nullptr, Qt::TextElideMode mode = Qt::ElideRight);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -180,6 +180,11 @@ void frmMcrSetup::buildMacroPage()
     Label5 = NamedLabel(this, "Label5", LangCap(QStringLiteral("Recorded Items")));
     lblCroW = NamedLabel(this, "lblCroW", LangCap(QStringLiteral("Recording Macro")));
     lblCroW->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    // Its row keeps its room while hidden, so that the window neither grows
+    // when a recording starts nor stays taller after it.
+    QSizePolicy keepRoom = lblCroW->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    lblCroW->setSizePolicy(keepRoom);
     for (QWidget *w : {static_cast<QWidget *>(lblRecNum), static_cast<QWidget *>(Label5),
                        static_cast<QWidget *>(lblCroW)})
         w->hide();
@@ -284,9 +289,13 @@ void frmMcrSetup::buildManageTab()
     auto *managePage = new QWidget;
     File1 = new QListWidget(managePage);
     File1->setObjectName(QStringLiteral("File1"));
-    lblPath = NamedLabel(this, "lblPath");
-    lblPath->setWordWrap(true);
-    lblMname = NamedLabel(this, "lblMname");
+    // The folder and the file names shown here are as long as the file system
+    // allows; they are cut in the middle to the room the window has, never
+    // widening it.
+    lblPath = new StatusLabel(this, Qt::ElideMiddle);
+    lblPath->setObjectName(QStringLiteral("lblPath"));
+    lblMname = new StatusLabel(this, Qt::ElideMiddle);
+    lblMname->setObjectName(QStringLiteral("lblMname"));
     cmdRun = NamedButton(this, "cmdRun", "Run Macro");
     cmdTest = NamedButton(this, "cmdTest", "Test Macro");
     cmdDelete = NamedButton(this, "cmdDelete", "Delete Macro");
@@ -308,12 +317,14 @@ void frmMcrSetup::buildManageTab()
     manageSide->addSpacing(8);
     manageSide->addWidget(cmdDelete);
     manageSide->addWidget(cmdRefresh);
-    manageSide->addWidget(lblMname);
     manageSide->addStretch(1);
     auto *manageLayout = new QGridLayout(managePage);
     manageLayout->addWidget(lblPath, 0, 0, 1, 2);
     manageLayout->addWidget(File1, 1, 0);
     manageLayout->addLayout(manageSide, 1, 1);
+    // Under the backup buttons, across the page: room for a name and what
+    // was done with it.
+    manageLayout->addWidget(lblMname, 3, 0, 1, 2);
     manageLayout->setColumnStretch(0, 1);
     buildManagePage(managePage, manageLayout);
     sTab->addTab(managePage, LangCap(QStringLiteral("Manage Macros")));
@@ -780,7 +791,7 @@ bool frmMcrSetup::mayReplaceRows()
     const int answer =
         Questions(LangCap(QStringLiteral("The commands in the editor have not been saved.")) +
                       note + LangCap(QStringLiteral("Save changes before closing?")),
-                  3, LangCap(QStringLiteral("Save Changes to Macro?")));
+                  3, LangCap(QStringLiteral("Save Changes to Macro?")), MsgIcon::Exclamation);
     if (answer == 1) {
         cmdSave_Click();
         // A save that was cancelled or failed keeps the editor as it is, so
@@ -901,7 +912,7 @@ void frmMcrSetup::cmdDelete_Click()
         return;
     const int answer =
         Questions(LangCap(QStringLiteral("Are you sure you want to delete the selected file?")), 2,
-                  LangCap(QStringLiteral("Delete Macro?")));
+                  LangCap(QStringLiteral("Delete Macro?")), MsgIcon::Question);
     if (answer != 1)
         return;
     const QString path = InFolder(MacroFolder, name);
@@ -945,7 +956,8 @@ void frmMcrSetup::cmdClose_Click()
                     LangCap(QStringLiteral("Click Yes to save changes to")) +
                     QStringLiteral("\r\n") + txtFileName->text() + QStringLiteral("\r\n\r\n");
         text += LangCap(QStringLiteral("Save changes before closing?"));
-        const int answer = Questions(text, 3, QStringLiteral("Save Changes to Macro?"));
+        const int answer =
+            Questions(text, 3, QStringLiteral("Save Changes to Macro?"), MsgIcon::Exclamation);
         if (answer == 3)
             return;
         if (answer == 1) {

@@ -336,7 +336,8 @@ void frmMcrSetup::cmdSaveGr_Click()
         const int answer = Questions(LangCap(QStringLiteral("OK to overwrite existing group?")), 4,
                                      LangCap(QStringLiteral("Group")) + QStringLiteral(" ") +
                                          QString::number(n + 1) + QStringLiteral(" ") +
-                                         LangCap(QStringLiteral("Already Exists!")));
+                                         LangCap(QStringLiteral("Already Exists!")),
+                                     MsgIcon::Question);
         if (answer != 1)
             return;
     }
@@ -451,7 +452,8 @@ void frmMcrSetup::cmdDeleteGroup_Click()
     const int answer = Questions(
         LangCap(QStringLiteral("This will delete all contents of group")) + QStringLiteral(" ") +
             QString::number(n + 1),
-        4, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1));
+        4, LangCap(QStringLiteral("Delete Group")) + QStringLiteral(" ") + QString::number(n + 1),
+        MsgIcon::Exclamation);
     if (answer != 1)
         return;
     if (!DeleteGroupFile(ExePath, n)) {

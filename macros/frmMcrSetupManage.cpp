@@ -292,7 +292,8 @@ void frmMcrSetup::mnuPreview_Click()
         if (!loadSelectedForListing())
             return;
     } else if (m_rows.first()[ColHouse].isEmpty()) {
-        Message(LangCap(QStringLiteral("The editor has nothing to preview")));
+        Info(LangCap(QStringLiteral("The editor has nothing to preview")), true, false,
+             QStringLiteral("Orvendale"), QStringLiteral("OK"), true, MsgIcon::Information);
         return;
     }
     MakeListing();
@@ -354,7 +355,7 @@ bool frmMcrSetup::prepareBackup(bool translated)
         const QString text = QStringLiteral("Couldn't create backup folder");
         const QString title = QStringLiteral("Failed");
         Info(translated ? LangCap(text) : text, true, false, translated ? LangCap(title) : title,
-             QStringLiteral("OK"), true);
+             QStringLiteral("OK"), true, MsgIcon::Critical);
     }
     const bool ready = BackupExists(program);
     if (ready)
@@ -433,7 +434,7 @@ void frmMcrSetup::cmdRestoreCro_Click()
         LangCap(QStringLiteral("This action will overwrite any current macros with the same "
                                "name.")) +
             kCrLf + LangCap(QStringLiteral("Do you want to continue?")),
-        2, LangCap(QStringLiteral("Restore Backed Up Macros?")));
+        2, LangCap(QStringLiteral("Restore Backed Up Macros?")), MsgIcon::Question);
     const QString program = ProgramFolder();
     if (answer == 1 && !m_backupBusy) {
         cmdFocus->setFocus();
@@ -537,7 +538,7 @@ void frmMcrSetup::deleteSelectedBackup()
         return;
     const int answer = Questions(
         LangCap(QStringLiteral("Are you sure you want to delete the selected BACKUP file?")), 2,
-        LangCap(QStringLiteral("Delete Macro?")));
+        LangCap(QStringLiteral("Delete Macro?")), MsgIcon::Question);
     if (answer != 1)
         return;
     const QString program = ProgramFolder();
@@ -563,7 +564,7 @@ void frmMcrSetup::cmdDelCro_Click()
     const int answer =
         Questions(LangCap(QStringLiteral("This will delete ALL macros in the backup folder!")) +
                       kCrLf + LangCap(QStringLiteral("Do you want to continue?")),
-                  2, LangCap(QStringLiteral("Delete All Backups?")));
+                  2, LangCap(QStringLiteral("Delete All Backups?")), MsgIcon::Exclamation);
     if (answer != 1 || m_backupBusy)
         return;
     cmdFocus->setFocus();

@@ -7,6 +7,7 @@
 #include "logic/Lang.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
@@ -16,11 +17,16 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextOption>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qelt {
 
@@ -172,6 +178,48 @@ void frmPreview::Command1_Click()
 void frmPreview::Command2_Click()
 {
     Form_Unload();
+}
+
+void frmPreview::showEvent(QShowEvent *event)
+{
+    // Placed before it appears, so that the window manager does not put it
+    // where part of it is off the screen.
+    if (!event->spontaneous())
+        placeOnScreen();
+    QWidget::showEvent(event);
+}
+
+// The whole window, its frame included, on the available part of the
+// screen: the first time in the middle of the screen of the active window,
+// later where the user left it, pulled back (and made smaller) where it
+// would reach past an edge.
+void frmPreview::placeOnScreen()
+{
+    const QWidget *active = QApplication::activeWindow();
+    const QScreen *screen =
+        m_placed ? this->screen() : (active ? active->screen() : QGuiApplication::primaryScreen());
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    // The frame is known once the window was shown; before that, room for a
+    // title bar and thin borders is kept.
+    QMargins frame(geometry().left() - frameGeometry().left(),
+                   geometry().top() - frameGeometry().top(),
+                   frameGeometry().right() - geometry().right(),
+                   frameGeometry().bottom() - geometry().bottom());
+    if (frame.isNull()) {
+        const int border = 4;
+        frame = QMargins(border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border,
+                         border);
+    }
+    const QRect inner = room.marginsRemoved(frame);
+    resize(std::min(width(), inner.width()), std::min(height(), inner.height()));
+    QPoint at = m_placed ? pos() + QPoint(frame.left(), frame.top())
+                         : inner.center() - QPoint(width() / 2, height() / 2);
+    at.setX(std::clamp(at.x(), inner.left(), inner.right() + 1 - width()));
+    at.setY(std::clamp(at.y(), inner.top(), inner.bottom() + 1 - height()));
+    move(at - QPoint(frame.left(), frame.top()));
+    m_placed = true;
 }
 
 void frmPreview::closeEvent(QCloseEvent *event)

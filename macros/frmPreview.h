@@ -42,9 +42,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void placeOnScreen();
+
     bool m_loaded = false;
+    bool m_placed = false;
 };
 
 // The preview window of this run, made (and loaded hidden) on first use.

@@ -33,12 +33,11 @@ frmPbar::frmPbar(QWidget *parent) : QWidget(parent, Qt::Dialog)
     Label->setObjectName(QStringLiteral("Label"));
     Label->setAlignment(Qt::AlignCenter);
     Label->setWordWrap(true);
-    lblFlName = new QLabel(this);
+    // A long path is cut in the middle, keeping the file name, rather than
+    // widening the window.
+    lblFlName = new StatusLabel(this, Qt::ElideMiddle);
     lblFlName->setObjectName(QStringLiteral("lblFlName"));
     lblFlName->setAlignment(Qt::AlignCenter);
-    // A long path is cut at the window's edge rather than widening it.
-    lblFlName->setMinimumWidth(1);
-    lblFlName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     PBar = new QProgressBar(this);
     PBar->setObjectName(QStringLiteral("PBar"));
     PBar->setTextVisible(false);

@@ -271,12 +271,12 @@ void FormSetup::Form_Unload()
         const QString title = LangCap(QStringLiteral("City Location has Changed !"));
         if (Questions(title + QStringLiteral("\r\n\r\n") +
                           LangCap(QStringLiteral("Save changes before closing?")),
-                      2, title) == 1)
+                      2, title, MsgIcon::Exclamation) == 1)
             cmdApply_Click();
     }
     if (sounds->SndChanged) {
         if (Questions(LangCap(QStringLiteral("Save changes before closing?")), 2,
-                      LangCap(QStringLiteral("Sounds have Changed"))) == 1)
+                      LangCap(QStringLiteral("Sounds have Changed")), MsgIcon::Exclamation) == 1)
             sounds->SaveSounds();
     }
     PrefsOpen = false;

@@ -3,6 +3,7 @@
 #include "core/EventControls.h"
 #include "core/FileActions.h"
 #include "core/SystemInfo.h"
+#include "core/WindowHelpers.h"
 #include "logic/Lang.h"
 #include "logic/SunTimers.h"
 #include "logic/clsSunrise.h"
@@ -34,7 +35,7 @@ SetupLocationPage::SetupLocationPage(SetupPageHost &host, QWidget *parent)
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setMaxVisibleItems(20);
 
-    lblCityName = new QLabel(page);
+    lblCityName = new StatusLabel(page);
     lblCityName->setObjectName(QStringLiteral("lblCityName"));
     lblCityName->setGeometry(12, 64, 456, 22);
     QFont bold = lblCityName->font();

@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Sounds.h"
+#include "core/WindowHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
@@ -51,12 +52,13 @@ SetupSoundsPage::SetupSoundsPage(SetupPageHost &host, QWidget *parent)
         Label1[i] = new QLabel(QLatin1String(kSoundEvents[i].caption), page);
         Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
         Label1[i]->setGeometry(12, y, 150, 22);
-        Label2[i] = new QLabel(page);
+        // Sound file paths, cut in the middle so that the file name shows.
+        Label2[i] = new StatusLabel(page, Qt::ElideMiddle);
         Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
         Label2[i]->setGeometry(164, y, 304, 22);
         Label2[i]->setFrameShape(QFrame::StyledPanel);
     }
-    lblSnd = new QLabel(page);
+    lblSnd = new StatusLabel(page, Qt::ElideMiddle);
     lblSnd->setObjectName(QStringLiteral("lblSnd"));
     lblSnd->setGeometry(12, 270, 456, 22);
     lblSnd->setFrameShape(QFrame::Panel);
@@ -163,7 +165,7 @@ void SetupSoundsPage::cmdDefaultSound_Click()
 {
     if (Questions(LangCap(QStringLiteral(
                       "Are you sure you want to restore all sounds to the default settings?")),
-                  2, QStringLiteral("Restore Default?")) != 1)
+                  2, QStringLiteral("Restore Default?"), MsgIcon::Question) != 1)
         return;
     PlayWav(ClickSound);
     for (int i = 0; i < 5; ++i)

@@ -306,7 +306,7 @@ void frmUnst::cmdUninstall_Click()
                                            "with the installation that put them there:")) +
                     kCrLf + ProgramFolder();
     }
-    if (Questions(question, 2, QStringLiteral("Remove Zyv")) != 1)
+    if (Questions(question, 2, QStringLiteral("Remove Zyv"), MsgIcon::Critical) != 1)
         return;
     if (removal())
         return; // the program itself was removed: it has ended

@@ -309,9 +309,10 @@ void FrmTimers::buildLoopTimer()
     LpEndTm = new QLineEdit(this);
     LpEndTm->setObjectName("LpEndTm");
     LpEndTm->setGeometry(310, loopY + 24, 62, 24);
-    lblMacroLoop = NewLabel(this, "", 378, loopY + 28, 172);
+    // The loop macro's path, cut in the middle so that its file name shows.
+    lblMacroLoop = new StatusLabel(this, Qt::ElideMiddle);
+    lblMacroLoop->setGeometry(378, loopY + 28, 172, lblMacroLoop->sizeHint().height());
     lblMacroLoop->setObjectName("lblMacroLoop");
-    lblMacroLoop->setTextInteractionFlags(Qt::TextSelectableByMouse);
 }
 
 // The button row along the bottom.
@@ -746,7 +747,7 @@ void FrmTimers::cmdKillTimer_Click()
         return;
     if (mnuDeleteTimer->isChecked() &&
         Questions(LangCap("Are you sure you want to REMOVE Timer #") + QString::number(n) + "   ",
-                  2, LangCap("Remove Timer #") + QString::number(n)) != 1)
+                  2, LangCap("Remove Timer #") + QString::number(n), MsgIcon::Question) != 1)
         return;
     TmrChanged = true;
     removeLastRow();
@@ -1224,7 +1225,7 @@ void FrmTimers::cmdCancel_Click()
     if (m_engine->MacroRunning() &&
         Questions(LangCap("The action will stop the timer that is currently running.") + kCrLf +
                       LangCap("Do you wish to continue?"),
-                  2, LangCap("A Timer is Running!")) != 1)
+                  2, LangCap("A Timer is Running!"), MsgIcon::Question) != 1)
         return;
     while (rowCount() > saved) {
         removeLastRow();

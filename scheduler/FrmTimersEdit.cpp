@@ -665,7 +665,7 @@ void FrmTimers::LoadLoopMacro()
     chkEnableLoop->setChecked(false);
     if (isVisible()) {
         Info(LangCap("The macro for the Loop Timer was not found!"), true, false,
-             LangCap("Loop Cannot Start"));
+             LangCap("Loop Cannot Start"), {}, false, MsgIcon::Information);
         setLabelBack(lblLoopDays, kRuleNotSetRgb);
     }
 }

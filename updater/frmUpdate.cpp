@@ -286,7 +286,8 @@ void frmUpdate::closeClient()
 
 void frmUpdate::setTitle(const QString &text, bool bold, const char *colour)
 {
-    Label3->setText(text);
+    // A title naming the program's folder wraps it within the window's width.
+    Label3->setText(BreakableText(text));
     QFont f = Label3->font();
     f.setBold(bold);
     Label3->setFont(f);

@@ -8,8 +8,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace qelt;
@@ -251,6 +255,104 @@ private slots:
         });
         QCOMPARE(Questions("Wait?", 2, "Busy"), 1);
         QVERIFY(ticks >= 5);
+    }
+
+    // Each kind of message and question shows its picture left of the text.
+    void pictureBesideTheText_data()
+    {
+        QTest::addColumn<MsgIcon>("icon");
+        QTest::addColumn<bool>("question");
+        QTest::newRow("plain message") << MsgIcon::None << false;
+        QTest::newRow("information") << MsgIcon::Information << false;
+        QTest::newRow("critical") << MsgIcon::Critical << false;
+        QTest::newRow("plain question") << MsgIcon::None << true;
+        QTest::newRow("question") << MsgIcon::Question << true;
+        QTest::newRow("exclamation") << MsgIcon::Exclamation << true;
+    }
+
+    void pictureBesideTheText()
+    {
+        QFETCH(MsgIcon, icon);
+        QFETCH(bool, question);
+        QImage shown;
+        int textLeft = 0;
+        int pictureRight = -1;
+        answerQuestion("Picture", [&](frmInfo *d) {
+            if (d->lblIcon->isVisible()) {
+                shown = d->lblIcon->pixmap().toImage();
+                pictureRight = d->lblIcon->geometry().right();
+            }
+            textLeft = d->lbl1->x();
+            (question ? d->cmdYes : d->cmdOK)->click();
+        });
+        if (question)
+            QCOMPARE(Questions("Delete it?", 2, "Picture", icon), 1);
+        else
+            Info("Could not", false, false, "Picture", "OK", true, icon);
+        QCOMPARE(shown.isNull(), icon == MsgIcon::None);
+        if (icon == MsgIcon::None)
+            return;
+        QVERIFY(shown.width() >= 16);
+        QVERIFY(textLeft > pictureRight);
+        // Each kind has its own picture.
+        const QStyle::StandardPixmap kinds[] = {
+            QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion,
+            QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical};
+        const QStyle::StandardPixmap kind = kinds[int(icon) - 1];
+        const QImage expected = QApplication::style()
+                                    ->standardIcon(kind)
+                                    .pixmap(shown.size() / shown.devicePixelRatio())
+                                    .toImage()
+                                    .convertToFormat(shown.format());
+        QCOMPARE(shown, expected);
+    }
+
+    // A folder of 240 characters wraps inside the box, which stays on the
+    // screen; the file name stays whole on its line.
+    void longFolderWrapsInsideTheBox()
+    {
+        const QString folder = "/home/user/" + QString(229, u'f');
+        QCOMPARE(folder.size(), 240);
+        const QString message = "The commands in the editor have not been saved.\r\n"
+                                "Click Yes to save changes to\r\n" +
+                                folder + "/evening.cro\r\n\r\nSave changes before closing?";
+        QStringList lines;
+        QStringList tooWide;
+        QRect box;
+        bool tallEnough = false;
+        answerQuestion("Long", [&](frmInfo *d) {
+            d->cmdCancel->click();
+            const QRect room = d->lbl1->contentsRect();
+            box = d->frameGeometry();
+            tallEnough = d->lbl1->height() >= d->lbl1->heightForWidth(d->lbl1->width());
+            // The lines as the label lays them out.
+            for (const QString &paragraph : d->lbl1->text().split(u'\n')) {
+                QTextLayout layout(paragraph, d->lbl1->font());
+                QTextOption option;
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                for (QTextLine line = layout.createLine(); line.isValid();
+                     line = layout.createLine()) {
+                    line.setLineWidth(room.width());
+                    QString text = paragraph.mid(line.textStart(), line.textLength());
+                    text.remove(QChar(0x200B));
+                    if (line.naturalTextWidth() > room.width())
+                        tooWide << text;
+                    lines << text;
+                }
+                layout.endLayout();
+            }
+        });
+        QCOMPARE(Questions(message, 3, "Long", MsgIcon::Exclamation), 3);
+        QCOMPARE(tooWide, QStringList());
+        QVERIFY(tallEnough);
+        QVERIFY(lines.size() > 6);
+        QCOMPARE(lines.join(QString()).remove(u' '),
+                 QString(message).remove(u' ').remove(u'\r').remove(u'\n'));
+        QVERIFY(std::any_of(lines.cbegin(), lines.cend(),
+                            [](const QString &l) { return l.contains("/evening.cro"); }));
+        QVERIFY(QApplication::primaryScreen()->availableGeometry().contains(box));
     }
 
     void callsGoThroughTheInstalledProvider()

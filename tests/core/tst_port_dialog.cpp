@@ -1,4 +1,5 @@
 #include "core/Dialogs.h"
+#include "core/EventControls.h"
 #include "core/PortDialog.h"
 #include "logic/DataFile.h"
 #include "logic/ProgramFolder.h"
@@ -290,6 +291,33 @@ private slots:
         QVERIFY(desk.contains(at));
         QVERIFY((at.center() - main.frameGeometry().center()).manhattanLength() <= 8);
         PortSetup().setParent(nullptr); // outlives the window of this test
+    }
+
+    // A port named by a device path of 240 characters: the dialog keeps its
+    // width on the screen; the path is cut in the middle, whole in the tip.
+    void longDevicePathKeepsTheDialogWidth()
+    {
+        openLinkOn("1");
+        ShowPortDialog();
+        const int width = PortSetup().width();
+        PortSetup().cmdCancel->click();
+        UnloadPortDialog();
+
+        const QString path = "/dev/serial/by-id/" + QString(222, u'x');
+        QCOMPARE(path.size(), 240);
+        link->setCommPort(path);
+        ShowPortDialog();
+        frmSetup &dlg = PortSetup();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QCOMPARE(dlg.lblCommNow->text(), "Currently set to Com Port " + path);
+        QCOMPARE(dlg.width(), width);
+        QVERIFY(dlg.screen()->availableGeometry().contains(dlg.frameGeometry()));
+        auto *status = dynamic_cast<EventLabel *>(dlg.lblCommNow);
+        QVERIFY(status);
+        QVERIFY(status->shownText().startsWith("Currently set"));
+        QVERIFY(status->shownText().endsWith("xxx"));
+        QVERIFY(status->shownText().contains(QChar(0x2026)));
+        dlg.cmdCancel->click();
     }
 
     void cancelAfterApplyKeepsTheNewPort()

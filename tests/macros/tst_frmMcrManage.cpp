@@ -1,5 +1,6 @@
 #include "macros/frmMcrSetup.h"
 
+#include "core/EventControls.h"
 #include "core/services/PrefsServices.h"
 #include "logic/Globals.h"
 #include "logic/MacroBackup.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,14 +32,17 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 using namespace qelt;
@@ -77,6 +82,24 @@ private:
         return path;
     }
     QString backup() const { return BackupFolder(ProgramFolder()); }
+    // label shows whole cut to its width, ending in shownEnd, with the
+    // whole text in its tool tip.
+    void checkCut(QLabel *label, const QString &whole, const QString &shownEnd)
+    {
+        auto *cut = dynamic_cast<EventLabel *>(label);
+        QVERIFY(cut);
+        const QString shown = cut->shownText();
+        QVERIFY2(shown.contains(QChar(0x2026)) && shown.endsWith(shownEnd), qPrintable(shown));
+        QVERIFY(cut->fontMetrics().horizontalAdvance(shown) <= cut->contentsRect().width());
+        const QPoint at = cut->rect().center();
+        QHelpEvent tip(QEvent::ToolTip, at, cut->mapToGlobal(at));
+        QApplication::sendEvent(cut, &tip);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QString tipText =
+            QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().remove(QChar(0x200B));
+        QVERIFY2(tipText.startsWith(whole), qPrintable(tipText));
+        QToolTip::hideText();
+    }
     void select(QListWidget *list, const QString &name)
     {
         const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
@@ -405,6 +428,93 @@ private slots:
         const QString later = put(outside.path() + "/later.cro", one);
         QVERIFY(test::DropFiles(w->File1->viewport(), {a, later}));
         QVERIFY(!QFileInfo::exists(InProgramFolder("later.cro")));
+    }
+
+    // Names as long as a file system allows, and a folder of 240 characters:
+    // the editor keeps its width on the screen, the list keeps its room, and
+    // each is cut in the middle (its end stays readable), whole in the tool tip.
+    void longNamesAndFoldersNeverWidenTheEditor()
+    {
+        const QString name = QString(196, u'n') + ".cro";
+        QString folder = outside.path() + "/";
+        folder += QString(240 - folder.size(), u'f');
+        QCOMPARE(name.size(), 200);
+        QCOMPARE(folder.size(), 240);
+        QVERIFY(QDir().mkpath(folder));
+        put(InProgramFolder(name), one);
+        put(folder + "/x.cro", one);
+        w->cmdRefresh_Click();
+        w->showPage(2);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QRect screen = w->screen()->availableGeometry();
+        const int width = w->width();
+        const int listWidth = w->File1->width();
+        QVERIFY(width <= screen.width());
+
+        QListWidgetItem *item = w->File1->findItems(name, Qt::MatchExactly).value(0);
+        QVERIFY(item);
+        w->File1->scrollToItem(item);
+        QTest::mouseClick(w->File1->viewport(), Qt::LeftButton, {},
+                          w->File1->visualItemRect(item).center());
+        QApplication::processEvents();
+        QCOMPARE(w->lblMname->text(), name);
+        QCOMPARE(w->width(), width);
+        QCOMPARE(w->File1->width(), listWidth);
+        checkCut(w->lblMname, name, "nnn.cro");
+
+        // A macro opened from the long folder: the list shows that folder.
+        w->showPage(0);
+        dialogs.openAnswer = folder + "/x.cro";
+        QTest::mouseClick(w->cmdOpenM, Qt::LeftButton);
+        w->sTab->setCurrentIndex(2);
+        QApplication::processEvents();
+        QCOMPARE(w->lblPath->text(), folder);
+        QCOMPARE(w->width(), width);
+        QCOMPARE(w->File1->width(), listWidth);
+        checkCut(w->lblPath, folder, "fff");
+
+        // Closed and opened again, it still fits.
+        QTest::mouseClick(w->cmdClose, Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        w->showPage(2);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->width(), width);
+        w->cmdClearAll_Click();
+    }
+
+    // The questions and messages of the editor show the picture that tells
+    // what they are.
+    void questionsShowTheirPicture()
+    {
+        put(InProgramFolder("q.cro"), one);
+        put(InProgramFolder("r.cro"), one);
+        w->Command1_Click();
+        w->cmdRefresh_Click();
+        w->sTab->setCurrentIndex(2);
+        dialogs.icons.clear();
+        dialogs.answer = 2;
+
+        select(w->File1, "q.cro");
+        w->cmdDelete_Click();
+        w->Command2_Click();
+        select(w->File2, "q.cro");
+        w->cmdDelete_Click();
+        w->Command2_Click();
+        w->cmdRestoreCro_Click();
+        w->cmdDelCro_Click();
+        w->MacroChanged = true;
+        dialogs.answer = 3;
+        select(w->File1, "r.cro");
+        w->File1_DblClick();
+        QTest::mouseClick(w->cmdClose, Qt::LeftButton);
+        w->MacroChanged = false;
+        w->cmdClearAll_Click();
+        w->sTab->setCurrentIndex(0);
+        w->mnuPreview_Click();
+        QCOMPARE(dialogs.icons,
+                 (QList<MsgIcon>{MsgIcon::Question, MsgIcon::Question, MsgIcon::Question,
+                                 MsgIcon::Exclamation, MsgIcon::Exclamation, MsgIcon::Exclamation,
+                                 MsgIcon::Information}));
     }
 
     void helpFitsThePage()

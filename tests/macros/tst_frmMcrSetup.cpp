@@ -617,6 +617,22 @@ private slots:
                 status->contentsRect().width());
     }
 
+    void recordingRowKeepsTheWindowSize()
+    {
+        w->showPage(0);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QSize before = w->size();
+        QTest::mouseClick(w->chkCroRecord, Qt::LeftButton);
+        QApplication::processEvents();
+        QVERIFY(w->chkCroRecord->isChecked());
+        QVERIFY(w->lblCroW->isVisible());
+        QCOMPARE(w->size(), before);
+        QTest::mouseClick(w->chkCroRecord, Qt::LeftButton);
+        QApplication::processEvents();
+        QVERIFY(!w->lblCroW->isVisible());
+        QCOMPARE(w->size(), before);
+    }
+
     void blankLineInsideAFileKeepsEveryRow()
     {
         // Loaded with a double click in the file list and saved again: the

@@ -22,6 +22,8 @@ public:
     QStringList asked;       // texts of questions
     // "info <title> <text> <modal 0/1>" and "questions <title> <text> <button set>"
     QStringList calls;
+    // The picture each message and question was to show, in order.
+    QList<MsgIcon> icons;
 
     // Questions take the answers first to last, then `answer` (2, No).
     QList<int> answers;
@@ -41,8 +43,9 @@ public:
     std::function<void()> whileOpen;
 
     void info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QString &sTitle,
-              const QString &sBtnName, bool bModal) override
+              const QString &sBtnName, bool bModal, MsgIcon icon) override
     {
+        icons << icon;
         if (onInfo)
             onInfo(sMsg, bOnTop, bAlignLeft, sTitle, sBtnName, bModal);
         messages << sMsg;
@@ -51,8 +54,10 @@ public:
         modal << bModal;
         calls << QStringLiteral("info %1 %2 %3").arg(sTitle, sMsg).arg(bModal);
     }
-    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle) override
+    int questions(const QString &sMsg, int iYesNoCancel, const QString &sTitle,
+                  MsgIcon icon) override
     {
+        icons << icon;
         if (whileOpen)
             whileOpen();
         messages << sMsg;

@@ -33,6 +33,23 @@ QString TestEnv::programFolder() const
     return m_dir.path() + "/program";
 }
 
+void TestEnv::UseScreen(int width, int height)
+{
+    const QString config = m_dir.path() + "/screen.json";
+    QFile file(config);
+    const bool written =
+        file.open(QIODevice::WriteOnly) &&
+        file.write(QStringLiteral(R"({"screens": [{"name": "Screen", "x": 0, "y": 0, "width": %1, )"
+                                  R"("height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, )"
+                                  R"("dpr": 1}]})")
+                       .arg(width)
+                       .arg(height)
+                       .toUtf8()) > 0;
+    if (!written)
+        qFatal("cannot write %s", qPrintable(config));
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
+}
+
 QString TestEnv::ScratchPath(const QString &name)
 {
     Q_ASSERT(!s_root.isEmpty());

@@ -21,6 +21,11 @@ public:
     // program folder, for files a test needs elsewhere than the program folder.
     static QString ScratchPath(const QString &name);
 
+    // Makes the headless platform show one screen of width x height pixels
+    // (at 96 dots an inch) instead of its own; call before the application
+    // is made.
+    void UseScreen(int width, int height);
+
 private:
     QTemporaryDir m_dir;
 };
@@ -34,6 +39,18 @@ private:
     {                                                                                              \
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
         qelt::test::TestEnv env;                                                                   \
+        qelt::ResetGlobals();                                                                      \
+        QApplication app(argc, argv);                                                              \
+        TestObject tc;                                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+// The same, on a screen of width x height pixels.
+#define QELT_TEST_MAIN_ON_SCREEN(TestObject, width, height)                                        \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        qelt::test::TestEnv env;                                                                   \
+        env.UseScreen(width, height);                                                              \
         qelt::ResetGlobals();                                                                      \
         QApplication app(argc, argv);                                                              \
         TestObject tc;                                                                             \

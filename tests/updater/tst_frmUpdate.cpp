@@ -361,7 +361,7 @@ private slots:
         QVERIFY(f.ProgressBar1->isHidden());
         QVERIFY(f.cmdDownload->isHidden());
         QCOMPARE(f.cmdExit->text(), QString("&Close"));
-        QCOMPARE(f.Label3->text(),
+        QCOMPARE(f.Label3->text().remove(QChar(0x200B)),
                  "If the installer does not automatically start, please browse to \r\n" + folder() +
                      "\r\n and double click 'Upgrade'.");
         QVERIFY(!f.Label3->font().bold());
@@ -417,8 +417,9 @@ private slots:
         f.Load();
         f.cmdDownload->click();
         QDir(installer()).removeRecursively();
-        QCOMPARE(f.Label3->text(), "Path error.  Please try searching for the file 'Upgrade' in " +
-                                       folder() + " manually, or try downloading it again later.");
+        QCOMPARE(f.Label3->text().remove(QChar(0x200B)),
+                 "Path error.  Please try searching for the file 'Upgrade' in " + folder() +
+                     " manually, or try downloading it again later.");
         QVERIFY(!f.Label3->font().bold());
         QCOMPARE(f.Label2->text(), QString());
         QCOMPARE(f.cmdExit->text(), QString("&Close"));
