@@ -310,8 +310,7 @@ bool SingleInstance::readMessage(QLocalSocket *socket)
     socket->setProperty(kDone, true);
     // Handed to the window from the event loop, not from within the accept
     // or a read of another connection: the window's handler may wait for the
-    // user and let further connections arrive meanwhile. A text whose
-    // connection closes before then is still delivered.
+    // user and let further connections arrive meanwhile.
     QTimer::singleShot(
         0, this, [this, alive = QPointer<QLocalSocket>(socket), text] { answer(alive, text); });
     return true;
@@ -319,8 +318,16 @@ bool SingleInstance::readMessage(QLocalSocket *socket)
 
 void SingleInstance::answer(QPointer<QLocalSocket> socket, const QString &text)
 {
-    // The later start may give up and its connection go away while the
-    // window's handler waits for the user.
+    // A later start that stopped waiting (this instance was stalled) has
+    // closed its end and told its user that the text was not handed over;
+    // it is not acted on behind the user's back.
+    if (!socket || socket->state() != QLocalSocket::ConnectedState)
+        return;
+    char next = 0;
+    if (::recv(int(socket->socketDescriptor()), &next, 1, MSG_PEEK | MSG_DONTWAIT) == 0)
+        return;
+    // The later start may still give up and its connection go away while
+    // the window's handler waits for the user.
     DeliverCommandLine(text);
     // The later start waits for this answer, as it waited for the text to
     // be taken by the window.

@@ -449,6 +449,31 @@ private slots:
                                       "/home/u/porch light.cro), SendToPrev on modX, X**"));
     }
 
+    // A later start that gave up on a stalled instance has told its user the
+    // text was not handed over: when the instance goes on, it does not act
+    // on it after all.
+    void handOverGivenUpIsNotActedOnLater()
+    {
+        SingleInstance first;
+        QVERIFY(first.claim());
+        SetMainWindow(&main);
+        QTemporaryDir childFolder;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QELT_HOME", childFolder.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--as-later-start-on-fake-clock", "/home/u/late.cro"});
+        // This instance's event loop does not run meanwhile, as if it hung.
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY(child.readAllStandardOutput().contains("did not answer"));
+
+        QTest::qWait(300);
+        QVERIFY(main.received.isEmpty());
+        QVERIFY(PendingCommandLines().isEmpty());
+    }
+
     void handOverGivesUpWithoutAnAnswer()
     {
         test::FakeWaitClock clock;
