@@ -112,6 +112,9 @@ public:
     // --- clock and weekly update check ---
     void tmrClock_Timer();
     void setupClock();
+    // Runs ask from the event loop once no message, question or dialog that
+    // waits for the user is open (looking again every delayMs meanwhile).
+    void askWhenNoDialogOpen(std::function<void()> ask, int delayMs = 0);
     // Hand-overs of macro files waiting to be played, in order.
     QStringList pendingMacros() const { return m_croQueue; }
     bool macroPlaying() const { return m_croPlaying; }
@@ -398,6 +401,7 @@ private:
     bool m_macroWaiting = false;
     bool m_afterStartDone = false;
     bool m_unloaded = false;
+    bool m_inClockTick = false; // the clock's tick handler is running
     bool m_exiting = false;
     bool m_indicatorOn = false;
 };

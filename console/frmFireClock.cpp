@@ -5,6 +5,8 @@
 
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
+#include "core/MessageDialog.h"
+#include "core/PortDialog.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
@@ -12,8 +14,12 @@
 #include "logic/SchedulerClock.h"
 #include "logic/Transmitter.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace qelt {
 
@@ -29,17 +35,55 @@ void frmFire::setupClock()
     };
     // The question waits for its answer in its own event loop; asked from
     // within the clock's tick it would stop the clock (a timer's handler is
-    // not entered again while it runs), so it is queued behind the tick.
+    // not entered again while it runs), so it is queued behind the tick. On
+    // a first start the port message and the port dialog are open when its
+    // time comes: it waits for them, rather than cover the message's button
+    // and stand between the user and the port dialog.
     m_updateSchedule.defer = [this](std::function<void()> ask) {
-        QTimer::singleShot(0, this, [this, ask = std::move(ask)] {
-            if (!m_unloaded)
-                ask();
-        });
+        askWhenNoDialogOpen(std::move(ask));
     };
+}
+
+namespace {
+
+// A message or question of the program's own, the port dialog, or any
+// modal window is waiting for the user.
+bool dialogOpen()
+{
+    if (QApplication::activeModalWidget())
+        return true;
+    if (const frmSetup *port = PortSetupIfLoaded(); port && port->isVisible())
+        return true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget *w) {
+        return qobject_cast<const frmInfo *>(w) && w->isVisible();
+    });
+}
+
+} // namespace
+
+void frmFire::askWhenNoDialogOpen(std::function<void()> ask, int delayMs)
+{
+    constexpr int kLookAgainMs = 250;
+    QTimer::singleShot(delayMs, this, [this, ask = std::move(ask)]() mutable {
+        if (m_unloaded)
+            return;
+        // Not from within the clock's own tick either (its first step lets
+        // events run): the tick would wait for the answer and the clock
+        // would stand still. Then it is asked as soon as the tick is over.
+        if (m_inClockTick)
+            askWhenNoDialogOpen(std::move(ask), 0);
+        else if (dialogOpen())
+            askWhenNoDialogOpen(std::move(ask), kLookAgainMs);
+        else
+            ask();
+    });
 }
 
 void frmFire::tmrClock_Timer()
 {
+    m_inClockTick = true;
+    const auto tickDone = qScopeGuard([this] { m_inClockTick = false; });
     CurrentWaitClock().processEvents();
     if (m_unloaded)
         return;

@@ -18,7 +18,14 @@
 #include <cmath>
 #include <memory>
 
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace qelt {
@@ -198,6 +205,16 @@ void SingleInstance::setClientLimits(int maxClients, int messageTimeoutMs)
     m_messageTimeoutMs = qMax(1, messageTimeoutMs);
 }
 
+namespace {
+// Set on a connection once its whole message has been read.
+constexpr const char *kDone = "qeltDone";
+
+bool isDone(const QLocalSocket *socket)
+{
+    return socket->property(kDone).toBool();
+}
+} // namespace
+
 void SingleInstance::dropClient(QLocalSocket *socket)
 {
     m_clients.removeOne(socket);
@@ -215,59 +232,106 @@ void SingleInstance::onNewConnection()
             socket->deleteLater();
             continue;
         }
-        // Full: the oldest connection that has not sent its message yet
-        // makes room (one being answered is never dropped).
-        if (m_clients.size() >= m_maxClients) {
-            for (QLocalSocket *old : std::as_const(m_clients)) {
-                if (!old->property("qeltDone").toBool()) {
-                    dropClient(old);
-                    break;
-                }
-            }
-        }
-        if (m_clients.size() >= m_maxClients) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
         m_clients.append(socket);
         connect(socket, &QObject::destroyed, this, [this, socket] { m_clients.removeOne(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
         QTimer::singleShot(m_messageTimeoutMs, socket, [this, socket] {
-            if (!socket->property("qeltDone").toBool())
+            // A message that arrived just now is still taken.
+            if (!pull(socket))
                 dropClient(socket);
         });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        if (socket->bytesAvailable() > 0)
-            onReadyRead(socket);
+        // A later start writes its message as soon as it is connected, often
+        // before the connection is accepted; it is read now, so that it counts
+        // as finished before any other connection can make room.
+        pull(socket);
+        makeRoom();
     }
 }
 
-void SingleInstance::onReadyRead(QLocalSocket *socket)
+void SingleInstance::makeRoom()
 {
-    if (socket->property("qeltDone").toBool())
+    const auto unfinished = [this] {
+        QList<QLocalSocket *> list;
+        for (QLocalSocket *socket : std::as_const(m_clients))
+            if (!isDone(socket))
+                list.append(socket);
+        return list;
+    };
+    if (unfinished().size() <= m_maxClients)
         return;
+    // What has arrived on them is read first: a connection whose message is
+    // whole is answered, never dropped.
+    for (QLocalSocket *socket : unfinished())
+        pull(socket);
+    QList<QLocalSocket *> candidates = unfinished();
+    while (candidates.size() > m_maxClients) {
+        // One that sent part of a message and stopped goes first, the oldest
+        // of them; a silent one may be a later start about to write.
+        QLocalSocket *victim = candidates.first();
+        for (QLocalSocket *socket : std::as_const(candidates)) {
+            if (socket->bytesAvailable() > 0) {
+                victim = socket;
+                break;
+            }
+        }
+        candidates.removeOne(victim);
+        dropClient(victim);
+    }
+}
+
+bool SingleInstance::pull(QLocalSocket *socket)
+{
+    if (isDone(socket))
+        return true;
+    // Reads from the system's buffer into the socket's own without waiting;
+    // that raises readyRead, which takes a whole message.
+    if (socket->state() == QLocalSocket::ConnectedState)
+        socket->waitForReadyRead(0);
+    return readMessage(socket);
+}
+
+bool SingleInstance::readMessage(QLocalSocket *socket)
+{
+    if (isDone(socket))
+        return true;
     if (socket->bytesAvailable() < 4)
-        return;
+        return false;
     uchar head[4];
     socket->peek(reinterpret_cast<char *>(head), 4);
     const quint32 size = qFromBigEndian<quint32>(head);
     if (size > kMaxMessage) {
         dropClient(socket);
-        return;
+        return false;
     }
     if (socket->bytesAvailable() < qint64(4 + size))
-        return;
+        return false;
     socket->read(4);
     const QString text = QString::fromUtf8(socket->read(size));
-    socket->setProperty("qeltDone", true);
+    socket->setProperty(kDone, true);
+    // Handed to the window from the event loop, not from within the accept
+    // or a read of another connection: the window's handler may wait for the
+    // user and let further connections arrive meanwhile.
+    QTimer::singleShot(
+        0, this, [this, alive = QPointer<QLocalSocket>(socket), text] { answer(alive, text); });
+    return true;
+}
 
-    // The window's handler may wait for the user (a message box); the later
-    // start may give up and its connection go away meanwhile.
-    QPointer<QLocalSocket> alive(socket);
+void SingleInstance::answer(QPointer<QLocalSocket> socket, const QString &text)
+{
+    // A later start that stopped waiting (this instance was stalled) has
+    // closed its end and told its user that the text was not handed over;
+    // it is not acted on behind the user's back.
+    if (!socket || socket->state() != QLocalSocket::ConnectedState)
+        return;
+    char next = 0;
+    if (::recv(int(socket->socketDescriptor()), &next, 1, MSG_PEEK | MSG_DONTWAIT) == 0)
+        return;
+    // The later start may still give up and its connection go away while
+    // the window's handler waits for the user.
     DeliverCommandLine(text);
     // The later start waits for this answer, as it waited for the text to
     // be taken by the window.
-    if (alive && socket->state() == QLocalSocket::ConnectedState) {
+    if (socket && socket->state() == QLocalSocket::ConnectedState) {
         socket->write("1");
         socket->flush();
         socket->disconnectFromServer();
@@ -278,6 +342,84 @@ QString CommandBoxHandle()
 {
     return g_instance ? g_instance->handle() : QString();
 }
+
+namespace {
+
+enum class Reach { Connected, Busy, Nobody };
+
+// Connects to the socket at path. While its queue of connections waiting to
+// be accepted is full, the call waits in that queue (up to waitMs), as every
+// other client does, instead of trying again after a pause in which the
+// others take every free place.
+Reach connectTo(const QString &path, int waitMs, int *fd)
+{
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (native.size() >= qsizetype(sizeof addr.sun_path))
+        return Reach::Nobody;
+    memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0)
+        return Reach::Nobody;
+    const timeval wait{waitMs / 1000, (waitMs % 1000) * 1000};
+    ::setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    int result;
+    do {
+        result = ::connect(s, reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        const bool busy = errno == EAGAIN || errno == EWOULDBLOCK;
+        ::close(s);
+        return busy ? Reach::Busy : Reach::Nobody;
+    }
+    *fd = s;
+    return Reach::Connected;
+}
+
+enum class Reply { Taken, Dropped, NoAnswer };
+
+// Sends the message at once (a later start must not leave a connection
+// silent: the instance drops silent ones first when many are open) and waits
+// for the answer until the wait clock passes deadlineMs.
+Reply sendAndWait(int fd, const QByteArray &message, const std::function<qint64()> &elapsedMs,
+                  qint64 deadlineMs)
+{
+    WaitClock &clock = CurrentWaitClock();
+    constexpr int kPollMs = 5;
+    qsizetype sent = 0;
+    while (sent < message.size()) {
+        const ssize_t n = ::send(fd, message.constData() + sent, size_t(message.size() - sent),
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return Reply::Dropped;
+        if (elapsedMs() >= deadlineMs)
+            return Reply::NoAnswer;
+        clock.sleepMs(kPollMs);
+    }
+    while (true) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 0) > 0) {
+            char answer = 0;
+            const ssize_t n = ::recv(fd, &answer, 1, MSG_DONTWAIT);
+            if (n == 1)
+                return answer == '1' ? Reply::Taken : Reply::Dropped;
+            if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+                return Reply::Dropped;
+        }
+        if (elapsedMs() >= deadlineMs)
+            return Reply::NoAnswer;
+        clock.sleepMs(kPollMs);
+    }
+}
+
+} // namespace
 
 bool HandOver(const QString &text, int timeoutMs)
 {
@@ -292,8 +434,10 @@ bool HandOver(const QString &text, int timeoutMs)
     // short sleeps, so that tests bound the wait with their own clock.
     WaitClock &clock = CurrentWaitClock();
     const qint64 startNs = clock.nowNs();
-    const auto elapsedMs = [&] { return (clock.nowNs() - startNs) / 1'000'000; };
-    constexpr int kPollMs = 5;
+    const std::function<qint64()> elapsedMs = [&] { return (clock.nowNs() - startNs) / 1'000'000; };
+    // An instance was found listening: it is tried until the time is up. With
+    // none found, the start gives up after the connect window.
+    bool found = false;
     while (true) {
         QStringList handles{storedHandle()};
         if (const QString holder = lockHolderHandle(); !handles.contains(holder))
@@ -301,27 +445,26 @@ bool HandOver(const QString &text, int timeoutMs)
         for (const QString &handle : handles) {
             if (handle.isEmpty())
                 continue;
-            QLocalSocket socket;
-            socket.connectToServer(SingleInstance::socketPath(handle));
-            if (!socket.waitForConnected(500))
+            int fd = -1;
+            const Reach reach = connectTo(SingleInstance::socketPath(handle), 500, &fd);
+            if (reach == Reach::Busy)
+                found = true;
+            if (reach != Reach::Connected)
                 continue;
-            socket.write(message);
-            // A connection that breaks ends the wait (no spinning until the timeout).
-            while (socket.bytesToWrite() > 0 && socket.state() == QLocalSocket::ConnectedState &&
-                   elapsedMs() < timeoutMs) {
-                if (!socket.waitForBytesWritten(0))
-                    clock.sleepMs(kPollMs);
-            }
-            while (socket.bytesAvailable() < 1 && socket.state() == QLocalSocket::ConnectedState &&
-                   elapsedMs() < timeoutMs) {
-                if (!socket.waitForReadyRead(0))
-                    clock.sleepMs(kPollMs);
-            }
-            return socket.read(1) == "1";
+            found = true;
+            const Reply reply = sendAndWait(fd, message, elapsedMs, timeoutMs);
+            ::close(fd);
+            if (reply == Reply::Taken)
+                return true;
+            if (reply == Reply::NoAnswer)
+                return false;
+            // Dropped before the message arrived (the instance makes room
+            // when many connections are open): connect again.
+            break;
         }
-        if (elapsedMs() >= kConnectWindowMs || elapsedMs() >= timeoutMs)
+        if (elapsedMs() >= timeoutMs || (!found && elapsedMs() >= kConnectWindowMs))
             return false;
-        clock.sleepMs(50);
+        clock.sleepMs(found ? 5 : 50);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -11,6 +12,9 @@ class QLocalServer;
 class QLocalSocket;
 
 namespace qelt {
+
+// How long a later start waits for the running instance to take its text.
+inline constexpr int kHandOverTimeoutMs = 10000;
 
 // One running copy of the program per user. The first start takes a lock
 // file in the user's runtime folder and listens on a local socket named by
@@ -31,10 +35,12 @@ public:
     // The decimal number that names this instance's socket ("" before claim).
     QString handle() const { return m_handle; }
 
-    // A later start sends its whole message at once; a connection that has
-    // not done so within messageTimeoutMs is dropped, and at most maxClients
-    // connections are held (a new one drops the oldest unfinished one), so
-    // idle connections cannot use up the program's file handles.
+    // A later start sends its whole message at once. A connection whose
+    // message has arrived is always read and answered; one that has not sent
+    // it within messageTimeoutMs is dropped, and at most maxClients such
+    // unfinished connections are held (a new one makes room by dropping one
+    // of them, never a finished one), so idle connections cannot use up the
+    // program's file handles.
     void setClientLimits(int maxClients, int messageTimeoutMs);
     // Connections held now.
     int clientCount() const { return int(m_clients.size()); }
@@ -47,8 +53,13 @@ public:
 
 private:
     void onNewConnection();
-    void onReadyRead(QLocalSocket *socket);
-
+    // Takes the message once all of it has arrived; true when it has.
+    bool readMessage(QLocalSocket *socket);
+    // Reads what has arrived on the socket so far (without waiting), then
+    // takes the message when it is whole.
+    bool pull(QLocalSocket *socket);
+    void answer(QPointer<QLocalSocket> socket, const QString &text);
+    void makeRoom();
     void dropClient(QLocalSocket *socket);
 
     std::unique_ptr<QLockFile> m_lock;
@@ -65,9 +76,10 @@ QString CommandBoxHandle();
 
 // Hands text to the running instance named by "ActiveWindow"/"Handle" (or,
 // when that names no socket, to the instance that holds the lock) and waits
-// until it has taken it. False when no instance answered; nothing is
-// reported to the user.
-bool HandOver(const QString &text, int timeoutMs = 10000);
+// until it has taken it. A connection the instance dropped before the
+// message arrived is made again while time is left. False when no instance
+// answered within timeoutMs; the caller tells the user.
+bool HandOver(const QString &text, int timeoutMs = kHandOverTimeoutMs);
 
 // Puts a handed-over command line into the main window's txtCommand. Texts
 // that arrive before the main window exists wait for it, in order.

@@ -1,5 +1,6 @@
 #include "core/Startup.h"
 
+#include "core/Dialogs.h"
 #include "core/FileTypes.h"
 #include "core/SingleInstance.h"
 #include "core/Splash.h"
@@ -53,9 +54,27 @@ QString AbsoluteCommandLine(const QString &commandLine, const QString &workingFo
     return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
 }
 
-void SendToPrev(const QString &commandLine)
+bool SendToPrev(const QString &commandLine)
 {
-    HandOver(commandLine.isEmpty() ? QStringLiteral("previous") : commandLine);
+    const QString text = commandLine.isEmpty() ? QStringLiteral("previous") : commandLine;
+    if (HandOver(text))
+        return true;
+    // The user opened a macro (or started the program again) and would
+    // otherwise see nothing happen at all.
+    const QString seconds = QString::number(kHandOverTimeoutMs / 1000);
+    const QString message =
+        commandLine.isEmpty()
+            ? QStringLiteral("The program is already running but did not answer within %1 "
+                             "seconds, so its window could not be brought to the front.")
+                  .arg(seconds)
+            : QStringLiteral("The program is already running but did not answer within %1 "
+                             "seconds, so this was not handed over to it:\r\n\r\n%2\r\n\r\n"
+                             "Please try again.")
+                  .arg(seconds, commandLine);
+    LogErr(QStringLiteral("SendToPrev"), QLatin1String(kModuleName), 5,
+           QStringLiteral("no answer from the running instance for %1").arg(text));
+    Info(message, true, false, QStringLiteral("Orvendale"), QStringLiteral("OK"), true);
+    return false;
 }
 
 void StartupSequence::fail(int number, const QString &description)
@@ -150,10 +169,8 @@ int Main(int argc, char **argv)
     // Before anything else, so a later start changes no setting and opens
     // no file.
     SingleInstance instance;
-    if (!instance.claim()) {
-        SendToPrev(commandLine);
-        return 0;
-    }
+    if (!instance.claim())
+        return SendToPrev(commandLine) ? 0 : 1;
 
     StartupSequence startup(commandLine);
     startup.run();

@@ -23,8 +23,10 @@ QString CommandLineText(const QStringList &arguments);
 QString AbsoluteCommandLine(const QString &commandLine, const QString &workingFolder);
 
 // Hands a command line to the running instance ("previous" when it is
-// empty) and waits until that instance has taken it.
-void SendToPrev(const QString &commandLine);
+// empty) and waits until that instance has taken it. When it does not
+// answer in time, the user is told (a message) and the error log gets an
+// entry; the result is then false.
+bool SendToPrev(const QString &commandLine);
 
 // The first instance's start-up steps, in their order, each guarded: a
 // failing step is passed over and the last failure is written to the error

@@ -3,6 +3,7 @@
 #include "logic/UnitRecords.h"
 
 #include "core/Dialogs.h"
+#include "core/MessageDialog.h"
 #include "core/PortDialog.h"
 #include "core/Shortcuts.h"
 #include "core/SystemInfo.h"
@@ -26,6 +27,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -33,7 +35,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -943,6 +947,102 @@ private slots:
         QVERIFY(!clockWhileOpen.isEmpty());
         QCOMPARE(GetSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts")),
                  QStringLiteral("0"));
+    }
+
+    // A first start as the user meets it, on the real message windows: the
+    // port message, the port dialog taking clicks beside it, and the update
+    // question only once both are answered (also when the port dialog is
+    // cancelled), asked once, with the clock going on while it is open.
+    void firstStartAsksAboutUpdatesAfterThePort_data()
+    {
+        QTest::addColumn<bool>("cancelPort");
+        QTest::newRow("port chosen") << false;
+        QTest::newRow("port dialog cancelled") << true;
+    }
+
+    void firstStartAsksAboutUpdatesAfterThePort()
+    {
+        QFETCH(bool, cancelPort);
+        const auto shownInfo = [](const QString &text) -> frmInfo * {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *info = qobject_cast<frmInfo *>(w);
+                if (info && info->isVisible() && info->lbl1->text().contains(text))
+                    return info;
+            }
+            return nullptr;
+        };
+        const QString question = QStringLiteral("check for updates once a week");
+        PutRec(270, QString());
+        PutRec(RecLastStart, QString());
+        DeleteSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts"));
+        SetDialogProvider(nullptr);
+        UnloadPortDialog();
+        start();
+        w->show();
+
+        // Each question as it shows: what else is open, whether the clock
+        // goes on while it waits; then No.
+        int questions = 0;
+        bool othersOpen = false;
+        int ticksWhileOpen = 0;
+        QSignalSpy ticks(w->tmrClock, &QTimer::timeout);
+        qsizetype ticksAtQuestion = -1;
+        QElapsedTimer openFor;
+        QTimer watch;
+        QPointer<frmInfo> seen;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            frmInfo *asking = shownInfo(question);
+            if (!asking)
+                return;
+            if (asking != seen) {
+                seen = asking;
+                ++questions;
+                const frmSetup *port = PortSetupIfLoaded();
+                othersOpen = othersOpen || (port && port->isVisible()) ||
+                             shownInfo(QStringLiteral("has not been set up"));
+                ticksAtQuestion = ticks.count();
+                openFor.start();
+                return;
+            }
+            if (ticks.count() > ticksAtQuestion + 3 || openFor.elapsed() > 1000) {
+                ticksWhileOpen = int(ticks.count() - ticksAtQuestion);
+                QTest::mouseClick(asking->cmdNo, Qt::LeftButton);
+            }
+        });
+        watch.start(10);
+        // The clock runs fast: a question's 30 seconds pass in 0.3 s.
+        w->tmrClock->setInterval(5);
+        w->tmrClock->start();
+
+        frmInfo *message = shownInfo(QStringLiteral("has not been set up"));
+        QVERIFY(message);
+        frmSetup *port = PortSetupIfLoaded();
+        QVERIFY(port && port->isVisible());
+        QTest::mouseClick(port->optComm[2], Qt::LeftButton, {},
+                          QPoint(8, port->optComm[2]->height() / 2));
+        QVERIFY(port->optComm[2]->isChecked());
+        QTest::qWait(800);
+        QCOMPARE(questions, 0);
+
+        QTest::mouseClick(message->cmdOK, Qt::LeftButton);
+        QTRY_VERIFY(!shownInfo(QStringLiteral("has not been set up")));
+        QTest::qWait(800);
+        QCOMPARE(questions, 0); // the port dialog is still open
+
+        QTest::mouseClick(cancelPort ? port->cmdCancel : port->cmdOK, Qt::LeftButton);
+        QVERIFY(!port->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(GetSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts")),
+                                  QStringLiteral("0"), 10000);
+        QCOMPARE(questions, 1);
+        QVERIFY(!othersOpen);
+        QVERIFY(ticksWhileOpen > 3);
+        // Asked once: the clock goes on without asking again.
+        QTest::qWait(800);
+        watch.stop();
+        w->tmrClock->stop();
+        QCOMPARE(questions, 1);
+        QVERIFY(!shownInfo(question));
+        QCOMPARE(GetRec(270), cancelPort ? QString() : QStringLiteral("2"));
     }
 
     // Double-click a description, type, click "X": the text is kept.

@@ -1,6 +1,7 @@
 #include "core/FileTypes.h"
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
+#include "logic/Cipher.h"
 #include "logic/DataFile.h"
 #include "logic/ErrorLog.h"
 #include "logic/Globals.h"
@@ -8,6 +9,7 @@
 #include "logic/Settings.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -15,13 +17,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 using namespace qelt;
 
@@ -363,6 +371,109 @@ private slots:
         QVERIFY(!another.claim());
     }
 
+    // A later start whose hand-over is not answered says so, with a message
+    // and an entry in the error log, within 10 seconds on its own clock, and
+    // ends with a failure code, instead of ending as if all went well.
+    void unansweredHandOverIsReported_data()
+    {
+        QTest::addColumn<QString>("listener"); // what answers on the instance's socket
+        QTest::addColumn<double>("waitedAtLeast");
+        QTest::newRow("accepts and never answers") << "silent" << 10.0;
+        QTest::newRow("drops every connection") << "dropping" << 0.0;
+        QTest::newRow("stale socket, nobody listens") << "stale" << 0.0;
+    }
+
+    void unansweredHandOverIsReported()
+    {
+        QFETCH(QString, listener);
+        QFETCH(double, waitedAtLeast);
+        // The running instance holds the lock; its socket is named by its
+        // process number.
+        QLockFile lock(SingleInstance::lockFilePath());
+        QVERIFY(lock.tryLock(0));
+        const QString handle = QString::number(QCoreApplication::applicationPid());
+        SaveSet("ActiveWindow", "Handle", handle);
+        const QString path = SingleInstance::socketPath(handle);
+        QLocalServer server;
+        if (listener == "stale") {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            qstrncpy(addr.sun_path, QFile::encodeName(path).constData(), sizeof addr.sun_path);
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+            ::close(fd);
+        } else {
+            QVERIFY(server.listen(path));
+            if (listener == "dropping") {
+                connect(&server, &QLocalServer::newConnection, &server, [&server] {
+                    while (QLocalSocket *s = server.nextPendingConnection()) {
+                        s->abort();
+                        s->deleteLater();
+                    }
+                });
+            }
+        }
+        const auto removeSocket = qScopeGuard([&] {
+            server.close();
+            QFile::remove(path);
+        });
+
+        QTemporaryDir childFolder;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QELT_HOME", childFolder.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--as-later-start-on-fake-clock", "/home/u/porch light.cro"});
+        QVERIFY(child.waitForStarted(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(child.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        const QString out = QString::fromUtf8(child.readAllStandardOutput());
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY2(out.contains("message: Orvendale | The program is already running but did not "
+                              "answer within 10 seconds, so this was not handed over to "
+                              "it:\r\n\r\n/home/u/porch light.cro\r\n"),
+                 qPrintable(out));
+        const double waited = out.section("waited ", 1).trimmed().toDouble();
+        QVERIFY2(waited >= waitedAtLeast && waited <= 10.1, qPrintable(out));
+
+        QFile log(childFolder.path() + "/error.log");
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        // One entry: its time item, then its scrambled text item.
+        const QByteArray entry = log.readAll();
+        QVERIFY(entry.startsWith("\"\r\nLogged:  "));
+        const qsizetype item = entry.indexOf("\"\r\n\"\t") + 5;
+        QVERIFY(item > 5 && entry.endsWith("\"\r\n"));
+        const QString text = Crypt(true, FromAnsi(entry.mid(item, entry.size() - 3 - item)));
+        QCOMPARE(text, QStringLiteral("Error 5 (no answer from the running instance for "
+                                      "/home/u/porch light.cro), SendToPrev on modX, X**"));
+    }
+
+    // A later start that gave up on a stalled instance has told its user the
+    // text was not handed over: when the instance goes on, it does not act
+    // on it after all.
+    void handOverGivenUpIsNotActedOnLater()
+    {
+        SingleInstance first;
+        QVERIFY(first.claim());
+        SetMainWindow(&main);
+        QTemporaryDir childFolder;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QELT_HOME", childFolder.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--as-later-start-on-fake-clock", "/home/u/late.cro"});
+        // This instance's event loop does not run meanwhile, as if it hung.
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY(child.readAllStandardOutput().contains("did not answer"));
+
+        QTest::qWait(300);
+        QVERIFY(main.received.isEmpty());
+        QVERIFY(PendingCommandLines().isEmpty());
+    }
+
     void handOverGivesUpWithoutAnAnswer()
     {
         test::FakeWaitClock clock;
@@ -394,6 +505,23 @@ int main(int argc, char **argv)
         for (int i = 2; i < argc; ++i)
             args.push_back(argv[i]);
         return qelt::Main(int(args.size()), args.data());
+    }
+    // A later start on a clock of its own that moves only as it waits, with
+    // its messages printed, and how long it waited.
+    if (argc > 1 && qstrcmp(argv[1], "--as-later-start-on-fake-clock") == 0) {
+        qelt::test::FakeWaitClock clock;
+        qelt::test::ScriptedDialogs dialogs;
+        dialogs.onInfo = [](const QString &sMsg, bool, bool, const QString &sTitle, const QString &,
+                            bool) {
+            std::printf("message: %s | %s\n", qPrintable(sTitle), qPrintable(sMsg));
+        };
+        qelt::SetDialogProvider(&dialogs);
+        std::vector<char *> args{argv[0]};
+        for (int i = 2; i < argc; ++i)
+            args.push_back(argv[i]);
+        const int code = qelt::Main(int(args.size()), args.data());
+        std::printf("waited %.3f\n", clock.elapsedSeconds());
+        return code;
     }
     if (argc > 1 && qstrcmp(argv[1], "--claim-and-crash") == 0) {
         QCoreApplication app(argc, argv);
