@@ -204,7 +204,9 @@ frmBrowser::frmBrowser(QWidget *parent) : QWidget(parent, Qt::Window)
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
     cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cboAddress->setMinimumContentsLength(12);
-    cboAddress->lineEdit()->installEventFilter(this);
+    // Keys typed in the box reach the box itself, which passes them on to
+    // its text field.
+    cboAddress->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, [this] { cboAddress_Click(); });
 
     txtSecure = new QLineEdit(QStringLiteral("This page is SECURE!"), this);
@@ -477,7 +479,7 @@ bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
         BrwToolB_MouseDown();
     if (event->type() == QEvent::MouseButtonRelease && watched == Label2)
         Label2_Click();
-    if (event->type() == QEvent::KeyPress && watched == cboAddress->lineEdit()) {
+    if (event->type() == QEvent::KeyPress && watched == cboAddress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             cboAddress_KeyPress(13);
