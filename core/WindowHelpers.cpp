@@ -251,6 +251,40 @@ qint64 OverlapArea(const QRect &a, const QRect &b)
     return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
 }
 
+// Places a window again once the window system has put its frame around
+// it. The frame is not known before a window's first showing, so the window
+// was kept on the screen by its own size, and its frame may stick out.
+class PlaceAgainWhenFramed : public QObject {
+public:
+    static constexpr const char *kName = "qeltPlaceAgainWhenFramed";
+
+    PlaceAgainWhenFramed(QWidget *w, double leftTw, double topTw)
+        : QObject(w), m_leftTw(leftTw), m_topTw(topTw)
+    {
+        setObjectName(QLatin1String(kName));
+        w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *w = static_cast<QWidget *>(watched);
+        const QEvent::Type t = event->type();
+        if ((t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize) && w->isVisible() &&
+            w->frameGeometry() != w->geometry()) {
+            w->removeEventFilter(this);
+            setParent(nullptr);
+            deleteLater();
+            MoveOnScreenTwips(w, m_leftTw, m_topTw);
+        }
+        return false;
+    }
+
+private:
+    double m_leftTw;
+    double m_topTw;
+};
+
 // The screen a window at rect belongs to: the one it overlaps most, else
 // the nearest; the earlier one on a tie.
 QRect ScreenOf(const QRect &rect, const QList<QRect> &screens)
@@ -357,8 +391,14 @@ void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)
     if (screens.isEmpty())
         screens << QRect(0, 0, 1024, 768);
     // The frame's size is known once the window has been shown; before that
-    // it is the window's own size.
+    // it is the window's own size, and the window is placed again when it
+    // gets its frame.
     const QSize frame = w->frameGeometry().size();
+    // An earlier placing that still waits for the frame gives way to this one.
+    delete w->findChild<QObject *>(QLatin1String(PlaceAgainWhenFramed::kName),
+                                   Qt::FindDirectChildrenOnly);
+    if (!w->isVisible() && frame == w->size() && !(w->windowFlags() & Qt::FramelessWindowHint))
+        new PlaceAgainWhenFramed(w, leftTw, topTw);
     const QRect placed = PlaceOnScreens(leftTw, topTw, frame, screens);
     if (placed.size() != frame)
         w->resize(w->size() - (frame - placed.size()));

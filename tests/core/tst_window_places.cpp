@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +71,30 @@ private slots:
                                                       .arg(frame.width())
                                                       .arg(frame.height())));
         }
+    }
+
+    // The frame is known only once a window has been shown: a window placed
+    // before its first showing is placed again when it gets its frame.
+    void firstShownWindowKeepsItsFrameOnTheScreen()
+    {
+        QWidget w;
+        w.resize(282, 368);
+        const QPointer<QLabel> child = new QLabel(QStringLiteral("X"), &w);
+        // Placed twice before it shows (as a window loaded twice is): the
+        // second placing counts, and the window's own children stay.
+        MoveOnScreenTwips(&w, 1500, 3000);
+        MoveOnScreenTwips(&w, 30000, 30000);
+        QVERIFY(child);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_COMPARE(w.frameGeometry(), QRect(2000, 508, 286, 372));
+
+        QWidget large;
+        large.resize(2500, 1500);
+        MoveOnScreenTwips(&large, 100, 100);
+        large.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&large));
+        QTRY_COMPARE(large.frameGeometry(), QRect(0, 0, 1280, 1024));
     }
 
     // A window larger than its screen is made as large as the screen,
