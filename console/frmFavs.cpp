@@ -64,6 +64,14 @@ QIcon RowIcon()
     return QIcon(pm);
 }
 
+// Where the window goes, in twips, while no place of its own is stored:
+// the main window's place.
+QPointF DefaultPlaceTwips()
+{
+    QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
+    return main ? QPointF(main->pos()) * kTwipsPerPixel : QPointF(0, 0);
+}
+
 } // namespace
 
 QVector<FavEntry> ReadFavEntries(const std::function<QString(int)> &getRec)
@@ -519,10 +527,12 @@ void frmFavs::Load()
     setWindowTitle(QStringLiteral("Zyv ") + LangCap(QStringLiteral("Favorites")));
 
     loadOptions();
-    placeWindow();
 
     m_loading = false;
     SetFavs();
+    // Placed once its height fits its rows, so that all of it is kept on
+    // the screen.
+    placeWindow();
 
     if (hooks.brightIcon)
         cmdBri->setIcon(hooks.brightIcon());
@@ -577,15 +587,13 @@ void frmFavs::loadOptions()
 // the main window's place.
 void frmFavs::placeWindow()
 {
-    QWidget *main = MainWindow() ? MainWindow()->widget() : nullptr;
-    const double defLeft = main ? main->x() * kTwipsPerPixel : 0;
-    const double defTop = main ? main->y() * kTwipsPerPixel : 0;
-    const double left = ReadTwipsSetting(QStringLiteral("FavLeft"), defLeft);
-    const double top = ReadTwipsSetting(QStringLiteral("FavTop"), defTop);
+    const QPointF defaultPlace = DefaultPlaceTwips();
+    const double left = ReadTwipsSetting(QStringLiteral("FavLeft"), defaultPlace.x());
+    const double top = ReadTwipsSetting(QStringLiteral("FavTop"), defaultPlace.y());
     const double widthTw =
         std::max<double>(ReadTwipsSetting(QStringLiteral("FavWidth"), 3360), kMinWidthTwips);
-    MoveOnScreenTwips(this, left, top);
     resize(int(widthTw / kTwipsPerPixel), height());
+    MoveOnScreenTwips(this, left, top);
 }
 
 void frmFavs::Unload()
@@ -595,10 +603,11 @@ void frmFavs::Unload()
     FavsView = false;
     MainView = true;
     if (!isMinimized()) {
-        SaveTwipsSetting(QStringLiteral("FavLeft"), x());
-        SaveTwipsSetting(QStringLiteral("FavTop"), y());
+        const QPointF defaultPlace = DefaultPlaceTwips();
+        SaveTwipsSetting(QStringLiteral("FavLeft"), x(), defaultPlace.x());
+        SaveTwipsSetting(QStringLiteral("FavTop"), y(), defaultPlace.y());
     }
-    SaveTwipsSetting(QStringLiteral("FavWidth"), width());
+    SaveTwipsSetting(QStringLiteral("FavWidth"), width(), 3360);
     if (MainWindow())
         MainWindow()->setTimersSwitchTag(QString());
     FavHold = false;

@@ -672,15 +672,8 @@ void frmFire::Form_Load()
     tmrClock->start();
     SoundsOn = false;
     // Position, kept on the screen (all in twips).
-    {
-        double left =
-            GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("500"))
-                .toDouble();
-        double top =
-            GetSet(QStringLiteral("Settings"), QStringLiteral("MainTop"), QStringLiteral("500"))
-                .toDouble();
-        MoveOnScreenTwips(this, left, top);
-    }
+    MoveOnScreenTwips(this, ReadTwipsSetting(QStringLiteral("MainLeft"), 500),
+                      ReadTwipsSetting(QStringLiteral("MainTop"), 500));
     if (PrefsOpen) {
         if (PrefsService *prefs = Prefs())
             prefs->unload();
@@ -907,8 +900,8 @@ void frmFire::Form_Unload()
     tmrClock->stop();
     ZoomSound = QStringLiteral("none");
     if (!isMinimized()) {
-        SaveTwipsSetting(QStringLiteral("MainLeft"), x());
-        SaveTwipsSetting(QStringLiteral("MainTop"), y());
+        SaveTwipsSetting(QStringLiteral("MainLeft"), x(), 500);
+        SaveTwipsSetting(QStringLiteral("MainTop"), y(), 500);
     }
     SaveSet(QStringLiteral("Database16"), QStringLiteral("CurrentVersion"), ProgramVersion());
     SaveSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), ProgramFolder());

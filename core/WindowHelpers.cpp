@@ -283,24 +283,113 @@ QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx)
     return QPoint(int(leftTw / kTwipsPerPixel), int(topTw / kTwipsPerPixel));
 }
 
+namespace {
+
+// How far apart two rectangles are (0 when they touch or overlap), squared.
+qint64 SquaredGap(const QRect &a, const QRect &b)
+{
+    const qint64 dx = std::max({0, b.left() - a.right(), a.left() - b.right()});
+    const qint64 dy = std::max({0, b.top() - a.bottom(), a.top() - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+qint64 OverlapArea(const QRect &a, const QRect &b)
+{
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+// Places a window again once the window system has put its frame around
+// it. The frame is not known before a window's first showing, so the window
+// was kept on the screen by its own size, and its frame may stick out.
+class PlaceAgainWhenFramed : public QObject {
+public:
+    static constexpr const char *kName = "qeltPlaceAgainWhenFramed";
+
+    PlaceAgainWhenFramed(QWidget *w, double leftTw, double topTw)
+        : QObject(w), m_leftTw(leftTw), m_topTw(topTw)
+    {
+        setObjectName(QLatin1String(kName));
+        w->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *w = static_cast<QWidget *>(watched);
+        const QEvent::Type t = event->type();
+        if ((t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize) && w->isVisible() &&
+            w->frameGeometry() != w->geometry()) {
+            w->removeEventFilter(this);
+            setParent(nullptr);
+            deleteLater();
+            MoveOnScreenTwips(w, m_leftTw, m_topTw);
+        }
+        return false;
+    }
+
+private:
+    double m_leftTw;
+    double m_topTw;
+};
+
+// The screen a window at rect belongs to: the one it overlaps most, else
+// the nearest; the earlier one on a tie.
+QRect ScreenOf(const QRect &rect, const QList<QRect> &screens)
+{
+    QRect best = screens.first();
+    qint64 bestOverlap = OverlapArea(rect, best);
+    qint64 bestGap = SquaredGap(rect, best);
+    for (const QRect &s : screens) {
+        const qint64 overlap = OverlapArea(rect, s);
+        const qint64 gap = SquaredGap(rect, s);
+        if (overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && gap < bestGap)) {
+            best = s;
+            bestOverlap = overlap;
+            bestGap = gap;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+QRect PlaceOnScreens(double leftTw, double topTw, const QSize &frameSize,
+                     const QList<QRect> &screens)
+{
+    // A single pixel stands for an empty window, so that it still lies on
+    // one screen or another.
+    const QSize size = frameSize.expandedTo(QSize(1, 1));
+    const QRect stored(QPoint(PixelOfTwips(leftTw), PixelOfTwips(topTw)), size);
+    if (screens.isEmpty())
+        return QRect(stored.topLeft(), frameSize);
+    const QRect screen = ScreenOf(stored, screens);
+    const QPoint corner =
+        screen.topLeft() + KeepOnScreenTwips(leftTw - screen.left() * double(kTwipsPerPixel),
+                                             topTw - screen.top() * double(kTwipsPerPixel),
+                                             QRect(QPoint(0, 0), screen.size()));
+    const QSize fitted = frameSize.boundedTo(screen.size());
+    const int x = std::clamp(corner.x(), screen.left(), screen.right() + 1 - fitted.width());
+    const int y = std::clamp(corner.y(), screen.top(), screen.bottom() + 1 - fitted.height());
+    return QRect(QPoint(x, y), fitted);
+}
+
 int PixelOfTwips(double twips)
 {
     return int(twips / kTwipsPerPixel);
 }
 
-double TwipsToStore(int pixel, double storedTwips)
+double TwipsToStore(int pixel, double placedFromTwips)
 {
-    if (std::isfinite(storedTwips) && PixelOfTwips(storedTwips) == pixel)
-        return storedTwips;
+    if (std::isfinite(placedFromTwips) && PixelOfTwips(placedFromTwips) == pixel)
+        return placedFromTwips;
     return double(pixel) * kTwipsPerPixel;
 }
 
-void SaveTwipsSetting(const QString &key, int pixels)
+void SaveTwipsSetting(const QString &key, int pixels, double defaultTwips)
 {
-    bool ok = false;
-    const double stored = GetSet(QStringLiteral("Settings"), key).toDouble(&ok);
     SaveSet(QStringLiteral("Settings"), key,
-            QString::number(TwipsToStore(pixels, ok ? stored : qQNaN())));
+            QString::number(TwipsToStore(pixels, ReadTwipsSetting(key, defaultTwips))));
 }
 
 double ReadTwipsSetting(const QString &key, double defaultTwips)
@@ -340,8 +429,28 @@ void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)
 {
     if (!w)
         return;
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    w->move(KeepOnScreenTwips(leftTw, topTw, screen ? screen->geometry() : QRect(0, 0, 1024, 768)));
+    QList<QRect> screens;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (const QScreen *s : QGuiApplication::screens()) {
+        if (s != QGuiApplication::primaryScreen())
+            screens << s->availableGeometry();
+    }
+    if (screens.isEmpty())
+        screens << QRect(0, 0, 1024, 768);
+    // The frame's size is known once the window has been shown; before that
+    // it is the window's own size, and the window is placed again when it
+    // gets its frame.
+    const QSize frame = w->frameGeometry().size();
+    // An earlier placing that still waits for the frame gives way to this one.
+    delete w->findChild<QObject *>(QLatin1String(PlaceAgainWhenFramed::kName),
+                                   Qt::FindDirectChildrenOnly);
+    if (!w->isVisible() && frame == w->size() && !(w->windowFlags() & Qt::FramelessWindowHint))
+        new PlaceAgainWhenFramed(w, leftTw, topTw);
+    const QRect placed = PlaceOnScreens(leftTw, topTw, frame, screens);
+    if (placed.size() != frame)
+        w->resize(w->size() - (frame - placed.size()));
+    w->move(placed.topLeft());
 }
 
 } // namespace qelt

@@ -3,6 +3,7 @@
 #include "core/EventControls.h"
 
 #include <QFont>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 
@@ -62,8 +63,23 @@ inline constexpr int kTwipsPerPixel = 15;
 // too far right to 2000 left of the right edge, left of the screen to 0.
 QPoint KeepOnScreenTwips(double leftTw, double topTw, const QRect &screenPx);
 
-// Moves w to its stored twips position, kept on the primary screen (a
-// 1024 x 768 one where the system reports none).
+// Where a window whose frame is frameSize pixels and whose top-left corner
+// is stored at (leftTw, topTw) twips goes, as a frame rectangle in pixels.
+// screens are the usable areas of the screens in the desktop's pixel
+// coordinates, the primary one first. The window belongs to the screen it
+// overlaps most (the nearest one when it overlaps none; the earlier one on a
+// tie). There the rules of KeepOnScreenTwips apply from that screen's
+// corner, and then the whole window is kept on that screen: moved in where
+// it sticks out, and made as large as the screen where it is larger. A
+// window that lies on a screen keeps its stored place (a top less than 50
+// twips below the screen's top edge still goes to 85). No screens: the
+// stored place.
+QRect PlaceOnScreens(double leftTw, double topTw, const QSize &frameSize,
+                     const QList<QRect> &screens);
+
+// Moves w (its size already set) to its stored twips position, kept wholly
+// on the screen it belongs to as PlaceOnScreens keeps it, and makes it
+// smaller where it is larger than that screen.
 void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw);
 
 // The pixel a stored twips coordinate puts a window at (whole pixels, cut
@@ -71,14 +87,18 @@ void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw);
 int PixelOfTwips(double twips);
 
 // The twips value to store for a window coordinate now at pixel. Twips are
-// finer than pixels, so a stored value that still names this pixel is kept
-// as it was: a position read and written back unchanged stays the same
-// number instead of drifting to a multiple of 15 (100 would become 90).
-double TwipsToStore(int pixel, double storedTwips);
+// finer than pixels, so a value the window was placed from that still names
+// this pixel is kept as it was: a position read and written back unchanged
+// stays the same number instead of drifting to a multiple of 15 (100 would
+// become 90).
+double TwipsToStore(int pixel, double placedFromTwips);
 
 // Stores a window coordinate or size of pixels under "Settings"/key in
-// twips, through TwipsToStore against the number stored there now.
-void SaveTwipsSetting(const QString &key, int pixels);
+// twips, through TwipsToStore against the value the window was placed from:
+// the number stored there, or defaultTwips where none is (as
+// ReadTwipsSetting reads it). A window that was not moved thus stores its
+// default, not the pixel it was put at.
+void SaveTwipsSetting(const QString &key, int pixels, double defaultTwips);
 
 // The twips stored under "Settings"/key, or defaultTwips where nothing or no
 // number is stored there.

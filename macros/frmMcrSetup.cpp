@@ -394,15 +394,16 @@ void frmMcrSetup::ensureLoaded()
 void frmMcrSetup::Form_Load()
 {
     m_loaded = true;
-    // Position in twips, kept on the screen.
+    // Position in twips from the corner of the primary screen's usable
+    // area, kept on the screen.
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
-                             : QRect(0, 0, 1024, 768);
+                             : QRect();
     const double left = ReadTwipsSetting(QStringLiteral("McrMainLeft"), 500);
     const double top = ReadTwipsSetting(QStringLiteral("McrMainTop"), 500);
-    const QPoint onScreen = KeepOnScreenTwips(left, top, screen);
-    move(screen.left() + onScreen.x(), screen.top() + std::max(0, onScreen.y()));
     resize(std::max(width(), 560), 6160 / kTwipsPerPixel);
+    MoveOnScreenTwips(this, left + screen.left() * double(kTwipsPerPixel),
+                      top + screen.top() * double(kTwipsPerPixel));
 
     MacroFolder =
         GetSet(QStringLiteral("Database16"), QStringLiteral("CurrentExePath"), ProgramFolder());
@@ -454,8 +455,8 @@ void frmMcrSetup::Form_Unload()
         const QRect screen = QGuiApplication::primaryScreen()
                                  ? QGuiApplication::primaryScreen()->availableGeometry()
                                  : QRect();
-        SaveTwipsSetting(QStringLiteral("McrMainLeft"), x() - screen.left());
-        SaveTwipsSetting(QStringLiteral("McrMainTop"), y() - screen.top());
+        SaveTwipsSetting(QStringLiteral("McrMainLeft"), x() - screen.left(), 500);
+        SaveTwipsSetting(QStringLiteral("McrMainTop"), y() - screen.top(), 500);
     }
     chPause->hide();
     m_loaded = false;

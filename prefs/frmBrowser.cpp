@@ -36,6 +36,9 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <functional>
+#include <utility>
+
 #include <unistd.h>
 
 namespace qelt {
@@ -76,15 +79,11 @@ Q_COREAPP_STARTUP_FUNCTION(RestoreGlIntegration)
 const QString kMainPage = QStringLiteral("zyvHelp.html");
 const QString kEditorPage = QStringLiteral("editorhelp.html");
 
-double StoredTwips(const char *key, double defaultValue)
-{
-    bool ok = false;
-    const double value =
-        GetSet(QStringLiteral("Settings"), QLatin1String(key), QString::number(defaultValue))
-            .trimmed()
-            .toDouble(&ok);
-    return ok ? value : defaultValue;
-}
+// The window's place and size, in twips, where none is stored.
+constexpr double kDefaultLeft = 100;
+constexpr double kDefaultTop = 100;
+constexpr double kDefaultWidth = 10750;
+constexpr double kDefaultHeight = 8000;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
@@ -134,17 +133,20 @@ const char *const kFillFormScript = R"JS(
 // that ask for a new window open in this one (through the same gate).
 class BrowserPage : public QWebEnginePage {
 public:
-    BrowserPage(frmBrowser *window, QObject *parent) : QWebEnginePage(parent), m_window(window) {}
+    // Says whether a navigation to url (of the page itself, or of one of
+    // its frames) may go ahead.
+    using Gate = std::function<bool(const QUrl &url, bool isMainFrame)>;
+    BrowserPage(Gate gate, QObject *parent) : QWebEnginePage(parent), m_gate(std::move(gate)) {}
 
 protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override
+    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
     {
-        return !m_window->NavigationRefused(url);
+        return m_gate(url, isMainFrame);
     }
     QWebEnginePage *createWindow(WebWindowType) override { return this; }
 
 private:
-    frmBrowser *m_window;
+    Gate m_gate;
 };
 
 class BrowserHelp : public HelpService {
@@ -202,7 +204,9 @@ frmBrowser::frmBrowser(QWidget *parent) : QWidget(parent, Qt::Window)
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
     cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cboAddress->setMinimumContentsLength(12);
-    cboAddress->lineEdit()->installEventFilter(this);
+    // Keys typed in the box reach the box itself, which passes them on to
+    // its text field.
+    cboAddress->installEventFilter(this);
     connect(cboAddress, &QComboBox::activated, this, [this] { cboAddress_Click(); });
 
     txtSecure = new QLineEdit(QStringLiteral("This page is SECURE!"), this);
@@ -255,14 +259,21 @@ frmBrowser::frmBrowser(QWidget *parent) : QWidget(parent, Qt::Window)
          {cmdMainWindow, cmdComPort, cmdRecGroup, cmdEditor, spacer1, cmdRecMacro, cmdTimers})
         topics->addWidget(b);
     topics->addStretch(1);
-    topics->addWidget(cmdExit);
-    topics->addWidget(Command1);
     topics->addWidget(Label2);
+    // The feedback buttons have a row of their own under "FB", so that
+    // their appearing does not make the topic row, and so the window, wider.
+    // While both are hidden the row takes no room.
+    auto *feedback = new QHBoxLayout;
+    feedback->setContentsMargins(4, 0, 4, 0);
+    feedback->addStretch(1);
+    feedback->addWidget(cmdExit);
+    feedback->addWidget(Command1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
     layout->addLayout(top);
     layout->addLayout(topics);
+    layout->addLayout(feedback);
     layout->addWidget(m_viewArea, 1);
 }
 
@@ -277,7 +288,20 @@ void frmBrowser::MakeBrowser()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     brwWebBrowser = new QWebEngineView(m_viewArea);
     brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
-    brwWebBrowser->setPage(new BrowserPage(this, brwWebBrowser));
+    brwWebBrowser->setPage(new BrowserPage(
+        [this](const QUrl &url, bool isMainFrame) {
+            if (!NavigationRefused(url))
+                return true;
+            // The page stays, so the address box shows its address again
+            // instead of the refused one typed there.
+            if (isMainFrame) {
+                cboAddress->setEditText(cboAddress->count() > 0 ? cboAddress->itemText(0)
+                                                                : QString());
+                cboAddress->lineEdit()->setCursorPosition(0);
+            }
+            return false;
+        },
+        brwWebBrowser));
     m_viewArea->layout()->addWidget(brwWebBrowser);
     QWebEnginePage *page = brwWebBrowser->page();
     connect(page, &QWebEnginePage::urlChanged, this, [this] { NavigateComplete(); });
@@ -314,17 +338,16 @@ void frmBrowser::Form_Load()
     // wait of an earlier opening ends.
     ++m_openings;
     cboAddress->clear();
-    brwWebBrowser->history()->clear();
     for (QWidget *w : {static_cast<QWidget *>(cmdExit), static_cast<QWidget *>(Command1),
                        static_cast<QWidget *>(txtSecure), static_cast<QWidget *>(cmdEditor),
                        static_cast<QWidget *>(spacer1)})
         w->hide();
     FeedbackPageLoaded = false;
 
-    const double left = StoredTwips("HelpLeft", 100);
-    const double top = StoredTwips("HelpTop", 100);
-    const double width = StoredTwips("HelpWidth", 10750);
-    const double height = StoredTwips("HelpHeight", 8000);
+    const double left = ReadTwipsSetting(QStringLiteral("HelpLeft"), kDefaultLeft);
+    const double top = ReadTwipsSetting(QStringLiteral("HelpTop"), kDefaultTop);
+    const double width = ReadTwipsSetting(QStringLiteral("HelpWidth"), kDefaultWidth);
+    const double height = ReadTwipsSetting(QStringLiteral("HelpHeight"), kDefaultHeight);
     resize(qMax(1, int(width / kTwipsPerPixel)), qMax(1, int(height / kTwipsPerPixel)));
     MoveOnScreenTwips(this, left, top);
 
@@ -349,14 +372,30 @@ void frmBrowser::Form_Unload()
     if (!m_loaded)
         return;
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) {
-        SaveTwipsSetting(QStringLiteral("HelpLeft"), x());
-        SaveTwipsSetting(QStringLiteral("HelpTop"), y());
-        SaveTwipsSetting(QStringLiteral("HelpWidth"), width());
-        SaveTwipsSetting(QStringLiteral("HelpHeight"), height());
+        SaveTwipsSetting(QStringLiteral("HelpLeft"), x(), kDefaultLeft);
+        SaveTwipsSetting(QStringLiteral("HelpTop"), y(), kDefaultTop);
+        SaveTwipsSetting(QStringLiteral("HelpWidth"), width(), kDefaultWidth);
+        SaveTwipsSetting(QStringLiteral("HelpHeight"), height(), kDefaultHeight);
     }
     m_loaded = false;
-    brwWebBrowser->stop();
     hide();
+    ReleaseBrowser();
+}
+
+void frmBrowser::ReleaseBrowser()
+{
+    // The web view and its page hold the web engine's page processes and
+    // their memory; they go with each closing and the next opening makes
+    // them anew. Deleted later, as the call may come from inside one of the
+    // view's own events; until then nothing of it reaches the window.
+    QWebEngineView *view = std::exchange(brwWebBrowser, nullptr);
+    if (!view)
+        return;
+    view->stop();
+    view->page()->disconnect(this);
+    view->hide();
+    m_viewArea->layout()->removeWidget(view);
+    view->deleteLater();
 }
 
 void frmBrowser::closeEvent(QCloseEvent *event)
@@ -404,6 +443,8 @@ void frmBrowser::UpdateCaption()
 
 void frmBrowser::BrwToolB_ButtonClick(const QString &key)
 {
+    if (!brwWebBrowser)
+        return;
     if (key == QLatin1String("Back")) {
         brwWebBrowser->back();
         btnBack->setToolTip(LangTip(QStringLiteral("Back")));
@@ -438,7 +479,7 @@ bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
         BrwToolB_MouseDown();
     if (event->type() == QEvent::MouseButtonRelease && watched == Label2)
         Label2_Click();
-    if (event->type() == QEvent::KeyPress && watched == cboAddress->lineEdit()) {
+    if (event->type() == QEvent::KeyPress && watched == cboAddress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             cboAddress_KeyPress(13);
@@ -464,7 +505,8 @@ void frmBrowser::openTopic(const QString &page)
 {
     StartingAddress = InProgramFolder(page);
     Navigate(StartingAddress);
-    brwWebBrowser->setFocus(Qt::OtherFocusReason);
+    if (brwWebBrowser)
+        brwWebBrowser->setFocus(Qt::OtherFocusReason);
 }
 
 void frmBrowser::Label2_Click()

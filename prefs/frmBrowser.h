@@ -41,10 +41,11 @@ public:
 
     bool isLoaded() const { return m_loaded; }
     // Places and shows the window and opens StartingAddress. The web view
-    // is made on the first opening, so the program's start does not pay for
-    // the web engine.
+    // is made at each opening, so the program's start does not pay for the
+    // web engine.
     void Form_Load();
-    // Saves the position (unless minimised or maximised) and hides it.
+    // Saves the position (unless minimised or maximised), hides the window
+    // and lets its web view go.
     void Form_Unload();
     void SetLang();
 
@@ -114,6 +115,7 @@ protected:
 private:
     static QUrl AddressUrl(const QString &address);
     void MakeBrowser();
+    void ReleaseBrowser();
     void NavigateComplete();
     void DocumentComplete(bool ok);
     void UpdateCaption();

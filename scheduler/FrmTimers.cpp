@@ -1120,12 +1120,8 @@ void FrmTimers::translateCaptions()
 void FrmTimers::loadOptions()
 {
     // Position in twips, kept on the screen.
-    auto twips = [](const char *key) {
-        bool ok = false;
-        const double v = GetSet("Settings", key, "500").toDouble(&ok);
-        return int(ok ? v : 500);
-    };
-    MoveOnScreenTwips(this, twips("TimerMainLeft"), twips("TimerMainTop"));
+    MoveOnScreenTwips(this, ReadTwipsSetting(QStringLiteral("TimerMainLeft"), 500),
+                      ReadTwipsSetting(QStringLiteral("TimerMainTop"), 500));
 
     chkTSound->setChecked(SchedulerSoundOn("TimerTsound"));
     chkMsound->setChecked(SchedulerSoundOn("TimerMsound"));
@@ -1286,8 +1282,8 @@ void FrmTimers::Form_Unload()
                   LangCap("Timers have Changed!")) == 1)
         saveFailed = !SaveTimers();
     if (!isMinimized()) {
-        SaveTwipsSetting(QStringLiteral("TimerMainLeft"), x());
-        SaveTwipsSetting(QStringLiteral("TimerMainTop"), y());
+        SaveTwipsSetting(QStringLiteral("TimerMainLeft"), x(), 500);
+        SaveTwipsSetting(QStringLiteral("TimerMainTop"), y(), 500);
     }
     // A failed save keeps the rows in memory; the next load shows them again.
     m_keepTable = saveFailed;

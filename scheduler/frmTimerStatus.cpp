@@ -262,8 +262,8 @@ void frmTimerStatus::Form_Load()
     // Client area of the 4410 x 6655 twips window.
     resize(4410 / kTwipsPerPixel, 428);
     setWindowTitle(LangCap("Timer Event Session Log"));
-    move(PixelOfTwips(ReadTwipsSetting("TimerLogL", 500)),
-         PixelOfTwips(ReadTwipsSetting("TimerLogT", 500)));
+    const double leftTw = ReadTwipsSetting("TimerLogL", 500);
+    const double topTw = ReadTwipsSetting("TimerLogT", 500);
     bool ok = false;
     const int save = GetSet("Settings", "TimerLogS").toInt(&ok);
     chkSaveLog->setChecked(ok && save == 1);
@@ -275,7 +275,7 @@ void frmTimerStatus::Form_Load()
     Check1_Click();
 
     // Keep the window on the screen.
-    MoveOnScreenTwips(this, x() * kTwipsPerPixel, y() * kTwipsPerPixel);
+    MoveOnScreenTwips(this, leftTw, topTw);
 
     for (QLabel *l : {lblLabel, static_cast<QLabel *>(Label4), static_cast<QLabel *>(lblSave),
                       static_cast<QLabel *>(lblAppend), static_cast<QLabel *>(Label1),
@@ -750,8 +750,8 @@ void frmTimerStatus::unload()
     if (!logFile.saveAtClose(m_log, chkSaveLog->isChecked(), WallNow()))
         LogErr("Form_Unload", "frmTimerStatus", 75, "cannot write " + logFile.path());
     if (!isMinimized()) {
-        SaveTwipsSetting(QStringLiteral("TimerLogL"), x());
-        SaveTwipsSetting(QStringLiteral("TimerLogT"), y());
+        SaveTwipsSetting(QStringLiteral("TimerLogL"), x(), 500);
+        SaveTwipsSetting(QStringLiteral("TimerLogT"), y(), 500);
     }
     SaveSet("Settings", "TimerLogS", chkSaveLog->isChecked() ? "1" : "0");
     hide();

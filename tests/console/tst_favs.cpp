@@ -268,13 +268,15 @@ private slots:
         QCOMPARE(link.decodedBits(), Frame(CmdToCode("B", "6", "ON")));
     }
 
+    // The whole window, frame included, stays on the screen: its right
+    // edge at the screen's right edge, not 2000 twips in from it.
     void positionIsKeptOnTheScreen()
     {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        SaveSet("Settings", "FavLeft", QString::number(screen.width() * 15 + 5000));
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));
+        SaveSet("Settings", "FavLeft", "17000");
         SaveSet("Settings", "FavTop", "10");
         favs->Load();
-        QCOMPARE(favs->x(), (screen.width() * 15 - 2000) / 15);
+        QCOMPARE(favs->frameGeometry().right(), 799);
         QCOMPARE(favs->y(), 85 / 15);
         favs->Unload();
         QCOMPARE(GetSet("Settings", "FavTop"), QString::number(favs->y() * 15));

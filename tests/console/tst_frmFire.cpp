@@ -1045,6 +1045,52 @@ private slots:
         QCOMPARE(GetRec(270), cancelPort ? QString() : QStringLiteral("2"));
     }
 
+    // The console has no frame a window manager could move it by: a place
+    // left by a larger or a second screen brings all of it back on this one,
+    // "-" and "X" included. A place on the screen is kept as it is stored,
+    // and one never stored stores the default it was put at (500, not 495).
+    void storedPlaceComesBackOnTheScreen()
+    {
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));
+        const QRect screen(0, 0, 800, 800);
+        const struct {
+            QByteArray file;
+            QRect frame;
+            QString left, top; // stored after "X"
+        } cases[] = {
+            {"[Settings]\r\nMainLeft=30000\r\nMainTop=30000\r\n",
+             {514, 428, 286, 372},
+             "7710",
+             "6420"},
+            {"[Settings]\r\nMainLeft=1507\r\nMainTop=3014\r\n",
+             {100, 200, 286, 372},
+             "1507",
+             "3014"},
+            {"[Settings]\r\n", {33, 33, 286, 372}, "500", "500"},
+        };
+        UnloadPortDialog();
+        for (const auto &c : cases) {
+            {
+                QFile f(SettingsFilePath());
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                QCOMPARE(f.write(c.file), qint64(c.file.size()));
+            }
+            QVERIFY(DataFileIsOpen() || OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
+            start();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            QCOMPARE(w->frameGeometry(), c.frame);
+            for (QWidget *l :
+                 {static_cast<QWidget *>(w->lblMin), static_cast<QWidget *>(w->lblExit)})
+                QVERIFY(screen.contains(QRect(l->mapToGlobal(QPoint(0, 0)), l->size())));
+            QTest::mouseClick(w->lblExit, Qt::LeftButton);
+            QVERIFY(!DataFileIsOpen());
+            QCOMPARE(GetSet(QStringLiteral("Settings"), QStringLiteral("MainLeft")), c.left);
+            QCOMPARE(GetSet(QStringLiteral("Settings"), QStringLiteral("MainTop")), c.top);
+            destroyWindow();
+        }
+    }
+
     // Double-click a description, type, click "X": the text is kept.
     void exitKeepsTheDescriptionBeingTyped()
     {

@@ -159,14 +159,104 @@ TEST(WindowHelpers, StoredPositionsAreKeptOnTheScreen)
     };
     for (const auto &c : cases)
         EXPECT_EQ(KeepOnScreenTwips(c.left, c.top, screen), c.expected) << c.what;
+    MoveOnScreenTwips(nullptr, 0, 0); // no widget, nothing moved
+}
 
-    // The widget form uses the primary screen; no widget, nothing moved.
-    QWidget w;
-    MoveOnScreenTwips(&w, 1e6, 1e6);
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    ASSERT_NE(primary, nullptr);
-    EXPECT_EQ(w.pos(), KeepOnScreenTwips(1e6, 1e6, primary->geometry()));
-    MoveOnScreenTwips(nullptr, 0, 0);
+// The whole window is kept on the screen it belongs to, in a desktop of
+// several screens: a 1280 x 1024 primary, a 1920 x 1080 one to its right
+// reaching 200 pixels higher, a 1024 x 768 one to its left. The console's
+// frame is 286 x 372 pixels.
+TEST(WindowHelpers, WholeWindowIsKeptOnItsScreen)
+{
+    const QRect primary(0, 0, 1280, 1024);
+    const QRect right(1280, -200, 1920, 1080);
+    const QRect left(-1024, 0, 1024, 768);
+    const QList<QRect> desktop{primary, right, left};
+    const QSize console(286, 372);
+    const struct {
+        const char *what;
+        double leftTw, topTw;
+        QSize frame;
+        QList<QRect> screens;
+        QRect expected;
+    } cases[] = {
+        {"on the screen: kept", 1500, 3000, console, {primary}, {100, 200, 286, 372}},
+        {"twips that are no whole pixel", 1507, 3014, console, {primary}, {100, 200, 286, 372}},
+        {"touching the bottom-right corner: kept",
+         994 * 15,
+         652 * 15,
+         console,
+         {primary},
+         {994, 652, 286, 372}},
+        // The stored margins alone would leave it at 1146,857, mostly off.
+        {"far past the bottom-right corner",
+         30000,
+         30000,
+         console,
+         {primary},
+         {994, 652, 286, 372}},
+        {"right edge sticking out", 1100 * 15, 3000, console, {primary}, {994, 200, 286, 372}},
+        {"bottom edge sticking out", 1500, 800 * 15, console, {primary}, {100, 652, 286, 372}},
+        {"left of the screen", -30000, 3000, console, {primary}, {0, 200, 286, 372}},
+        {"above the screen", 1500, -30000, console, {primary}, {100, 85 / 15, 286, 372}},
+        {"a top less than 50 twips below the edge",
+         1500,
+         20,
+         console,
+         {primary},
+         {100, 85 / 15, 286, 372}},
+        {"larger than the screen: as large as it",
+         100,
+         100,
+         {2000, 1200},
+         {primary},
+         {0, 0, 1280, 1024}},
+        {"wider than the screen, lower down",
+         100,
+         6000,
+         {1500, 300},
+         {primary},
+         {0, 400, 1280, 300}},
+        {"on the right screen: kept", 1400 * 15, 0, console, desktop, {1400, 0, 286, 372}},
+        {"on the right screen above the primary: kept",
+         1500 * 15,
+         -150 * 15,
+         console,
+         desktop,
+         {1500, -150, 286, 372}},
+        {"on the left screen: kept", -800 * 15, 300 * 15, console, desktop, {-800, 300, 286, 372}},
+        {"mostly on the right screen: moved onto it",
+         1200 * 15,
+         3000,
+         console,
+         desktop,
+         {1280, 200, 286, 372}},
+        {"mostly on the primary: moved onto it",
+         1100 * 15,
+         3000,
+         console,
+         desktop,
+         {994, 200, 286, 372}},
+        {"beyond the right screen", 60000, 3000, console, desktop, {2914, 200, 286, 372}},
+        {"below the right screen", 2000 * 15, 30000, console, desktop, {2000, 508, 286, 372}},
+        {"beyond the left screen", -60000, 3000, console, desktop, {-1024, 200, 286, 372}},
+        {"below the left screen", -700 * 15, 900 * 15, console, desktop, {-700, 396, 286, 372}},
+        {"below the left screen, nearer to the primary",
+         -300 * 15,
+         900 * 15,
+         console,
+         desktop,
+         {0, 652, 286, 372}},
+        {"a screen whose usable area starts below a panel",
+         1500,
+         0,
+         console,
+         {QRect(0, 30, 1280, 994)},
+         {100, 30 + 85 / 15, 286, 372}},
+        {"no screens: the stored place", 30000, 30000, console, {}, {2000, 2000, 286, 372}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PlaceOnScreens(c.leftTw, c.topTw, c.frame, c.screens), c.expected) << c.what;
 }
 
 TEST(WindowHelpers, CaptionsTooWideForTheirControlGetASmallerFont)

@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -807,16 +808,40 @@ private slots:
         QCOMPARE(w->lblStatus->text(), QString());
     }
 
+    // 500 twips is 33.3 pixels: a place stored or never stored stays 500,
+    // not 495. One left by a larger screen brings the whole window back.
     void positionStoredUnchangedWhenNotMoved()
     {
-        // 500 twips is 33.3 pixels: it stays 500, not 495.
+        const QRect screen(0, 0, 800, 800);
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), screen);
+        const struct {
+            const char *left, *top; // stored before, nullptr for none
+            const char *storedLeft, *storedTop;
+        } cases[] = {
+            {"500", "1000", "500", "1000"},
+            {nullptr, nullptr, "500", "500"},
+        };
+        for (const auto &c : cases) {
+            w->unload();
+            for (const char *key : {"McrMainLeft", "McrMainTop"})
+                DeleteSet("Settings", key);
+            if (c.left) {
+                SaveSet("Settings", "McrMainLeft", c.left);
+                SaveSet("Settings", "McrMainTop", c.top);
+            }
+            w->showPage(0);
+            QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+            QCOMPARE(GetSet("Settings", "McrMainLeft"), QString(c.storedLeft));
+            QCOMPARE(GetSet("Settings", "McrMainTop"), QString(c.storedTop));
+        }
+
         w->unload();
-        SaveSet("Settings", "McrMainLeft", "500");
-        SaveSet("Settings", "McrMainTop", "1000");
+        SaveSet("Settings", "McrMainLeft", "30000");
+        SaveSet("Settings", "McrMainTop", "30000");
         w->showPage(0);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->frameGeometry().bottomRight(), QPoint(799, 799));
         QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
-        QCOMPARE(GetSet("Settings", "McrMainLeft"), QString("500"));
-        QCOMPARE(GetSet("Settings", "McrMainTop"), QString("1000"));
     }
 
     void runningPauseColumnShowsAtTheDefaultWidth()

@@ -13,8 +13,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -140,6 +142,39 @@ LocalHttpServer::Route HtmlRoute(int status, const QByteArray &body)
     return route;
 }
 
+// The settings file as a user's file holds it.
+void WriteSettingsFile(const QByteArray &text)
+{
+    QFile f(SettingsFilePath());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(text), qint64(text.size()));
+}
+
+// The web engine's page processes of this program: the processes its
+// helper processes (started by this one) have started in turn.
+QList<int> PageProcesses()
+{
+    QHash<int, int> parentOf;
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const int pid = entry.toInt(&isPid);
+        QFile stat("/proc/" + entry + "/stat");
+        if (!isPid || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold blanks.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (rest.size() > 1)
+            parentOf.insert(pid, rest[1].toInt());
+    }
+    QList<int> pages;
+    for (auto it = parentOf.cbegin(); it != parentOf.cend(); ++it) {
+        if (parentOf.value(it.value()) == int(QCoreApplication::applicationPid()))
+            pages << it.key();
+    }
+    return pages;
+}
+
 } // namespace
 
 class TestFrmBrowser : public QObject {
@@ -164,6 +199,17 @@ class TestFrmBrowser : public QObject {
     static void waitIdle(frmBrowser *w)
     {
         QTRY_VERIFY_WITH_TIMEOUT(Js(w, "document.readyState").toString() == "complete", kLoadMs);
+    }
+
+    // Types an address over the one in the address box and presses Enter,
+    // the keys going where the window system sends them: to the box, which
+    // has the focus (its text field does not take it).
+    static void typeAddress(frmBrowser *w, const QString &address)
+    {
+        w->cboAddress->setFocus();
+        QTest::keyClick(w->cboAddress, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w->cboAddress, address);
+        QTest::keyClick(w->cboAddress, Qt::Key_Return);
     }
 
     // The feedback start as the user makes it: "FB", then "Send Feedback",
@@ -303,6 +349,105 @@ private slots:
         }
     }
 
+    // Closed without being moved, the window stores the place and size it
+    // was opened with, not the pixels they came to. A place stored off the
+    // screen and a size larger than it come back wholly on the screen.
+    void unmovedWindowStoresItsPlaceAndStaysOnTheScreen()
+    {
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 800, 800));
+        WriteSettingsFile("[Settings]\n");
+        frmBrowser *w = openAt("zyvHelp.html");
+        QCOMPARE(w->pos(), QPoint(100 / 15, 100 / 15));
+        QCOMPARE(w->size(), QSize(10750 / 15, 8000 / 15));
+        QVERIFY(w->close());
+        QVERIFY(!w->isVisible());
+        QCOMPARE(GetSet("Settings", "HelpLeft"), QStringLiteral("100"));
+        QCOMPARE(GetSet("Settings", "HelpTop"), QStringLiteral("100"));
+        QCOMPARE(GetSet("Settings", "HelpWidth"), QStringLiteral("10750"));
+        QCOMPARE(GetSet("Settings", "HelpHeight"), QStringLiteral("8000"));
+
+        // Left by a larger screen: 2000 x 1333 pixels at 2000, 2000.
+        WriteSettingsFile("[Settings]\nHelpLeft=30000\nHelpTop=30000\nHelpWidth=30000\n"
+                          "HelpHeight=20000\n");
+        w = openAt("zyvHelp.html");
+        // The offscreen screen's window frame is 2 pixels wide on every side.
+        QCOMPARE(w->frameGeometry(), QRect(0, 0, 800, 800));
+        QCOMPARE(w->geometry(), QRect(2, 2, 796, 796));
+        QVERIFY(w->close());
+        QCOMPARE(GetSet("Settings", "HelpLeft"), QStringLiteral("0"));
+        QCOMPARE(GetSet("Settings", "HelpTop"), QStringLiteral("0"));
+        QCOMPARE(GetSet("Settings", "HelpWidth"), QStringLiteral("11940"));
+        QCOMPARE(GetSet("Settings", "HelpHeight"), QStringLiteral("11940"));
+    }
+
+    // "Send Feedback" and "Fill form" appearing leave the window as wide as
+    // it was, with both buttons wholly inside it.
+    void feedbackButtonsDoNotWidenTheWindow()
+    {
+        server->routes["/beta/contact.htm"] = HtmlRoute(200, ContactPage());
+        frmBrowser *w = openAt("zyvHelp.html");
+        QCOMPARE(w->width(), 716);
+        QSignalSpy filled(w, &frmBrowser::formFilled);
+        sendFeedback(w);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QVERIFY(w->cmdExit->isVisible());
+        QVERIFY(w->Command1->isVisible());
+        QCOMPARE(w->width(), 716);
+        for (QWidget *b : {static_cast<QWidget *>(w->cmdExit), static_cast<QWidget *>(w->Command1),
+                           static_cast<QWidget *>(w->Label2)})
+            QVERIFY2(w->rect().contains(QRect(b->mapTo(w, QPoint(0, 0)), b->size())),
+                     qPrintable(b->objectName()));
+        QVERIFY(w->close());
+        QCOMPARE(GetSet("Settings", "HelpWidth"), QStringLiteral("10750"));
+    }
+
+    // Closing the window lets its page and the page's process go; opened
+    // again it shows its pages as before.
+    void closingLetsThePageAndItsProcessGo()
+    {
+        frmBrowser *w = openAt("zyvHelp.html");
+        QTRY_VERIFY_WITH_TIMEOUT(!PageProcesses().isEmpty(), kLoadMs);
+        const QPointer<QWebEnginePage> page = w->brwWebBrowser->page();
+        QVERIFY(w->close());
+        QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(PageProcesses(), QList<int>(), kLoadMs);
+
+        w = openAt("zyvHelp.html", "Timer");
+        QCOMPARE(Js(w, "document.title").toString(), QStringLiteral("Help Topics"));
+        QTRY_VERIFY_WITH_TIMEOUT(!PageProcesses().isEmpty(), kLoadMs);
+        ClickTool(w, w->btnExit);
+        QTRY_COMPARE_WITH_TIMEOUT(PageProcesses(), QList<int>(), kLoadMs);
+
+        // Closed while the feedback start waits for its page: the wait ends
+        // quietly and the page goes; the next opening sends feedback again.
+        server->routes["/beta/contact.htm"] = {200, {}, -1, true};
+        w = openAt("zyvHelp.html");
+        const QPointer<QWebEnginePage> waitedOn = w->brwWebBrowser->page();
+        bool closed = false;
+        QTest::mouseClick(w->Label2, Qt::LeftButton);
+        dialogs->answers = {1};
+        clock->onProcessEvents = [&] {
+            QThread::msleep(1);
+            if (!closed && !server->requests.isEmpty()) {
+                closed = true;
+                w->close();
+            }
+        };
+        QTest::mouseClick(w->cmdExit, Qt::LeftButton);
+        QVERIFY(closed);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(dialogs->calls.size(), 1); // the question only
+        QTRY_VERIFY_WITH_TIMEOUT(waitedOn.isNull(), kLoadMs);
+
+        clock->onProcessEvents = {};
+        server->routes["/beta/contact.htm"] = HtmlRoute(200, ContactPage());
+        w = openAt("zyvHelp.html");
+        QSignalSpy filled(w, &frmBrowser::formFilled);
+        sendFeedback(w);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QCOMPARE(FormValues(w).value("Email").toString(), QStringLiteral("your@address"));
+    }
+
     // Topic buttons, the toolbar and the address list, clicked as a user does.
     void topicsToolbarAndAddressList()
     {
@@ -370,9 +515,7 @@ private slots:
         QCOMPARE(AddressList(*w).first(), chosen);
         QCOMPARE(AddressList(*w).size(), 7);
         waitIdle(w);
-        w->cboAddress->lineEdit()->clear();
-        QTest::keyClicks(w->cboAddress->lineEdit(), Page("editorhelp.html#Create"));
-        QTest::keyClick(w->cboAddress->lineEdit(), Qt::Key_Return);
+        typeAddress(w, Page("editorhelp.html#Create"));
         QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"), kLoadMs);
         waitIdle(w);
 
@@ -398,12 +541,12 @@ private slots:
         };
         for (const QString &a : refused) {
             finished.clear();
-            w->cboAddress->lineEdit()->clear();
-            QTest::keyClicks(w->cboAddress->lineEdit(), a);
-            QTest::keyClick(w->cboAddress->lineEdit(), Qt::Key_Return);
+            typeAddress(w, a);
             QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kLoadMs);
             QCOMPARE(finished.first().value(0).toBool(), false);
             QCOMPARE(w->LocationURL(), shown);
+            // The address box shows the page that stayed, not the refused address.
+            QCOMPARE(w->cboAddress->currentText(), shown);
         }
         // A link on the page is refused the same way.
         finished.clear();

@@ -20,9 +20,11 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -138,6 +140,46 @@ private slots:
                  QString("Timer 4, OFF \r\n"));
         w.unload();
         QVERIFY(!TimerEditOpen);
+    }
+
+    // The window has no frame a window manager could move it by: a place
+    // left by a larger screen brings all of it back on this one, "X"
+    // included. A place never stored stores its default again, not the
+    // pixel it came to (500 twips is 33.3 pixels, not 495 twips).
+    void storedPlaceComesBackOnTheScreen()
+    {
+        const QRect screen(0, 0, 800, 800);
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), screen);
+        const struct {
+            const char *left, *top; // stored before, nullptr for none
+            QPoint place;
+            const char *storedLeft, *storedTop;
+        } cases[] = {
+            // The window is 560 x 470 pixels.
+            {"30000", "30000", {800 - 560, 800 - 470}, "3600", "4950"},
+            {nullptr, nullptr, {33, 33}, "500", "500"},
+        };
+        frmTimerStatus log;
+        for (const auto &c : cases) {
+            for (const char *key : {"TimerMainLeft", "TimerMainTop"})
+                DeleteSet("Settings", key);
+            if (c.left) {
+                SaveSet("Settings", "TimerMainLeft", c.left);
+                SaveSet("Settings", "TimerMainTop", c.top);
+            }
+            FrmTimers w(&log);
+            w.timerFilePath = m_path;
+            w.ensureLoaded();
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.frameGeometry().topLeft(), c.place);
+            QVERIFY(screen.contains(w.frameGeometry()));
+            QVERIFY(
+                screen.contains(QRect(w.lblExit->mapToGlobal(QPoint(0, 0)), w.lblExit->size())));
+            w.unload();
+            QCOMPARE(GetSet("Settings", "TimerMainLeft"), QString(c.storedLeft));
+            QCOMPARE(GetSet("Settings", "TimerMainTop"), QString(c.storedTop));
+        }
     }
 
     void addAndRemoveRows()

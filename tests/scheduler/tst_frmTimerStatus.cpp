@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -354,16 +355,38 @@ private slots:
     }
 
     // Twips are finer than pixels: a place read and written back unchanged
-    // keeps its stored number instead of drifting to a multiple of 15.
+    // keeps its stored number instead of drifting to a multiple of 15, and
+    // a place never stored stores its default. One left by a larger screen
+    // brings the whole window back on this one.
     void unchangedPlaceKeepsItsStoredNumber()
     {
-        SaveSet("Settings", "TimerLogL", "500");
-        SaveSet("Settings", "TimerLogT", "100");
-        frmTimerStatus w;
-        w.logFile = TimerLogFile(InProgramFolder("place.log"));
-        w.unload();
-        QCOMPARE(GetSet("Settings", "TimerLogL"), QString("500"));
-        QCOMPARE(GetSet("Settings", "TimerLogT"), QString("100"));
+        const QRect screen(0, 0, 800, 800);
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), screen);
+        const struct {
+            const char *left, *top; // stored before, nullptr for none
+            QPoint place;
+            const char *storedLeft, *storedTop;
+        } cases[] = {
+            {"500", "100", {33, 6}, "500", "100"},
+            {nullptr, nullptr, {33, 33}, "500", "500"},
+            // The window is 294 x 428 pixels.
+            {"30000", "30000", {800 - 294, 800 - 428}, "7590", "5580"},
+        };
+        for (const auto &c : cases) {
+            for (const char *key : {"TimerLogL", "TimerLogT"})
+                DeleteSet("Settings", key);
+            if (c.left) {
+                SaveSet("Settings", "TimerLogL", c.left);
+                SaveSet("Settings", "TimerLogT", c.top);
+            }
+            frmTimerStatus w;
+            w.logFile = TimerLogFile(InProgramFolder("place.log"));
+            QCOMPARE(w.frameGeometry().topLeft(), c.place);
+            QVERIFY(screen.contains(w.frameGeometry()));
+            w.unload();
+            QCOMPARE(GetSet("Settings", "TimerLogL"), QString(c.storedLeft));
+            QCOMPARE(GetSet("Settings", "TimerLogT"), QString(c.storedTop));
+        }
     }
 
     void unloadSavesLogAndPlace()
