@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimeZone>
 #include <QTimer>
 
 namespace qelt {
@@ -581,6 +582,11 @@ void FrmTimers::fillRow(int i)
 
 void FrmTimers::setLabelBack(QLabel *label, unsigned back)
 {
+    // The clock restyles every rule label four times a second; only a change
+    // of colour is worth a new palette.
+    const QVariant current = label->property("qeltBack");
+    if (current.isValid() && current.toUInt() == back)
+        return;
     QPalette p = label->palette();
     p.setColor(QPalette::Window, rgb(back));
     label->setPalette(p);
@@ -978,8 +984,12 @@ void FrmTimers::Timer1_Timer()
         ::qelt::LoopWindowOpen(Check5->isChecked(), now.time(), LpStartTm->text(), LpEndTm->text());
     Text4 = LoopWindowOpen ? "True" : "False";
 
-    const bool dst = IsDST();
-    const int dl = ZoneHoursFromOffsetText(TZStdOffset()) - ZoneHoursFromOffsetText(TZOffset());
+    // One look-up of the system zone serves the three questions.
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    const bool dst = IsDST(zone, utc);
+    const int dl = ZoneHoursFromOffsetText(TZStdOffset(zone, utc)) -
+                   ZoneHoursFromOffsetText(TZOffset(zone, utc));
     DLSavings = QString::number(dl);
     const QString daySavings = dst && dl == 1 ? "True" : "False";
     if (daySavings != m_lastDaySavings) { // unchanged values are not rewritten every tick
@@ -1022,7 +1032,9 @@ void FrmTimers::Timer2_Timer()
 
 void FrmTimers::tmrSendBits_Timer()
 {
-    tmrSendBits->setInterval(100);
+    // Setting a running timer's interval restarts it; only a change is set.
+    if (tmrSendBits->interval() != 100)
+        tmrSendBits->setInterval(100);
     m_engine->queue.tick();
 }
 
