@@ -984,12 +984,20 @@ void FrmTimers::Timer1_Timer()
         ::qelt::LoopWindowOpen(Check5->isChecked(), now.time(), LpStartTm->text(), LpEndTm->text());
     Text4 = LoopWindowOpen ? "True" : "False";
 
-    // One look-up of the system zone serves the three questions.
+    // A zone's offsets change only at its transitions: they are worked out
+    // again after the next one, or for another zone of the computer.
     const QTimeZone zone = QTimeZone::systemTimeZone();
     const QDateTime utc = QDateTime::currentDateTimeUtc();
-    const bool dst = IsDST(zone, utc);
-    const int dl = ZoneHoursFromOffsetText(TZStdOffset(zone, utc)) -
-                   ZoneHoursFromOffsetText(TZOffset(zone, utc));
+    if (!m_zoneState || m_zoneState->id != zone.id() ||
+        (m_zoneState->nextChange.isValid() && utc >= m_zoneState->nextChange)) {
+        const int dl = ZoneHoursFromOffsetText(TZStdOffset(zone, utc)) -
+                       ZoneHoursFromOffsetText(TZOffset(zone, utc));
+        m_zoneState =
+            ZoneState{zone.id(), IsDST(zone, utc), dl,
+                      zone.hasTransitions() ? zone.nextTransition(utc).atUtc : QDateTime()};
+    }
+    const bool dst = m_zoneState->dst;
+    const int dl = m_zoneState->dl;
     DLSavings = QString::number(dl);
     const QString daySavings = dst && dl == 1 ? "True" : "False";
     if (daySavings != m_lastDaySavings) { // unchanged values are not rewritten every tick

@@ -9,7 +9,9 @@
 #include "logic/TimerTable.h"
 #include "scheduler/ServicesHost.h"
 
+#include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -290,6 +292,14 @@ private:
     int m_spinHour = 0, m_spinMinute = 0, m_spinSecond = 0;
     bool m_filling = false;
     QString m_lastDaySavings;
+    // The computer's zone as the clock last worked it out, until its next change.
+    struct ZoneState {
+        QByteArray id;
+        bool dst = false;
+        int dl = 0; // standard minus current offset, whole hours
+        QDateTime nextChange;
+    };
+    std::optional<ZoneState> m_zoneState;
     std::optional<SettingsStamp> m_locationStamp; // the store as Location was read from it
     // What today's sun times were worked out from, and those times.
     struct SunInputs {

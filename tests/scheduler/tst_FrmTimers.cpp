@@ -24,11 +24,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <functional>
+
+#include <time.h>
 
 using namespace qelt;
 
@@ -451,6 +455,39 @@ private slots:
         QCOMPARE(w.lblActiveDays[4]->palette().color(QPalette::Window), y);
         TmrChanged = false;
         w.hide();
+        w.unload();
+    }
+
+    // "DaySavings" tells the sun rows whether the computer's clock is an hour
+    // ahead of its standard time; it follows a change of the computer's zone.
+    void daySavingsFollowTheComputersZone()
+    {
+        const QByteArray oldTz = qgetenv("TZ");
+        auto restore = qScopeGuard([&oldTz] {
+            if (oldTz.isNull())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", oldTz);
+            tzset();
+        });
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        // Sydney and New York keep summer time in opposite halves of the
+        // year (an hour ahead), Tokyo none.
+        for (const char *id :
+             {"Australia/Sydney", "Asia/Tokyo", "America/New_York", "Asia/Tokyo"}) {
+            const QTimeZone zone(id);
+            if (!zone.isValid())
+                QSKIP("no time zone data on this machine");
+            qputenv("TZ", id);
+            tzset();
+            w.Timer1_Timer();
+            const bool summer = QByteArray(id) != "Asia/Tokyo" && zone.isDaylightTime(now);
+            QCOMPARE(GetSet("Settings", "DaySavings"), QString(summer ? "True" : "False"));
+        }
         w.unload();
     }
 
