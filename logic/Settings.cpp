@@ -16,6 +16,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace qelt {
 
 namespace {
@@ -35,6 +37,7 @@ struct Store {
 
 bool failureReported = false;
 SettingsNotice g_notice = nullptr;
+quint64 g_storedChanges = 0;
 
 // A settings value that could not be stored is logged, and the user is told
 // once a run: later failures are most likely the same full or read-only disk.
@@ -140,6 +143,7 @@ bool changeSettings(const std::function<void(QSettings &)> &change,
     QString error;
     if (!SaveFileBytes(path, fresh, &error))
         return reportFailure(error);
+    ++g_storedChanges;
     return true;
 }
 
@@ -202,6 +206,19 @@ bool DeleteSetSection(const QString &section)
         [&](QSettings &s) {
             return !s.childGroups().contains(MatchSettingName(s.childGroups(), section));
         });
+}
+
+SettingsStamp CurrentSettingsStamp()
+{
+    SettingsStamp stamp;
+    stamp.storedChanges = g_storedChanges;
+    struct stat st {};
+    if (::stat(QFile::encodeName(SettingsFilePath()).constData(), &st) == 0) {
+        stamp.inode = quint64(st.st_ino);
+        stamp.size = qint64(st.st_size);
+        stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    }
+    return stamp;
 }
 
 void SetSettingsNotice(SettingsNotice notice)

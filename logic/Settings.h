@@ -20,6 +20,19 @@ bool SaveSet(const QString &section, const QString &key, const QString &value);
 bool DeleteSet(const QString &section, const QString &key);
 // Removes a whole section (any spelling); failures as SaveSet.
 bool DeleteSetSection(const QString &section);
+// Moves whenever the stored settings may have changed: with every change
+// this program stores, and with every replacement or modification of the
+// settings file by another program (the updater shares the store). Cheap to
+// take every second, unlike a read of the store; equal stamps mean nothing
+// was stored in between.
+struct SettingsStamp {
+    quint64 storedChanges = 0; // changes stored by this program
+    quint64 inode = 0;         // the file's identity, size and time; 0 / -1 without a file
+    qint64 size = -1;
+    qint64 modifiedNs = -1;
+    bool operator==(const SettingsStamp &) const = default;
+};
+SettingsStamp CurrentSettingsStamp();
 // How the first failure of a run is shown to the user. The dialogs set it
 // when they are linked into the program; without it failures are only logged.
 using SettingsNotice = void (*)(const QString &title, const QString &message);

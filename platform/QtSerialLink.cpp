@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QSerialPort>
 
+#include <cerrno>
+
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace qelt::platform {
@@ -34,7 +37,13 @@ PortError openFailure(QSerialPort::SerialPortError error, const QString &device)
 
 } // namespace
 
-QtSerialLink::QtSerialLink() : m_port(std::make_unique<QSerialPort>()) {}
+QtSerialLink::QtSerialLink(ModemControl control)
+    : m_control(control ? std::move(control)
+                        : [](int fd, unsigned long request,
+                             int lines) { return ::ioctl(fd, request, &lines); }),
+      m_port(std::make_unique<QSerialPort>())
+{
+}
 QtSerialLink::~QtSerialLink() = default;
 
 void QtSerialLink::setCommPort(const QString &port)
@@ -122,25 +131,35 @@ PortError QtSerialLink::setPortOpen(bool open)
     }
     // Both lines on: the transmitter draws its power from them and stands by.
     ++m_opens;
-    m_rts = true;
-    m_dtr = true;
-    m_port->setRequestToSend(true);
-    m_port->setDataTerminalReady(true);
+    setRTSEnable(true);
+    setDTREnable(true);
     return PortError::None;
+}
+
+void QtSerialLink::switchLine(int line, const char *name, bool on)
+{
+    if (m_control(int(m_port->handle()), on ? TIOCMBIS : TIOCMBIC, line) == 0)
+        return;
+    const int error = errno;
+    if (!m_error.isEmpty())
+        return; // the first failure since the open tells most
+    m_error = QStringLiteral("Cannot switch %1 %2 on %3: %4")
+                  .arg(QLatin1String(name), QLatin1String(on ? "on" : "off"), m_port->portName(),
+                       qt_error_string(error));
 }
 
 void QtSerialLink::setRTSEnable(bool on)
 {
     m_rts = on;
     if (m_port->isOpen())
-        m_port->setRequestToSend(on);
+        switchLine(TIOCM_RTS, "RTS", on);
 }
 
 void QtSerialLink::setDTREnable(bool on)
 {
     m_dtr = on;
     if (m_port->isOpen())
-        m_port->setDataTerminalReady(on);
+        switchLine(TIOCM_DTR, "DTR", on);
 }
 
 } // namespace qelt::platform

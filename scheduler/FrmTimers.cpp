@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimeZone>
 #include <QTimer>
 
 namespace qelt {
@@ -582,6 +583,11 @@ void FrmTimers::fillRow(int i)
 
 void FrmTimers::setLabelBack(QLabel *label, unsigned back)
 {
+    // The clock restyles every rule label four times a second; only a change
+    // of colour is worth a new palette.
+    const QVariant current = label->property("qeltBack");
+    if (current.isValid() && current.toUInt() == back)
+        return;
     QPalette p = label->palette();
     p.setColor(QPalette::Window, rgb(back));
     label->setPalette(p);
@@ -979,8 +985,20 @@ void FrmTimers::Timer1_Timer()
         ::qelt::LoopWindowOpen(Check5->isChecked(), now.time(), LpStartTm->text(), LpEndTm->text());
     Text4 = LoopWindowOpen ? "True" : "False";
 
-    const bool dst = IsDST();
-    const int dl = ZoneHoursFromOffsetText(TZStdOffset()) - ZoneHoursFromOffsetText(TZOffset());
+    // A zone's offsets change only at its transitions: they are worked out
+    // again after the next one, or for another zone of the computer.
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    if (!m_zoneState || m_zoneState->id != zone.id() ||
+        (m_zoneState->nextChange.isValid() && utc >= m_zoneState->nextChange)) {
+        const int dl = ZoneHoursFromOffsetText(TZStdOffset(zone, utc)) -
+                       ZoneHoursFromOffsetText(TZOffset(zone, utc));
+        m_zoneState =
+            ZoneState{zone.id(), IsDST(zone, utc), dl,
+                      zone.hasTransitions() ? zone.nextTransition(utc).atUtc : QDateTime()};
+    }
+    const bool dst = m_zoneState->dst;
+    const int dl = m_zoneState->dl;
     DLSavings = QString::number(dl);
     const QString daySavings = dst && dl == 1 ? "True" : "False";
     if (daySavings != m_lastDaySavings) { // unchanged values are not rewritten every tick
@@ -1023,7 +1041,9 @@ void FrmTimers::Timer2_Timer()
 
 void FrmTimers::tmrSendBits_Timer()
 {
-    tmrSendBits->setInterval(100);
+    // Setting a running timer's interval restarts it; only a change is set.
+    if (tmrSendBits->interval() != 100)
+        tmrSendBits->setInterval(100);
     m_engine->queue.tick();
 }
 

@@ -4,17 +4,23 @@
 #include "core/services/SchedulerServices.h"
 #include "logic/LoopTimer.h"
 #include "logic/SchedulerEngine.h"
+#include "logic/Settings.h"
 #include "logic/SunTimers.h"
 #include "logic/TimerTable.h"
 #include "scheduler/ServicesHost.h"
 
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -286,6 +292,24 @@ private:
     int m_spinHour = 0, m_spinMinute = 0, m_spinSecond = 0;
     bool m_filling = false;
     QString m_lastDaySavings;
+    // The computer's zone as the clock last worked it out, until its next change.
+    struct ZoneState {
+        QByteArray id;
+        bool dst = false;
+        int dl = 0; // standard minus current offset, whole hours
+        QDateTime nextChange;
+    };
+    std::optional<ZoneState> m_zoneState;
+    std::optional<SettingsStamp> m_locationStamp; // the store as Location was read from it
+    // What today's sun times were worked out from, and those times.
+    struct SunInputs {
+        QDate day;
+        QString latitude, longitude, zone, daySavings;
+        int ownZoneHours = 0; // the computer's zone, used while none is stored
+        bool operator==(const SunInputs &) const = default;
+    };
+    std::optional<SunInputs> m_sunInputs;
+    QTime m_riseTime, m_setTime;
     std::unique_ptr<clsSunrise> m_sun;
     QSet<int> m_sunUnplaced; // sun rows reported as lacking a location
     bool m_manualPlaying = false;

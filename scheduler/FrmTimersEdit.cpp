@@ -102,25 +102,41 @@ clsSunrise &FrmTimers::SunCalc()
 
 void FrmTimers::tmrSunSet_Timer()
 {
-    tmrSunSet->setInterval(1000);
-    Location = SunLocation::FromSettings();
-    clsSunrise &sun = SunCalc();
+    if (tmrSunSet->interval() != 1000)
+        tmrSunSet->setInterval(1000);
+    // A read of the store parses the whole settings file; the location is
+    // read again only when something was stored since.
+    const SettingsStamp stamp = CurrentSettingsStamp();
+    if (!m_locationStamp || *m_locationStamp != stamp) {
+        m_locationStamp = stamp;
+        Location = SunLocation::FromSettings();
+    }
     const QDateTime now = WallNow();
-    sun.setDateDay(now);
     // Without a stored zone the sun times are those of the computer's own
     // standard zone rather than of Greenwich.
-    if (Location.zone.trimmed().isEmpty())
-        sun.setTimeZone(ComputerZoneHoursWest(now));
-    Location.applyTo(sun);
-    sun.CalculateSun();
-    const QTime rise = SunClockTime(sun.Sunrise());
-    const QTime set = SunClockTime(sun.Sunset());
-    if (rise.isValid())
-        SunriseText = rise.toString(QStringLiteral("HH:mm:ss"));
-    if (set.isValid())
-        SunsetText = set.toString(QStringLiteral("HH:mm:ss"));
-    const QTime riseTime = QTime::fromString(SunriseText, QStringLiteral("HH:mm:ss"));
-    const QTime setTime = QTime::fromString(SunsetText, QStringLiteral("HH:mm:ss"));
+    const bool ownZone = Location.zone.trimmed().isEmpty();
+    const SunInputs inputs{now.date(),          Location.latitude,
+                           Location.longitude,  Location.zone,
+                           Location.daySavings, ownZone ? ComputerZoneHoursWest(now) : 0};
+    // The sun times change only with the day and the location.
+    if (!m_sunInputs || *m_sunInputs != inputs) {
+        m_sunInputs = inputs;
+        clsSunrise &sun = SunCalc();
+        sun.setDateDay(now);
+        if (ownZone)
+            sun.setTimeZone(inputs.ownZoneHours);
+        Location.applyTo(sun);
+        sun.CalculateSun();
+        const QTime rise = SunClockTime(sun.Sunrise());
+        const QTime set = SunClockTime(sun.Sunset());
+        if (rise.isValid())
+            SunriseText = rise.toString(QStringLiteral("HH:mm:ss"));
+        if (set.isValid())
+            SunsetText = set.toString(QStringLiteral("HH:mm:ss"));
+        m_riseTime = QTime::fromString(SunriseText, QStringLiteral("HH:mm:ss"));
+        m_setTime = QTime::fromString(SunsetText, QStringLiteral("HH:mm:ss"));
+    }
+    const QTime riseTime = m_riseTime, setTime = m_setTime;
     // The labels show the times only for a whole stored location; rows are
     // resolved as soon as the place is known.
     if (Location.complete() && riseTime.isValid() && setTime.isValid()) {

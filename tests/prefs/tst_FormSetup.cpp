@@ -9,13 +9,17 @@
 #include "logic/DataFile.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"
+#include "logic/clsSunrise.h"
 #include "prefs/SetupAdvancedPage.h"
 #include "prefs/SetupGeneralPage.h"
 #include "prefs/SetupLocationPage.h"
 #include "prefs/SetupPanicPage.h"
 #include "prefs/SetupSoundsPage.h"
+#include "scheduler/FrmTimers.h"
+#include "scheduler/frmTimerStatus.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -696,6 +700,53 @@ private slots:
         QVERIFY(!f.location->txtZone->isHidden());
         click(f.location->Label17);
         QVERIFY(f.location->txtZone->isHidden());
+    }
+
+    // The timers window's sunrise and sunset follow a location applied here
+    // on its next tick, while both windows stay open.
+    void timersWindowFollowsTheAppliedLocation()
+    {
+        frmTimerStatus log;
+        FrmTimers timersWindow(&log);
+        timersWindow.timerFilePath = InProgramFolder(QStringLiteral("tmrdat.zyv"));
+        timersWindow.ensureLoaded();
+        const QDateTime today = QDateTime::currentDateTime();
+        auto expect = [&today](double latitude, double longitude, int zone) {
+            clsSunrise sun;
+            sun.setLatitude(latitude);
+            sun.setLongitude(longitude);
+            sun.setTimeZone(zone);
+            sun.setDaySavings(Get("DaySavings") == QLatin1String("True"));
+            sun.setDateDay(today);
+            sun.CalculateSun();
+            const QTime rise = sun.Sunrise().time(), set = sun.Sunset().time();
+            return QStringList{
+                "Sunrise " + ClockText(QTime(rise.hour(), rise.minute(), rise.second())),
+                "Sunset " + ClockText(QTime(set.hour(), set.minute(), set.second()))};
+        };
+        auto shown = [&timersWindow] {
+            timersWindow.tmrSunSet_Timer();
+            return QStringList{timersWindow.lblSR->text(), timersWindow.lblSS->text()};
+        };
+        QCOMPARE(shown(), QStringList({QString(), QString()})); // no place stored yet
+
+        FormSetup &f = open();
+        tab(f, 2);
+        const CityTable table = CityTable::BuiltIn();
+        const int boston = table.FindCity("Boston, MA");
+        QVERIFY(chooseCity(f, boston));
+        QVERIFY(apply(f));
+        QCOMPARE(shown(), expect(table.Row(boston).Latitude, table.Row(boston).Longitude, 5));
+
+        f.location->txtLat->selectAll();
+        QTest::keyClicks(f.location->txtLat, "51.5");
+        f.location->txtLong->selectAll();
+        QTest::keyClicks(f.location->txtLong, "0.1");
+        QVERIFY(tick(f));
+        QVERIFY(apply(f));
+        QCOMPARE(shown(), expect(51.5, 0.1, 5));
+        f.close();
+        timersWindow.unload();
     }
 
     void advancedPage()

@@ -23,13 +23,18 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <functional>
+
+#include <time.h>
 
 using namespace qelt;
 
@@ -432,6 +437,99 @@ private slots:
         w.setCheck2(false);
         QVERIFY(!w.Timer2->isActive());
         SetCommLink(nullptr);
+        w.unload();
+    }
+
+    // The clock keeps every day-rule label coloured for the day: light green
+    // where the rule lets the row run today, light yellow where it keeps it
+    // idle; "Never" and "not set" keep the colours of their rows.
+    void ruleLabelsFollowTheDayAndEdits()
+    {
+        test::writeQuotedLines(m_path, {"a.cro*7:05:00*Weekdays", "b.cro*7:05:00*Weekends",
+                                        "c.cro*7:05:00*Everyday", "d.cro*7:05:00*Sun - Thu",
+                                        "e.cro*7:05:00*Fri & Sat", "f.cro*7:05:00*Never",
+                                        "**" + NotSetText()});
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QColor g(0xC0, 0xFF, 0xC0), y(0xFF, 0xFF, 0xC0), never(0xFF, 0xC0, 0xC0),
+            notSet(0xE0, 0xE0, 0xE0);
+        auto colours = [&w] {
+            QList<QColor> out;
+            for (int i = 0; i < 7; ++i)
+                out << w.lblActiveDays[i]->palette().color(QPalette::Window);
+            return out;
+        };
+        const struct {
+            QDate day;
+            QList<QColor> expected;
+        } days[] = {
+            {QDate(2026, 12, 10), {g, y, g, g, y, never, notSet}}, // Thursday
+            {QDate(2026, 12, 11), {g, y, g, y, g, never, notSet}}, // Friday
+            {QDate(2026, 12, 12), {y, g, g, y, g, never, notSet}}, // Saturday
+            {QDate(2026, 12, 13), {y, g, g, g, y, never, notSet}}, // Sunday
+        };
+        for (const auto &d : days) {
+            // The last ticks of the day before, then the first ticks of this one.
+            m_wall.at = QDateTime(d.day.addDays(-1), QTime(23, 59, 59));
+            w.Timer1_Timer();
+            m_wall.at = QDateTime(d.day, QTime(0, 0, 0));
+            w.Timer1_Timer();
+            QCOMPARE(colours(), d.expected);
+            w.Timer1_Timer();
+            QCOMPARE(colours(), d.expected);
+        }
+
+        // On Saturday a row given "Weekdays" is coloured as a complete row at
+        // once, and for the day on the next tick.
+        m_wall.at = QDateTime(QDate(2026, 12, 12), QTime(9, 0, 0));
+        w.Timer1_Timer();
+        w.lblActiveDays_MouseDown(4, Qt::LeftButton);
+        QVERIFY(w.Combo1->isVisible());
+        w.Combo1->setCurrentRow(1);
+        QTest::keyClick(w.Combo1, Qt::Key_Return);
+        QCOMPARE(w.lblActiveDays[4]->text(), QString("Weekdays"));
+        QCOMPARE(w.lblActiveDays[4]->palette().color(QPalette::Window), g);
+        w.Timer1_Timer();
+        QCOMPARE(w.lblActiveDays[4]->palette().color(QPalette::Window), y);
+        TmrChanged = false;
+        w.hide();
+        w.unload();
+    }
+
+    // "DaySavings" tells the sun rows whether the computer's clock is an hour
+    // ahead of its standard time; it follows a change of the computer's zone.
+    void daySavingsFollowTheComputersZone()
+    {
+        const QByteArray oldTz = qgetenv("TZ");
+        auto restore = qScopeGuard([&oldTz] {
+            if (oldTz.isNull())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", oldTz);
+            tzset();
+        });
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        // Sydney and New York keep summer time in opposite halves of the
+        // year (an hour ahead), Tokyo none.
+        for (const char *id :
+             {"Australia/Sydney", "Asia/Tokyo", "America/New_York", "Asia/Tokyo"}) {
+            const QTimeZone zone(id);
+            if (!zone.isValid())
+                QSKIP("no time zone data on this machine");
+            qputenv("TZ", id);
+            tzset();
+            w.Timer1_Timer();
+            const bool summer = QByteArray(id) != "Asia/Tokyo" && zone.isDaylightTime(now);
+            QCOMPARE(GetSet("Settings", "DaySavings"), QString(summer ? "True" : "False"));
+        }
         w.unload();
     }
 

@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -154,6 +155,52 @@ private slots:
         SaveSet("Settings", "CityZone", "5");
         w.tmrSunSet_Timer();
         QCOMPARE(w.lstTime()[0], at(rise, 30));
+        TmrChanged = false;
+        w.unload();
+    }
+
+    // The settings file is shared with the updater: a location another
+    // program writes into it is followed on the next tick too.
+    void sunTimesFollowALocationWrittenByAnotherProgram()
+    {
+        SaveSet("Settings", "CityLatitude", "40.7");
+        SaveSet("Settings", "CityLongitude", "74.0");
+        SaveSet("Settings", "CityZone", "5");
+        test::writeQuotedLines(m_path, {"a.cro*SR*Everyday"});
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        auto rise = [this](double latitude) {
+            clsSunrise sun;
+            sun.setLatitude(latitude);
+            sun.setLongitude(74.0);
+            sun.setTimeZone(5);
+            sun.setDateDay(m_wall.at);
+            sun.CalculateSun();
+            const QTime t = sun.Sunrise().time();
+            return ClockText(QTime(t.hour(), t.minute(), t.second()));
+        };
+        w.tmrSunSet_Timer();
+        QCOMPARE(w.lstTime()[0], rise(40.7));
+
+        const QByteArray ini = "[Settings]\nCityLatitude=51.5\nCityLongitude=74.0\nCityZone=5\n"
+                               "DaySavings=False\n";
+        QCOMPARE(QProcess::execute("/bin/sh", {"-c", "printf '%s' \"$1\" > \"$2\"", "sh",
+                                               QString::fromLatin1(ini), SettingsFilePath()}),
+                 0);
+        w.tmrSunSet_Timer();
+        QCOMPARE(w.lstTime()[0], rise(51.5));
+        QCOMPARE(w.lblSR->text(), "Sunrise " + rise(51.5));
+
+        // Half a year on, the same place has other sun times.
+        const QDateTime was = m_wall.at;
+        const QString winter = rise(51.5);
+        m_wall.at = was.addMonths(6);
+        w.tmrSunSet_Timer();
+        QVERIFY(rise(51.5) != winter);
+        QCOMPARE(w.lstTime()[0], rise(51.5));
+        m_wall.at = was;
         TmrChanged = false;
         w.unload();
     }
