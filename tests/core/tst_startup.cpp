@@ -49,6 +49,17 @@ void touch(const QString &path)
 
 void noDesktopRefresh(const QString &, const QStringList &) {}
 
+// Starts this test program again as a later start of the program, on a fake
+// clock, with its own program folder, handing over macroPath.
+void startLaterStart(QProcess &child, const QTemporaryDir &folder, const QString &macroPath)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QELT_HOME", folder.path());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--as-later-start-on-fake-clock", macroPath});
+}
+
 // Starts this test program again as a later start of the console with
 // the given command line, and waits for it to end while this process
 // answers it.
@@ -420,11 +431,7 @@ private slots:
 
         QTemporaryDir childFolder;
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QELT_HOME", childFolder.path());
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {"--as-later-start-on-fake-clock", "/home/u/porch light.cro"});
+        startLaterStart(child, childFolder, "/home/u/porch light.cro");
         QVERIFY(child.waitForStarted(5000));
         QTRY_COMPARE_WITH_TIMEOUT(child.state(), QProcess::NotRunning, 20000);
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
@@ -459,11 +466,7 @@ private slots:
         SetMainWindow(&main);
         QTemporaryDir childFolder;
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QELT_HOME", childFolder.path());
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {"--as-later-start-on-fake-clock", "/home/u/late.cro"});
+        startLaterStart(child, childFolder, "/home/u/late.cro");
         // This instance's event loop does not run meanwhile, as if it hung.
         QVERIFY(child.waitForFinished(20000));
         QCOMPARE(child.exitCode(), 1);
