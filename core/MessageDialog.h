@@ -27,8 +27,9 @@ public:
     void Info(const QString &sMsg, bool bOnTop = false, bool bAlignLeft = false,
               const QString &sTitle = {}, const QString &sBtnName = {}, bool bModal = false,
               MsgIcon icon = MsgIcon::None);
-    // Yes/No (2) or Yes/No/Cancel (3); returns 1 Yes, 2 No, 3 Cancel. Any
-    // other button set is asked as Yes/No.
+    // Yes/No (2), Yes/No/Cancel (3) or OK/Cancel (4); returns 1 Yes or OK,
+    // 2 No or the Cancel of OK/Cancel, 3 Cancel. Any other button set is
+    // asked as Yes/No.
     int Questions(const QString &sMsg, int iYesNoCancel = 2, const QString &sTitle = {},
                   MsgIcon icon = MsgIcon::None);
 

@@ -222,7 +222,7 @@ void SetupGeneralPage::Check2_MouseUp(int index)
                 QLatin1Char('\r') +
                 LangCap(QStringLiteral(
                     "If the association fails, log in as an admisistrator and try again.")),
-            2, QStringLiteral("Administrative Rights"), MsgIcon::Information);
+            4, QStringLiteral("Administrative Rights"), MsgIcon::Information);
         if (answer != 1) {
             Check2[3]->setChecked(false);
             return;

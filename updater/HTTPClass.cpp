@@ -52,25 +52,6 @@ bool sameOrigin(const QUrl &a, const QUrl &b)
            a.port(defaultPort(a)) == b.port(defaultPort(b));
 }
 
-// The proxy the system's configuration names for url (on Linux the
-// http_proxy, https_proxy and no_proxy variables, or the desktop's
-// settings): the first that can carry a connection, else none. This
-// machine itself (the loopback address) is always reached directly.
-QNetworkProxy systemProxyFor(const QUrl &url)
-{
-    if (QHostAddress(url.host()).isLoopback() ||
-        url.host().compare(u"localhost", Qt::CaseInsensitive) == 0)
-        return QNetworkProxy(QNetworkProxy::NoProxy);
-    const QList<QNetworkProxy> proxies =
-        QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url));
-    for (const QNetworkProxy &p : proxies) {
-        if (p.type() == QNetworkProxy::NoProxy ||
-            (p.capabilities() & QNetworkProxy::TunnelingCapability))
-            return p;
-    }
-    return QNetworkProxy(QNetworkProxy::NoProxy);
-}
-
 // Header text from settings and such: no control characters, so that it
 // cannot end its line and add lines of its own.
 QByteArray headerText(const QString &text)
@@ -338,12 +319,13 @@ HTTPClass::Failure HTTPClass::exchange(QUrl url, QByteArray verb, QByteArray bod
     }
 }
 
-// Connects socket to url's server (through the system's proxy for it) and,
-// for https, makes the secure connection with the certificate checked.
+// Connects socket straight to url's server and, for https, makes the secure
+// connection with the certificate checked. No proxy is used, neither the
+// system's nor one set for the whole application.
 HTTPClass::Failure HTTPClass::connectTo(const QUrl &url, QTcpSocket *socket,
                                         const QElapsedTimer &sincePiece)
 {
-    socket->setProxy(systemProxyFor(url));
+    socket->setProxy(QNetworkProxy::NoProxy);
     socket->setReadBufferSize(kSocketBuffer);
     auto *secure = qobject_cast<QSslSocket *>(socket);
     const quint16 port = quint16(url.port(defaultPort(url)));

@@ -16,12 +16,11 @@ namespace qelt::updater {
 class BodyReader;
 
 // The updater's HTTP client: GET or POST requests with optional form fields
-// to one server, each on a connection of its own (through the proxy the
-// system's configuration names for it), the reply body read in pieces of at
-// most 1024 bytes. Window events run at the start of every member and
-// between pieces, so buttons and timers work during a transfer; the transfer
-// stops after the current piece once CancelRequest is set, or when
-// CloseHTTP is called meanwhile.
+// to one server, each on a direct connection of its own (never through a
+// proxy), the reply body read in pieces of at most 1024 bytes. Window events
+// run at the start of every member and between pieces, so buttons and
+// timers work during a transfer; the transfer stops after the current piece
+// once CancelRequest is set, or when CloseHTTP is called meanwhile.
 class HTTPClass {
 public:
     HTTPClass();

@@ -3,6 +3,7 @@
 #include "console/frmFire.h"
 #include "core/EventControls.h"
 #include "core/FileTypes.h"
+#include "core/MessageDialog.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/CityTable.h"
@@ -31,11 +32,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -43,6 +48,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -596,24 +602,148 @@ private slots:
         QVERIFY(!CroAssociated());
         QVERIFY(!AssocOn && !mw->associate);
         QVERIFY(dialogs.asked.isEmpty());
+        SetProgramExePath({});
+    }
 
-        // Where the registration folders cannot be written the user is warned
-        // first; anything but OK leaves the box off and nothing registered.
+    // Where the registration folders cannot be written, switching the
+    // association on asks first, with OK and Cancel beside the information
+    // picture. Only OK goes on; Cancel, Esc and the close box leave the box
+    // OFF and nothing registered. Each answer is given on the shown question.
+    void administratorQuestionOffersOkAndCancel_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("OK") << QStringLiteral("OK");
+        QTest::newRow("Cancel") << QStringLiteral("Cancel");
+        QTest::newRow("Esc") << QStringLiteral("Esc");
+        QTest::newRow("close box") << QStringLiteral("close");
+    }
+
+    void administratorQuestionOffersOkAndCancel()
+    {
+        QFETCH(QString, answer);
+        SetProgramExePath(QCoreApplication::applicationFilePath());
         const QByteArray oldData = qgetenv("XDG_DATA_HOME");
         const QString blocker = test::TestEnv::ScratchPath("prefs-blocker");
         QFile file(blocker);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
+        SetDialogProvider(nullptr);
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_DATA_HOME", oldData);
+            UnAssocCro();
+            QFile::remove(blocker);
+            SetDialogProvider(&dialogs);
+            SetProgramExePath({});
+        });
+        FormSetup &f = open();
         qputenv("XDG_DATA_HOME", QFile::encodeName(blocker + "/data"));
-        dialogs.answer = 2;
-        f.general->Check2[3]->click();
+
+        QString title;
+        QString text;
+        QStringList buttons;
+        QImage picture;
+        bool answered = false;
+        bool leftOpen = false;
+        QPointer<frmInfo> acted;
+        QElapsedTimer sinceAnswer;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            frmInfo *asking = nullptr;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *d = qobject_cast<frmInfo *>(top); d && d->isVisible())
+                    asking = d;
+            }
+            if (acted && !leftOpen && sinceAnswer.elapsed() > 1000) {
+                // The answer did not end the question: end it with its
+                // second button, so that the test goes on and fails on
+                // what it saw.
+                leftOpen = true;
+                acted->cmdNo->click();
+                return;
+            }
+            if (answered || !asking || !asking->isActiveWindow())
+                return;
+            answered = true;
+            acted = asking;
+            sinceAnswer.start();
+            title = asking->windowTitle();
+            text = asking->lbl1->text();
+            QMap<QString, QPushButton *> shown;
+            for (QPushButton *b : asking->findChildren<QPushButton *>()) {
+                if (b->isVisible()) {
+                    buttons << b->text();
+                    shown[b->text()] = b;
+                }
+            }
+            if (asking->lblIcon->isVisible())
+                picture = asking->lblIcon->pixmap().toImage();
+            if (answer == QLatin1String("OK")) {
+                // The rights the question warns of are there by the time
+                // OK is clicked, so the registration can be seen to happen.
+                qputenv("XDG_DATA_HOME", oldData);
+                if (shown.contains(answer))
+                    QTest::mouseClick(shown[answer], Qt::LeftButton);
+            } else if (answer == QLatin1String("Cancel")) {
+                if (shown.contains(answer))
+                    QTest::mouseClick(shown[answer], Qt::LeftButton);
+            } else if (answer == QLatin1String("Esc")) {
+                QTest::keyClick(asking->focusWidget() ? asking->focusWidget() : asking,
+                                Qt::Key_Escape);
+            } else {
+                asking->close();
+            }
+        });
+        watch.start(10);
+        press(f.general->Check2[3]);
+        watch.stop();
         qputenv("XDG_DATA_HOME", oldData);
-        QFile::remove(blocker);
-        QCOMPARE(dialogs.asked.size(), 1);
-        QVERIFY(dialogs.calls.first().contains("Administrative Rights"));
-        QVERIFY(!f.general->Check2[3]->isChecked());
-        QVERIFY(!AssocOn && !mw->associate);
-        SetProgramExePath({});
+
+        QVERIFY(answered);
+        QVERIFY(!leftOpen);
+        QCOMPARE(title, QStringLiteral("Administrative Rights"));
+        QCOMPARE(text,
+                 QStringLiteral("You may need to be logged in as an administrator to make this "
+                                "change.\nIf the association fails, log in as an admisistrator and "
+                                "try again."));
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({QStringLiteral("Cancel"), QStringLiteral("OK")}));
+        QVERIFY(!picture.isNull());
+        const QImage information = QApplication::style()
+                                       ->standardIcon(QStyle::SP_MessageBoxInformation)
+                                       .pixmap(picture.size() / picture.devicePixelRatio())
+                                       .toImage()
+                                       .convertToFormat(picture.format());
+        QCOMPARE(picture, information);
+
+        const bool ok = answer == QLatin1String("OK");
+        QCOMPARE(f.general->Check2[3]->isChecked(), ok);
+        QCOMPARE(f.general->Check2[3]->text(), ok ? QStringLiteral("ON") : QStringLiteral("OFF"));
+        QCOMPARE(CroAssociated(), ok);
+        QCOMPARE(AssocOn, ok);
+        QCOMPARE(mw->associate, ok);
+        QCOMPARE(GetSet("Macro", "DoSet") == QLatin1String("True"), ok);
+        if (ok) {
+            // Unticking never asks, even where the folders cannot be
+            // written (any other message is closed as it shows).
+            int questionsShown = 0;
+            QTimer others;
+            connect(&others, &QTimer::timeout, this, [&] {
+                for (QWidget *top : QApplication::topLevelWidgets()) {
+                    if (auto *d = qobject_cast<frmInfo *>(top); d && d->isVisible()) {
+                        questionsShown +=
+                            d->windowTitle() == QLatin1String("Administrative Rights");
+                        d->close();
+                    }
+                }
+            });
+            others.start(10);
+            qputenv("XDG_DATA_HOME", QFile::encodeName(blocker + "/data"));
+            press(f.general->Check2[3]);
+            qputenv("XDG_DATA_HOME", oldData);
+            others.stop();
+            QCOMPARE(questionsShown, 0);
+            QVERIFY(!f.general->Check2[3]->isChecked());
+        }
     }
 
     // Any stored value the macro editor takes as "send" shows ticked, so that

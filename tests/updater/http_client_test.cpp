@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QNetworkProxy>
 #include <QSslConfiguration>
 #include <QTimer>
 
@@ -408,13 +409,28 @@ private:
     QList<QByteArray> m_saved;
 };
 
-// The system's proxy configuration (here the proxy variables) is used: a
-// request to a server goes through the proxy named for its scheme, unless
-// no_proxy names the server; the loopback address is always reached
-// directly.
-TEST_F(HttpClientTest, RequestsGoThroughTheSystemsProxy)
+// The application-wide proxy setting as the test found it, put back at its
+// end.
+class ApplicationProxy {
+public:
+    ~ApplicationProxy()
+    {
+        QNetworkProxyFactory::setUseSystemConfiguration(false);
+        QNetworkProxy::setApplicationProxy(m_saved);
+    }
+
+private:
+    const QNetworkProxy m_saved = QNetworkProxy::applicationProxy();
+};
+
+// Every connection is direct: neither the proxy variables (through Qt's
+// system configuration) nor a proxy set for the whole application is used.
+// A name that only the proxy could reach is not reached, the proxy sees no
+// connection at all, and the loopback server still answers in full.
+TEST_F(HttpClientTest, RequestsNeverGoThroughAProxy)
 {
     const ProxyVariables keep;
+    const ApplicationProxy keepApplicationProxy;
     ScriptPeer secure;
     ASSERT_TRUE(secure.start({"serve", "--version", "170.1051,1", "--tls",
                               scratchFile("cert.pem", kTestCertificatePem),
@@ -427,32 +443,31 @@ TEST_F(HttpClientTest, RequestsGoThroughTheSystemsProxy)
     qputenv("https_proxy", proxyUrl);
     qputenv("http_proxy", proxyUrl);
     qunsetenv("no_proxy");
+    const QNetworkProxy recording(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"),
+                                  proxy.port());
 
-    // A name that only the proxy can reach.
-    HTTPClass http;
-    ASSERT_TRUE(http.OpenHTTP(QStringLiteral("https://updates.invalid:%1").arg(secure.port())));
-    EXPECT_EQ(http.SendRequest(QStringLiteral("/beta/betaver.txt")), "170.1051,1");
-    EXPECT_TRUE(http.lastSucceeded());
-    EXPECT_EQ(
-        proxy.lines(),
-        QStringList({QStringLiteral("port %1").arg(proxy.port()),
-                     QStringLiteral("proxied CONNECT updates.invalid:%1").arg(secure.port())}));
-    EXPECT_TRUE(secure.lines().contains(QStringLiteral("request GET /beta/betaver.txt")));
+    for (const bool applicationWide : {false, true}) {
+        SCOPED_TRACE(applicationWide ? "application proxy" : "proxy variables");
+        if (applicationWide)
+            QNetworkProxy::setApplicationProxy(recording);
+        else
+            QNetworkProxyFactory::setUseSystemConfiguration(true);
 
-    // Named in no_proxy: the connection is direct, and the name leads
-    // nowhere (however long the name's lookup would take).
-    qputenv("no_proxy", "example.org,updates.invalid");
-    http.stallTimeoutMs = 300;
-    EXPECT_TRUE(http.SendRequest(QStringLiteral("/beta/betaver.txt")).isEmpty());
-    EXPECT_FALSE(http.lastSucceeded());
-    EXPECT_EQ(proxy.lines().size(), 2);
-    qunsetenv("no_proxy");
+        HTTPClass http;
+        // A bound on the name's lookup, far above what a failed one takes.
+        http.stallTimeoutMs = 20000;
+        ASSERT_TRUE(http.OpenHTTP(QStringLiteral("https://updates.invalid:%1").arg(secure.port())));
+        EXPECT_TRUE(http.SendRequest(QStringLiteral("/beta/betaver.txt")).isEmpty());
+        EXPECT_EQ(http.lastFailure(), HTTPClass::Failure::Network);
 
-    // The loopback address never goes through the proxy.
-    server.routes["/beta/betaver.txt"] = {200, "170.1052,1"};
-    ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
-    EXPECT_EQ(http.SendRequest(QStringLiteral("/beta/betaver.txt")), "170.1052,1");
-    EXPECT_EQ(proxy.lines().size(), 2) << proxy.lines().join(" / ").toStdString();
+        server.routes["/beta/betaver.txt"] = {200, "170.1052,1"};
+        ASSERT_TRUE(http.OpenHTTP(server.baseUrl()));
+        EXPECT_EQ(http.SendRequest(QStringLiteral("/beta/betaver.txt")), "170.1052,1");
+        EXPECT_TRUE(http.lastSucceeded());
+
+        EXPECT_EQ(proxy.lines(), QStringList{QStringLiteral("port %1").arg(proxy.port())});
+        EXPECT_FALSE(secure.lines().contains(QStringLiteral("request GET /beta/betaver.txt")));
+    }
 }
 
 } // namespace

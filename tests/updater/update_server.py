@@ -18,7 +18,8 @@
   update_server.py proxy
       A web proxy: CONNECT tunnels and requests in absolute form ("GET
       http://..."), to any host name at 127.0.0.1 (the port as asked).
-      Prints "proxied METHOD TARGET" for each request.
+      Prints "accepted" for each connection it accepts, and "proxied METHOD
+      TARGET" for each request.
 
 Both print "port N" once listening on 127.0.0.1 and run until killed.
 """
@@ -236,6 +237,7 @@ def main():
         if args.mode == "serve":
             work = threading.Thread(target=serve_connection, args=(conn, args), daemon=True)
         else:
+            say("accepted")
             work = threading.Thread(target=proxy_connection, args=(conn,), daemon=True)
         work.start()
 
