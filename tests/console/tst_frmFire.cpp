@@ -21,6 +21,7 @@
 #include "tests/support/FixedPatterns.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ShownDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -964,9 +965,8 @@ private slots:
     {
         QFETCH(bool, cancelPort);
         const auto shownInfo = [](const QString &text) -> frmInfo * {
-            for (QWidget *w : QApplication::topLevelWidgets()) {
-                auto *info = qobject_cast<frmInfo *>(w);
-                if (info && info->isVisible() && info->lbl1->text().contains(text))
+            for (frmInfo *info : test::ShownDialogs()) {
+                if (info->lbl1->text().contains(text))
                     return info;
             }
             return nullptr;

@@ -3,6 +3,7 @@
 #include "core/Splash.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ShownDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -20,18 +21,9 @@ using namespace qelt;
 
 namespace {
 
-QList<frmInfo *> openDialogs()
-{
-    QList<frmInfo *> found;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<frmInfo *>(w); d && d->isVisible())
-            found << d;
-    return found;
-}
-
 frmInfo *dialogTitled(const QString &title)
 {
-    for (frmInfo *d : openDialogs())
+    for (frmInfo *d : test::ShownDialogs())
         if (d->windowTitle() == title)
             return d;
     return nullptr;
@@ -69,7 +61,7 @@ class MessageDialogTest : public QObject {
 private slots:
     void cleanup()
     {
-        for (frmInfo *d : openDialogs())
+        for (frmInfo *d : test::ShownDialogs())
             delete d;
     }
 
@@ -228,7 +220,7 @@ private slots:
         });
         QCOMPARE(Questions("Outer?", 3, "Outer"), 1);
         QCOMPARE(inner, 2);
-        QVERIFY(openDialogs().isEmpty());
+        QVERIFY(test::ShownDialogs().isEmpty());
     }
 
     // A window destroyed under a waiting caller (the program closing) ends
@@ -241,7 +233,7 @@ private slots:
             [] { return dialogTitled("GoneInfo") && dialogTitled("GoneInfo")->okTag() == "hold"; },
             [] { delete dialogTitled("GoneInfo"); });
         Info("Bye", false, false, "GoneInfo", "OK", true);
-        QVERIFY(openDialogs().isEmpty());
+        QVERIFY(test::ShownDialogs().isEmpty());
     }
 
     void timersRunWhileWaiting()
@@ -299,12 +291,7 @@ private slots:
             QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion,
             QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical};
         const QStyle::StandardPixmap kind = kinds[int(icon) - 1];
-        const QImage expected = QApplication::style()
-                                    ->standardIcon(kind)
-                                    .pixmap(shown.size() / shown.devicePixelRatio())
-                                    .toImage()
-                                    .convertToFormat(shown.format());
-        QCOMPARE(shown, expected);
+        QCOMPARE(shown, test::StylePicture(kind, shown));
     }
 
     // A folder of 240 characters wraps inside the box, which stays on the
@@ -365,7 +352,7 @@ private slots:
         SetDialogProvider(nullptr);
         QCOMPARE(answer, 3);
         QCOMPARE(script.calls, (QStringList{"info T Hello 1", "questions Q Sure? 3"}));
-        QVERIFY(openDialogs().isEmpty());
+        QVERIFY(test::ShownDialogs().isEmpty());
         QCOMPARE(&Dialogs(), &RealDialogs());
     }
 };

@@ -3,7 +3,6 @@
 #include "console/frmFire.h"
 #include "core/EventControls.h"
 #include "core/FileTypes.h"
-#include "core/MessageDialog.h"
 #include "core/services/PrefsServices.h"
 #include "core/services/SchedulerServices.h"
 #include "logic/CityTable.h"
@@ -24,6 +23,7 @@
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ShownDialogs.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAbstractButton>
@@ -34,7 +34,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -648,11 +647,8 @@ private slots:
         QElapsedTimer sinceAnswer;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            frmInfo *asking = nullptr;
-            for (QWidget *top : QApplication::topLevelWidgets()) {
-                if (auto *d = qobject_cast<frmInfo *>(top); d && d->isVisible())
-                    asking = d;
-            }
+            const QList<frmInfo *> shownNow = test::ShownDialogs();
+            frmInfo *asking = shownNow.isEmpty() ? nullptr : shownNow.last();
             if (acted && !leftOpen && sinceAnswer.elapsed() > 1000) {
                 // The answer did not end the question: end it with its
                 // second button, so that the test goes on and fails on
@@ -677,15 +673,12 @@ private slots:
             }
             if (asking->lblIcon->isVisible())
                 picture = asking->lblIcon->pixmap().toImage();
-            if (answer == QLatin1String("OK")) {
-                // The rights the question warns of are there by the time
-                // OK is clicked, so the registration can be seen to happen.
+            // The rights the question warns of are there by the time OK is
+            // clicked, so the registration can be seen to happen.
+            if (answer == QLatin1String("OK"))
                 qputenv("XDG_DATA_HOME", oldData);
-                if (shown.contains(answer))
-                    QTest::mouseClick(shown[answer], Qt::LeftButton);
-            } else if (answer == QLatin1String("Cancel")) {
-                if (shown.contains(answer))
-                    QTest::mouseClick(shown[answer], Qt::LeftButton);
+            if (shown.contains(answer)) {
+                QTest::mouseClick(shown[answer], Qt::LeftButton);
             } else if (answer == QLatin1String("Esc")) {
                 QTest::keyClick(asking->focusWidget() ? asking->focusWidget() : asking,
                                 Qt::Key_Escape);
@@ -708,12 +701,7 @@ private slots:
         buttons.sort();
         QCOMPARE(buttons, QStringList({QStringLiteral("Cancel"), QStringLiteral("OK")}));
         QVERIFY(!picture.isNull());
-        const QImage information = QApplication::style()
-                                       ->standardIcon(QStyle::SP_MessageBoxInformation)
-                                       .pixmap(picture.size() / picture.devicePixelRatio())
-                                       .toImage()
-                                       .convertToFormat(picture.format());
-        QCOMPARE(picture, information);
+        QCOMPARE(picture, test::StylePicture(QStyle::SP_MessageBoxInformation, picture));
 
         const bool ok = answer == QLatin1String("OK");
         QCOMPARE(f.general->Check2[3]->isChecked(), ok);
@@ -728,12 +716,9 @@ private slots:
             int questionsShown = 0;
             QTimer others;
             connect(&others, &QTimer::timeout, this, [&] {
-                for (QWidget *top : QApplication::topLevelWidgets()) {
-                    if (auto *d = qobject_cast<frmInfo *>(top); d && d->isVisible()) {
-                        questionsShown +=
-                            d->windowTitle() == QLatin1String("Administrative Rights");
-                        d->close();
-                    }
+                for (frmInfo *d : test::ShownDialogs()) {
+                    questionsShown += d->windowTitle() == QLatin1String("Administrative Rights");
+                    d->close();
                 }
             });
             others.start(10);
