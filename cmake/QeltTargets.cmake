@@ -42,3 +42,18 @@ function(qelt_qtests folder)
     set_tests_properties(${folder}_${name} PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
   endforeach()
 endfunction()
+
+# qelt_desktop_tests(<folder>): one Qt Test binary per tests/<folder>/desk_*.cpp,
+# run on a desktop of its own (Xvfb, openbox, a tray) with real mouse and keys.
+function(qelt_desktop_tests folder)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/desk_*.cpp)
+  foreach(src ${srcs})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${folder}_${name} ${src})
+    target_link_libraries(${folder}_${name} PRIVATE qelt_testsupport qelt_${folder} Qt6::Test ${ARGN})
+    add_test(NAME ${folder}_${name}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/support/under_window_manager.sh
+                     $<TARGET_FILE:${folder}_${name}>)
+    set_tests_properties(${folder}_${name} PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}" TIMEOUT 600)
+  endforeach()
+endfunction()

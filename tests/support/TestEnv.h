@@ -56,3 +56,17 @@ private:
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
+
+// The same, for a test run on a desktop of its own (under_window_manager.sh):
+// the real window system, its window manager and tray.
+#define QELT_DESKTOP_TEST_MAIN(TestObject)                                                         \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        if (qgetenv("QT_QPA_PLATFORM") != "xcb" || qEnvironmentVariableIsEmpty("DISPLAY"))         \
+            qFatal("run under tests/support/under_window_manager.sh");                             \
+        qelt::test::TestEnv env;                                                                   \
+        qelt::ResetGlobals();                                                                      \
+        QApplication app(argc, argv);                                                              \
+        TestObject tc;                                                                             \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
