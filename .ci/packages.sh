@@ -3,7 +3,8 @@
 # need the second.
 qelt_build_packages=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
                      qt6-webengine-dev libgl1-mesa-dev)
-qelt_test_packages=(libgtest-dev xvfb openbox trayer xdotool x11-utils clang-format python3)
+qelt_test_packages=(libgtest-dev xvfb openbox trayer xdotool x11-utils clang-format python3
+                    tzdata)
 
 # qelt_install_missing PACKAGE...: installs the packages not yet installed,
 # through sudo when not run as root.

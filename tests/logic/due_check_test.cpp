@@ -5,9 +5,15 @@
 #include "logic/SchedulerClock.h"
 #include "logic/SchedulerEngine.h"
 #include "tests/logic/engine_fakes.h"
+#include "tests/support/GtestPrinters.h"
 #include "tests/support/SaveFaults.h"
 
+#include <QScopeGuard>
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
+
+#include <ctime>
 
 using namespace qelt;
 using namespace qelt::test;
@@ -42,6 +48,31 @@ void runFor(SchedulerEngine &engine, FakeWaitClock &clock, qint64 ms)
         clock.now = (next < 0 || next > end) ? end : qMax(next, clock.now + 1);
     }
 }
+
+// The computer's time zone for one test, as TZ sets it; the old one is
+// restored after.
+class ScopedZone {
+public:
+    explicit ScopedZone(const char *id) : m_old(qgetenv("TZ"))
+    {
+        EXPECT_TRUE(QTimeZone(id).isValid()) << id << ": the tzdata package is needed";
+        qputenv("TZ", id);
+        tzset();
+    }
+    ~ScopedZone()
+    {
+        if (m_old.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", m_old);
+        tzset();
+    }
+    ScopedZone(const ScopedZone &) = delete;
+    ScopedZone &operator=(const ScopedZone &) = delete;
+
+private:
+    QByteArray m_old;
+};
 
 } // namespace
 
@@ -411,4 +442,131 @@ TEST_F(EngineDue, OneTimeRuleThatCannotBeStoredStaysUnsaved)
     EXPECT_EQ(table.row(0).dayRule, QStringLiteral("Never"));
     EXPECT_TRUE(tableChanged);
     EXPECT_EQ(ReadFile(path), before);
+}
+
+// Days on which the clocks change, all Sundays, checked every half second
+// from midnight to midnight. Going forward, the hour 2:00:00 to 2:59:59
+// never shows on the clock: rows due in it whose day rule lets them run
+// start once, right after the change and in table order. Going back, an hour
+// shows twice and its rows start once, the first time.
+TEST(DueCheck, ADayWithAClockChangeStartsEachRowOnce)
+{
+    const struct {
+        const char *zone;
+        QDate day;
+        QLocale locale;
+        const char *designator; // appended to every trigger time
+        QStringList starts;     // row and the clock's time at its start
+    } cases[] = {
+        {"Europe/Berlin",
+         QDate(2027, 3, 28),
+         k24,
+         "",
+         {"8 1:30:00", "3 1:59:59", "0 3:00:00", "2 3:00:00", "5 3:00:00", "4 3:00:00",
+          "7 3:30:00"}},
+        {"America/New_York",
+         QDate(2027, 3, 14),
+         k12,
+         " AM",
+         {"8 1:30:00", "3 1:59:59", "0 3:00:00", "2 3:00:00", "5 3:00:00", "4 3:00:00",
+          "7 3:30:00"}},
+        // Berlin shows 2:00:00 to 2:59:59 twice, New York 1:00:00 to 1:59:59.
+        {"Europe/Berlin",
+         QDate(2027, 10, 31),
+         k24,
+         "",
+         {"8 1:30:00", "3 1:59:59", "2 2:00:00", "5 2:15:00", "0 2:30:00", "4 3:00:00",
+          "7 3:30:00"}},
+        {"America/New_York",
+         QDate(2027, 11, 7),
+         k12,
+         " AM",
+         {"8 1:30:00", "3 1:59:59", "2 2:00:00", "5 2:15:00", "0 2:30:00", "4 3:00:00",
+          "7 3:30:00"}},
+    };
+    const struct {
+        const char *time;
+        const char *rule;
+    } rows[] = {
+        {"2:30:00", "Everyday"}, {"2:59:59", "Weekdays"}, {"2:00:00", "Weekends"},
+        {"1:59:59", "Everyday"}, {"3:00:00", "Everyday"}, {"02:15:00", "Sun - Thu"},
+        {"2:45:00", "Never"},    {"3:30:00", "Everyday"}, {"1:30:00", "Everyday"},
+    };
+    for (const auto &c : cases) {
+        ScopedZone zone(c.zone);
+        const std::string name = std::string(c.zone) + " " + c.day.toString().toStdString();
+        TimerTable table;
+        table.setRowCount(int(std::size(rows)));
+        for (int i = 0; i < int(std::size(rows)); ++i)
+            setRow(table, i, "a", QString::fromLatin1(rows[i].time) + c.designator,
+                   QString::fromLatin1(rows[i].rule));
+        DueCheck due(table);
+        due.locale = c.locale;
+        QStringList starts;
+        const QDateTime end(c.day.addDays(1), QTime(0, 0));
+        for (QDateTime t(c.day, QTime(0, 0, 0, 250)); t < end; t = t.addMSecs(500))
+            for (int row : due.collect(t))
+                starts << QStringLiteral("%1 %2").arg(row).arg(t.time().toString("H:mm:ss"));
+        EXPECT_EQ(starts, c.starts) << name;
+    }
+}
+
+// Only a check that ran up to the change makes up the skipped hour: after a
+// sleep across it, or with the check switched off, nothing is made up, as on
+// any other day; a short gap over the change is caught up like any other.
+TEST(DueCheck, SkippedHourIsMadeUpOnlyByACheckRunningThroughTheChange)
+{
+    ScopedZone zone("Europe/Berlin");
+    const QDate day(2027, 3, 28);
+    const auto local = [&day](int h, int m, int s) { return QDateTime(day, QTime(h, m, s)); };
+    TimerTable table;
+    setRow(table, 0, "a", "3:00:02", "Everyday");
+    setRow(table, 1, "b", "2:30:00", "Everyday");
+    setRow(table, 2, "c", "1:59:58", "Everyday");
+
+    DueCheck slept(table);
+    slept.locale = k24;
+    slept.collect(local(1, 59, 40));
+    EXPECT_TRUE(slept.collect(local(3, 0, 5)).isEmpty()); // 25 s later
+
+    DueCheck off(table);
+    off.locale = k24;
+    off.collect(local(1, 59, 59));
+    EXPECT_TRUE(off.collect(local(3, 0, 0), false).isEmpty());
+
+    // Eight seconds after 1:59:55: the rows of 1:59:58, of the skipped hour
+    // and of 3:00:02 in the order of their seconds.
+    DueCheck gap(table);
+    gap.locale = k24;
+    gap.collect(local(1, 59, 55));
+    EXPECT_EQ(gap.collect(local(3, 0, 3)), (QList<int>{2, 1, 0}));
+}
+
+// The rows of the skipped hour are started one after another once the clock
+// has changed; a one-time row among them becomes "Never".
+TEST(DueCheck, RowsOfTheSkippedHourAreSent)
+{
+    ScopedZone zone("America/New_York");
+    QLocale::setDefault(k24);
+    auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+    FakeWaitClock clock;
+    FakeWall wall{clock, QDateTime(QDate(2027, 3, 14), QTime(1, 59, 58))};
+    RecordingLink link;
+    TimerTable table;
+    FakeHost host;
+    bool tableChanged = false;
+    SchedulerEngine engine{table, host, tableChanged};
+    engine.due.locale = k24;
+    clock.onProcessEvents = [&engine] { engine.pump(); };
+    setRow(table, 0, "A 1 On", "2:30:00", "Everyday");
+    setRow(table, 1, "A 2 On", "2:05:00", "One Time");
+    setRow(table, 2, "A 3 On", "3:00:00", "Everyday");
+
+    runFor(engine, clock, 10000);
+    EXPECT_EQ(link.bits().size(), 3 * 40);
+    EXPECT_EQ(host.log.count("Success"), 3);
+    const int first = host.log.indexOf("Timer 1:"), second = host.log.indexOf("Timer 2:"),
+              third = host.log.indexOf("Timer 3:");
+    EXPECT_TRUE(first >= 0 && first < second && second < third) << host.log.toStdString();
+    EXPECT_EQ(table.row(1).dayRule, QStringLiteral("Never"));
 }
