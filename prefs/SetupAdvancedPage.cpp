@@ -105,6 +105,7 @@ void SetupAdvancedPage::connectHandlers()
 {
     for (QLineEdit *e : {txtMaxLog, txtMinLog, txtMaxLogFile, txtGpause, txtUpdateHour})
         connect(e, &QLineEdit::textChanged, this, [this] { AdvChanged = true; });
+    connect(txtUpdateHour, &QLineEdit::textChanged, this, [this] { m_hourChanged = true; });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(TrimLog, &QCheckBox::toggled, this, [this] { TrimLog_Click(); });
     connect(ckRecording, &QCheckBox::toggled, this, [this] { ckRecording_Click(); });
@@ -129,6 +130,7 @@ void SetupAdvancedPage::resetPage()
     txtUpdateHour->setEnabled(false);
     txtMaxLogFile->setEnabled(false);
     AdvChanged = false;
+    m_hourChanged = false;
 }
 
 void SetupAdvancedPage::fillAdvancedPage()
@@ -139,6 +141,7 @@ void SetupAdvancedPage::fillAdvancedPage()
     if (ok && check < 2)
         chkUpdates->setChecked(check == 1);
     txtUpdateHour->setText(SetupSetting(QStringLiteral("ChkUpdtsTime"), QStringLiteral("19")));
+    m_hourChanged = false;
     TrimLog->setChecked(
         SwitchOnValue(SetupSetting(QStringLiteral("TrimTimerLog"), QStringLiteral("1"))));
     txtMaxLogFile->setEnabled(TrimLog->isChecked());
@@ -230,8 +233,10 @@ void SetupAdvancedPage::applyAdvancedPage()
     SaveSetupSetting(QStringLiteral("MaxLogFileLines"), txtMaxLogFile->text());
     SaveSetupSetting(QStringLiteral("TrimTimerLog"), Bit(TrimLog->isChecked()));
     SaveSetupSetting(QStringLiteral("GPause"), txtGpause->text());
-    SaveSetupSetting(QStringLiteral("ChkUpdtsTime"), txtUpdateHour->text());
+    if (m_hourChanged)
+        SaveSetupSetting(QStringLiteral("ChkUpdtsTime"), txtUpdateHour->text());
     AdvChanged = false;
+    m_hourChanged = false;
 }
 
 bool SetupAdvancedPage::eventFilter(QObject *watched, QEvent *event)

@@ -55,6 +55,10 @@ private:
     void connectHandlers();
 
     SetupPageHost &m_host;
+    // The hour box edited here since the page was filled or applied. The
+    // updater stores the day and hour of the weekly check while this window
+    // stays open, so Apply writes the hour only when this window changed it.
+    bool m_hourChanged = false;
     QValidator *m_digitsOnly = nullptr;
 };
 

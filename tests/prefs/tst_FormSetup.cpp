@@ -40,6 +40,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -47,6 +48,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -138,6 +140,39 @@ QString Get(const char *key, const QString &def = QStringLiteral("<none>"))
 }
 
 void NoRefresh(const QString &, const QStringList &) {}
+
+// Stores "Settings" values from a process of its own, as the updater does
+// while the preferences are open: the file is read, changed and written by
+// that process, with no part of this program's settings code.
+bool StoreFromAnotherProgram(const QStringList &keyValues)
+{
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        qWarning("python3 is not installed");
+        return false;
+    }
+    static const char script[] = R"(
+import configparser, sys
+path = sys.argv[1]
+store = configparser.RawConfigParser(delimiters=("=",))
+store.optionxform = str
+store.read(path, encoding="utf-8")
+if not store.has_section("Settings"):
+    store.add_section("Settings")
+for pair in sys.argv[2:]:
+    key, value = pair.split("=", 1)
+    store.set("Settings", key, value)
+with open(path, "w", encoding="utf-8") as f:
+    store.write(f, space_around_delimiters=False)
+)";
+    QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedChannels);
+    writer.start(
+        python, QStringList{QStringLiteral("-c"), QString::fromLatin1(script), SettingsFilePath()} +
+                    keyValues);
+    return writer.waitForFinished(20000) && writer.exitStatus() == QProcess::NormalExit &&
+           writer.exitCode() == 0;
+}
 
 } // namespace
 
@@ -416,11 +451,11 @@ private slots:
         QVERIFY(!f.panic->PanicChanged && !f.advanced->AdvChanged && !f.location->LocChanged);
         QVERIFY(!f.cmdApply->isEnabled());
         QCOMPARE(Changes(before, TakeSnapshot()),
-                 QStringList({"Settings/ChkUpdtsTime=19", "Settings/CityLatitude=40",
-                              "Settings/CityLongitude=75", "Settings/CityName=User Defined",
-                              "Settings/CityZone=5", "Settings/GPause=1.5",
-                              "Settings/KeepLogSize=450", "Settings/MaxLogFileLines=70000",
-                              "Settings/MaxLogSize=600", "Settings/TrimTimerLog=1"})
+                 QStringList({"Settings/CityLatitude=40", "Settings/CityLongitude=75",
+                              "Settings/CityName=User Defined", "Settings/CityZone=5",
+                              "Settings/GPause=1.5", "Settings/KeepLogSize=450",
+                              "Settings/MaxLogFileLines=70000", "Settings/MaxLogSize=600",
+                              "Settings/TrimTimerLog=1"})
                      .join(" | "));
         QCOMPARE(GetRec(274), QStringLiteral("&Quick"));
         QCOMPARE(GetRec(279), QStringLiteral("2"));
@@ -943,6 +978,46 @@ private slots:
             QVERIFY(apply(o));
             QCOMPARE(Get("GPause"), QLatin1String(stored));
         }
+    }
+
+    // The updater, a program of its own started from the advanced page,
+    // stores the day and hour of the weekly check while the preferences stay
+    // open. OK there must not put back the hour the window loaded.
+    void okKeepsTheUpdateTimeStoredMeanwhile()
+    {
+        Set("ChkUpdtsDay", "2");
+        Set("ChkUpdtsTime", "19");
+        FormSetup &f = open();
+        tab(f, 4);
+        press(f.advanced->chkUpdates);
+        QScrollBar *slider = f.advanced->HScroll1; // one step by its right arrow
+        QTest::mouseClick(slider, Qt::LeftButton, {},
+                          QPoint(slider->width() - 4, slider->height() / 2));
+        QCOMPARE(f.advanced->txtGpause->text(), QStringLiteral("0.61"));
+        click(f.advanced->lblAutoCheckTime);
+        QCOMPARE(Get("ChkType"), QStringLiteral("manual"));
+        // Wednesday at 8:00 chosen in the updater, which is then closed.
+        QVERIFY(StoreFromAnotherProgram({"ChkUpdtsDay=4", "ChkUpdtsTime=8"}));
+        QCOMPARE(Get("ChkUpdtsTime"), QStringLiteral("8"));
+        click(f.cmdClose);
+        QVERIFY(!f.isLoaded());
+        QCOMPARE(Get("ChkUpdtsDay"), QStringLiteral("4"));
+        QCOMPARE(Get("ChkUpdtsTime"), QStringLiteral("8"));
+        QCOMPARE(Get("ChkForUpdts"), QStringLiteral("1"));
+        QCOMPARE(Get("GPause"), QStringLiteral("0.61"));
+
+        // An hour this window changes is stored by Apply, once: a later
+        // Apply for another value keeps what the updater stored since.
+        FormSetup &g = open();
+        QCOMPARE(g.advanced->txtUpdateHour->text(), QStringLiteral("8"));
+        g.advanced->txtUpdateHour->setText(QStringLiteral("21"));
+        QVERIFY(apply(g));
+        QCOMPARE(Get("ChkUpdtsTime"), QStringLiteral("21"));
+        QVERIFY(StoreFromAnotherProgram({"ChkUpdtsTime=6"}));
+        g.advanced->txtMaxLog->setText(QStringLiteral("600"));
+        QVERIFY(apply(g));
+        QCOMPARE(Get("MaxLogSize"), QStringLiteral("600"));
+        QCOMPARE(Get("ChkUpdtsTime"), QStringLiteral("6"));
     }
 
     void soundSwitchesAndFiles()
