@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qelt {
@@ -170,6 +171,22 @@ MacroRowsToItems ItemsFromRows(const MacroRows &rows)
         result.items << MacroItem{code, pause};
     }
     return result;
+}
+
+bool ShowWrittenItems(MacroRows &rows, const QList<MacroItem> &written)
+{
+    bool changed = false;
+    const int count = int(std::min(rows.size(), written.size()));
+    for (int r = 0; r < count; ++r) {
+        const MacroRow shown = RowFromItem(written.at(r), r + 1, {});
+        for (const int c : {ColHouse, ColUnit, ColAction, ColPause}) {
+            if (rows[r][c] != shown[c]) {
+                rows[r][c] = shown[c];
+                changed = true;
+            }
+        }
+    }
+    return changed;
 }
 
 bool DeleteMacroRow(MacroRows &rows, int r)

@@ -89,6 +89,13 @@ struct MacroRowsToItems {
 // played must not be written.
 MacroRowsToItems ItemsFromRows(const MacroRows &rows);
 
+// After a save: each written row takes the house, unit, action and pause
+// that a load of its written item shows (a pause fitted to 4 characters, a
+// house written in capitals), so the grid shows what the file holds. Row i
+// of rows is item i of written. Running totals wait for the next FixGrid.
+// True when a cell changed.
+bool ShowWrittenItems(MacroRows &rows, const QList<MacroItem> &written);
+
 // Deletes row r (1-based). With one row left it is emptied instead. The
 // row numbers are renumbered; running totals wait for the next FixGrid.
 // False when r is out of range.

@@ -706,6 +706,14 @@ void frmMcrSetup::chPause_LostFocus()
     chPause->hide();
 }
 
+void frmMcrSetup::commitPauseEdit()
+{
+    // The editor leaves its cell when the focus moves, but only once events
+    // run again: a click on a file command would otherwise act before it.
+    if (chPause->isVisible())
+        chPause_LostFocus();
+}
+
 // ---- file commands ----
 
 void frmMcrSetup::setFileName(const QString &path)
@@ -718,8 +726,11 @@ void frmMcrSetup::txtFileName_Change()
     if (m_settingFileName)
         return;
     CroFileName = txtFileName->text();
-    if (!CroFileName.isEmpty())
+    if (!CroFileName.isEmpty()) {
+        // The status line spoke of the rows shown before.
+        lblStatus->clear();
         LoadCro();
+    }
 }
 
 void frmMcrSetup::stopRecordingFlash()
@@ -778,6 +789,13 @@ bool frmMcrSetup::writeGrid(const QString &path)
                error.isEmpty() ? QStringLiteral("cannot write ") + path : error);
         return false;
     }
+    // A pause that did not fit the file's 4 characters was written fitted:
+    // the grid, its running totals and the panel show the saved values.
+    if (ShowWrittenItems(m_rows, result.items)) {
+        FixGrid();
+        if (!txtItemNum->text().isEmpty())
+            showRowInPanel();
+    }
     return true;
 }
 
@@ -822,6 +840,7 @@ void frmMcrSetup::cmdOpenM_Click()
 
 void frmMcrSetup::cmdSave_Click()
 {
+    commitPauseEdit();
     stopRecordingFlash();
     chkCroRecord->setChecked(false);
     const QString name = txtFileName->text();
@@ -841,6 +860,7 @@ void frmMcrSetup::cmdSave_Click()
 
 void frmMcrSetup::cmdSaveAs_Click()
 {
+    commitPauseEdit();
     stopRecordingFlash();
     chkCroRecord->setChecked(false);
     const QString start = txtFileName->text().isEmpty() ? MacroFolder : txtFileName->text();
@@ -882,6 +902,7 @@ void frmMcrSetup::cmdSaveAs_Click()
 
 void frmMcrSetup::cmdClearAll_Click()
 {
+    commitPauseEdit();
     ClearGrid();
     m_settingFileName = true;
     txtFileName->clear();
@@ -890,6 +911,7 @@ void frmMcrSetup::cmdClearAll_Click()
     chkCroRecord->setChecked(false);
     stopRecordingFlash();
     MacroChanged = false;
+    lblStatus->clear();
 }
 
 void frmMcrSetup::refreshFile1()

@@ -83,6 +83,9 @@ public:
     void chPause_Show(int row); // the inline pause editor over a Pause cell
     void chPause_KeyPress(QChar key);
     void chPause_LostFocus();
+    // A pause still open in the inline editor is put into its cell before a
+    // file command saves or clears the rows.
+    void commitPauseEdit();
 
     // Window and file commands
     void Form_Load();

@@ -163,6 +163,25 @@ TEST(MacroValidation, RowsToFileItems)
     }
 }
 
+TEST(MacroValidation, SavedRowsShowWhatWasWritten)
+{
+    // Rows as saved: a pause too long for the file, a house and action typed
+    // in small letters; the rows after the written ones are left alone.
+    MacroRows rows{Row("a", "1", "on", "123456"), Row("B", "PRE", "DIM", "12.50"),
+                   Row("c", "3", "OFF", "0075")};
+    const MacroRowsToItems saved = ItemsFromRows(rows);
+    ASSERT_EQ(saved.stopRow, 0);
+    EXPECT_TRUE(ShowWrittenItems(rows, saved.items.mid(0, 2)));
+    const char *shown[][4] = {
+        {"A", "1", "ON", "9999"}, {"B", "PRE", "DIM", "12.5"}, {"c", "3", "OFF", "0075"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(rows.at(r)[c], QString::fromLatin1(shown[r][c])) << r << " " << c;
+
+    // Rows that already show what the file holds are not changed.
+    EXPECT_FALSE(ShowWrittenItems(rows, ItemsFromRows(rows).items.mid(0, 2)));
+}
+
 TEST(MacroValidation, DeleteRowAndPadPause)
 {
     MacroRows rows{Row("A", "1", "ON", "0005"), Row("B", "2", "ON", "0005"),

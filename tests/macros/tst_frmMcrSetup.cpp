@@ -13,6 +13,7 @@
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmMDelay.h"
+#include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -120,6 +121,13 @@ private:
     // opens the pause editor, and moving the focus away commits it.
     void typePause(int row, const QString &typed)
     {
+        startTypingPause(row, typed);
+        w->Grid1->setFocus();
+        QTRY_VERIFY(!w->chPause->isVisible());
+    }
+    // Types into the pause editor and stays there.
+    void startTypingPause(int row, const QString &typed)
+    {
         w->showPage(0);
         QVERIFY(QTest::qWaitForWindowActive(w));
         const QRect pause = w->Grid1->visualItemRect(w->Grid1->item(row - 1, ColPause));
@@ -128,8 +136,6 @@ private:
         QTest::mouseDClick(w->Grid1->viewport(), Qt::LeftButton, {}, pause.center());
         QVERIFY(w->chPause->isVisible());
         QTest::keyClicks(w->chPause, typed);
-        w->Grid1->setFocus();
-        QTRY_VERIFY(!w->chPause->isVisible());
     }
     void select(const QString &name)
     {
@@ -893,6 +899,154 @@ private slots:
                  QString("Not saved: a macro holds at most 32767 lines; this one has 32768."));
         QCOMPARE(test::ReadBytes(big), lines);
         w->cmdClearAll_Click();
+    }
+
+    // A pause typed longer than the file's 4 characters is saved fitted; the
+    // grid then shows the saved pause and running totals, as a reopen does.
+    void savedGridShowsTheFittedPause()
+    {
+        const struct {
+            const char *typed;
+            const char *saved;
+            const char *running; // row 2's total after the save (row 2 waits 2 s)
+            const char *panel;   // that total in the quick-edit panel
+        } cases[] = {{"123456", "9999", "10001", "2h 46m 41s"},
+                     {"12.50", "12.5", "14.5", "14.5 sec"}};
+        for (const auto &c : cases) {
+            const QString path = write("fit.cro", QByteArray("\"01100000000000000005\"\r\n"
+                                                             "\"01100000001000000002\"\r\n"));
+            open(path);
+            typePause(1, c.typed);
+            QCOMPARE(w->Grid1->item(0, ColPause)->text(), QString(c.typed));
+            // The panel shows the running pause of the row clicked last.
+            QTest::mouseClick(w->Grid1->viewport(), Qt::LeftButton, {},
+                              w->Grid1->visualItemRect(w->Grid1->item(1, ColHouse)).center());
+            QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+            QCOMPARE(test::ReadBytes(path), "\"0110000000000000" + QByteArray(c.saved) +
+                                                "\"\r\n\"01100000001000000002\"\r\n");
+            QVERIFY(w->lblStatus->text().startsWith("Save Successful:  "));
+            QVERIFY(!w->MacroChanged);
+            QCOMPARE(w->Grid1->item(0, ColPause)->text(), QString(c.saved));
+            QCOMPARE(w->Grid1->item(1, ColRunning)->text(), QString(c.running));
+            QCOMPARE(w->txtIPause->text(), QString(c.panel));
+            QCOMPARE(w->Grid1->currentRow(), 1);
+
+            QStringList shown;
+            for (int r = 0; r < 2; ++r)
+                for (const int col : {ColHouse, ColUnit, ColAction, ColPause, ColRunning})
+                    shown << w->Grid1->item(r, col)->text();
+            open(path);
+            QStringList reopened;
+            for (int r = 0; r < 2; ++r)
+                for (const int col : {ColHouse, ColUnit, ColAction, ColPause, ColRunning})
+                    reopened << w->Grid1->item(r, col)->text();
+            QCOMPARE(shown, reopened);
+        }
+    }
+
+    // A file command clicked while a pause is still being typed takes the
+    // typed pause first: it is saved, asked about, or cleared with the rows,
+    // never left to land in the rows shown afterwards.
+    void fileCommandsTakeThePauseBeingTyped()
+    {
+        const QByteArray a1On5("\"01100000000000000005\"\r\n");
+        const QString other = write("other.cro", a1On5);
+        const QString path = write("typing.cro", a1On5);
+
+        open(path);
+        startTypingPause(1, "123456");
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(test::ReadBytes(path), QByteArray("\"01100000000000009999\"\r\n"));
+        QApplication::processEvents();
+        QCOMPARE(w->Grid1->item(0, ColPause)->text(), QString("9999"));
+        QVERIFY(!w->MacroChanged);
+
+        // Open: the typed pause makes the rows unsaved, so the user is asked;
+        // No loads the other file with its own pause.
+        startTypingPause(1, "42");
+        dialogs.answers = {2};
+        dialogs.openAnswer = other;
+        QTest::mouseClick(w->cmdOpenM, Qt::LeftButton);
+        QCOMPARE(dialogs.asked.size(), 1);
+        QApplication::processEvents();
+        QCOMPARE(w->txtFileName->text(), other);
+        QCOMPARE(w->Grid1->item(0, ColPause)->text(), QString("0005"));
+
+        startTypingPause(1, "42");
+        QTest::mouseClick(w->cmdClearAll, Qt::LeftButton);
+        QApplication::processEvents();
+        QCOMPARE(w->Grid1->item(0, ColPause)->text(), QString());
+        QVERIFY(!w->MacroChanged);
+
+        // Close: Yes saves the typed pause, then the window closes.
+        open(path);
+        startTypingPause(1, "8");
+        dialogs.answers = {1};
+        QTest::mouseClick(w->cmdClose, Qt::LeftButton);
+        QCOMPARE(test::ReadBytes(path), QByteArray("\"01100000000000000008\"\r\n"));
+        QVERIFY(!w->isVisible());
+    }
+
+    // The status line speaks of the rows shown: a failed or successful save
+    // of one file is not left standing over the next file or an empty editor.
+    void statusLineFollowsTheFileShown()
+    {
+        const QString other = write("other.cro", QByteArray("\"01100000000000000005\"\r\n"));
+        const QString notSaved = "Not saved: Row1 has no valid pause.";
+        // A pause of 0 cannot be saved: the row stays unsaved, with its reason shown.
+        auto failSave = [&] {
+            open(write("stale.cro", QByteArray("\"01100000000000000005\"\r\n")));
+            typePause(1, "0");
+            QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+            QCOMPARE(w->lblStatus->text(), notSaved);
+            QVERIFY(w->MacroChanged);
+        };
+        const auto shownFile = [&] { return w->txtFileName->text(); };
+
+        failSave();
+        QTest::mouseClick(w->cmdClearAll, Qt::LeftButton);
+        QCOMPARE(w->lblStatus->text(), QString());
+
+        // Open: giving up the unsaved row loads the other file.
+        failSave();
+        dialogs.answers = {2};
+        dialogs.openAnswer = other;
+        QTest::mouseClick(w->cmdOpenM, Qt::LeftButton);
+        QCOMPARE(shownFile(), other);
+        QCOMPARE(w->lblStatus->text(), QString());
+
+        // A cancelled open still shows the same rows, and so the same status.
+        failSave();
+        dialogs.answers = {2};
+        dialogs.openAnswer.clear();
+        QTest::mouseClick(w->cmdOpenM, Qt::LeftButton);
+        QCOMPARE(shownFile(), InProgramFolder("stale.cro"));
+        QCOMPARE(w->lblStatus->text(), notSaved);
+
+        // A file dropped on the grid.
+        failSave();
+        dialogs.answers = {2};
+        QVERIFY(test::DropFiles(w->Grid1->viewport(), {other}));
+        QCOMPARE(shownFile(), other);
+        QCOMPARE(w->lblStatus->text(), QString());
+
+        // A double click in the file list; here the question's Yes saves
+        // first, and the file then shown is the one opened.
+        open(write("saved.cro", QByteArray("\"01100000000000000005\"\r\n")));
+        typePause(1, "7");
+        w->showPage(2);
+        select("other.cro");
+        QListWidgetItem *item = w->File1->currentItem();
+        w->File1->scrollToItem(item);
+        QApplication::processEvents();
+        dialogs.answers = {1};
+        const QPoint at = w->File1->visualItemRect(item).center();
+        QTest::mouseClick(w->File1->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(w->File1->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(test::ReadBytes(InProgramFolder("saved.cro")),
+                 QByteArray("\"01100000000000000007\"\r\n"));
+        QCOMPARE(shownFile(), other);
+        QCOMPARE(w->lblStatus->text(), QString());
     }
 };
 
