@@ -340,17 +340,18 @@ void frmFire::buildGroupPanel()
                                               QStringLiteral("Group"), 292, y - 2, 60, 11);
         lblGourpNumber[i + 1]->setStyleSheet(QStringLiteral("font-size: 7pt; color: #404060;"));
         lblGrpLbl[i] = NewEventLabel(this, QStringLiteral("lblGrpLbl_%1").arg(i), QString(), 292,
-                                     y + 8, 62, 14);
+                                     y + 8, 58, 14);
         // A font, not a style sheet, so that a long label may shrink to fit;
         // what still does not fit is elided with the whole label as tip.
         QFont small = lblGrpLbl[i]->font();
         small.setPointSizeF(8);
         lblGrpLbl[i]->setFont(small);
         lblGrpLbl[i]->setElideLongText(true);
+        // Wide enough for a three-letter word ("Aus") at the window's font.
         cmdGrpOn[i] = NewPressButton(this, QStringLiteral("cmdGrpOn_%1").arg(i),
-                                     QStringLiteral("On"), 356, y, 24, 22);
+                                     QStringLiteral("On"), 352, y, 26, 22);
         cmdGrpOff[i] = NewPressButton(this, QStringLiteral("cmdGrpOff_%1").arg(i),
-                                      QStringLiteral("Off"), 382, y, 24, 22);
+                                      QStringLiteral("Off"), 380, y, 26, 22);
         Command2[i] = NewPressButton(this, QStringLiteral("Command2_%1").arg(i),
                                      QStringLiteral("D"), 408, y, 16, 22);
         // The digit of "Group &n" is the access key of the group's ON button.

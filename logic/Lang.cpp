@@ -1,4 +1,5 @@
 #include "logic/Lang.h"
+#include "logic/LangRecorder.h"
 
 #include "logic/BoundedRead.h"
 #include "logic/Globals.h"
@@ -11,6 +12,15 @@
 namespace qelt {
 
 namespace {
+
+const QString kCaptions = QStringLiteral("Labels & Captions");
+const QString kTips = QStringLiteral("t-Tips");
+
+LangLookupRecorder &recorder()
+{
+    static LangLookupRecorder r;
+    return r;
+}
 
 // The reader's buffer holds 2048 characters including the terminator.
 constexpr qsizetype kMaxValue = 2047;
@@ -89,15 +99,24 @@ QString ReadINI(const QString &section, const QString &key, const QString &defau
     return value;
 }
 
+void SetLangLookupRecorder(LangLookupRecorder r)
+{
+    recorder() = std::move(r);
+}
+
 QString LangCap(const QString &text)
 {
-    const QString v = ReadINI(QStringLiteral("Labels & Captions"), text, QString(), LangFile);
+    if (recorder())
+        recorder()(kCaptions, text);
+    const QString v = ReadINI(kCaptions, text, QString(), LangFile);
     return v.isEmpty() ? text : v;
 }
 
 QString LangTip(const QString &text)
 {
-    const QString v = ReadINI(QStringLiteral("t-Tips"), text, QString(), LangFile);
+    if (recorder())
+        recorder()(kTips, text);
+    const QString v = ReadINI(kTips, text, QString(), LangFile);
     return QLatin1Char(' ') + (v.isEmpty() ? text : v) + QLatin1Char(' ');
 }
 

@@ -31,6 +31,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace qelt {
 
 namespace {
@@ -286,7 +288,7 @@ void frmTimerStatus::Form_Load()
     }
     cmdOpenLog->setText(LangCap(cmdOpenLog->text()));
     cmdFocus->setText(LangCap(cmdFocus->text()));
-    Check1_Click(); // view captions after translation
+    Check1_Click(); // view captions after translation, and their places
     Text3.setText("0");
     tmrLogWrite->start();
     m_loaded = true;
@@ -549,6 +551,33 @@ QColor frmTimerStatus::loopStatusColor() const
 
 // --- views --------------------------------------------------------------------
 
+// The two rows of clickable captions keep their places while their texts fit;
+// a longer caption (another language) moves the ones after it right, and a
+// row that would pass the window's right edge is moved back left, so that no
+// caption covers another or is cut off by the edge.
+void frmTimerStatus::placeLinkRows()
+{
+    constexpr int kGap = 6;
+    const int right = width() - 2;
+    const QList<QList<QLabel *>> rows = {{Label2, Label3},
+                                         {Label4, lblSave, lblAppend, Label1, lblPrint}};
+    for (const QList<QLabel *> &row : rows) {
+        QList<int> x;
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            const int home = row[i]->property("homeX").isValid() ? row[i]->property("homeX").toInt()
+                                                                 : row[i]->x();
+            row[i]->setProperty("homeX", home);
+            x << (i == 0 ? home : std::max(home, x[i - 1] + row[i - 1]->width() + kGap));
+        }
+        for (qsizetype i = row.size() - 1; i >= 0; --i) {
+            const int limit = i == row.size() - 1 ? right : x[i + 1] - kGap;
+            x[i] = std::max(kLeft, std::min(x[i], limit - row[i]->width()));
+        }
+        for (qsizetype i = 0; i < row.size(); ++i)
+            row[i]->move(x[i], row[i]->y());
+    }
+}
+
 bool frmTimerStatus::statusView() const
 {
     return Check1->isChecked();
@@ -565,6 +594,7 @@ void frmTimerStatus::Check1_Click()
                        static_cast<QWidget *>(Label1), static_cast<QWidget *>(lblPrint)})
         w->setVisible(!status);
     lblLabel->setText(LangCap(status ? "Timer Status" : "Timer Log"));
+    placeLinkRows();
     if (!status) {
         Text1->raise();
         if (isVisible())

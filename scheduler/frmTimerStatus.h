@@ -124,6 +124,7 @@ private:
     void Form_Load();
     void clickSound() const;
     void scrollLogToEnd();
+    void placeLinkRows();
     void refreshLogView();
     void setLabelColor(QLabel *label, const QColor &color, bool bold = false);
     void hoverLabel(EventLabel *label);

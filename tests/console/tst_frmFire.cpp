@@ -329,9 +329,15 @@ private slots:
     // the control is too narrow); the English ones keep the window's font.
     void translatedCaptionsAreShownWhole()
     {
-        const QDir resources = QFileInfo(QStringLiteral(__FILE__)).absoluteDir();
-        const QString german = resources.filePath(QStringLiteral("../../resources/Deutsch.lan"));
-        QVERIFY(QFile::exists(german));
+        // Longer than the buttons and labels were drawn for.
+        const QString longer = InProgramFolder(QStringLiteral("long.lan"));
+        {
+            QFile f(longer);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Labels & Captions]\r\nDim=Dunkler\r\nBright=Heller\r\n"
+                    "Timers=Zeitschalter\r\nSetup=Einrichten\r\nHouse=Hauscode\r\n"
+                    "Group=Gruppe\r\n");
+        }
         struct Caption {
             QWidget *control;
             QString text;
@@ -352,7 +358,7 @@ private slots:
         };
         const QString oldLang = LangFile;
 
-        LangFile = german;
+        LangFile = longer;
         start();
         LangFile = oldLang;
         w->ckbGroups->setChecked(true); // the group panel too

@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -113,6 +114,48 @@ private slots:
         QVERIFY(again.statusView());
         QCOMPARE(ClickSound, InProgramFolder("click.wav"));
         QCOMPARE(again.Text3.text(), QString("0"));
+    }
+
+    // Longer captions of another language neither cover each other nor pass
+    // the window's edge; the English ones keep their places.
+    void longerCaptionsStayReadableInTheirRows()
+    {
+        auto rowsOf = [](frmTimerStatus &w) {
+            return QList<QList<QLabel *>>{{w.Label2, w.Label3},
+                                          {w.Label4, w.lblSave, w.lblAppend, w.Label1, w.lblPrint}};
+        };
+        {
+            frmTimerStatus english;
+            QList<int> x;
+            for (const auto &row : rowsOf(english))
+                for (QLabel *l : row)
+                    x << l->x();
+            QCOMPARE(x, (QList<int>{175, 245, 9, 100, 158, 198, 260}));
+        }
+        const QString ini = InProgramFolder("language.ini");
+        {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[Labels & Captions]\r\nMinimize=Minimieren\r\nClose=Schlie\xdf"
+                    "en\r\nShow Status=Protokoll\r\nShow Log=Protokoll\r\nSave As=Sichern\r\n"
+                    "Clear=Leeren\r\nSelect All=Markieren\r\nPrint=Drucken\r\n");
+        }
+        auto cleanup = qScopeGuard([&] { QFile::remove(ini); });
+        frmTimerStatus w;
+        for (int view = 0; view < 2; ++view) {
+            w.Label4_Click();
+            for (const auto &row : rowsOf(w)) {
+                for (qsizetype i = 0; i < row.size(); ++i) {
+                    const QLabel *l = row[i];
+                    QVERIFY2(l->x() >= 0 && l->x() + l->width() <= w.width(),
+                             qPrintable(l->text()));
+                    if (i > 0)
+                        QVERIFY2(row[i - 1]->x() + row[i - 1]->width() <= l->x(),
+                                 qPrintable(l->text()));
+                }
+            }
+        }
+        QCOMPARE(w.lblPrint->text(), QString("Drucken"));
     }
 
     // At the window's own size every line of a status row can be read: the
