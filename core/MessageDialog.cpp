@@ -63,7 +63,6 @@ frmInfo::frmInfo(QWidget *parent) : QDialog(parent)
     setObjectName("frmInfo");
     setWindowTitle("  Orvendale");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setModal(false);
     // Closing this window never ends the program, even while the main
     // window is hidden in the tray.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -165,6 +164,7 @@ void frmInfo::Info(const QString &sMsg, bool bOnTop, bool bAlignLeft, const QStr
     cmdOK->setText(sBtnName.isEmpty() ? QStringLiteral("OK") : sBtnName);
     cmdOK->setDefault(true);
     layoutFor(false);
+    blockOthersWhileWaiting(bModal);
 
     QCoreApplication::processEvents();
     show();
@@ -219,6 +219,7 @@ int frmInfo::Questions(const QString &sMsg, int iYesNoCancel, const QString &sTi
     cmdCancel->setVisible(m_buttonSet == 3);
     cmdYes->setDefault(true);
     layoutFor(true);
+    blockOthersWhileWaiting(true);
     show();
     cmdYes->setFocus();
 
@@ -232,6 +233,16 @@ int frmInfo::Questions(const QString &sMsg, int iYesNoCancel, const QString &sTi
     m_wait = nullptr;
     hide();
     return m_answer.toInt();
+}
+
+void frmInfo::blockOthersWhileWaiting(bool waits)
+{
+    // A window that waits for its answer takes all input while it is shown:
+    // a modal window raised earlier (the pause or delay dialog) cannot keep
+    // it from the user, and the handler that raised it cannot be run again
+    // before it returns. Timers and other events keep running in the wait.
+    // A message that does not wait leaves the other windows usable.
+    setWindowModality(waits ? Qt::ApplicationModal : Qt::NonModal);
 }
 
 void frmInfo::cmdOK_Click()

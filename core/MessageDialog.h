@@ -14,7 +14,7 @@ namespace qelt {
 // The program's own message and question box. Every call makes its own
 // window, so a dialog opened by a timer while another one waits never takes
 // the other's answer. The waits run a local event loop: other windows'
-// events and timers keep running while the dialog waits.
+// timers keep running while the dialog waits, but their input is blocked.
 class frmInfo : public QDialog {
     Q_OBJECT
 public:
@@ -53,6 +53,7 @@ private:
     void answer(const QString &tag);
     void setIcon(MsgIcon icon);
     void layoutFor(bool question);
+    void blockOthersWhileWaiting(bool waits);
 
     QString m_okTag;
     QString m_answer;

@@ -1058,18 +1058,21 @@ void frmMcrSetup::lblCroSave_Change()
 {
     if (!chkCroRecord->isChecked() || m_lblCroSave.text() == QLatin1String("0"))
         return;
-    AddRecRow();
+    if (!AddRecRow())
+        return;
     ++RecordedRows;
     lblRecNum->setText(QString::number(RecordedRows));
 }
 
-void frmMcrSetup::AddRecRow()
+bool frmMcrSetup::AddRecRow()
 {
     const QString code = m_lblCroSave.text();
-    if (code == QLatin1String("0"))
-        return;
+    // One command at a time: a command that arrives while an earlier one
+    // still waits for its pause is not recorded, so that no row takes
+    // another's place or pause.
+    if (code == QLatin1String("0") || m_waitingForPause)
+        return false;
     MacroItem item{code.left(kMacroCodeLength), QString()};
-    ++RecordRow;
 
     QString pause;
     if (Option2[1]->isChecked()) {
@@ -1079,8 +1082,16 @@ void frmMcrSetup::AddRecRow()
         else
             pause = QStringLiteral("0005");
     } else {
+        m_waitingForPause = true;
         pause = MDelayWindow()->askModal();
+        m_waitingForPause = false;
+        // Recording may have ended while the pause was asked for; the row
+        // then has no place of its own.
+        if (!chkCroRecord->isChecked())
+            return false;
     }
+    // The row is counted only now that its pause is known.
+    ++RecordRow;
     double seconds = 0.0;
     if (pause.isEmpty() || !PauseSeconds(pause, &seconds) || seconds < 0.2) {
         pause = QStringLiteral("0001");
@@ -1100,6 +1111,7 @@ void frmMcrSetup::AddRecRow()
     setCurrentRow(index);
     FixGrid();
     MacroChanged = true;
+    return true;
 }
 
 // ---- running ----

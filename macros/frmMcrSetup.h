@@ -103,7 +103,7 @@ public:
     // Recording
     void chkCroRecord_Click();
     void lblCroSave_Change();
-    void AddRecRow();
+    bool AddRecRow(); // false when no row was added
 
     // Running
     void cmdRun_Click();
@@ -290,6 +290,7 @@ private:
     Mailbox m_lblGrpSave;
     bool m_loaded = false;
     bool m_running = false;
+    bool m_waitingForPause = false; // the recorder asks for a command's pause
     bool m_settingFileName = false;
     bool m_acceptKey = false;
     int m_editRow = 0;

@@ -518,6 +518,30 @@ private slots:
         QVERIFY(!MacroEditor()->macroRecording());
     }
 
+    // A command that reaches the recorder while it asks for the pause of an
+    // earlier one is not recorded: it neither takes the earlier row's place
+    // nor its pause.
+    void aCommandWhileAPauseIsAskedIsNotRecorded()
+    {
+        w->Option2[0]->setChecked(true);
+        w->chkCroRecord->setChecked(true);
+        frmMDelay *d = MDelayWindow();
+        QTimer::singleShot(0, d, [this] { main.press(off); });
+        // Answers whichever pause dialog is asking then.
+        QTimer::singleShot(50, d, [d] {
+            d->txtMin->setText("0");
+            d->txtSec->setText("7");
+            d->cmdContinue_Click();
+        });
+        main.press(on);
+        QTRY_VERIFY(!d->isVisible());
+        QCOMPARE(w->rows().size(), 1);
+        QCOMPARE(cell(1, ColAction), QString("ON"));
+        QCOMPARE(cell(1, ColPause), QString("0007"));
+        QCOMPARE(w->lblRecNum->text(), QString("1"));
+        w->chkCroRecord->setChecked(false);
+    }
+
     void recordingAsksForPauses()
     {
         w->Option2[0]->setChecked(true);

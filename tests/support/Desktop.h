@@ -12,8 +12,13 @@
 #include <QRect>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace qelt::test::desktop {
 
@@ -48,12 +53,23 @@ inline void Settle(int ms = 100)
     QTest::qWait(ms);
 }
 
+// xdotool's arguments that put the pointer on a point of the screen and wait
+// until it is there. A synchronous move waits for the pointer to leave where
+// it was, so it first steps beside the point: a move onto the point the
+// pointer already rests on would wait for ever.
+inline QStringList MoveTo(QPoint global)
+{
+    return {QStringLiteral("mousemove"), QString::number(global.x() + 1),
+            QString::number(global.y()), QStringLiteral("mousemove"),
+            QStringLiteral("--sync"),    QString::number(global.x()),
+            QString::number(global.y())};
+}
+
 // A click of the mouse button (1 left, 3 right) at a point of the screen.
 inline void Click(QPoint global, int button = 1)
 {
-    Run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
-         QString::number(global.y()), QStringLiteral("click"), QString::number(button)});
+    Run(QStringLiteral("xdotool"), MoveTo(global)
+                                       << QStringLiteral("click") << QString::number(button));
     Settle();
 }
 
@@ -71,10 +87,8 @@ inline void DoubleClick(const QWidget *w, QPoint local = {-1, -1})
         local = w->rect().center();
     const QPoint at = w->mapToGlobal(local);
     Run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
-         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-         QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"),
-         QStringLiteral("1")});
+        MoveTo(at) << QStringLiteral("click") << QStringLiteral("--repeat") << QStringLiteral("2")
+                   << QStringLiteral("--delay") << QStringLiteral("80") << QStringLiteral("1"));
     Settle();
 }
 
@@ -142,5 +156,121 @@ inline bool OnScreen(const QWidget *w)
     return WmState(w) == QLatin1String("Normal") &&
            !NetWmState(w).contains(QLatin1String("_NET_WM_STATE_HIDDEN"));
 }
+
+// A user's steps, run from timers so that they go on inside whatever wait a
+// step starts (a modal window's loop): the helpers above would not return
+// before that wait ends. Each step waits until its check holds and the mouse
+// or keys of the step before were taken in, then acts; its mouse and keys
+// return at once. A run that does not finish in time, or does not get back
+// from the waits its steps started, is rescued: the rescue ends those waits,
+// so that the test fails instead of hanging.
+class Script : public QObject {
+public:
+    using Check = std::function<bool()>;
+    using Act = std::function<void()>;
+
+    Script &then(Check ready, Act act)
+    {
+        m_steps.push_back({std::move(ready), std::move(act)});
+        return *this;
+    }
+    Script &then(Act act) { return then({}, std::move(act)); }
+
+    void click(QPoint global, int button = 1)
+    {
+        xdotool(MoveTo(global) << QStringLiteral("click") << QString::number(button));
+    }
+    void click(const QWidget *w) { click(w->mapToGlobal(w->rect().center())); }
+    void clickCloseBox(const QWidget *w)
+    {
+        const QWidget *top = w->window();
+        const QRect frame = top->frameGeometry();
+        const int titleHeight = top->geometry().top() - frame.top();
+        click(QPoint(frame.right() - titleHeight / 2, frame.top() + titleHeight / 2));
+    }
+    void key(const QString &keys)
+    {
+        xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+    }
+
+    // Runs the steps; false (with the rescue run) when they did not all run
+    // and return within timeoutMs.
+    bool run(int timeoutMs, std::function<void()> rescue)
+    {
+        m_rescue = std::move(rescue);
+        m_deadline.start();
+        m_timeoutMs = timeoutMs;
+        schedule();
+        while (m_next < m_steps.size() && !m_rescued)
+            QTest::qWait(20);
+        m_back = true;
+        // Let the last step's mouse or keys arrive before the caller looks.
+        while (m_tool && m_tool->state() != QProcess::NotRunning)
+            QTest::qWait(20);
+        Settle(200);
+        return !m_rescued;
+    }
+
+private:
+    struct Step {
+        Check ready;
+        Act act;
+    };
+
+    void xdotool(const QStringList &arguments)
+    {
+        m_tool = std::make_unique<QProcess>();
+        m_tool->start(QStringLiteral("xdotool"), arguments);
+        m_tool->waitForStarted();
+        m_toolEnded.invalidate();
+    }
+
+    // A fresh single-shot timer each turn: a timer does not fire again while
+    // its own handler is still inside a wait.
+    void schedule()
+    {
+        QTimer::singleShot(20, this, [this] { poll(); });
+    }
+
+    void poll()
+    {
+        if (m_back)
+            return;
+        if (m_deadline.elapsed() > m_timeoutMs) {
+            // Again each turn: ending one wait may uncover another.
+            m_rescued = true;
+            schedule();
+            if (m_rescue)
+                m_rescue();
+            return;
+        }
+        schedule();
+        if (m_next >= m_steps.size())
+            return; // done; waiting for the caller to get back
+        if (m_tool) {
+            if (m_tool->state() != QProcess::NotRunning)
+                return;
+            if (!m_toolEnded.isValid())
+                m_toolEnded.start();
+            if (m_toolEnded.elapsed() < 150)
+                return;
+        }
+        Step &step = m_steps[m_next];
+        if (step.ready && !step.ready())
+            return;
+        ++m_next;
+        step.act();
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    std::unique_ptr<QProcess> m_tool;
+    QElapsedTimer m_toolEnded;
+    QElapsedTimer m_deadline;
+    int m_timeoutMs = 0;
+    bool m_rescued = false;
+    bool m_back = false;
+    std::function<void()> m_rescue;
+};
 
 } // namespace qelt::test::desktop

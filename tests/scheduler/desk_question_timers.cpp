@@ -1,0 +1,88 @@
+// A question waits on a real desktop while the timers window keeps its clock
+// and its timers running: a timer that falls due meanwhile is sent.
+
+#include "tests/scheduler/TimersTestSupport.h"
+#include "tests/support/Desktop.h"
+#include "tests/support/ShownDialogs.h"
+#include "tests/support/TestEnv.h"
+
+#include "core/Dialogs.h"
+#include "core/MessageDialog.h"
+#include "logic/DayRule.h"
+#include "logic/ProgramFolder.h"
+#include "logic/SchedulerClock.h"
+#include "logic/SerialLink.h"
+#include "logic/Settings.h"
+#include "logic/Transmitter.h"
+#include "logic/X10Codes.h"
+#include "scheduler/FrmTimers.h"
+#include "scheduler/frmTimerStatus.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace qelt;
+using test::desktop::Script;
+
+class QuestionTimersTest : public QObject {
+    Q_OBJECT
+
+    test::SettableWallClock wall;
+
+private slots:
+    void timerFallsDueWhileAQuestionWaits()
+    {
+        test::StartTimersTests(&wall, nullptr);
+        const QString path = InProgramFolder("tmrdat.zyv");
+        const QString start = ClockText(QTime(7, 5, 0));
+        QStringList rows{"A 3 On*" + start + "*Everyday"};
+        for (int i = 1; i < 6; ++i)
+            rows << "**" + NotSetText();
+        test::writeQuotedLines(path, rows);
+        RecordingSerialLink link;
+        link.setPortOpen(true);
+        SetCommLink(&link);
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = path;
+        wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 50));
+        w.ensureLoaded();
+        w.setCheck2(true);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
+        int answer = 0;
+        bool returned = false;
+        QString clockWhileAsking;
+        QString sentWhileAsking;
+        Script s;
+        s.then([&] {
+             answer = Questions(QStringLiteral("Go on?"), 2, QStringLiteral("Asking"));
+             returned = true;
+         })
+            .then([] { return !test::ShownDialogs().isEmpty(); },
+                  [&] { wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 5, 0)); })
+            .then([&] { return link.decodedBits().size() >= frame.size(); },
+                  [&] {
+                      clockWhileAsking = w.Label3->text();
+                      sentWhileAsking = link.decodedBits();
+                      s.click(test::ShownDialogs().last()->cmdYes);
+                  })
+            .then([&] { return returned; }, [] {});
+        QVERIFY(s.run(20000, [] {
+            for (frmInfo *d : test::ShownDialogs())
+                d->cmdNo->click();
+        }));
+        QCOMPARE(clockWhileAsking, start);
+        QCOMPARE(sentWhileAsking, frame);
+        QCOMPARE(answer, 1);
+        w.hide();
+        SetCommLink(nullptr);
+        SetWallClock(nullptr);
+    }
+};
+
+QELT_DESKTOP_TEST_MAIN(QuestionTimersTest)
+#include "desk_question_timers.moc"
