@@ -26,15 +26,28 @@ for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
-# openbox with its shipped settings, not the user's.
-XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
+# On a loaded machine the server may name its display before it takes
+# clients: wait until it answers.
+for _ in $(seq 400); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
+xprop -root >/dev/null 2>&1 || { cat "$work/xvfb.log" >&2; fail "Xvfb does not answer"; }
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# openbox with its shipped settings, not the user's; started again should it
+# give up on a slow server.
+for _ in 1 2 3; do
+  XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 400); do
+    wm_running && break
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.05
+  done
+  wm_running && break
+  kill "$wm" 2>/dev/null
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-  { cat "$work/openbox.log" >&2; fail "openbox did not start"; }
+pids+=("$wm")
+wm_running || { cat "$work/openbox.log" >&2; fail "openbox did not start"; }
 
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
   --transparent false >"$work/trayer.log" 2>&1 &
