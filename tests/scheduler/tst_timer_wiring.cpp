@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -37,8 +38,8 @@ using namespace qelt;
 
 namespace {
 
-// A wall clock that runs in real time from a chosen moment, so that a row can
-// fall due a moment after the window is loaded.
+// A wall clock that runs in real time from a moment the test chooses, so
+// that a row can fall due a moment later.
 class RunningWallClock : public WallClock {
 public:
     explicit RunningWallClock(const QDateTime &from) : m_from(from) { m_run.start(); }
@@ -104,30 +105,32 @@ private slots:
         const QTime due(7, 5, 0);
         test::writeQuotedLines(m_path, QStringList{"wake.cro*" + ClockText(due) + "*Everyday"} +
                                            notSetRows(5));
-        RecordingSerialLink link;
-        SetCommLink(&link);
-        RunningWallClock clock(QDateTime(QDate(2026, 12, 8), QTime(7, 4, 59, 300)));
-        SetWallClock(&clock);
-
         InstallScheduler();
         TimersService *timers = Timers();
         QVERIFY(timers);
+        RecordingSerialLink link;
+        QStringList sentFromQueue;
+        // Also when a check fails: the window outlives this test, the clock does not.
+        const auto restore = qScopeGuard([&] {
+            SetWallClock(&m_wall);
+            TimersWindow()->engine().queue.onSent = nullptr;
+            timers->setTimersEnabled(false);
+            timers->unload();
+            SetCommLink(nullptr);
+        });
+        SetCommLink(&link);
         timers->setTimersEnabled(true);
         timers->ensureLoaded();
-        QStringList sentFromQueue;
         TimersWindow()->engine().queue.onSent = [&](const QString &f) { sentFromQueue << f; };
+        // The row falls due 0.7 s after the window is ready, however long it took to load.
+        RunningWallClock clock(QDateTime(QDate(2026, 12, 8), QTime(7, 4, 59, 300)));
+        SetWallClock(&clock);
 
         QTRY_VERIFY_WITH_TIMEOUT(!link.decodedBits().isEmpty(), 3000);
         const qint64 lateMs = QDateTime(QDate(2026, 12, 8), due).msecsTo(clock.now());
         QCOMPARE(link.decodedBits(), frameOf(code));
         QCOMPARE(sentFromQueue, QStringList{frameOf(code)});
         QVERIFY2(lateMs >= 0 && lateMs <= 1500, qPrintable(QString::number(lateMs)));
-
-        TimersWindow()->engine().queue.onSent = nullptr;
-        timers->setTimersEnabled(false);
-        timers->unload();
-        SetWallClock(&m_wall);
-        SetCommLink(nullptr);
     }
 
     // From load on: the clock text every 250 ms, the sun times every second,
@@ -137,6 +140,7 @@ private slots:
     {
         RecordingSerialLink link;
         SetCommLink(&link);
+        const auto unlink = qScopeGuard([] { SetCommLink(nullptr); });
         frmTimerStatus log;
         FrmTimers w(&log);
         w.timerFilePath = m_path;
@@ -172,7 +176,6 @@ private slots:
         w.setCheck2(false);
         QVERIFY(!w.Timer2->isActive());
         w.unload();
-        SetCommLink(nullptr);
     }
 
     // Each macro slot plays its first line 5 ms after it is filled and waits
@@ -192,8 +195,8 @@ private slots:
         QStringList codes;
         for (const char *unit : {"1", "2", "3", "4", "5"})
             codes << CmdToCode("C", unit, "On");
-        // Slot 0 ends first, after one second; the others after two.
-        const QStringList pauses = {"0001", "0002", "0002", "0002"};
+        // Slot 0 ends first, after 1.5 s; the others after two.
+        const QStringList pauses = {"1.50", "0002", "0002", "0002"};
         for (int n = 0; n < 4; ++n)
             e.macroSlots.load(n, n, {codes[n] + pauses[n]}, m_wall.at);
         test::writeQuotedLines(InProgramFolder("fifth.cro"), {codes[4] + "0001"});
@@ -208,7 +211,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(e.queue.size(), 4, 1000);
         QCOMPARE(sorted(e.queue.entries()), sorted({frameOf(codes[0]), frameOf(codes[1]),
                                                     frameOf(codes[2]), frameOf(codes[3])}));
-        const int next[4] = {950, 1950, 2000, 1950};
+        const int next[4] = {1450, 1950, 2000, 1950};
         for (int n = 0; n < 4; ++n)
             QCOMPARE(w.tmrThread[n]->interval(), next[n]);
 
