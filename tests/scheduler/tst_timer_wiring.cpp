@@ -277,8 +277,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(log.logText(), QString("\r\ne\r\nf"), 1000);
         QFile f(log.logFile.path());
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(),
-                 TimerLogFile::AutosaveBlock({"a", "b", "c", "d"}, m_wall.now()).toUtf8());
+        const QByteArray saved = f.readAll();
+        for (const char *line : {"\"a\"\r\n", "\"b\"\r\n", "\"c\"\r\n", "\"d\"\r\n"})
+            QVERIFY2(saved.contains(line), saved.constData());
+        QVERIFY(!saved.contains("\"e\""));
         log.unload();
         for (const char *k : {"MaxLogSize", "KeepLogSize", "TrimTimerLog"})
             DeleteSet("Settings", k);
