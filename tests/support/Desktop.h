@@ -5,6 +5,7 @@
 // manager and the toolkit's modality see them; window states are read back
 // as the window manager reports them.
 
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPoint>
@@ -48,12 +49,22 @@ inline void Settle(int ms = 100)
     QTest::qWait(ms);
 }
 
+// xdotool's arguments that move the mouse to a point of the screen and wait
+// until it is there. A move to where the mouse already is would wait for
+// ever (no motion comes), so then there is none.
+inline QStringList MoveTo(QPoint global)
+{
+    if (QCursor::pos() == global)
+        return {};
+    return {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
+            QString::number(global.y())};
+}
+
 // A click of the mouse button (1 left, 3 right) at a point of the screen.
 inline void Click(QPoint global, int button = 1)
 {
     Run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(global.x()),
-         QString::number(global.y()), QStringLiteral("click"), QString::number(button)});
+        MoveTo(global) + QStringList{QStringLiteral("click"), QString::number(button)});
     Settle();
 }
 
@@ -71,10 +82,9 @@ inline void DoubleClick(const QWidget *w, QPoint local = {-1, -1})
         local = w->rect().center();
     const QPoint at = w->mapToGlobal(local);
     Run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
-         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-         QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"),
-         QStringLiteral("1")});
+        MoveTo(at) + QStringList{QStringLiteral("click"), QStringLiteral("--repeat"),
+                                 QStringLiteral("2"), QStringLiteral("--delay"),
+                                 QStringLiteral("80"), QStringLiteral("1")});
     Settle();
 }
 
@@ -102,6 +112,49 @@ inline void ClickCloseBox(const QWidget *w)
     const QRect frame = top->frameGeometry();
     const int titleHeight = top->geometry().top() - frame.top();
     Click(QPoint(frame.right() - titleHeight / 2, frame.top() + titleHeight / 2));
+}
+
+// Asks the window manager to make w's window the active one, as a click on
+// its task bar entry does: a minimised window comes back.
+inline void Activate(const QWidget *w)
+{
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), Id(w)});
+    Settle();
+}
+
+// Asks the window manager to minimise w's window, as its title bar's button
+// does.
+inline void Minimise(const QWidget *w)
+{
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), Id(w)});
+    Settle();
+}
+
+// Where the tray (trayer's panel, which holds the icons) is on the screen.
+inline QRect TrayArea()
+{
+    const QString id =
+        Run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("^panel$")})
+            .section(QLatin1Char('\n'), 0, 0)
+            .trimmed();
+    if (id.isEmpty())
+        return {};
+    QRect area;
+    const QString shell = Run(QStringLiteral("xdotool"),
+                              {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    for (const QString &line : shell.split(QLatin1Char('\n'))) {
+        const int v = line.section(QLatin1Char('='), 1).toInt();
+        if (line.startsWith(QLatin1String("X=")))
+            area.moveLeft(v);
+        else if (line.startsWith(QLatin1String("Y=")))
+            area.moveTop(v);
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            area.setWidth(v);
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            area.setHeight(v);
+    }
+    return area;
 }
 
 // WM_STATE as the window manager set it: "Normal", "Iconic", "Withdrawn", or
