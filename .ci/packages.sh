@@ -2,7 +2,7 @@
 # from one list. The build needs the first list; the tests and CI checks also
 # need the second.
 qelt_build_packages=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
-                     qt6-webengine-dev libgl1-mesa-dev)
+                     qt6-webengine-dev libgl1-mesa-dev pkg-config libxcb1-dev)
 qelt_test_packages=(libgtest-dev xvfb openbox trayer xdotool x11-utils clang-format python3
                     tzdata)
 

@@ -630,7 +630,7 @@ void frmFavs::closeEvent(QCloseEvent *event)
         if (hooks.setMnuRegularEnabled)
             hooks.setMnuRegularEnabled(false);
         if (MainWindow() && MainWindow()->widget())
-            MainWindow()->widget()->show();
+            ShowRestored(MainWindow()->widget());
         MinOnStart = false;
     }
     Unload();
@@ -792,7 +792,7 @@ void frmFavs::lblStandardView_Click()
 {
     FavsView = false;
     if (MainWindow() && MainWindow()->widget())
-        MainWindow()->widget()->show();
+        ShowRestored(MainWindow()->widget());
     MainView = true;
     // Through the window's closing, as a close by the user: the main
     // window's Favorites item comes back and Main Window goes grey.

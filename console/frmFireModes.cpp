@@ -6,6 +6,7 @@
 #include "core/Sounds.h"
 #include "core/Splash.h"
 #include "core/Tray.h"
+#include "core/WindowHelpers.h"
 #include "logic/FileHelpers.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
@@ -87,17 +88,9 @@ void frmFire::TrayMouse(int message)
         mnuView->menuAction()->setVisible(true);
         MinOnStart = false;
         if (!FavsView) {
-            if (isMinimized())
-                showNormal();
-            show();
-            raise();
-            activateWindow();
+            ShowRestored(this);
         } else {
-            frmFavs &favs = FavsWindow();
-            favs.showNormal();
-            favs.show();
-            favs.raise();
-            favs.activateWindow();
+            ShowRestored(&FavsWindow());
             hide();
         }
         return;
@@ -146,7 +139,7 @@ void frmFire::mnuRegular_Click()
     mnuFavs->setEnabled(true);
     if (FavsView)
         FavsWindow().close();
-    show();
+    ShowRestored(this);
 }
 
 void frmFire::UnloadFavs()

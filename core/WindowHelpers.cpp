@@ -22,8 +22,11 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace qelt {
 
@@ -245,6 +248,55 @@ void PutOnTop(QWidget *w)
 void NotOnTop(QWidget *w)
 {
     setOnTop(w, false);
+}
+
+namespace {
+
+// On X the toolkit writes the "start iconic" hint when it minimises a window
+// and the normal one only when it restores the window itself. A window the
+// window manager restored keeps the iconic hint, so mapping it again after
+// it was hidden (in the tray) would put it straight back on the task bar.
+// The hint is made normal before the window is shown.
+void StartNormalOnX(QWidget *w)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        !w->testAttribute(Qt::WA_WState_Created))
+        return;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return;
+    const auto window = xcb_window_t(w->winId());
+    // WM_HINTS: flags, input, initial state, then icon and group fields.
+    constexpr uint32_t kStateHint = 1u << 1;
+    constexpr uint32_t kNormalState = 1;
+    uint32_t hints[9] = {};
+    const xcb_get_property_cookie_t asked =
+        xcb_get_property(c, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9);
+    if (xcb_get_property_reply_t *reply = xcb_get_property_reply(c, asked, nullptr)) {
+        if (reply->format == 32) {
+            const int n = std::min<int>(9, xcb_get_property_value_length(reply) / 4);
+            std::copy_n(static_cast<const uint32_t *>(xcb_get_property_value(reply)), n, hints);
+        }
+        free(reply);
+    }
+    hints[0] |= kStateHint;
+    hints[2] = kNormalState;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
+                        9, hints);
+    xcb_flush(c);
+}
+
+} // namespace
+
+void ShowRestored(QWidget *w)
+{
+    StartNormalOnX(w);
+    if (w->isMinimized())
+        w->showNormal();
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void FitCaptions(QWidget *window)

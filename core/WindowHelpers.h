@@ -30,6 +30,11 @@ void SelectAll();
 void PutOnTop(QWidget *w);
 void NotOnTop(QWidget *w);
 
+// Brings a window back from the tray or the task bar: on the screen in its
+// normal state, in front and active, whatever minimised, restored or hid it
+// before.
+void ShowRestored(QWidget *w);
+
 // Captions wider than their control (translated texts are often longer than
 // the English ones a layout was made for) get a smaller font, down to a still
 // readable size, instead of being cut off; captions that fit keep the

@@ -118,6 +118,49 @@ inline void ClickCloseBox(const QWidget *w)
     Click(QPoint(frame.right() - titleHeight / 2, frame.top() + titleHeight / 2));
 }
 
+// Asks the window manager to make w's window the active one, as a click on
+// its task bar entry does: a minimised window comes back.
+inline void Activate(const QWidget *w)
+{
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), Id(w)});
+    Settle();
+}
+
+// Asks the window manager to minimise w's window, as its title bar's button
+// does.
+inline void Minimise(const QWidget *w)
+{
+    Run(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), Id(w)});
+    Settle();
+}
+
+// Where the tray (trayer's panel, which holds the icons) is on the screen.
+inline QRect TrayArea()
+{
+    const QString id =
+        Run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("^panel$")})
+            .section(QLatin1Char('\n'), 0, 0)
+            .trimmed();
+    if (id.isEmpty())
+        return {};
+    QRect area;
+    const QString shell = Run(QStringLiteral("xdotool"),
+                              {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    for (const QString &line : shell.split(QLatin1Char('\n'))) {
+        const int v = line.section(QLatin1Char('='), 1).toInt();
+        if (line.startsWith(QLatin1String("X=")))
+            area.moveLeft(v);
+        else if (line.startsWith(QLatin1String("Y=")))
+            area.moveTop(v);
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            area.setWidth(v);
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            area.setHeight(v);
+    }
+    return area;
+}
+
 // WM_STATE as the window manager set it: "Normal", "Iconic", "Withdrawn", or
 // "" for a window it never managed.
 inline QString WmState(const QWidget *w)
