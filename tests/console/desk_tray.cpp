@@ -10,6 +10,7 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
+#include "tests/console/ConsoleTestSupport.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -40,14 +41,10 @@ bool offScreen(const QWidget *w)
 
 } // namespace
 
-class DeskTrayTest : public QObject {
+class DeskTrayTest : public QObject, private test::ConsoleOnFakeLink {
     Q_OBJECT
 
 private:
-    test::ScriptedDialogs dialogs;
-    RecordingSerialLink link;
-    frmFire *fire = nullptr;
-
     // The window the tray icon brings back: the favourites in their view.
     QWidget *view() const { return FavsView ? static_cast<QWidget *>(&FavsWindow()) : fire; }
 
@@ -115,14 +112,7 @@ private:
 private slots:
     void initTestCase()
     {
-        SoundsOn = false;
-        ExePath = ProgramFolder();
-        LangFile = InProgramFolder("language.ini");
-        SetDialogProvider(&dialogs);
-        QVERIFY(OpenDataFile(InProgramFolder("db.zvd")));
-        link.setPortOpen(true);
-        fire = new frmFire(&link);
-        SetMainWindow(fire);
+        startConsole();
         QVERIFY(TrayAvailable());
     }
 

@@ -12,6 +12,7 @@
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
+#include "tests/console/ConsoleTestSupport.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
@@ -48,25 +49,14 @@ QString Frame(const QString &code)
 
 } // namespace
 
-class FireGroupsMenusTest : public QObject {
+class FireGroupsMenusTest : public QObject, private test::ConsoleOnFakeLink {
     Q_OBJECT
 
 private:
-    test::ScriptedDialogs dialogs;
-    RecordingSerialLink link;
-    frmFire *fire = nullptr;
-
 private slots:
     void initTestCase()
     {
-        SoundsOn = false;
-        ExePath = ProgramFolder();
-        LangFile = InProgramFolder("language.ini");
-        SetDialogProvider(&dialogs);
-        QVERIFY(OpenDataFile(InProgramFolder("db.zvd")));
-        link.setPortOpen(true);
-        fire = new frmFire(&link);
-        SetMainWindow(fire);
+        startConsole();
         SaveSet("Database16", "GrDelay", "0");
         QVERIFY(SaveGroupFile(ExePath, 0, "Hall", {kA1On}));
         QVERIFY(SaveGroupFile(ExePath, 1, "Porch", {kB2On, kA1On}));

@@ -13,13 +13,10 @@ using namespace qelt::test;
 
 namespace {
 
-class Runner : public ::testing::Test {
+class Runner : public ::testing::Test, protected EngineRig {
 protected:
-    void SetUp() override
-    {
-        clock.onProcessEvents = [this] { engine.pump(); };
-        engine.runner.StartHold = 0.8;
-    }
+    Runner() : EngineRig(QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0))) {}
+    void SetUp() override { engine.runner.StartHold = 0.8; }
 
     // Starts row 0 with the given action, as the due check would.
     void start(const QString &action, const QString &path = {})
@@ -31,14 +28,6 @@ protected:
         engine.runner.TimerStarting = true;
         engine.runner.StartTimer();
     }
-
-    FakeWaitClock clock;
-    FakeWall wall{clock, QDateTime(QDate(2026, 12, 7), QTime(7, 0, 0))};
-    RecordingLink link;
-    TimerTable table;
-    FakeHost host;
-    bool tableChanged = false;
-    SchedulerEngine engine{table, host, tableChanged};
 };
 
 } // namespace

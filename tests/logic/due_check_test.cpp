@@ -272,24 +272,17 @@ TEST(DueCheck, SkippedSecondsAreCaughtUpWithinBound)
     EXPECT_EQ(d2.collect(at(9, "7:05:00.000")), QList<int>{0});
 }
 
-class EngineDue : public ::testing::Test {
+class EngineDue : public ::testing::Test, protected EngineRig {
 protected:
+    EngineDue() : EngineRig(at(7, "7:04:59.000")) {}
     void SetUp() override
     {
         QLocale::setDefault(k24);
         engine.due.locale = k24;
-        clock.onProcessEvents = [this] { engine.pump(); };
         engine.queue.onSent = [this](const QString &f) { sent << f; };
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
-    FakeWaitClock clock;
-    FakeWall wall{clock, at(7, "7:04:59.000")};
-    RecordingLink link;
-    TimerTable table;
-    FakeHost host;
-    bool tableChanged = false;
-    SchedulerEngine engine{table, host, tableChanged};
     QStringList sent;
 };
 
@@ -549,24 +542,17 @@ TEST(DueCheck, RowsOfTheSkippedHourAreSent)
     ScopedZone zone("America/New_York");
     QLocale::setDefault(k24);
     auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
-    FakeWaitClock clock;
-    FakeWall wall{clock, QDateTime(QDate(2027, 3, 14), QTime(1, 59, 58))};
-    RecordingLink link;
-    TimerTable table;
-    FakeHost host;
-    bool tableChanged = false;
-    SchedulerEngine engine{table, host, tableChanged};
-    engine.due.locale = k24;
-    clock.onProcessEvents = [&engine] { engine.pump(); };
-    setRow(table, 0, "A 1 On", "2:30:00", "Everyday");
-    setRow(table, 1, "A 2 On", "2:05:00", "One Time");
-    setRow(table, 2, "A 3 On", "3:00:00", "Everyday");
+    EngineRig rig(QDateTime(QDate(2027, 3, 14), QTime(1, 59, 58)));
+    rig.engine.due.locale = k24;
+    setRow(rig.table, 0, "A 1 On", "2:30:00", "Everyday");
+    setRow(rig.table, 1, "A 2 On", "2:05:00", "One Time");
+    setRow(rig.table, 2, "A 3 On", "3:00:00", "Everyday");
 
-    runFor(engine, clock, 10000);
-    EXPECT_EQ(link.bits().size(), 3 * 40);
-    EXPECT_EQ(host.log.count("Success"), 3);
-    const int first = host.log.indexOf("Timer 1:"), second = host.log.indexOf("Timer 2:"),
-              third = host.log.indexOf("Timer 3:");
-    EXPECT_TRUE(first >= 0 && first < second && second < third) << host.log.toStdString();
-    EXPECT_EQ(table.row(1).dayRule, QStringLiteral("Never"));
+    runFor(rig.engine, rig.clock, 10000);
+    EXPECT_EQ(rig.link.bits().size(), 3 * 40);
+    EXPECT_EQ(rig.host.log.count("Success"), 3);
+    const int first = rig.host.log.indexOf("Timer 1:"), second = rig.host.log.indexOf("Timer 2:"),
+              third = rig.host.log.indexOf("Timer 3:");
+    EXPECT_TRUE(first >= 0 && first < second && second < third) << rig.host.log.toStdString();
+    EXPECT_EQ(rig.table.row(1).dayRule, QStringLiteral("Never"));
 }

@@ -4,6 +4,7 @@
 // writes to and a wall clock that follows the fake wait clock.
 
 #include "logic/SchedulerClock.h"
+#include "logic/SchedulerEngine.h"
 #include "logic/SchedulerHost.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"
@@ -91,6 +92,23 @@ public:
     // Frames sent so far, split into 40-bit frames where the bits allow.
     QString bits() const { return link.decodedBits(); }
     RecordingSerialLink link;
+};
+
+// The scheduler engine with its fakes around it, its wall clock starting at
+// start and moving with the wait clock, which pumps the engine.
+struct EngineRig {
+    explicit EngineRig(const QDateTime &start) : wall{clock, start}
+    {
+        clock.onProcessEvents = [this] { engine.pump(); };
+    }
+
+    FakeWaitClock clock;
+    FakeWall wall;
+    RecordingLink link;
+    TimerTable table;
+    FakeHost host;
+    bool tableChanged = false;
+    SchedulerEngine engine{table, host, tableChanged};
 };
 
 inline void WriteFile(const QString &path, const QByteArray &bytes)
