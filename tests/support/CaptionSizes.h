@@ -78,9 +78,13 @@ inline int MissingRoom(QWidget *w)
             l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
         const QString shown =
             qobject_cast<EventLabel *>(l) ? static_cast<EventLabel *>(l)->shownText() : text;
-        const QSize needed = fm.boundingRect(QRect(), 0, shown).size();
-        const int down = needed.height() - inside.height();
-        const int across = needed.width() - (inside.width() - std::max(l->indent(), 0));
+        const QStringList lines = shown.split(QLatin1Char('\n'));
+        int wide = 0;
+        for (const QString &line : lines)
+            wide = std::max(wide, fm.horizontalAdvance(line));
+        // A single line may lose a pixel or two of its line gap, not more.
+        const int down = int(lines.size()) * fm.height() - inside.height();
+        const int across = wide - (inside.width() - std::max(l->indent(), 0));
         return std::max({0, down > 2 ? down : 0, across});
     }
     if (qobject_cast<QCheckBox *>(w))
