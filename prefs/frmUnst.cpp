@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace qelt {
@@ -38,6 +39,8 @@ std::function<void()> g_exitNow;
 const QString kCrLf = QStringLiteral("\r\n");
 const char *const kAppTitle = "Orvendale";
 const char *const kEnglish = "englishCaption";
+// The explanation box's height before a text asks for more.
+constexpr int kExplanationHeight = 70;
 
 void ExitNow()
 {
@@ -110,7 +113,7 @@ frmUnst::frmUnst(QWidget *parent) : QWidget(parent, Qt::Window)
     Label3->setWordWrap(true);
     Label3->setFrameShape(QFrame::StyledPanel);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label3->setMinimumHeight(70);
+    Label3->setMinimumHeight(kExplanationHeight);
     Label3->setMargin(4);
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
@@ -175,6 +178,7 @@ void frmUnst::Form_Load()
     chkOtherVer->hide();
     chkOtherVer->setProperty(kEnglish, QStringLiteral("Delete Registy entries for other version."));
     Label3->clear();
+    Label3->setMinimumHeight(kExplanationHeight);
     Text2->clear();
 
     cmdUninstall->setEnabled(false);
@@ -270,6 +274,9 @@ void frmUnst::Option1_Click(int index)
             LangCap(QStringLiteral(
                 "Remove Orvendale: Runs the standard uninstaller without removing user data.")));
     }
+    // The box grows with its text, which a translation may make longer than
+    // the box was drawn for; the window grows with it.
+    Label3->setMinimumHeight(std::max(kExplanationHeight, Label3->heightForWidth(Label3->width())));
     FindOtherVersion();
     Check1_Click(0);
 }
