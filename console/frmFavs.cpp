@@ -2,6 +2,7 @@
 
 #include "core/EventControls.h"
 #include "core/FileActions.h"
+#include "core/FileDrops.h"
 #include "core/Sounds.h"
 #include "core/Tray.h"
 #include "core/WindowHelpers.h"
@@ -712,16 +713,15 @@ bool frmFavs::eventFilter(QObject *watched, QEvent *event)
 void frmFavs::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+        AcceptDropAsCopy(event);
 }
 
 void frmFavs::dropEvent(QDropEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
+    if (urls.isEmpty() || !urls.first().isLocalFile() || !AcceptDropAsCopy(event))
         return;
     DropFile(urls.first().toLocalFile());
-    event->acceptProposedAction();
 }
 
 void frmFavs::DropFile(const QString &path)

@@ -3,6 +3,7 @@
 
 #include "console/frmFavs.h"
 #include "core/FileActions.h"
+#include "core/FileDrops.h"
 #include "core/Sounds.h"
 #include "core/Splash.h"
 #include "core/Tray.h"
@@ -199,20 +200,19 @@ void frmFire::DropOnLogo(const QString &path)
 void frmFire::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+        AcceptDropAsCopy(event);
 }
 
 void frmFire::dropEvent(QDropEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile())
+    if (urls.isEmpty() || !urls.first().isLocalFile() || !AcceptDropAsCopy(event))
         return;
     const QString path = urls.first().toLocalFile();
     if (picIcon->geometry().contains(event->position().toPoint()))
         DropOnLogo(path);
     else
         DropOnWindow(path);
-    event->acceptProposedAction();
 }
 
 } // namespace qelt

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileDrops.h"
+
 #include <QDropEvent>
 #include <QEvent>
 #include <QMimeData>
@@ -30,9 +32,10 @@ inline void OnEvent(QObject *target, std::function<bool(QEvent *)> handler)
     target->installEventFilter(new Hook(target, std::move(handler)));
 }
 
-// Takes files dragged from the file manager: a drag that carries files is
-// accepted, and on the drop `onDrop` gets the local files among them. True
-// where the event was such a drag or drop (the caller swallows it).
+// Takes files dragged from the file manager: a drag that carries files and
+// may be copied is accepted as a copy, and on the drop `onDrop` gets the
+// local files among them. True where the event was such a drag or drop, or
+// a drag of files refused (the caller swallows it).
 inline bool HandleFileDrop(QEvent *event, const std::function<void(const QStringList &)> &onDrop)
 {
     switch (event->type()) {
@@ -41,16 +44,17 @@ inline bool HandleFileDrop(QEvent *event, const std::function<void(const QString
         auto *drag = static_cast<QDropEvent *>(event);
         if (!drag->mimeData()->hasUrls())
             return false;
-        drag->acceptProposedAction();
+        AcceptDropAsCopy(drag);
         return true;
     }
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
+        if (!AcceptDropAsCopy(drop))
+            return true;
         QStringList files;
         for (const QUrl &url : drop->mimeData()->urls())
             if (url.isLocalFile())
                 files << url.toLocalFile();
-        drop->acceptProposedAction();
         onDrop(files);
         return true;
     }

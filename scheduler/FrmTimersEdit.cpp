@@ -5,6 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
+#include "core/FileDrops.h"
 #include "core/Sounds.h"
 #include "core/SystemInfo.h"
 #include "core/WindowHelpers.h"
@@ -885,16 +886,13 @@ bool FrmTimers::editDropEvent(QWidget *w, QDropEvent *e)
         w == txtLoop || w == File1->viewport();
     if (!dropTarget)
         return false;
-    if (e->type() != QEvent::Drop) {
-        if (localFiles(e->mimeData()).isEmpty())
-            return false;
-        e->acceptProposedAction();
-        return true;
-    }
     const QStringList files = localFiles(e->mimeData());
     if (files.isEmpty())
         return false;
-    e->acceptProposedAction();
+    // Taken here either way: a refused drag must not reach the box's own
+    // text drop, which would answer what the dragging program proposes.
+    if (!AcceptDropAsCopy(e) || e->type() != QEvent::Drop)
+        return true;
     if (w == txtLoop)
         txtLoop_OLEDragDrop(files);
     else if (w == File1->viewport())

@@ -9,6 +9,8 @@
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
+#include "tests/support/DropFiles.h"
+#include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/TestEnv.h"
 
@@ -342,6 +344,20 @@ private slots:
         TrayDelete();
         MinOnStart = false;
         favs->showNormal();
+    }
+
+    // A file dragged onto the favourites is answered as a copy, whatever
+    // the dragging program proposes; its name goes to the console.
+    void droppedFileIsTakenAsACopy_data() { test::AddDragRows(); }
+    void droppedFileIsTakenAsACopy()
+    {
+        QFETCH(bool, taken);
+        test::FakeMainWindow main;
+        SetMainWindow(&main);
+        const QString notes = InProgramFolder("notes.txt");
+        test::DragFilesOfRow(favs, {notes});
+        SetMainWindow(nullptr);
+        QCOMPARE(main.received, taken ? QStringList{notes} : QStringList());
     }
 
     void addressesAreChecked()

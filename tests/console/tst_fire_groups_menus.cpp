@@ -13,6 +13,7 @@
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "tests/console/ConsoleTestSupport.h"
+#include "tests/support/DropFiles.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
@@ -405,6 +406,21 @@ private slots:
         QVERIFY(fire->isUnloaded());
         QCOMPARE(GetSet("Database16", "ReStart"), QString("restart"));
         QCOMPARE(ReadBytes(ini), german);
+    }
+
+    // A file dragged onto the console is answered as a copy, whatever the
+    // dragging program proposes: its name goes to the command box, and the
+    // file stays with the program it came from.
+    void droppedFileIsTakenAsACopy_data() { test::AddDragRows(); }
+    void droppedFileIsTakenAsACopy()
+    {
+        QFETCH(bool, taken);
+        const QString notes = InProgramFolder("notes.txt");
+        QVERIFY(WriteBytes(notes, "x"));
+        fire->txtCommand().setText(QString());
+        test::DragFilesOfRow(fire, {notes});
+        QCOMPARE(fire->txtCommand().text(), taken ? notes : QString());
+        fire->txtCommand().setText(QString());
     }
 
     void cleanupTestCase()

@@ -430,6 +430,28 @@ private slots:
         QVERIFY(!QFileInfo::exists(InProgramFolder("later.cro")));
     }
 
+    // Files dragged onto the list are answered as a copy, whatever the
+    // dragging program proposes, and also where the user keeps the macro
+    // already there: the dragged file stays where it was.
+    void dropsOnTheListAreTakenAsACopy_data() { test::AddDragRows(); }
+    void dropsOnTheListAreTakenAsACopy()
+    {
+        QFETCH(bool, taken);
+        const QString fresh = put(outside.path() + "/fresh.cro", one);
+        test::DragFilesOfRow(w->File1->viewport(), {fresh});
+        QCOMPARE(QFileInfo::exists(InProgramFolder("fresh.cro")), taken);
+
+        // No to "Overwrite File": nothing is copied, and still a copy.
+        const QString kept = put(InProgramFolder("kept.cro"), one);
+        const QString clash = put(outside.path() + "/kept.cro", two);
+        dialogs.answers = {2};
+        test::DragFilesOfRow(w->File1->viewport(), {clash});
+        QCOMPARE(dialogs.asked.size(), taken ? 1 : 0);
+        QCOMPARE(test::ReadBytes(kept), one);
+        QCOMPARE(test::ReadBytes(fresh), one);
+        QCOMPARE(test::ReadBytes(clash), two);
+    }
+
     // Names as long as a file system allows, and a folder of 240 characters:
     // the editor keeps its width on the screen, the list keeps its room, and
     // each is cut in the middle (its end stays readable), whole in the tool tip.

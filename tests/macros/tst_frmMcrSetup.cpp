@@ -732,6 +732,19 @@ private slots:
         QCOMPARE(cell(1, ColAction), QString("DIM"));
     }
 
+    // A file dragged onto the grid is answered as a copy, whatever the
+    // dragging program proposes: the editor only reads it.
+    void fileDroppedOnTheGridIsTakenAsACopy_data() { test::AddDragRows(); }
+    void fileDroppedOnTheGridIsTakenAsACopy()
+    {
+        QFETCH(bool, taken);
+        const QString dropped = write("dropped.cro", Line(on, "0005"));
+        const QString before = w->txtFileName->text();
+        test::DragFilesOfRow(w->Grid1->viewport(), {dropped});
+        QCOMPARE(w->txtFileName->text(), taken ? dropped : before);
+        QVERIFY(QFile::exists(dropped));
+    }
+
     void saveAsAsksOnceAndAddsTheExtension()
     {
         // The real file dialog, driven as a user does; the program's own

@@ -392,6 +392,38 @@ private slots:
         w.unload();
     }
 
+    // Files dragged onto an action box, the loop box and the file list are
+    // answered as a copy, whatever the dragging program proposes: the boxes
+    // take the name, the list copies the macro, and the file stays where
+    // it was.
+    void dropsAreTakenAsACopy_data() { test::AddDragRows(); }
+    void dropsAreTakenAsACopy()
+    {
+        QFETCH(bool, taken);
+        const QString outside = test::TestEnv::ScratchPath("drag");
+        QDir().mkpath(outside);
+        test::writeQuotedLines(outside + "/six.cro", {kOnB1 + "0006"});
+        test::writeQuotedLines(InProgramFolder("seven.cro"), {kOnB1 + "0007"});
+        frmTimerStatus log;
+        FrmTimers w(&log);
+        w.timerFilePath = m_path;
+        w.ensureLoaded();
+        const QString action = w.Text1[0]->text();
+        const QString loop = w.txtLoop->text();
+        test::DragFilesOfRow(w.Text1[0], {InProgramFolder("seven.cro")});
+        QCOMPARE(w.Text1[0]->text(), taken ? QString("seven.cro") : action);
+        test::DragFilesOfRow(w.txtLoop, {InProgramFolder("seven.cro")});
+        QCOMPARE(w.txtLoop->text(), taken ? QString("seven.cro") : loop);
+        test::DragFilesOfRow(w.File1->viewport(), {outside + "/six.cro"});
+        QCOMPARE(QFile::exists(InProgramFolder("six.cro")), taken);
+        QVERIFY(QFile::exists(outside + "/six.cro"));
+        QFile::remove(InProgramFolder("six.cro"));
+        QFile::remove(InProgramFolder("seven.cro"));
+        QDir(outside).removeRecursively();
+        TmrChanged = false;
+        w.unload();
+    }
+
     void optionsMenuAndMasterSwitch()
     {
         test::FakeMainWindow main;
