@@ -375,12 +375,14 @@ bool FrameKnown(const QWidget *w)
 // it. The frame is not known before a window's first showing, so the window
 // was kept on the screen by its own size, and its frame may stick out.
 //
-// Until the frame is known the toolkit positions the window's inside, and
-// the window manager puts the frame above and left of it: a window that
-// stores its frame's place would come back a title bar higher each time.
-// The window is therefore mapped with its frame's place (the window manager
-// puts the frame there, whenever the toolkit learns the frame's size, which
-// may come without any move or resize of the window).
+// Until the frame is known, a move of a native window (the toolkit's own,
+// made when it shows a window whose layout grew it) places the window's
+// inside, and the window manager then puts the frame above and left of it;
+// the toolkit learns the frame's size later, at times without any move or
+// resize to place the window again on. A window that stores its frame's
+// place would come back a title bar higher with each start. So the native
+// window is mapped asking for its frame's place, which the window manager
+// gives the frame at once.
 class PlaceAgainWhenFramed : public QObject {
 public:
     static constexpr const char *kName = "qeltPlaceAgainWhenFramed";
@@ -532,17 +534,12 @@ void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)
     // An earlier placing that still waits for the frame gives way to this one.
     delete w->findChild<QObject *>(QLatin1String(PlaceAgainWhenFramed::kName),
                                    Qt::FindDirectChildrenOnly);
-    const bool framed = FrameKnown(w) || (w->windowFlags() & Qt::FramelessWindowHint);
-    if (!w->isVisible() && !framed)
+    if (!w->isVisible() && !FrameKnown(w) && !(w->windowFlags() & Qt::FramelessWindowHint))
         new PlaceAgainWhenFramed(w, leftTw, topTw);
     const QRect placed = PlaceOnScreens(leftTw, topTw, frame, UsableScreens());
     if (placed.size() != frame)
         w->resize(w->size() - (frame - placed.size()));
     w->move(placed.topLeft());
-    // A window on the screen whose frame the toolkit has not learnt yet:
-    // the window manager puts the frame at the place.
-    if (QWindow *handle = w->windowHandle(); handle && w->isVisible() && !framed)
-        handle->setFramePosition(placed.topLeft());
 }
 
 } // namespace qelt

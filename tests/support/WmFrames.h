@@ -4,12 +4,16 @@
 // (not from the toolkit, whose idea of the frame is what is under test), and
 // the ways a user closes a window through the window manager.
 
+#include "logic/Settings.h"
 #include "tests/support/Desktop.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QList>
 #include <QMargins>
 #include <QRect>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QWidget>
 
 #include <functional>
@@ -100,8 +104,73 @@ inline void CloseThroughWm(const QWidget *w, bool closeBox)
         const int title = WmExtents(w).value_or(QMargins()).top();
         Click(QPoint(frame.right() - title / 2, frame.top() + title / 2));
     } else {
-        Activate(w);
+        // The keys go to the active window: wait until it is w.
+        WaitFor(
+            [&] {
+                Activate(w);
+                return IsActive(w);
+            },
+            10000);
         Key(QStringLiteral("alt+F4"));
+    }
+}
+
+// One start of the program's life of a window that stores its place: made
+// from the stored settings, shown as the program shows it, and unloaded as
+// the program's exit unloads it (after it was closed, which may only have
+// hidden it).
+struct StartedWindow {
+    std::function<QWidget *()> open;
+    std::function<void()> unload;
+    std::function<void()> drop;
+};
+
+// A way a user closes a window.
+using Close = std::function<void(QWidget *)>;
+
+inline void AltF4(QWidget *w)
+{
+    CloseThroughWm(w, false);
+}
+
+inline void CloseBox(QWidget *w)
+{
+    CloseThroughWm(w, true);
+}
+
+// Starts the window that start makes five times; between the starts it is
+// closed in each of the ways in closes in turn, and unloaded. Every time its
+// frame must be at expected (within 2 pixels), title bar on the screen.
+// leftKey and topKey name the stored place, shown when it is not.
+inline void ComesBackInPlace(const std::function<StartedWindow()> &start,
+                             const QList<Close> &closes, QPoint expected, const QString &leftKey,
+                             const QString &topKey)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int n = 1; n <= 5; ++n) {
+        StartedWindow window = start();
+        QWidget *w = window.open();
+        const QRect frame = SettledWmFrame(w);
+        QVERIFY2(!frame.isNull(), "the window did not come up");
+        const QString where = QStringLiteral("start %1: frame at %2,%3, stored %4,%5")
+                                  .arg(n)
+                                  .arg(frame.x())
+                                  .arg(frame.y())
+                                  .arg(GetSet(QStringLiteral("Settings"), leftKey))
+                                  .arg(GetSet(QStringLiteral("Settings"), topKey));
+        QVERIFY2((frame.topLeft() - expected).manhattanLength() <= 2, qPrintable(where));
+        QVERIFY2(frame.top() >= area.top(), qPrintable(where));
+        // A key or click may be lost on a loaded desktop: tried again.
+        bool closed = false;
+        for (int attempt = 0; attempt < 3 && !closed; ++attempt) {
+            closes[(n - 1) % closes.size()](w);
+            closed = WaitFor([&] { return !w->isVisible(); }, 10000);
+        }
+        QVERIFY2(closed, qPrintable(where));
+        // Let the window manager's unmapping reach the hidden window.
+        Settle(300);
+        window.unload();
+        window.drop();
     }
 }
 
