@@ -351,15 +351,44 @@ qint64 OverlapArea(const QRect &a, const QRect &b)
     return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
 }
 
+// The usable areas of the screens, the primary one first.
+QList<QRect> UsableScreens()
+{
+    QList<QRect> screens;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        screens << primary->availableGeometry();
+    for (const QScreen *s : QGuiApplication::screens()) {
+        if (s != QGuiApplication::primaryScreen())
+            screens << s->availableGeometry();
+    }
+    if (screens.isEmpty())
+        screens << QRect(0, 0, 1024, 768);
+    return screens;
+}
+
+bool FrameKnown(const QWidget *w)
+{
+    return w->frameGeometry() != w->geometry();
+}
+
 // Places a window again once the window system has put its frame around
 // it. The frame is not known before a window's first showing, so the window
 // was kept on the screen by its own size, and its frame may stick out.
+//
+// Until the frame is known, a move of a native window (the toolkit's own,
+// made when it shows a window whose layout grew it) places the window's
+// inside, and the window manager then puts the frame above and left of it;
+// the toolkit learns the frame's size later, at times without any move or
+// resize to place the window again on. A window that stores its frame's
+// place would come back a title bar higher with each start. So the native
+// window is mapped asking for its frame's place, which the window manager
+// gives the frame at once.
 class PlaceAgainWhenFramed : public QObject {
 public:
     static constexpr const char *kName = "qeltPlaceAgainWhenFramed";
 
     PlaceAgainWhenFramed(QWidget *w, double leftTw, double topTw)
-        : QObject(w), m_leftTw(leftTw), m_topTw(topTw)
+        : QObject(w), m_widget(w), m_leftTw(leftTw), m_topTw(topTw)
     {
         setObjectName(QLatin1String(kName));
         w->installEventFilter(this);
@@ -368,19 +397,36 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        auto *w = static_cast<QWidget *>(watched);
         const QEvent::Type t = event->type();
-        if ((t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize) && w->isVisible() &&
-            w->frameGeometry() != w->geometry()) {
-            w->removeEventFilter(this);
+        if (watched != m_widget) {
+            // The native window's show comes after the widget's own show and
+            // its last resize, just before the window is mapped.
+            if (t == QEvent::Show) {
+                watched->removeEventFilter(this);
+                if (!FrameKnown(m_widget))
+                    static_cast<QWindow *>(watched)->setFramePosition(
+                        PlaceOnScreens(m_leftTw, m_topTw, m_widget->size(), UsableScreens())
+                            .topLeft());
+            }
+            return false;
+        }
+        if ((t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize) &&
+            m_widget->isVisible() && FrameKnown(m_widget)) {
+            m_widget->removeEventFilter(this);
+            if (QWindow *handle = m_widget->windowHandle())
+                handle->removeEventFilter(this);
             setParent(nullptr);
             deleteLater();
-            MoveOnScreenTwips(w, m_leftTw, m_topTw);
+            MoveOnScreenTwips(m_widget, m_leftTw, m_topTw);
+        } else if (t == QEvent::Show) {
+            if (QWindow *handle = m_widget->windowHandle())
+                handle->installEventFilter(this);
         }
         return false;
     }
 
 private:
+    QWidget *m_widget;
     double m_leftTw;
     double m_topTw;
 };
@@ -481,15 +527,6 @@ void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)
 {
     if (!w)
         return;
-    QList<QRect> screens;
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
-        screens << primary->availableGeometry();
-    for (const QScreen *s : QGuiApplication::screens()) {
-        if (s != QGuiApplication::primaryScreen())
-            screens << s->availableGeometry();
-    }
-    if (screens.isEmpty())
-        screens << QRect(0, 0, 1024, 768);
     // The frame's size is known once the window has been shown; before that
     // it is the window's own size, and the window is placed again when it
     // gets its frame.
@@ -497,9 +534,9 @@ void MoveOnScreenTwips(QWidget *w, double leftTw, double topTw)
     // An earlier placing that still waits for the frame gives way to this one.
     delete w->findChild<QObject *>(QLatin1String(PlaceAgainWhenFramed::kName),
                                    Qt::FindDirectChildrenOnly);
-    if (!w->isVisible() && frame == w->size() && !(w->windowFlags() & Qt::FramelessWindowHint))
+    if (!w->isVisible() && !FrameKnown(w) && !(w->windowFlags() & Qt::FramelessWindowHint))
         new PlaceAgainWhenFramed(w, leftTw, topTw);
-    const QRect placed = PlaceOnScreens(leftTw, topTw, frame, screens);
+    const QRect placed = PlaceOnScreens(leftTw, topTw, frame, UsableScreens());
     if (placed.size() != frame)
         w->resize(w->size() - (frame - placed.size()));
     w->move(placed.topLeft());
