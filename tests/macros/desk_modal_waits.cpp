@@ -147,7 +147,7 @@ private slots:
             // The keys are the pause dialog's again: Esc cancels it.
             .then([&] { return QApplication::activeWindow() == d; }, [&] { s.key("Escape"); })
             .then([&] { return returned; }, [] {});
-        QVERIFY(s.run(60000, endWaits));
+        QVERIFY(s.run(45000, endWaits));
         QVERIFY2(message.startsWith(kZeroPause), qPrintable(message));
         QCOMPARE(messagesAfter, 0);
         QVERIFY(pauseOpenAfter);
@@ -208,7 +208,7 @@ private slots:
                     s.click(m->cmdOK);
             })
             .then([&] { return !d->isVisible() && !shownMessage(); }, [] {});
-        QVERIFY(s.run(90000, endWaits));
+        QVERIFY(s.run(60000, endWaits));
         QTRY_VERIFY_WITH_TIMEOUT(test::ShownDialogs().isEmpty(), desk::kStepMs);
         QCOMPARE(w->lblRecNum->text(), QStringLiteral("4"));
 

@@ -95,7 +95,7 @@ private slots:
                 s.click(shownQuestion()->cmdNo);
             })
             .then([&] { return test::ShownDialogs().isEmpty(); }, [] {});
-        QVERIFY(s.run(60000, [] {
+        QVERIFY(s.run(45000, [] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));

@@ -73,7 +73,7 @@ private slots:
             .then([] { return test::ShownDialogs().last()->isActiveWindow(); },
                   [&] { s.click(test::ShownDialogs().last()->cmdYes); })
             .then([&] { return returned; }, [] {});
-        QVERIFY(s.run(60000, [] {
+        QVERIFY(s.run(30000, [] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));

@@ -17,33 +17,35 @@ work=$(mktemp -d)
 : >"$work/pids"
 started() { echo "$1" >>"$work/pids"; }
 
-# Whether a process still runs: one that ended but was not yet reaped (its
-# parent gone, nobody waiting for it) does not.
+# Whether process $1 still runs (one that ended but was not yet reaped, its
+# parent gone, does not) and, if $2 is given, is a child of $2: the process
+# id of one that ended may by now be another's.
 running() {
-  local stat
+  local stat state parent
   stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [ "${stat%% *}" != Z ]
+  read -r state parent _ <<<"${stat##*) }"
+  [ "$state" != Z ] && { [ -z "${2-}" ] || [ "$parent" = "$2" ]; }
 }
 
 # Ends the processes started here, the last started first: the program
 # before the tray, the window manager and the screen. A process gets a few
 # seconds after TERM (a test program may still be writing out what it saw)
-# before it is killed.
+# before it is killed. $1, if given, is the parent they must have.
 end_all() {
   local pid
   for pid in $(tac "$work/pids"); do
-    kill "$pid" 2>/dev/null || continue
+    running "$pid" "${1-}" || continue
+    kill "$pid" 2>/dev/null
     for _ in $(seq 50); do
-      running "$pid" || break
+      running "$pid" "${1-}" || break
       sleep 0.1
     done
-    kill -KILL "$pid" 2>/dev/null
+    running "$pid" "${1-}" && kill -KILL "$pid" 2>/dev/null
   done
 }
 
 cleanup() {
-  end_all
+  end_all $$
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -72,30 +74,39 @@ fail() {
   exit 1
 }
 
-# -displayfd picks a free display and names it once the server listens, so
-# that tests running side by side never share a screen.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
-started $!
-for _ in $(seq 200); do
-  [ -s "$work/display" ] && break
-  sleep 0.05
-done
-[ -s "$work/display" ] || {
-  cat "$work/xvfb.log" >&2
-  fail "Xvfb did not start"
-}
-export DISPLAY=":$(head -n1 "$work/display")"
-
+# A screen of its own: -displayfd picks a free display and names it once the
+# server listens, so that tests running side by side never share a screen.
 # On a loaded machine the server may name its display before it takes
-# clients: wait until it answers.
-for _ in $(seq 400); do
-  xprop -root >/dev/null 2>&1 && break
-  sleep 0.05
-done
-xprop -root >/dev/null 2>&1 || {
-  cat "$work/xvfb.log" >&2
-  fail "Xvfb does not answer"
+# clients: wait until it answers. While other servers start and end beside
+# it, a server was seen to answer once and then no more: it is given up, and
+# another started.
+start_xvfb() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
+  xvfb=$!
+  started "$xvfb"
+  for _ in $(seq 200); do
+    [ -s "$work/display" ] && break
+    running "$xvfb" || return 1
+    sleep 0.05
+  done
+  [ -s "$work/display" ] || return 1
+  export DISPLAY=":$(head -n1 "$work/display")"
+  for _ in $(seq 400); do
+    xprop -root >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  sleep 0.2
+  xprop -root >/dev/null 2>&1 && running "$xvfb"
 }
+for attempt in 1 2 3; do
+  start_xvfb && break
+  cat "$work/xvfb.log" >&2
+  running "$xvfb" && state=running || state=ended
+  echo "under_window_manager: Xvfb on ${DISPLAY-} does not answer ($state)" >&2
+  kill "$xvfb" 2>/dev/null
+  [ "$attempt" = 3 ] && fail "no Xvfb answers"
+done
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
