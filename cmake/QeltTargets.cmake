@@ -54,6 +54,9 @@ function(qelt_desktop_tests folder)
     add_test(NAME ${folder}_${name}
              COMMAND ${CMAKE_SOURCE_DIR}/tests/support/under_window_manager.sh
                      $<TARGET_FILE:${folder}_${name}>)
+    # The slowest takes well under a minute on a loaded machine, but one whose
+    # every step fails waits out each step's bound: minutes. A hung test is
+    # ended with its desktop (the harness's keeper cleans up after it).
     set_tests_properties(${folder}_${name} PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}" TIMEOUT 600)
   endforeach()
 endfunction()

@@ -26,8 +26,6 @@ namespace desk = qelt::test::desktop;
 
 namespace {
 
-constexpr int kWaitMs = 5000;
-
 QSystemTrayIcon *trayIcon()
 {
     return TrayEventSource().findChild<QSystemTrayIcon *>();
@@ -54,13 +52,13 @@ private:
         if (step == QLatin1String("minus")) { // the console's own "-"
             fire->mnuMinToTray->setChecked(false);
             desk::Click(fire->lblMin);
-            QTRY_COMPARE_WITH_TIMEOUT(desk::WmState(fire), QString("Iconic"), kWaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(desk::WmState(fire), QString("Iconic"), desk::kStepMs);
         } else if (step == QLatin1String("wm minimise")) {
             desk::Minimise(view());
-            QTRY_COMPARE_WITH_TIMEOUT(desk::WmState(view()), QString("Iconic"), kWaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(desk::WmState(view()), QString("Iconic"), desk::kStepMs);
         } else if (step == QLatin1String("wm restore")) {
             desk::Activate(view());
-            QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(view()), kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(view()), desk::kStepMs);
         } else if (step == QLatin1String("right minus")) {
             desk::Click(fire->lblMin, 3);
         } else if (step == QLatin1String("minus to tray")) {
@@ -70,7 +68,7 @@ private:
             desk::Click(fire->lblMin);
         } else if (step == QLatin1String("favourites")) {
             desk::Click(fire->lblShowFavs);
-            QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(&FavsWindow()), kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(&FavsWindow()), desk::kStepMs);
         } else if (step == QLatin1String("favourites to tray")) {
             fire->mnuMinToTray->setChecked(true);
             desk::Minimise(&FavsWindow());
@@ -78,7 +76,7 @@ private:
             QFAIL(qPrintable("no such step: " + step));
         }
         if (step.contains(QLatin1String("tray")) || step == QLatin1String("right minus")) {
-            QTRY_VERIFY_WITH_TIMEOUT(offScreen(view()), kWaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(offScreen(view()), desk::kStepMs);
             QVERIFY(TrayShown());
         }
         fire->mnuMinToTray->setChecked(false);
@@ -91,19 +89,19 @@ private:
         QVERIFY(icon && icon->isVisible());
         const QRect tray = desk::TrayArea();
         QTRY_VERIFY_WITH_TIMEOUT(!icon->geometry().isEmpty() && tray.contains(icon->geometry()),
-                                 kWaitMs);
+                                 desk::kStepMs);
         desk::Click(icon->geometry().center());
     }
 
     void checkBack(QWidget *shown, QWidget *hidden)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!TrayShown(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!TrayShown(), desk::kStepMs);
         QVERIFY(!trayIcon()->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(shown), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(shown), desk::kStepMs);
         QCOMPARE(desk::WmState(shown), QString("Normal"));
         QVERIFY(!desk::NetWmState(shown).contains("_NET_WM_STATE_HIDDEN"));
         QVERIFY(!shown->isMinimized());
-        QTRY_VERIFY_WITH_TIMEOUT(desk::IsActive(shown), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(desk::IsActive(shown), desk::kStepMs);
         QVERIFY(!MinOnStart);
         if (hidden)
             QVERIFY(offScreen(hidden));
@@ -121,9 +119,7 @@ private slots:
         if (FavsView)
             fire->mnuRegular_Click();
         fire->mnuMinToTray->setChecked(false);
-        fire->show();
-        desk::Activate(fire);
-        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(fire) && desk::IsActive(fire), kWaitMs);
+        QVERIFY(desk::ShowActive(fire));
     }
 
     void trayClickBringsTheWindowBack_data()
@@ -192,12 +188,12 @@ private slots:
             desk::ClickCloseBox(&favs);
         else
             fire->mnuRegular->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!FavsView, kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(fire), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!FavsView, desk::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(fire), desk::kStepMs);
         QCOMPARE(desk::WmState(fire), QString("Normal"));
         QVERIFY(!fire->isMinimized());
-        QTRY_VERIFY_WITH_TIMEOUT(desk::IsActive(fire), kWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(offScreen(&favs), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(desk::IsActive(fire), desk::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(offScreen(&favs), desk::kStepMs);
     }
 
     void cleanupTestCase()

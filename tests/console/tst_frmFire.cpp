@@ -932,8 +932,8 @@ private slots:
         asking.whileOpen = [&] {
             QSignalSpy ticks(w->tmrClock, &QTimer::timeout);
             w->lblClock->clear();
-            QTest::qWait(150);
-            ticksWhileOpen = int(ticks.count());
+            ticksWhileOpen =
+                QTest::qWaitFor([&] { return ticks.count() > 0; }, 10000) ? int(ticks.count()) : 0;
             clockWhileOpen = w->lblClock->text();
         };
         SetDialogProvider(&asking);
@@ -944,7 +944,7 @@ private slots:
         QVERIFY(asking.asked.isEmpty());
         w->tmrClock->setInterval(5);
         w->tmrClock->start();
-        QTRY_VERIFY_WITH_TIMEOUT(!asking.asked.isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!asking.asked.isEmpty(), 10000);
         w->tmrClock->stop();
         SetDialogProvider(&dialogs);
         QCOMPARE(asking.asked.size(), 1);
@@ -1008,7 +1008,7 @@ private slots:
                 openFor.start();
                 return;
             }
-            if (ticks.count() > ticksAtQuestion + 3 || openFor.elapsed() > 1000) {
+            if (ticks.count() > ticksAtQuestion + 3 || openFor.elapsed() > 10000) {
                 ticksWhileOpen = int(ticks.count() - ticksAtQuestion);
                 QTest::mouseClick(asking->cmdNo, Qt::LeftButton);
             }
@@ -1036,7 +1036,7 @@ private slots:
         QTest::mouseClick(cancelPort ? port->cmdCancel : port->cmdOK, Qt::LeftButton);
         QVERIFY(!port->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(GetSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts")),
-                                  QStringLiteral("0"), 10000);
+                                  QStringLiteral("0"), 30000);
         QCOMPARE(questions, 1);
         QVERIFY(!othersOpen);
         QVERIFY(ticksWhileOpen > 3);

@@ -24,7 +24,7 @@ bool waitForFile(const QString &path)
 {
     QElapsedTimer t;
     t.start();
-    while (!QFile::exists(path) && t.elapsed() < 5000)
+    while (!QFile::exists(path) && t.elapsed() < 20000)
         QThread::msleep(10);
     return QFile::exists(path);
 }

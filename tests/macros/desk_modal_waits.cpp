@@ -31,6 +31,7 @@
 
 using namespace qelt;
 using test::desktop::Script;
+namespace desk = qelt::test::desktop;
 
 namespace {
 
@@ -146,7 +147,7 @@ private slots:
             // The keys are the pause dialog's again: Esc cancels it.
             .then([&] { return QApplication::activeWindow() == d; }, [&] { s.key("Escape"); })
             .then([&] { return returned; }, [] {});
-        QVERIFY(s.run(20000, endWaits));
+        QVERIFY(s.run(45000, endWaits));
         QVERIFY2(message.startsWith(kZeroPause), qPrintable(message));
         QCOMPARE(messagesAfter, 0);
         QVERIFY(pauseOpenAfter);
@@ -167,7 +168,8 @@ private slots:
         d->chkSame->setChecked(false);
         w->Option2[1]->setChecked(true);
         w->chkCroRecord->setChecked(true);
-        QVERIFY(QTest::qWaitForWindowExposed(&console.window));
+        // Recording shows the console.
+        QVERIFY(desk::WaitOnScreen(&console.window));
         const auto recorded = [w](const char *n) {
             return [w, n] { return w->lblRecNum->text() == QLatin1String(n); };
         };
@@ -206,8 +208,8 @@ private slots:
                     s.click(m->cmdOK);
             })
             .then([&] { return !d->isVisible() && !shownMessage(); }, [] {});
-        QVERIFY(s.run(30000, endWaits));
-        QTRY_VERIFY(test::ShownDialogs().isEmpty());
+        QVERIFY(s.run(60000, endWaits));
+        QTRY_VERIFY_WITH_TIMEOUT(test::ShownDialogs().isEmpty(), desk::kStepMs);
         QCOMPARE(w->lblRecNum->text(), QStringLiteral("4"));
 
         // Saved as the user would name the file in the save dialog.

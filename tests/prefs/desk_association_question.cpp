@@ -24,6 +24,7 @@
 
 using namespace qelt;
 using test::desktop::Script;
+namespace desk = qelt::test::desktop;
 
 namespace {
 
@@ -74,8 +75,7 @@ private slots:
 
         FormSetup f;
         f.Form_Load();
-        f.show();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QVERIFY(desk::ShowActive(&f));
         QPushButton *box = f.general->Check2[3];
         QVERIFY(!box->isChecked());
         const QPoint boxAt = box->mapToGlobal(QPoint(8, box->height() / 2));
@@ -95,7 +95,7 @@ private slots:
                 s.click(shownQuestion()->cmdNo);
             })
             .then([&] { return test::ShownDialogs().isEmpty(); }, [] {});
-        QVERIFY(s.run(20000, [] {
+        QVERIFY(s.run(45000, [] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));

@@ -220,12 +220,12 @@ class FormSetupTest : public QObject {
     [[nodiscard]] static bool tick(FormSetup &f)
     {
         QSignalSpy ticks(f.tmrApply, &QTimer::timeout);
-        return ticks.wait(2000);
+        return ticks.wait(10000);
     }
     // Apply as the user clicks it, once the timer has enabled it.
     [[nodiscard]] static bool apply(FormSetup &f)
     {
-        if (!QTest::qWaitFor([&f] { return f.cmdApply->isEnabled(); }, 2000))
+        if (!QTest::qWaitFor([&f] { return f.cmdApply->isEnabled(); }, 10000))
             return false;
         QTest::mouseClick(f.cmdApply, Qt::LeftButton);
         return true;
@@ -684,7 +684,7 @@ private slots:
         connect(&watch, &QTimer::timeout, this, [&] {
             const QList<frmInfo *> shownNow = test::ShownDialogs();
             frmInfo *asking = shownNow.isEmpty() ? nullptr : shownNow.last();
-            if (acted && !leftOpen && sinceAnswer.elapsed() > 1000) {
+            if (acted && !leftOpen && sinceAnswer.elapsed() > 10000) {
                 // The answer did not end the question: end it with its
                 // second button, so that the test goes on and fails on
                 // what it saw.

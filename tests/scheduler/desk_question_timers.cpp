@@ -24,6 +24,7 @@
 
 using namespace qelt;
 using test::desktop::Script;
+namespace desk = qelt::test::desktop;
 
 class QuestionTimersTest : public QObject {
     Q_OBJECT
@@ -49,8 +50,7 @@ private slots:
         wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 50));
         w.ensureLoaded();
         w.setCheck2(true);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(desk::ShowOnScreen(&w));
 
         const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
         int answer = 0;
@@ -68,10 +68,12 @@ private slots:
                   [&] {
                       clockWhileAsking = w.Label3->text();
                       sentWhileAsking = link.decodedBits();
-                      s.click(test::ShownDialogs().last()->cmdYes);
                   })
+            // The user answers once the question is there to click.
+            .then([] { return test::ShownDialogs().last()->isActiveWindow(); },
+                  [&] { s.click(test::ShownDialogs().last()->cmdYes); })
             .then([&] { return returned; }, [] {});
-        QVERIFY(s.run(20000, [] {
+        QVERIFY(s.run(30000, [] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));

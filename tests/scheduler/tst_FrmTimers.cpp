@@ -570,8 +570,8 @@ private slots:
         QCOMPARE(log.statusColor(4), QColor(0xFF, 0xFF, 0));
 
         // The slots' first ticks queue their frames; the send queue sends them.
-        QTRY_VERIFY_WITH_TIMEOUT(log.logText().contains("Started"), 2000);
-        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(log.logText().contains("Started"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 10000);
         QCOMPARE(link.decodedBits().left(40),
                  "1101010110101010" + CmdToCode("B", "1", "On") + "10101101");
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0xFF));
@@ -608,7 +608,7 @@ private slots:
         w.Timer2_Timer();
         m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
         w.Timer2_Timer();
-        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 2000); // playing
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 10000); // playing
 
         w.mnuSaveQuit->setChecked(true);
         w.Text1[3]->setText("changed.cro");

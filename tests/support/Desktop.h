@@ -22,6 +22,15 @@
 
 namespace qelt::test::desktop {
 
+// How long a test waits for a first window of its own to come up: on a
+// loaded machine a fresh screen and window manager take seconds to show one.
+constexpr int kFirstWindowMs = 30000;
+
+// How long a test waits for the window manager and the toolkit to take in a
+// step (a click, a minimise, a restore) on a loaded machine: they do so in
+// well under a second when idle, and never when the code is at fault.
+constexpr int kStepMs = 15000;
+
 // Runs a desktop tool to its end and returns what it printed; the
 // application's events keep running meanwhile.
 inline QString Run(const QString &program, const QStringList &arguments)
@@ -32,7 +41,7 @@ inline QString Run(const QString &program, const QStringList &arguments)
         qFatal("cannot start %s", qPrintable(program));
     QElapsedTimer waited;
     waited.start();
-    while (tool.state() != QProcess::NotRunning && waited.elapsed() < 10000) {
+    while (tool.state() != QProcess::NotRunning && waited.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         tool.waitForFinished(5);
     }
@@ -198,6 +207,50 @@ inline bool OnScreen(const QWidget *w)
 {
     return WmState(w) == QLatin1String("Normal") &&
            !NetWmState(w).contains(QLatin1String("_NET_WM_STATE_HIDDEN"));
+}
+
+// Waits until w's window is exposed and the window manager has it on the
+// screen (mapped, not iconic or hidden).
+[[nodiscard]] inline bool WaitOnScreen(const QWidget *w, int timeoutMs = kFirstWindowMs)
+{
+    return QTest::qWaitFor(
+        [w] {
+            const QWindow *window = w->window()->windowHandle();
+            return window && window->isExposed() && OnScreen(w);
+        },
+        timeoutMs);
+}
+
+// Shows w's window, as a first window of a test, and waits until it is on
+// the screen.
+[[nodiscard]] inline bool ShowOnScreen(QWidget *w, int timeoutMs = kFirstWindowMs)
+{
+    w->window()->show();
+    return WaitOnScreen(w, timeoutMs);
+}
+
+// Shows w's window and waits until it is on the screen and active, for the
+// window manager and for the toolkit, so that keys reach it. The window
+// manager is asked to activate it again each second meanwhile: a request it
+// gets before it manages the window comes to nothing.
+[[nodiscard]] inline bool ShowActive(QWidget *w, int timeoutMs = kFirstWindowMs)
+{
+    w->window()->show();
+    QElapsedTimer waited;
+    waited.start();
+    QElapsedTimer asked;
+    for (;;) {
+        if (!asked.isValid() || asked.elapsed() >= 1000) {
+            asked.start();
+            Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), Id(w)});
+        }
+        const QWindow *window = w->window()->windowHandle();
+        if (window && window->isExposed() && OnScreen(w) && IsActive(w) && w->isActiveWindow())
+            return true;
+        if (waited.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(50);
+    }
 }
 
 // A user's steps, run from timers so that they go on inside whatever wait a

@@ -2,42 +2,120 @@
 # Runs a test program on a desktop of its own: a fresh Xvfb screen with the
 # openbox window manager and a trayer system tray, so that modality, focus,
 # minimising and the tray behave as on a user's desktop. The program sees
-# DISPLAY and QT_QPA_PLATFORM=xcb; everything started here ends with it.
+# DISPLAY and QT_QPA_PLATFORM=xcb; everything started here ends with it, and
+# the script ends with the program's exit code.
+#
+# TERM or INT ends the program and the desktop at once. A KILL (ctest's
+# timeout) cannot be caught here: a keeper outside this script's process tree
+# sees the script go and ends what is left and removes the folder.
 #
 #   under_window_manager.sh PROGRAM [ARGUMENTS...]
 set -u
 work=$(mktemp -d)
-pids=()
+# Everything started here, in order, one process id a line; the keeper reads
+# it too.
+: >"$work/pids"
+started() { echo "$1" >>"$work/pids"; }
+
+# Whether process $1 still runs (one that ended but was not yet reaped, its
+# parent gone, does not) and, if $2 is given, is a child of $2: the process
+# id of one that ended may by now be another's.
+running() {
+  local stat state parent
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  read -r state parent _ <<<"${stat##*) }"
+  [ "$state" != Z ] && { [ -z "${2-}" ] || [ "$parent" = "$2" ]; }
+}
+
+# Ends the processes started here, the last started first: the program
+# before the tray, the window manager and the screen. A process gets a few
+# seconds after TERM (a test program may still be writing out what it saw)
+# before it is killed. $1, if given, is the parent they must have.
+end_all() {
+  local pid
+  for pid in $(tac "$work/pids"); do
+    running "$pid" "${1-}" || continue
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 50); do
+      running "$pid" "${1-}" || break
+      sleep 0.1
+    done
+    running "$pid" "${1-}" && kill -KILL "$pid" 2>/dev/null
+  done
+}
+
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
+  end_all $$
   wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
-fail() { echo "under_window_manager: $*" >&2; exit 1; }
+# The keeper holds the reading end of a pipe whose writing end only this
+# script holds (fd 9, closed for everything started here): it reads to the
+# end, which comes when the script ends however it ends. By then a script
+# that ended by itself has removed the folder; otherwise the keeper does the
+# cleanup. setsid in a subshell that ends at once puts it outside the tree
+# ctest kills.
+keeper='
+cat >/dev/null
+[ -d "$1" ] || exit 0
+work=$1
+'"$(declare -f running end_all)"'
+end_all
+rm -rf "$work"
+'
+exec 9> >(setsid bash -c "$keeper" keeper "$work" <&0 >/dev/null 2>&1 &)
 
-# -displayfd picks a free display and names it once the server listens, so
-# that tests running side by side never share a screen.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=":$(head -n1 "$work/display")"
+fail() {
+  echo "under_window_manager: $*" >&2
+  exit 1
+}
 
+# A screen of its own: -displayfd picks a free display and names it once the
+# server listens, so that tests running side by side never share a screen.
 # On a loaded machine the server may name its display before it takes
-# clients: wait until it answers.
-for _ in $(seq 400); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
-xprop -root >/dev/null 2>&1 || { cat "$work/xvfb.log" >&2; fail "Xvfb does not answer"; }
+# clients: wait until it answers. While other servers start and end beside
+# it, a server was seen to answer once and then no more: it is given up, and
+# another started.
+start_xvfb() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
+  xvfb=$!
+  started "$xvfb"
+  for _ in $(seq 200); do
+    [ -s "$work/display" ] && break
+    running "$xvfb" || return 1
+    sleep 0.05
+  done
+  [ -s "$work/display" ] || return 1
+  export DISPLAY=":$(head -n1 "$work/display")"
+  for _ in $(seq 400); do
+    xprop -root >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  sleep 0.2
+  xprop -root >/dev/null 2>&1 && running "$xvfb"
+}
+for attempt in 1 2 3; do
+  start_xvfb && break
+  cat "$work/xvfb.log" >&2
+  running "$xvfb" && state=running || state=ended
+  echo "under_window_manager: Xvfb on ${DISPLAY-} does not answer ($state)" >&2
+  kill "$xvfb" 2>/dev/null
+  [ "$attempt" = 3 ] && fail "no Xvfb answers"
+done
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # openbox with its shipped settings, not the user's; started again should it
 # give up on a slow server.
 for _ in 1 2 3; do
-  XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/openbox.log" 2>&1 9>&- &
   wm=$!
+  started "$wm"
   for _ in $(seq 400); do
     wm_running && break
     kill -0 "$wm" 2>/dev/null || break
@@ -46,14 +124,26 @@ for _ in 1 2 3; do
   wm_running && break
   kill "$wm" 2>/dev/null
 done
-pids+=("$wm")
-wm_running || { cat "$work/openbox.log" >&2; fail "openbox did not start"; }
+wm_running || {
+  cat "$work/openbox.log" >&2
+  fail "openbox did not start"
+}
 
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
-  --transparent false >"$work/trayer.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do xdotool search --classname trayer >/dev/null 2>&1 && break; sleep 0.05; done
-xdotool search --classname trayer >/dev/null 2>&1 || { cat "$work/trayer.log" >&2; fail "trayer did not start"; }
+  --transparent false >"$work/trayer.log" 2>&1 9>&- &
+started $!
+for _ in $(seq 200); do
+  xdotool search --classname trayer >/dev/null 2>&1 && break
+  sleep 0.05
+done
+xdotool search --classname trayer >/dev/null 2>&1 || {
+  cat "$work/trayer.log" >&2
+  fail "trayer did not start"
+}
 
+# The program runs in the background so that a TERM or INT reaches the trap
+# above while the script waits for it.
 export QT_QPA_PLATFORM=xcb
-"$@"
+"$@" 9>&- &
+started $!
+wait $!
