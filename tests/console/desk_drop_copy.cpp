@@ -21,8 +21,6 @@ namespace desk = qelt::test::desktop;
 namespace {
 
 // A first window may take many seconds to show on a loaded machine.
-constexpr int kShowMs = 30000;
-constexpr int kWaitMs = 10000;
 
 // Counts the drag's steps as they reach the console.
 struct DragSteps : QObject {
@@ -86,7 +84,7 @@ private slots:
         fire->move(20, 40);
         fire->show();
         desk::Activate(fire);
-        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(fire), kShowMs);
+        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(fire), desk::kFirstWindowMs);
         DragSteps steps;
         fire->installEventFilter(&steps);
 
@@ -107,7 +105,7 @@ private slots:
             source.kill();
             source.waitForFinished();
         });
-        const QStringList ready = waitForLine(0, kShowMs).split(QLatin1Char(' '));
+        const QStringList ready = waitForLine(0, desk::kFirstWindowMs).split(QLatin1Char(' '));
         QVERIFY2(ready.size() == 3 && ready[0] == "ready", qPrintable(said.join(" | ")));
         const QPoint from(ready[1].toInt(), ready[2].toInt());
         const QPoint onto = fire->mapToGlobal(fire->rect().center());
@@ -120,21 +118,21 @@ private slots:
         desk::Run(QStringLiteral("xdotool"),
                   desk::MoveTo(from) << QStringLiteral("keydown") << QStringLiteral("shift")
                                      << QStringLiteral("mousedown") << QStringLiteral("1"));
-        QCOMPARE(waitForLine(1, kWaitMs), QString("dragging"));
+        QCOMPARE(waitForLine(1, desk::kStepMs), QString("dragging"));
         MoveInSteps(from, onto, 12);
         // Over the console until it has taken in the drag's position there.
         QElapsedTimer over;
         over.start();
-        for (int i = 0; steps.moves == 0 && over.elapsed() < kWaitMs; ++i)
+        for (int i = 0; steps.moves == 0 && over.elapsed() < desk::kStepMs; ++i)
             MoveInSteps(onto + QPoint(i % 2 ? 3 : -3, 0), onto, 2);
         QVERIFY(steps.moves > 0);
         // Time for the dragging program to read the console's answer.
         desk::Settle(300);
 
         letGo();
-        QTRY_COMPARE_WITH_TIMEOUT(steps.drops, 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(steps.drops, 1, desk::kStepMs);
         QCOMPARE(fire->txtCommand().text(), file);
-        QCOMPARE(waitForLine(2, kWaitMs), QString("copy"));
+        QCOMPARE(waitForLine(2, desk::kStepMs), QString("copy"));
         QCOMPARE(test::ReadBytes(file), QByteArray("lamps"));
         fire->txtCommand().setText(QString());
     }

@@ -36,8 +36,6 @@ namespace desktop = test::desktop;
 
 namespace {
 
-constexpr int kShowMs = 30000;
-
 QString Faults(const QStringList &faults)
 {
     return faults.join(QLatin1Char('\n'));
@@ -81,20 +79,19 @@ private slots:
         // A December evening's sunset still has a two-digit hour.
         wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58));
         w.ensureLoaded();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w, kShowMs));
+        QVERIFY(desktop::ShowOnScreen(&w));
         desktop::Click(w.Check2);
-        QTRY_VERIFY_WITH_TIMEOUT(w.Check2->isChecked(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.lblSS->text().isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Check2->isChecked(), desktop::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.lblSS->text().isEmpty(), desktop::kStepMs);
         QVERIFY2(w.lblSS->text().contains(QRegularExpression(R"(1\d:\d\d:\d\d$)")),
                  qPrintable(w.lblSS->text()));
 
         const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
         wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 5, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= frame.size(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!log.logText().isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= frame.size(), desktop::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!log.logText().isEmpty(), desktop::kStepMs);
         log.showLog();
-        QVERIFY(QTest::qWaitForWindowExposed(&log, kShowMs));
+        QVERIFY(desktop::WaitOnScreen(&log));
         if (!log.statusView())
             log.Check1->click();
         QVERIFY(log.statusView());
@@ -125,10 +122,10 @@ private slots:
         InstallPrefsWindows();
         Uninstaller()->showUninstaller();
         frmUnst *u = UnstWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(u, kShowMs));
+        QVERIFY(desktop::WaitOnScreen(u));
         for (int mode : {1, 0}) {
             desktop::Click(u->Option1[mode]);
-            QTRY_VERIFY_WITH_TIMEOUT(u->Option1[mode]->isChecked(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(u->Option1[mode]->isChecked(), desktop::kStepMs);
             desktop::Settle();
             QVERIFY(!u->Label3->text().isEmpty());
             const QStringList faults = test::CaptionFaults(u);
@@ -144,10 +141,9 @@ private slots:
         SetMainWindow(&fire);
         fire.Form_Load();
         fire.afterStart_Timer();
-        fire.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&fire, kShowMs));
+        QVERIFY(desktop::ShowOnScreen(&fire));
         fire.ckbGroups->setChecked(true);
-        QTRY_VERIFY_WITH_TIMEOUT(fire.cmdGrpOff[0]->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(fire.cmdGrpOff[0]->isVisible(), desktop::kStepMs);
         int checked = 0;
         const QStringList faults = test::CaptionFaults(&fire, &checked);
         QVERIFY2(faults.isEmpty(), qPrintable(Faults(faults)));

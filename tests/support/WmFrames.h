@@ -63,23 +63,10 @@ inline QRect WmFrame(const QWidget *w)
     return inner.marginsAdded(*extents);
 }
 
-// Waits up to timeoutMs until check holds, letting events run.
-inline bool WaitFor(const std::function<bool()> &check, int timeoutMs)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!check()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        Settle(50);
-    }
-    return true;
-}
-
 // The frame of w once the window manager shows it framed and has stopped
 // moving it; a null rectangle when that does not happen within timeoutMs
 // (a first window may take many seconds to come up on a loaded machine).
-inline QRect SettledWmFrame(const QWidget *w, int timeoutMs = 30000)
+inline QRect SettledWmFrame(const QWidget *w, int timeoutMs = kFirstWindowMs)
 {
     QRect last;
     QElapsedTimer waited;
@@ -105,12 +92,12 @@ inline void CloseThroughWm(const QWidget *w, bool closeBox)
         Click(QPoint(frame.right() - title / 2, frame.top() + title / 2));
     } else {
         // The keys go to the active window: wait until it is w.
-        WaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 Activate(w);
                 return IsActive(w);
             },
-            10000);
+            kStepMs);
         Key(QStringLiteral("alt+F4"));
     }
 }
@@ -164,7 +151,7 @@ inline void ComesBackInPlace(const std::function<StartedWindow()> &start,
         bool closed = false;
         for (int attempt = 0; attempt < 3 && !closed; ++attempt) {
             closes[(n - 1) % closes.size()](w);
-            closed = WaitFor([&] { return !w->isVisible(); }, 10000);
+            closed = QTest::qWaitFor([&] { return !w->isVisible(); }, kStepMs);
         }
         QVERIFY2(closed, qPrintable(where));
         // Let the window manager's unmapping reach the hidden window.
