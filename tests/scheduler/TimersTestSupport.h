@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Dialogs.h"
+#include "logic/DayRule.h"
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
@@ -28,6 +29,15 @@ inline void writeQuotedLines(const QString &path, const QStringList &lines)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     for (const QString &l : lines)
         f.write(("\"" + l + "\"\r\n").toUtf8());
+}
+
+// n rows of a timer file that hold no timer.
+inline QStringList notSetRows(int n)
+{
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows << "**" + NotSetText();
+    return rows;
 }
 
 // What the timers window tests start from: their wall clock and dialogs, no

@@ -66,10 +66,9 @@ private slots:
         SaveSet("Settings", "CityZone", "5");
         SaveSet("Settings", "DaySavings", "False");
         const QString path = InProgramFolder("tmrdat.zyv");
-        QStringList rows{"A 3 On*" + ClockText(QTime(7, 5, 0)) + "*Everyday"};
-        for (int i = 1; i < 6; ++i)
-            rows << "**" + NotSetText();
-        test::writeQuotedLines(path, rows);
+        test::writeQuotedLines(path,
+                               QStringList{"A 3 On*" + ClockText(QTime(7, 5, 0)) + "*Everyday"} +
+                                   test::notSetRows(5));
         RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);

@@ -37,10 +37,8 @@ private slots:
         test::StartTimersTests(&wall, nullptr);
         const QString path = InProgramFolder("tmrdat.zyv");
         const QString start = ClockText(QTime(7, 5, 0));
-        QStringList rows{"A 3 On*" + start + "*Everyday"};
-        for (int i = 1; i < 6; ++i)
-            rows << "**" + NotSetText();
-        test::writeQuotedLines(path, rows);
+        test::writeQuotedLines(path,
+                               QStringList{"A 3 On*" + start + "*Everyday"} + test::notSetRows(5));
         RecordingSerialLink link;
         link.setPortOpen(true);
         SetCommLink(&link);

@@ -46,14 +46,6 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QStringList notSetRows(int n)
-{
-    QStringList rows;
-    for (int i = 0; i < n; ++i)
-        rows << "**" + NotSetText();
-    return rows;
-}
-
 } // namespace
 
 class FrmTimersTest : public QObject {
@@ -542,7 +534,7 @@ private slots:
             test::writeQuotedLines(InProgramFolder(QStringLiteral("m%1.cro").arg(i)), {line});
             rows << QStringLiteral("m%1.cro*%2*Everyday").arg(i).arg(start);
         }
-        rows << "**" + NotSetText();
+        rows += test::notSetRows(1);
         test::writeQuotedLines(m_path, rows);
         RecordingSerialLink link;
         link.setPortOpen(true);
@@ -594,7 +586,7 @@ private slots:
         test::writeQuotedLines(InProgramFolder("long.cro"), macro);
         test::writeQuotedLines(m_path,
                                QStringList{"long.cro*" + ClockText(QTime(8, 0, 0)) + "*Everyday"} +
-                                   notSetRows(5));
+                                   test::notSetRows(5));
         RecordingSerialLink link;
         link.setCommPort("1");
         link.setPortOpen(true);
@@ -641,7 +633,7 @@ private slots:
         const QString start = ClockText(QTime(8, 0, 0));
         test::writeQuotedLines(
             m_path, QStringList{"A 1 On*" + start + "*Everyday", "A 2 On*" + start + "*Everyday"} +
-                        notSetRows(4));
+                        test::notSetRows(4));
         RecordingSerialLink link;
         SetCommLink(&link);
         frmTimerStatus log;
@@ -684,7 +676,7 @@ private slots:
         test::writeQuotedLines(m_path,
                                QStringList{"A 1 On*" + ClockText(QTime(8, 0, 0)) + "*Everyday",
                                            "A 2 On*" + ClockText(QTime(8, 0, 5)) + "*One Time"} +
-                                   notSetRows(4));
+                                   test::notSetRows(4));
         RecordingSerialLink link;
         SetCommLink(&link);
         frmTimerStatus log;
@@ -732,7 +724,7 @@ private slots:
         QLocale::setDefault(locale);
         test::writeQuotedLines(m_path,
                                QStringList{"A 1 On**" + NotSetText(), "A 2 On**" + NotSetText()} +
-                                   notSetRows(4));
+                                   test::notSetRows(4));
         SaveSet("Settings", "ManualTimers", "True");
         RecordingSerialLink link;
         SetCommLink(&link);

@@ -58,14 +58,6 @@ QString frameOf(const QString &code)
     return "1101010110101010" + code + "10101101";
 }
 
-QStringList notSetRows(int n)
-{
-    QStringList rows;
-    for (int i = 0; i < n; ++i)
-        rows << "**" + NotSetText();
-    return rows;
-}
-
 QStringList sorted(QStringList l)
 {
     std::sort(l.begin(), l.end());
@@ -108,7 +100,7 @@ private slots:
         test::writeQuotedLines(InProgramFolder("wake.cro"), {code + "0001"});
         const QTime due(7, 5, 0);
         test::writeQuotedLines(m_path, QStringList{"wake.cro*" + ClockText(due) + "*Everyday"} +
-                                           notSetRows(5));
+                                           test::notSetRows(5));
         InstallScheduler();
         TimersService *timers = Timers();
         QVERIFY(timers);
@@ -205,7 +197,9 @@ private slots:
         const QStringList pauses = {"4.50", "0005", "0005", "0005"};
         for (int n = 0; n < 4; ++n)
             e.macroSlots.load(n, n, {codes[n] + pauses[n]}, m_wall.at);
-        test::writeQuotedLines(InProgramFolder("fifth.cro"), {codes[4] + "0001"});
+        // The waiting macro holds its slot for ten seconds, so that the slot
+        // still holds it when a loaded machine looks a second late.
+        test::writeQuotedLines(InProgramFolder("fifth.cro"), {codes[4] + "0010"});
         e.overflow.add(4, m_wall.at, InProgramFolder("fifth.cro"));
         for (int n = 0; n < 4; ++n) {
             QVERIFY(w.tmrThread[n]->isActive());
@@ -226,7 +220,7 @@ private slots:
 
         // Slot 0 frees itself on its next tick and the waiting macro takes it.
         QTRY_VERIFY_WITH_TIMEOUT(e.overflow.entries().isEmpty(), 15000);
-        QCOMPARE(e.macroSlots.lines(0), QStringList{codes[4] + "0001"});
+        QCOMPARE(e.macroSlots.lines(0), QStringList{codes[4] + "0010"});
         QVERIFY(w.tmrThread[0]->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(!w.TmrOverFlow->isActive(), 10000);
 
