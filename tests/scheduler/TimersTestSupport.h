@@ -5,7 +5,11 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/SchedulerClock.h"
+#include "logic/SerialLink.h"
+#include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
+#include "scheduler/FrmTimers.h"
+#include "scheduler/frmTimerStatus.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -51,5 +55,28 @@ inline void StartTimersTests(WallClock *wall, DialogProvider *dialogs)
     SetHouseCodes();
     SetUnitCodes();
 }
+
+// The timers window and its log with one timer, "A 3 On" every day at
+// 7:05, loaded from the timer file, over fake lines that record what is
+// sent. The test sets its wall clock before making it.
+struct OneTimerWindow {
+    RecordingSerialLink link;
+    frmTimerStatus log;
+    FrmTimers w{&log};
+    // What the timer sends.
+    const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
+
+    OneTimerWindow()
+    {
+        const QString path = InProgramFolder("tmrdat.zyv");
+        writeQuotedLines(path, QStringList{"A 3 On*" + ClockText(QTime(7, 5, 0)) + "*Everyday"} +
+                                   notSetRows(5));
+        link.setPortOpen(true);
+        SetCommLink(&link);
+        w.timerFilePath = path;
+        w.ensureLoaded();
+    }
+    ~OneTimerWindow() { SetCommLink(nullptr); }
+};
 
 } // namespace qelt::test

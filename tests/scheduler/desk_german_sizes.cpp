@@ -65,19 +65,11 @@ private slots:
         SaveSet("Settings", "CityLongitude", "74.0");
         SaveSet("Settings", "CityZone", "5");
         SaveSet("Settings", "DaySavings", "False");
-        const QString path = InProgramFolder("tmrdat.zyv");
-        test::writeQuotedLines(path,
-                               QStringList{"A 3 On*" + ClockText(QTime(7, 5, 0)) + "*Everyday"} +
-                                   test::notSetRows(5));
-        RecordingSerialLink link;
-        link.setPortOpen(true);
-        SetCommLink(&link);
-        frmTimerStatus log;
-        FrmTimers w(&log);
-        w.timerFilePath = path;
         // A December evening's sunset still has a two-digit hour.
         wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 58));
-        w.ensureLoaded();
+        test::OneTimerWindow timers;
+        FrmTimers &w = timers.w;
+        frmTimerStatus &log = timers.log;
         QVERIFY(desktop::ShowOnScreen(&w));
         desktop::Click(w.Check2);
         QTRY_VERIFY_WITH_TIMEOUT(w.Check2->isChecked(), desktop::kStepMs);
@@ -85,9 +77,9 @@ private slots:
         QVERIFY2(w.lblSS->text().contains(QRegularExpression(R"(1\d:\d\d:\d\d$)")),
                  qPrintable(w.lblSS->text()));
 
-        const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
         wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 5, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= frame.size(), desktop::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(timers.link.decodedBits().size() >= timers.frame.size(),
+                                 desktop::kStepMs);
         QTRY_VERIFY_WITH_TIMEOUT(!log.logText().isEmpty(), desktop::kStepMs);
         log.showLog();
         QVERIFY(desktop::WaitOnScreen(&log));
@@ -112,7 +104,6 @@ private slots:
         w.setCheck2(false);
         w.unload();
         log.unload();
-        SetCommLink(nullptr);
     }
 
     // Each mode chosen with the mouse puts its explanation under the items.

@@ -35,22 +35,13 @@ private slots:
     void timerFallsDueWhileAQuestionWaits()
     {
         test::StartTimersTests(&wall, nullptr);
-        const QString path = InProgramFolder("tmrdat.zyv");
-        const QString start = ClockText(QTime(7, 5, 0));
-        test::writeQuotedLines(path,
-                               QStringList{"A 3 On*" + start + "*Everyday"} + test::notSetRows(5));
-        RecordingSerialLink link;
-        link.setPortOpen(true);
-        SetCommLink(&link);
-        frmTimerStatus log;
-        FrmTimers w(&log);
-        w.timerFilePath = path;
         wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 4, 50));
-        w.ensureLoaded();
+        test::OneTimerWindow timers;
+        FrmTimers &w = timers.w;
         w.setCheck2(true);
         QVERIFY(desk::ShowOnScreen(&w));
-
-        const QString frame = "1101010110101010" + CmdToCode("A", "3", "On") + "10101101";
+        const QString &frame = timers.frame;
+        RecordingSerialLink &link = timers.link;
         int answer = 0;
         bool returned = false;
         QString clockWhileAsking;
@@ -75,11 +66,10 @@ private slots:
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));
-        QCOMPARE(clockWhileAsking, start);
+        QCOMPARE(clockWhileAsking, ClockText(QTime(7, 5, 0)));
         QCOMPARE(sentWhileAsking, frame);
         QCOMPARE(answer, 1);
         w.hide();
-        SetCommLink(nullptr);
         SetWallClock(nullptr);
     }
 };
