@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "logic/Globals.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
 
@@ -43,7 +44,7 @@ private slots:
     {
         dialogs.messages.clear();
         dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(dlg, test::kFirstWindowMs));
     }
     void cleanupTestCase() { SetDialogProvider(nullptr); }
 
@@ -103,7 +104,7 @@ private slots:
     {
         QApplication::setActiveWindow(dlg);
         dlg->txtMin->setFocus();
-        QTRY_VERIFY(dlg->txtMin->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg->txtMin->hasFocus(), test::kStepMs);
         QTest::keyClick(dlg->txtMin, Qt::Key_Tab);
         QVERIFY(dlg->txtSec->hasFocus());
         QTest::keyClick(dlg->txtSec, Qt::Key_Backtab, Qt::ShiftModifier);
@@ -117,7 +118,7 @@ private slots:
         QApplication::setActiveWindow(dlg);
         dlg->txtMin->setText("12");
         dlg->txtMin->setFocus();
-        QTRY_VERIFY(dlg->txtMin->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg->txtMin->hasFocus(), test::kStepMs);
         QTest::keyClick(dlg->txtMin, Qt::Key_End);
         QTest::keyClick(dlg->txtMin, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(dlg->txtMin, Qt::Key_C, Qt::ControlModifier);
@@ -139,7 +140,7 @@ private slots:
     {
         QCOMPARE(Continue("2", ""), QString("120"));
         dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(dlg, test::kFirstWindowMs));
         dlg->txtMin->setFocus();
         dlg->txtMin->selectAll();
         QTest::keyClick(dlg->txtMin, Qt::Key_Backspace);
@@ -153,7 +154,7 @@ private slots:
     {
         QCOMPARE(Continue("1", "5"), QString("65"));
         dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(dlg, test::kFirstWindowMs));
         QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->delayTime(), QString());

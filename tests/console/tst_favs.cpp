@@ -9,6 +9,7 @@
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "logic/X10Codes.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
@@ -329,7 +330,7 @@ private slots:
         favs->hooks.mnuMinToTrayChecked = [] { return true; };
         MinOnStart = false;
         favs->Load();
-        QVERIFY(QTest::qWaitForWindowExposed(favs));
+        QVERIFY(QTest::qWaitForWindowExposed(favs, test::kFirstWindowMs));
         favs->showMinimized();
         QVERIFY(MinOnStart);
         QVERIFY(TrayShown());

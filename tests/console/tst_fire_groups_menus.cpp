@@ -13,6 +13,7 @@
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
 #include "tests/console/ConsoleTestSupport.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/DropFiles.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -244,7 +245,7 @@ private slots:
     void windowModes()
     {
         fire->show();
-        QVERIFY(QTest::qWaitForWindowExposed(fire));
+        QVERIFY(QTest::qWaitForWindowExposed(fire, test::kFirstWindowMs));
         fire->mnuMinToTray->setChecked(false);
         MinOnStart = false;
         fire->lblMin_MouseDown(Qt::RightButton);

@@ -16,6 +16,7 @@
 #include "logic/SerialLink.h"
 #include "logic/Settings.h"
 #include "logic/Transmitter.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FixedPatterns.h"
@@ -707,7 +708,7 @@ private slots:
         PutRec(RecHouse, QStringLiteral("0"));
         start();
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         const QString typed = QString::fromUtf8("\xD0\x9A\xD1\x83\xD1\x85\xD0\xBD\xD1\x8F "
                                                 "\xC5\x82\xC3\xB3\x64\xC5\xBA");
         QTest::mouseDClick(w->lblDescription[0], Qt::LeftButton);
@@ -888,7 +889,7 @@ private slots:
         start();
         w->show();
         w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(QTest::qWaitForWindowActive(w, test::kFirstWindowMs));
         QVERIFY(!w->Check1->isChecked());
 
         QTest::mouseClick(w->Check1, Qt::LeftButton, {}, QPoint(8, w->Check1->height() / 2));
@@ -932,8 +933,9 @@ private slots:
         asking.whileOpen = [&] {
             QSignalSpy ticks(w->tmrClock, &QTimer::timeout);
             w->lblClock->clear();
-            ticksWhileOpen =
-                QTest::qWaitFor([&] { return ticks.count() > 0; }, 10000) ? int(ticks.count()) : 0;
+            ticksWhileOpen = QTest::qWaitFor([&] { return ticks.count() > 0; }, test::kStepMs)
+                                 ? int(ticks.count())
+                                 : 0;
             clockWhileOpen = w->lblClock->text();
         };
         SetDialogProvider(&asking);
@@ -944,7 +946,7 @@ private slots:
         QVERIFY(asking.asked.isEmpty());
         w->tmrClock->setInterval(5);
         w->tmrClock->start();
-        QTRY_VERIFY_WITH_TIMEOUT(!asking.asked.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!asking.asked.isEmpty(), test::kStepMs);
         w->tmrClock->stop();
         SetDialogProvider(&dialogs);
         QCOMPARE(asking.asked.size(), 1);
@@ -1008,7 +1010,7 @@ private slots:
                 openFor.start();
                 return;
             }
-            if (ticks.count() > ticksAtQuestion + 3 || openFor.elapsed() > 10000) {
+            if (ticks.count() > ticksAtQuestion + 3 || openFor.elapsed() > test::kStepMs) {
                 ticksWhileOpen = int(ticks.count() - ticksAtQuestion);
                 QTest::mouseClick(asking->cmdNo, Qt::LeftButton);
             }
@@ -1025,23 +1027,23 @@ private slots:
         QTest::mouseClick(port->optComm[2], Qt::LeftButton, {},
                           QPoint(8, port->optComm[2]->height() / 2));
         QVERIFY(port->optComm[2]->isChecked());
-        QTest::qWait(800);
+        QTest::qWait(test::kNothingHappensMs);
         QCOMPARE(questions, 0);
 
         QTest::mouseClick(message->cmdOK, Qt::LeftButton);
-        QTRY_VERIFY(!shownInfo(QStringLiteral("has not been set up")));
-        QTest::qWait(800);
+        QTRY_VERIFY_WITH_TIMEOUT(!shownInfo(QStringLiteral("has not been set up")), test::kStepMs);
+        QTest::qWait(test::kNothingHappensMs);
         QCOMPARE(questions, 0); // the port dialog is still open
 
         QTest::mouseClick(cancelPort ? port->cmdCancel : port->cmdOK, Qt::LeftButton);
         QVERIFY(!port->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(GetSet(QStringLiteral("Settings"), QStringLiteral("ChkForUpdts")),
-                                  QStringLiteral("0"), 30000);
+                                  QStringLiteral("0"), test::kFirstWindowMs);
         QCOMPARE(questions, 1);
         QVERIFY(!othersOpen);
         QVERIFY(ticksWhileOpen > 3);
         // Asked once: the clock goes on without asking again.
-        QTest::qWait(800);
+        QTest::qWait(test::kNothingHappensMs);
         watch.stop();
         w->tmrClock->stop();
         QCOMPARE(questions, 1);
@@ -1082,7 +1084,7 @@ private slots:
             QVERIFY(DataFileIsOpen() || OpenDataFile(InProgramFolder(QStringLiteral("db.zvd"))));
             start();
             w->show();
-            QVERIFY(QTest::qWaitForWindowExposed(w));
+            QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
             QCOMPARE(w->frameGeometry(), c.frame);
             for (QWidget *l :
                  {static_cast<QWidget *>(w->lblMin), static_cast<QWidget *>(w->lblExit)})
@@ -1104,7 +1106,7 @@ private slots:
         start();
         w->show();
         w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(QTest::qWaitForWindowActive(w, test::kFirstWindowMs));
         QTest::mouseDClick(w->lblDescription[1], Qt::LeftButton);
         QVERIFY(w->txtDescription->isVisible());
         QTest::keyClicks(w->txtDescription, QStringLiteral("Pantry shelf"));
@@ -1128,7 +1130,7 @@ private slots:
         w->setGroupLabel(1, QStringLiteral("Hall"));
         w->ckbGroups->setChecked(true);
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         const auto readable = [](EventLabel *l, const QString &full) {
             if (QFontMetrics(l->font()).horizontalAdvance(full) <= l->contentsRect().width())
                 return l->shownText() == full;

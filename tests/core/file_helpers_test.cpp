@@ -1,6 +1,7 @@
 #include "core/FileActions.h"
 #include "logic/FileHelpers.h"
 #include "platform/DesktopEntry.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
 
@@ -24,7 +25,7 @@ bool waitForFile(const QString &path)
 {
     QElapsedTimer t;
     t.start();
-    while (!QFile::exists(path) && t.elapsed() < 20000)
+    while (!QFile::exists(path) && t.elapsed() < test::kChildMs)
         QThread::msleep(10);
     return QFile::exists(path);
 }

@@ -1,4 +1,5 @@
 #include "core/SystemInfo.h"
+#include "tests/support/Bounds.h"
 
 #include "core/Sounds.h"
 
@@ -112,5 +113,5 @@ TEST(Sounds, NothingToPlayIsSilentAndReturnsAtOnce)
     PlayWav(wav.fileName());
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents();
-    EXPECT_LT(t.elapsed(), 5000);
+    EXPECT_LT(t.elapsed(), test::kAtOnceMs);
 }

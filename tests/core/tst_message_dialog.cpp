@@ -1,6 +1,7 @@
 #include "core/Dialogs.h"
 #include "core/MessageDialog.h"
 #include "core/Splash.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/ShownDialogs.h"
@@ -102,7 +103,8 @@ private slots:
         QPointer<frmInfo> guard(d);
         d->cmdOK->click();
         QVERIFY(!d->isVisible());
-        QTRY_VERIFY(guard.isNull()); // each call's window goes away with it
+        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(),
+                                 test::kStepMs); // each call's window goes away with it
 
         // Closed through its frame while no other window shows (the console
         // in the tray), it goes away without ending the program.
@@ -110,7 +112,7 @@ private slots:
         guard = dialogTitled("Modeless");
         QVERIFY(!guard->testAttribute(Qt::WA_QuitOnClose));
         guard->close();
-        QTRY_VERIFY(guard.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), test::kStepMs);
     }
 
     // OK pressed in the short wait right after the window appears closes
@@ -136,7 +138,7 @@ private slots:
         clock.onProcessEvents = {};
         QVERIFY(pressed);
         QVERIFY(!pressed->isVisible());
-        QTRY_VERIFY(pressed.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(pressed.isNull(), test::kStepMs);
     }
 
     void modalInfoClosedThroughFrameCountsAsOk()

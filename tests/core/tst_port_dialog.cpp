@@ -5,6 +5,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -308,7 +309,7 @@ private slots:
         link->setCommPort(path);
         ShowPortDialog();
         frmSetup &dlg = PortSetup();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg, test::kFirstWindowMs));
         QCOMPARE(dlg.lblCommNow->text(), "Currently set to Com Port " + path);
         QCOMPARE(dlg.width(), width);
         QVERIFY(dlg.screen()->availableGeometry().contains(dlg.frameGeometry()));
@@ -345,7 +346,7 @@ private slots:
         openLinkOn("1");
         ShowPortDialog();
         frmSetup &dlg = PortSetup();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg, test::kFirstWindowMs));
         dlg.activateWindow();
         select(dlg, 0, "3");
         dlg.txtCom->setFocus();

@@ -1,6 +1,7 @@
 #include "core/SingleInstance.h"
 #include "core/Startup.h"
 #include "logic/Settings.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/TestEnv.h"
 
@@ -163,18 +164,18 @@ class SingleInstanceClientsTest : public QObject {
         env.insert("QELT_HOME", folder.path());
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {"--as-later-start", text});
-        if (!child.waitForStarted(5000))
+        if (!child.waitForStarted(test::kChildMs))
             return -1;
         QElapsedTimer t;
         t.start();
         // This process is the running instance: it answers while it waits.
-        while (child.state() != QProcess::NotRunning && t.elapsed() < 30000) {
+        while (child.state() != QProcess::NotRunning && t.elapsed() < test::kChildMs) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             child.waitForFinished(5);
         }
         if (child.state() != QProcess::NotRunning) {
             child.kill();
-            child.waitForFinished();
+            child.waitForFinished(test::kChildMs);
             return -2;
         }
         *output = QString::fromLocal8Bit(child.readAllStandardOutput());
@@ -202,7 +203,7 @@ private slots:
         for (int i = 0; i < 60; ++i) {
             auto s = std::make_unique<QLocalSocket>();
             s->connectToServer(path);
-            QVERIFY(s->waitForConnected(10000));
+            QVERIFY(s->waitForConnected(test::kStepMs));
             // Some send only part of the length, some a length and no text.
             if (i % 3 == 1)
                 s->write("\0\0", 2);
@@ -212,26 +213,27 @@ private slots:
             idle.push_back(std::move(s));
             QCoreApplication::processEvents();
         }
-        QTRY_VERIFY(first.clientCount() <= 4);
+        QTRY_VERIFY_WITH_TIMEOUT(first.clientCount() <= 4, test::kStepMs);
 
         // A whole message still gets through at once, flood or not.
         QLocalSocket real;
         real.connectToServer(path);
-        QVERIFY(real.waitForConnected(10000));
+        QVERIFY(real.waitForConnected(test::kStepMs));
         real.write(message("/home/u/lights on.cro"));
         real.flush();
-        QTRY_COMPARE_WITH_TIMEOUT(main.received, QStringList{"/home/u/lights on.cro"}, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(real.bytesAvailable() > 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(main.received, QStringList{"/home/u/lights on.cro"},
+                                  test::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(real.bytesAvailable() > 0, test::kStepMs);
         QCOMPARE(real.read(1), QByteArray("1"));
 
         // The idle ones are gone after the time limit, and their handles
         // with them (the test's own ends are closed too).
-        QTRY_COMPARE_WITH_TIMEOUT(first.clientCount(), 0, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(first.clientCount(), 0, test::kStepMs);
         for (auto &s : idle)
-            QTRY_VERIFY_WITH_TIMEOUT(s->state() == QLocalSocket::UnconnectedState, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(s->state() == QLocalSocket::UnconnectedState, test::kStepMs);
         idle.clear();
         real.abort();
-        QTRY_VERIFY_WITH_TIMEOUT(openDescriptors() <= fdsBefore + 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(openDescriptors() <= fdsBefore + 1, test::kStepMs);
     }
 
     // A whole message is taken even when half-sent connections arrive right
@@ -250,12 +252,12 @@ private slots:
         behind.start(
             QCoreApplication::applicationFilePath(),
             {"--behind", SingleInstance::socketPath(first.handle()), "/home/u/first in line.cro"});
-        QVERIFY(behind.waitForReadyRead(10000));
+        QVERIFY(behind.waitForReadyRead(test::kChildMs));
         QCOMPARE(behind.readLine(), QByteArray("ready\n"));
-        QTRY_COMPARE_WITH_TIMEOUT(behind.state(), QProcess::NotRunning, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(behind.state(), QProcess::NotRunning, test::kChildMs);
         QCOMPARE(behind.readAll(), QByteArray("answered\n"));
         QCOMPARE(main.received, QStringList{"/home/u/first in line.cro"});
-        QTRY_VERIFY(first.clientCount() <= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(first.clientCount() <= 1, test::kStepMs);
     }
 
     // Real later starts, each in its own process, hand their command line
@@ -287,8 +289,8 @@ private slots:
         });
         flood.start(QCoreApplication::applicationFilePath(),
                     {"--flood", SingleInstance::socketPath(first.handle())});
-        QVERIFY(flood.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(made > 2000, 20000);
+        QVERIFY(flood.waitForStarted(test::kChildMs));
+        QTRY_VERIFY_WITH_TIMEOUT(made > 2000, test::kChildMs);
 
         QStringList sent;
         for (int i = 0; i < 10; ++i) {
@@ -307,7 +309,7 @@ private slots:
         }
         QCOMPARE(flood.state(), QProcess::Running);
         flood.kill();
-        flood.waitForFinished();
+        flood.waitForFinished(test::kChildMs);
     }
 };
 

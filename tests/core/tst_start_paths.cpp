@@ -7,6 +7,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
 #include "platform/DesktopEntry.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TestEnv.h"
 
@@ -26,8 +27,6 @@
 using namespace qelt;
 
 namespace {
-
-constexpr int kStartTimeoutMs = 60000;
 
 QString dataHome()
 {
@@ -55,7 +54,7 @@ bool install(const QString &prefix)
     QProcess cmake;
     cmake.start(QStringLiteral(QELT_CMAKE_COMMAND),
                 {"--install", QStringLiteral(QELT_BUILD_DIR), "--prefix", prefix});
-    if (!cmake.waitForFinished(120000) || cmake.exitCode() != 0) {
+    if (!cmake.waitForFinished(test::kInstallMs) || cmake.exitCode() != 0) {
         qWarning("%s", cmake.readAllStandardError().constData());
         return false;
     }
@@ -83,7 +82,7 @@ QStringList processArguments(qint64 pid)
 }
 
 // Polls until done() holds or the time is up, letting this process's events run.
-template <typename Done> bool waitFor(Done done, int timeoutMs = kStartTimeoutMs)
+template <typename Done> bool waitFor(Done done, int timeoutMs = test::kChildMs)
 {
     QElapsedTimer t;
     t.start();
@@ -142,7 +141,7 @@ class StartPathsTest : public QObject {
         for (auto &p : m_started) {
             if (p->state() != QProcess::NotRunning) {
                 p->kill();
-                p->waitForFinished(10000);
+                p->waitForFinished(test::kChildMs);
             }
         }
         m_started.clear();
@@ -150,7 +149,7 @@ class StartPathsTest : public QObject {
             const QString exe = QFileInfo("/proc/" + QString::number(pid) + "/exe").symLinkTarget();
             if (exe.startsWith(m_dir.path()))
                 ::kill(pid_t(pid), SIGKILL);
-            waitFor([pid] { return ::kill(pid_t(pid), 0) != 0; }, 10000);
+            waitFor([pid] { return ::kill(pid_t(pid), 0) != 0; }, test::kChildMs);
         }
     }
 
@@ -160,7 +159,7 @@ class StartPathsTest : public QObject {
     {
         SaveSet("Database16", "CurrentVersion", "0");
         QProcess *p = startCommand(command, file, working);
-        if (!p->waitForStarted(10000))
+        if (!p->waitForStarted(test::kChildMs))
             return false;
         return waitFor([] { return GetSet("Database16", "CurrentVersion") == "1.70.1050"; });
     }

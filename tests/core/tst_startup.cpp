@@ -7,6 +7,7 @@
 #include "logic/Globals.h"
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -75,17 +76,17 @@ int runLaterStart(const QStringList &arguments, const QString &programFolder,
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(),
                 QStringList{"--as-later-start"} + arguments);
-    if (!child.waitForStarted(5000))
+    if (!child.waitForStarted(test::kChildMs))
         return -1;
     QElapsedTimer t;
     t.start();
-    while (child.state() != QProcess::NotRunning && t.elapsed() < 20000) {
+    while (child.state() != QProcess::NotRunning && t.elapsed() < test::kChildMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         child.waitForFinished(10);
     }
     if (child.state() != QProcess::NotRunning) {
         child.kill();
-        child.waitForFinished();
+        child.waitForFinished(test::kChildMs);
         return -2;
     }
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -3;
@@ -329,7 +330,7 @@ private slots:
         QCOMPARE(PendingCommandLines(), QStringList{"previous"});
         QVERIFY(main.received.isEmpty());
         SetMainWindow(&main);
-        QTRY_COMPARE(main.received, QStringList{"previous"});
+        QTRY_COMPARE_WITH_TIMEOUT(main.received, QStringList{"previous"}, test::kStepMs);
         QVERIFY(PendingCommandLines().isEmpty());
     }
 
@@ -346,7 +347,7 @@ private slots:
 
         QProcess crash;
         crash.start(QCoreApplication::applicationFilePath(), {"--claim-and-crash"});
-        QVERIFY(crash.waitForFinished(10000));
+        QVERIFY(crash.waitForFinished(test::kChildMs));
         QCOMPARE(crash.exitCode(), 3);
         QVERIFY(QFile::exists(SingleInstance::lockFilePath()));
 
@@ -367,9 +368,11 @@ private slots:
         QVERIFY(zombie > 0);
         const QString zombieSocket = SingleInstance::socketPath(QString::number(zombie));
         touch(zombieSocket);
-        QVERIFY(QTest::qWaitFor([&] {
-            return fileBytes("/proc/" + QByteArray::number(zombie) + "/stat").contains(") Z ");
-        }));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return fileBytes("/proc/" + QByteArray::number(zombie) + "/stat").contains(") Z ");
+            },
+            test::kChildMs));
 
         SingleInstance next;
         QVERIFY(next.claim());
@@ -432,8 +435,8 @@ private slots:
         QTemporaryDir childFolder;
         QProcess child;
         startLaterStart(child, childFolder, "/home/u/porch light.cro");
-        QVERIFY(child.waitForStarted(5000));
-        QTRY_COMPARE_WITH_TIMEOUT(child.state(), QProcess::NotRunning, 20000);
+        QVERIFY(child.waitForStarted(test::kChildMs));
+        QTRY_COMPARE_WITH_TIMEOUT(child.state(), QProcess::NotRunning, test::kChildMs);
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         const QString out = QString::fromUtf8(child.readAllStandardOutput());
         QCOMPARE(child.exitCode(), 1);
@@ -468,11 +471,11 @@ private slots:
         QProcess child;
         startLaterStart(child, childFolder, "/home/u/late.cro");
         // This instance's event loop does not run meanwhile, as if it hung.
-        QVERIFY(child.waitForFinished(20000));
+        QVERIFY(child.waitForFinished(test::kChildMs));
         QCOMPARE(child.exitCode(), 1);
         QVERIFY(child.readAllStandardOutput().contains("did not answer"));
 
-        QTest::qWait(300);
+        QTest::qWait(test::kNothingHappensMs);
         QVERIFY(main.received.isEmpty());
         QVERIFY(PendingCommandLines().isEmpty());
     }

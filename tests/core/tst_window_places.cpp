@@ -1,4 +1,5 @@
 #include "core/WindowHelpers.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ class TestWindowPlaces : public QObject {
         auto w = std::make_unique<QWidget>();
         w->resize(size);
         w->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(w.get())); }();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(w.get(), test::kFirstWindowMs)); }();
         return w;
     }
 
@@ -86,15 +87,15 @@ private slots:
         MoveOnScreenTwips(&w, 30000, 30000);
         QVERIFY(child);
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTRY_COMPARE(w.frameGeometry(), QRect(2000, 508, 286, 372));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
+        QTRY_COMPARE_WITH_TIMEOUT(w.frameGeometry(), QRect(2000, 508, 286, 372), test::kStepMs);
 
         QWidget large;
         large.resize(2500, 1500);
         MoveOnScreenTwips(&large, 100, 100);
         large.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&large));
-        QTRY_COMPARE(large.frameGeometry(), QRect(0, 0, 1280, 1024));
+        QVERIFY(QTest::qWaitForWindowExposed(&large, test::kFirstWindowMs));
+        QTRY_COMPARE_WITH_TIMEOUT(large.frameGeometry(), QRect(0, 0, 1280, 1024), test::kStepMs);
     }
 
     // A window larger than its screen is made as large as the screen,

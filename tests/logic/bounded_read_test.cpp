@@ -4,6 +4,7 @@
 #include "logic/FileHelpers.h"
 #include "logic/Lang.h"
 #include "logic/ProgramFolder.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FileBytes.h"
 
 #include <QElapsedTimer>
@@ -85,7 +86,7 @@ TEST(BoundedRead, HostileFilesAreRefusedAtOnce)
         EXPECT_FALSE(ReadFileWhole(h.path, kMaxWholeFileBytes, &got, &error)) << h.name;
         EXPECT_FALSE(error.isEmpty()) << h.name;
         EXPECT_TRUE(got.isEmpty()) << h.name;
-        EXPECT_LT(t.elapsed(), 2000) << h.name;
+        EXPECT_LT(t.elapsed(), test::kAtOnceMs) << h.name;
 
         // The whole-file text reader refuses them too, and says so in the
         // error log; a folder was refused before.

@@ -10,6 +10,7 @@
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmPreview.h"
 #include "macros/frmProgress.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
@@ -94,7 +95,7 @@ private:
         const QPoint at = cut->rect().center();
         QHelpEvent tip(QEvent::ToolTip, at, cut->mapToGlobal(at));
         QApplication::sendEvent(cut, &tip);
-        QTRY_VERIFY(QToolTip::isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), test::kStepMs);
         const QString tipText =
             QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText().remove(QChar(0x200B));
         QVERIFY2(tipText.startsWith(whole), qPrintable(tipText));
@@ -467,7 +468,7 @@ private slots:
         put(folder + "/x.cro", one);
         w->cmdRefresh_Click();
         w->showPage(2);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         const QRect screen = w->screen()->availableGeometry();
         const int width = w->width();
         const int listWidth = w->File1->width();
@@ -499,7 +500,7 @@ private slots:
         QTest::mouseClick(w->cmdClose, Qt::LeftButton);
         QVERIFY(!w->isVisible());
         w->showPage(2);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         QCOMPARE(w->width(), width);
         w->cmdClearAll_Click();
     }

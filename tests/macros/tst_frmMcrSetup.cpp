@@ -13,6 +13,7 @@
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmMDelay.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
@@ -123,13 +124,13 @@ private:
     {
         startTypingPause(row, typed);
         w->Grid1->setFocus();
-        QTRY_VERIFY(!w->chPause->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->chPause->isVisible(), test::kStepMs);
     }
     // Types into the pause editor and stays there.
     void startTypingPause(int row, const QString &typed)
     {
         w->showPage(0);
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(QTest::qWaitForWindowActive(w, test::kFirstWindowMs));
         const QRect pause = w->Grid1->visualItemRect(w->Grid1->item(row - 1, ColPause));
         // The second press of a double click arrives as the double click.
         QTest::mouseClick(w->Grid1->viewport(), Qt::LeftButton, {}, pause.center());
@@ -534,7 +535,7 @@ private slots:
             d->cmdContinue_Click();
         });
         main.press(on);
-        QTRY_VERIFY(!d->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!d->isVisible(), test::kStepMs);
         QCOMPARE(w->rows().size(), 1);
         QCOMPARE(cell(1, ColAction), QString("ON"));
         QCOMPARE(cell(1, ColPause), QString("0007"));
@@ -626,7 +627,7 @@ private slots:
     void statusTextNeverResizesTheWindow()
     {
         w->showPage(0);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         const int before = w->width();
         const QString deep = ProgramFolder() + "/" + QString("very-long-folder-name/").repeated(8);
         QVERIFY(QDir().mkpath(deep));
@@ -651,7 +652,7 @@ private slots:
     void recordingRowKeepsTheWindowSize()
     {
         w->showPage(0);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         const QSize before = w->size();
         QTest::mouseClick(w->chkCroRecord, Qt::LeftButton);
         QApplication::processEvents();
@@ -672,7 +673,7 @@ private slots:
             write("gap.cro", Line(on, "0005") + "\r\n" + Line(off, "0002") +
                                  QByteArray(Line(dim, "0003")).replace("\r\n", "\n"));
         w->showPage(2);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         select("gap.cro");
         QListWidgetItem *item = w->File1->currentItem();
         w->File1->scrollToItem(item);
@@ -780,7 +781,8 @@ private slots:
                     continue;
                 // A dialog that does not take the answer fails the test
                 // instead of hanging it.
-                if (auto *stuck = qobject_cast<QDialog *>(top); stuck && waited.elapsed() > 20000) {
+                if (auto *stuck = qobject_cast<QDialog *>(top);
+                    stuck && waited.elapsed() > test::kFirstWindowMs) {
                     stuck->reject();
                     return;
                 }
@@ -882,7 +884,7 @@ private slots:
         SaveSet("Settings", "McrMainLeft", "30000");
         SaveSet("Settings", "McrMainTop", "30000");
         w->showPage(0);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         QCOMPARE(w->frameGeometry().bottomRight(), QPoint(799, 799));
         QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
     }
@@ -895,7 +897,7 @@ private slots:
         w->unload();
         w->showPage(0);
         open(write("many.cro", many));
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         // At its default width and at the narrowest the user can make it.
         for (const int width : {w->width(), w->minimumSizeHint().width()}) {
             w->resize(width, w->height());

@@ -7,6 +7,7 @@
 #include "logic/ProgramFolder.h"
 #include "logic/SerialLink.h"
 #include "logic/Transmitter.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -129,7 +130,7 @@ private:
     void showPopup()
     {
         popup->showRunner();
-        QVERIFY(QTest::qWaitForWindowExposed(popup));
+        QVERIFY(QTest::qWaitForWindowExposed(popup, test::kFirstWindowMs));
     }
 
 private slots:
@@ -367,9 +368,9 @@ private slots:
         QFETCH(bool, focused);
         writeMacro(QStringLiteral("one.cro"), Line(kOn, "0000"));
         main.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main.window));
+        QVERIFY(QTest::qWaitForWindowExposed(&main.window, test::kFirstWindowMs));
         showPopup();
-        QVERIFY(QTest::qWaitForWindowActive(popup));
+        QVERIFY(QTest::qWaitForWindowActive(popup, test::kFirstWindowMs));
         select(QStringLiteral("one.cro"));
         MainView = mainView;
         MinOnStart = minOnStart;

@@ -6,6 +6,7 @@
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmMcrSetup.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -41,7 +42,7 @@ private:
     {
         bool closedByKeys = false;
         QTimer::singleShot(0, d, [&] {
-            if (QTest::qWaitForWindowActive(d))
+            if (QTest::qWaitForWindowActive(d, test::kStepMs))
                 keys();
             closedByKeys = !d->isVisible();
             if (d->isVisible())
@@ -61,7 +62,7 @@ private slots:
         InstallMacroWindows();
         w = McrSetupWindow();
         w->showPage(0);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kFirstWindowMs));
         w->lblLid_Click(); // opens the quick-edit panel
         d = MDelayWindow();
     }
@@ -80,7 +81,7 @@ private slots:
     {
         QStringList seen;
         const bool closed = askThroughPauseBox([&] {
-            QTRY_VERIFY(d->txtMin->hasFocus());
+            QTRY_VERIFY_WITH_TIMEOUT(d->txtMin->hasFocus(), test::kStepMs);
             QTest::keyClick(d->txtMin, Qt::Key_End);
             QTest::keyClick(d->txtMin, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(d->txtMin, "200");
@@ -104,7 +105,7 @@ private slots:
     void escapeCancels()
     {
         const bool closed = askThroughPauseBox([&] {
-            QTRY_VERIFY(d->txtMin->hasFocus());
+            QTRY_VERIFY_WITH_TIMEOUT(d->txtMin->hasFocus(), test::kStepMs);
             QTest::keyClicks(d->txtMin, "7");
             QTest::keyClick(d->txtMin, Qt::Key_Escape);
         });
@@ -113,7 +114,7 @@ private slots:
         // From the seconds box too.
         const bool closedFromSeconds = askThroughPauseBox([&] {
             d->txtSec->setFocus();
-            QTRY_VERIFY(d->txtSec->hasFocus());
+            QTRY_VERIFY_WITH_TIMEOUT(d->txtSec->hasFocus(), test::kStepMs);
             QTest::keyClick(d->txtSec, Qt::Key_Escape);
         });
         QVERIFY(closedFromSeconds);
@@ -126,10 +127,10 @@ private slots:
     void editingKeysWorkAsInAnyBox()
     {
         d->show();
-        QVERIFY(QTest::qWaitForWindowActive(d));
+        QVERIFY(QTest::qWaitForWindowActive(d, test::kFirstWindowMs));
         d->txtMin->setText("166");
         d->txtSec->setFocus();
-        QTRY_VERIFY(d->txtSec->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(d->txtSec->hasFocus(), test::kStepMs);
         QTest::keyClick(d->txtSec, Qt::Key_End);
         QTest::keyClick(d->txtSec, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(d->txtSec, "50");
@@ -139,7 +140,7 @@ private slots:
         QCOMPARE(d->txtPTime->text(), QString("9999"));
 
         d->txtMin->setFocus();
-        QTRY_VERIFY(d->txtMin->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(d->txtMin->hasFocus(), test::kStepMs);
         d->txtMin->setText("12");
         QTest::keyClick(d->txtMin, Qt::Key_Left);
         QTest::keyClicks(d->txtMin, "5");
@@ -198,21 +199,21 @@ private slots:
         w->txtFileName->setText(path);
         QVERIFY(!w->MacroChanged);
         w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(QTest::qWaitForWindowActive(w, test::kFirstWindowMs));
 
         w->chPause_Show(1);
-        QTRY_VERIFY(w->chPause->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(w->chPause->hasFocus(), test::kStepMs);
         QTest::keyClick(w->chPause, Qt::Key_End);
         QTest::keyClick(w->chPause, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(w->chPause, "7");
         QCOMPARE(w->chPause->text(), QString("7"));
         QTest::keyClick(w->chPause, Qt::Key_Tab);
-        QTRY_VERIFY(w->chPause->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(w->chPause->isHidden(), test::kStepMs);
         QCOMPARE(w->rows().at(0)[ColPause], QString("0007"));
 
         w->MacroChanged = false;
         w->chPause_Show(1);
-        QTRY_VERIFY(w->chPause->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(w->chPause->hasFocus(), test::kStepMs);
         QTest::keyClick(w->chPause, Qt::Key_Home);
         QTest::keyClick(w->chPause, Qt::Key_Delete);
         QCOMPARE(w->chPause->text(), QString("007"));

@@ -5,6 +5,7 @@
 #include "logic/X10Codes.h"
 #include "macros/InstallMacroWindows.h"
 #include "macros/frmPreview.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/FileBytes.h"
@@ -46,7 +47,7 @@ private slots:
         w->txtFileName->setText(path);
         w->mnuPreview_Click();
         frmPreview *preview = PreviewWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        QVERIFY(QTest::qWaitForWindowExposed(preview, test::kStepMs));
         const QRect room = preview->screen()->availableGeometry();
         QVERIFY2(room.contains(preview->frameGeometry()),
                  qPrintable(QString("%1,%2 %3x%4")
@@ -60,7 +61,7 @@ private slots:
         QVERIFY(!preview->isVisible());
         preview->move(room.right() - 20, room.bottom() - 20);
         w->mnuPreview_Click();
-        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        QVERIFY(QTest::qWaitForWindowExposed(preview, test::kStepMs));
         QVERIFY(room.contains(preview->frameGeometry()));
     }
 };

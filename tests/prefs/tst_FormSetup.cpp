@@ -20,6 +20,7 @@
 #include "prefs/SetupSoundsPage.h"
 #include "scheduler/FrmTimers.h"
 #include "scheduler/frmTimerStatus.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeTimers.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -170,7 +171,7 @@ with open(path, "w", encoding="utf-8") as f:
     writer.start(
         python, QStringList{QStringLiteral("-c"), QString::fromLatin1(script), SettingsFilePath()} +
                     keyValues);
-    return writer.waitForFinished(20000) && writer.exitStatus() == QProcess::NormalExit &&
+    return writer.waitForFinished(test::kChildMs) && writer.exitStatus() == QProcess::NormalExit &&
            writer.exitCode() == 0;
 }
 
@@ -197,7 +198,7 @@ class FormSetupTest : public QObject {
     {
         FormSetup &f = load();
         f.show();
-        [&f] { QVERIFY(QTest::qWaitForWindowActive(&f)); }();
+        [&f] { QVERIFY(QTest::qWaitForWindowActive(&f, test::kFirstWindowMs)); }();
         return f;
     }
     static void click(QWidget *control, Qt::MouseButton button = Qt::LeftButton)
@@ -220,12 +221,12 @@ class FormSetupTest : public QObject {
     [[nodiscard]] static bool tick(FormSetup &f)
     {
         QSignalSpy ticks(f.tmrApply, &QTimer::timeout);
-        return ticks.wait(10000);
+        return ticks.wait(test::kStepMs);
     }
     // Apply as the user clicks it, once the timer has enabled it.
     [[nodiscard]] static bool apply(FormSetup &f)
     {
-        if (!QTest::qWaitFor([&f] { return f.cmdApply->isEnabled(); }, 10000))
+        if (!QTest::qWaitFor([&f] { return f.cmdApply->isEnabled(); }, test::kStepMs))
             return false;
         QTest::mouseClick(f.cmdApply, Qt::LeftButton);
         return true;
@@ -245,7 +246,7 @@ class FormSetupTest : public QObject {
         QTest::mouseClick(combo, Qt::LeftButton, {},
                           QPoint(combo->width() - 6, combo->height() / 2));
         QAbstractItemView *view = combo->view();
-        if (!QTest::qWaitFor([view] { return view->isVisible(); }, 2000))
+        if (!QTest::qWaitFor([view] { return view->isVisible(); }, test::kStepMs))
             return false;
         // A release that comes at once after opening is taken as part of
         // the opening click.
@@ -253,7 +254,7 @@ class FormSetupTest : public QObject {
         const QModelIndex index = view->model()->index(row, 0);
         view->scrollTo(index);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-        return QTest::qWaitFor([view] { return !view->isVisible(); }, 2000);
+        return QTest::qWaitFor([view] { return !view->isVisible(); }, test::kStepMs);
     }
     // The panic mailboxes as the main window fills them at its start.
     void mainWindowPanic(const QString &name, const QString &colour, const QString &min,
@@ -560,7 +561,7 @@ private slots:
         mainWindowPanic("Pa&nic", "0", "00", "30", "6");
         FormSetup &f = load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         f.panic->txtGroupNum->clear();
         QTest::keyClick(f.panic->txtGroupNum, Qt::Key_9);
         QVERIFY(f.panic->txtGroupNum->text().isEmpty());
@@ -684,7 +685,7 @@ private slots:
         connect(&watch, &QTimer::timeout, this, [&] {
             const QList<frmInfo *> shownNow = test::ShownDialogs();
             frmInfo *asking = shownNow.isEmpty() ? nullptr : shownNow.last();
-            if (acted && !leftOpen && sinceAnswer.elapsed() > 10000) {
+            if (acted && !leftOpen && sinceAnswer.elapsed() > test::kStepMs) {
                 // The answer did not end the question: end it with its
                 // second button, so that the test goes on and fails on
                 // what it saw.
@@ -1102,7 +1103,7 @@ private slots:
         Set("CityZone", "6");
         FormSetup &f = load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         f.panic->txtBcaption->setText("Lost");
         f.close();
         QVERIFY(dialogs.asked.isEmpty());
@@ -1111,7 +1112,7 @@ private slots:
 
         f.Form_Load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         f.location->txtLat->setText("12");
         chooseSound(f, 0);
         click(f.sounds->Command5);
@@ -1126,7 +1127,7 @@ private slots:
         // Yes to the location runs Apply, which saves the sounds as well.
         f.Form_Load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         f.location->txtLat->setText("12");
         chooseSound(f, 0);
         click(f.sounds->Command5);
@@ -1144,7 +1145,7 @@ private slots:
         // zone. Closed without a change: no question.
         FormSetup &f = load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         QVERIFY(f.location->LocChanged);
         f.close();
         QVERIFY(dialogs.asked.isEmpty());
@@ -1153,7 +1154,7 @@ private slots:
         // A latitude typed in: asked.
         f.Form_Load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         tab(f, 2);
         QTest::keyClicks(f.location->txtLat, "12");
         dialogs.answers = {2};
@@ -1184,7 +1185,7 @@ private slots:
             FormSetup &f = load();
             f.show();
             tab(f, 1);
-            QVERIFY(QTest::qWaitForWindowExposed(&f));
+            QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
             f.panic->txtGroupNum->clear();
             QTest::keyClick(f.panic->txtGroupNum, Qt::Key_9);
             QLabel *msg = f.panic->lblMsg;
@@ -1213,14 +1214,14 @@ private slots:
         // 100 twips is 6.7 pixels; closed where it opened, it stays 100.
         FormSetup &f = load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         QTest::mouseClick(f.cmdCancel, Qt::LeftButton);
         QCOMPARE(Get("SuLeft"), QStringLiteral("100"));
         QCOMPARE(Get("SuTop"), QStringLiteral("100"));
         Set("SuLeft", "1234");
         f.Form_Load();
         f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(QTest::qWaitForWindowExposed(&f, test::kFirstWindowMs));
         QTest::mouseClick(f.cmdCancel, Qt::LeftButton);
         QCOMPARE(Get("SuLeft"), QStringLiteral("1234"));
     }
@@ -1322,7 +1323,7 @@ private slots:
                  QStringLiteral("Restore all sounds to default"));
 
         f.show();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QVERIFY(QTest::qWaitForWindowActive(&f, test::kFirstWindowMs));
         tab(f, 4);
         QTest::mouseClick(f.advanced->chkUpdates, Qt::LeftButton, {},
                           QPoint(8, f.advanced->chkUpdates->height() / 2));

@@ -3,6 +3,7 @@
 #include "core/services/PrefsServices.h"
 #include "logic/ProgramFolder.h"
 #include "logic/Settings.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -32,7 +33,6 @@ using namespace qelt;
 namespace {
 
 const QString kResources = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../resources/");
-constexpr int kLoadMs = 20000;
 
 QString Page(const QString &page)
 {
@@ -73,7 +73,7 @@ QVariant Js(frmBrowser *w, const QString &script)
         result = v;
         done = true;
     });
-    if (!QTest::qWaitFor([&] { return done; }, kLoadMs))
+    if (!QTest::qWaitFor([&] { return done; }, test::kPageLoadMs))
         qWarning("script did not finish: %s", qPrintable(script));
     return result;
 }
@@ -190,7 +190,9 @@ class TestFrmBrowser : public QObject {
     {
         BrowserService()->open(Page(page) + (anchor.isEmpty() ? "" : "#" + anchor));
         frmBrowser *w = BrowserWindow();
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl(page, anchor), kLoadMs); }();
+        [&] {
+            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl(page, anchor), test::kPageLoadMs);
+        }();
         waitIdle(w);
         return w;
     }
@@ -198,7 +200,8 @@ class TestFrmBrowser : public QObject {
     // Waits until the page has finished loading.
     static void waitIdle(frmBrowser *w)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(Js(w, "document.readyState").toString() == "complete", kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(Js(w, "document.readyState").toString() == "complete",
+                                 test::kPageLoadMs);
     }
 
     // Types an address over the one in the address box and presses Enter,
@@ -295,8 +298,8 @@ private slots:
         QVERIFY(w->isVisible());
         QCOMPARE(w->StartingAddress, Page("zyvHelp.html#Timer"));
         QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html", "Timer"));
-        QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(),
-                                  QStringLiteral("Help Topics   Orvendale ( Help)"), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w->windowTitle(), QStringLiteral("Help Topics   Orvendale ( Help)"), test::kPageLoadMs);
         QCOMPARE(AddressList(*w), QStringList{FileUrl("zyvHelp.html", "Timer")});
         QVERIFY(w->cmdEditor->isVisible());
         QVERIFY(w->spacer1->isVisible());
@@ -389,7 +392,7 @@ private slots:
         QCOMPARE(w->width(), 716);
         QSignalSpy filled(w, &frmBrowser::formFilled);
         sendFeedback(w);
-        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, test::kPageLoadMs);
         QVERIFY(w->cmdExit->isVisible());
         QVERIFY(w->Command1->isVisible());
         QCOMPARE(w->width(), 716);
@@ -406,17 +409,17 @@ private slots:
     void closingLetsThePageAndItsProcessGo()
     {
         frmBrowser *w = openAt("zyvHelp.html");
-        QTRY_VERIFY_WITH_TIMEOUT(!PageProcesses().isEmpty(), kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!PageProcesses().isEmpty(), test::kPageLoadMs);
         const QPointer<QWebEnginePage> page = w->brwWebBrowser->page();
         QVERIFY(w->close());
-        QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), kLoadMs);
-        QTRY_COMPARE_WITH_TIMEOUT(PageProcesses(), QList<int>(), kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), test::kPageLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(PageProcesses(), QList<int>(), test::kPageLoadMs);
 
         w = openAt("zyvHelp.html", "Timer");
         QCOMPARE(Js(w, "document.title").toString(), QStringLiteral("Help Topics"));
-        QTRY_VERIFY_WITH_TIMEOUT(!PageProcesses().isEmpty(), kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!PageProcesses().isEmpty(), test::kPageLoadMs);
         ClickTool(w, w->btnExit);
-        QTRY_COMPARE_WITH_TIMEOUT(PageProcesses(), QList<int>(), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(PageProcesses(), QList<int>(), test::kPageLoadMs);
 
         // Closed while the feedback start waits for its page: the wait ends
         // quietly and the page goes; the next opening sends feedback again.
@@ -437,14 +440,14 @@ private slots:
         QVERIFY(closed);
         QVERIFY(!w->isVisible());
         QCOMPARE(dialogs->calls.size(), 1); // the question only
-        QTRY_VERIFY_WITH_TIMEOUT(waitedOn.isNull(), kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(waitedOn.isNull(), test::kPageLoadMs);
 
         clock->onProcessEvents = {};
         server->routes["/beta/contact.htm"] = HtmlRoute(200, ContactPage());
         w = openAt("zyvHelp.html");
         QSignalSpy filled(w, &frmBrowser::formFilled);
         sendFeedback(w);
-        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, test::kPageLoadMs);
         QCOMPARE(FormValues(w).value("Email").toString(), QStringLiteral("your@address"));
     }
 
@@ -467,7 +470,8 @@ private slots:
         for (const auto &t : topics) {
             QTest::mouseClick(t.button, Qt::LeftButton);
             QCOMPARE(w->StartingAddress, Page(t.page + (t.anchor.isEmpty() ? "" : "#" + t.anchor)));
-            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl(t.page, t.anchor), kLoadMs);
+            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl(t.page, t.anchor),
+                                      test::kPageLoadMs);
             waitIdle(w);
         }
         // One entry per address, newest first; the opening page was the
@@ -483,27 +487,27 @@ private slots:
         // Snap returns to the last topic, not to the page the window opened on.
         QTest::mouseClick(w->cmdRecGroup, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"),
-                                  kLoadMs);
+                                  test::kPageLoadMs);
         ClickTool(w, w->btnHome);
-        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), test::kPageLoadMs);
         waitIdle(w);
         ClickTool(w, w->btnSnap);
         QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"),
-                                  kLoadMs);
+                                  test::kPageLoadMs);
         waitIdle(w);
         QCOMPARE(AddressList(*w).size(), 7);
         QCOMPARE(AddressList(*w).first(), FileUrl("zyvHelp.html", "GroupRecorder"));
 
         // Back and forward walk the pages seen; the tool tips come with the press.
         ClickTool(w, w->btnBack);
-        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), test::kPageLoadMs);
         QCOMPARE(AddressList(*w).first(), FileUrl("zyvHelp.html"));
         QCOMPARE(w->btnHome->toolTip(), QStringLiteral(" Top Level "));
         QCOMPARE(w->btnSnap->toolTip(), QStringLiteral(" Snap Back to Last Topic "));
         waitIdle(w);
         ClickTool(w, w->btnForward);
         QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html", "GroupRecorder"),
-                                  kLoadMs);
+                                  test::kPageLoadMs);
         waitIdle(w);
 
         // Choosing an entry of the list with the keyboard opens it and
@@ -511,12 +515,13 @@ private slots:
         w->cboAddress->setFocus();
         QTest::keyClick(w->cboAddress, Qt::Key_Down);
         const QString chosen = AddressList(*w).value(1);
-        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), chosen, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), chosen, test::kPageLoadMs);
         QCOMPARE(AddressList(*w).first(), chosen);
         QCOMPARE(AddressList(*w).size(), 7);
         waitIdle(w);
         typeAddress(w, Page("editorhelp.html#Create"));
-        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"),
+                                  test::kPageLoadMs);
         waitIdle(w);
 
         ClickTool(w, w->btnExit);
@@ -542,7 +547,7 @@ private slots:
         for (const QString &a : refused) {
             finished.clear();
             typeAddress(w, a);
-            QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kLoadMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), test::kPageLoadMs);
             QCOMPARE(finished.first().value(0).toBool(), false);
             QCOMPARE(w->LocationURL(), shown);
             // The address box shows the page that stayed, not the refused address.
@@ -553,7 +558,7 @@ private slots:
         Js(w, QStringLiteral("var a = document.createElement('a'); a.href = '%1';"
                              "document.body.appendChild(a); a.click();")
                   .arg(server->baseUrl() + "/program/x.html"));
-        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), test::kPageLoadMs);
         QCOMPARE(w->LocationURL(), shown);
         QVERIFY(server->requests.isEmpty());
         QCOMPARE(AddressList(*w), QStringList{shown});
@@ -595,7 +600,7 @@ private slots:
         frmBrowser *w = openAt("zyvHelp.html");
         QSignalSpy filled(w, &frmBrowser::formFilled);
         sendFeedback(w);
-        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, test::kPageLoadMs);
         QVERIFY(w->FeedbackPageLoaded);
         QCOMPARE(w->StartingAddress, server->baseUrl() + "/beta/contact.htm");
 
@@ -642,7 +647,7 @@ private slots:
         frmBrowser *w = openAt("zyvHelp.html");
         QSignalSpy filled(w, &frmBrowser::formFilled);
         sendFeedback(w);
-        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, test::kPageLoadMs);
         const QVariantMap v = FormValues(w);
         QCOMPARE(v.value("count").toInt(), 9);
         QVERIFY(!v.contains("realname") && !v.contains("UserTel"));
@@ -657,7 +662,7 @@ private slots:
 
         // "Fill form" by hand fills again.
         QTest::mouseClick(w->Command1, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 2, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 2, test::kPageLoadMs);
     }
 
     // A page that completed before a feedback start is not its page: a start
@@ -670,7 +675,7 @@ private slots:
         frmBrowser *w = openAt("zyvHelp.html");
         QSignalSpy filled(w, &frmBrowser::formFilled);
         sendFeedback(w);
-        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(filled.size(), 1, test::kPageLoadMs);
 
         server->routes["/beta/contact.htm"] = {200, {}, -1, true};
         bool started = false;
@@ -685,7 +690,7 @@ private slots:
                 QTest::mouseClick(w->cmdExit, Qt::LeftButton);
             });
         Js(w, QStringLiteral("location.href = '%1/beta/other.htm';").arg(server->baseUrl()));
-        QTRY_VERIFY_WITH_TIMEOUT(started, kLoadMs);
+        QTRY_VERIFY_WITH_TIMEOUT(started, test::kPageLoadMs);
         disconnect(startOnLoad);
         QVERIFY(!w->FeedbackPageLoaded);
         QCOMPARE(filled.size(), 1);
@@ -740,7 +745,7 @@ private slots:
 
             // Still usable: the main page opens.
             ClickTool(w, w->btnHome);
-            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+            QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), test::kPageLoadMs);
             waitIdle(w);
             QVERIFY(w->Command1->isHidden());
         }
@@ -760,11 +765,12 @@ private slots:
         QCOMPARE(w->LocationURL(), FileUrl("zyvHelp.html", "Timer"));
         QCOMPARE(Js(w, "document.title").toString(), QStringLiteral("Help Topics"));
         QTest::mouseClick(w->cmdRecMacro, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("editorhelp.html", "Create"),
+                                  test::kPageLoadMs);
         waitIdle(w);
         QVERIFY(Js(w, "document.getElementsByName('Create').length").toInt() > 0);
         ClickTool(w, w->btnHome);
-        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), kLoadMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), FileUrl("zyvHelp.html"), test::kPageLoadMs);
         waitIdle(w);
         QCOMPARE(Js(w, "document.title").toString(), QStringLiteral("Help Topics"));
     }

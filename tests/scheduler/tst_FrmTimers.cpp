@@ -1,4 +1,5 @@
 #include "tests/scheduler/TimersTestSupport.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -168,7 +169,7 @@ private slots:
             w.timerFilePath = m_path;
             w.ensureLoaded();
             w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
             QCOMPARE(w.frameGeometry().topLeft(), c.place);
             QVERIFY(screen.contains(w.frameGeometry()));
             QVERIFY(
@@ -446,7 +447,7 @@ private slots:
         w.timerFilePath = m_path;
         w.ensureLoaded();
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
         const QColor g(0xC0, 0xFF, 0xC0), y(0xFF, 0xFF, 0xC0), never(0xFF, 0xC0, 0xC0),
             notSet(0xE0, 0xE0, 0xE0);
         auto colours = [&w] {
@@ -562,8 +563,8 @@ private slots:
         QCOMPARE(log.statusColor(4), QColor(0xFF, 0xFF, 0));
 
         // The slots' first ticks queue their frames; the send queue sends them.
-        QTRY_VERIFY_WITH_TIMEOUT(log.logText().contains("Started"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(log.logText().contains("Started"), test::kStepMs);
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, test::kStepMs);
         QCOMPARE(link.decodedBits().left(40),
                  "1101010110101010" + CmdToCode("B", "1", "On") + "10101101");
         QCOMPARE(log.statusColor(0), QColor(0, 0xFF, 0xFF));
@@ -600,7 +601,7 @@ private slots:
         w.Timer2_Timer();
         m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0));
         w.Timer2_Timer();
-        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, 10000); // playing
+        QTRY_VERIFY_WITH_TIMEOUT(link.decodedBits().size() >= 40, test::kStepMs); // playing
 
         w.mnuSaveQuit->setChecked(true);
         w.Text1[3]->setText("changed.cro");
@@ -641,7 +642,7 @@ private slots:
         w.timerFilePath = m_path;
         w.ensureLoaded();
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
         QTest::mouseClick(w.Check2, Qt::LeftButton);
         QVERIFY(w.check2());
         log.setLogText(QString());
@@ -733,7 +734,7 @@ private slots:
         w.timerFilePath = m_path;
         w.ensureLoaded();
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
         QTest::mouseClick(w.Check4, Qt::LeftButton); // "Allow Manual"
         QVERIFY(w.Check4->isChecked());
         QTest::mouseDClick(w.Text2[0], Qt::LeftButton);

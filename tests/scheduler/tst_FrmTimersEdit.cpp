@@ -1,4 +1,5 @@
 #include "tests/scheduler/TimersTestSupport.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/DropFiles.h"
 #include "tests/support/FakeMainWindow.h"
 #include "tests/support/FakeWaitClock.h"
@@ -466,9 +467,9 @@ private slots:
         other.show();
         w.show();
         other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(QTest::qWaitForWindowActive(&other, test::kFirstWindowMs));
         w.Check2->setChecked(true);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, test::kFirstWindowMs));
         w.hide();
         w.Check2->setChecked(false);
 
@@ -681,7 +682,7 @@ private slots:
         w.timerFilePath = m_path;
         w.ensureLoaded();
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
         QTest::mouseClick(w.Check4, Qt::LeftButton); // "Allow Manual"
         QTest::mouseDClick(w.Text2[0], Qt::LeftButton);
         QTest::keyClicks(w.Text2[0], typed);

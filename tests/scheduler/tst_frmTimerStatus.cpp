@@ -1,3 +1,4 @@
+#include "tests/support/Bounds.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/SaveFaults.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -165,7 +166,7 @@ private slots:
         DeleteSet("Settings", "LogStatus");
         frmTimerStatus w;
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(QTest::qWaitForWindowExposed(&w, test::kFirstWindowMs));
         QVERIFY(w.statusView());
         const QStringList texts = {
             "Timer 1, Set For Everyday at 9:47:23 PM\r\n\t(Evening lights.cro)\r\n\tSuccess",

@@ -8,6 +8,7 @@
 // wrong interval, whose literal value is checked apart.
 
 #include "tests/scheduler/TimersTestSupport.h"
+#include "tests/support/Bounds.h"
 #include "tests/support/FakeWaitClock.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
@@ -122,7 +123,7 @@ private slots:
         RunningWallClock clock(QDateTime(QDate(2026, 12, 8), QTime(7, 4, 59, 300)));
         SetWallClock(&clock);
 
-        QTRY_VERIFY_WITH_TIMEOUT(!link.decodedBits().isEmpty(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!link.decodedBits().isEmpty(), test::kStepMs);
         const qint64 lateMs = QDateTime(QDate(2026, 12, 8), due).msecsTo(clock.now());
         QCOMPARE(link.decodedBits(), frameOf(code));
         QCOMPARE(sentFromQueue, QStringList{frameOf(code)});
@@ -153,20 +154,20 @@ private slots:
         QCOMPARE(w.Timer2->interval(), 500);
 
         m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(13, 14, 15));
-        QTRY_COMPARE_WITH_TIMEOUT(w.Label3->text(), ClockText(QTime(13, 14, 15)), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.Label3->text(), ClockText(QTime(13, 14, 15)), test::kStepMs);
 
         QCOMPARE(w.lblSR->text(), QString()); // no place stored yet
         SaveSet("Settings", "CityLatitude", "51.5");
         SaveSet("Settings", "CityLongitude", "0.1");
         SaveSet("Settings", "CityZone", "0");
-        QTRY_VERIFY_WITH_TIMEOUT(w.lblSR->text().startsWith("Sunrise "), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.lblSR->text().startsWith("Sunrise "), test::kStepMs);
         QVERIFY(w.lblSS->text().startsWith("Sunset "));
         for (const char *key : {"CityLatitude", "CityLongitude", "CityZone"})
             DeleteSet("Settings", key);
 
         const QString frame = frameOf(CmdToCode("B", "2", "Off"));
         w.engine().queue.add(frame);
-        QTRY_COMPARE_WITH_TIMEOUT(link.decodedBits(), frame, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(link.decodedBits(), frame, test::kStepMs);
         QCOMPARE(w.tmrSendBits->interval(), 100);
 
         w.setCheck2(false);
@@ -208,21 +209,21 @@ private slots:
         QVERIFY(w.TmrOverFlow->isActive());
         QCOMPARE(w.TmrOverFlow->interval(), 500);
 
-        QTRY_COMPARE_WITH_TIMEOUT(e.queue.size(), 4, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(e.queue.size(), 4, test::kStepMs);
         QCOMPARE(sorted(e.queue.entries()), sorted({frameOf(codes[0]), frameOf(codes[1]),
                                                     frameOf(codes[2]), frameOf(codes[3])}));
         const int next[4] = {4450, 4950, 5000, 4950};
         for (int n = 0; n < 4; ++n)
             QCOMPARE(w.tmrThread[n]->interval(), next[n]);
 
-        QTRY_COMPARE_WITH_TIMEOUT(w.TmrOverFlow->interval(), 250, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.TmrOverFlow->interval(), 250, test::kStepMs);
         QCOMPARE(e.overflow.entries().size(), 1); // every slot still busy
 
         // Slot 0 frees itself on its next tick and the waiting macro takes it.
-        QTRY_VERIFY_WITH_TIMEOUT(e.overflow.entries().isEmpty(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(e.overflow.entries().isEmpty(), test::kStepMs);
         QCOMPARE(e.macroSlots.lines(0), QStringList{codes[4] + "0010"});
         QVERIFY(w.tmrThread[0]->isActive());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.TmrOverFlow->isActive(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.TmrOverFlow->isActive(), test::kStepMs);
 
         e.stopAll();
         w.unload();
@@ -246,7 +247,8 @@ private slots:
         QVERIFY(w.Tmr7->isActive());
         QCOMPARE(w.Tmr7->interval(), 250);
 
-        QTRY_COMPARE_WITH_TIMEOUT(w.engine().queue.entries(), QStringList{frameOf(code)}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.engine().queue.entries(), QStringList{frameOf(code)},
+                                  test::kStepMs);
         QCOMPARE(w.Tmr7->interval(), 10000);
 
         w.chkEnableLoop->setChecked(false);
@@ -274,7 +276,7 @@ private slots:
         wait.pumpRealEvents = false;
         log.setLogText("a\r\nb\r\nc\r\nd\r\ne\r\nf");
         log.tmrLogWrite->setInterval(10);
-        QTRY_COMPARE_WITH_TIMEOUT(log.logText(), QString("\r\ne\r\nf"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(log.logText(), QString("\r\ne\r\nf"), test::kStepMs);
         QFile f(log.logFile.path());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray saved = f.readAll();

@@ -5,6 +5,8 @@
 // manager and the toolkit's modality see them; window states are read back
 // as the window manager reports them.
 
+#include "tests/support/Bounds.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPoint>
@@ -22,14 +24,10 @@
 
 namespace qelt::test::desktop {
 
-// How long a test waits for a first window of its own to come up: on a
-// loaded machine a fresh screen and window manager take seconds to show one.
-constexpr int kFirstWindowMs = 30000;
-
-// How long a test waits for the window manager and the toolkit to take in a
-// step (a click, a minimise, a restore) on a loaded machine: they do so in
-// well under a second when idle, and never when the code is at fault.
-constexpr int kStepMs = 15000;
+// The shared bounds (tests/support/Bounds.h) under the names desktop tests
+// use.
+using test::kFirstWindowMs;
+using test::kStepMs;
 
 // Runs a desktop tool to its end and returns what it printed; the
 // application's events keep running meanwhile.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/Bounds.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -19,7 +21,7 @@ public:
     {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
-            m_process.waitForFinished(5000);
+            m_process.waitForFinished(qelt::test::kChildMs);
         }
     }
 
@@ -52,11 +54,11 @@ public:
         return m_lines;
     }
 
-    // The first line starting with prefix, waiting up to ms for it ("" when
-    // none came).
-    QString waitForLine(const QString &prefix, int ms = 20000)
+    // The first line starting with prefix, waiting up to timeoutMs for it
+    // ("" when none came).
+    QString waitForLine(const QString &prefix, int timeoutMs = qelt::test::kChildMs)
     {
-        const QDeadlineTimer deadline(ms);
+        const QDeadlineTimer deadline(timeoutMs);
         for (;;) {
             readLines();
             for (const QString &line : std::as_const(m_lines)) {
