@@ -89,7 +89,7 @@ private slots:
         fire->installEventFilter(&steps);
 
         source.start(QStringLiteral(QELT_DRAG_SOURCE), {file, "900", "600"});
-        QVERIFY(source.waitForStarted());
+        QVERIFY(source.waitForStarted(test::kChildMs));
         // Whatever happens, the keys and the mouse button are let go and
         // the other program ends.
         bool held = false;
@@ -103,7 +103,7 @@ private slots:
             if (held)
                 letGo();
             source.kill();
-            source.waitForFinished();
+            source.waitForFinished(test::kChildMs);
         });
         const QStringList ready = waitForLine(0, desk::kFirstWindowMs).split(QLatin1Char(' '));
         QVERIFY2(ready.size() == 3 && ready[0] == "ready", qPrintable(said.join(" | ")));

@@ -35,11 +35,11 @@ inline QString Run(const QString &program, const QStringList &arguments)
 {
     QProcess tool;
     tool.start(program, arguments);
-    if (!tool.waitForStarted())
+    if (!tool.waitForStarted(kChildMs))
         qFatal("cannot start %s", qPrintable(program));
     QElapsedTimer waited;
     waited.start();
-    while (tool.state() != QProcess::NotRunning && waited.elapsed() < 30000) {
+    while (tool.state() != QProcess::NotRunning && waited.elapsed() < kChildMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         tool.waitForFinished(5);
     }
@@ -233,12 +233,13 @@ inline bool OnScreen(const QWidget *w)
 // gets before it manages the window comes to nothing.
 [[nodiscard]] inline bool ShowActive(QWidget *w, int timeoutMs = kFirstWindowMs)
 {
+    constexpr int kAskAgainMs = 1000;
     w->window()->show();
     QElapsedTimer waited;
     waited.start();
     QElapsedTimer asked;
     for (;;) {
-        if (!asked.isValid() || asked.elapsed() >= 1000) {
+        if (!asked.isValid() || asked.elapsed() >= kAskAgainMs) {
             asked.start();
             Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), Id(w)});
         }
@@ -315,7 +316,7 @@ private:
     {
         m_tool = std::make_unique<QProcess>();
         m_tool->start(QStringLiteral("xdotool"), arguments);
-        m_tool->waitForStarted();
+        m_tool->waitForStarted(kChildMs);
         m_toolEnded.invalidate();
     }
 
@@ -346,7 +347,7 @@ private:
                 return;
             if (!m_toolEnded.isValid())
                 m_toolEnded.start();
-            if (m_toolEnded.elapsed() < 150)
+            if (m_toolEnded.elapsed() < kToolTakenInMs)
                 return;
         }
         Step &step = m_steps[m_next];
@@ -355,6 +356,9 @@ private:
         ++m_next;
         step.act();
     }
+
+    // How long a step's mouse or keys take to arrive after the tool ends.
+    static constexpr int kToolTakenInMs = 150;
 
     std::vector<Step> m_steps;
     size_t m_next = 0;
