@@ -26,21 +26,7 @@ set(expected
 execute_process(COMMAND ${CMAKE_COMMAND} -DQELT_SOURCE_DIR=${CMAKE_CURRENT_LIST_DIR}/layering_fixture
                         -P ${CHECK}
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(result EQUAL 0)
-  message(FATAL_ERROR "The check passed the fixture:\n${output}")
-endif()
 
 # One line per include: "<file> includes <spelling>[, which is <file>]".
-string(REGEX MATCHALL "[^ \n]+\\.(h|cpp) includes [^\n]+" reported "${output}")
-set(missing ${expected})
-list(REMOVE_ITEM missing ${reported})
-set(extra ${reported})
-list(REMOVE_ITEM extra ${expected})
-list(LENGTH reported reported_count)
-list(LENGTH expected expected_count)
-if(missing OR extra OR NOT reported_count EQUAL expected_count)
-  list(JOIN missing "\n  " missing)
-  list(JOIN extra "\n  " extra)
-  message(FATAL_ERROR "Not reported:\n  ${missing}\nReported, not expected:\n  ${extra}\n"
-                      "Check output:\n${output}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/fixture_reports.cmake)
+expect_reported("${result}" "${output}" "[^ \n]+\\.(h|cpp) includes [^\n]+" ${expected})
