@@ -39,7 +39,7 @@ private slots:
         test::OneTimerWindow timers;
         FrmTimers &w = timers.w;
         w.setCheck2(true);
-        QVERIFY(desk::ShowOnScreen(&w));
+        QVERIFY(desk::ShowActive(&w));
         const QString &frame = timers.frame;
         RecordingSerialLink &link = timers.link;
         int answer = 0;
@@ -62,7 +62,7 @@ private slots:
             .then([] { return test::ShownDialogs().last()->isActiveWindow(); },
                   [&] { s.click(test::ShownDialogs().last()->cmdYes); })
             .then([&] { return returned; }, [] {});
-        QVERIFY(s.run(30000, [] {
+        QVERIFY(s.run([] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));
