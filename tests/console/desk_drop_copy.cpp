@@ -82,9 +82,7 @@ private slots:
         QVERIFY(test::WriteBytes(file, "lamps"));
 
         fire->move(20, 40);
-        fire->show();
-        desk::Activate(fire);
-        QTRY_VERIFY_WITH_TIMEOUT(desk::OnScreen(fire), desk::kFirstWindowMs);
+        QVERIFY(desk::ShowActive(fire));
         DragSteps steps;
         fire->installEventFilter(&steps);
 

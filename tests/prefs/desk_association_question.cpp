@@ -95,7 +95,7 @@ private slots:
                 s.click(shownQuestion()->cmdNo);
             })
             .then([&] { return test::ShownDialogs().isEmpty(); }, [] {});
-        QVERIFY(s.run(45000, [] {
+        QVERIFY(s.run([] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdNo->click();
         }));

@@ -70,7 +70,7 @@ private slots:
         test::OneTimerWindow timers;
         FrmTimers &w = timers.w;
         frmTimerStatus &log = timers.log;
-        QVERIFY(desktop::ShowOnScreen(&w));
+        QVERIFY(desktop::ShowActive(&w));
         desktop::Click(w.Check2);
         QTRY_VERIFY_WITH_TIMEOUT(w.Check2->isChecked(), desktop::kStepMs);
         QTRY_VERIFY_WITH_TIMEOUT(!w.lblSS->text().isEmpty(), desktop::kStepMs);
@@ -131,7 +131,7 @@ private slots:
         SetMainWindow(&fire);
         fire.Form_Load();
         fire.afterStart_Timer();
-        QVERIFY(desktop::ShowOnScreen(&fire));
+        QVERIFY(desktop::ShowActive(&fire));
         fire.ckbGroups->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(fire.cmdGrpOff[0]->isVisible(), desktop::kStepMs);
         int checked = 0;

@@ -175,6 +175,30 @@ private slots:
         w.unload();
     }
 
+    // Loaded with the master switch on (it stays on while the window is
+    // unloaded, and the console's clock loads it again), the window starts
+    // its due check at once: a row due now starts on the check's first tick,
+    // 500 ms on, by the clock's third (every 250 ms). Counted in the clock's
+    // ticks, the bound holds however late a loaded machine runs both timers;
+    // a check whose first tick comes after five seconds, twenty of the
+    // clock's, fails it.
+    void dueCheckStartsAtLoadWithTheSwitchOn()
+    {
+        constexpr int kClockTicksBeforeDueCheck = 6;
+        m_wall.at = QDateTime(QDate(2026, 12, 8), QTime(7, 5, 0));
+        test::OneTimerWindow timers;
+        timers.w.setCheck2(true);
+        timers.w.unload();
+        const auto started = [&] { return timers.log.logText().contains("Timer 1:"); };
+        int clockTicks = 0;
+        connect(timers.w.Timer1, &QTimer::timeout, &timers.w, [&] { clockTicks += !started(); });
+        timers.w.ensureLoaded();
+        QTRY_VERIFY_WITH_TIMEOUT(started(), test::kStepMs);
+        QVERIFY2(clockTicks < kClockTicksBeforeDueCheck, qPrintable(QString::number(clockTicks)));
+        timers.w.setCheck2(false);
+        timers.w.unload();
+    }
+
     // Each macro slot plays its first line 5 ms after it is filled and waits
     // the line's pause for the next (less 50 ms, slot 2 the whole pause). A
     // macro that finds every slot busy waits in the overflow list, which

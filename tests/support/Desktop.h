@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <source_location>
 #include <vector>
 
 namespace qelt::test::desktop {
@@ -219,14 +220,6 @@ inline bool OnScreen(const QWidget *w)
         timeoutMs);
 }
 
-// Shows w's window, as a first window of a test, and waits until it is on
-// the screen.
-[[nodiscard]] inline bool ShowOnScreen(QWidget *w, int timeoutMs = kFirstWindowMs)
-{
-    w->window()->show();
-    return WaitOnScreen(w, timeoutMs);
-}
-
 // Shows w's window and waits until it is on the screen and active, for the
 // window manager and for the toolkit, so that keys reach it. The window
 // manager is asked to activate it again each second meanwhile: a request it
@@ -256,20 +249,25 @@ inline bool OnScreen(const QWidget *w)
 // step starts (a modal window's loop): the helpers above would not return
 // before that wait ends. Each step waits until its check holds and the mouse
 // or keys of the step before were taken in, then acts; its mouse and keys
-// return at once. A run that does not finish in time, or does not get back
-// from the waits its steps started, is rescued: the rescue ends those waits,
-// so that the test fails instead of hanging.
+// return at once. A step that is not ready within a step's bound of the one
+// before, or a run that does not get back as long after the last step from
+// the waits its steps started, is rescued: the rescue ends those waits, so
+// that the test fails instead of hanging, and the log names the step (by
+// its line in the test) that was waited for.
 class Script : public QObject {
 public:
     using Check = std::function<bool()>;
     using Act = std::function<void()>;
 
-    Script &then(Check ready, Act act)
+    Script &then(Check ready, Act act, std::source_location at = std::source_location::current())
     {
-        m_steps.push_back({std::move(ready), std::move(act)});
+        m_steps.push_back({std::move(ready), std::move(act), at});
         return *this;
     }
-    Script &then(Act act) { return then({}, std::move(act)); }
+    Script &then(Act act, std::source_location at = std::source_location::current())
+    {
+        return then({}, std::move(act), at);
+    }
 
     void click(QPoint global, int button = 1)
     {
@@ -288,13 +286,12 @@ public:
         xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
     }
 
-    // Runs the steps; false (with the rescue run) when they did not all run
-    // and return within timeoutMs.
-    bool run(int timeoutMs, std::function<void()> rescue)
+    // Runs the steps; false (with the rescue run) when one did not come in
+    // time.
+    bool run(std::function<void()> rescue)
     {
         m_rescue = std::move(rescue);
-        m_deadline.start();
-        m_timeoutMs = timeoutMs;
+        m_sinceStep.start();
         schedule();
         while (m_next < m_steps.size() && !m_rescued)
             QTest::qWait(20);
@@ -310,6 +307,7 @@ private:
     struct Step {
         Check ready;
         Act act;
+        std::source_location at;
     };
 
     void xdotool(const QStringList &arguments)
@@ -331,7 +329,9 @@ private:
     {
         if (m_back)
             return;
-        if (m_deadline.elapsed() > m_timeoutMs) {
+        if (m_sinceStep.elapsed() > kStepMs) {
+            if (!m_rescued)
+                qWarning("%s", qPrintable(waitedFor()));
             // Again each turn: ending one wait may uncover another.
             m_rescued = true;
             schedule();
@@ -353,8 +353,32 @@ private:
         Step &step = m_steps[m_next];
         if (step.ready && !step.ready())
             return;
+        m_acting.push_back(m_next);
         ++m_next;
+        m_sinceStep.start();
         step.act();
+        m_acting.pop_back();
+    }
+
+    // What the run gave up waiting for.
+    QString waitedFor() const
+    {
+        const auto line = [this](size_t n) {
+            return QStringLiteral("the step at %1:%2 (%3 of %4)")
+                .arg(QString::fromUtf8(m_steps[n].at.file_name()))
+                .arg(m_steps[n].at.line())
+                .arg(n + 1)
+                .arg(m_steps.size());
+        };
+        QString what;
+        if (m_next >= m_steps.size())
+            what = line(m_acting.empty() ? m_steps.size() - 1 : m_acting.back()) +
+                   QStringLiteral(" to return");
+        else if (m_tool && m_tool->state() != QProcess::NotRunning)
+            what = line(m_next - 1) + QStringLiteral(" to have its mouse or keys taken in");
+        else
+            what = line(m_next) + QStringLiteral(" to be ready");
+        return QStringLiteral("Script gave up after %1 ms waiting for %2").arg(kStepMs).arg(what);
     }
 
     // How long a step's mouse or keys take to arrive after the tool ends.
@@ -364,8 +388,8 @@ private:
     size_t m_next = 0;
     std::unique_ptr<QProcess> m_tool;
     QElapsedTimer m_toolEnded;
-    QElapsedTimer m_deadline;
-    int m_timeoutMs = 0;
+    QElapsedTimer m_sinceStep;
+    std::vector<size_t> m_acting; // the steps whose act has not returned, innermost last
     bool m_rescued = false;
     bool m_back = false;
     std::function<void()> m_rescue;

@@ -12,40 +12,66 @@
 #   under_window_manager.sh PROGRAM [ARGUMENTS...]
 set -u
 work=$(mktemp -d)
-# Everything started here, in order, one process id a line; the keeper reads
-# it too.
+# Everything started here, in order, one a line: its process id and its
+# start time. The keeper reads it too; it outlives this script, and by the
+# time it looks an id may belong to another process, which the start time
+# tells apart.
 : >"$work/pids"
-started() { echo "$1" >>"$work/pids"; }
+
+# The fields of /proc/$1/stat from the third on into the array proc (of the
+# caller): the state first, the parent next, the start time (field 22) at 19.
+# They follow the last ")": the program's name before it may hold spaces and
+# ")".
+read_stat() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  read -ra proc <<<"${stat##*)}"
+}
+
+started() {
+  local proc
+  read_stat "$1" && echo "$1 ${proc[19]}" >>"$work/pids"
+}
 
 # Whether process $1 still runs (one that ended but was not yet reaped, its
-# parent gone, does not) and, if $2 is given, is a child of $2: the process
-# id of one that ended may by now be another's.
+# parent gone, does not) and, if $2 is given, is the one that started at
+# that time.
 running() {
-  local stat state parent
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  read -r state parent _ <<<"${stat##*) }"
-  [ "$state" != Z ] && { [ -z "${2-}" ] || [ "$parent" = "$2" ]; }
+  local proc
+  read_stat "$1" && [ "${proc[0]}" != Z ] && { [ -z "${2-}" ] || [ "${proc[19]}" = "$2" ]; }
+}
+
+# Ends process $1 that started at $2, if it still runs: a few seconds after
+# TERM (a test program may still be writing out what it saw) it is killed.
+end_one() {
+  running "$1" "$2" || return 0
+  kill "$1" 2>/dev/null
+  for _ in $(seq 50); do
+    running "$1" "$2" || return 0
+    sleep 0.1
+  done
+  kill -KILL "$1" 2>/dev/null
 }
 
 # Ends the processes started here, the last started first: the program
-# before the tray, the window manager and the screen. A process gets a few
-# seconds after TERM (a test program may still be writing out what it saw)
-# before it is killed. $1, if given, is the parent they must have.
+# before the tray, the window manager and the screen.
 end_all() {
-  local pid
-  for pid in $(tac "$work/pids"); do
-    running "$pid" "${1-}" || continue
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do
-      running "$pid" "${1-}" || break
-      sleep 0.1
-    done
-    running "$pid" "${1-}" && kill -KILL "$pid" 2>/dev/null
-  done
+  local pid start
+  while read -r pid start; do
+    end_one "$pid" "$start"
+  done < <(tac "$work/pids")
+}
+
+# Ends process $1 started here, waits for it and forgets it: once it is
+# reaped its id is free for another process.
+end_started() {
+  end_one "$1" "$(sed -n "s/^$1 //p" "$work/pids")"
+  wait "$1" 2>/dev/null
+  sed -i "/^$1 /d" "$work/pids"
 }
 
 cleanup() {
-  end_all $$
+  end_all
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -63,7 +89,7 @@ keeper='
 cat >/dev/null
 [ -d "$1" ] || exit 0
 work=$1
-'"$(declare -f running end_all)"'
+'"$(declare -f read_stat running end_one end_all)"'
 end_all
 rm -rf "$work"
 '
@@ -104,7 +130,7 @@ for attempt in 1 2 3; do
   cat "$work/xvfb.log" >&2
   running "$xvfb" && state=running || state=ended
   echo "under_window_manager: Xvfb on ${DISPLAY-} does not answer ($state)" >&2
-  kill "$xvfb" 2>/dev/null
+  end_started "$xvfb"
   [ "$attempt" = 3 ] && fail "no Xvfb answers"
 done
 
@@ -122,7 +148,7 @@ for _ in 1 2 3; do
     sleep 0.05
   done
   wm_running && break
-  kill "$wm" 2>/dev/null
+  end_started "$wm"
 done
 wm_running || {
   cat "$work/openbox.log" >&2

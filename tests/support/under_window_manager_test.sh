@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks that under_window_manager.sh hands on its program's exit code and
 # that however it is ended (TERM, INT, or a KILL as ctest's timeout sends) its
-# program, Xvfb, openbox and trayer and its folder are gone within seconds.
+# program, Xvfb, openbox and trayer and its folder are gone within seconds,
+# while a process that took the id of one of them is left alone.
 #
 #   under_window_manager_test.sh PATH/TO/under_window_manager.sh
 set -u
@@ -84,6 +85,30 @@ for signal in TERM INT KILL; do
   # shellcheck disable=SC2086
   kill -KILL "$program" $helpers 2>/dev/null # what a failing script left
 done
+
+# KILLed after the id of a process it started went to another: the keeper
+# leaves that one running. The script's record is made to name an unrelated
+# process in place of its program, with the program's start time, as when
+# the program ended and its id was reused.
+tmp="$scratch/reused"
+mkdir "$tmp"
+TMPDIR=$tmp "$script" sh -c 'echo $$ >"$0"; exec sleep 300' "$scratch/reused.pid" &
+harness=$!
+if within 60 test -s "$scratch/reused.pid"; then
+  program=$(cat "$scratch/reused.pid")
+  sleep 0.1 # a tick of the start times' clock at least after the program
+  sleep 300 &
+  other=$!
+  sed -i "s/^$program\b/$other/" "$tmp"/*/pids
+  kill -KILL "$harness"
+  wait "$harness"
+  within 15 empty "$tmp" || fail "reused id: folder left: $(ls "$tmp")"
+  running "$other" || fail "reused id: the keeper ended an unrelated process"
+  kill -KILL "$program" "$other" 2>/dev/null
+else
+  fail "reused id: the program did not start"
+  kill -KILL "$harness"
+fi
 
 [ $failures -eq 0 ] && echo "all passed"
 exit $((failures > 0))
