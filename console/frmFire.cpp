@@ -874,10 +874,14 @@ void frmFire::closeEvent(QCloseEvent *event)
 
 // ---------------------------------------------------------------- exit
 
-void frmFire::cmdExit_Click()
+bool frmFire::cmdExit_Click()
 {
     if (m_exiting)
-        return;
+        return false;
+    // The editor's question comes before any part of the exit, so that its
+    // Cancel, or a save that did not happen, leaves the program as it was.
+    if (MacroEditorService *editor = MacroEditor(); editor && !editor->mayExit())
+        return false;
     // A description being typed is stored before anything closes.
     if (m_editRow >= 0)
         txtDescription_Commit();
@@ -888,6 +892,7 @@ void frmFire::cmdExit_Click()
     AbortSend = true;
     CurrentWaitClock().processEvents();
     Form_Unload();
+    return true;
 }
 
 void frmFire::Form_Unload()

@@ -69,7 +69,10 @@ public:
     void afterStart_Timer();
     // Opens MSComm1 on the port in record 270; true when it is open.
     bool Initialize();
-    void cmdExit_Click();
+    // The exit command of every route (menu, exit label, tray, favourites,
+    // window frame, language restart). Unsaved commands in the macro editor
+    // are asked about first; false when the program keeps running.
+    bool cmdExit_Click();
     // The shutdown of the program (the unload event).
     void Form_Unload();
     void LoadCaptions();

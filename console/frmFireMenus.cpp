@@ -618,8 +618,7 @@ bool frmFire::mnuLanguage_Click(int i)
             }
         }
     }
-    cmdExit_Click();
-    return true;
+    return cmdExit_Click();
 }
 
 } // namespace qelt

@@ -100,6 +100,7 @@ public:
         if (g_window)
             g_window->unload();
     }
+    bool mayExit() override { return !g_window || g_window->mayExit(); }
     Mailbox &lblCroSave() override { return McrSetupWindow()->lblCroSave(); }
     Mailbox &lblGrpSave() override { return McrSetupWindow()->lblGrpSave(); }
     void clearGroupHold() override
@@ -972,30 +973,47 @@ void frmMcrSetup::cmdClose_Click()
     chkRec->setChecked(false);
     SaveSet(QStringLiteral("Database16"), QStringLiteral("GrDelay"),
             QString::number(HScroll2->value()));
-    if (MacroChanged) {
-        QString text = LangCap(QStringLiteral("The commands in the editor have not been saved."));
-        if (!txtFileName->text().isEmpty())
-            text += QStringLiteral("\r\n") +
-                    LangCap(QStringLiteral("Click Yes to save changes to")) +
-                    QStringLiteral("\r\n") + txtFileName->text() + QStringLiteral("\r\n\r\n");
-        text += LangCap(QStringLiteral("Save changes before closing?"));
-        const int answer =
-            Questions(text, 3, QStringLiteral("Save Changes to Macro?"), MsgIcon::Exclamation);
-        if (answer == 3)
-            return;
-        if (answer == 1) {
-            cmdSave_Click();
-            // A save that was cancelled or failed keeps the window open, so
-            // the commands are not lost.
-            if (MacroChanged)
-                return;
-        }
-    }
+    if (!mayClose())
+        return;
     Form_Unload();
     if (MainWindowService *main = Main()) {
         if (QWidget *w = main->widget(); w && w->isVisible())
             w->activateWindow();
     }
+}
+
+bool frmMcrSetup::mayClose()
+{
+    if (!MacroChanged)
+        return true;
+    QString text = LangCap(QStringLiteral("The commands in the editor have not been saved."));
+    if (!txtFileName->text().isEmpty())
+        text += QStringLiteral("\r\n") + LangCap(QStringLiteral("Click Yes to save changes to")) +
+                QStringLiteral("\r\n") + txtFileName->text() + QStringLiteral("\r\n\r\n");
+    text += LangCap(QStringLiteral("Save changes before closing?"));
+    const int answer =
+        Questions(text, 3, QStringLiteral("Save Changes to Macro?"), MsgIcon::Exclamation);
+    if (answer == 3)
+        return false;
+    if (answer == 1) {
+        cmdSave_Click();
+        // A save that was cancelled or failed keeps the window, so the
+        // commands are not lost.
+        return !MacroChanged;
+    }
+    return true;
+}
+
+bool frmMcrSetup::mayExit()
+{
+    // Rows left behind by the editor's Cancel, which closes without asking,
+    // were given up by the user; only a loaded editor holds commands.
+    if (!m_loaded || !MacroChanged)
+        return true;
+    // The question comes up over the editor, where the unsaved rows are,
+    // also when the exit was chosen in another window.
+    ShowRestored(this);
+    return mayClose();
 }
 
 void frmMcrSetup::cmdCancel_Click()

@@ -40,6 +40,7 @@ public:
     QWidget *widget() override { return this; }
     void showPage(int sTabPage, int groupRow = -1) override;
     void unload() override;
+    bool mayExit() override;
     Mailbox &lblCroSave() override { return m_lblCroSave; }
     Mailbox &lblGrpSave() override { return m_lblGrpSave; }
     bool macroRecording() const override;
@@ -277,6 +278,10 @@ private:
     void showMainForRecording();
     void setFileName(const QString &path);
     bool writeGrid(const QString &path);
+    // The Close button's question about unsaved changes (Yes saves, No
+    // drops them): false when the window must stay (Cancel, or the save did
+    // not happen).
+    bool mayClose();
     // Before rows with unsaved changes are replaced: asks whether to save
     // them first. False when the user cancels or the save did not happen.
     bool mayReplaceRows();

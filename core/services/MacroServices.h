@@ -18,6 +18,10 @@ public:
     // 2 "Manage Macros"); for page 1, groupRow (0 to 7) selects cbGroup.
     virtual void showPage(int sTab, int groupRow = -1) = 0;
     virtual void unload() = 0;
+    // Before the program ends: when the editor holds unsaved commands it asks
+    // its own question about saving them, over itself. False when the program
+    // must keep running (Cancel, or Yes and the save did not happen).
+    virtual bool mayExit() = 0;
     // Mailboxes fed by the console's lblGrp / lblGrpSave.
     virtual Mailbox &lblCroSave() = 0;
     virtual Mailbox &lblGrpSave() = 0;

@@ -75,6 +75,7 @@ public:
     QWidget *widget() override { return nullptr; }
     void showPage(int page, int) override { pages << page; }
     void unload() override { ++unloads; }
+    bool mayExit() override { return true; }
     Mailbox &lblCroSave() override { return m_croSave; }
     Mailbox &lblGrpSave() override { return m_grpSave; }
     void clearGroupHold() override {}
