@@ -1,6 +1,7 @@
 // The updater program: restarts the main program on request, or checks the
 // maker's server for a newer version.
 #include "core/FileActions.h"
+#include "core/FileDrops.h"
 #include "core/SingleInstance.h"
 #include "logic/FileHelpers.h"
 #include "updater/frmUpdate.h"
@@ -14,6 +15,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    qelt::InstallDropRule();
     // Closing the window unloads it; the program ends with that, not with the
     // last window closed (in the automatic mode no window is ever shown).
     app.setQuitOnLastWindowClosed(false);

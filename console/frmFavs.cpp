@@ -184,7 +184,7 @@ frmFavs::frmFavs(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("frmFavs"));
     // Closing it brings the main window back; it never ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setAcceptDrops(true);
+    AcceptFileDrops(this);
     m_rowIcon = RowIcon();
 
     auto *bar = menuBar();

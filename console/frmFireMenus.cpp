@@ -5,6 +5,7 @@
 #include "console/frmFavs.h"
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
+#include "core/FileDrops.h"
 #include "core/FileTypes.h"
 #include "core/PortDialog.h"
 #include "core/Shortcuts.h"
@@ -113,7 +114,7 @@ void frmFire::RefreshTrayTip()
 void frmFire::SetupGroupsPanicMenusModes()
 {
     setMouseTracking(true);
-    setAcceptDrops(true);
+    AcceptFileDrops(this);
 
     // Controls of the group panel that the layout leaves to this code.
     Label12 = new EventLabel(QStringLiteral("Show Groups"), this);

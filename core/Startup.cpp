@@ -1,6 +1,7 @@
 #include "core/Startup.h"
 
 #include "core/Dialogs.h"
+#include "core/FileDrops.h"
 #include "core/FileTypes.h"
 #include "core/SingleInstance.h"
 #include "core/Splash.h"
@@ -163,6 +164,7 @@ void StartupSequence::run()
 int Main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    InstallDropRule();
     const QString commandLine =
         AbsoluteCommandLine(CommandLineText(QCoreApplication::arguments()), QDir::currentPath());
 

@@ -6,6 +6,7 @@
 
 #include "core/Dialogs.h"
 #include "core/FileActions.h"
+#include "core/FileDrops.h"
 #include "core/Sounds.h"
 #include "core/services/ConsoleServices.h"
 #include "core/services/PrefsServices.h"
@@ -134,8 +135,8 @@ void frmMcrSetup::buildManagePage(QWidget *page, QGridLayout *layout)
 
     auto *events = new ManageEvents(this);
     File1->installEventFilter(events);
-    File1->setAcceptDrops(true);
-    File1->viewport()->setAcceptDrops(true);
+    AcceptFileDrops(File1);
+    AcceptFileDrops(File1->viewport());
     File1->viewport()->installEventFilter(events);
 
     connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });

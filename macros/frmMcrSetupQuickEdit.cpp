@@ -373,7 +373,7 @@ void frmMcrSetup::connectGridEvents()
     connect(Grid1, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int column) { Grid1_DblClick(row + 1, column); });
     Grid1->viewport()->setMouseTracking(true);
-    Grid1->viewport()->setAcceptDrops(true);
+    AcceptFileDrops(Grid1->viewport());
     OnEvent(Grid1->viewport(), [this](QEvent *event) {
         if (event->type() == QEvent::MouseMove) {
             lblStatus->clear();

@@ -2,6 +2,7 @@
 #include "scheduler/TimerTableFile.h"
 
 #include "core/Dialogs.h"
+#include "core/FileDrops.h"
 #include "core/Sounds.h"
 #include "core/SystemInfo.h"
 #include "core/WindowHelpers.h"
@@ -492,9 +493,9 @@ void FrmTimers::buildEditControls()
     for (QLineEdit *t : std::as_const(Text3))
         t->installEventFilter(this);
     Label3->setMouseTracking(true);
-    txtLoop->setAcceptDrops(true);
+    AcceptFileDrops(txtLoop);
     File1->setAcceptDrops(true);
-    File1->viewport()->setAcceptDrops(true);
+    AcceptFileDrops(File1->viewport());
 }
 
 FrmTimers::~FrmTimers() = default;
@@ -538,7 +539,7 @@ void FrmTimers::createRow(int i)
             [this, c2] { Command2_Click(int(Command2.indexOf(c2))); });
     connect(c4, &QPushButton::clicked, this,
             [this, c4] { Command4_Click(int(Command4.indexOf(c4))); });
-    t1->setAcceptDrops(true);
+    AcceptFileDrops(t1);
     days->setMouseTracking(true);
     for (QWidget *w :
          {static_cast<QWidget *>(t), static_cast<QWidget *>(m), static_cast<QWidget *>(c2),

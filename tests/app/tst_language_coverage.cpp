@@ -8,31 +8,16 @@
 // sources for texts written into a lookup call (this finds the messages of
 // paths no test walks).
 
-#include "console/frmDelay.h"
-#include "console/frmFavs.h"
-#include "console/frmFire.h"
-#include "core/PortDialog.h"
-#include "core/Splash.h"
 #include "core/WindowHelpers.h"
-#include "core/services/MacroServices.h"
-#include "core/services/PrefsServices.h"
-#include "core/services/SchedulerServices.h"
 #include "logic/Globals.h"
 #include "logic/Lang.h"
 #include "logic/LangRecorder.h"
 #include "logic/ProgramFolder.h"
-#include "logic/SerialLink.h"
 #include "logic/TextCodec.h"
-#include "macros/InstallMacroWindows.h"
-#include "macros/frmMDelay.h"
-#include "macros/frmPreview.h"
-#include "macros/frmProgress.h"
-#include "prefs/InstallPrefsWindows.h"
-#include "scheduler/InstallScheduler.h"
 #include "tests/support/CaptionSizes.h"
+#include "tests/support/EveryWindow.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestEnv.h"
-#include "updater/frmUpdate.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -298,76 +283,11 @@ private slots:
             recorded.insert({section, text});
         });
 
-        InstallMacroWindows();
-        InstallPrefsWindows();
-        InstallScheduler();
-        static RecordingSerialLink link;
-        auto *fire = new frmFire(&link);
-        SetMainWindow(fire);
-        fire->Form_Load();
-        fire->afterStart_Timer();
-        fire->show();
-        fire->ckbGroups->setChecked(true); // the group panel
-        visitOpenWindows();
-
-        for (int page = 0; page < 5; ++page) {
-            Prefs()->showPage(page);
-            visitOpenWindows();
-        }
-        for (int page = 0; page < 3; ++page) {
-            MacroEditor()->showPage(page);
-            visitOpenWindows();
-        }
-        MacroRunner()->showRunner();
-        Timers()->ensureLoaded();
-        Timers()->widget()->show();
-        TimerLog()->showLog();
-        Uninstaller()->showUninstaller();
-        visitOpenWindows();
-
-        frmSetup port;
-        port.Form_Load();
-        port.show();
-        frmDelay delay;
-        delay.show();
-        frmFavs favs;
-        favs.Load();
-        favs.show();
-        frmSplash splash;
-        splash.Form_Load();
-        splash.show();
-        frmMDelay pause;
-        pause.show();
-        frmPbar progress;
-        progress.Form_Load();
-        progress.show();
-        frmPreview preview;
-        preview.Form_Load();
-        preview.show();
-        // The updater, refused at once by a port nothing listens on.
-        qputenv("QELT_UPDATE_URL", "http://127.0.0.1:9");
-        updater::frmUpdate update;
-        update.Load();
-        update.show();
-        visitOpenWindows();
-
-        // The help window, with both help pages there so that every topic
-        // button shows.
-        for (const char *page : {"zyvHelp.html", "editorhelp.html"})
-            QVERIFY(QFile::copy(SourceDir() + QStringLiteral("/resources/") + QLatin1String(page),
-                                InProgramFolder(QLatin1String(page))));
-        Help()->open(InProgramFolder(QStringLiteral("zyvHelp.html")));
-        visitOpenWindows();
-
+        test::OpenEveryWindow(SourceDir(), [this] { visitOpenWindows(); });
         SetLangLookupRecorder({});
     }
 
-    void cleanupTestCase()
-    {
-        // The program's end, which lets the help window go before the web
-        // engine's profile does.
-        QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
-    }
+    void cleanupTestCase() { test::EndEveryWindow(); }
 
     void everyLookedUpTextIsTranslated()
     {

@@ -1,16 +1,25 @@
-// A file dragged from another program onto the console, on a real desktop:
-// the other program offers Copy or Move and proposes Move (Shift held, as in
-// a file manager); the console answers Copy, so the file stays where it was.
+// Drags from another program, on a real desktop: the other program offers
+// Copy or Move and proposes Move (Shift held, as in a file manager or a text
+// editor). The console takes a file as a copy, so the file stays where it
+// was; the favourites' number box and the preferences' caption field refuse
+// a file, so neither takes its name nor stores anything, and the caption
+// field takes a text as a copy.
+#include "console/frmFavs.h"
 #include "console/frmFire.h"
+#include "core/services/PrefsServices.h"
+#include "logic/DataFile.h"
 #include "logic/Globals.h"
+#include "prefs/InstallPrefsWindows.h"
 #include "tests/console/ConsoleTestSupport.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/TestEnv.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
@@ -20,15 +29,17 @@ namespace desk = qelt::test::desktop;
 
 namespace {
 
-// A first window may take many seconds to show on a loaded machine.
-
-// Counts the drag's steps as they reach the console.
+// Counts the drag's steps as they reach one widget, before the program's
+// own rule for drags sees them (a refused step goes no further).
 struct DragSteps : QObject {
-    int moves = 0;
+    const QWidget *target = nullptr;
+    int steps = 0;
     int drops = 0;
-    bool eventFilter(QObject *, QEvent *e) override
+    bool eventFilter(QObject *receiver, QEvent *e) override
     {
-        moves += e->type() == QEvent::DragMove;
+        if (receiver != target)
+            return false;
+        steps += e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove;
         drops += e->type() == QEvent::Drop;
         return false;
     }
@@ -47,6 +58,14 @@ void MoveInSteps(QPoint from, QPoint to, int steps)
     }
 }
 
+QLineEdit *PanicCaption()
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *e = top->findChild<QLineEdit *>(QStringLiteral("txtBcaption")))
+            return e;
+    return nullptr;
+}
+
 } // namespace
 
 class DeskDropCopyTest : public QObject, private test::ConsoleOnFakeLink {
@@ -55,6 +74,7 @@ class DeskDropCopyTest : public QObject, private test::ConsoleOnFakeLink {
 private:
     QProcess source;
     QStringList said;
+    QString file;
 
     // The line of the given number (from 0) the dragging program prints:
     // "ready X Y", "dragging", then the action it was answered. Empty
@@ -71,22 +91,25 @@ private:
         return said.value(number);
     }
 
-private slots:
-    void initTestCase() { startConsole(); }
-
-    void fileDraggedFromAnotherProgramStaysWhereItWas()
+    // Drags from the other program, started with sourceArgs, onto the middle
+    // of target, Shift held, and sets answer to the action the program was
+    // told. dropped counts the drops that reached target.
+    void dragOnto(QWidget *target, const QStringList &sourceArgs, QString *answer,
+                  int *dropped = nullptr)
     {
-        const QString folder = test::TestEnv::ScratchPath("drag");
-        QVERIFY(QDir().mkpath(folder));
-        const QString file = folder + "/lamps.txt";
-        QVERIFY(test::WriteBytes(file, "lamps"));
-
-        fire->move(20, 40);
-        QVERIFY(desk::ShowActive(fire));
+        QWidget *window = target->window();
+        window->move(20, 40);
+        QVERIFY(desk::ShowActive(window));
+        const QPoint onto = target->mapToGlobal(target->rect().center());
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::widgetAt(onto) == target ||
+                                     target->isAncestorOf(QApplication::widgetAt(onto)),
+                                 desk::kStepMs);
         DragSteps steps;
-        fire->installEventFilter(&steps);
+        steps.target = target;
+        qApp->installEventFilter(&steps);
 
-        source.start(QStringLiteral(QELT_DRAG_SOURCE), {file, "900", "600"});
+        said.clear();
+        source.start(QStringLiteral(QELT_DRAG_SOURCE), sourceArgs + QStringList{"900", "600"});
         QVERIFY(source.waitForStarted(test::kChildMs));
         // Whatever happens, the keys and the mouse button are let go and
         // the other program ends.
@@ -106,10 +129,9 @@ private slots:
         const QStringList ready = waitForLine(0, desk::kFirstWindowMs).split(QLatin1Char(' '));
         QVERIFY2(ready.size() == 3 && ready[0] == "ready", qPrintable(said.join(" | ")));
         const QPoint from(ready[1].toInt(), ready[2].toInt());
-        const QPoint onto = fire->mapToGlobal(fire->rect().center());
         // The two windows side by side: the press starts the drag, the
-        // release lands on the console.
-        QVERIFY(!fire->frameGeometry().contains(from));
+        // release lands on the target.
+        QVERIFY(!window->frameGeometry().contains(from));
         QVERIFY(!QRect(from - QPoint(120, 100), QSize(240, 200)).contains(onto));
 
         held = true;
@@ -118,21 +140,88 @@ private slots:
                                      << QStringLiteral("mousedown") << QStringLiteral("1"));
         QCOMPARE(waitForLine(1, desk::kStepMs), QString("dragging"));
         MoveInSteps(from, onto, 12);
-        // Over the console until it has taken in the drag's position there.
+        // Over the target until it has taken in the drag's position there.
         QElapsedTimer over;
         over.start();
-        for (int i = 0; steps.moves == 0 && over.elapsed() < desk::kStepMs; ++i)
+        for (int i = 0; steps.steps == 0 && over.elapsed() < desk::kStepMs; ++i)
             MoveInSteps(onto + QPoint(i % 2 ? 3 : -3, 0), onto, 2);
-        QVERIFY(steps.moves > 0);
-        // Time for the dragging program to read the console's answer.
+        QVERIFY(steps.steps > 0);
+        // Time for the dragging program to read the answer.
         desk::Settle(300);
 
         letGo();
-        QTRY_COMPARE_WITH_TIMEOUT(steps.drops, 1, desk::kStepMs);
+        *answer = waitForLine(2, desk::kStepMs);
+        desk::Settle(300);
+        if (dropped)
+            *dropped = steps.drops;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        startConsole();
+        InstallPrefsWindows();
+        const QString folder = test::TestEnv::ScratchPath("drag");
+        QVERIFY(QDir().mkpath(folder));
+        file = folder + "/lamps.txt";
+        QVERIFY(test::WriteBytes(file, "lamps"));
+    }
+
+    void fileDraggedOntoTheConsoleIsCopied()
+    {
+        QString answer;
+        int dropped = 0;
+        dragOnto(fire, {file}, &answer, &dropped);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(answer, QString("copy"));
+        QCOMPARE(dropped, 1);
         QCOMPARE(fire->txtCommand().text(), file);
-        QCOMPARE(waitForLine(2, desk::kStepMs), QString("copy"));
         QCOMPARE(test::ReadBytes(file), QByteArray("lamps"));
         fire->txtCommand().setText(QString());
+    }
+
+    // The box holds the number of rows shown, and what it holds is stored
+    // at once.
+    void fileDraggedOntoTheFavouritesBoxIsRefused()
+    {
+        frmFavs &favs = FavsWindow();
+        favs.Load();
+        favs.mnuPrefs->trigger(); // the strip that holds the box
+        const QString shown = favs.txtMaxVis->text();
+        const QString stored = GetRec(277);
+        QString answer;
+        dragOnto(favs.txtMaxVis, {file}, &answer);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(answer, QString("ignore"));
+        QCOMPARE(test::ReadBytes(file), QByteArray("lamps"));
+        QCOMPARE(favs.txtMaxVis->text(), shown);
+        QCOMPARE(GetRec(277), stored);
+        favs.hide();
+    }
+
+    void fileDraggedOntoThePanicCaptionIsRefusedAndTextIsCopied()
+    {
+        Prefs()->showPage(1);
+        QLineEdit *caption = PanicCaption();
+        QVERIFY(caption);
+        const QString before = caption->text();
+        QString answer;
+        dragOnto(caption, {file}, &answer);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(answer, QString("ignore"));
+        QCOMPARE(test::ReadBytes(file), QByteArray("lamps"));
+        QCOMPARE(caption->text(), before);
+
+        // Text from an editor, where Move would remove it there.
+        caption->clear();
+        dragOnto(caption, {"--text", "Lamps"}, &answer);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(answer, QString("copy"));
+        QCOMPARE(caption->text(), QString("Lamps"));
     }
 };
 

@@ -106,7 +106,7 @@ private slots:
                       s.click(q->cmdCancel);
                   })
             .then([] { return test::ShownDialogs().isEmpty(); }, [] {});
-        QVERIFY(s.run(desk::kFirstWindowMs + desk::kStepMs, [] {
+        QVERIFY(s.run([] {
             for (frmInfo *d : test::ShownDialogs())
                 d->cmdCancel->click();
         }));

@@ -44,19 +44,13 @@ inline DragAnswer Answer(const QDropEvent &e)
 
 } // namespace detail
 
-// Drags local files onto target as the mouse does: the drag enters at its
-// centre, moves within it and the files are let go there. As the toolkit
-// does, the move starts from what the target answered on entering; the drop
-// starts again from the proposal.
-inline DragAnswers DragFiles(QWidget *target, const QStringList &paths,
-                             Qt::DropActions offered = Qt::CopyAction,
-                             Qt::DropAction proposed = Qt::CopyAction)
+// Drags data onto target as the mouse does: the drag enters at its centre,
+// moves within it and is let go there. As the toolkit does, the move starts
+// from what the target answered on entering, the drop starts again from the
+// proposal, and a drag that is refused on the way leaves the target.
+inline DragAnswers Drag(QWidget *target, const QMimeData &data, Qt::DropActions offered,
+                        Qt::DropAction proposed)
 {
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << QUrl::fromLocalFile(path);
-    QMimeData data;
-    data.setUrls(urls);
     const QPoint at = target->rect().center();
     DragAnswers answers;
     detail::Proposed<QDragEnterEvent> enter(proposed, at, offered, &data, Qt::LeftButton,
@@ -71,13 +65,29 @@ inline DragAnswers DragFiles(QWidget *target, const QStringList &paths,
     move.accept();
     QApplication::sendEvent(target, &move);
     answers.move = detail::Answer(move);
-    if (!answers.move.accepted)
+    if (!answers.move.accepted) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target, &leave);
         return answers;
+    }
     detail::Proposed<QDropEvent> drop(proposed, QPointF(at), offered, &data, Qt::LeftButton,
                                       Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     answers.drop = detail::Answer(drop);
     return answers;
+}
+
+// Drags local files onto target (see Drag).
+inline DragAnswers DragFiles(QWidget *target, const QStringList &paths,
+                             Qt::DropActions offered = Qt::CopyAction,
+                             Qt::DropAction proposed = Qt::CopyAction)
+{
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    QMimeData data;
+    data.setUrls(urls);
+    return Drag(target, data, offered, proposed);
 }
 
 // The drags every drop target is tried with, as the columns "offered",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileDrops.h"
 #include "logic/Globals.h"
 
 #include <QString>
@@ -33,7 +34,8 @@ private:
 } // namespace qelt::test
 
 // Main for a Qt Test binary: the headless environment and the program-wide
-// state of a fresh start, then the test object.
+// state of a fresh start, the drop rule both programs hold to, then the test
+// object.
 #define QELT_TEST_MAIN(TestObject)                                                                 \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
@@ -41,6 +43,7 @@ private:
         qelt::test::TestEnv env;                                                                   \
         qelt::ResetGlobals();                                                                      \
         QApplication app(argc, argv);                                                              \
+        qelt::InstallDropRule();                                                                   \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
@@ -53,6 +56,7 @@ private:
         env.UseScreen(width, height);                                                              \
         qelt::ResetGlobals();                                                                      \
         QApplication app(argc, argv);                                                              \
+        qelt::InstallDropRule();                                                                   \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
@@ -67,6 +71,7 @@ private:
         qelt::test::TestEnv env;                                                                   \
         qelt::ResetGlobals();                                                                      \
         QApplication app(argc, argv);                                                              \
+        qelt::InstallDropRule();                                                                   \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }

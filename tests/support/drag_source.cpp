@@ -1,18 +1,19 @@
-// A program that drags a file as a file manager does when Shift is held: it
-// offers Copy or Move and proposes Move. Tests start it beside the program
-// under test, so that the drop crosses between two processes as on a
-// user's desktop.
+// A program that drags a file as a file manager does when Shift is held, or
+// a text as a text editor does: it offers Copy or Move and proposes Move.
+// Tests start it beside the program under test, so that the drop crosses
+// between two processes as on a user's desktop.
 //
 //   drag_source FILE [X Y]
+//   drag_source --text TEXT [X Y]
 //
 // Shows a small window (at X, Y on the screen where the window manager
 // allows) and prints "ready X Y", the window's centre on the screen, once it
 // is shown. A mouse press in it starts the drag; "dragging" is printed as it
 // starts. When the drag ends it prints the action the drop target answered
 // ("copy", "move", "link" or "ignore"); after a Move it deletes the file, as
-// a program that trusts that answer does. It stays on, so that the target
-// can still fetch the dropped data, until it is ended (or after two
-// minutes).
+// a program that trusts that answer does (a text editor would remove the
+// text from its document). It stays on, so that the target can still fetch
+// the dropped data, until it is ended (or after two minutes).
 #include <QApplication>
 #include <QDrag>
 #include <QFile>
@@ -49,7 +50,8 @@ QString ActionName(Qt::DropAction action)
 
 class DragSource : public QWidget {
 public:
-    explicit DragSource(QString path) : m_path(std::move(path))
+    // A file at path, or with isText the text itself.
+    DragSource(QString path, bool isText) : m_path(std::move(path)), m_isText(isText)
     {
         setWindowTitle(QStringLiteral("drag source"));
         resize(160, 120);
@@ -62,18 +64,22 @@ protected:
             return;
         m_dragged = true;
         auto *data = new QMimeData;
-        data->setUrls({QUrl::fromLocalFile(m_path)});
+        if (m_isText)
+            data->setText(m_path);
+        else
+            data->setUrls({QUrl::fromLocalFile(m_path)});
         auto *drag = new QDrag(this);
         drag->setMimeData(data);
         Say(QStringLiteral("dragging"));
         const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
-        if (action == Qt::MoveAction)
+        if (action == Qt::MoveAction && !m_isText)
             QFile::remove(m_path);
         Say(ActionName(action));
     }
 
 private:
     QString m_path;
+    bool m_isText;
     bool m_dragged = false;
 };
 
@@ -82,14 +88,17 @@ private:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2 && args.size() != 4) {
-        std::fputs("usage: drag_source FILE [X Y]\n", stderr);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool isText = !args.isEmpty() && args.first() == QLatin1String("--text");
+    if (isText)
+        args.removeFirst();
+    if (args.size() != 1 && args.size() != 3) {
+        std::fputs("usage: drag_source FILE [X Y] | drag_source --text TEXT [X Y]\n", stderr);
         return 2;
     }
-    DragSource source(args[1]);
-    if (args.size() == 4)
-        source.move(args[2].toInt(), args[3].toInt());
+    DragSource source(args[0], isText);
+    if (args.size() == 3)
+        source.move(args[1].toInt(), args[2].toInt());
     source.show();
     // Where the window ends up is known once it is on the screen and the
     // window manager has framed it.
