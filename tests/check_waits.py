@@ -141,8 +141,8 @@ def problems(path, in_support):
         if args and number_at_least(args[0], SLICE_MS):
             yield at, f"qWait waits a number ({args[0]})"
 
-    # Helpers of the tests' own that wait (waitFor, waitForLine, ...).
-    for at, name, args in calls(r"[wW]ait\w*"):
+    # Helpers of the tests' own that wait (waitFor, waitForLine, Settle, ...).
+    for at, name, args in calls(r"[wW]ait\w*|Settle"):
         if not re.fullmatch(rf"{PROCESS_WAITS}|wait", name) and args and number_at_least(args[-1], SLICE_MS):
             yield at, f"{name} waits a number ({args[-1]})"
 

@@ -147,11 +147,11 @@ private:
             MoveInSteps(onto + QPoint(i % 2 ? 3 : -3, 0), onto, 2);
         QVERIFY(steps.steps > 0);
         // Time for the dragging program to read the answer.
-        desk::Settle(300);
+        desk::Settle(test::kSettleMs);
 
         letGo();
         *answer = waitForLine(2, desk::kStepMs);
-        desk::Settle(300);
+        desk::Settle(test::kSettleMs);
         if (dropped)
             *dropped = steps.drops;
     }

@@ -41,4 +41,9 @@ constexpr int kAtOnceMs = 5000;
 // it on an idle machine, where the timers it watches fire every few ms.
 constexpr int kNothingHappensMs = 800;
 
+// A pause for the window manager or another program to act on what was just
+// done where there is nothing to wait for (a frame drawn, an answer read by
+// the dragging program). Every run waits it out, so it stays short.
+constexpr int kSettleMs = 300;
+
 } // namespace qelt::test

@@ -299,7 +299,7 @@ public:
         // Let the last step's mouse or keys arrive before the caller looks.
         while (m_tool && m_tool->state() != QProcess::NotRunning)
             QTest::qWait(20);
-        Settle(200);
+        Settle(kSettleMs);
         return !m_rescued;
     }
 

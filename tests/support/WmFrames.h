@@ -76,7 +76,7 @@ inline QRect SettledWmFrame(const QWidget *w, int timeoutMs = kFirstWindowMs)
         if (!now.isNull() && now == last)
             return now;
         last = now;
-        Settle(200);
+        Settle(kSettleMs);
     }
     return {};
 }
@@ -155,7 +155,7 @@ inline void ComesBackInPlace(const std::function<StartedWindow()> &start,
         }
         QVERIFY2(closed, qPrintable(where));
         // Let the window manager's unmapping reach the hidden window.
-        Settle(300);
+        Settle(kSettleMs);
         window.unload();
         window.drop();
     }
