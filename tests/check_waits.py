@@ -12,13 +12,12 @@ Checked, in every .cpp and .h below the folder given (fixture folders aside):
 - qWaitFor, qWaitForWindowExposed/Active and a spy's (or thread's) wait() without a
   timeout, or with one that holds a number;
 - a process's or socket's waitFor...() without a timeout, or with a number;
-- qWait(number), a wait helper of the tests' own (waitFor, WaitOnScreen, ...) given
-  a number, a deadline (elapsed(), hasExpired(), QDeadlineTimer) against a number,
-  and a timeout parameter whose default is a number;
+- qWait(number), a wait helper of the tests' own (waitFor, WaitOnScreen, Settle,
+  ...) given a number, a deadline (elapsed(), hasExpired(), QDeadlineTimer) against
+  a number, and a time parameter (timeout..., ms, ...Ms) whose default is a number;
 - a bound constant (k...Ms) set to a number outside tests/support.
-Numbers below 100 ms pass where a poll loop may use them as its turn (qWait,
-waitFor...(), elapsed()): a turn only sets how often a loop looks, its bound is
-elsewhere.
+A poll loop's turn is no exception: it takes kPollMs, so that no number is left to
+tell apart from a bound.
 
 Run as: check_waits.py <tests folder>
 """
@@ -26,9 +25,6 @@ Run as: check_waits.py <tests folder>
 import pathlib
 import re
 import sys
-
-# Below this a number in a poll loop is a turn of the loop, not a bound.
-SLICE_MS = 100
 
 NUMBER = r"-?\d[\d']*[a-zA-Z]*"
 HAS_NUMBER = re.compile(r"(?<![\w.])\d")
@@ -90,12 +86,9 @@ def arguments(code, open_at):
     return []
 
 
-def number_at_least(arg, limit):
-    """Whether arg is a bare number of at least limit ms, or negative (for ever)."""
-    if not re.fullmatch(NUMBER, arg):
-        return False
-    value = int(re.sub(r"[^\d]", "", arg))
-    return arg.startswith("-") or value >= limit
+def is_number(arg):
+    """Whether arg is a bare number (of ms, or negative: for ever)."""
+    return re.fullmatch(NUMBER, arg) is not None
 
 
 PROCESS_WAITS = r"waitFor(?:Started|Finished|ReadyRead|BytesWritten|Connected|Disconnected|NewConnection|Encrypted)"
@@ -134,26 +127,27 @@ def problems(path, in_support):
     for at, name, args in calls(PROCESS_WAITS):
         if not args:
             yield at, f"{name} waits its default 30 s"
-        elif number_at_least(args[-1], SLICE_MS):
+        elif is_number(args[-1]):
             yield at, f"{name} waits a number ({args[-1]})"
 
     for at, name, args in calls(r"qWait"):
-        if args and number_at_least(args[0], SLICE_MS):
+        if args and is_number(args[0]):
             yield at, f"qWait waits a number ({args[0]})"
 
-    # Helpers of the tests' own that wait (waitFor, waitForLine, Settle, ...).
+    # Helpers of the tests' own that wait (waitFor, waitForLine, Settle, ...);
+    # waitpid's number is its flags.
     for at, name, args in calls(r"[wW]ait\w*|Settle"):
-        if not re.fullmatch(rf"{PROCESS_WAITS}|wait", name) and args and number_at_least(args[-1], SLICE_MS):
+        if not re.fullmatch(rf"{PROCESS_WAITS}|wait|waitpid", name) and args and is_number(args[-1]):
             yield at, f"{name} waits a number ({args[-1]})"
 
     deadline = rf"(?:\belapsed\(\)\s*(?:[<>]=?|,)|\bhasExpired\(|\bQDeadlineTimer\s*\w*\s*[({{])\s*({NUMBER})"
     for m in re.finditer(deadline, code):
-        if number_at_least(m.group(1), SLICE_MS):
+        if is_number(m.group(1)):
             yield line(m.start()), f"a deadline at a number ({m.group(1)})"
 
-    default = rf"[(,]\s*(?:const\s+)?(?:int|qint64)\s+(\w*[Tt]imeout\w*)\s*=\s*({NUMBER})"
+    default = rf"[(,]\s*(?:const\s+)?(?:int|qint64)\s+(\w*[Tt]imeout\w*|ms|\w+Ms)\s*=\s*({NUMBER})"
     for m in re.finditer(default, code):
-        if number_at_least(m.group(2), SLICE_MS):
+        if is_number(m.group(2)):
             yield line(m.start(1)), f"{m.group(1)} defaults to a number ({m.group(2)})"
 
     if not in_support:

@@ -1,13 +1,13 @@
 # Runs the waits check on the fixture tree in waits_fixture/ and fails unless
 # the check fails and reports exactly the lines listed below: each wait in
 # prefs/tst_bare.cpp without a named bound (a bare QTRY_VERIFY, a
-# qWaitForWindowExposed given a number, ...), and nothing of
+# qWaitForWindowExposed given a number, a poll turn given a number, ...), and nothing of
 # prefs/tst_clean.cpp or of the bounds in support/.
 # Run as: cmake -DPYTHON=<python3> -DCHECK=<check_waits.py> -P waits_fixture_test.cmake
 cmake_minimum_required(VERSION 3.25)
 
 set(expected)
-foreach(line 6 8 12 13 14 15 16 17 23 24 25 26 27 29 31)
+foreach(line 6 8 12 13 14 15 16 17 23 24 25 26 27 29 30 31 34)
   list(APPEND expected "prefs/tst_bare.cpp:${line}")
 endforeach()
 

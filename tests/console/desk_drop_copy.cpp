@@ -54,7 +54,7 @@ void MoveInSteps(QPoint from, QPoint to, int steps)
         const QPoint at = from + (to - from) * i / steps;
         desk::Run(QStringLiteral("xdotool"),
                   {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
-        desk::Settle(40);
+        desk::Settle(desk::kPollMs);
     }
 }
 
@@ -84,7 +84,7 @@ private:
         QElapsedTimer waited;
         waited.start();
         while (said.size() <= number && waited.elapsed() < ms) {
-            QTest::qWait(20);
+            QTest::qWait(desk::kPollMs);
             said += QString::fromLocal8Bit(source.readAllStandardOutput())
                         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         }

@@ -26,7 +26,7 @@ bool waitForFile(const QString &path)
     QElapsedTimer t;
     t.start();
     while (!QFile::exists(path) && t.elapsed() < test::kChildMs)
-        QThread::msleep(10);
+        QThread::msleep(test::kPollMs);
     return QFile::exists(path);
 }
 

@@ -21,7 +21,6 @@
 #include <vector>
 
 #include <sched.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -111,11 +110,11 @@ int runBehind(const char *path, const char *text)
 
 // A later start of the console, in its own process: the program's start
 // with the dialogs scripted, so a message it shows is printed instead of
-// waiting for a click. It runs at the lowest priority, as on a busy
-// machine, so the flood may run many times between its steps.
+// waiting for a click. It shares its processor with the flood's four
+// threads at the same priority, so the flood runs many times between its
+// steps; a lower priority would let other load on the machine starve it.
 int runLaterStart(int argc, char **argv)
 {
-    ::setpriority(PRIO_PROCESS, 0, 19);
     test::ScriptedDialogs dialogs;
     dialogs.onInfo = [](const QString &sMsg, bool, bool, const QString &sTitle, const QString &,
                         bool) {
@@ -171,7 +170,7 @@ class SingleInstanceClientsTest : public QObject {
         // This process is the running instance: it answers while it waits.
         while (child.state() != QProcess::NotRunning && t.elapsed() < test::kChildMs) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            child.waitForFinished(5);
+            child.waitForFinished(test::kPollMs);
         }
         if (child.state() != QProcess::NotRunning) {
             child.kill();

@@ -89,8 +89,8 @@ template <typename Done> bool waitFor(Done done, int timeoutMs = test::kChildMs)
     while (!done()) {
         if (t.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(20);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, test::kPollMs);
+        QTest::qSleep(test::kPollMs);
     }
     return true;
 }

@@ -82,7 +82,7 @@ int runLaterStart(const QStringList &arguments, const QString &programFolder,
     t.start();
     while (child.state() != QProcess::NotRunning && t.elapsed() < test::kChildMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        child.waitForFinished(10);
+        child.waitForFinished(test::kPollMs);
     }
     if (child.state() != QProcess::NotRunning) {
         child.kill();

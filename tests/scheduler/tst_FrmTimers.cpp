@@ -613,7 +613,7 @@ private slots:
             const qsizetype before = link.changes.size();
             for (int k = 0; k < 30; ++k) {
                 m_wait.advanceMs(1000);
-                QTest::qWait(10);
+                QTest::qWait(test::kPollMs);
             }
             changesWhileAsked = link.changes.size() - before;
         };

@@ -46,4 +46,8 @@ constexpr int kNothingHappensMs = 800;
 // the dragging program). Every run waits it out, so it stays short.
 constexpr int kSettleMs = 300;
 
+// A turn of a loop that looks again until a bound of its own has passed: it
+// sets how often the loop looks, not how long it waits.
+constexpr int kPollMs = 20;
+
 } // namespace qelt::test

@@ -28,6 +28,7 @@ namespace qelt::test::desktop {
 // The shared bounds (tests/support/Bounds.h) under the names desktop tests
 // use.
 using test::kFirstWindowMs;
+using test::kPollMs;
 using test::kStepMs;
 
 // Runs a desktop tool to its end and returns what it printed; the
@@ -42,7 +43,7 @@ inline QString Run(const QString &program, const QStringList &arguments)
     waited.start();
     while (tool.state() != QProcess::NotRunning && waited.elapsed() < kChildMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        tool.waitForFinished(5);
+        tool.waitForFinished(kPollMs);
     }
     if (tool.state() != QProcess::NotRunning)
         qFatal("%s did not end", qPrintable(program));
@@ -56,7 +57,7 @@ inline QString Id(const QWidget *w)
 }
 
 // Lets the toolkit take in what the X server sent after an action.
-inline void Settle(int ms = 100)
+inline void Settle(int ms = kSettleMs)
 {
     QTest::qWait(ms);
 }
@@ -241,7 +242,7 @@ inline bool OnScreen(const QWidget *w)
             return true;
         if (waited.elapsed() > timeoutMs)
             return false;
-        QTest::qWait(50);
+        QTest::qWait(kPollMs);
     }
 }
 
@@ -294,11 +295,11 @@ public:
         m_sinceStep.start();
         schedule();
         while (m_next < m_steps.size() && !m_rescued)
-            QTest::qWait(20);
+            QTest::qWait(kPollMs);
         m_back = true;
         // Let the last step's mouse or keys arrive before the caller looks.
         while (m_tool && m_tool->state() != QProcess::NotRunning)
-            QTest::qWait(20);
+            QTest::qWait(kPollMs);
         Settle(kSettleMs);
         return !m_rescued;
     }

@@ -67,7 +67,7 @@ public:
             }
             if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
                 return {};
-            m_process.waitForReadyRead(50);
+            m_process.waitForReadyRead(qelt::test::kPollMs);
         }
     }
 

@@ -30,3 +30,5 @@ void bare(QWidget *w, QProcess &p, QSignalSpy &spy, bool shown)
         QTest::qWait(20);
     QVERIFY(waitForText(p, 10000));
 }
+
+void pause(int ms = 100);

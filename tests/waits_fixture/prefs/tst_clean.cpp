@@ -1,4 +1,4 @@
-// Waits through named bounds, slices of poll loops, and wait-like words in
+// Waits through named bounds, poll loops turning at kPollMs, waitpid, and wait-like words in
 // comments and strings ("QTRY_VERIFY(x)", qWaitFor(pred), spy.wait()), none
 // of which the check may report.
 #include "tests/support/Bounds.h"
@@ -19,8 +19,10 @@ void clean(QWidget *w, QProcess &p, QSignalSpy &spy, bool shown)
     QVERIFY(p.waitForFinished(test::kChildMs));
     QTest::qWait(test::kNothingHappensMs);
     QElapsedTimer t;
-    while (t.elapsed() < test::kChildMs && !p.waitForFinished(5))
-        QTest::qWait(20);
+    while (t.elapsed() < test::kChildMs && !p.waitForFinished(test::kPollMs))
+        QTest::qWait(test::kPollMs);
+    int status = 0;
+    waitpid(p.processId(), &status, 0);
     QVERIFY(waitForText(p));
     const char *said = "QTRY_VERIFY(shown); QTest::qWaitForWindowExposed(w, 5000)";
     const char *raw = R"(QTRY_COMPARE(a, b) "qWait(900)")";
