@@ -13,6 +13,11 @@ endfunction()
 # (the support library's main sets them up).
 set(QELT_TEST_ENV "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.multimedia*=false")
 
+# Seconds a GoogleTest binary has to list its cases before each run. Listing
+# starts the binary, which under the sanitizers on a loaded machine takes many
+# times the 5 s gtest_discover_tests allows by default.
+set(QELT_GTEST_LIST_TIMEOUT 120)
+
 # qelt_gtest(<folder>): one GoogleTest binary per tests/<folder>/*_test.cpp.
 function(qelt_gtest folder)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*_test.cpp)
@@ -27,6 +32,7 @@ function(qelt_gtest folder)
     endif()
     target_link_libraries(${folder}_${name} PRIVATE ${support} qelt_${folder} ${ARGN})
     gtest_discover_tests(${folder}_${name} DISCOVERY_MODE PRE_TEST
+                         DISCOVERY_TIMEOUT ${QELT_GTEST_LIST_TIMEOUT}
                          PROPERTIES ENVIRONMENT "${QELT_TEST_ENV}")
   endforeach()
 endfunction()

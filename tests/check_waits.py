@@ -15,11 +15,13 @@ Checked, in every .cpp and .h below the folder given (fixture folders aside):
 - qWait(number), a wait helper of the tests' own (waitFor, WaitOnScreen, Settle,
   ...) given a number, a deadline (elapsed(), hasExpired(), QDeadlineTimer) against
   a number, and a time parameter (timeout..., ms, ...Ms) whose default is a number;
-- a bound constant (k...Ms) set to a number outside tests/support.
+- a bound constant (k...Ms) set to a number outside tests/support;
+and in the build's CMake files, a gtest_discover_tests without a DISCOVERY_TIMEOUT
+(listing a test binary's cases runs it; its default is 5 s) or with a number.
 A poll loop's turn is no exception: it takes kPollMs, so that no number is left to
 tell apart from a bound.
 
-Run as: check_waits.py <tests folder>
+Run as: check_waits.py <folder> [<folder> ...]
 """
 
 import pathlib
@@ -155,15 +157,34 @@ def problems(path, in_support):
             yield line(m.start()), f"{m.group(1)} is a bound of its own: put it in tests/support"
 
 
+def cmake_problems(path):
+    code = re.sub(r"#[^\n]*", lambda m: " " * len(m.group(0)), path.read_text(encoding="utf-8"))
+    for m in re.finditer(r"\bgtest_discover_tests\s*\(([^)]*)\)", code, re.IGNORECASE):
+        at = code.count("\n", 0, m.start()) + 1
+        given = re.search(r"\bDISCOVERY_TIMEOUT\s+(\S+)", m.group(1))
+        if not given:
+            yield at, "gtest_discover_tests lists the cases within its default 5 s"
+        elif HAS_NUMBER.match(given.group(1)):
+            yield at, f"gtest_discover_tests lists the cases within a number ({given.group(1)})"
+
+
 def main():
-    root = pathlib.Path(sys.argv[1]).resolve()
+    roots = [pathlib.Path(a).resolve() for a in sys.argv[1:]]
     found = []
-    for path in sorted(root.rglob("*")):
-        rel = path.relative_to(root)
-        if path.suffix not in (".cpp", ".h") or any(p.endswith("_fixture") for p in rel.parts[:-1]):
-            continue
-        for at, what in sorted(problems(path, rel.parts[0] == "support")):
-            found.append(f"{rel.as_posix()}:{at}: {what}")
+    for root in roots:
+        named = f"{root.name}/" if len(roots) > 1 else ""
+        for path in sorted(root.rglob("*")):
+            rel = path.relative_to(root)
+            if any(p.endswith("_fixture") for p in rel.parts[:-1]):
+                continue
+            if path.suffix in (".cpp", ".h"):
+                checked = problems(path, rel.parts[0] == "support")
+            elif path.suffix == ".cmake" or path.name == "CMakeLists.txt":
+                checked = cmake_problems(path)
+            else:
+                continue
+            for at, what in sorted(checked):
+                found.append(f"{named}{rel.as_posix()}:{at}: {what}")
     for f in found:
         print(f)
     if found:
