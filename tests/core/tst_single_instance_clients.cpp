@@ -101,7 +101,7 @@ int runBehind(const char *path, const char *text)
     }
     std::printf("ready\n");
     std::fflush(stdout);
-    const timeval wait{10, 0};
+    const timeval wait{test::kStepMs / 1000, 0};
     ::setsockopt(real, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     char answer = 0;
     std::printf(::recv(real, &answer, 1, 0) == 1 && answer == '1' ? "answered\n" : "dropped\n");
@@ -169,7 +169,7 @@ class SingleInstanceClientsTest : public QObject {
         t.start();
         // This process is the running instance: it answers while it waits.
         while (child.state() != QProcess::NotRunning && t.elapsed() < test::kChildMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, test::kPollMs);
             child.waitForFinished(test::kPollMs);
         }
         if (child.state() != QProcess::NotRunning) {

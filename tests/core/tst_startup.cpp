@@ -81,7 +81,7 @@ int runLaterStart(const QStringList &arguments, const QString &programFolder,
     QElapsedTimer t;
     t.start();
     while (child.state() != QProcess::NotRunning && t.elapsed() < test::kChildMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, test::kPollMs);
         child.waitForFinished(test::kPollMs);
     }
     if (child.state() != QProcess::NotRunning) {

@@ -42,7 +42,7 @@ inline QString Run(const QString &program, const QStringList &arguments)
     QElapsedTimer waited;
     waited.start();
     while (tool.state() != QProcess::NotRunning && waited.elapsed() < kChildMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kPollMs);
         tool.waitForFinished(kPollMs);
     }
     if (tool.state() != QProcess::NotRunning)
@@ -323,7 +323,7 @@ private:
     // its own handler is still inside a wait.
     void schedule()
     {
-        QTimer::singleShot(20, this, [this] { poll(); });
+        QTimer::singleShot(kPollMs, this, [this] { poll(); });
     }
 
     void poll()
